@@ -1,0 +1,28 @@
+#include "common/comDateLib.h"
+
+namespace comDateLib {
+
+using platform::DateTime;
+
+DateTime FirstDayOfYear(const DateTime &date)
+{
+    if (!date.isValid())
+        return DateTime();
+    return DateTime(date.year(), 1, 1);
+}
+
+DateTime LastDayOfPreviousYear(const DateTime &date)
+{
+    if (!date.isValid())
+        return DateTime();
+    return DateTime(date.year() - 1, 12, 31);
+}
+
+DateTime FirstDayOfPreviousYear(const DateTime &date)
+{
+    if (!date.isValid())
+        return DateTime();
+    return DateTime(date.year() - 1, 1, 1);
+}
+
+} // namespace comDateLib

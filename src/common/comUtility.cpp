@@ -1,0 +1,227 @@
+#include "common/comUtility.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QLocale>
+#include <QObject>
+
+#include <optional>
+#include <utility>
+
+namespace comUtility {
+
+namespace {
+
+// The locale a locale identifier stands for, nullopt when it is unknown.
+std::optional<QLocale> localeFor(std::int32_t id)
+{
+    switch (id) {
+    case LOCALE_USER_DEFAULT:
+    case LOCALE_SYSTEM_DEFAULT:
+        return QLocale();
+    case LOCALE_INVARIANT:
+        return QLocale::c();
+    case 0x0410: return QLocale(QLocale::Italian, QLocale::Italy);
+    case 0x0810: return QLocale(QLocale::Italian, QLocale::Switzerland);
+    case 0x0409: return QLocale(QLocale::English, QLocale::UnitedStates);
+    case 0x0809: return QLocale(QLocale::English, QLocale::UnitedKingdom);
+    case 0x0407: return QLocale(QLocale::German, QLocale::Germany);
+    case 0x040C: return QLocale(QLocale::French, QLocale::France);
+    case 0x0C0A: return QLocale(QLocale::Spanish, QLocale::Spain);
+    default:
+        return std::nullopt;
+    }
+}
+
+// The first character of a date or time format that is not part of a
+// field: the separator between day, month and year (or hours and minutes).
+QString separatorOf(const QString &format)
+{
+    for (const QChar c : format) {
+        if (!c.isLetter() && c != u'\'')
+            return QString(c);
+    }
+    return QString();
+}
+
+// The locale's short date format with a four-digit year, as the desktop
+// writes short dates ("dd/MM/yyyy" in Italy).
+QString shortDateFormat(const QLocale &locale)
+{
+    QString fmt = locale.dateFormat(QLocale::ShortFormat);
+    if (!fmt.contains(QStringLiteral("yyyy")))
+        fmt.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
+    return fmt;
+}
+
+// Runs the characters typed into a line edit through a key filter.
+class KeyFilterObject : public QObject
+{
+public:
+    KeyFilterObject(QLineEdit *edit, KeyFilterFn filter)
+        : QObject(edit)
+        , m_filter(std::move(filter))
+    {
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (m_resending || event->type() != QEvent::KeyPress)
+            return false;
+        auto *key = static_cast<QKeyEvent *>(event);
+        const QString typed = key->text();
+        if (typed.isEmpty())
+            return false;
+        // Control characters (Enter, Esc, Backspace, Ctrl+letter) and Ctrl
+        // shortcuts are commands, not text: the line edit and the window
+        // handle them. Ctrl+Alt is AltGr on some systems and types text.
+        for (const QChar c : typed) {
+            if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+                return false;
+        }
+        const Qt::KeyboardModifiers mods = key->modifiers();
+        if ((mods & (Qt::ControlModifier | Qt::MetaModifier)) && !(mods & Qt::AltModifier))
+            return false;
+
+        QString replacement;
+        for (const QChar c : typed) {
+            const std::int16_t code = m_filter(static_cast<std::int16_t>(c.unicode()));
+            if (code != 0)
+                replacement += QChar(static_cast<char16_t>(code));
+        }
+        if (replacement == typed)
+            return false;
+        if (!replacement.isEmpty()) {
+            // Type the replacement through the line edit's own key handling
+            // so that read-only state, the validator and undo still apply.
+            int replacementKey = Qt::Key_unknown;
+            if (replacement.size() == 1 && replacement[0].unicode() < 0x80)
+                replacementKey = replacement[0].toUpper().unicode();
+            QKeyEvent retyped(QEvent::KeyPress, replacementKey, mods, replacement, key->isAutoRepeat());
+            m_resending = true;
+            QCoreApplication::sendEvent(watched, &retyped);
+            m_resending = false;
+        }
+        return true;
+    }
+
+private:
+    KeyFilterFn m_filter;
+    bool m_resending = false;
+};
+
+} // namespace
+
+QString LocaleInfo(std::int32_t locale, std::int32_t lcType)
+{
+    const std::optional<QLocale> found = localeFor(locale);
+    if (!found)
+        return QString();
+    if (lcType & LOCALE_RETURN_NUMBER)
+        return QString();
+    const QLocale &l = *found;
+    const std::int32_t type = lcType & ~(LOCALE_NOUSEROVERRIDE | LOCALE_USE_CP_ACP);
+
+    if (type >= LOCALE_SDAYNAME1 && type < LOCALE_SDAYNAME1 + 7)
+        return l.standaloneDayName(type - LOCALE_SDAYNAME1 + 1, QLocale::LongFormat);
+    if (type >= LOCALE_SABBREVDAYNAME1 && type < LOCALE_SABBREVDAYNAME1 + 7)
+        return l.standaloneDayName(type - LOCALE_SABBREVDAYNAME1 + 1, QLocale::ShortFormat);
+    if (type >= LOCALE_SMONTHNAME1 && type < LOCALE_SMONTHNAME1 + 12)
+        return l.standaloneMonthName(type - LOCALE_SMONTHNAME1 + 1, QLocale::LongFormat);
+    if (type >= LOCALE_SABBREVMONTHNAME1 && type < LOCALE_SABBREVMONTHNAME1 + 12)
+        return l.standaloneMonthName(type - LOCALE_SABBREVMONTHNAME1 + 1, QLocale::ShortFormat);
+
+    switch (type) {
+    case LOCALE_SDECIMAL:
+    case LOCALE_SMONDECIMALSEP:
+        return l.decimalPoint();
+    case LOCALE_STHOUSAND:
+    case LOCALE_SMONTHOUSANDSEP:
+        return l.groupSeparator();
+    case LOCALE_SNEGATIVESIGN:
+        return l.negativeSign();
+    case LOCALE_SCURRENCY:
+        return l.currencySymbol(QLocale::CurrencySymbol);
+    case LOCALE_SINTLSYMBOL:
+        return l.currencySymbol(QLocale::CurrencyIsoCode);
+    case LOCALE_SDATE:
+        return separatorOf(l.dateFormat(QLocale::ShortFormat));
+    case LOCALE_STIME:
+        return separatorOf(l.timeFormat(QLocale::ShortFormat));
+    case LOCALE_SSHORTDATE:
+        return shortDateFormat(l);
+    case LOCALE_SLONGDATE:
+        return l.dateFormat(QLocale::LongFormat);
+    case LOCALE_S1159:
+        return l.amText();
+    case LOCALE_S2359:
+        return l.pmText();
+    case LOCALE_SNATIVELANGNAME:
+        return l.nativeLanguageName();
+    case LOCALE_SNATIVECTRYNAME:
+        return l.nativeTerritoryName();
+    case LOCALE_SENGLANGUAGE:
+        return QLocale::languageToString(l.language());
+    case LOCALE_SENGCOUNTRY:
+        return QLocale::territoryToString(l.territory());
+    case LOCALE_SISO639LANGNAME:
+        return l.name().section(u'_', 0, 0);
+    case LOCALE_SISO3166CTRYNAME:
+        return l.name().section(u'_', 1, 1);
+    case LOCALE_IFIRSTDAYOFWEEK:
+        return QString::number(static_cast<int>(l.firstDayOfWeek()) - 1);
+    default:
+        return QString();
+    }
+}
+
+std::int16_t DecimalKeyFilter(std::int16_t keyAscii)
+{
+    switch (keyAscii) {
+    case 8:  // Backspace
+    case 9:  // Tab
+    case 44: // comma
+        return keyAscii;
+    case 46: { // point: the user's decimal separator instead
+        const QString separator = LocaleInfo(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL);
+        if (separator.isEmpty())
+            return 0;
+        return static_cast<std::int16_t>(separator.at(0).unicode());
+    }
+    default:
+        return keyAscii >= 48 && keyAscii <= 57 ? keyAscii : std::int16_t(0);
+    }
+}
+
+std::int16_t DigitKeyFilter(std::int16_t keyAscii)
+{
+    if ((keyAscii >= 48 && keyAscii <= 57) || keyAscii == 8 || keyAscii == 9)
+        return keyAscii;
+    return 0;
+}
+
+QObject *installKeyFilter(QLineEdit *edit, KeyFilterFn filter)
+{
+    if (!edit || !filter)
+        return nullptr;
+    auto *object = new KeyFilterObject(edit, std::move(filter));
+    edit->installEventFilter(object);
+    return object;
+}
+
+QString StringOrDefault(const platform::Variant &value, const QString &def)
+{
+    if (const QString *text = value.get<QString>())
+        return *text;
+    return def;
+}
+
+double NumberOrDefault(const platform::Variant &value, double def)
+{
+    if (value.isNumeric())
+        return value.toDouble();
+    return def;
+}
+
+} // namespace comUtility
