@@ -1,4 +1,6 @@
 // The entry point of the program.
+#include "shell/MainModule.h"
+
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -7,7 +9,8 @@
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Velmora"));
+    QApplication::setApplicationName(MainModule::ApplicationTitle);
+    QApplication::setApplicationDisplayName(MainModule::ApplicationTitle);
     QApplication::setOrganizationName(QStringLiteral("Korvane"));
 
     // Qt's own dialog buttons ("Sì", "No", "Annulla") in Italian.
@@ -16,5 +19,7 @@ int main(int argc, char **argv)
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTranslator);
 
+    if (!MainModule::Main())
+        return 1;
     return 0;
 }

@@ -1,0 +1,143 @@
+#pragma once
+
+#include "platform/base/DateTime.h"
+#include "platform/base/Variant.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+class QWidget;
+
+// The program's start procedure and the state that every window shares:
+// where the database is, the registry key paths, the working date, the
+// display formats, the default codes and the printer lists. Everything
+// runs on the user-interface thread; there is no shared connection, every
+// procedure opens its own with ConnString.
+namespace MainModule {
+
+// The product title, part of the registry key paths and the caption of
+// the program's message boxes.
+inline const QString ApplicationTitle = QStringLiteral("Velmora");
+
+// Version of the running program.
+int VersionMajor();
+int VersionMinor();
+int VersionRevision();
+
+// Shared state.
+inline QString ConnString;        // connection string of the open database
+inline QString DbPath;            // folder of the open database, no trailing "/"
+inline QString DbName;            // file name of the open database
+inline QString DataFolder;        // documents folder + "/BrevelDB"
+inline QString SettingsKey;       // "Software\Korvane\Velmora\Settings"
+inline QString SettingsKeyCopy;   // the same path, for the database and version values
+inline QString PrintersKey;       // "Software\Korvane\Velmora\Printers"
+inline float ScrollBarWidth = 0;  // width of a vertical scroll bar, twips
+inline platform::DateTime WorkDate;
+inline std::int16_t WorkYear = 0;
+inline std::int16_t NumDecQ = 0;
+inline std::int16_t NumDecV = 0;
+inline QString QtyFormat;
+inline QString ValueFormat;
+inline QString DefaultCodiceIVA;
+inline QString DefaultUM;
+inline QString DefaultCategoria;
+inline QStringList InstalledPrinters;
+inline QStringList InstalledPrinterDetails;
+inline std::int32_t InstalledPrinterCount = 0;
+inline std::array<QString, 2> PrinterNames;   // 0 report printer, 1 label printer
+inline std::array<QString, 2> PrinterDetails;
+inline std::int32_t SkipLabels = 0;
+
+// The start procedure: data folder, key paths, choice of the database
+// (creating the default one from the template when nothing opens), schema
+// upgrades and the version of the first run. Returns false when the
+// program must end (the user has been told why).
+bool Main();
+
+// The data folder "BrevelDB" in the user's documents folder, created when
+// nothing of that name exists; empty when there is no documents folder.
+QString CartellaDati();
+
+// Chooses the database: the primary one of the settings, else the
+// secondary one, else "gest01.mdb" in the data folder. Sets DbPath, DbName
+// and ConnString and returns true when one opens.
+bool ImpostaConnessione();
+
+// True when a connection with the string cannot be opened.
+bool ConnessioneFallita(const QString &connString);
+
+// Creates the default database "gest01.mdb" in the data folder from the
+// template "master.gen" of the program folder. False when the template is
+// missing. An existing database is never overwritten. When the template is
+// there but the copy cannot be made (no data folder, a folder that cannot
+// be written, a file already in the way) the answer is still true and
+// *error, when given, says why; it is left empty after a good copy.
+bool CopiaModello(QString *error = nullptr);
+
+// Takes the close button off a window.
+void DisabilitaChiudi(QWidget *window);
+
+// The connection string of the database file `file` in `folder`.
+QString CostruisciConnString(const QString &folder, const QString &file);
+
+// The folder of the executable, where master.gen and the program's other
+// files live.
+QString CartellaProgramma();
+// Makes CartellaProgramma() answer another folder (tests); empty restores it.
+void ImpostaCartellaProgramma(const QString &folder);
+
+// One registry value through a new comRegistry: the default answers when
+// the value cannot be read.
+platform::Variant LeggiRegistro(std::int32_t rootKey, const QString &keyPath, std::int32_t valueType,
+                                const QString &valueName,
+                                const std::optional<platform::Variant> &defaultValue = std::nullopt);
+// Writes one registry value; a refused write raises the registry's error.
+void ScriviRegistro(std::int32_t rootKey, const QString &keyPath, std::int32_t valueType,
+                    const QString &valueName, const platform::Variant &value);
+
+// The per-year movement counter (the '_Pars' row 'maga' of the year).
+// Each call reads and writes the row in one write transaction, so that
+// two copies of the program never hand out the same number.
+//
+// The year's last movement number, 0 (and a new row) for a year never used.
+std::int32_t LeggiProgressivo(std::int16_t year);
+// Hands out the year's last number n and records n + 1: the caller numbers
+// its movement n + 1.
+std::int32_t ProssimoProgressivo(std::int16_t year);
+// Sets the year's last number.
+void SalvaProgressivo(std::int32_t value, std::int16_t year);
+
+// The schema upgrades, run at every start in this order; each opens its
+// own connection. Upgrades 1, 5 and 7 ignore the failure that means the
+// change is already there, but raise a lock or a read-only file like the
+// others, which raise every error after rolling back.
+void AggiungiScortaMinima();
+void AzzeraScortaMinima();
+void ConvertiCausali();
+void AllargaDescrizione();
+void CreaQueryInventario();
+void ConvertiQuantita();
+void AggiungiUbicazione();
+void ConsentiStringheVuote();
+
+// Runs the eight upgrades. A failing one is rolled back and reported, and
+// the rest wait for the next start. Returns false when the database cannot
+// be used after all (the start must end).
+bool AggiornaDatabase();
+
+// Reads the settings the main window loads once at start: returns each
+// node's stored sub-view choice ("cursublay00" to "cursublay07", 0 when
+// missing) and fills NumDecQ, NumDecV, the three default codes, QtyFormat
+// and ValueFormat from the database.
+std::array<std::int32_t, 8> CaricaImpostazioni();
+
+// The display format of a number with `decimals` decimals: "#,#" or
+// "#,#." followed by that many zeros.
+QString FormatoNumero(int decimals);
+
+} // namespace MainModule

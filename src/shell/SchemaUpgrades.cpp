@@ -1,0 +1,183 @@
+// The schema upgrades that bring a database made by an older version to
+// the current shape. They run at every start; nothing records that one
+// ran, so each is written to change nothing the second time.
+
+#include "shell/MainModule.h"
+
+#include "platform/base/RuntimeError.h"
+#include "platform/data/Catalog.h"
+#include "platform/data/Connection.h"
+#include "platform/data/DatabaseError.h"
+#include "platform/data/JetTemplateQueries.h"
+#include "platform/data/Recordset.h"
+#include "platform/desktop/DesktopServices.h"
+
+#include <functional>
+
+namespace MainModule {
+
+namespace {
+
+// Runs `body` on a new connection inside one write transaction; any error
+// rolls the whole upgrade back (the connection discards an uncommitted
+// transaction when it closes) and reaches the caller.
+void InTransazione(const std::function<void(platform::Connection &)> &body)
+{
+    platform::Connection connection(ConnString);
+    connection.beginTrans();
+    body(connection);
+    connection.commitTrans();
+    connection.close();
+}
+
+// Runs `statement` on a new connection for the upgrades whose statement
+// fails when the change is already in place: that failure is ignored. A
+// database that another copy holds or that cannot be written is not "already
+// done", so those errors reach the caller like the other upgrades' errors.
+void IgnoraErrori(const QString &statement)
+{
+    try {
+        platform::Connection connection(ConnString);
+        connection.execute(statement);
+        connection.close();
+    } catch (const platform::DatabaseError &e) {
+        if (e.kind() == platform::DatabaseError::Kind::Busy || e.kind() == platform::DatabaseError::Kind::ReadOnly)
+            throw;
+    } catch (const platform::RuntimeError &) {
+    }
+}
+
+// The CREATE PROCEDURE statement of one of the template's stored queries.
+QString CreaProcedura(const platform::jet::templatequeries::TemplateQuery &query)
+{
+    return QStringLiteral("CREATE PROCEDURE ") + QString::fromUtf8(query.name) + QStringLiteral(" AS PARAMETERS ")
+        + QString::fromUtf8(query.parameters) + QStringLiteral("; ") + QString::fromUtf8(query.body);
+}
+
+} // namespace
+
+void AggiungiScortaMinima()
+{
+    IgnoraErrori(QStringLiteral("ALTER TABLE Articoli ADD COLUMN ScortaMinima FLOAT DEFAULT 0"));
+}
+
+void AzzeraScortaMinima()
+{
+    InTransazione([](platform::Connection &c) {
+        c.execute(QStringLiteral("UPDATE Articoli SET Articoli.ScortaMinima = 0 WHERE Articoli.ScortaMinima Is Null"));
+    });
+}
+
+void ConvertiCausali()
+{
+    InTransazione([](platform::Connection &c) {
+        platform::Recordset rs;
+        rs.open(QStringLiteral("SELECT IdReg FROM MagazRegMain WHERE Causale='Carico iniziale' OR Causale='Rettifica'"),
+                c, platform::CursorType::ForwardOnly, platform::LockType::ReadOnly);
+        const bool found = !rs.isEOF();
+        rs.close();
+        if (!found)
+            return;
+        c.execute(QStringLiteral("UPDATE MagazRegMain SET MagazRegMain.Causale = 'Scarico' "
+                                 "WHERE (((MagazRegMain.Causale)='Rettifica'))"));
+        c.execute(QStringLiteral("UPDATE MagazRegMain SET MagazRegMain.Causale = 'Carico' "
+                                 "WHERE (((MagazRegMain.Causale)='Carico iniziale'))"));
+    });
+}
+
+void AllargaDescrizione()
+{
+    InTransazione([](platform::Connection &c) {
+        const platform::Catalog catalog(c);
+        for (const platform::CatalogTable &table : catalog.tables()) {
+            if (table.name() != QStringLiteral("Articoli"))
+                continue;
+            for (const platform::CatalogColumn &column : table.columns()) {
+                if (column.name() == QStringLiteral("Descrizione") && column.definedSize() == 50)
+                    c.execute(QStringLiteral("ALTER TABLE Articoli ALTER COLUMN Descrizione TEXT(255)"));
+            }
+        }
+    });
+}
+
+// Older databases lack the two cost queries. They get the template's own
+// definitions, so that an upgraded database values the stock exactly as a
+// new one: the last load cost is the cost of the latest load line (by date,
+// movement, line and row), never whichever line the engine meets last, and
+// loads that net to no quantity give no average cost instead of dividing
+// by zero. Both keep the parameter order d2 first.
+void CreaQueryInventario()
+{
+    IgnoraErrori(CreaProcedura(platform::jet::templatequeries::invCM));
+    IgnoraErrori(CreaProcedura(platform::jet::templatequeries::invCU));
+}
+
+void ConvertiQuantita()
+{
+    InTransazione([](platform::Connection &c) {
+        const platform::Catalog catalog(c);
+        for (const platform::CatalogTable &table : catalog.tables()) {
+            if (table.name() != QStringLiteral("MagazRegDetail"))
+                continue;
+            for (const platform::CatalogColumn &column : table.columns()) {
+                if (column.name() == QStringLiteral("Quantità") && column.type() == platform::DataType::adDouble)
+                    c.execute(QStringLiteral("ALTER TABLE MagazRegDetail ALTER COLUMN Quantità CURRENCY"));
+            }
+        }
+    });
+}
+
+void AggiungiUbicazione()
+{
+    IgnoraErrori(QStringLiteral("ALTER TABLE Articoli ADD COLUMN Ubicazione TEXT(50)"));
+}
+
+void ConsentiStringheVuote()
+{
+    platform::Connection connection(ConnString);
+    const platform::Catalog catalog(connection);
+    for (platform::CatalogTable table : catalog.tables()) {
+        if (table.type() != QStringLiteral("TABLE"))
+            continue;
+        for (platform::CatalogColumn column : table.columns()) {
+            if (column.type() == platform::DataType::adVarWChar || column.type() == platform::DataType::adLongVarWChar)
+                column.setProperty(QStringLiteral("Jet OLEDB:Allow Zero Length"), platform::Variant(true));
+        }
+    }
+    connection.close();
+}
+
+bool AggiornaDatabase()
+{
+    using Upgrade = void (*)();
+    static constexpr Upgrade upgrades[] = {
+        AggiungiScortaMinima, AzzeraScortaMinima,   ConvertiCausali,    AllargaDescrizione,
+        CreaQueryInventario,  ConvertiQuantita,     AggiungiUbicazione, ConsentiStringheVuote,
+    };
+    for (Upgrade upgrade : upgrades) {
+        try {
+            upgrade();
+        } catch (const platform::RuntimeError &e) {
+            // The failed upgrade has been rolled back. The ones after it are
+            // left for the next start (they would meet the same lock or the
+            // same read-only file); the start itself goes on unless the
+            // database cannot be used at all: it does not open, or it
+            // cannot be written, and every window writes to it.
+            bool usable = false;
+            try {
+                platform::Connection connection(ConnString);
+                usable = !connection.isReadOnly();
+            } catch (const platform::RuntimeError &) {
+                usable = false;
+            }
+            QString text = QStringLiteral("Aggiornamento del database non riuscito.\r\n") + e.description();
+            if (!usable)
+                text += QStringLiteral("\r\nL'applicazione non verrà avviata.");
+            platform::desktop().msgBox(text, platform::vbCritical | platform::vbOKOnly, ApplicationTitle);
+            return usable;
+        }
+    }
+    return true;
+}
+
+} // namespace MainModule

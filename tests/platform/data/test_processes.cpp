@@ -1,0 +1,131 @@
+// Several processes on one database file: a writer killed in the middle of
+// its transaction, a writer that holds its lock too long, and writers that
+// take numbers from the same counter at once.
+#include "DataFixture.h"
+
+#include "platform/data/Connection.h"
+#include "platform/data/DatabaseError.h"
+#include "platform/data/Recordset.h"
+
+#include <QFileInfo>
+#include <QProcess>
+#include <QSet>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+using namespace platform;
+using testsupport::DataFixture;
+using testsupport::databaseErrorOf;
+
+namespace {
+
+// Starts the helper program and waits until it says it is ready.
+std::unique_ptr<QProcess> startHelper(const QStringList &arguments)
+{
+    auto process = std::make_unique<QProcess>();
+    process->start(DataFixture::helperProgram(), arguments);
+    if (!process->waitForStarted(30000))
+        return nullptr;
+    while (!process->canReadLine()) {
+        if (!process->waitForReadyRead(60000))
+            return nullptr;
+    }
+    if (process->readLine().trimmed() != "ready")
+        return nullptr;
+    return process;
+}
+
+void finish(QProcess &process)
+{
+    process.write("done\n");
+    process.closeWriteChannel();
+    process.waitForFinished(60000);
+}
+
+} // namespace
+
+TEST(Processes, KilledWriterLeavesTheDatabaseIntactWithoutItsRows)
+{
+    const QString path = DataFixture::createSampleDatabase();
+    const QByteArray before = DataFixture::fileBytes(path);
+    auto writer = startHelper({QStringLiteral("crash"), path});
+    ASSERT_TRUE(writer);
+    // The transaction has spilled into the file: only its journal can undo it.
+    EXPECT_NE(DataFixture::fileBytes(path), before);
+    writer->kill();
+    writer->waitForFinished(60000);
+    EXPECT_TRUE(QFileInfo::exists(path + QStringLiteral("-journal")));
+
+    Connection c(DataFixture::connectionString(path));
+    EXPECT_EQ(c.executeQuery(QStringLiteral("SELECT Count(*) AS N FROM _Pars WHERE k01 = 'crash'"))->value(0),
+              Variant(std::int32_t(0)));
+    EXPECT_EQ(c.executeQuery(QStringLiteral("SELECT Count(*) AS N FROM MagazRegDetail"))->value(0),
+              Variant(std::int32_t(4)));
+    auto check = c.executeQuery(QStringLiteral("PRAGMA integrity_check"));
+    EXPECT_EQ(check->value(0), Variant("ok"));
+    c.execute(QStringLiteral("INSERT INTO _Pars (k01) VALUES ('after')")); // and it takes writes again
+}
+
+TEST(Processes, LockHeldByAnotherProcessIsReportedAsBusyAndNothingChanges)
+{
+    const QString path = DataFixture::createSampleDatabase();
+    const QByteArray before = DataFixture::fileBytes(path);
+
+    // A write transaction in progress: reading goes on, writing waits and gives up.
+    auto holder = startHelper({QStringLiteral("hold"), path, QStringLiteral("immediate")});
+    ASSERT_TRUE(holder);
+    {
+        Connection c(DataFixture::connectionString(path));
+        c.setBusyTimeout(200);
+        EXPECT_EQ(c.executeQuery(QStringLiteral("SELECT Count(*) AS N FROM _Pars"))->value(0), Variant(std::int32_t(4)));
+        const auto error = databaseErrorOf([&] { c.execute(QStringLiteral("UPDATE Articoli SET Costo = 1")); });
+        ASSERT_TRUE(error);
+        EXPECT_EQ(error->kind(), DatabaseError::Kind::Busy);
+        EXPECT_FALSE(error->description().isEmpty());
+        EXPECT_EQ(c.transactionLevel(), 0);
+    }
+    finish(*holder);
+    EXPECT_EQ(DataFixture::fileBytes(path), before);
+
+    // A transaction that is writing the file out: even opening waits and gives up.
+    auto committer = startHelper({QStringLiteral("hold"), path, QStringLiteral("exclusive")});
+    ASSERT_TRUE(committer);
+    {
+        const int saved = Connection::defaultBusyTimeout();
+        Connection::setDefaultBusyTimeout(200);
+        const auto error = databaseErrorOf([&] { Connection c(DataFixture::connectionString(path)); });
+        Connection::setDefaultBusyTimeout(saved);
+        ASSERT_TRUE(error);
+        EXPECT_EQ(error->kind(), DatabaseError::Kind::Busy);
+    }
+    finish(*committer);
+    EXPECT_EQ(DataFixture::fileBytes(path), before);
+}
+
+TEST(Processes, WritersTakingNumbersAtOnceNeverGetTheSameOne)
+{
+    const QString path = DataFixture::createDatabase();
+    constexpr int processes = 4;
+    constexpr int each = 25;
+    std::vector<std::unique_ptr<QProcess>> writers;
+    for (int i = 0; i < processes; ++i) {
+        writers.push_back(std::make_unique<QProcess>());
+        writers.back()->start(DataFixture::helperProgram(),
+                              {QStringLiteral("count"), path, QString::number(each), QStringLiteral("2026")});
+    }
+    QSet<int> numbers;
+    for (auto &w : writers) {
+        ASSERT_TRUE(w->waitForFinished(120000));
+        EXPECT_EQ(w->exitCode(), 0) << w->readAllStandardOutput().toStdString();
+        for (const QByteArray &line : w->readAllStandardOutput().split('\n')) {
+            if (!line.isEmpty())
+                numbers.insert(line.toInt());
+        }
+    }
+    EXPECT_EQ(numbers.size(), processes * each);
+    for (int n = 1; n <= processes * each; ++n)
+        EXPECT_TRUE(numbers.contains(n)) << n;
+}

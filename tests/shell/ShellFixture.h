@@ -1,0 +1,85 @@
+#pragma once
+
+#include "platform/base/Variant.h"
+#include "platform/desktop/ScriptedDesktop.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <ostream>
+
+// Texts read in test failures as text.
+inline void PrintTo(const QString &s, std::ostream *os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+inline void PrintTo(const QStringList &l, std::ostream *os)
+{
+    *os << "{ ";
+    for (const QString &s : l)
+        *os << '"' << s.toStdString() << "\" ";
+    *os << '}';
+}
+
+namespace platform {
+inline void PrintTo(const Variant &v, std::ostream *os)
+{
+    *os << v.debugString().toStdString();
+}
+} // namespace platform
+
+namespace shelltest {
+
+// The registry key of the program's settings, as the user's store holds it.
+inline const QString SettingsPath = QStringLiteral("Software\\Korvane\\Velmora\\Settings");
+inline const QString NotStarted = QStringLiteral("L'applicazione non verrà avviata.");
+
+// The template database that the build places beside the test executable.
+QString templateFile();
+// A writable copy of the template at folder/fileName; answers its path.
+QString copyTemplate(const QString &folder, const QString &fileName = QStringLiteral("gest01.mdb"));
+// Points MainModule's ConnString, DbPath and DbName at a database file.
+void useDatabase(const QString &path);
+
+// Runs SQLite statements on a file directly, without the data layer.
+void runSql(const QString &path, const QString &sql);
+// The first column of every row of an SQLite query, as text ("NULL" for
+// Null), read directly from the file.
+QStringList queryColumn(const QString &path, const QString &sql);
+QString queryValue(const QString &path, const QString &sql);
+// The whole content of a database as text: its schema and every row of
+// every table with each value's storage class.
+QStringList dumpDatabase(const QString &path);
+QByteArray fileBytes(const QString &path);
+void writeFile(const QString &path, const QByteArray &bytes);
+
+// A REG_SZ value of the settings key read straight from the store; nullopt
+// when it is missing or has another type.
+std::optional<QString> settingsText(const QString &valueName);
+// Writes a REG_SZ value of the settings key.
+void setSettingsText(const QString &valueName, const QString &value);
+
+// Every test of the shell starts from a program that has not started yet:
+// MainModule's shared state back to its initial values, the program folder
+// where the build put master.gen, a registry store of its own, and a
+// scripted desktop whose documents folder is a fresh empty folder.
+class ShellTest : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // The shared state as it is before the start procedure runs.
+    static void resetMainModule();
+
+    platform::ScopedScriptedDesktop desk;
+    QString documents;     // the user's documents folder of this test
+    QString registryFile;  // the settings store of this test
+    int defaultBusyTimeout = 0;
+};
+
+} // namespace shelltest

@@ -1,0 +1,148 @@
+// The per-year movement counter in '_Pars', alone and with several copies
+// of the program taking numbers from it at once.
+#include "ShellFixture.h"
+
+#include "support/TestEnv.h"
+
+#include "platform/base/RuntimeError.h"
+#include "platform/data/Connection.h"
+#include "shell/MainModule.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSet>
+
+#include <memory>
+#include <vector>
+
+using namespace shelltest;
+
+class Counters : public ShellTest
+{
+protected:
+    void SetUp() override
+    {
+        ShellTest::SetUp();
+        database = copyTemplate(testsupport::freshDir(QStringLiteral("contatori")));
+        useDatabase(database);
+    }
+
+    // The 'maga' rows of a year, read directly: "l02" of each.
+    QStringList counterRows(int year) const
+    {
+        return queryColumn(database, QStringLiteral("SELECT quote(l02) FROM _Pars WHERE k01='maga' AND l01=%1").arg(year));
+    }
+
+    QString database;
+};
+
+TEST_F(Counters, ReadingANewYearCreatesItsRowAtZero)
+{
+    EXPECT_EQ(MainModule::LeggiProgressivo(2031), 0);
+    EXPECT_EQ(counterRows(2031), QStringList{QStringLiteral("0.0")});
+    // Reading again neither adds a row nor moves the number.
+    EXPECT_EQ(MainModule::LeggiProgressivo(2031), 0);
+    EXPECT_EQ(counterRows(2031), QStringList{QStringLiteral("0.0")});
+}
+
+TEST_F(Counters, NumbersFollowOneAnotherWithoutRepeats)
+{
+    EXPECT_EQ(MainModule::ProssimoProgressivo(2025), 0);
+    EXPECT_EQ(counterRows(2025), QStringList{QStringLiteral("1.0")});
+    EXPECT_EQ(MainModule::ProssimoProgressivo(2025), 1);
+    EXPECT_EQ(MainModule::ProssimoProgressivo(2025), 2);
+    EXPECT_EQ(counterRows(2025), QStringList{QStringLiteral("3.0")});
+    EXPECT_EQ(MainModule::LeggiProgressivo(2025), 3);
+}
+
+TEST_F(Counters, SavedZeroMakesTheNextMovementNumberOne)
+{
+    MainModule::ProssimoProgressivo(2024);
+    MainModule::ProssimoProgressivo(2024);
+    MainModule::SalvaProgressivo(0, 2024);
+    EXPECT_EQ(counterRows(2024), QStringList{QStringLiteral("0.0")});
+    EXPECT_EQ(MainModule::ProssimoProgressivo(2024) + 1, 1);
+
+    // Saving a year never used creates its row.
+    MainModule::SalvaProgressivo(57, 2030);
+    EXPECT_EQ(counterRows(2030), QStringList{QStringLiteral("57.0")});
+    EXPECT_EQ(MainModule::ProssimoProgressivo(2030), 57);
+}
+
+TEST_F(Counters, EachYearCountsOnItsOwn)
+{
+    MainModule::ProssimoProgressivo(2024);
+    MainModule::ProssimoProgressivo(2024);
+    EXPECT_EQ(MainModule::ProssimoProgressivo(2025), 0);
+    MainModule::SalvaProgressivo(10, 2023);
+    EXPECT_EQ(MainModule::LeggiProgressivo(2024), 2);
+    EXPECT_EQ(MainModule::LeggiProgressivo(2025), 1);
+    EXPECT_EQ(MainModule::LeggiProgressivo(2023), 10);
+    EXPECT_EQ(queryValue(database, QStringLiteral("SELECT count(*) FROM _Pars WHERE k01='maga'")), QStringLiteral("3"));
+}
+
+TEST_F(Counters, LockedDatabaseRaisesAndHandsOutNothing)
+{
+    MainModule::SalvaProgressivo(5, 2024);
+    platform::Connection::setDefaultBusyTimeout(100);
+    {
+        platform::Connection holder(MainModule::ConnString);
+        holder.beginTrans();
+        holder.execute(QStringLiteral("INSERT INTO _Pars (k01) VALUES ('altra copia')"));
+        EXPECT_THROW(MainModule::ProssimoProgressivo(2024), platform::RuntimeError);
+        EXPECT_THROW(MainModule::LeggiProgressivo(2029), platform::RuntimeError);
+        holder.rollbackTrans();
+    }
+    EXPECT_EQ(counterRows(2024), QStringList{QStringLiteral("5.0")});
+    EXPECT_TRUE(counterRows(2029).isEmpty());
+    EXPECT_EQ(MainModule::ProssimoProgressivo(2024), 5);
+}
+
+// Four copies of the program take 250 numbers each from the same counter at
+// the same moment: every number from 1 to 1000 is handed out exactly once.
+TEST_F(Counters, FourProcessesNeverShareANumber)
+{
+    const QString worker = testsupport::programDir() + QStringLiteral("/counter_worker");
+    ASSERT_TRUE(QFileInfo::exists(worker)) << worker.toStdString();
+    const QString startFile = testsupport::freshDir(QStringLiteral("via")) + QStringLiteral("/via");
+
+    std::vector<std::unique_ptr<QProcess>> workers;
+    for (int i = 0; i < 4; ++i) {
+        auto process = std::make_unique<QProcess>();
+        process->start(worker, {database, QStringLiteral("2024"), QStringLiteral("250"), startFile});
+        ASSERT_TRUE(process->waitForStarted(30000));
+        workers.push_back(std::move(process));
+    }
+    // Each worker says when it is waiting at the barrier.
+    for (auto &process : workers) {
+        while (!process->canReadLine())
+            ASSERT_TRUE(process->waitForReadyRead(60000)) << process->readAllStandardError().toStdString();
+        ASSERT_EQ(process->readLine().trimmed(), QByteArray("pronto"));
+    }
+    writeFile(startFile, "via");
+
+    QList<int> numbers;
+    for (auto &process : workers) {
+        ASSERT_TRUE(process->waitForFinished(120000));
+        EXPECT_EQ(process->exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process->exitCode(), 0) << process->readAllStandardError().toStdString();
+        const QList<QByteArray> lines = process->readAllStandardOutput().split('\n');
+        int count = 0;
+        for (const QByteArray &line : lines) {
+            if (line.trimmed().isEmpty())
+                continue;
+            numbers.append(line.trimmed().toInt());
+            ++count;
+        }
+        EXPECT_EQ(count, 250);
+    }
+
+    ASSERT_EQ(numbers.size(), 1000);
+    const QSet<int> distinct(numbers.begin(), numbers.end());
+    EXPECT_EQ(distinct.size(), 1000);
+    for (int n = 1; n <= 1000; ++n)
+        EXPECT_TRUE(distinct.contains(n)) << n;
+    EXPECT_EQ(counterRows(2024), QStringList{QStringLiteral("1000.0")});
+    EXPECT_EQ(MainModule::LeggiProgressivo(2024), 1000);
+}
