@@ -289,6 +289,8 @@ private:
         return host;
     }
 
+    // A stored query met in this translation: being inlined, or done with its
+    // parameters in positional order.
     struct QueryState {
         bool done = false;
         QList<int> effective;

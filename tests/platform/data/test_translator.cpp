@@ -377,7 +377,8 @@ TEST(JetTranslator, AnonymousMarkersTakeTheirPlaceInTheText)
 
 TEST(JetTranslator, StoredQueryUsedAsTableIsInlined)
 {
-    // Q25 with invCM: d2 is declared first, so the last date is parameter 0.
+    // The closing at average cost: invCM declares d2 first, so the last date
+    // is parameter 0.
     const auto t = tr(u"INSERT INTO MagazRegDetail ( CodiceArticolo, Quantità, Costo, Segno, Riga, IdReg ) "
                       u"SELECT MagazRegDetail.CodiceArticolo, Sum([Quantità]*[Segno]) AS Q, Avg(invCM.CC) AS C, 1 AS S, 10 AS R, 57 AS I "
                       u"FROM MagazRegMain INNER JOIN (invCM INNER JOIN MagazRegDetail ON invCM.CodiceArticolo = MagazRegDetail.CodiceArticolo) "

@@ -332,7 +332,8 @@ struct Case {
     QStringList mustContain = {};
 };
 
-// Q60's pieces; "invCU" becomes "invCM" for the average cost.
+// The pieces of the inventory report; "invCU" becomes "invCM" for the
+// average cost.
 const QString S0 = u"SELECT MagazRegDetail.CodiceArticolo, Articoli.Descrizione, Articoli.UM, Articoli.Ubicazione, Sum([Quantità]*[Segno]) AS Q, Avg(invCU.CC) AS C, Sum([Quantità]*[Segno])*Avg([invCU].[CC]) AS V "_s;
 const QString S1 = u"SELECT Articoli.Categoria, MagazRegDetail.CodiceArticolo, Articoli.Descrizione, Articoli.UM, Articoli.Ubicazione, Sum([Quantità]*[Segno]) AS Q, Avg(invCU.CC) AS C, Sum([Quantità]*[Segno])*Avg([invCU].[CC]) AS V "_s;
 const QString S2 = u"SELECT [Nome] & ' (' & [TipoContropartita] & ')' AS Contropartita, MagazRegDetail.CodiceArticolo, Articoli.Descrizione, Articoli.UM, Articoli.Ubicazione, Sum([Quantità]*[Segno]) AS Q, Avg(invCU.CC) AS C, Sum([Quantità]*[Segno])*Avg([invCU].[CC]) AS V "_s;
@@ -365,7 +366,8 @@ QString inventory(int grouping, bool averageCost, const QString &conditions = QS
 
 QString closing(bool averageCost)
 {
-    // Q25 as the closing of 2024 assembles it, opening movement 57.
+    // The closing's opening lines as the closing of 2024 assembles them, for
+    // the opening movement 57.
     QString q = u"INSERT INTO MagazRegDetail ( CodiceArticolo, Quantità, Costo, Segno, Riga, IdReg )"_s
                 u" SELECT MagazRegDetail.CodiceArticolo, Sum([Quantità]*[Segno]) AS Q, Avg(invCU.CC) AS C, 1 AS S, 10 AS R, "_s
                 u"57"_s u" AS I"_s
@@ -569,7 +571,8 @@ TEST(JetCorpus, EveryStatementTranslatesPreparesAndRuns)
 
 TEST(JetCorpus, StartUpUpgradesTranslateToTheirSqliteForms)
 {
-    // Upgrade 1 and 7 on a database that still lacks the columns.
+    // The upgrades that add ScortaMinima and Ubicazione, on a database that
+    // still lacks the columns.
     TemplateDb db(false);
     db.exec(u"CREATE TABLE Vecchi (Codice VARCHAR(40) COLLATE NOCASE)"_s);
     db.exec(u"INSERT INTO Vecchi VALUES ('abc')"_s);
@@ -590,7 +593,8 @@ TEST(JetCorpus, StartUpUpgradesTranslateToTheirSqliteForms)
               QVariant(u"text"_s));
     EXPECT_EQ(db.rows(u"SELECT Codice FROM Vecchi WHERE Ubicazione = '007' AND Codice = 'ABC'"_s).size(), 1);
 
-    // Upgrades 4 and 6 ask the connection for a table rebuild.
+    // Widening Descrizione and making Quantità a currency ask the connection
+    // for a table rebuild.
     const Translation u4 = db.translate(u"ALTER TABLE Articoli ALTER COLUMN Descrizione TEXT(255)"_s);
     EXPECT_EQ(u4.kind, Translation::Kind::AlterColumn);
     EXPECT_EQ(u4.alterType, u"VARCHAR(255) COLLATE NOCASE"_s);
@@ -603,7 +607,7 @@ TEST(JetCorpus, StartUpUpgradesTranslateToTheirSqliteForms)
 
 TEST(JetCorpus, TheOriginalStoredQueriesStillTranslate)
 {
-    // Upgrade 5 creates invCM and invCU as the first release wrote them; the
+    // The start-up creates invCM and invCU as the first release wrote them; the
     // catalogue keeps the template's sound versions, but the old texts must
     // read and run too (Last through the connection's jet_last).
     TemplateDb db;
