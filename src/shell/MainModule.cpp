@@ -60,16 +60,29 @@ QString CounterQuery(std::int16_t year)
     return QStringLiteral("SELECT * FROM _Pars WHERE k01='maga' AND l01=") + QString::number(year);
 }
 
-// Runs `body` on a recordset of the year's counter row inside one write
-// transaction of a new connection, and commits.
+// Opens the year's counter row in one write transaction of a new
+// connection, adding it with 0 when the year has none, and hands `body` the
+// recordset and the year's last number; whatever `body` changes is saved
+// and committed together with the new row.
 template <typename Body>
-auto WithCounterRow(std::int16_t year, Body body)
+std::int32_t WithCounterRow(std::int16_t year, Body body)
 {
     platform::Connection connection(ConnString);
     connection.beginTrans();
     platform::Recordset rs;
     rs.open(CounterQuery(year), connection, platform::CursorType::Static, platform::LockType::Optimistic);
-    auto result = body(rs);
+    std::int32_t last = 0;
+    if (rs.isEOF()) {
+        rs.addNew();
+        rs.setValue(QStringLiteral("k01"), Variant("maga"));
+        rs.setValue(QStringLiteral("l01"), Variant(std::int32_t(year)));
+        rs.setValue(QStringLiteral("l02"), Variant(std::int32_t(0)));
+    } else {
+        const Variant stored = rs.value(QStringLiteral("l02"));
+        last = stored.isNull() ? 0 : stored.toInt32();
+    }
+    const std::int32_t result = body(rs, last);
+    rs.update();
     rs.close();
     connection.commitTrans();
     connection.close();
@@ -236,50 +249,22 @@ void ScriviRegistro(std::int32_t rootKey, const QString &keyPath, std::int32_t v
 
 std::int32_t LeggiProgressivo(std::int16_t year)
 {
-    return WithCounterRow(year, [year](platform::Recordset &rs) -> std::int32_t {
-        if (rs.isEOF()) {
-            rs.addNew();
-            rs.setValue(QStringLiteral("k01"), Variant("maga"));
-            rs.setValue(QStringLiteral("l01"), Variant(std::int32_t(year)));
-            rs.setValue(QStringLiteral("l02"), Variant(std::int32_t(0)));
-            rs.update();
-            return 0;
-        }
-        const Variant last = rs.value(QStringLiteral("l02"));
-        return last.isNull() ? 0 : last.toInt32();
-    });
+    return WithCounterRow(year, [](platform::Recordset &, std::int32_t last) { return last; });
 }
 
 std::int32_t ProssimoProgressivo(std::int16_t year)
 {
-    return WithCounterRow(year, [year](platform::Recordset &rs) -> std::int32_t {
-        if (rs.isEOF()) {
-            rs.addNew();
-            rs.setValue(QStringLiteral("k01"), Variant("maga"));
-            rs.setValue(QStringLiteral("l01"), Variant(std::int32_t(year)));
-            rs.setValue(QStringLiteral("l02"), Variant(std::int32_t(1)));
-            rs.update();
-            return 0;
-        }
-        const Variant last = rs.value(QStringLiteral("l02"));
-        const std::int32_t n = last.isNull() ? 0 : last.toInt32();
-        rs.setValue(QStringLiteral("l02"), Variant(n + 1));
-        rs.update();
-        return n;
+    return WithCounterRow(year, [](platform::Recordset &rs, std::int32_t last) {
+        rs.setValue(QStringLiteral("l02"), Variant(last + 1));
+        return last;
     });
 }
 
 void SalvaProgressivo(std::int32_t value, std::int16_t year)
 {
-    WithCounterRow(year, [value, year](platform::Recordset &rs) {
-        if (rs.isEOF()) {
-            rs.addNew();
-            rs.setValue(QStringLiteral("k01"), Variant("maga"));
-            rs.setValue(QStringLiteral("l01"), Variant(std::int32_t(year)));
-        }
+    WithCounterRow(year, [value](platform::Recordset &rs, std::int32_t) {
         rs.setValue(QStringLiteral("l02"), Variant(value));
-        rs.update();
-        return 0;
+        return value;
     });
 }
 

@@ -13,6 +13,7 @@
 #include "platform/desktop/DesktopServices.h"
 
 #include <functional>
+#include <optional>
 
 namespace MainModule {
 
@@ -54,6 +55,21 @@ QString CreaProcedura(const platform::jet::templatequeries::TemplateQuery &query
         + QString::fromUtf8(query.parameters) + QStringLiteral("; ") + QString::fromUtf8(query.body);
 }
 
+// The catalogue's column `column` of table `table`, when both exist.
+std::optional<platform::CatalogColumn> ColonnaCatalogo(const platform::Connection &c, const QString &table,
+                                                      const QString &column)
+{
+    for (const platform::CatalogTable &t : platform::Catalog(c).tables()) {
+        if (t.name() != table)
+            continue;
+        for (const platform::CatalogColumn &col : t.columns()) {
+            if (col.name() == column)
+                return col;
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 void AggiungiScortaMinima()
@@ -88,15 +104,9 @@ void ConvertiCausali()
 void AllargaDescrizione()
 {
     InTransazione([](platform::Connection &c) {
-        const platform::Catalog catalog(c);
-        for (const platform::CatalogTable &table : catalog.tables()) {
-            if (table.name() != QStringLiteral("Articoli"))
-                continue;
-            for (const platform::CatalogColumn &column : table.columns()) {
-                if (column.name() == QStringLiteral("Descrizione") && column.definedSize() == 50)
-                    c.execute(QStringLiteral("ALTER TABLE Articoli ALTER COLUMN Descrizione TEXT(255)"));
-            }
-        }
+        const auto column = ColonnaCatalogo(c, QStringLiteral("Articoli"), QStringLiteral("Descrizione"));
+        if (column && column->definedSize() == 50)
+            c.execute(QStringLiteral("ALTER TABLE Articoli ALTER COLUMN Descrizione TEXT(255)"));
     });
 }
 
@@ -115,15 +125,9 @@ void CreaQueryInventario()
 void ConvertiQuantita()
 {
     InTransazione([](platform::Connection &c) {
-        const platform::Catalog catalog(c);
-        for (const platform::CatalogTable &table : catalog.tables()) {
-            if (table.name() != QStringLiteral("MagazRegDetail"))
-                continue;
-            for (const platform::CatalogColumn &column : table.columns()) {
-                if (column.name() == QStringLiteral("Quantità") && column.type() == platform::DataType::adDouble)
-                    c.execute(QStringLiteral("ALTER TABLE MagazRegDetail ALTER COLUMN Quantità CURRENCY"));
-            }
-        }
+        const auto column = ColonnaCatalogo(c, QStringLiteral("MagazRegDetail"), QStringLiteral("Quantità"));
+        if (column && column->type() == platform::DataType::adDouble)
+            c.execute(QStringLiteral("ALTER TABLE MagazRegDetail ALTER COLUMN Quantità CURRENCY"));
     });
 }
 
