@@ -87,8 +87,12 @@ CREATE TABLE _Pars (
 );
 
 CREATE INDEX MagazRegDetail_IdReg ON MagazRegDetail (IdReg);
-CREATE INDEX MagazRegDetail_CodiceArticolo ON MagazRegDetail (CodiceArticolo);
+-- Covers the stock and cost queries: an article's load lines with their
+-- movement, line, cost and quantity are read from the index alone.
+CREATE INDEX MagazRegDetail_CodiceArticolo
+    ON MagazRegDetail (CodiceArticolo, Segno, IdReg, Riga, Costo, "Quantità");
 CREATE INDEX MagazRegMain_DataIns ON MagazRegMain (DataIns);
+CREATE INDEX MagazRegMain_Causale ON MagazRegMain (Causale);
 CREATE INDEX Pars_k01_l01 ON _Pars (k01, l01);
 CREATE INDEX Articoli_IdFornitore ON Articoli (IdFornitore);
 CREATE INDEX CliFor_Tipo_Nome ON CliFor (Tipo, Nome);

@@ -79,6 +79,9 @@ Session::Session(const QString &path, int busyTimeoutMs)
 
         // The program checks references itself.
         exec(QStringLiteral("PRAGMA foreign_keys = OFF"));
+        // The stock and cost queries read a large part of the movement
+        // lines; a 32 MB page cache keeps them from re-reading the file.
+        exec(QStringLiteral("PRAGMA cache_size = -32768"));
         // A rollback journal: the file may sit on a network share, where
         // write-ahead logging is not safe.
         try {

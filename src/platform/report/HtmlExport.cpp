@@ -1,0 +1,162 @@
+#include "platform/report/HtmlExport.h"
+
+#include "platform/report/ExportGrid.h"
+#include "platform/report/ReportDocument.h"
+#include "platform/report/ReportError.h"
+
+#include <QBuffer>
+#include <QSaveFile>
+
+#include <cmath>
+
+namespace platform::report {
+
+namespace {
+
+QString px(double twips)
+{
+    return QString::number(static_cast<int>(std::lround(twips / 15.0))) + QStringLiteral("px");
+}
+
+QString escaped(const QString &text)
+{
+    // Line breaks and runs of blanks are kept by the cells' white-space rule.
+    return text.toHtmlEscaped();
+}
+
+QString cellStyle(const ReportDocument &doc, const RenderedItem &item)
+{
+    QString style;
+    if (item.font >= 0) {
+        const FontSpec &f = doc.fonts()[static_cast<size_t>(item.font)];
+        style += QStringLiteral("font-family:'%1';font-size:%2pt;").arg(f.family.toHtmlEscaped(), QString::number(f.size));
+        if (f.bold)
+            style += QStringLiteral("font-weight:bold;");
+        if (f.italic)
+            style += QStringLiteral("font-style:italic;");
+        if (f.underline)
+            style += QStringLiteral("text-decoration:underline;");
+    }
+    if (item.alignment == TextAlign::Right)
+        style += QStringLiteral("text-align:right;");
+    else if (item.alignment == TextAlign::Center)
+        style += QStringLiteral("text-align:center;");
+    if ((item.color & 0xffffff) != 0)
+        style += QStringLiteral("color:%1;").arg(QColor::fromRgba(item.color).name());
+    if (qAlpha(item.backColor) != 0)
+        style += QStringLiteral("background:%1;").arg(QColor::fromRgba(item.backColor).name());
+    return style;
+}
+
+QString imageTag(const RenderedItem &item)
+{
+    if (!item.image)
+        return QString();
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    item.image->save(&buffer, "PNG");
+    return QStringLiteral("<img alt=\"\" style=\"max-width:%1;max-height:%2\" src=\"data:image/png;base64,%3\">")
+        .arg(px(item.rect.width()), px(item.rect.height()), QString::fromLatin1(png.toBase64()));
+}
+
+const char *bandClass(SectionKind kind)
+{
+    switch (kind) {
+    case SectionKind::ReportHeader: return "report-header";
+    case SectionKind::PageHeader: return "page-header";
+    case SectionKind::GroupHeader: return "group-header";
+    case SectionKind::Detail: return "detail";
+    case SectionKind::GroupFooter: return "group-footer";
+    case SectionKind::PageFooter: return "page-footer";
+    case SectionKind::ReportFooter: return "report-footer";
+    }
+    return "band";
+}
+
+} // namespace
+
+QString HtmlExport::toHtml(const ReportDocument &doc)
+{
+    const ExportGrid grid(doc);
+    const int columns = grid.columnCount();
+    QString html;
+    html += QStringLiteral("<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>%1</title>\n")
+                .arg(doc.title.toHtmlEscaped());
+    html += QStringLiteral(
+        "<style>\n"
+        "body{font-family:Arial,Helvetica,sans-serif;margin:16px}\n"
+        "table.page{border-collapse:collapse;table-layout:fixed}\n"
+        "table.page td{padding:1px 3px;vertical-align:top;overflow:hidden;white-space:pre-wrap}\n"
+        "table.page tr.rule td{padding:0;height:0;font-size:0;line-height:0}\n"
+        "div.page-break{page-break-after:always;height:24px}\n"
+        "</style>\n</head>\n<body>\n");
+
+    QString colgroup = QStringLiteral("<colgroup>");
+    for (int c = 0; c < columns; ++c)
+        colgroup += QStringLiteral("<col style=\"width:%1\">").arg(px(grid.columnRight(c) - grid.columnLeft(c)));
+    colgroup += QStringLiteral("</colgroup>\n");
+
+    for (int p = 0; p < doc.pageCount(); ++p) {
+        const RenderedPage &page = doc.pages[static_cast<size_t>(p)];
+        html += QStringLiteral("<table class=\"page\">\n") + colgroup;
+        for (const RenderedBand &band : page.bands) {
+            const QString cls = QLatin1String(bandClass(band.kind));
+            for (const ExportGrid::Row &row : grid.rowsOf(page, band, true)) {
+                if (row.rule) {
+                    const int first = grid.columnOf(row.ruleLeft);
+                    int last = first;
+                    while (last + 1 < columns && grid.columnLeft(last + 1) < row.ruleRight - 60)
+                        ++last;
+                    html += QStringLiteral("<tr class=\"rule\">");
+                    if (first > 0)
+                        html += QStringLiteral("<td colspan=\"%1\"></td>").arg(first);
+                    html += QStringLiteral("<td colspan=\"%1\" style=\"border-top:%2 solid #000\"></td>")
+                                .arg(last - first + 1)
+                                .arg(px(std::max(15.0, row.ruleWidth)));
+                    html += QStringLiteral("</tr>\n");
+                    continue;
+                }
+                html += QStringLiteral("<tr class=\"%1\">").arg(cls);
+                int column = 0;
+                for (const ExportGrid::Cell &cell : row.cells) {
+                    if (cell.column > column)
+                        html += QStringLiteral("<td colspan=\"%1\"></td>").arg(cell.column - column);
+                    html += QStringLiteral("<td");
+                    if (cell.span > 1)
+                        html += QStringLiteral(" colspan=\"%1\"").arg(cell.span);
+                    const QString style = cellStyle(doc, *cell.item);
+                    if (!style.isEmpty())
+                        html += QStringLiteral(" style=\"%1\"").arg(style);
+                    html += u'>';
+                    if (cell.item->kind == RenderedItem::Kind::Picture && cell.itemCount == 1)
+                        html += imageTag(*cell.item);
+                    else
+                        html += escaped(cell.text);
+                    html += QStringLiteral("</td>");
+                    column = cell.column + cell.span;
+                }
+                html += QStringLiteral("</tr>\n");
+            }
+        }
+        html += QStringLiteral("</table>\n");
+        if (p + 1 < doc.pageCount())
+            html += QStringLiteral("<div class=\"page-break\"></div>\n");
+    }
+    html += QStringLiteral("</body>\n</html>\n");
+    return html;
+}
+
+void HtmlExport::write(const ReportDocument &doc, const QString &path)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw ReportError(ReportError::Kind::ExportFailed,
+                          QStringLiteral("Cannot write '%1': %2").arg(path, file.errorString()));
+    file.write(toHtml(doc).toUtf8());
+    if (!file.commit())
+        throw ReportError(ReportError::Kind::ExportFailed,
+                          QStringLiteral("Cannot write '%1': %2").arg(path, file.errorString()));
+}
+
+} // namespace platform::report

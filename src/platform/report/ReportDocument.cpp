@@ -1,0 +1,52 @@
+#include "platform/report/ReportDocument.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace platform::report {
+
+int ReportDocument::fontIndex(const FontSpec &font)
+{
+    for (size_t i = 0; i < m_fonts.size(); ++i) {
+        if (m_fonts[i] == font)
+            return static_cast<int>(i);
+    }
+    m_fonts.push_back(font);
+    m_qfonts.push_back(font.toQFont());
+    return static_cast<int>(m_fonts.size()) - 1;
+}
+
+QString ReportDocument::pageText(int page) const
+{
+    const RenderedPage &p = pages.at(static_cast<size_t>(page));
+    std::vector<const RenderedItem *> texts;
+    for (const RenderedItem &item : p.items) {
+        if ((item.kind == RenderedItem::Kind::Text || item.kind == RenderedItem::Kind::CheckBox)
+            && !item.text.isEmpty())
+            texts.push_back(&item);
+    }
+    std::sort(texts.begin(), texts.end(), [](const RenderedItem *a, const RenderedItem *b) {
+        return a->rect.top() != b->rect.top() ? a->rect.top() < b->rect.top() : a->rect.left() < b->rect.left();
+    });
+    // Items whose tops lie within 30 twips of a line's first item share it.
+    QString out;
+    size_t i = 0;
+    while (i < texts.size()) {
+        size_t j = i + 1;
+        while (j < texts.size() && texts[j]->rect.top() - texts[i]->rect.top() <= 30)
+            ++j;
+        std::sort(texts.begin() + static_cast<long>(i), texts.begin() + static_cast<long>(j),
+                  [](const RenderedItem *a, const RenderedItem *b) { return a->rect.left() < b->rect.left(); });
+        if (!out.isEmpty())
+            out += u'\n';
+        for (size_t k = i; k < j; ++k) {
+            if (k > i)
+                out += u' ';
+            out += texts[k]->text;
+        }
+        i = j;
+    }
+    return out;
+}
+
+} // namespace platform::report

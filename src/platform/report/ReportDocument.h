@@ -1,0 +1,96 @@
+#pragma once
+
+#include "platform/base/Variant.h"
+#include "platform/report/FontSpec.h"
+#include "platform/report/ReportEnums.h"
+
+#include <QFont>
+#include <QImage>
+#include <QMarginsF>
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+namespace platform::report {
+
+class BarcodeSymbol;
+
+// One thing drawn on a page, in twips from the paper's top-left corner.
+struct RenderedItem {
+    enum class Kind : std::uint8_t { Text, Line, Shape, CheckBox, Picture, Barcode };
+
+    Kind kind = Kind::Text;
+    ControlKind source = ControlKind::Label; // the kind of control it came from
+    TextAlign alignment = TextAlign::Left;
+    bool wordWrap = true;
+    bool checked = false;
+    ShapeStyle shape = ShapeStyle::Rectangle;
+    PictureSizeMode sizeMode = PictureSizeMode::Zoom;
+    BarcodeCaption captionPosition = BarcodeCaption::Below;
+    int font = -1; // index into ReportDocument::fonts()
+    QRgb color = 0xff000000;
+    QRgb backColor = 0; // alpha 0: transparent
+    // The box; for a line its two ends are rect.topLeft() and bottomRight().
+    QRectF rect;
+    double lineWidth = 15;
+    double cornerRadius = 0;
+    QString name; // the control's name
+    QString text; // the text printed (a check box's caption)
+    // A field's value and output format, for exports that keep types; Empty
+    // for labels and for fields whose text was set by code.
+    Variant value;
+    QString format;
+    std::shared_ptr<const QImage> image;
+    std::shared_ptr<const BarcodeSymbol> barcode;
+};
+
+// One printed instance of a section on a page: which section, where, and
+// the range of the page's items that belong to it.
+struct RenderedBand {
+    SectionKind kind = SectionKind::Detail;
+    QString section;    // the section's name
+    int groupLevel = -1; // 0 for the outermost group, -1 outside groups
+    QRectF rect;
+    int column = 0;     // label position across a multi-column detail
+    int firstItem = 0;
+    int itemCount = 0;
+};
+
+// A laid-out page.
+struct RenderedPage {
+    std::vector<RenderedItem> items;
+    std::vector<RenderedBand> bands;
+};
+
+// The pages a run produced, ready to be drawn, printed or exported; it no
+// longer depends on the layout or the data, so a preview keeps showing it
+// while the layout runs again.
+class ReportDocument
+{
+public:
+    QString title;
+    QSizeF paperSize;   // twips
+    QMarginsF margins;  // twips
+    double printWidth = 0;
+    std::vector<RenderedPage> pages;
+
+    int pageCount() const { return static_cast<int>(pages.size()); }
+
+    // The fonts the items refer to, by index; fontIndex adds one when new.
+    const std::vector<FontSpec> &fonts() const { return m_fonts; }
+    const QFont &qfont(int index) const { return m_qfonts[static_cast<size_t>(index)]; }
+    int fontIndex(const FontSpec &font);
+
+    // All texts of a page, top to bottom and left to right, one line per
+    // band row; for tests and diagnostics.
+    QString pageText(int page) const;
+
+private:
+    std::vector<FontSpec> m_fonts;
+    std::vector<QFont> m_qfonts;
+};
+
+} // namespace platform::report

@@ -1,0 +1,187 @@
+#include "platform/report/ReportPainter.h"
+
+#include "platform/report/BarcodeSymbol.h"
+#include "platform/report/ReportDocument.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <cmath>
+
+namespace platform::report {
+
+namespace {
+
+int textFlags(const RenderedItem &item)
+{
+    int flags = Qt::AlignTop;
+    switch (item.alignment) {
+    case TextAlign::Left: flags |= Qt::AlignLeft; break;
+    case TextAlign::Center: flags |= Qt::AlignHCenter; break;
+    case TextAlign::Right: flags |= Qt::AlignRight; break;
+    }
+    flags |= item.wordWrap ? Qt::TextWordWrap : Qt::TextSingleLine;
+    return flags;
+}
+
+QPen linePen(const RenderedItem &item)
+{
+    QPen pen(QColor::fromRgba(item.color));
+    pen.setWidthF(std::max(1.0, item.lineWidth));
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    return pen;
+}
+
+} // namespace
+
+void ReportPainter::paintPage(QPainter &painter, const ReportDocument &doc, int page, const QRectF &visible)
+{
+    if (page < 0 || page >= doc.pageCount())
+        return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    for (const RenderedItem &item : doc.pages[static_cast<size_t>(page)].items) {
+        if (!visible.isNull() && !item.rect.normalized().adjusted(-30, -30, 30, 30).intersects(visible))
+            continue;
+        paintItem(painter, doc, item);
+    }
+    painter.restore();
+}
+
+void ReportPainter::paintItem(QPainter &painter, const ReportDocument &doc, const RenderedItem &item)
+{
+    const QRectF &r = item.rect;
+    if (qAlpha(item.backColor) != 0 && item.kind != RenderedItem::Kind::Line)
+        painter.fillRect(r, QColor::fromRgba(item.backColor));
+
+    switch (item.kind) {
+    case RenderedItem::Kind::Text:
+        if (item.text.isEmpty() || item.font < 0)
+            return;
+        painter.setFont(doc.qfont(item.font));
+        painter.setPen(QColor::fromRgba(item.color));
+        painter.drawText(r, textFlags(item), item.text);
+        return;
+    case RenderedItem::Kind::Line:
+        painter.setPen(linePen(item));
+        painter.drawLine(r.topLeft(), r.bottomRight());
+        return;
+    case RenderedItem::Kind::Shape: {
+        painter.setPen(linePen(item));
+        painter.setBrush(Qt::NoBrush);
+        const double inset = std::max(1.0, item.lineWidth) / 2;
+        const QRectF box = r.adjusted(inset, inset, -inset, -inset);
+        switch (item.shape) {
+        case ShapeStyle::Rectangle: painter.drawRect(box); break;
+        case ShapeStyle::RoundRect: painter.drawRoundedRect(box, item.cornerRadius, item.cornerRadius); break;
+        case ShapeStyle::Ellipse: painter.drawEllipse(box); break;
+        }
+        return;
+    }
+    case RenderedItem::Kind::CheckBox: {
+        // A square of about one text line, vertically centred, with the
+        // caption after it.
+        const double side = std::min(r.height(), 195.0);
+        const QRectF box(r.left(), r.top() + (r.height() - side) / 2, side, side);
+        QPen pen(QColor::fromRgba(item.color));
+        pen.setWidthF(15);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(box.adjusted(7.5, 7.5, -7.5, -7.5));
+        if (item.checked) {
+            pen.setWidthF(25);
+            painter.setPen(pen);
+            const QRectF in = box.adjusted(side * 0.2, side * 0.2, -side * 0.2, -side * 0.2);
+            painter.drawLine(in.topLeft(), in.bottomRight());
+            painter.drawLine(in.topRight(), in.bottomLeft());
+        }
+        if (!item.text.isEmpty() && item.font >= 0) {
+            painter.setFont(doc.qfont(item.font));
+            painter.drawText(QRectF(box.right() + 60, r.top(), std::max(0.0, r.right() - box.right() - 60), r.height()),
+                             Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, item.text);
+        }
+        return;
+    }
+    case RenderedItem::Kind::Picture: {
+        if (!item.image)
+            return;
+        const QImage &image = *item.image;
+        // Pictures are taken at 96 dots per inch (15 twips a pixel).
+        QSizeF natural(image.width() * 15.0, image.height() * 15.0);
+        QRectF target = r;
+        QRectF source(QPointF(0, 0), QSizeF(image.size()));
+        switch (item.sizeMode) {
+        case PictureSizeMode::Stretch:
+            break;
+        case PictureSizeMode::Zoom: {
+            const QSizeF fitted = natural.scaled(r.size(), Qt::KeepAspectRatio);
+            target = QRectF(r.left() + (r.width() - fitted.width()) / 2, r.top() + (r.height() - fitted.height()) / 2,
+                            fitted.width(), fitted.height());
+            break;
+        }
+        case PictureSizeMode::Clip: {
+            const double w = std::min(natural.width(), r.width());
+            const double h = std::min(natural.height(), r.height());
+            target = QRectF(r.topLeft(), QSizeF(w, h));
+            source = QRectF(0, 0, w / 15.0, h / 15.0);
+            break;
+        }
+        }
+        painter.drawImage(target, image, source);
+        return;
+    }
+    case RenderedItem::Kind::Barcode: {
+        QRectF bars = r;
+        const bool caption = item.captionPosition != BarcodeCaption::None && !item.text.isEmpty() && item.font >= 0;
+        double captionHeight = 0;
+        if (caption) {
+            const QFont &font = doc.qfont(item.font);
+            captionHeight = std::min(r.height() / 2, QFontMetricsF(font).height());
+            painter.setFont(font);
+            painter.setPen(QColor::fromRgba(item.color));
+            const QRectF textBox = item.captionPosition == BarcodeCaption::Above
+                                       ? QRectF(r.left(), r.top(), r.width(), captionHeight)
+                                       : QRectF(r.left(), r.bottom() - captionHeight, r.width(), captionHeight);
+            painter.drawText(textBox, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine, item.text);
+            if (item.captionPosition == BarcodeCaption::Above)
+                bars.setTop(r.top() + captionHeight);
+            else
+                bars.setBottom(r.bottom() - captionHeight);
+        }
+        if (item.barcode)
+            item.barcode->paintBars(painter, bars);
+        return;
+    }
+    }
+}
+
+void ReportPainter::paintPageAt(QPainter &painter, const ReportDocument &doc, int page, double dotsPerInch)
+{
+    painter.save();
+    const double scale = dotsPerInch / 1440.0;
+    painter.scale(scale, scale);
+    paintPage(painter, doc, page);
+    painter.restore();
+}
+
+QImage ReportPainter::renderPage(const ReportDocument &doc, int page, double dotsPerInch)
+{
+    const double scale = dotsPerInch / 1440.0;
+    const QSize size(static_cast<int>(std::ceil(doc.paperSize.width() * scale)),
+                     static_cast<int>(std::ceil(doc.paperSize.height() * scale)));
+    QImage image(size, QImage::Format_RGB32);
+    image.setDotsPerMeterX(static_cast<int>(std::lround(dotsPerInch / 0.0254)));
+    image.setDotsPerMeterY(static_cast<int>(std::lround(dotsPerInch / 0.0254)));
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    paintPageAt(painter, doc, page, dotsPerInch);
+    painter.end();
+    return image;
+}
+
+} // namespace platform::report

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QImage>
+#include <QRectF>
+
+class QPainter;
+
+namespace platform::report {
+
+class ReportDocument;
+struct RenderedItem;
+
+// Draws the pages of a document: the one painting path shared by the
+// preview, the printer and the PDF export, so that they look alike.
+class ReportPainter
+{
+public:
+    // Paints a page with the painter's coordinates in twips from the
+    // paper's top-left corner. Items wholly outside `visible` (twips; a null
+    // rectangle means everything) are skipped.
+    static void paintPage(QPainter &painter, const ReportDocument &doc, int page, const QRectF &visible = QRectF());
+
+    // Paints a page on a device of the given resolution, from the device's
+    // origin; the painter's transformation is restored afterwards.
+    static void paintPageAt(QPainter &painter, const ReportDocument &doc, int page, double dotsPerInch);
+
+    // The page as a white picture at the given resolution.
+    static QImage renderPage(const ReportDocument &doc, int page, double dotsPerInch);
+
+private:
+    static void paintItem(QPainter &painter, const ReportDocument &doc, const RenderedItem &item);
+};
+
+} // namespace platform::report

@@ -1,0 +1,115 @@
+#include "platform/report/ReportPrinter.h"
+
+#include "platform/report/ReportDocument.h"
+#include "platform/report/ReportError.h"
+#include "platform/report/ReportPainter.h"
+
+#include <QPageLayout>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+namespace platform::report {
+
+namespace {
+
+QPageLayout pageLayoutOf(const ReportDocument &doc)
+{
+    const QSizeF paper = doc.paperSize;
+    const bool landscape = paper.width() > paper.height();
+    const QSizeF portrait = landscape ? paper.transposed() : paper;
+    const QPageSize size(portrait / 20.0, QPageSize::Point, QString(), QPageSize::FuzzyMatch);
+    return QPageLayout(size, landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
+                       QPageLayout::Point);
+}
+
+} // namespace
+
+PrintResult ReportPrinter::print(const ReportDocument &doc, const PrintOptions &options)
+{
+    const QList<QPrinterInfo> printers = QPrinterInfo::availablePrinters();
+    if (printers.isEmpty())
+        throw ReportError(ReportError::Kind::NoPrinter, QStringLiteral("No printer is installed"));
+    QPrinterInfo info;
+    if (options.printerName.isEmpty()) {
+        info = QPrinterInfo::defaultPrinter();
+        if (info.isNull())
+            info = printers.front();
+    } else {
+        for (const QPrinterInfo &p : printers) {
+            if (p.printerName() == options.printerName)
+                info = p;
+        }
+        if (info.isNull())
+            throw ReportError(ReportError::Kind::PrinterNotFound,
+                              QStringLiteral("The printer '%1' is not installed").arg(options.printerName));
+    }
+    QPrinter printer(info, QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::NativeFormat);
+    printer.setPrinterName(info.printerName());
+    PrintOptions effective = options;
+    if (options.choosePrinter) {
+        printer.setPageLayout(pageLayoutOf(doc));
+        printer.setCopyCount(std::max(1, options.copies));
+        if (!options.choosePrinter(printer))
+            return PrintResult::Cancelled;
+        // The copies chosen in the dialog count.
+        effective.copies = printer.copyCount();
+    }
+    return printTo(printer, doc, effective);
+}
+
+PrintResult ReportPrinter::printTo(QPrinter &printer, const ReportDocument &doc, const PrintOptions &options)
+{
+    printer.setFullPage(true);
+    printer.setPageLayout(pageLayoutOf(doc));
+    printer.setDocName(options.documentName.isEmpty() ? doc.title : options.documentName);
+    const int copies = std::max(1, options.copies);
+    // Where the driver makes the copies itself the pages go once.
+    int passes = copies;
+    printer.setCopyCount(copies);
+    if (printer.supportsMultipleCopies() && printer.copyCount() == copies)
+        passes = 1;
+    else
+        printer.setCopyCount(1);
+
+    QPainter painter;
+    if (!painter.begin(&printer))
+        throw ReportError(ReportError::Kind::PrintFailed,
+                          QStringLiteral("The print job on '%1' could not be started").arg(printer.printerName()));
+    const double dpi = printer.resolution();
+    const int total = passes * doc.pageCount();
+    int sent = 0;
+    for (int pass = 0; pass < passes; ++pass) {
+        for (int page = 0; page < doc.pageCount(); ++page) {
+            if (options.progress && !options.progress(sent + 1, total)) {
+                printer.abort();
+                painter.end();
+                return PrintResult::Cancelled;
+            }
+            if (sent > 0 && !printer.newPage()) {
+                painter.end();
+                throw ReportError(ReportError::Kind::PrintFailed,
+                                  QStringLiteral("The printer '%1' refused a new page").arg(printer.printerName()));
+            }
+            ReportPainter::paintPageAt(painter, doc, page, dpi);
+            ++sent;
+        }
+    }
+    painter.end();
+    if (printer.printerState() == QPrinter::Error)
+        throw ReportError(ReportError::Kind::PrintFailed,
+                          QStringLiteral("The print job on '%1' failed").arg(printer.printerName()));
+    return PrintResult::Printed;
+}
+
+std::function<bool(QPrinter &)> ReportPrinter::dialogChooser(QWidget *parent)
+{
+    return [parent](QPrinter &printer) {
+        QPrintDialog dialog(&printer, parent);
+        return dialog.exec() == QDialog::Accepted;
+    };
+}
+
+} // namespace platform::report

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "DataFixture.h"
+#include "platform/base/Variant.h"
+#include "platform/data/DataEnums.h"
+#include "platform/report/ReportDocument.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <utility>
+
+namespace platform {
+class Recordset;
+}
+
+// Helpers of the report engine's tests: fabricated data, and readers for
+// the files the exports write (through poppler and unzip, or by hand).
+namespace reporttest {
+
+struct Column {
+    QString name;
+    platform::DataType type;
+    int size = 0;
+};
+
+// An open fabricated recordset with the given columns and rows.
+std::shared_ptr<platform::Recordset> makeRecordset(const QList<Column> &columns,
+                                                   const QList<QList<platform::Variant>> &rows);
+
+// The text pdftotext extracts (in physical layout), "" when it fails.
+QString pdfText(const QString &path, int firstPage = 0, int lastPage = 0);
+// The page count pdfinfo reports, -1 when it fails.
+int pdfPageCount(const QString &path);
+// One entry of a zip file (unzip -p), empty when missing.
+QByteArray zipEntry(const QString &zipPath, const QString &entry);
+// The visible text of an RTF file: control words dropped, \uN and \'hh
+// decoded, \par, \line, \cell and \row as line breaks or tabs; throws when
+// the braces do not balance.
+QString rtfPlainText(const QByteArray &rtf);
+
+// All items of a document named so, in page order.
+QList<std::pair<int, const platform::report::RenderedItem *>> itemsNamed(const platform::report::ReportDocument &doc,
+                                                                        const QString &name);
+
+// The path of a file of this test folder (reference pictures).
+QString sourceFile(const QString &relative);
+
+} // namespace reporttest

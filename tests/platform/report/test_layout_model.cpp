@@ -1,0 +1,269 @@
+// The layout model, its serialisation and the "=" expressions of fields.
+#include "ReportTestSupport.h"
+
+#include "platform/report/Expression.h"
+#include "platform/report/ReportError.h"
+#include "platform/report/ReportLayout.h"
+
+#include <QBuffer>
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+using namespace platform;
+using namespace platform::report;
+
+namespace {
+
+QByteArray smallPng()
+{
+    QImage image(4, 3, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+// A layout that uses every kind of control and most settings.
+void fillRichLayout(ReportLayout &layout)
+{
+    layout.setName(QStringLiteral("arpProva"));
+    layout.setDocumentName(QStringLiteral("Prova – Località"));
+    layout.page().paper = QPageSize::Custom;
+    layout.page().customWidth = 11904;
+    layout.page().customHeight = 16833;
+    layout.page().leftMargin = 567;
+    layout.page().topMargin = 567;
+    layout.page().rightMargin = 567;
+    layout.page().gutter = 57.5;
+    layout.setPrintWidth(3402.0 * 3 + 170.031 * 2);
+    ReportSection &group = layout.addGroup(QStringLiteral("ghLettera"), QStringLiteral("gfLettera"), QStringLiteral("Nome"));
+    group.keepTogether = true;
+    group.newPage = NewPage::Before;
+    ReportControl &label = layout.reportHeader().addLabel(QStringLiteral("lblTitle"), QStringLiteral("Località «è»"), 0, 0, 5000, 400);
+    label.font.bold = true;
+    label.font.size = 14.5;
+    label.foreColor = QColor(10, 20, 30);
+    label.backColor = QColor(200, 210, 220, 128);
+    label.alignment = TextAlign::Center;
+    ReportSection &detail = layout.detail();
+    detail.name = QStringLiteral("Etichetta");
+    detail.height = 1701;
+    detail.canGrow = true;
+    detail.columnCount = 3;
+    detail.columnSpacing = 170.031;
+    detail.columnDirection = ColumnDirection::AcrossDown;
+    ReportControl &field = detail.addField(QStringLiteral("txtPrezzo"), QStringLiteral("Prezzo"), 10, 20, 1500, 250);
+    field.outputFormat = QStringLiteral("#,#.00");
+    field.canGrow = true;
+    field.wordWrap = false;
+    field.tag = QStringLiteral("5");
+    ReportControl &sum = layout.groupFooter(0).addField(QStringLiteral("txtTot"), QStringLiteral("=Q*C"), 0, 0, 1000, 250);
+    sum.summaryFunction = SummaryFunction::Sum;
+    sum.summaryScope = SummaryScope::Group;
+    sum.summaryRunning = true;
+    sum.summaryGroup = QStringLiteral("ghLettera");
+    detail.addLine(QStringLiteral("Line1"), 0, 10, 3000, 10).lineWidth = 30;
+    detail.addShape(QStringLiteral("Shape1"), ShapeStyle::RoundRect, 5, 5, 300, 200).cornerRadius = 50;
+    detail.addCheckBox(QStringLiteral("chkPredefinito"), QStringLiteral("Predefinito"), 0, 0, 300, 255).checked = true;
+    detail.addPicture(QStringLiteral("imgLogo"), smallPng(), 0, 0, 600, 450).sizeMode = PictureSizeMode::Clip;
+    ReportControl &barcode =
+        detail.addBarcode(QStringLiteral("bcCodice"), BarcodeStyle::Interleaved2of5, QStringLiteral("Codice"), 0, 300, 2000, 700);
+    barcode.captionPosition = BarcodeCaption::Above;
+    barcode.caption = QStringLiteral("123");
+}
+
+} // namespace
+
+TEST(ReportLayoutModel, SectionsStandInPrintOrderWithGroupsNested)
+{
+    ReportLayout layout;
+    layout.addGroup(QStringLiteral("contHead"), QStringLiteral("contFooter"), QStringLiteral("Contropartita"));
+    layout.addGroup(QStringLiteral("catHead"), QStringLiteral("catFooter"), QStringLiteral("Categoria"));
+    QStringList names;
+    for (const auto &s : layout.sections())
+        names << s->name;
+    EXPECT_EQ(names, (QStringList{"ReportHeader", "PageHeader", "contHead", "catHead", "Detail", "catFooter",
+                                  "contFooter", "PageFooter", "ReportFooter"}));
+    EXPECT_EQ(layout.groupCount(), 2);
+    EXPECT_EQ(layout.groupHeader(1).name, QStringLiteral("catHead"));
+    EXPECT_EQ(layout.groupFooter(0).name, QStringLiteral("contFooter"));
+    EXPECT_EQ(layout.section(QStringLiteral("CATHEAD")).kind, SectionKind::GroupHeader);
+    EXPECT_THROW(layout.section(QStringLiteral("nessuna")), ReportError);
+    EXPECT_THROW(layout.groupHeader(2), ReportError);
+}
+
+TEST(ReportLayoutModel, ControlsAreFoundByNameInAnySection)
+{
+    ReportLayout layout;
+    layout.pageHeader().addLabel(QStringLiteral("lblCodice"), QStringLiteral("Codice"), 0, 0, 1000, 250);
+    layout.detail().addField(QStringLiteral("txtCodice"), QStringLiteral("Codice"), 0, 0, 1000, 250);
+    EXPECT_EQ(layout.control(QStringLiteral("TXTCODICE")).dataField, QStringLiteral("Codice"));
+    EXPECT_EQ(layout.findControl(QStringLiteral("manca")), nullptr);
+    try {
+        layout.control(QStringLiteral("manca"));
+        FAIL();
+    } catch (const ReportError &e) {
+        EXPECT_EQ(e.kind(), ReportError::Kind::NoSuchItem);
+    }
+    EXPECT_TRUE(layout.detail().removeControl(QStringLiteral("txtCodice")));
+    EXPECT_FALSE(layout.detail().removeControl(QStringLiteral("txtCodice")));
+}
+
+TEST(ReportLayoutModel, PrintWidthDefaultsToThePaperBetweenTheMargins)
+{
+    ReportLayout layout;
+    const QSizeF a4 = layout.page().paperSize();
+    EXPECT_NEAR(a4.width(), 11906, 2);
+    EXPECT_NEAR(a4.height(), 16838, 2);
+    EXPECT_NEAR(layout.printWidth(), a4.width() - 2880, 0.001);
+    layout.page().landscape = true;
+    EXPECT_NEAR(layout.page().paperSize().width(), 16838, 2);
+    layout.setPrintWidth(3402);
+    EXPECT_EQ(layout.printWidth(), 3402);
+}
+
+TEST(ReportLayoutSerialisation, RoundTripGivesTheSameLayoutAndTheSameBytes)
+{
+    ReportLayout original;
+    fillRichLayout(original);
+    const QByteArray bytes = original.toBytes();
+    EXPECT_TRUE(bytes.contains("\"format\": \"velmora-report-layout\""));
+    EXPECT_TRUE(bytes.contains("\"version\": 1"));
+    EXPECT_TRUE(bytes.contains("Località «è»")); // UTF-8, not escaped
+
+    ReportLayout copy;
+    copy.loadBytes(bytes);
+    EXPECT_TRUE(copy.sameDesign(original));
+    EXPECT_EQ(copy.toBytes(), bytes);
+    EXPECT_EQ(copy.detail().name, QStringLiteral("Etichetta"));
+    EXPECT_EQ(copy.detail().columnCount, 3);
+    EXPECT_EQ(copy.page().gutter, 57.5);
+    EXPECT_EQ(copy.printWidth(), 3402.0 * 3 + 170.031 * 2);
+    EXPECT_EQ(copy.control(QStringLiteral("imgLogo")).imageData, original.control(QStringLiteral("imgLogo")).imageData);
+    EXPECT_EQ(copy.control(QStringLiteral("lblTitle")).backColor, QColor(200, 210, 220, 128));
+    EXPECT_EQ(copy.control(QStringLiteral("bcCodice")).barcodeStyle, BarcodeStyle::Interleaved2of5);
+}
+
+TEST(ReportLayoutSerialisation, ChangedLayoutIsNoLongerTheSame)
+{
+    ReportLayout a;
+    fillRichLayout(a);
+    ReportLayout b;
+    b.loadBytes(a.toBytes());
+    b.control(QStringLiteral("txtPrezzo")).outputFormat = QStringLiteral("#,#.0000");
+    EXPECT_FALSE(b.sameDesign(a));
+}
+
+TEST(ReportLayoutSerialisation, ForeignBytesAreRefusedAndTheLayoutStaysAsItWas)
+{
+    ReportLayout layout;
+    fillRichLayout(layout);
+    const QByteArray before = layout.toBytes();
+    const QList<QByteArray> bad{
+        QByteArray(),
+        QByteArray("\x00\x01garbage", 9),
+        QByteArray("{\"format\":\"other\",\"version\":1}"),
+        QByteArray("{\"format\":\"velmora-report-layout\",\"version\":99,\"sections\":[]}"),
+        QByteArray("{\"format\":\"velmora-report-layout\",\"version\":1,\"sections\":[]}"),
+        // The same layout with a section kind that does not exist.
+        QByteArray(before).replace("\"kind\": \"detail\"", "\"kind\": \"footnote\""),
+        // A group header without its footer.
+        QByteArray(before).replace("\"kind\": \"groupFooter\"", "\"kind\": \"detail\""),
+    };
+    for (const QByteArray &bytes : bad) {
+        try {
+            layout.loadBytes(bytes);
+            ADD_FAILURE() << "accepted: " << bytes.left(80).toStdString();
+        } catch (const ReportError &e) {
+            EXPECT_EQ(e.kind(), ReportError::Kind::BadLayout);
+            EXPECT_EQ(e.number(), 321);
+        }
+        EXPECT_EQ(layout.toBytes(), before);
+    }
+}
+
+TEST(ReportLayoutSerialisation, HandlersAndDataSurviveLoadingAStoredLayout)
+{
+    ReportLayout stored;
+    stored.detail().name = QStringLiteral("Etichetta");
+    stored.detail().height = 500;
+    stored.detail().addField(QStringLiteral("txtCodice"), QStringLiteral("Codice"), 0, 0, 1000, 250);
+
+    ReportLayout label;
+    label.detail().name = QStringLiteral("Etichetta");
+    int calls = 0;
+    label.setFormatHandler(QStringLiteral("Etichetta"), [&](FormatContext &) { ++calls; });
+    label.setRecordset(reporttest::makeRecordset({{QStringLiteral("Codice"), DataType::adVarWChar, 24}},
+                                                 {{Variant("A001")}, {Variant("A002")}}));
+    label.loadBytes(stored.toBytes());
+    label.run();
+    EXPECT_EQ(calls, 2);
+    EXPECT_EQ(label.document()->pageText(0), QStringLiteral("A001\nA002"));
+}
+
+// ---- expressions ----
+
+namespace {
+
+Variant eval(const QString &text, const QList<Variant> &record = {}, int page = 0, int pages = 0)
+{
+    const QStringList names{QStringLiteral("Q"), QStringLiteral("C"), QStringLiteral("Nome"), QStringLiteral("Quantità"),
+                            QStringLiteral("Categoria")};
+    const Expression e = Expression::parse(text, [&](const QString &n) {
+        for (int i = 0; i < names.size(); ++i) {
+            if (names[i].compare(n, Qt::CaseInsensitive) == 0)
+                return i;
+        }
+        return -1;
+    });
+    return e.evaluate([&](int f) { return f < record.size() ? record[f] : Variant::null(); }, page, pages);
+}
+
+} // namespace
+
+TEST(ReportExpression, ArithmeticKeepsCurrencyExactAndFollowsPrecedence)
+{
+    const QList<Variant> rec{Variant(std::int32_t(3)), Variant(Currency::fromString(u"0.1").value())};
+    EXPECT_EQ(eval(QStringLiteral("Q*C"), rec), Variant(Currency::fromString(u"0.3").value()));
+    EXPECT_EQ(eval(QStringLiteral("2 + 3 * 4")), Variant(std::int32_t(14)));
+    EXPECT_EQ(eval(QStringLiteral("(2 + 3) * 4")), Variant(std::int32_t(20)));
+    EXPECT_EQ(eval(QStringLiteral("-Q + 10"), rec), Variant(std::int32_t(7)));
+    EXPECT_EQ(eval(QStringLiteral("7 / 2")), Variant(3.5));
+    EXPECT_EQ(eval(QStringLiteral("1.5 * 2")), Variant(3.0));
+}
+
+TEST(ReportExpression, NullPropagatesThroughArithmeticButNotThroughConcatenation)
+{
+    const QList<Variant> rec{Variant::null(), Variant(2.0), Variant("Rossi")};
+    EXPECT_TRUE(eval(QStringLiteral("Q*C"), rec).isNull());
+    EXPECT_TRUE(eval(QStringLiteral("C / 0"), rec).isNull());
+    EXPECT_EQ(eval(QStringLiteral("Nome & ' (' & Q & ')'"), rec), Variant("Rossi ()"));
+    EXPECT_EQ(eval(QStringLiteral("\"Categoria: \" + Nome"), rec), Variant("Categoria: Rossi"));
+    EXPECT_TRUE(eval(QStringLiteral("'x' + Q"), rec).isNull());
+}
+
+TEST(ReportExpression, ColumnsByBareOrBracketedNamesAndPageNumbers)
+{
+    const QList<Variant> rec{Variant(), Variant(), Variant(), Variant(std::int32_t(5)), Variant("Ferramenta")};
+    EXPECT_EQ(eval(QStringLiteral("[Quantità] * 2"), rec), Variant(std::int32_t(10)));
+    EXPECT_EQ(eval(QStringLiteral("Quantità - 1"), rec), Variant(std::int32_t(4)));
+    EXPECT_EQ(eval(QStringLiteral("'Pagina ' & PageNumber & ' di ' & PageCount"), {}, 2, 7), Variant("Pagina 2 di 7"));
+    EXPECT_TRUE(eval(QStringLiteral("Sconosciuto"), rec).isNull());
+    EXPECT_EQ(eval(QStringLiteral("'it''s'")), Variant("it's"));
+}
+
+TEST(ReportExpression, UnreadableTextIsReportedWithTheExpression)
+{
+    for (const char *bad : {"2 +", "(1 + 2", "'open", "[Quantità", "3 $ 4", "a b"}) {
+        try {
+            eval(QString::fromUtf8(bad));
+            ADD_FAILURE() << bad;
+        } catch (const ReportError &e) {
+            EXPECT_EQ(e.kind(), ReportError::Kind::BadExpression);
+            EXPECT_TRUE(e.description().contains(QString::fromUtf8(bad))) << e.description().toStdString();
+        }
+    }
+}

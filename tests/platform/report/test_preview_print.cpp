@@ -1,0 +1,249 @@
+// The preview window through its widgets, and printing.
+#include "ReportTestSupport.h"
+
+#include "support/TestEnv.h"
+#include "platform/desktop/ScriptedDesktop.h"
+#include "platform/report/PageView.h"
+#include "platform/report/PreviewWindow.h"
+#include "platform/report/ReportError.h"
+#include "platform/report/ReportLayout.h"
+#include "platform/report/ReportPainter.h"
+#include "platform/report/ReportPrinter.h"
+
+#include <QComboBox>
+#include <QPointer>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QScrollArea>
+#include <QSpinBox>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+using namespace platform;
+using namespace platform::report;
+
+namespace {
+
+// Five pages of one line per record.
+void buildFivePages(ReportLayout &layout)
+{
+    layout.setDocumentName(QStringLiteral("Prova"));
+    layout.detail().height = 2700; // five records a page
+    layout.detail().addField(QStringLiteral("txtCodice"), QStringLiteral("Codice"), 0, 0, 2000, 280).font.family =
+        QStringLiteral("DejaVu Sans");
+    QList<QList<Variant>> rows;
+    for (int i = 0; i < 23; ++i)
+        rows.append({Variant(QStringLiteral("R%1").arg(i))});
+    layout.setRecordset(reporttest::makeRecordset({{QStringLiteral("Codice"), DataType::adVarWChar, 8}}, rows));
+}
+
+void click(PreviewWindow &window, PreviewTool tool)
+{
+    QWidget *button = window.toolBar()->widgetForAction(window.tool(tool));
+    ASSERT_NE(button, nullptr);
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+} // namespace
+
+TEST(ReportPreview, IsAModelessWindowOwnedByItsLayout)
+{
+    QPointer<PreviewWindow> window;
+    {
+        ReportLayout layout;
+        buildFivePages(layout);
+        layout.setPreviewCaption(QStringLiteral("Rubrica Clienti"));
+        window = layout.showPreview();
+        ASSERT_TRUE(window);
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_EQ(window->windowModality(), Qt::NonModal);
+        EXPECT_EQ(window->windowTitle(), QStringLiteral("Rubrica Clienti"));
+        EXPECT_EQ(window->document()->pageCount(), 5);
+        // Showing it again reuses the window.
+        EXPECT_EQ(layout.showPreview(), window.data());
+    }
+    EXPECT_TRUE(window.isNull());
+}
+
+TEST(ReportPreview, ProgramCaptionsItsToolsAndHidesTheOnesItDoesNotWant)
+{
+    ReportLayout layout;
+    buildFivePages(layout);
+    PreviewWindow &w = *layout.showPreview();
+    w.tool(PreviewTool::Print)->setText(QStringLiteral("Stampa"));
+    w.setFitCaption(FitMode::PageWidth, QStringLiteral("Larghezza"));
+    w.setFitCaption(FitMode::WholePage, QStringLiteral("Pagina"));
+    w.tool(PreviewTool::ZoomIn)->setVisible(false);
+    QTest::qWait(0);
+    auto *print = qobject_cast<QToolButton *>(w.toolBar()->widgetForAction(w.tool(PreviewTool::Print)));
+    ASSERT_NE(print, nullptr);
+    EXPECT_EQ(print->text(), QStringLiteral("Stampa"));
+    EXPECT_EQ(print->toolButtonStyle(), Qt::ToolButtonTextOnly);
+    EXPECT_EQ(w.zoomBox()->itemText(0), QStringLiteral("Larghezza"));
+    EXPECT_EQ(w.zoomBox()->itemText(1), QStringLiteral("Pagina"));
+    EXPECT_EQ(w.fitCaption(FitMode::WholePage), QStringLiteral("Pagina"));
+    EXPECT_FALSE(w.toolBar()->widgetForAction(w.tool(PreviewTool::ZoomIn))->isVisible());
+    EXPECT_GE(w.toolBarItems().size(), 9);
+}
+
+TEST(ReportPreview, NavigatesThePagesWithItsTools)
+{
+    ReportLayout layout;
+    buildFivePages(layout);
+    PreviewWindow &w = *layout.showPreview();
+    EXPECT_EQ(w.currentPage(), 0);
+    EXPECT_FALSE(w.tool(PreviewTool::PreviousPage)->isEnabled());
+    click(w, PreviewTool::NextPage);
+    click(w, PreviewTool::NextPage);
+    EXPECT_EQ(w.currentPage(), 2);
+    EXPECT_EQ(w.pageBox()->value(), 3);
+    click(w, PreviewTool::LastPage);
+    EXPECT_EQ(w.currentPage(), 4);
+    EXPECT_FALSE(w.tool(PreviewTool::NextPage)->isEnabled());
+    click(w, PreviewTool::PreviousPage);
+    EXPECT_EQ(w.currentPage(), 3);
+    click(w, PreviewTool::FirstPage);
+    EXPECT_EQ(w.currentPage(), 0);
+    // Typing a page number goes there.
+    w.pageBox()->setValue(4);
+    EXPECT_EQ(w.currentPage(), 3);
+    // Page Down moves on as well.
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QTest::keyClick(&w, Qt::Key_PageDown);
+    EXPECT_EQ(w.currentPage(), 4);
+}
+
+TEST(ReportPreview, ZoomsAndFitsThePage)
+{
+    ReportLayout layout;
+    buildFivePages(layout);
+    PreviewWindow &w = *layout.showPreview();
+    w.resize(800, 900);
+    QTest::qWait(0);
+    w.zoomBox()->setCurrentIndex(0);
+    emit w.zoomBox()->activated(0);
+    EXPECT_EQ(w.fitMode(), FitMode::PageWidth);
+    const double paperPixels = 11906.0 / 15.0;
+    const int available = w.scrollArea()->viewport()->width() - 2 * PageView::Margin;
+    EXPECT_NEAR(w.zoom() * paperPixels, available - w.style()->pixelMetric(QStyle::PM_ScrollBarExtent), 2.0);
+    emit w.zoomBox()->activated(1);
+    EXPECT_EQ(w.fitMode(), FitMode::WholePage);
+    EXPECT_LE(w.zoom() * 16838.0 / 15.0, w.scrollArea()->viewport()->height() - 2 * PageView::Margin + 1);
+    emit w.zoomBox()->activated(4); // 100%
+    EXPECT_DOUBLE_EQ(w.zoom(), 1.0);
+    click(w, PreviewTool::ZoomIn);
+    EXPECT_DOUBLE_EQ(w.zoom(), 1.25);
+    EXPECT_EQ(w.fitMode(), FitMode::None);
+}
+
+TEST(ReportPreview, DrawsThePageAsThePrinterPainterDoes)
+{
+    ReportLayout layout;
+    buildFivePages(layout);
+    PreviewWindow &w = *layout.showPreview();
+    w.setZoom(1.0);
+    w.setCurrentPage(1);
+    PageView *view = w.pageView();
+    const QImage shown = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage printed = ReportPainter::renderPage(*layout.document(), 1, 96).convertToFormat(QImage::Format_RGB32);
+    const QImage sheet = shown.copy(PageView::Margin, PageView::Margin, printed.width(), printed.height());
+    int differing = 0;
+    for (int y = 0; y < printed.height(); ++y) {
+        for (int x = 0; x < printed.width(); ++x)
+            differing += std::abs(qGray(sheet.pixel(x, y)) - qGray(printed.pixel(x, y))) > 32 ? 1 : 0;
+    }
+    EXPECT_LT(differing, 20);
+}
+
+TEST(ReportPreview, PrintToolRunsTheProgramsPrintHandler)
+{
+    ReportLayout layout;
+    buildFivePages(layout);
+    PreviewWindow &w = *layout.showPreview();
+    int prints = 0;
+    w.setPrintHandler([&] { ++prints; });
+    click(w, PreviewTool::Print);
+    EXPECT_EQ(prints, 1);
+}
+
+TEST(ReportPreview, PrintToolWithoutAPrinterSaysSo)
+{
+    if (!QPrinterInfo::availablePrinters().isEmpty())
+        GTEST_SKIP() << "this machine has printers";
+    ScopedScriptedDesktop desktop;
+    ReportLayout layout;
+    buildFivePages(layout);
+    PreviewWindow &w = *layout.showPreview();
+    click(w, PreviewTool::Print);
+    ASSERT_EQ(desktop->msgBoxes().size(), 1u);
+    EXPECT_EQ(desktop->msgBoxes()[0].style, vbExclamation);
+}
+
+// ---- printing ----
+
+TEST(ReportPrinting, NoInstalledPrinterOrAnUnknownOneIsAnErrorNotASilentPrint)
+{
+    ReportLayout layout;
+    buildFivePages(layout);
+    layout.setPrinterName(QStringLiteral("Stampante che non esiste"));
+    try {
+        layout.print();
+        FAIL() << "printed to nothing";
+    } catch (const ReportError &e) {
+        if (QPrinterInfo::availablePrinters().isEmpty()) {
+            EXPECT_EQ(e.kind(), ReportError::Kind::NoPrinter);
+        } else {
+            EXPECT_EQ(e.kind(), ReportError::Kind::PrinterNotFound);
+            EXPECT_TRUE(e.description().contains(QStringLiteral("Stampante che non esiste")));
+        }
+        EXPECT_EQ(e.number(), 482);
+    }
+}
+
+TEST(ReportPrinting, EveryPageOfEveryCopyGoesOutWithProgress)
+{
+    ReportLayout layout;
+    buildFivePages(layout);
+    layout.run();
+    const QString out = testsupport::freshDir(QStringLiteral("print")) + QStringLiteral("/job.pdf");
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(out);
+    PrintOptions options;
+    options.copies = 2;
+    QList<std::pair<int, int>> progress;
+    options.progress = [&](int page, int total) {
+        progress.append({page, total});
+        return true;
+    };
+    EXPECT_EQ(ReportPrinter::printTo(printer, *layout.document(), options), PrintResult::Printed);
+    EXPECT_EQ(printer.docName(), QStringLiteral("Prova"));
+    ASSERT_EQ(progress.size(), 10);
+    EXPECT_EQ(progress.front(), std::make_pair(1, 10));
+    EXPECT_EQ(progress.back(), std::make_pair(10, 10));
+    EXPECT_EQ(reporttest::pdfPageCount(out), 10);
+    EXPECT_TRUE(reporttest::pdfText(out, 6, 6).contains(QStringLiteral("R0")));
+}
+
+TEST(ReportPrinting, CancellingStopsBetweenPages)
+{
+    ReportLayout layout;
+    buildFivePages(layout);
+    layout.run();
+    const QString out = testsupport::freshDir(QStringLiteral("cancel")) + QStringLiteral("/job.pdf");
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(out);
+    PrintOptions options;
+    int asked = 0;
+    options.progress = [&](int page, int) {
+        ++asked;
+        return page < 3;
+    };
+    EXPECT_EQ(ReportPrinter::printTo(printer, *layout.document(), options), PrintResult::Cancelled);
+    EXPECT_EQ(asked, 3);
+}

@@ -1,0 +1,223 @@
+// Drawing: barcodes, pictures, and one page against a stored reference.
+#include "ReportTestSupport.h"
+
+#include "platform/report/BarcodeSymbol.h"
+#include "platform/report/ReportLayout.h"
+#include "platform/report/ReportPainter.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+using namespace platform;
+using namespace platform::report;
+using reporttest::makeRecordset;
+
+namespace {
+
+// Pixels darker than mid-grey inside a rectangle of an image.
+int darkPixels(const QImage &image, const QRect &area)
+{
+    int n = 0;
+    const QRect r = area.intersected(image.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        for (int x = r.left(); x <= r.right(); ++x)
+            n += qGray(image.pixel(x, y)) < 128 ? 1 : 0;
+    }
+    return n;
+}
+
+QRect pixels(const QRectF &twips, double dpi)
+{
+    const double s = dpi / 1440.0;
+    return QRectF(twips.topLeft() * s, twips.size() * s).toAlignedRect();
+}
+
+} // namespace
+
+TEST(ReportBarcode, Code128EncodesAndEan13GetsItsCheckDigit)
+{
+    const auto code128 = BarcodeSymbol::encode(BarcodeStyle::Code128Auto, QStringLiteral("A001"));
+    ASSERT_TRUE(code128->isValid()) << code128->error().toStdString();
+    EXPECT_GT(code128->bars().size(), 10u);
+    EXPECT_EQ(code128->humanText(), QStringLiteral("A001"));
+
+    const auto ean = BarcodeSymbol::encode(BarcodeStyle::Ean13, QStringLiteral("400638133393"));
+    ASSERT_TRUE(ean->isValid()) << ean->error().toStdString();
+    EXPECT_EQ(ean->humanText(), QStringLiteral("4006381333931"));
+    const auto full = BarcodeSymbol::encode(BarcodeStyle::Ean13, QStringLiteral("4006381333931"));
+    EXPECT_TRUE(full->isValid());
+    EXPECT_FALSE(BarcodeSymbol::encode(BarcodeStyle::Ean13, QStringLiteral("4006381333932"))->isValid());
+
+    for (BarcodeStyle style : {BarcodeStyle::Ansi39, BarcodeStyle::Ansi39X, BarcodeStyle::Code39, BarcodeStyle::Code39X,
+                               BarcodeStyle::Code128A, BarcodeStyle::Code128B, BarcodeStyle::Code93,
+                               BarcodeStyle::Code93X}) {
+        const auto s = BarcodeSymbol::encode(style, QStringLiteral("A001"));
+        EXPECT_TRUE(s->isValid()) << int(style) << " " << s->error().toStdString();
+    }
+    EXPECT_TRUE(BarcodeSymbol::encode(BarcodeStyle::Codabar, QStringLiteral("1234"))->isValid());
+    EXPECT_TRUE(BarcodeSymbol::encode(BarcodeStyle::Codabar, QStringLiteral("B1234B"))->isValid());
+    EXPECT_TRUE(BarcodeSymbol::encode(BarcodeStyle::Interleaved2of5, QStringLiteral("1234"))->isValid());
+    EXPECT_TRUE(BarcodeSymbol::encode(BarcodeStyle::Ean8, QStringLiteral("1234567"))->isValid());
+}
+
+TEST(ReportBarcode, DataTheSymbologyRefusesGivesAnEmptySymbolNotACrash)
+{
+    const auto letters = BarcodeSymbol::encode(BarcodeStyle::Ean13, QStringLiteral("A001"));
+    EXPECT_FALSE(letters->isValid());
+    EXPECT_FALSE(letters->error().isEmpty());
+    EXPECT_TRUE(letters->bars().empty());
+    EXPECT_EQ(letters->humanText(), QStringLiteral("A001"));
+    EXPECT_FALSE(BarcodeSymbol::encode(BarcodeStyle::Code128Auto, QString())->isValid());
+    // Code 128 carries ASCII only.
+    const auto accented = BarcodeSymbol::encode(BarcodeStyle::Code128Auto, QStringLiteral("Città"));
+    EXPECT_TRUE(accented->isValid());
+    EXPECT_EQ(accented->humanText(), QStringLiteral("Citt?"));
+}
+
+TEST(ReportBarcode, ABoundBarcodeDrawsBarsAndItsCaptionOnThePage)
+{
+    ReportLayout layout;
+    layout.detail().height = 1000;
+    ReportControl &bc = layout.detail().addBarcode(QStringLiteral("bcCodice"), BarcodeStyle::Ean13, QStringLiteral("Codice"), 0, 0, 2880, 900);
+    bc.font.family = QStringLiteral("DejaVu Sans");
+    bc.font.size = 8;
+    layout.setRecordset(makeRecordset({{QStringLiteral("Codice"), DataType::adVarWChar, 24}},
+                                      {{Variant("400638133393")}, {Variant("non numerico")}}));
+    layout.run();
+    const ReportDocument &doc = *layout.document();
+    const auto items = reporttest::itemsNamed(doc, QStringLiteral("bcCodice"));
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_EQ(items[0].second->text, QStringLiteral("4006381333931"));
+    const QImage page = ReportPainter::renderPage(doc, 0, 150);
+    const QRect first = pixels(items[0].second->rect, 150);
+    const QRect second = pixels(items[1].second->rect, 150);
+    EXPECT_GT(darkPixels(page, first), first.width() * first.height() / 5);
+    // The refused code prints its text only: few dark pixels.
+    EXPECT_GT(darkPixels(page, second), 0);
+    EXPECT_LT(darkPixels(page, second), second.width() * second.height() / 10);
+}
+
+TEST(ReportPicture, APictureIsDrawnInItsBox)
+{
+    QImage red(40, 20, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    red.save(&buffer, "PNG");
+    ReportLayout layout;
+    layout.reportHeader().height = 1000;
+    layout.reportHeader().addPicture(QStringLiteral("imgLogo"), png, 0, 0, 1200, 600).sizeMode = PictureSizeMode::Stretch;
+    layout.reportHeader().addPicture(QStringLiteral("imgRotto"), QByteArray("non è un'immagine"), 2000, 0, 600, 600);
+    layout.run();
+    const QImage page = ReportPainter::renderPage(*layout.document(), 0, 96);
+    // 1440 twips of margin = 96 pixels; the box is 80 x 40 pixels.
+    EXPECT_EQ(page.pixelColor(96 + 40, 96 + 20), QColor(Qt::red));
+    EXPECT_EQ(page.pixelColor(96 + 85, 96 + 20), QColor(Qt::white));
+}
+
+// ---- reference page ----
+
+namespace {
+
+// A small grouped list drawn with the fonts every build machine has.
+void buildReferenceLayout(ReportLayout &layout)
+{
+    FontSpec font;
+    font.family = QStringLiteral("DejaVu Sans");
+    font.size = 9;
+    FontSpec bold = font;
+    bold.bold = true;
+    layout.setDocumentName(QStringLiteral("Inventario"));
+    layout.reportHeader().height = 800;
+    ReportControl &title = layout.reportHeader().addLabel(QStringLiteral("lblTitolo"), QStringLiteral("Inventario – Località"), 0, 0, 9000, 450);
+    title.font = bold;
+    title.font.size = 16;
+    layout.reportHeader().addShape(QStringLiteral("Shape1"), ShapeStyle::RoundRect, 6500, 0, 2500, 600);
+    layout.pageHeader().height = 400;
+    const std::pair<const char *, double> captions[] = {{"Articolo", 0}, {"Descrizione", 1500}, {"Quantità", 5000}, {"Valore", 6500}};
+    for (const auto &[caption, left] : captions) {
+        ReportControl &c = layout.pageHeader().addLabel(QString::fromUtf8(caption), QString::fromUtf8(caption), left, 0, 1400, 280);
+        c.font = bold;
+        if (left >= 5000)
+            c.alignment = TextAlign::Right;
+    }
+    layout.pageHeader().addLine(QStringLiteral("Line1"), 0, 330, 9026, 330).lineWidth = 20;
+    ReportSection &gh = layout.addGroup(QStringLiteral("catHead"), QStringLiteral("catFooter"), QStringLiteral("Categoria"));
+    gh.height = 350;
+    gh.addField(QStringLiteral("txtCategoria"), QStringLiteral("='Categoria: ' & Categoria"), 0, 50, 4500, 280).font = bold;
+    ReportControl &sum = gh.addField(QStringLiteral("txtVcat"), QStringLiteral("V"), 6500, 50, 1400, 280);
+    sum.font = bold;
+    sum.summaryFunction = SummaryFunction::Sum;
+    sum.summaryScope = SummaryScope::Group;
+    sum.outputFormat = QStringLiteral("#,##0.00");
+    sum.alignment = TextAlign::Right;
+    ReportSection &d = layout.detail();
+    d.height = 300;
+    d.addField(QStringLiteral("txtCodice"), QStringLiteral("Codice"), 0, 0, 1400, 280).font = font;
+    d.addField(QStringLiteral("txtDescrizione"), QStringLiteral("Descrizione"), 1500, 0, 3400, 280).font = font;
+    ReportControl &q = d.addField(QStringLiteral("txtQ"), QStringLiteral("Q"), 5000, 0, 1400, 280);
+    q.font = font;
+    q.alignment = TextAlign::Right;
+    q.outputFormat = QStringLiteral("#,##0.00");
+    ReportControl &v = d.addField(QStringLiteral("txtV"), QStringLiteral("V"), 6500, 0, 1400, 280);
+    v.font = font;
+    v.alignment = TextAlign::Right;
+    v.outputFormat = QStringLiteral("#,##0.00");
+    d.addCheckBox(QStringLiteral("chkScorta"), QStringLiteral("Sotto"), 8100, 0, 300, 280);
+    layout.pageFooter().height = 300;
+    ReportControl &page = layout.pageFooter().addField(QStringLiteral("p1"), QStringLiteral("=PageNumber & ' / ' & PageCount"), 7000, 0, 2000, 280);
+    page.font = font;
+    page.alignment = TextAlign::Right;
+    QList<QList<Variant>> rows;
+    const char *categories[] = {"Ferramenta", "Utensili"};
+    for (int i = 0; i < 12; ++i) {
+        rows.append({Variant(categories[i / 6]), Variant(QStringLiteral("A%1").arg(i, 3, 10, QLatin1Char('0'))),
+                     Variant(QStringLiteral("Vite zincata Ø %1 mm – città").arg(i + 3)), Variant(i * 2.5),
+                     Variant(Currency::fromRaw(1234567 * (i + 1))), Variant(i % 3 == 0)});
+    }
+    layout.setRecordset(makeRecordset({{QStringLiteral("Categoria"), DataType::adVarWChar, 20},
+                                       {QStringLiteral("Codice"), DataType::adVarWChar, 20},
+                                       {QStringLiteral("Descrizione"), DataType::adVarWChar, 50},
+                                       {QStringLiteral("Q"), DataType::adDouble},
+                                       {QStringLiteral("V"), DataType::adCurrency},
+                                       {QStringLiteral("Sotto"), DataType::adBoolean}},
+                                      rows));
+}
+
+} // namespace
+
+TEST(ReportReferencePicture, FirstPageMatchesTheStoredReference)
+{
+    ReportLayout layout;
+    buildReferenceLayout(layout);
+    layout.run();
+    const QImage page = ReportPainter::renderPage(*layout.document(), 0, 72).convertToFormat(QImage::Format_RGB32);
+    const QString reference = reporttest::sourceFile(QStringLiteral("reference/inventory_page1.png"));
+    if (qEnvironmentVariableIsSet("VELMORA_UPDATE_REFERENCE")) {
+        QDir().mkpath(QFileInfo(reference).path());
+        ASSERT_TRUE(page.save(reference));
+    }
+    QImage expected(reference);
+    ASSERT_FALSE(expected.isNull()) << "missing reference " << reference.toStdString()
+                                    << " (run once with VELMORA_UPDATE_REFERENCE=1)";
+    expected = expected.convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(page.size(), expected.size());
+    // Antialiasing may differ by a few levels between builds: count only
+    // clear differences, and allow a few of them.
+    int differing = 0;
+    for (int y = 0; y < page.height(); ++y) {
+        for (int x = 0; x < page.width(); ++x) {
+            const QRgb a = page.pixel(x, y);
+            const QRgb b = expected.pixel(x, y);
+            if (std::abs(qRed(a) - qRed(b)) > 48 || std::abs(qGreen(a) - qGreen(b)) > 48 || std::abs(qBlue(a) - qBlue(b)) > 48)
+                ++differing;
+        }
+    }
+    EXPECT_LT(differing, page.width() * page.height() / 500) << differing << " pixels differ";
+}
