@@ -91,21 +91,6 @@ std::int32_t WithCounterRow(std::int16_t year, Body body)
 
 } // namespace
 
-int VersionMajor()
-{
-    return VELMORA_VERSION_MAJOR;
-}
-
-int VersionMinor()
-{
-    return VELMORA_VERSION_MINOR;
-}
-
-int VersionRevision()
-{
-    return VELMORA_VERSION_PATCH;
-}
-
 namespace {
 QString &ProgramFolderOverride()
 {
@@ -319,10 +304,7 @@ bool Main()
     const Variant release = LeggiRegistro(comRegistry::HKEY_CURRENT_USER, SettingsKeyCopy, comRegistry::REG_SZ,
                                           QStringLiteral("prgrel"), Variant(QString()));
     if (release.toString().isEmpty()) {
-        ScriviImpostazioneAvvio(QStringLiteral("prgrel"), QStringLiteral("%1.%2.%3")
-                                                              .arg(VersionMajor())
-                                                              .arg(VersionMinor())
-                                                              .arg(VersionRevision()));
+        ScriviImpostazioneAvvio(QStringLiteral("prgrel"), comProgramInfo::VersionText());
     }
     return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/comProgramInfo.h"
 #include "platform/base/DateTime.h"
 #include "platform/base/Variant.h"
 
@@ -21,12 +22,7 @@ namespace MainModule {
 
 // The product title, part of the registry key paths and the caption of
 // the program's message boxes.
-inline const QString ApplicationTitle = QStringLiteral("Velmora");
-
-// Version of the running program.
-int VersionMajor();
-int VersionMinor();
-int VersionRevision();
+inline const QString &ApplicationTitle = comProgramInfo::ApplicationTitle;
 
 // Shared state.
 inline QString ConnString;        // connection string of the open database

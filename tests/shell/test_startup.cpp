@@ -122,9 +122,9 @@ TEST_F(Startup, FirstRunMakesTheDataFolderAndTheDefaultDatabase)
     ASSERT_TRUE(release);
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d+\\.\\d+\\.\\d+$")).match(*release).hasMatch()) << release->toStdString();
     EXPECT_EQ(*release, QStringLiteral("%1.%2.%3")
-                            .arg(MainModule::VersionMajor())
-                            .arg(MainModule::VersionMinor())
-                            .arg(MainModule::VersionRevision()));
+                            .arg(comProgramInfo::VersionMajor())
+                            .arg(comProgramInfo::VersionMinor())
+                            .arg(comProgramInfo::VersionRevision()));
 }
 
 TEST_F(Startup, DefaultDatabaseIsWritableEvenWhenTheTemplateIsNot)

@@ -1,0 +1,61 @@
+// The help service: the help file of the program folder opened at a topic,
+// and the message when it is missing.
+#include "common/comHelp.h"
+
+#include "platform/desktop/ScriptedDesktop.h"
+#include "support/TestEnv.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using platform::HelpCall;
+using platform::ScopedScriptedDesktop;
+
+TEST(Help, MissingFileIsReportedWithItsPath)
+{
+    ScopedScriptedDesktop desktop;
+    const QString folder = testsupport::freshDir(QStringLiteral("nohelp"));
+    EXPECT_FALSE(comHelp::MostraGuida(comHelp::FirstMovement, folder));
+
+    EXPECT_TRUE(desktop->callsOf<HelpCall>().empty());
+    const auto boxes = desktop->msgBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].prompt, QStringLiteral("File della Guida in linea non trovato:\r\n") + folder
+                                   + QStringLiteral("/brevel.chm"));
+    EXPECT_EQ(boxes[0].style, platform::vbOKOnly);
+    EXPECT_EQ(boxes[0].title, QString());
+}
+
+TEST(Help, PresentFileOpensAtTheTopic)
+{
+    ScopedScriptedDesktop desktop;
+    const QString folder = testsupport::freshDir(QStringLiteral("help"));
+    QFile file(folder + QStringLiteral("/brevel.chm"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+
+    EXPECT_TRUE(comHelp::MostraGuida(comHelp::ShortcutKeys, folder));
+    EXPECT_TRUE(comHelp::MostraGuida(comHelp::StartPage, folder));
+    const auto calls = desktop->callsOf<HelpCall>();
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[0].helpFile, folder + QStringLiteral("/brevel.chm"));
+    EXPECT_EQ(calls[0].contextId, 70);
+    EXPECT_EQ(calls[1].contextId, 0);
+    EXPECT_TRUE(desktop->msgBoxes().empty());
+}
+
+TEST(Help, ViewerFailureIsReportedNotSwallowed)
+{
+    ScopedScriptedDesktop desktop;
+    desktop->setHelpFileExists(false);
+    const QString folder = testsupport::freshDir(QStringLiteral("help"));
+    QFile file(folder + QStringLiteral("/brevel.chm"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+
+    EXPECT_FALSE(comHelp::MostraGuida(comHelp::FirstMovement, folder));
+    EXPECT_EQ(desktop->prompts(), QStringList{QStringLiteral("Impossibile aprire la Guida in linea:\r\n") + folder
+                                              + QStringLiteral("/brevel.chm")});
+}
+

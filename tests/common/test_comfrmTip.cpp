@@ -1,0 +1,191 @@
+// The tip of the day: the tips file, the random choice that never repeats
+// the tip shown, and the start-up switch in the registry.
+#include "common/comfrmTip.h"
+
+#include "ModalRunner.h"
+#include "common/comRegistry.h"
+#include "platform/registry/RegistryStore.h"
+#include "support/TestEnv.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QSet>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using platform::RegistryStore;
+using platform::Variant;
+using testsupport::onModal;
+
+namespace {
+
+const QString Settings = QStringLiteral("Software\\Korvane\\Velmora\\Settings");
+
+// A program folder holding a tips file with the given bytes (none when null).
+QString programFolderWith(const QByteArray &tips)
+{
+    const QString folder = testsupport::freshDir(QStringLiteral("tips"));
+    if (!tips.isNull()) {
+        QFile file(folder + QStringLiteral("/TIPOFDAY.TXT"));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(tips);
+    }
+    return folder;
+}
+
+class TipTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        RegistryStore::setDefaultFileName(testsupport::freshDir(QStringLiteral("reg")) + QStringLiteral("/registry.ini"));
+    }
+    void TearDown() override { RegistryStore::setDefaultFileName(QString()); }
+
+    static Variant storedSwitch()
+    {
+        comRegistry reg;
+        return reg.ValueEx(comRegistry::HKEY_CURRENT_USER, Settings, QStringLiteral("regLoadTipsAtStartup"),
+                           comRegistry::REG_DWORD, Variant::null());
+    }
+
+    static void setSwitch(std::int32_t value)
+    {
+        comRegistry reg;
+        reg.setValueEx(comRegistry::HKEY_CURRENT_USER, Settings, QStringLiteral("regLoadTipsAtStartup"),
+                       comRegistry::REG_DWORD, Variant(std::int32_t(1)), Variant(value));
+    }
+};
+
+} // namespace
+
+TEST_F(TipTest, WindowTexts)
+{
+    comfrmTip tip(Settings, programFolderWith("Un solo suggerimento"));
+    EXPECT_EQ(tip.windowTitle(), QStringLiteral(" Suggerimento del giorno"));
+    EXPECT_EQ(tip.Label1->text(), QStringLiteral("Non tutti sanno che ..."));
+    EXPECT_EQ(tip.chkLoadTipsAtStartup->text(), QStringLiteral("&Mostra i suggerimenti all'avvio"));
+    EXPECT_EQ(tip.cmdNextTip->text(), QStringLiteral("&Successivo"));
+    EXPECT_EQ(tip.cmdOK->text(), QStringLiteral("OK"));
+    EXPECT_FALSE(tip.imgTip->pixmap().isNull());
+}
+
+TEST_F(TipTest, MissingFileShowsTheNotFoundTextAndSuccessivoKeepsIt)
+{
+    comfrmTip tip(Settings, programFolderWith(QByteArray()));
+    EXPECT_EQ(tip.lblTipText->text(), QStringLiteral("File TIPOFDAY.TXT non trovato."));
+    QTest::mouseClick(tip.cmdNextTip, Qt::LeftButton);
+    EXPECT_EQ(tip.lblTipText->text(), QStringLiteral("File TIPOFDAY.TXT non trovato."));
+    EXPECT_FALSE(tip.LoadTips(QString()));
+}
+
+TEST_F(TipTest, OneTipIsShownAndKept)
+{
+    comfrmTip tip(Settings, programFolderWith("F9 aggiorna l'elenco.\n"));
+    EXPECT_EQ(tip.Tips().Count(), 1);
+    EXPECT_EQ(tip.lblTipText->text(), QStringLiteral("F9 aggiorna l'elenco."));
+    QTest::mouseClick(tip.cmdNextTip, Qt::LeftButton);
+    EXPECT_EQ(tip.lblTipText->text(), QStringLiteral("F9 aggiorna l'elenco."));
+}
+
+TEST_F(TipTest, SuccessivoNeverRepeatsTheTipShownAndReachesEveryTip)
+{
+    comfrmTip tip(Settings, programFolderWith("primo\r\nsecondo\r\nterzo\r\n"));
+    ASSERT_EQ(tip.Tips().Count(), 3);
+    QSet<QString> seen{tip.lblTipText->text()};
+    for (int i = 0; i < 200; ++i) {
+        const QString before = tip.lblTipText->text();
+        QTest::mouseClick(tip.cmdNextTip, Qt::LeftButton);
+        ASSERT_NE(tip.lblTipText->text(), before) << "after " << i << " clicks";
+        seen.insert(tip.lblTipText->text());
+    }
+    EXPECT_EQ(seen, (QSet<QString>{QStringLiteral("primo"), QStringLiteral("secondo"), QStringLiteral("terzo")}));
+}
+
+TEST_F(TipTest, LinesAreTipsExactlyAsWritten)
+{
+    comTipList tips(1);
+    const QString folder = programFolderWith("  con spazi  \n\nultima senza a capo: è così");
+    ASSERT_TRUE(tips.Load(folder + QStringLiteral("/TIPOFDAY.TXT")));
+    ASSERT_EQ(tips.Count(), 3);
+    EXPECT_EQ(tips.Tip(1), QStringLiteral("  con spazi  "));
+    EXPECT_EQ(tips.Tip(2), QString());
+    EXPECT_EQ(tips.Tip(3), QStringLiteral("ultima senza a capo: è così"));
+    EXPECT_EQ(tips.Current(), 0);
+}
+
+TEST_F(TipTest, OldEightBitFileIsReadToo)
+{
+    comTipList tips(1);
+    const QString folder = programFolderWith(QByteArray("Quantit\xE0 e unit\xE0\r\n"));
+    ASSERT_TRUE(tips.Load(folder + QStringLiteral("/TIPOFDAY.TXT")));
+    ASSERT_EQ(tips.Count(), 1);
+    EXPECT_EQ(tips.Tip(1), QStringLiteral("Quantità e unità"));
+}
+
+TEST_F(TipTest, EmptyFileHasNoTipsAndSuccessivoReturns)
+{
+    comfrmTip tip(Settings, programFolderWith(QByteArray("")));
+    EXPECT_EQ(tip.Tips().Count(), 0);
+    EXPECT_EQ(tip.lblTipText->text(), QString());
+    QTest::mouseClick(tip.cmdNextTip, Qt::LeftButton);
+    EXPECT_EQ(tip.lblTipText->text(), QString());
+}
+
+TEST_F(TipTest, LoadingWritesOneAndUncheckingWritesZeroAtOnce)
+{
+    EXPECT_TRUE(storedSwitch().isNull());
+    comfrmTip tip(Settings, programFolderWith("x"));
+    EXPECT_TRUE(tip.chkLoadTipsAtStartup->isChecked());
+    EXPECT_EQ(storedSwitch(), Variant(std::int32_t(1)));
+
+    QTest::mouseClick(tip.chkLoadTipsAtStartup, Qt::LeftButton);
+    EXPECT_FALSE(tip.chkLoadTipsAtStartup->isChecked());
+    EXPECT_EQ(storedSwitch(), Variant(std::int32_t(0)));
+
+    QTest::keyClick(tip.chkLoadTipsAtStartup, Qt::Key_Space);
+    EXPECT_EQ(storedSwitch(), Variant(std::int32_t(1)));
+}
+
+TEST_F(TipTest, ShowTipWithSwitchMissingShowsTheTipsModally)
+{
+    bool shown = false;
+    onModal<comfrmTip>([&shown](comfrmTip *tip) {
+        shown = true;
+        EXPECT_EQ(tip->parentWidget(), nullptr);
+        EXPECT_EQ(tip->lblTipText->text(), QStringLiteral("Usare F5."));
+        // Unticking while the window is open is stored before it closes.
+        QTest::mouseClick(tip->chkLoadTipsAtStartup, Qt::LeftButton);
+        EXPECT_EQ(storedSwitch(), Variant(std::int32_t(0)));
+        QTest::mouseClick(tip->cmdOK, Qt::LeftButton);
+    });
+    comfrmTip::ShowTip(Settings, programFolderWith("Usare F5."));
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+
+    EXPECT_EQ(storedSwitch(), Variant(std::int32_t(0)));
+}
+
+TEST_F(TipTest, ShowTipWithSwitchOffShowsNothingAndKeepsTheSwitch)
+{
+    setSwitch(0);
+    // Should a window come up anyway, close it so that the test reports
+    // instead of hanging.
+    QWidget *unexpected = nullptr;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&unexpected] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            unexpected = modal;
+            modal->close();
+        }
+    });
+    closer.start(0);
+    comfrmTip::ShowTip(Settings, programFolderWith("x"));
+    closer.stop();
+    EXPECT_EQ(unexpected, nullptr);
+    EXPECT_EQ(storedSwitch(), Variant(std::int32_t(0)));
+}
