@@ -1,0 +1,299 @@
+// Binding the grid to a database and what its columns offer: captions,
+// widths in twips, hidden columns that stay readable, positions, formats,
+// header tips, format styles on cells and headers, fonts, and the
+// notifications of clicks on rows and headers.
+#include "GridTestSupport.h"
+
+#include "DataFixture.h"
+
+#include "platform/data/Connection.h"
+#include "platform/data/DatabaseError.h"
+#include "platform/data/Recordset.h"
+#include "platform/grid/Grid.h"
+
+#include <QHeaderView>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace platform;
+
+namespace {
+
+class GridBinding : public ::testing::Test
+{
+protected:
+    QString path = gridtest::sampleDatabase();
+    Grid grid;
+
+    void bind(const QString &sql)
+    {
+        grid.setConnectionString(gridtest::connectionString(path));
+        grid.setRecordSource(sql);
+        grid.rebind();
+    }
+};
+
+} // namespace
+
+TEST_F(GridBinding, SqlSourceGivesOneColumnPerFieldAndReadsEveryRow)
+{
+    QSignalSpy bound(&grid, &Grid::bound);
+    bind(QStringLiteral("SELECT Codice, Descrizione, Costo FROM Articoli ORDER BY Codice"));
+    EXPECT_EQ(bound.count(), 1);
+    EXPECT_EQ(grid.recordCount(), 3);
+    EXPECT_EQ(grid.rowCount(), 3);
+    ASSERT_EQ(grid.columns().count(), 3);
+    EXPECT_EQ(grid.column(2)->key(), QStringLiteral("Descrizione"));
+    EXPECT_EQ(grid.column(2)->caption(), QStringLiteral("Descrizione"));
+    EXPECT_EQ(grid.column(QStringLiteral("costo"))->index(), 3);
+    EXPECT_EQ(grid.valueAt(3, 1), Variant(QStringLiteral("B001")));
+    EXPECT_EQ(grid.valueAt(1, 3), Variant(0.1));
+    // The first row is current after binding.
+    EXPECT_EQ(grid.row(), 1);
+    EXPECT_EQ(grid.value(1), Variant(QStringLiteral("A001")));
+    // Text columns take their defined size as the editor's limit.
+    EXPECT_EQ(grid.column(1)->maxLength(), 40);
+}
+
+TEST_F(GridBinding, ExecuteSourceRunsAStoredQueryWithItsArguments)
+{
+    bind(QStringLiteral("Execute ViewGiacenze #01/01/24#, #12/31/24#"));
+    ASSERT_EQ(grid.recordCount(), 3);
+    EXPECT_EQ(grid.column(3)->key(), QStringLiteral("Giacenza"));
+    EXPECT_EQ(grid.valueAt(1, 1), Variant(QStringLiteral("A001")));
+    EXPECT_DOUBLE_EQ(grid.valueAt(1, 3).toDouble(), 90.0); // 150 loaded, 60 sold
+}
+
+TEST_F(GridBinding, EmptyRecordSourceLeavesNoRows)
+{
+    bind(QStringLiteral("SELECT * FROM CliFor"));
+    EXPECT_EQ(grid.recordCount(), 3);
+    grid.setRecordSource(QString());
+    grid.rebind();
+    EXPECT_EQ(grid.recordCount(), 0);
+    EXPECT_EQ(grid.rowCount(), 0);
+    EXPECT_EQ(grid.row(), 0);
+    EXPECT_EQ(grid.model()->rowCount(), 0);
+}
+
+TEST_F(GridBinding, AFailingQueryRaisesAndLeavesTheGridWithoutRows)
+{
+    bind(QStringLiteral("SELECT * FROM CliFor"));
+    grid.setRecordSource(QStringLiteral("SELECT * FROM NoSuchTable"));
+    EXPECT_THROW(grid.rebind(), DatabaseError);
+    EXPECT_EQ(grid.recordCount(), 0);
+    EXPECT_EQ(grid.model()->rowCount(), 0);
+}
+
+TEST_F(GridBinding, OpenRecordsetIsShownAndFollowedWhenItChanges)
+{
+    Connection connection(gridtest::connectionString(path));
+    Recordset rs;
+    rs.open(QStringLiteral("SELECT Codice, Costo FROM Articoli ORDER BY Codice"), connection, CursorType::Static);
+    grid.setRecordset(&rs);
+    EXPECT_EQ(grid.recordset(), &rs);
+    EXPECT_EQ(grid.recordCount(), 3);
+    rs.setFilter(QStringLiteral("Costo > 0.03"));
+    EXPECT_EQ(grid.recordCount(), 2);
+    EXPECT_EQ(grid.valueAt(1, 1), Variant(QStringLiteral("A001")));
+    EXPECT_EQ(grid.valueAt(2, 1), Variant(QStringLiteral("A002")));
+    // rebind reads the caller's recordset again: it is not re-queried.
+    testsupport::DataFixture::runSql(path, QStringLiteral("DELETE FROM CliFor WHERE IdCliFor = 3"));
+    grid.rebind();
+    EXPECT_EQ(grid.recordCount(), 2);
+    // A record source set afterwards is what the next rebind opens.
+    grid.setConnectionString(gridtest::connectionString(path));
+    grid.setRecordSource(QStringLiteral("SELECT Nome FROM CliFor"));
+    grid.rebind();
+    EXPECT_EQ(grid.recordCount(), 2);
+    EXPECT_NE(grid.recordset(), &rs);
+    EXPECT_EQ(grid.column(1)->key(), QStringLiteral("Nome"));
+    // A recordset that goes away leaves the grid without rows.
+    {
+        Recordset temporary;
+        temporary.open(QStringLiteral("SELECT Codice FROM Articoli"), connection, CursorType::Static);
+        grid.setRecordset(&temporary);
+        EXPECT_EQ(grid.recordCount(), 3);
+    }
+    EXPECT_EQ(grid.recordCount(), 0);
+    EXPECT_EQ(grid.model()->rowCount(), 0);
+}
+
+TEST_F(GridBinding, DesignedColumnsSurviveARebindOnTheSameFields)
+{
+    bind(QStringLiteral("SELECT IdCliFor, Nome FROM CliFor WHERE Tipo='Cliente'"));
+    grid.column(1)->setWidth(0);
+    grid.column(2)->setCaption(QStringLiteral("Cliente"));
+    grid.column(2)->setWidth(3000);
+    grid.sortKeys().add(2, SortOrder::Ascending);
+    grid.setRecordSource(QStringLiteral("SELECT IdCliFor, Nome FROM CliFor"));
+    grid.rebind();
+    EXPECT_EQ(grid.recordCount(), 3);
+    EXPECT_EQ(grid.column(2)->caption(), QStringLiteral("Cliente"));
+    EXPECT_EQ(grid.column(1)->width(), 0);
+    EXPECT_EQ(grid.sortKeys().count(), 1);
+    EXPECT_EQ(grid.valueAt(1, 2), Variant(QStringLiteral("anna verdi")));
+    // Other fields: the columns are those of the new source.
+    grid.setRecordSource(QStringLiteral("SELECT CodiceIVA, Aliquota FROM CodiciIVA"));
+    grid.rebind();
+    ASSERT_EQ(grid.columns().count(), 2);
+    EXPECT_EQ(grid.column(1)->caption(), QStringLiteral("CodiceIVA"));
+    EXPECT_EQ(grid.column(1)->width(), GridColumn::DefaultWidth);
+    EXPECT_EQ(grid.sortKeys().count(), 0);
+}
+
+TEST_F(GridBinding, WidthZeroHidesTheColumnButItsCellsStayReadable)
+{
+    bind(QStringLiteral("SELECT IdCliFor, Nome, CAP FROM CliFor ORDER BY IdCliFor"));
+    grid.column(1)->setWidth(0);
+    grid.column(2)->setWidth(3000);
+    EXPECT_FALSE(grid.column(1)->visible());
+    EXPECT_TRUE(grid.view()->isColumnHidden(0));
+    EXPECT_EQ(grid.view()->horizontalHeader()->sectionSize(1), 200); // 3000 twips
+    EXPECT_EQ(grid.valueAt(2, 1), Variant(std::int32_t(2)));
+    EXPECT_EQ(grid.value(1), Variant(std::int32_t(1)));
+    // Shown again it gets a width; hidden by its flag it keeps its width.
+    grid.column(1)->setVisible(true);
+    EXPECT_EQ(grid.column(1)->width(), GridColumn::DefaultWidth);
+    EXPECT_FALSE(grid.view()->isColumnHidden(0));
+    grid.column(3)->setVisible(false);
+    EXPECT_TRUE(grid.view()->isColumnHidden(2));
+    EXPECT_EQ(grid.column(3)->width(), GridColumn::DefaultWidth);
+    // A user dragging a column wider changes its width in twips.
+    grid.view()->horizontalHeader()->resizeSection(1, 100);
+    EXPECT_EQ(grid.column(2)->width(), 1500);
+}
+
+TEST_F(GridBinding, PositionsMoveColumnsOnScreenNotTheirIndexes)
+{
+    bind(QStringLiteral("SELECT IdCliFor, Nome, CAP FROM CliFor"));
+    grid.column(3)->setPosition(1);
+    EXPECT_EQ(grid.column(3)->position(), 1);
+    EXPECT_EQ(grid.column(1)->position(), 2);
+    EXPECT_EQ(grid.columns().atPosition(1)->key(), QStringLiteral("CAP"));
+    EXPECT_EQ(grid.column(3)->index(), 3);
+    EXPECT_EQ(grid.view()->horizontalHeader()->visualIndex(2), 0);
+    // Moving a section on screen moves the column.
+    grid.view()->horizontalHeader()->moveSection(2, 0); // Nome first
+    EXPECT_EQ(grid.columns().atPosition(1)->key(), QStringLiteral("Nome"));
+    EXPECT_EQ(grid.column(3)->position(), 2);
+}
+
+TEST_F(GridBinding, FormatsAlignmentTipsAndFlagsOfAColumn)
+{
+    bind(QStringLiteral("SELECT Codice, Costo, DataIns FROM Articoli ORDER BY Codice"));
+    GridColumn *cost = grid.column(2);
+    cost->setFormat(QStringLiteral("#,##0.0000"));
+    EXPECT_EQ(grid.textAt(1, 2), QStringLiteral("0,1000"));
+    EXPECT_EQ(grid.model()->data(grid.model()->index(0, 1)).toString(), QStringLiteral("0,1000"));
+    EXPECT_EQ(grid.model()->data(grid.model()->index(0, 1), Qt::TextAlignmentRole).toInt(),
+              int(Qt::AlignRight | Qt::AlignVCenter));
+    cost->setAlignment(Qt::AlignHCenter);
+    EXPECT_EQ(grid.model()->data(grid.model()->index(0, 1), Qt::TextAlignmentRole).toInt(),
+              int(Qt::AlignHCenter | Qt::AlignVCenter));
+    grid.column(3)->setFormat(QStringLiteral("dd/mm/yy"));
+    EXPECT_EQ(grid.textAt(3, 3), QStringLiteral("05/03/24"));
+
+    cost->setHeaderTip(QStringLiteral("Costo di acquisto"));
+    EXPECT_EQ(grid.model()->headerData(1, Qt::Horizontal, Qt::ToolTipRole).toString(),
+              QStringLiteral("Costo di acquisto"));
+    EXPECT_FALSE(grid.model()->headerData(0, Qt::Horizontal, Qt::ToolTipRole).isValid());
+    cost->setResizable(false);
+    EXPECT_EQ(grid.view()->horizontalHeader()->sectionResizeMode(1), QHeaderView::Fixed);
+    EXPECT_EQ(grid.view()->horizontalHeader()->sectionResizeMode(0), QHeaderView::Interactive);
+
+    EXPECT_EQ(cost->typeCode(), 0);
+    EXPECT_EQ(cost->listName(), QStringLiteral("Costo"));
+    cost->setCaption(QStringLiteral("Costo ultimo"));
+    EXPECT_EQ(cost->listName(), QStringLiteral("Costo ultimo"));
+    cost->setListName(QStringLiteral("Costo (listino)"));
+    EXPECT_EQ(cost->listName(), QStringLiteral("Costo (listino)"));
+    EXPECT_EQ(grid.model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Costo ultimo"));
+}
+
+TEST_F(GridBinding, FormatStylesColourACellColumnAndAHeader)
+{
+    bind(QStringLiteral("SELECT Codice, Descrizione FROM Articoli"));
+    const QColor info(255, 255, 225);
+    grid.formatStyles().add(QStringLiteral("SortedCol")).backColor = info;
+    grid.formatStyles().changed();
+    for (int i = 1; i <= grid.columns().count(); ++i)
+        grid.column(i)->setFormatStyle(QStringLiteral("Default"));
+    grid.column(2)->setFormatStyle(QStringLiteral("SortedCol"));
+    grid.column(2)->setHeaderStyle(QStringLiteral("SortedCol"));
+    QAbstractItemModel *m = grid.model();
+    EXPECT_EQ(m->data(m->index(1, 1), Qt::BackgroundRole).value<QColor>(), info);
+    EXPECT_FALSE(m->data(m->index(1, 0), Qt::BackgroundRole).isValid());
+    EXPECT_EQ(m->headerData(1, Qt::Horizontal, Qt::BackgroundRole).value<QColor>(), info);
+    // The sorted column moves on: the old one goes back to "Default".
+    grid.column(2)->setFormatStyle(QStringLiteral("Default"));
+    grid.column(2)->setHeaderStyle(QStringLiteral("Default"));
+    grid.column(1)->setHeaderStyle(QStringLiteral("SortedCol"));
+    EXPECT_FALSE(m->data(m->index(1, 1), Qt::BackgroundRole).isValid());
+    EXPECT_FALSE(m->headerData(1, Qt::Horizontal, Qt::BackgroundRole).isValid());
+    EXPECT_EQ(m->headerData(0, Qt::Horizontal, Qt::BackgroundRole).value<QColor>(), info);
+    // "Default" always exists.
+    EXPECT_TRUE(grid.formatStyles().contains(QStringLiteral("default")));
+}
+
+TEST_F(GridBinding, HeaderAndRowFontsApplyToTheView)
+{
+    bind(QStringLiteral("SELECT Codice FROM Articoli"));
+    QFont header(QStringLiteral("DejaVu Sans"), 12);
+    header.setBold(true);
+    QFont rows(QStringLiteral("DejaVu Sans"), 14);
+    grid.setHeaderFont(header);
+    grid.setRowFont(rows);
+    EXPECT_EQ(grid.headerFont(), header);
+    EXPECT_EQ(grid.rowFont(), rows);
+    EXPECT_TRUE(grid.view()->horizontalHeader()->font().bold());
+    EXPECT_EQ(grid.view()->font().pointSize(), 14);
+    EXPECT_GE(grid.view()->verticalHeader()->defaultSectionSize(), QFontMetrics(rows).height());
+}
+
+TEST_F(GridBinding, ClicksOnRowsAndHeadersAreNotified)
+{
+    bind(QStringLiteral("SELECT Codice, Descrizione FROM Articoli ORDER BY Codice"));
+    gridtest::showAndFocus(grid);
+    QSignalSpy header(&grid, &Grid::headerClicked);
+    QSignalSpy clicked(&grid, &Grid::clicked);
+    QSignalSpy doubled(&grid, &Grid::doubleClicked);
+    QSignalSpy current(&grid, &Grid::currentCellChanged);
+    QHeaderView *h = grid.view()->horizontalHeader();
+    QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, QPoint(h->sectionViewportPosition(1) + 5, 5));
+    ASSERT_EQ(header.count(), 1);
+    EXPECT_EQ(header.at(0).at(0).toInt(), 2);
+
+    QTableView *v = grid.view();
+    const QRect cell = v->visualRect(grid.model()->index(2, 1));
+    QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, cell.center());
+    EXPECT_EQ(clicked.count(), 1);
+    EXPECT_EQ(grid.row(), 3);
+    EXPECT_EQ(grid.col(), 2);
+    ASSERT_GE(current.count(), 1);
+    EXPECT_EQ(current.last().at(0).toInt(), 3);
+    gridtest::doubleClick(v->viewport(), v->visualRect(grid.model()->index(1, 0)).center());
+    EXPECT_EQ(doubled.count(), 1);
+    EXPECT_EQ(grid.row(), 2);
+    // Keys move the current row.
+    gridtest::pressKey(Qt::Key_Up);
+    EXPECT_EQ(grid.row(), 1);
+}
+
+TEST_F(GridBinding, RecordNavigatorCountsRows)
+{
+    bind(QStringLiteral("SELECT Codice FROM Articoli ORDER BY Codice"));
+    EXPECT_TRUE(grid.recordNavigatorText().isEmpty());
+    grid.setRecordNavigatorCaption(QStringLiteral("Record:|di"));
+    grid.setRow(2);
+    EXPECT_EQ(grid.recordNavigatorText(), QStringLiteral("Record: 2 di 3"));
+    auto *next = grid.findChild<QWidget *>(QStringLiteral("navigatorNext"));
+    ASSERT_NE(next, nullptr);
+    gridtest::showAndFocus(grid);
+    QTest::mouseClick(next, Qt::LeftButton);
+    EXPECT_EQ(grid.row(), 3);
+    EXPECT_EQ(grid.recordNavigatorText(), QStringLiteral("Record: 3 di 3"));
+}

@@ -1,0 +1,526 @@
+// Editing in place, through the real widget and the keyboard: the movement
+// lines grid over a batch-optimistic recordset (typing into cells, the
+// new-record row with its defaults, drop-down columns that store a code,
+// validation that keeps the focus, data errors, deleting rows, and the
+// batch update that writes it all), and the table editor that writes each
+// row at once.
+#include "GridTestSupport.h"
+
+#include "DataFixture.h"
+
+#include "platform/data/Connection.h"
+#include "platform/data/Recordset.h"
+#include "platform/desktop/ScriptedDesktop.h"
+#include "platform/grid/Grid.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+using namespace platform;
+using testsupport::DataFixture;
+
+namespace {
+
+// The columns of the movement lines grid.
+enum Col { IdDet = 1, IdReg, Riga, Codice, Descrizione, Quantita, Segno, Costo, Prezzo };
+
+class LinesGrid : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const QString cs = gridtest::connectionString(path);
+        for (Grid *list : {&codes, &names}) {
+            list->setConnectionString(cs);
+            list->setRecordSource(QStringLiteral("SELECT Codice, Descrizione FROM Articoli ORDER BY Codice"));
+            list->rebind();
+        }
+        GridColumns &c = grid.columns();
+        c.add(QStringLiteral("IdDet"), QStringLiteral("IdDet"), QStringLiteral("IdDet"))->setWidth(0);
+        c.add(QStringLiteral("IdReg"), QStringLiteral("IdReg"), QStringLiteral("IdReg"))->setWidth(0);
+        GridColumn *riga = c.add(QStringLiteral("Riga"), QStringLiteral("Riga"), QStringLiteral("Riga"));
+        riga->setEditable(false);
+        riga->setSelectable(false);
+        GridColumn *code = c.add(QStringLiteral("CodiceArticolo"), QStringLiteral("CodiceArticolo"),
+                                 QStringLiteral("CodiceArticolo"));
+        code->setDropDown(codes.model(), QStringLiteral("Codice"), QStringLiteral("Codice"));
+        code->setHeaderTip(QStringLiteral("Codice Articolo"));
+        GridColumn *name = c.add(QStringLiteral("Descrizione"), QStringLiteral("Descrizione"),
+                                 QStringLiteral("CodiceArticolo"));
+        name->setDropDown(names.model(), QStringLiteral("Codice"), QStringLiteral("Descrizione"));
+        name->setEditable(false);
+        name->setSelectable(false);
+        GridColumn *quantity = c.add(QStringLiteral("Quantità"), QStringLiteral("Quantità"), QStringLiteral("Quantità"));
+        quantity->setDefaultValue(Variant(QStringLiteral("1")));
+        quantity->setFormat(QStringLiteral("#,##0.00"));
+        c.add(QStringLiteral("Segno"), QStringLiteral("Segno"), QStringLiteral("Segno"))->setWidth(0);
+        c.add(QStringLiteral("Costo"), QStringLiteral("Costo"), QStringLiteral("Costo"));
+        c.add(QStringLiteral("Prezzo"), QStringLiteral("Prezzo"), QStringLiteral("Prezzo"));
+
+        grid.setConnectionString(cs);
+        grid.setLockType(LockType::BatchOptimistic);
+        grid.setRecordSource(QStringLiteral("SELECT * FROM MagazRegDetail WHERE IdReg=1 ORDER BY Riga"));
+        grid.rebind();
+        grid.setAllowEdit(true);
+        grid.setAllowAddNew(true);
+        grid.setAllowDelete(true);
+        grid.setRowHeaders(true);
+        grid.setRecordNavigatorCaption(QStringLiteral("Record:|di"));
+        ASSERT_EQ(grid.columns().count(), 9);
+        // New lines get the next line number and the movement's key, as
+        // the movement window numbers them.
+        QObject::connect(grid.recordset(), &Recordset::recordChangeComplete, &grid, [this](EventReason reason) {
+            if (reason != EventReason::adRsnAddNew)
+                return;
+            grid.recordset()->setValue(QStringLiteral("IdReg"), Variant(std::int32_t(1)));
+            grid.recordset()->setValue(QStringLiteral("Riga"), Variant(nextLine));
+            nextLine += 10;
+        });
+    }
+
+    // Writes the grid's pending rows to the database.
+    void save()
+    {
+        ASSERT_TRUE(grid.commitRow());
+        Recordset *rs = grid.recordset();
+        rs->setActiveConnection(Connection(gridtest::connectionString(path)));
+        rs->updateBatch();
+        rs->setActiveConnection(nullptr);
+    }
+    QStringList storedLines()
+    {
+        return DataFixture::queryColumn(path, QStringLiteral(
+            "SELECT Riga || ' ' || CodiceArticolo || ' ' || \"Quantità\" FROM MagazRegDetail WHERE IdReg=1 ORDER BY Riga"));
+    }
+    QLineEdit *lineEditor() { return qobject_cast<QLineEdit *>(gridtest::focused()); }
+
+    ScopedScriptedDesktop desktop;
+    QString path = gridtest::sampleDatabase();
+    Grid codes;
+    Grid names;
+    Grid grid;
+    std::int32_t nextLine = 30;
+};
+
+} // namespace
+
+TEST_F(LinesGrid, DescriptionColumnShowsTheArticleOfTheStoredCode)
+{
+    EXPECT_EQ(grid.recordCount(), 2);
+    EXPECT_EQ(grid.rowCount(), 2);
+    EXPECT_EQ(grid.newRecordRow(), 3);
+    EXPECT_EQ(grid.model()->rowCount(), 3);
+    EXPECT_EQ(grid.textAt(1, Descrizione), QStringLiteral("Vite 3x20"));
+    EXPECT_EQ(grid.valueAt(1, Descrizione), Variant(QStringLiteral("A001")));
+    EXPECT_EQ(grid.textAt(2, Quantita), QStringLiteral("12,50"));
+    EXPECT_EQ(grid.model()->headerData(2, Qt::Vertical).toString(), QStringLiteral("*"));
+    EXPECT_EQ(grid.model()->headerData(0, Qt::Vertical).toString(), QString(QChar(0x25B6)));
+    // Not selectable: Riga and Descrizione never become current.
+    grid.setRow(1);
+    grid.setCol(Codice);
+    gridtest::showAndFocus(grid);
+    gridtest::pressKey(Qt::Key_Right);
+    EXPECT_EQ(grid.col(), Quantita);
+    gridtest::pressKey(Qt::Key_Left);
+    EXPECT_EQ(grid.col(), Codice);
+    gridtest::pressKey(Qt::Key_Left);
+    EXPECT_EQ(grid.col(), Codice);
+}
+
+TEST_F(LinesGrid, TypingIntoACellKeepsTheValueInTheRowUntilTheRowIsLeft)
+{
+    int beforeCell = 0;
+    int beforeRow = 0;
+    QSignalSpy afterCell(&grid, &Grid::afterColUpdate);
+    QSignalSpy afterRow(&grid, &Grid::afterUpdate);
+    Variant oldValue;
+    QObject::connect(&grid, &Grid::beforeColUpdate, [&](GridCellUpdate &u) {
+        ++beforeCell;
+        oldValue = u.oldValue;
+    });
+    QObject::connect(&grid, &Grid::beforeUpdate, [&](GridRowUpdate &) { ++beforeRow; });
+
+    gridtest::typeIntoCell(grid, 1, Quantita, QStringLiteral("7,5"));
+    EXPECT_EQ(beforeCell, 1);
+    EXPECT_EQ(afterCell.count(), 1);
+    EXPECT_EQ(oldValue, Variant(Currency::fromDouble(150)));
+    EXPECT_EQ(grid.valueAt(1, Quantita), Variant(Currency::fromDouble(7.5)));
+    EXPECT_EQ(grid.model()->pendingRow(), 1);
+    EXPECT_EQ(grid.model()->headerData(0, Qt::Vertical).toString(), QString(QChar(0x270E)));
+    // Tab went on to the next cell that can be edited, past the hidden one.
+    EXPECT_EQ(grid.col(), Costo);
+    EXPECT_EQ(beforeRow, 0);
+
+    gridtest::pressKey(Qt::Key_Escape); // leaves the Costo editor unchanged
+    gridtest::pressKey(Qt::Key_Down);
+    EXPECT_EQ(grid.row(), 2);
+    EXPECT_EQ(beforeRow, 1);
+    EXPECT_EQ(afterRow.count(), 1);
+    EXPECT_EQ(grid.model()->pendingRow(), 0);
+    // Nothing reaches the database before the batch update.
+    EXPECT_EQ(storedLines(), (QStringList{QStringLiteral("10 A001 150"), QStringLiteral("20 A002 12.5")}));
+    save();
+    EXPECT_EQ(storedLines(), (QStringList{QStringLiteral("10 A001 7.5"), QStringLiteral("20 A002 12.5")}));
+}
+
+TEST_F(LinesGrid, NewRecordRowStartsALineWithDefaultsAndTheDropDownStoresTheCode)
+{
+    int beforeCell = 0;
+    QObject::connect(&grid, &Grid::beforeColUpdate, [&](GridCellUpdate &) { ++beforeCell; });
+    gridtest::typeIntoCell(grid, grid.newRecordRow(), Codice, QStringLiteral("b001"));
+    EXPECT_EQ(beforeCell, 1);
+    EXPECT_EQ(grid.recordCount(), 3);
+    EXPECT_EQ(grid.row(), 3);
+    EXPECT_EQ(grid.newRecordRow(), 4);
+    EXPECT_EQ(grid.valueAt(3, Codice), Variant(QStringLiteral("B001")));
+    EXPECT_EQ(grid.textAt(3, Descrizione), QStringLiteral("Rondella"));
+    EXPECT_EQ(grid.valueAt(3, Quantita), Variant(Currency::fromDouble(1)));
+    EXPECT_EQ(grid.valueAt(3, Riga), Variant(std::int32_t(30)));
+    EXPECT_EQ(grid.recordNavigatorText(), QStringLiteral("Record: 3 di 3"));
+    // Tab went on to the quantity of the new line; typing there changes it.
+    EXPECT_EQ(grid.col(), Quantita);
+    gridtest::typeText(QStringLiteral("4"));
+    gridtest::pressKey(Qt::Key_Tab);
+    EXPECT_EQ(grid.valueAt(3, Quantita), Variant(Currency::fromDouble(4)));
+
+    // A second line, on the new-record row again.
+    gridtest::typeIntoCell(grid, grid.newRecordRow(), Codice, QStringLiteral("A002"));
+    EXPECT_EQ(grid.model()->pendingRow(), 4);
+    save();
+    EXPECT_EQ(storedLines(), (QStringList{QStringLiteral("10 A001 150"), QStringLiteral("20 A002 12.5"),
+                                          QStringLiteral("30 B001 4"), QStringLiteral("40 A002 1")}));
+    // The new lines carry their new keys for a later save.
+    EXPECT_FALSE(grid.valueAt(3, IdDet).isNull());
+}
+
+TEST_F(LinesGrid, DropDownEditorListsTheArticlesAndStoresTheChosenOnesCode)
+{
+    GridColumn *name = grid.column(Descrizione);
+    name->setEditable(true);
+    name->setSelectable(true);
+    gridtest::showAndFocus(grid);
+    grid.setRow(2);
+    grid.setCol(Descrizione);
+    gridtest::typeText(QStringLiteral("r"));
+    auto *combo = qobject_cast<QComboBox *>(gridtest::focused());
+    ASSERT_NE(combo, nullptr);
+    EXPECT_EQ(combo->count(), 3);
+    EXPECT_EQ(combo->itemText(1), QStringLiteral("Dado M3"));
+    combo->setCurrentIndex(2); // "Rondella", chosen from the list
+    gridtest::pressKey(Qt::Key_Tab);
+    EXPECT_EQ(grid.valueAt(2, Codice), Variant(QStringLiteral("B001")));
+    EXPECT_EQ(grid.textAt(2, Descrizione), QStringLiteral("Rondella"));
+    // Typed, without regard to case.
+    gridtest::typeIntoCell(grid, 1, Descrizione, QStringLiteral("dado m3"));
+    EXPECT_EQ(grid.valueAt(1, Codice), Variant(QStringLiteral("A002")));
+}
+
+TEST_F(LinesGrid, ValidationRefusesAValueAndTheCellKeepsTheFocus)
+{
+    QObject::connect(&grid, &Grid::beforeColUpdate, [](GridCellUpdate &u) {
+        if (u.column == Quantita && u.newValue.toDouble() <= 0)
+            u.cancel = true;
+    });
+    gridtest::typeIntoCell(grid, 1, Quantita, QStringLiteral("0"));
+    EXPECT_EQ(grid.valueAt(1, Quantita), Variant(Currency::fromDouble(150)));
+    EXPECT_EQ(grid.col(), Quantita);
+    ASSERT_NE(lineEditor(), nullptr);
+    EXPECT_EQ(lineEditor()->text(), QStringLiteral("0"));
+    EXPECT_TRUE(grid.isEditing());
+    // Neither a click on another row nor the arrow keys leave the cell.
+    QTableView *v = grid.view();
+    QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, v->visualRect(grid.model()->index(1, 3)).center());
+    EXPECT_EQ(grid.row(), 1);
+    EXPECT_TRUE(grid.isEditing());
+    gridtest::pressKey(Qt::Key_Down);
+    EXPECT_EQ(grid.row(), 1);
+    EXPECT_FALSE(grid.commitRow());
+    // A good value goes through.
+    lineEditor()->selectAll();
+    gridtest::typeText(QStringLiteral("5"));
+    gridtest::pressKey(Qt::Key_Tab);
+    EXPECT_EQ(grid.valueAt(1, Quantita), Variant(Currency::fromDouble(5)));
+    EXPECT_EQ(grid.col(), Costo);
+}
+
+TEST_F(LinesGrid, AValueThatDoesNotFitTheFieldIsADataError)
+{
+    // Without a handler the grid shows the error itself.
+    gridtest::typeIntoCell(grid, 1, Quantita, QStringLiteral("abc"));
+    ASSERT_EQ(desktop->msgBoxes().size(), 1u);
+    EXPECT_EQ(desktop->prompts(), QStringList{QStringLiteral("Type mismatch")});
+    EXPECT_EQ(grid.valueAt(1, Quantita), Variant(Currency::fromDouble(150)));
+    EXPECT_TRUE(grid.isEditing());
+    gridtest::pressKey(Qt::Key_Escape);
+    EXPECT_FALSE(grid.isEditing());
+
+    // The window shows its own message instead.
+    desktop->clear();
+    int errors = 0;
+    QObject::connect(&grid, &Grid::dataError, [&errors](GridDataError &e) {
+        ++errors;
+        e.showMessage = false;
+        platform::desktop().msgBox(QStringLiteral("Errore nell'inserimento dei dati"), vbOKOnly);
+    });
+    gridtest::typeIntoCell(grid, 2, Costo, QStringLiteral("1,2,3"));
+    EXPECT_EQ(errors, 1);
+    EXPECT_EQ(desktop->prompts(), QStringList{QStringLiteral("Errore nell'inserimento dei dati")});
+}
+
+TEST_F(LinesGrid, AfterARowIsStoredAHandlerCanChooseTheColumnOfTheNextRow)
+{
+    // The movement window goes back to the article code after each line.
+    QObject::connect(&grid, &Grid::afterUpdate, &grid, [this](int) { grid.setCol(Codice); });
+    gridtest::typeIntoCell(grid, 1, Quantita, QStringLiteral("9"));
+    gridtest::pressKey(Qt::Key_Escape);
+    gridtest::pressKey(Qt::Key_Down);
+    EXPECT_EQ(grid.row(), 2);
+    EXPECT_EQ(grid.col(), Codice);
+    // Tab from the last cell of the last line goes on to the new-record row.
+    gridtest::typeIntoCell(grid, 2, Prezzo, QStringLiteral("3"));
+    EXPECT_EQ(grid.row(), 3);
+    EXPECT_EQ(grid.row(), grid.newRecordRow());
+    EXPECT_EQ(grid.col(), Codice);
+    EXPECT_EQ(grid.valueAt(2, Prezzo), Variant(3.0));
+    EXPECT_EQ(grid.model()->pendingRow(), 0);
+}
+
+TEST_F(LinesGrid, KeyNotificationsCanSwallowKeys)
+{
+    QList<int> keysDown;
+    QObject::connect(&grid, &Grid::keyDown, [&](GridKeyEvent &k) {
+        keysDown << k.key;
+        if (k.key == Qt::Key_F5)
+            k.handled = true;
+    });
+    QObject::connect(&grid, &Grid::keyPress, [&](GridKeyEvent &k) {
+        if (k.text == QStringLiteral("-") && grid.col() == Quantita)
+            k.handled = true;
+    });
+    gridtest::typeIntoCell(grid, 1, Quantita, QStringLiteral("-3"));
+    EXPECT_EQ(grid.valueAt(1, Quantita), Variant(Currency::fromDouble(3)));
+    // Each key is notified once, whether the view or the cell editor has it.
+    EXPECT_EQ(keysDown.count(Qt::Key_Minus), 1);
+    EXPECT_EQ(keysDown.count(Qt::Key_3), 1);
+    EXPECT_EQ(keysDown.count(Qt::Key_Tab), 1);
+    gridtest::pressKey(Qt::Key_F5);
+    EXPECT_EQ(keysDown.count(Qt::Key_F5), 1);
+    // Typing a minus in the code column is not swallowed.
+    gridtest::typeIntoCell(grid, 2, Codice, QStringLiteral("-"), Qt::Key_Escape);
+    EXPECT_EQ(keysDown.count(Qt::Key_Minus), 2);
+}
+
+TEST_F(LinesGrid, DeleteRemovesALineUnlessRefused)
+{
+    bool refuse = true;
+    QObject::connect(&grid, &Grid::beforeDelete, [&](GridRowUpdate &u) { u.cancel = refuse; });
+    gridtest::showAndFocus(grid);
+    grid.setRow(2);
+    gridtest::pressKey(Qt::Key_Delete);
+    EXPECT_EQ(grid.recordCount(), 2);
+    refuse = false;
+    QSignalSpy deleted(&grid, &Grid::afterDelete);
+    gridtest::pressKey(Qt::Key_Delete);
+    EXPECT_EQ(deleted.count(), 1);
+    EXPECT_EQ(grid.recordCount(), 1);
+    EXPECT_EQ(grid.rowCount(), 1);
+    EXPECT_EQ(grid.row(), 1);
+    save();
+    EXPECT_EQ(storedLines(), QStringList{QStringLiteral("10 A001 150")});
+}
+
+TEST_F(LinesGrid, EscapeDropsANewLineAndItsRow)
+{
+    gridtest::typeIntoCell(grid, grid.newRecordRow(), Codice, QStringLiteral("A001"));
+    EXPECT_EQ(grid.recordCount(), 3);
+    gridtest::pressKey(Qt::Key_Escape); // the quantity editor
+    gridtest::pressKey(Qt::Key_Escape); // the line
+    EXPECT_EQ(grid.recordCount(), 2);
+    EXPECT_EQ(grid.newRecordRow(), 3);
+    EXPECT_EQ(grid.model()->pendingRow(), 0);
+    EXPECT_FALSE(grid.recordset()->hasPendingChanges());
+}
+
+TEST_F(LinesGrid, EditsAddsAndDeletesAreWrittenByOneBatchUpdate)
+{
+    gridtest::typeIntoCell(grid, 1, Quantita, QStringLiteral("8"));
+    gridtest::pressKey(Qt::Key_Escape);
+    grid.setRow(2);
+    gridtest::pressKey(Qt::Key_Delete);
+    gridtest::typeIntoCell(grid, grid.newRecordRow(), Codice, QStringLiteral("b001"));
+    gridtest::typeText(QStringLiteral("2,5"));
+    gridtest::pressKey(Qt::Key_Tab);
+    // The program puts a value into the current line, as a finder would.
+    EXPECT_TRUE(grid.setValue(Costo, Variant(0.02)));
+    save();
+    EXPECT_EQ(storedLines(), (QStringList{QStringLiteral("10 A001 8"), QStringLiteral("30 B001 2.5")}));
+    EXPECT_EQ(DataFixture::queryValue(path, QStringLiteral("SELECT Costo FROM MagazRegDetail WHERE Riga=30")),
+              QStringLiteral("0.02"));
+    EXPECT_EQ(DataFixture::queryValue(path, QStringLiteral("SELECT COUNT(*) FROM MagazRegDetail WHERE IdDet=2")),
+              QStringLiteral("0"));
+}
+
+TEST_F(LinesGrid, CancellingTheRecordsetsChangesShowsTheLinesAsTheyWere)
+{
+    gridtest::typeIntoCell(grid, 1, Quantita, QStringLiteral("8"));
+    gridtest::pressKey(Qt::Key_Escape);
+    gridtest::typeIntoCell(grid, grid.newRecordRow(), Codice, QStringLiteral("B001"));
+    ASSERT_TRUE(grid.commitRow());
+    EXPECT_EQ(grid.recordCount(), 3);
+    // The movement window drops its unsaved changes on the recordset itself.
+    grid.recordset()->cancelBatch();
+    EXPECT_EQ(grid.recordCount(), 2);
+    EXPECT_EQ(grid.rowCount(), 2);
+    EXPECT_EQ(grid.newRecordRow(), 3);
+    EXPECT_EQ(grid.valueAt(1, Quantita), Variant(Currency::fromDouble(150)));
+    EXPECT_EQ(grid.model()->pendingRow(), 0);
+    EXPECT_GE(grid.row(), 1);
+}
+
+TEST_F(LinesGrid, ProgramValuesOnTheNewRowStartALineWithoutCellNotifications)
+{
+    int beforeCell = 0;
+    QObject::connect(&grid, &Grid::beforeColUpdate, [&](GridCellUpdate &) { ++beforeCell; });
+    grid.setRow(grid.newRecordRow());
+    EXPECT_TRUE(grid.setValue(Codice, Variant(QStringLiteral("A002"))));
+    EXPECT_EQ(beforeCell, 0);
+    EXPECT_EQ(grid.recordCount(), 3);
+    EXPECT_EQ(grid.valueAt(3, Quantita), Variant(Currency::fromDouble(1)));
+    EXPECT_EQ(grid.textAt(3, Descrizione), QStringLiteral("Dado M3"));
+    // Values the program sets on the recordset show in the grid.
+    grid.recordset()->setValue(QStringLiteral("Costo"), Variant(0.07));
+    EXPECT_EQ(grid.valueAt(3, Costo), Variant(0.07));
+    // Not editable in view mode.
+    grid.setAllowEdit(false);
+    EXPECT_FALSE(grid.model()->isCellEditable(1, Quantita));
+    EXPECT_EQ(grid.newRecordRow(), 0);
+}
+
+TEST_F(LinesGrid, FocusComingInIsNotifiedOnce)
+{
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    auto *before = new QLineEdit(&window);
+    layout->addWidget(before);
+    grid.setParent(&window);
+    layout->addWidget(&grid);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    before->setFocus();
+    QApplication::processEvents();
+    QSignalSpy received(&grid, &Grid::focusReceived);
+    grid.view()->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(received.count(), 1);
+    grid.setRow(1);
+    grid.setCol(Quantita);
+    gridtest::typeText(QStringLiteral("2"));
+    gridtest::pressKey(Qt::Key_Tab);
+    EXPECT_EQ(received.count(), 1);
+    grid.setParent(nullptr);
+}
+
+namespace {
+
+// The table editor: each row written as soon as it is left.
+class TableEditor : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        grid.setConnectionString(gridtest::connectionString(path));
+        grid.setLockType(LockType::Optimistic);
+        grid.setRecordSource(QStringLiteral("SELECT * FROM CodiciIVA ORDER BY CodiceIVA"));
+        grid.rebind();
+        grid.setAllowEdit(true);
+        grid.setAllowAddNew(true);
+        grid.setAllowDelete(true);
+    }
+    ScopedScriptedDesktop desktop;
+    QString path = gridtest::sampleDatabase();
+    Grid grid;
+};
+
+} // namespace
+
+TEST_F(TableEditor, EachRowIsWrittenWhenLeftAndAConflictLosesNoOtherRow)
+{
+    // Rows: 10 Ridotta, 22 Ordinaria.
+    gridtest::typeIntoCell(grid, 1, 2, QStringLiteral("Ridotta al 10"));
+    gridtest::pressKey(Qt::Key_Escape);
+    gridtest::pressKey(Qt::Key_Down);
+    EXPECT_EQ(DataFixture::queryValue(path, QStringLiteral("SELECT Descrizione FROM CodiciIVA WHERE CodiceIVA='10'")),
+              QStringLiteral("Ridotta al 10"));
+
+    // Someone else changes the second row meanwhile.
+    DataFixture::runSql(path, QStringLiteral("UPDATE CodiciIVA SET Descrizione='Altro' WHERE CodiceIVA='22'"));
+    int errors = 0;
+    QObject::connect(&grid, &Grid::dataError, [&errors](GridDataError &) { ++errors; });
+    gridtest::typeIntoCell(grid, 2, 2, QStringLiteral("Ordinaria 22%"));
+    gridtest::pressKey(Qt::Key_Escape);
+    gridtest::pressKey(Qt::Key_Up);
+    EXPECT_EQ(errors, 1);
+    EXPECT_EQ(desktop->msgBoxes().size(), 1u);
+    // The row stays where it was, with its change pending; nothing else is lost.
+    EXPECT_EQ(grid.row(), 2);
+    EXPECT_EQ(grid.model()->pendingRow(), 2);
+    EXPECT_EQ(DataFixture::queryValue(path, QStringLiteral("SELECT Descrizione FROM CodiciIVA WHERE CodiceIVA='22'")),
+              QStringLiteral("Altro"));
+    EXPECT_EQ(DataFixture::queryValue(path, QStringLiteral("SELECT Descrizione FROM CodiciIVA WHERE CodiceIVA='10'")),
+              QStringLiteral("Ridotta al 10"));
+    // Esc drops the change; the row can be left again.
+    gridtest::pressKey(Qt::Key_Escape);
+    EXPECT_EQ(grid.model()->pendingRow(), 0);
+    gridtest::pressKey(Qt::Key_Up);
+    EXPECT_EQ(grid.row(), 1);
+}
+
+TEST_F(TableEditor, BooleanColumnsAreCheckBoxesAndNewRowsAreInsertedWhenLeft)
+{
+    EXPECT_EQ(grid.column(QStringLiteral("Esenzione"))->kind(), GridColumnKind::CheckBox);
+    QAbstractItemModel *m = grid.model();
+    const QModelIndex exempt = m->index(0, grid.column(QStringLiteral("Esenzione"))->index() - 1);
+    EXPECT_EQ(m->data(exempt, Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+    EXPECT_TRUE(m->flags(exempt) & Qt::ItemIsUserCheckable);
+    EXPECT_TRUE(m->setData(exempt, int(Qt::Checked), Qt::CheckStateRole));
+    EXPECT_TRUE(grid.commitRow());
+    EXPECT_EQ(DataFixture::queryValue(path, QStringLiteral("SELECT Esenzione FROM CodiciIVA WHERE CodiceIVA='10'")),
+              QStringLiteral("1"));
+
+    gridtest::typeIntoCell(grid, grid.newRecordRow(), 1, QStringLiteral("4"));
+    gridtest::typeText(QStringLiteral("Minima"));
+    gridtest::pressKey(Qt::Key_Tab);
+    gridtest::typeText(QStringLiteral("4"));
+    gridtest::pressKey(Qt::Key_Tab);
+    EXPECT_EQ(grid.col(), 4); // the check box: no editor opens there
+    EXPECT_FALSE(grid.isEditing());
+    EXPECT_TRUE(grid.commitRow());
+    EXPECT_EQ(DataFixture::queryValue(path, QStringLiteral("SELECT Descrizione || ' ' || Aliquota FROM CodiciIVA "
+                                                           "WHERE CodiceIVA='4'")),
+              QStringLiteral("Minima 4.0"));
+    EXPECT_EQ(grid.recordCount(), 3);
+}
+
+TEST_F(TableEditor, TablesWithoutAKeyAreEditedByRowAndBinaryCellsAreLeftAlone)
+{
+    DataFixture::runSql(path, QStringLiteral("UPDATE _Pars SET m01 = x'41004200' WHERE k01 = 'NumDecQ'"));
+    grid.setRecordSource(QStringLiteral("SELECT * FROM _Pars ORDER BY l01"));
+    grid.rebind();
+    // NumDecQ 2, NumDecV 2, maga 2024, maga 2025
+    ASSERT_EQ(grid.recordCount(), 4);
+    const int m01 = grid.column(QStringLiteral("m01"))->index();
+    EXPECT_FALSE(grid.model()->isCellEditable(1, m01));
+    EXPECT_TRUE(grid.textAt(1, m01).isEmpty());
+    gridtest::typeIntoCell(grid, 1, grid.column(QStringLiteral("l01"))->index(), QStringLiteral("3"));
+    EXPECT_TRUE(grid.commitRow());
+    EXPECT_EQ(DataFixture::queryColumn(path, QStringLiteral("SELECT k01 || ' ' || l01 FROM _Pars ORDER BY rowid")),
+              (QStringList{QStringLiteral("maga 2024.0"), QStringLiteral("maga 2025.0"), QStringLiteral("NumDecQ 3.0"),
+                           QStringLiteral("NumDecV 2.0")}));
+}

@@ -1,0 +1,120 @@
+// Finding: equal-to and begins-with, ignoring case, forwards from a start
+// row or backwards; the first match becomes the current row.
+#include "GridTestSupport.h"
+
+#include "DataFixture.h"
+
+#include "platform/grid/Grid.h"
+
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+using namespace platform;
+
+namespace {
+
+class GridFind : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        testsupport::DataFixture::runSql(path, QStringLiteral(
+            "INSERT INTO Articoli (Codice, Descrizione, Categoria, Costo, DataIns) VALUES"
+            " ('C001', 'vite 4x30', 'Ferramenta', 0.15, '2024-01-02'),"
+            " ('C002', 'Viti assortite', NULL, 3, '2024-02-01'),"
+            " ('D001', 'Tassello', 'Edilizia', 0.3, NULL);"));
+        grid.setConnectionString(gridtest::connectionString(path));
+        grid.setRecordSource(QStringLiteral("SELECT Codice, Descrizione, Categoria, Costo, DataIns FROM Articoli "
+                                            "ORDER BY Codice"));
+        grid.rebind();
+        // A001 Vite 3x20, A002 Dado M3, B001 Rondella, C001 vite 4x30, C002 Viti assortite, D001 Tassello
+    }
+    QString path = gridtest::sampleDatabase();
+    Grid grid;
+};
+
+} // namespace
+
+TEST_F(GridFind, BeginsWithIgnoresCaseAndMakesTheRowCurrent)
+{
+    QSignalSpy moved(&grid, &Grid::currentCellChanged);
+    EXPECT_EQ(grid.find(2, FindCondition::BeginsWith, QStringLiteral("VITE")), 1);
+    EXPECT_EQ(grid.find(2, FindCondition::BeginsWith, QStringLiteral("vite 4")), 4);
+    EXPECT_EQ(grid.row(), 4);
+    EXPECT_GE(moved.count(), 1);
+    // From a start row on, the start row included.
+    EXPECT_EQ(grid.find(2, FindCondition::BeginsWith, QStringLiteral("vit"), 2), 4);
+    EXPECT_EQ(grid.find(2, FindCondition::BeginsWith, QStringLiteral("vit"), 5), 5);
+    // Backwards from the end, and from a row.
+    EXPECT_EQ(grid.find(2, FindCondition::BeginsWith, QStringLiteral("vit"), 0, FindDirection::Backward), 5);
+    EXPECT_EQ(grid.find(2, FindCondition::BeginsWith, QStringLiteral("vit"), 3, FindDirection::Backward), 1);
+    EXPECT_EQ(grid.find(2, FindCondition::BeginsWith, QStringLiteral("vit"), grid.rowCount() + 1,
+                        FindDirection::Backward),
+              5);
+}
+
+TEST_F(GridFind, NothingFoundLeavesTheCurrentRow)
+{
+    grid.setRow(3);
+    EXPECT_EQ(grid.find(2, FindCondition::BeginsWith, QStringLiteral("chiodo")), 0);
+    EXPECT_EQ(grid.find(2, FindCondition::BeginsWith, QStringLiteral("vite"), 6), 0);
+    EXPECT_EQ(grid.find(9, FindCondition::BeginsWith, QStringLiteral("vite")), 0);
+    EXPECT_EQ(grid.row(), 3);
+}
+
+TEST_F(GridFind, EqualToWantsTheWholeValue)
+{
+    EXPECT_EQ(grid.find(1, FindCondition::EqualTo, QStringLiteral("a00")), 0);
+    EXPECT_EQ(grid.find(1, FindCondition::EqualTo, QStringLiteral("a002")), 2);
+    // Numbers and dates typed as text match by value.
+    EXPECT_EQ(grid.find(4, FindCondition::EqualTo, QStringLiteral("0,3")), 6);
+    EXPECT_EQ(grid.find(4, FindCondition::EqualTo, Variant(3.0)), 5);
+    EXPECT_EQ(grid.find(5, FindCondition::EqualTo, QStringLiteral("01/02/2024")), 5);
+    EXPECT_EQ(grid.find(5, FindCondition::EqualTo, QStringLiteral("02/01/24")), 1);
+}
+
+TEST_F(GridFind, HiddenAndFormattedColumnsAreSearchedToo)
+{
+    grid.column(3)->setWidth(0);
+    EXPECT_EQ(grid.find(3, FindCondition::BeginsWith, QStringLiteral("edil")), 6);
+    // A formatted column is searched in the text it shows.
+    grid.column(4)->setFormat(QStringLiteral("#,##0.00"));
+    EXPECT_EQ(grid.find(4, FindCondition::BeginsWith, QStringLiteral("0,0")), 2);
+    EXPECT_EQ(grid.find(4, FindCondition::BeginsWith, QStringLiteral("3,00")), 5);
+}
+
+TEST_F(GridFind, OnTheSortColumnBothWaysGiveTheFirstMatchInAscendingOrder)
+{
+    // Ascending, forwards from the top.
+    grid.sortKeys().add(2, SortOrder::Ascending);
+    const int ascending = grid.find(2, FindCondition::BeginsWith, QStringLiteral("vite"));
+    EXPECT_EQ(grid.value(1), Variant(QStringLiteral("A001")));
+    EXPECT_EQ(ascending, 4);
+    EXPECT_EQ(grid.find(2, FindCondition::BeginsWith, QStringLiteral("vite"), ascending + 1), 5);
+    EXPECT_EQ(grid.find(2, FindCondition::BeginsWith, QStringLiteral("vitez")), 0);
+    EXPECT_EQ(grid.find(2, FindCondition::EqualTo, QStringLiteral("tassello")), 3);
+    EXPECT_EQ(grid.find(2, FindCondition::BeginsWith, QString()), 1);
+    // Descending, backwards from after the last row: the same record.
+    grid.sortKeys().clear();
+    grid.sortKeys().add(2, SortOrder::Descending);
+    const int descending =
+        grid.find(2, FindCondition::BeginsWith, QStringLiteral("vite"), grid.rowCount() + 1, FindDirection::Backward);
+    EXPECT_EQ(descending, 3);
+    EXPECT_EQ(grid.value(1), Variant(QStringLiteral("A001")));
+    EXPECT_EQ(grid.find(2, FindCondition::BeginsWith, QStringLiteral("t"), grid.rowCount() + 1, FindDirection::Backward),
+              4);
+    EXPECT_EQ(grid.find(2, FindCondition::BeginsWith, QStringLiteral("a"), grid.rowCount() + 1, FindDirection::Backward),
+              0);
+}
+
+TEST_F(GridFind, CaptionRowsAreSkipped)
+{
+    grid.groups().add(3, SortOrder::Ascending);
+    grid.sortKeys().add(2, SortOrder::Ascending);
+    // [ ] Viti assortite [Edilizia] Tassello [Ferramenta] Dado M3, Rondella, Vite 3x20, vite 4x30
+    EXPECT_EQ(grid.find(2, FindCondition::BeginsWith, QStringLiteral("v")), 2);
+    EXPECT_EQ(grid.find(2, FindCondition::BeginsWith, QStringLiteral("v"), 3), 8);
+    EXPECT_EQ(grid.find(2, FindCondition::BeginsWith, QStringLiteral("v"), 7, FindDirection::Backward), 2);
+    EXPECT_EQ(grid.find(3, FindCondition::BeginsWith, QStringLiteral("ferr")), 6);
+}

@@ -1,0 +1,107 @@
+// Unbound rows, as the report dialogs' catalogue uses them: a row count,
+// the program filling each row when the grid first reads it, an icon column
+// and a hidden key column.
+#include "GridTestSupport.h"
+
+#include "platform/grid/Grid.h"
+#include "platform/grid/GridRowBuffer.h"
+
+#include <QHeaderView>
+#include <QIcon>
+#include <QPixmap>
+#include <QSignalSpy>
+#include <QTableView>
+
+#include <gtest/gtest.h>
+
+using namespace platform;
+
+namespace {
+
+class GridUnbound : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        QPixmap red(32, 32);
+        red.fill(Qt::red);
+        grid.addImage(QIcon(red));
+        grid.setImageSize(QSize(32, 32));
+        grid.setColumnHeaders(false);
+        GridColumn *icon = grid.columns().add(QStringLiteral("Icona"));
+        icon->setKind(GridColumnKind::Image);
+        icon->setWidth(600);
+        grid.columns().add(QStringLiteral("Id"))->setWidth(0);
+        grid.columns().add(QStringLiteral("Titolo"))->setWidth(4000);
+        QObject::connect(&grid, &Grid::rowRead, [this](int row, GridRowBuffer &values) {
+            reads << row;
+            values.setValue(1, Variant(std::int32_t(1)));
+            values.setValue(2, Variant(std::int32_t(row)));
+            values.setValue(3, titles.value(row - 1));
+        });
+    }
+
+    Grid grid;
+    QList<int> reads;
+    QStringList titles{QStringLiteral("Codici IVA"), QStringLiteral("Unità di misura articoli"),
+                       QStringLiteral("Categorie articoli")};
+};
+
+} // namespace
+
+TEST_F(GridUnbound, RowsAreReadOnceWhenFirstNeeded)
+{
+    grid.setUnboundRowCount(3);
+    EXPECT_EQ(grid.unboundRowCount(), 3);
+    EXPECT_EQ(grid.rowCount(), 3);
+    EXPECT_EQ(grid.row(), 1);
+    EXPECT_EQ(grid.textAt(2, 3), QStringLiteral("Unità di misura articoli"));
+    EXPECT_EQ(grid.valueAt(2, 2), Variant(std::int32_t(2)));
+    EXPECT_EQ(grid.textAt(2, 3), QStringLiteral("Unità di misura articoli"));
+    EXPECT_EQ(reads.count(QList<int>::value_type(2)), 1);
+    // The key column is hidden and still read; the icon column shows image 1.
+    EXPECT_TRUE(grid.view()->isColumnHidden(1));
+    EXPECT_FALSE(grid.view()->horizontalHeader()->isVisible());
+    EXPECT_EQ(grid.column(1)->typeCode(), 1);
+    const QVariant icon = grid.model()->data(grid.model()->index(0, 0), Qt::DecorationRole);
+    EXPECT_TRUE(icon.canConvert<QIcon>());
+    EXPECT_TRUE(grid.textAt(1, 1).isEmpty());
+    EXPECT_GE(grid.view()->verticalHeader()->defaultSectionSize(), 34);
+}
+
+TEST_F(GridUnbound, ANewCountOrARefetchReadsTheRowsAgain)
+{
+    grid.setUnboundRowCount(3);
+    EXPECT_EQ(grid.textAt(1, 3), QStringLiteral("Codici IVA"));
+    titles[0] = QStringLiteral("Aliquote");
+    grid.refetch();
+    EXPECT_EQ(grid.textAt(1, 3), QStringLiteral("Aliquote"));
+    grid.setUnboundRowCount(2);
+    EXPECT_EQ(grid.rowCount(), 2);
+    grid.setUnboundRowCount(0);
+    EXPECT_EQ(grid.rowCount(), 0);
+    EXPECT_EQ(grid.row(), 0);
+}
+
+TEST_F(GridUnbound, DoubleClickOnARowIsNotifiedWithThatRowCurrent)
+{
+    grid.setUnboundRowCount(3);
+    gridtest::showAndFocus(grid);
+    QSignalSpy doubled(&grid, &Grid::doubleClicked);
+    QTableView *v = grid.view();
+    gridtest::doubleClick(v->viewport(), v->visualRect(grid.model()->index(2, 2)).center());
+    EXPECT_EQ(doubled.count(), 1);
+    EXPECT_EQ(grid.row(), 3);
+    EXPECT_EQ(grid.value(2), Variant(std::int32_t(3)));
+    // Unbound rows are not edited in place.
+    grid.setAllowEdit(true);
+    EXPECT_FALSE(grid.model()->isCellEditable(1, 3));
+}
+
+TEST_F(GridUnbound, UnboundRowsSortLikeBoundOnes)
+{
+    grid.setUnboundRowCount(3);
+    grid.sortKeys().add(3, SortOrder::Ascending);
+    EXPECT_EQ(grid.textAt(1, 3), QStringLiteral("Categorie articoli"));
+    EXPECT_EQ(grid.find(3, FindCondition::BeginsWith, QStringLiteral("unità")), 3);
+}
