@@ -503,12 +503,13 @@ void Recordset::open(const QString &sourceText, const Connection &connectionHand
     const int offset = statement.columnCount() - columns; // 1 when the rowid was added in front
 
     session.bindParameters(statement, translation, parameters);
+    std::vector<sqlite::Statement::SharedTexts> sharedTexts(static_cast<size_t>(columns));
     while (statement.step()) {
         Row &row = d->rows.emplace_back();
         row.id = d->nextId++;
         row.original.reserve(static_cast<size_t>(columns));
         for (int c = 0; c < columns; ++c)
-            row.original.push_back(statement.value(c + offset));
+            row.original.push_back(statement.value(c + offset, sharedTexts[static_cast<size_t>(c)]));
         if (offset)
             row.rowid = statement.integer(0);
     }
