@@ -1,0 +1,71 @@
+#include "common/comGriglia.h"
+
+#include "platform/data/Connection.h"
+#include "platform/data/Recordset.h"
+#include "platform/desktop/DesktopServices.h"
+#include "platform/grid/Grid.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+namespace comGriglia {
+
+QString LayoutFile(const QString &name, const QString &programFolder)
+{
+    const QString folder = programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder;
+    return folder + u'/' + name + QStringLiteral(".lyt");
+}
+
+QString MissingFileText(const QString &path)
+{
+    return QStringLiteral("Attenzione!\r\n\r\nManca il file di configurazione\r\n\"") + path + u'"';
+}
+
+void LoadGridLayout(platform::Grid &grid, const QString &connectionString, const QString &name,
+                    const QString &programFolder)
+{
+    const QString path = LayoutFile(name, programFolder);
+    if (QFileInfo(path).isFile()) {
+        grid.loadLayoutFile(path, true, connectionString);
+        return;
+    }
+    platform::desktop().msgBox(MissingFileText(path), platform::vbCritical | platform::vbOKOnly);
+    grid.setConnectionString(connectionString);
+    grid.setRecordSource(QString());
+    grid.rebind();
+}
+
+void SaveGridLayout(platform::Grid &grid, const QString &connectionString, const QString &name)
+{
+    platform::Connection connection(connectionString);
+    platform::Recordset rs;
+    // The name is bound, not pasted into the text.
+    rs.open(QStringLiteral("SELECT * FROM _Pars WHERE k01='gridlayout' AND k02=?"), connection,
+            platform::CursorType::Static, platform::LockType::Optimistic, platform::CommandType::Text,
+            {platform::Variant(name)});
+    // A new row gets its keys and its layout in one write, so that a failing
+    // write leaves no row without a layout behind.
+    if (rs.isBOF() && rs.isEOF()) {
+        rs.addNew();
+        rs.setValue(QStringLiteral("k01"), platform::Variant(QStringLiteral("gridlayout")));
+        rs.setValue(QStringLiteral("k02"), platform::Variant(name));
+    }
+    rs.setValue(QStringLiteral("m01"), platform::Variant(Utf16LeBytes(grid.layoutText(true))));
+    rs.update();
+    rs.close();
+    connection.close();
+}
+
+QByteArray Utf16LeBytes(const QString &text)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size() * 2);
+    for (const QChar ch : text) {
+        const char16_t unit = ch.unicode();
+        bytes.append(static_cast<char>(unit & 0xFF));
+        bytes.append(static_cast<char>(unit >> 8));
+    }
+    return bytes;
+}
+
+} // namespace comGriglia

@@ -1,0 +1,52 @@
+#include "printing/IconeStampa.h"
+
+#include <QPainter>
+#include <QPixmap>
+
+namespace IconeStampa {
+
+namespace {
+
+// The sheet on a 32-pixel grid, scaled to the size asked for.
+QPixmap sheet(int pixels)
+{
+    QPixmap pixmap(pixels, pixels);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.scale(pixels / 32.0, pixels / 32.0);
+
+    // The page with a folded corner.
+    QPolygonF page;
+    page << QPointF(6.5, 2.5) << QPointF(21.5, 2.5) << QPointF(26.5, 7.5) << QPointF(26.5, 29.5)
+         << QPointF(6.5, 29.5);
+    p.setPen(QPen(QColor(0x5a, 0x6b, 0x7d), 1.0));
+    p.setBrush(Qt::white);
+    p.drawPolygon(page);
+    p.setBrush(QColor(0xdd, 0xe4, 0xec));
+    p.drawPolygon(QPolygonF() << QPointF(21.5, 2.5) << QPointF(21.5, 7.5) << QPointF(26.5, 7.5));
+
+    // A heading bar, then the rows of the list.
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x2f, 0x6d, 0xb5));
+    p.drawRect(QRectF(9, 6, 10, 2.5));
+    p.setBrush(QColor(0x8a, 0x97, 0xa6));
+    for (int row = 0; row < 6; ++row) {
+        const double y = 12 + row * 2.8;
+        p.drawRect(QRectF(9, y, 4, 1.4));
+        p.drawRect(QRectF(14.5, y, row % 2 ? 7.5 : 9.5, 1.4));
+    }
+    return pixmap;
+}
+
+} // namespace
+
+QIcon Elenco()
+{
+    QIcon icon;
+    for (int size : {16, 24, 32, 48})
+        icon.addPixmap(sheet(size));
+    return icon;
+}
+
+} // namespace IconeStampa

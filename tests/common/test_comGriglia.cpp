@@ -1,0 +1,137 @@
+// Grid layouts: the layout file of the program folder, loaded into a grid
+// or missed with a message, and the copy kept in the `_Pars` rows
+// 'gridlayout' as UTF-16LE bytes.
+#include "common/comGriglia.h"
+
+#include "DataFixture.h"
+#include "platform/data/DatabaseError.h"
+#include "platform/desktop/ScriptedDesktop.h"
+#include "platform/grid/Grid.h"
+#include "support/TestEnv.h"
+
+#include <gtest/gtest.h>
+
+using testsupport::DataFixture;
+
+namespace {
+
+class GridLayouts : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        path = DataFixture::createSampleDatabase();
+        connection = DataFixture::connectionString(path);
+        grid.setConnectionString(connection);
+        grid.setRecordSource(QStringLiteral("SELECT Codice, Descrizione, Costo FROM Articoli"));
+        grid.rebind();
+    }
+
+    QString storedHex(const QString &name)
+    {
+        return DataFixture::queryValue(path, QStringLiteral("SELECT hex(m01) FROM _Pars WHERE k01 = 'gridlayout' "
+                                                            "AND k02 = '%1'")
+                                                 .arg(QString(name).replace(u'\'', QStringLiteral("''"))));
+    }
+    QString rowCount()
+    {
+        return DataFixture::queryValue(path, QStringLiteral("SELECT count(*) FROM _Pars WHERE k01 = 'gridlayout'"));
+    }
+    static QString hexOf(const QByteArray &bytes) { return QString::fromLatin1(bytes.toHex().toUpper()); }
+
+    platform::ScopedScriptedDesktop desktop;
+    QString path;
+    QString connection;
+    platform::Grid grid;
+};
+
+} // namespace
+
+TEST_F(GridLayouts, TextIsStoredAsUtf16LittleEndianWithoutMarks)
+{
+    EXPECT_EQ(comGriglia::Utf16LeBytes(QStringLiteral("Aè€")), QByteArray("\x41\x00\xE8\x00\xAC\x20", 6));
+    EXPECT_TRUE(comGriglia::Utf16LeBytes(QString()).isEmpty());
+}
+
+TEST_F(GridLayouts, SavingAddsTheRowOnceAndThenUpdatesIt)
+{
+    grid.column(2)->setCaption(QStringLiteral("Descrizione è lunga"));
+    comGriglia::SaveGridLayout(grid, connection, QStringLiteral("gex_art"));
+    EXPECT_EQ(rowCount(), QStringLiteral("1"));
+    EXPECT_EQ(storedHex(QStringLiteral("gex_art")), hexOf(comGriglia::Utf16LeBytes(grid.layoutText(true))));
+    EXPECT_EQ(DataFixture::queryValue(path, QStringLiteral("SELECT k01 || '|' || k02 || '|' || ifnull(l01, 'N') "
+                                                           "|| ifnull(l02, 'N') FROM _Pars WHERE k01='gridlayout'")),
+              QStringLiteral("gridlayout|gex_art|NN"));
+
+    grid.column(1)->setWidth(2000);
+    grid.sortKeys().add(2, platform::SortOrder::Descending);
+    comGriglia::SaveGridLayout(grid, connection, QStringLiteral("gex_art"));
+    EXPECT_EQ(rowCount(), QStringLiteral("1"));
+    EXPECT_EQ(storedHex(QStringLiteral("gex_art")), hexOf(comGriglia::Utf16LeBytes(grid.layoutText(true))));
+
+    // Another name is another row; the other rows of _Pars are left alone.
+    comGriglia::SaveGridLayout(grid, connection, QStringLiteral("art"));
+    EXPECT_EQ(rowCount(), QStringLiteral("2"));
+    EXPECT_EQ(DataFixture::queryValue(path, QStringLiteral("SELECT count(*) FROM _Pars")), QStringLiteral("6"));
+}
+
+TEST_F(GridLayouts, ANameIsBoundNotPastedIntoTheStatement)
+{
+    const QString name = QStringLiteral("gex_a' OR k01='maga");
+    comGriglia::SaveGridLayout(grid, connection, name);
+    comGriglia::SaveGridLayout(grid, connection, name);
+    EXPECT_EQ(rowCount(), QStringLiteral("1"));
+    EXPECT_EQ(DataFixture::queryValue(path, QStringLiteral("SELECT k02 FROM _Pars WHERE k01='gridlayout'")), name);
+    EXPECT_EQ(DataFixture::queryValue(path, QStringLiteral("SELECT count(*) FROM _Pars WHERE m01 IS NOT NULL")),
+              QStringLiteral("1"));
+}
+
+TEST_F(GridLayouts, AFailingSaveRaisesAndStoresNothing)
+{
+    // The layout itself is refused, whether in a new row or in an old one.
+    DataFixture::runSql(path, QStringLiteral(
+        "CREATE TRIGGER no_new_layouts BEFORE INSERT ON _Pars WHEN NEW.m01 IS NOT NULL "
+        "BEGIN SELECT RAISE(ABORT, 'no'); END;"
+        "CREATE TRIGGER no_layouts BEFORE UPDATE OF m01 ON _Pars BEGIN SELECT RAISE(ABORT, 'no'); END;"));
+    EXPECT_THROW(comGriglia::SaveGridLayout(grid, connection, QStringLiteral("gex_art")), platform::DatabaseError);
+    // No row without its layout is left behind.
+    EXPECT_EQ(rowCount(), QStringLiteral("0"));
+    EXPECT_THROW(comGriglia::SaveGridLayout(grid, DataFixture::connectionString(path + QStringLiteral(".none")),
+                                            QStringLiteral("gex_art")),
+                 platform::DatabaseError);
+}
+
+TEST_F(GridLayouts, ALayoutFileIsLoadedAndBound)
+{
+    const QString folder = testsupport::freshDir(QStringLiteral("prg"));
+    grid.column(2)->setWidth(3000);
+    grid.column(3)->setVisible(false);
+    grid.sortKeys().add(2, platform::SortOrder::Ascending);
+    grid.saveLayoutFile(comGriglia::LayoutFile(QStringLiteral("gex_art"), folder));
+    EXPECT_EQ(comGriglia::LayoutFile(QStringLiteral("gex_art"), folder), folder + QStringLiteral("/gex_art.lyt"));
+
+    platform::Grid other;
+    comGriglia::LoadGridLayout(other, connection, QStringLiteral("gex_art"), folder);
+    EXPECT_TRUE(desktop->msgBoxes().empty());
+    EXPECT_EQ(other.connectionString(), connection);
+    ASSERT_EQ(other.columns().count(), 3);
+    EXPECT_EQ(other.column(2)->width(), 3000);
+    EXPECT_FALSE(other.column(3)->visible());
+    EXPECT_EQ(other.rowCount(), 3);
+    EXPECT_EQ(other.textAt(1, 2), QStringLiteral("Dado M3"));
+}
+
+TEST_F(GridLayouts, AMissingFileIsReportedAndLeavesTheGridEmpty)
+{
+    const QString folder = testsupport::freshDir(QStringLiteral("prg"));
+    ASSERT_EQ(grid.rowCount(), 3);
+    comGriglia::LoadGridLayout(grid, connection, QStringLiteral("gex_mov"), folder);
+    const auto boxes = desktop->msgBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].prompt, QStringLiteral("Attenzione!\r\n\r\nManca il file di configurazione\r\n\"") + folder
+                                   + QStringLiteral("/gex_mov.lyt\""));
+    EXPECT_EQ(boxes[0].style, platform::vbCritical | platform::vbOKOnly);
+    EXPECT_EQ(grid.rowCount(), 0);
+    EXPECT_TRUE(grid.recordSource().isEmpty());
+    EXPECT_EQ(grid.connectionString(), connection);
+}

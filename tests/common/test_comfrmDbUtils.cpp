@@ -1,0 +1,396 @@
+// The database utilities dialog: the texts of every mode, the choice of the
+// primary and secondary databases stored in the registry, the creation of a
+// new database from the template, and the failures that leave everything
+// as it was.
+#include "common/comfrmDbUtils.h"
+
+#include "DataFixture.h"
+#include "ModalRunner.h"
+#include "common/comRegistry.h"
+#include "platform/base/Twips.h"
+#include "platform/data/Connection.h"
+#include "platform/desktop/ScriptedDesktop.h"
+#include "platform/registry/RegistryStore.h"
+#include "support/TestEnv.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using platform::RegistryStore;
+using platform::ScopedScriptedDesktop;
+using platform::Variant;
+using testsupport::DataFixture;
+using testsupport::onModal;
+
+namespace {
+
+const QString Settings = QStringLiteral("Software\\Korvane\\Velmora\\Settings");
+const QString Restart = QStringLiteral("Riavviare l'applicazione per rendere effettive le modifiche.");
+const QString SystemFileMissing = QStringLiteral("File di sistema assente.\r\nOperazione annullata.");
+
+class DbUtilsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const QString registry = testsupport::freshDir(QStringLiteral("reg")) + QStringLiteral("/registry.ini");
+        RegistryStore::setDefaultFileName(registry);
+        settings.SettingsKeyCopy = Settings;
+        settings.DbPath = testsupport::freshDir(QStringLiteral("open"));
+        settings.DataFolder = testsupport::freshDir(QStringLiteral("BrevelDB"));
+        settings.CartellaProgramma = testsupport::freshDir(QStringLiteral("program"));
+        DataFixture::createDatabase(settings.CartellaProgramma, QStringLiteral("master.gen"));
+    }
+    void TearDown() override { RegistryStore::setDefaultFileName(QString()); }
+
+    static QString stored(const QString &name)
+    {
+        comRegistry reg;
+        return reg.ValueEx(comRegistry::HKEY_CURRENT_USER, Settings, name, comRegistry::REG_SZ, Variant(QString()))
+            .toString();
+    }
+    static void store(const QString &name, const QString &value)
+    {
+        comRegistry reg;
+        reg.setValueEx(comRegistry::HKEY_CURRENT_USER, Settings, name, comRegistry::REG_SZ, Variant(QString()),
+                       Variant(value));
+    }
+    static void click(QPushButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
+    // A database of the program's shape in a folder of its own.
+    static QString database(const QString &fileName)
+    {
+        return DataFixture::createDatabase(testsupport::freshDir(QStringLiteral("db")), fileName);
+    }
+
+    QString master() const { return settings.CartellaProgramma + QStringLiteral("/master.gen"); }
+
+    ScopedScriptedDesktop desktop;
+    comfrmDbUtils::Impostazioni settings;
+};
+
+struct ExpectedMode
+{
+    int mode;
+    QString title;
+    QStringList lines;
+    QString row0;
+    QString row1;
+    bool secondRow;
+};
+
+} // namespace
+
+TEST_F(DbUtilsTest, EveryModeShowsItsTexts)
+{
+    const ExpectedMode modes[] = {
+        {0, QStringLiteral("Seleziona i database attivi."),
+         {QStringLiteral("1. Selezionare (obbligatorio) il database primario. (...)"),
+          QStringLiteral("2. Selezionare (facoltativo) il database secondario. (...)"),
+          QStringLiteral("3. Premere il tasto OK."), QString()},
+         QStringLiteral("Database primario"), QStringLiteral("Database secondario"), true},
+        {1, QStringLiteral("Nuovo database."),
+         {QStringLiteral("1. Impostare il nome ed il percorso del nuovo database. (...)"),
+          QStringLiteral("2. Premere il tasto OK."), QString(), QString()},
+         QStringLiteral("Nuovo Database"), QString(), false},
+        {2, QStringLiteral("Nuovo database da modello."),
+         {QStringLiteral("Impostare il nome ed il percorso delnuovo database."), QString(), QString(), QString()},
+         QStringLiteral("Modello"), QStringLiteral("Nuovo Database"), true},
+        {3, QStringLiteral("Compatta il database."),
+         {QStringLiteral("1. Impostare il nome ed il percorso del database da compattare. (...)"),
+          QStringLiteral("2. Premere il tasto OK."), QString(), QString()},
+         QStringLiteral("Database da compattare"), QString(), false},
+        {4, QStringLiteral("Backup del database."),
+         {QStringLiteral("1. Impostare il nome ed il percorso del database da salvare."),
+          QStringLiteral("2. Premere il tasto OK."), QString(), QString()},
+         QStringLiteral("Database da salvare"), QString(), false},
+        {5, QStringLiteral("Ripristina il database."),
+         {QStringLiteral("1. Impostare il nome ed il percorso del database da ripristinare."),
+          QStringLiteral("2. Premere il tasto OK."), QString(), QString()},
+         QStringLiteral("Database da ripristinare"), QString(), false},
+    };
+    int twoRowHeight = 0;
+    for (const ExpectedMode &m : modes) {
+        SCOPED_TRACE(m.mode);
+        comfrmDbUtils dialog(m.mode, settings);
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Database"));
+        EXPECT_EQ(dialog.lblTitle->text(), m.title);
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(dialog.lblcom[i]->text(), m.lines[i]);
+        EXPECT_EQ(dialog.lbldb[0]->text(), m.row0);
+        EXPECT_EQ(dialog.lbldb[1]->text(), m.row1);
+        EXPECT_EQ(dialog.cmdopendb[0]->text(), QStringLiteral("..."));
+        EXPECT_TRUE(dialog.cmdopendb[0]->isEnabled());
+        EXPECT_EQ(dialog.cmdopendb[1]->isEnabled(), m.secondRow);
+        EXPECT_EQ(dialog.cmdOK->text(), QStringLiteral("OK"));
+        EXPECT_FALSE(dialog.cmdOK->isEnabled());
+        EXPECT_TRUE(dialog.cmdOK->isDefault());
+        EXPECT_EQ(dialog.cmdCancel->text(), QStringLiteral("Annulla"));
+        EXPECT_EQ(dialog.width(), platform::twipsToPixels(6480));
+        if (m.mode == 0)
+            twoRowHeight = dialog.height();
+        else if (!m.secondRow)
+            EXPECT_EQ(dialog.height(), twoRowHeight - platform::twipsToPixels(960));
+        else
+            EXPECT_EQ(dialog.height(), twoRowHeight);
+        EXPECT_FALSE(dialog.windowFlags() & Qt::WindowCloseButtonHint);
+    }
+    EXPECT_EQ(desktop->callsOf<platform::RemoveCloseButtonCall>().size(), 6u);
+}
+
+TEST_F(DbUtilsTest, ModesTwoToFiveOnlyShowTheirTexts)
+{
+    for (int mode = 2; mode <= 5; ++mode) {
+        comfrmDbUtils dialog(mode, settings);
+        dialog.show();
+        desktop->queueOpenFile(master());
+        desktop->queueSaveFile(settings.DataFolder + QStringLiteral("/nuovo.mdb"));
+        click(dialog.cmdopendb[0]);
+        if (dialog.cmdopendb[1]->isEnabled())
+            click(dialog.cmdopendb[1]);
+        EXPECT_EQ(desktop->pendingAnswers(), 2);
+        EXPECT_FALSE(dialog.cmdOK->isEnabled());
+        EXPECT_EQ(dialog.lbltxtdb[0]->text(), QStringLiteral("<vuoto>"));
+        click(dialog.cmdCancel);
+        EXPECT_FALSE(dialog.isVisible());
+        desktop->clear();
+    }
+    EXPECT_TRUE(stored(QStringLiteral("dbPath")).isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(settings.DataFolder + QStringLiteral("/nuovo.mdb")));
+}
+
+TEST_F(DbUtilsTest, SelezionaShowsTheStoredDatabases)
+{
+    store(QStringLiteral("dbPath"), QStringLiteral("/dati/magazzino"));
+    store(QStringLiteral("dbName"), QStringLiteral("gest01.mdb"));
+    {
+        comfrmDbUtils dialog(comfrmDbUtils::ModeSeleziona, settings);
+        EXPECT_EQ(dialog.lbltxtdb[0]->text(), QStringLiteral("/dati/magazzino/gest01.mdb"));
+        EXPECT_EQ(dialog.lbltxtdb[1]->text(), QStringLiteral("<vuoto>"));
+    }
+    store(QStringLiteral("dbPath2"), QStringLiteral("/dati/archivio"));
+    store(QStringLiteral("dbName2"), QStringLiteral("vecchio.mdb"));
+    comfrmDbUtils dialog(comfrmDbUtils::ModeSeleziona, settings);
+    EXPECT_EQ(dialog.lbltxtdb[1]->text(), QStringLiteral("/dati/archivio/vecchio.mdb"));
+}
+
+TEST_F(DbUtilsTest, ChoosingBothDatabasesWritesFourValuesWithOneMessageEach)
+{
+    const QString primary = database(QStringLiteral("uno.mdb"));
+    const QString secondary = database(QStringLiteral("due.mdb"));
+    desktop->queueOpenFile(primary);
+    desktop->queueOpenFile(secondary);
+    onModal<comfrmDbUtils>([&](comfrmDbUtils *dialog) {
+        EXPECT_EQ(dialog->mode(), comfrmDbUtils::ModeSeleziona);
+        click(dialog->cmdopendb[0]);
+        EXPECT_EQ(dialog->lbltxtdb[0]->text(), primary);
+        EXPECT_TRUE(dialog->cmdOK->isEnabled());
+        click(dialog->cmdopendb[1]);
+        EXPECT_EQ(dialog->lbltxtdb[1]->text(), secondary);
+        EXPECT_TRUE(desktop->msgBoxes().empty());
+        click(dialog->cmdOK);
+    });
+    comfrmDbUtils::Seleziona(settings);
+
+    const auto requests = desktop->callsOf<platform::OpenFileCall>();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[0].request.title, QStringLiteral("Selezione Database primario"));
+    EXPECT_EQ(requests[1].request.title, QStringLiteral("Selezione Database secondario"));
+    for (const auto &call : requests) {
+        EXPECT_EQ(call.request.initialDir, settings.DbPath);
+        EXPECT_EQ(call.request.filter, QStringLiteral("File di Access (*.mdb)|*.mdb"));
+        EXPECT_EQ(call.request.defaultExt, QStringLiteral("mdb"));
+        EXPECT_EQ(call.request.flags, 0x201004);
+    }
+    EXPECT_EQ(desktop->prompts(), (QStringList{Restart, Restart}));
+    EXPECT_EQ(stored(QStringLiteral("dbPath")), QFileInfo(primary).absolutePath());
+    EXPECT_EQ(stored(QStringLiteral("dbName")), QStringLiteral("uno.mdb"));
+    EXPECT_EQ(stored(QStringLiteral("dbPath2")), QFileInfo(secondary).absolutePath());
+    EXPECT_EQ(stored(QStringLiteral("dbName2")), QStringLiteral("due.mdb"));
+    EXPECT_FALSE(stored(QStringLiteral("dbPath")).endsWith(u'/'));
+}
+
+TEST_F(DbUtilsTest, ChoosingOnlyTheSecondaryWritesOnlyItsValues)
+{
+    store(QStringLiteral("dbPath"), QStringLiteral("/dati"));
+    store(QStringLiteral("dbName"), QStringLiteral("gest01.mdb"));
+    settings.DbPath.clear();
+    const QString secondary = database(QStringLiteral("due.mdb"));
+    desktop->queueOpenFile(secondary);
+    comfrmDbUtils dialog(comfrmDbUtils::ModeSeleziona, settings);
+    dialog.show();
+    click(dialog.cmdopendb[1]);
+    click(dialog.cmdOK);
+    EXPECT_FALSE(dialog.isVisible());
+    // With no open database the dialog starts in the data folder.
+    EXPECT_EQ(desktop->callsOf<platform::OpenFileCall>().at(0).request.initialDir, settings.DataFolder);
+    EXPECT_EQ(desktop->prompts(), QStringList{Restart});
+    EXPECT_EQ(stored(QStringLiteral("dbPath")), QStringLiteral("/dati"));
+    EXPECT_EQ(stored(QStringLiteral("dbName")), QStringLiteral("gest01.mdb"));
+    EXPECT_EQ(stored(QStringLiteral("dbName2")), QStringLiteral("due.mdb"));
+}
+
+TEST_F(DbUtilsTest, AFileThatIsNotADatabaseIsRefusedAndNothingIsWritten)
+{
+    const QString folder = testsupport::freshDir(QStringLiteral("x"));
+    const QString text = folder + QStringLiteral("/note.mdb");
+    {
+        QFile f(text);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("solo testo, non un database");
+    }
+    const QString missing = folder + QStringLiteral("/assente.mdb");
+    desktop->queueOpenFile(text);
+    desktop->queueOpenFile(missing);
+    comfrmDbUtils dialog(comfrmDbUtils::ModeSeleziona, settings);
+    dialog.show();
+    click(dialog.cmdopendb[0]);
+    click(dialog.cmdopendb[1]);
+    const QString invalid = QStringLiteral("Database non valido");
+    EXPECT_EQ(desktop->prompts(), (QStringList{invalid, invalid}));
+    EXPECT_EQ(desktop->msgBoxes().at(0).style, platform::vbOKOnly);
+    EXPECT_EQ(dialog.lbltxtdb[1]->text(), QStringLiteral("<vuoto>"));
+    EXPECT_FALSE(dialog.changed(0));
+    EXPECT_FALSE(dialog.changed(1));
+    EXPECT_FALSE(dialog.cmdOK->isEnabled());
+    // The test opened both files without changing or creating either.
+    EXPECT_EQ(DataFixture::fileBytes(text), QByteArray("solo testo, non un database"));
+    EXPECT_FALSE(QFileInfo::exists(missing));
+    click(dialog.cmdCancel);
+    EXPECT_TRUE(stored(QStringLiteral("dbPath")).isEmpty());
+    EXPECT_TRUE(stored(QStringLiteral("dbPath2")).isEmpty());
+}
+
+TEST_F(DbUtilsTest, CancellingAFileDialogOrTheDialogChangesNothing)
+{
+    const QString primary = database(QStringLiteral("uno.mdb"));
+    desktop->queueOpenFile(primary);
+    desktop->queueOpenFile(std::nullopt);
+    comfrmDbUtils dialog(comfrmDbUtils::ModeSeleziona, settings);
+    dialog.show();
+    click(dialog.cmdopendb[0]);
+    click(dialog.cmdopendb[0]);
+    EXPECT_EQ(dialog.lbltxtdb[0]->text(), primary);
+    EXPECT_EQ(dialog.fileName(0), QStringLiteral("uno.mdb"));
+    EXPECT_TRUE(dialog.changed(0));
+    EXPECT_TRUE(dialog.cmdOK->isEnabled());
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_TRUE(desktop->msgBoxes().empty());
+    EXPECT_TRUE(stored(QStringLiteral("dbPath")).isEmpty());
+    EXPECT_TRUE(stored(QStringLiteral("dbName")).isEmpty());
+}
+
+TEST_F(DbUtilsTest, ARefusedRegistryWriteKeepsTheDialogOpen)
+{
+    const QString primary = database(QStringLiteral("uno.mdb"));
+    const QString blocker = testsupport::freshDir(QStringLiteral("blocked")) + QStringLiteral("/file");
+    QFile(blocker).open(QIODevice::WriteOnly);
+    RegistryStore::setDefaultFileName(blocker + QStringLiteral("/sub/registry.ini"));
+    desktop->queueOpenFile(primary);
+    comfrmDbUtils dialog(comfrmDbUtils::ModeSeleziona, settings);
+    dialog.show();
+    click(dialog.cmdopendb[0]);
+    click(dialog.cmdOK);
+    EXPECT_EQ(desktop->prompts(), QStringList{SystemFileMissing});
+    EXPECT_EQ(desktop->msgBoxes().at(0).style, platform::vbOKOnly);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+}
+
+TEST_F(DbUtilsTest, NuovoCopiesTheTemplateToTheChosenName)
+{
+    const QString target = settings.DataFolder + QStringLiteral("/magazzino 2025.mdb");
+    desktop->queueSaveFile(target);
+    onModal<comfrmDbUtils>([&](comfrmDbUtils *dialog) {
+        EXPECT_EQ(dialog->mode(), comfrmDbUtils::ModeNuovo);
+        click(dialog->cmdopendb[0]);
+        EXPECT_EQ(dialog->lbltxtdb[0]->text(), target);
+        ASSERT_TRUE(dialog->cmdOK->isEnabled());
+        click(dialog->cmdOK);
+    });
+    comfrmDbUtils::Nuovo(settings);
+
+    const auto saves = desktop->callsOf<platform::SaveFileCall>();
+    ASSERT_EQ(saves.size(), 1u);
+    EXPECT_EQ(saves[0].request.title, QStringLiteral("Nuovo Database"));
+    EXPECT_EQ(saves[0].request.initialDir, settings.DataFolder);
+    EXPECT_EQ(saves[0].request.filter, QStringLiteral("File di Access (*.mdb)|*.mdb"));
+    EXPECT_EQ(saves[0].request.defaultExt, QStringLiteral("mdb"));
+    EXPECT_EQ(saves[0].request.flags, 0x200004);
+    EXPECT_EQ(desktop->prompts(), QStringList{QStringLiteral("Database creato con successo.")});
+    EXPECT_EQ(DataFixture::fileBytes(target), DataFixture::fileBytes(master()));
+    EXPECT_TRUE(QFileInfo(target).isWritable());
+    platform::Connection opened(DataFixture::connectionString(target));
+    EXPECT_FALSE(opened.isReadOnly());
+    // Creating a database chooses nothing.
+    EXPECT_TRUE(stored(QStringLiteral("dbPath")).isEmpty());
+}
+
+TEST_F(DbUtilsTest, NuovoRefusesAnExistingName)
+{
+    const QString existing = DataFixture::createSampleDatabase(settings.DataFolder);
+    const QByteArray before = DataFixture::fileBytes(existing);
+    desktop->queueSaveFile(existing);
+    comfrmDbUtils dialog(comfrmDbUtils::ModeNuovo, settings);
+    dialog.show();
+    click(dialog.cmdopendb[0]);
+    EXPECT_EQ(desktop->prompts(), QStringList{QStringLiteral("Database già presente.\r\nOperazione annullata.")});
+    EXPECT_EQ(desktop->msgBoxes().at(0).style, platform::vbOKOnly);
+    EXPECT_EQ(dialog.lbltxtdb[0]->text(), QStringLiteral("<vuoto>"));
+    EXPECT_FALSE(dialog.cmdOK->isEnabled());
+    EXPECT_EQ(DataFixture::fileBytes(existing), before);
+}
+
+TEST_F(DbUtilsTest, NuovoFailuresKeepTheDialogOpenAndOverwriteNothing)
+{
+    // The template is missing.
+    const QString target = settings.DataFolder + QStringLiteral("/nuovo.mdb");
+    ASSERT_TRUE(QFile::remove(master()));
+    desktop->queueSaveFile(target);
+    comfrmDbUtils dialog(comfrmDbUtils::ModeNuovo, settings);
+    dialog.show();
+    click(dialog.cmdopendb[0]);
+    click(dialog.cmdOK);
+    EXPECT_EQ(desktop->prompts(), QStringList{SystemFileMissing});
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_FALSE(QFileInfo::exists(target));
+
+    // A file of that name has appeared since the name was chosen.
+    DataFixture::createDatabase(settings.CartellaProgramma, QStringLiteral("master.gen"));
+    {
+        QFile f(target);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("dati di qualcun altro");
+    }
+    desktop->clear();
+    click(dialog.cmdOK);
+    EXPECT_EQ(desktop->prompts(), QStringList{SystemFileMissing});
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(DataFixture::fileBytes(target), QByteArray("dati di qualcun altro"));
+
+    // Annulla leaves.
+    click(dialog.cmdCancel);
+    EXPECT_FALSE(dialog.isVisible());
+}
+
+TEST_F(DbUtilsTest, F1OpensTheHelpTopicOfTheDialog)
+{
+    desktop->setHelpFileExists(true);
+    {
+        QFile f(settings.CartellaProgramma + QStringLiteral("/brevel.chm"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    comfrmDbUtils dialog(comfrmDbUtils::ModeSeleziona, settings);
+    dialog.show();
+    QTest::keyClick(&dialog, Qt::Key_F1);
+    const auto help = desktop->callsOf<platform::HelpCall>();
+    ASSERT_EQ(help.size(), 1u);
+    EXPECT_EQ(help[0].contextId, 203);
+    EXPECT_EQ(help[0].helpFile, settings.CartellaProgramma + QStringLiteral("/brevel.chm"));
+    EXPECT_TRUE(dialog.isVisible());
+}

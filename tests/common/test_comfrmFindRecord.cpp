@@ -1,0 +1,359 @@
+// The record finder: its window sized by the layout text, the incremental
+// search in the sorted column, the choice of another column by a header
+// click, the keys of the search box and of the list, and what each call
+// answers, a fresh ("c", Null) when the user only cancels.
+#include "common/comfrmFindRecord.h"
+
+#include "DataFixture.h"
+#include "ModalCall.h"
+#include "common/comHelp.h"
+#include "platform/base/Twips.h"
+#include "platform/data/DatabaseError.h"
+#include "platform/desktop/ScriptedDesktop.h"
+#include "platform/grid/Grid.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using platform::Variant;
+using platform::twipsToPixels;
+using testsupport::DataFixture;
+
+namespace {
+
+// The movement lines' look-up of articles.
+const QString ArticleQuery = QStringLiteral(
+    "SELECT Articoli.Codice, Articoli.Descrizione, Articoli.Categoria, CliFor.Nome AS Fornitore, "
+    "Articoli.CodiceArtFor AS CodiceFornitore FROM Articoli LEFT JOIN CliFor ON Articoli.IdFornitore = "
+    "CliFor.IdCliFor");
+const QString ArticleLayout = QStringLiteral("2;1820;3220;860;1020;1420");
+
+using Action = std::function<void(comfrmFindRecord *)>;
+
+class FindRecord : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        path = DataFixture::createSampleDatabase();
+        // By description: Chiodo 20, Dado M3, Rondella, Tassello 6, Vite 3x20, Vite 4x30.
+        DataFixture::runSql(path, QStringLiteral(
+            "INSERT INTO Articoli (Codice, Descrizione, Categoria, DataIns) VALUES"
+            " ('C001', 'Chiodo 20', 'Ferramenta', '2024-01-02'),"
+            " ('D001', 'Tassello 6', 'Edilizia', '2024-01-02'),"
+            " ('E001', 'vite 4x30', 'Ferramenta', '2024-01-02');"));
+        connection = DataFixture::connectionString(path);
+    }
+
+    // Runs the finder with `action` on its window.
+    comfrmFindRecord::Result trova(const Action &action, const QString &layout = ArticleLayout,
+                                   std::int32_t buttons = 1, std::int32_t keyColumn = 1,
+                                   const std::optional<Variant> &searchValue = std::nullopt,
+                                   const QString &query = ArticleQuery)
+    {
+        comfrmFindRecord::Result result;
+        testsupport::callModal<comfrmFindRecord>(
+            [&] {
+                result = comfrmFindRecord::Trova(connection, QStringLiteral("Articoli"), query, buttons, layout,
+                                                 keyColumn, searchValue);
+            },
+            action);
+        return result;
+    }
+
+    static QString currentCode(comfrmFindRecord *dialog)
+    {
+        return dialog->gexFind->value(1).toString();
+    }
+
+    static void clickHeader(comfrmFindRecord *dialog, int column)
+    {
+        QHeaderView *header = dialog->gexFind->view()->horizontalHeader();
+        const int x = header->sectionViewportPosition(column - 1) + 5;
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
+        QApplication::processEvents();
+    }
+
+    static QPoint cellCentre(comfrmFindRecord *dialog, int row, int column)
+    {
+        QTableView *view = dialog->gexFind->view();
+        return view->visualRect(view->model()->index(row - 1, column - 1)).center();
+    }
+
+    static void expectResult(const comfrmFindRecord::Result &result, const QString &code, const Variant &key)
+    {
+        EXPECT_EQ(result[0], Variant(code));
+        EXPECT_EQ(result[1], key);
+    }
+
+    platform::ScopedScriptedDesktop desktop;
+    QString path;
+    QString connection;
+};
+
+} // namespace
+
+// ---- window and layout -----------------------------------------------------------
+
+TEST_F(FindRecord, TheLayoutSortsOnItsColumnAndSizesTheWindow)
+{
+    const auto result = trova([](comfrmFindRecord *d) {
+        EXPECT_EQ(d->windowTitle(), QStringLiteral("Articoli"));
+        // 1820 + 3220 + 860 + 1020 + 1420 = 8340, + 500.
+        EXPECT_EQ(d->WindowWidth(), 8840);
+        const double client = 8840 - comfrmFindRecord::BorderWidth;
+        EXPECT_EQ(d->width(), twipsToPixels(client));
+        EXPECT_EQ(d->height(), twipsToPixels(3660));
+        EXPECT_EQ(d->gexFind->column(2)->width(), 3220);
+        EXPECT_EQ(d->gexFind->column(5)->width(), 1420);
+        // Annulla keeps to the right edge; the grid and the search box stretch.
+        EXPECT_EQ(d->cmdCancel->x(), twipsToPixels(client - 1365));
+        EXPECT_EQ(d->gexFind->width(), twipsToPixels(client - 30));
+        EXPECT_EQ(d->txtFind->width(), twipsToPixels(client - 150));
+
+        EXPECT_EQ(d->gexFind->sortKeys().keys(),
+                  (std::vector<platform::GridKey>{{2, platform::SortOrder::Ascending}}));
+        EXPECT_EQ(d->lblFindField->text(), QStringLiteral("Trova in Descrizione"));
+        EXPECT_EQ(d->gexFind->column(2)->formatStyle(), QStringLiteral("SortedCol"));
+        EXPECT_EQ(d->gexFind->column(1)->formatStyle(), QStringLiteral("Default"));
+        EXPECT_EQ(d->gexFind->textAt(1, 2), QStringLiteral("Chiodo 20"));
+        // Only the buttons offered are enabled; Annulla always.
+        EXPECT_FALSE(d->cmdNew->isEnabled());
+        EXPECT_FALSE(d->cmdEdit->isEnabled());
+        EXPECT_EQ(QApplication::focusWidget(), d->txtFind);
+        QTest::mouseClick(d->cmdCancel, Qt::LeftButton);
+    });
+    expectResult(result, QStringLiteral("c"), Variant::null());
+
+    // Two columns of 1000 twips count as 6225.
+    trova(
+        [](comfrmFindRecord *d) {
+            EXPECT_EQ(d->WindowWidth(), 6725);
+            EXPECT_EQ(d->width(), twipsToPixels(6725 - comfrmFindRecord::BorderWidth));
+            EXPECT_EQ(d->cmdCancel->x(), twipsToPixels(6725 - comfrmFindRecord::BorderWidth - 1365));
+            EXPECT_EQ(d->gexFind->column(1)->width(), 1000);
+            QTest::keyClick(d->txtFind, Qt::Key_Escape);
+        },
+        QStringLiteral("2;1000;1000"));
+}
+
+TEST_F(FindRecord, AnEmptyLayoutSortsAndSearchesOnColumnOne)
+{
+    trova(
+        [](comfrmFindRecord *d) {
+            EXPECT_EQ(d->WindowWidth(), comfrmFindRecord::DesignWidth);
+            EXPECT_EQ(d->width(), twipsToPixels(6135));
+            EXPECT_EQ(d->cmdCancel->x(), twipsToPixels(6135 - 1365));
+            EXPECT_EQ(d->lblFindField->text(), QStringLiteral("Trova in Codice"));
+            EXPECT_EQ(d->gexFind->column(1)->formatStyle(), QStringLiteral("SortedCol"));
+            QTest::keyClicks(d->txtFind, QStringLiteral("d0"));
+            EXPECT_EQ(currentCode(d), QStringLiteral("D001"));
+            QTest::keyClick(d->txtFind, Qt::Key_Escape);
+        },
+        QString());
+}
+
+// ---- searching and choosing -------------------------------------------------------
+
+TEST_F(FindRecord, TypingFindsTheFirstMatchIgnoringCaseAndEnterChoosesIt)
+{
+    const auto result = trova([](comfrmFindRecord *d) {
+        QTest::keyClicks(d->txtFind, QStringLiteral("VITE"));
+        EXPECT_EQ(currentCode(d), QStringLiteral("A001"));
+        QTest::keyClicks(d->txtFind, QStringLiteral(" 4"));
+        EXPECT_EQ(currentCode(d), QStringLiteral("E001"));
+        // No match leaves the row where it was.
+        QTest::keyClicks(d->txtFind, QStringLiteral("z"));
+        EXPECT_EQ(currentCode(d), QStringLiteral("E001"));
+        QTest::keyClick(d->txtFind, Qt::Key_Return);
+    });
+    expectResult(result, QStringLiteral("i"), Variant(QStringLiteral("E001")));
+}
+
+TEST_F(FindRecord, ArrowsAndPageKeysInTheSearchBoxMoveTheList)
+{
+    const auto result = trova([](comfrmFindRecord *d) {
+        EXPECT_EQ(d->gexFind->row(), 1);
+        QTest::keyClick(d->txtFind, Qt::Key_Down);
+        QTest::keyClick(d->txtFind, Qt::Key_Down);
+        EXPECT_EQ(d->gexFind->row(), 3);
+        QTest::keyClick(d->txtFind, Qt::Key_Up);
+        EXPECT_EQ(d->gexFind->row(), 2);
+        QTest::keyClick(d->txtFind, Qt::Key_PageDown);
+        EXPECT_GT(d->gexFind->row(), 2);
+        QTest::keyClick(d->txtFind, Qt::Key_PageUp);
+        EXPECT_EQ(d->gexFind->row(), 1);
+        QTest::keyClick(d->txtFind, Qt::Key_Down);
+        // The typing goes on where it was.
+        EXPECT_EQ(QApplication::focusWidget(), d->txtFind);
+        EXPECT_TRUE(d->txtFind->text().isEmpty());
+        QTest::keyClick(d->txtFind, Qt::Key_Enter);
+    });
+    expectResult(result, QStringLiteral("i"), Variant(QStringLiteral("A002")));
+}
+
+TEST_F(FindRecord, TypingInTheListStartsTheSearchOver)
+{
+    trova([](comfrmFindRecord *d) {
+        QTest::keyClicks(d->txtFind, QStringLiteral("vi"));
+        d->gexFind->view()->setFocus();
+        QTest::keyClick(d->gexFind->view(), 'd');
+        EXPECT_EQ(d->txtFind->text(), QStringLiteral("d"));
+        EXPECT_EQ(QApplication::focusWidget(), d->txtFind);
+        EXPECT_EQ(d->txtFind->cursorPosition(), 1);
+        EXPECT_EQ(currentCode(d), QStringLiteral("A002"));
+        QTest::keyClick(d->txtFind, Qt::Key_Escape);
+    });
+}
+
+TEST_F(FindRecord, AHeaderClickMovesTheSearchToThatColumn)
+{
+    const auto result = trova([](comfrmFindRecord *d) {
+        QTest::keyClicks(d->txtFind, QStringLiteral("x"));
+        clickHeader(d, 1);
+        ASSERT_EQ(d->gexFind->sortKeys().count(), 1);
+        EXPECT_EQ(d->gexFind->sortKeys().item(1), (platform::GridKey{1, platform::SortOrder::Ascending}));
+        EXPECT_EQ(d->lblFindField->text(), QStringLiteral("Trova in Codice"));
+        EXPECT_EQ(d->gexFind->column(1)->formatStyle(), QStringLiteral("SortedCol"));
+        EXPECT_EQ(d->gexFind->column(2)->formatStyle(), QStringLiteral("Default"));
+        EXPECT_EQ(d->gexFind->textAt(1, 1), QStringLiteral("A001"));
+        // The search box keeps its text and the focus.
+        EXPECT_EQ(d->txtFind->text(), QStringLiteral("x"));
+        EXPECT_EQ(QApplication::focusWidget(), d->txtFind);
+        d->txtFind->clear();
+        QTest::keyClicks(d->txtFind, QStringLiteral("b0"));
+        EXPECT_EQ(currentCode(d), QStringLiteral("B001"));
+        // The supplier column is captioned by its alias.
+        clickHeader(d, 4);
+        EXPECT_EQ(d->lblFindField->text(), QStringLiteral("Trova in Fornitore"));
+        EXPECT_EQ(d->gexFind->column(1)->formatStyle(), QStringLiteral("Default"));
+        d->txtFind->clear();
+        QTest::keyClicks(d->txtFind, QStringLiteral("ROS"));
+        QTest::keyClick(d->txtFind, Qt::Key_Return);
+    });
+    // Both of Rossi's articles match; the list is still in code order among them.
+    expectResult(result, QStringLiteral("i"), Variant(QStringLiteral("A001")));
+}
+
+TEST_F(FindRecord, AStartValueIsLookedForInColumnOne)
+{
+    const auto result = trova(
+        [](comfrmFindRecord *d) {
+            EXPECT_EQ(currentCode(d), QStringLiteral("B001"));
+            EXPECT_TRUE(d->txtFind->text().isEmpty());
+            QTest::keyClick(d->txtFind, Qt::Key_Return);
+        },
+        ArticleLayout, 1, 1, Variant(QStringLiteral("b001")));
+    expectResult(result, QStringLiteral("i"), Variant(QStringLiteral("B001")));
+}
+
+TEST_F(FindRecord, MouseAndGridKeysChooseAsTheButtonsDo)
+{
+    // A double click chooses even without "Inserisci".
+    auto result = trova(
+        [](comfrmFindRecord *d) {
+            QTableView *view = d->gexFind->view();
+            const QPoint at = cellCentre(d, 2, 2);
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+            // A click sends the focus back to the search box.
+            EXPECT_EQ(QApplication::focusWidget(), d->txtFind);
+            QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+        },
+        ArticleLayout, 0);
+    expectResult(result, QStringLiteral("i"), Variant(QStringLiteral("A002")));
+
+    // Enter in the list.
+    result = trova([](comfrmFindRecord *d) {
+        d->gexFind->setRow(3);
+        d->gexFind->view()->setFocus();
+        QTest::keyClick(d->gexFind->view(), Qt::Key_Return);
+    });
+    expectResult(result, QStringLiteral("i"), Variant(QStringLiteral("B001")));
+
+    // "Modifica" answers "e" with the key, here from column 3; "Nuovo" "n".
+    result = trova(
+        [](comfrmFindRecord *d) {
+            d->gexFind->setRow(4);
+            EXPECT_TRUE(d->cmdEdit->isEnabled());
+            QTest::mouseClick(d->cmdEdit, Qt::LeftButton);
+        },
+        ArticleLayout, 7, 3);
+    expectResult(result, QStringLiteral("e"), Variant(QStringLiteral("Edilizia")));
+    result = trova([](comfrmFindRecord *d) { QTest::mouseClick(d->cmdNew, Qt::LeftButton); }, ArticleLayout, 2);
+    expectResult(result, QStringLiteral("n"), Variant::null());
+}
+
+// ---- what each call answers ---------------------------------------------------------
+
+TEST_F(FindRecord, EachCallStartsFromCancelWithNoKey)
+{
+    auto result = trova([](comfrmFindRecord *d) {
+        QTest::keyClicks(d->txtFind, QStringLiteral("dado"));
+        QTest::keyClick(d->txtFind, Qt::Key_Return);
+    });
+    expectResult(result, QStringLiteral("i"), Variant(QStringLiteral("A002")));
+
+    // F6 then Esc must not hand back the article chosen before.
+    result = trova([](comfrmFindRecord *d) { QTest::keyClick(d->txtFind, Qt::Key_Escape); });
+    expectResult(result, QStringLiteral("c"), Variant::null());
+
+    // Esc in the list too.
+    result = trova([](comfrmFindRecord *d) {
+        d->gexFind->view()->setFocus();
+        QTest::keyClick(d->gexFind->view(), Qt::Key_Escape);
+    });
+    expectResult(result, QStringLiteral("c"), Variant::null());
+
+    // F5 in the list answers "n" although "Nuovo" is not offered; no key.
+    result = trova([](comfrmFindRecord *d) {
+        EXPECT_FALSE(d->cmdNew->isEnabled());
+        d->gexFind->view()->setFocus();
+        QTest::keyClick(d->gexFind->view(), Qt::Key_F5);
+    });
+    expectResult(result, QStringLiteral("n"), Variant::null());
+
+    // Closing the window answers "c" as well.
+    result = trova([](comfrmFindRecord *d) { d->close(); });
+    expectResult(result, QStringLiteral("c"), Variant::null());
+}
+
+TEST_F(FindRecord, ChoosingFromAnEmptyListGivesNoKey)
+{
+    const auto result = trova(
+        [](comfrmFindRecord *d) {
+            EXPECT_EQ(d->gexFind->rowCount(), 0);
+            QTest::keyClicks(d->txtFind, QStringLiteral("a"));
+            QTest::keyClick(d->txtFind, Qt::Key_Return);
+        },
+        ArticleLayout, 1, 1, std::nullopt, ArticleQuery + QStringLiteral(" WHERE Articoli.Codice = 'none'"));
+    expectResult(result, QStringLiteral("i"), Variant::null());
+}
+
+TEST_F(FindRecord, F1OpensTheHelpAtTheFinderTopic)
+{
+    trova([](comfrmFindRecord *d) {
+        QTest::keyClick(d->txtFind, Qt::Key_F1);
+        QTest::keyClick(d->txtFind, Qt::Key_Escape);
+    });
+    // The help file is not installed next to the tests: the message names it.
+    const auto boxes = desktop->msgBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].prompt, comHelp::MissingText(comHelp::HelpFile()));
+}
+
+TEST_F(FindRecord, AQueryThatFailsShowsNothingAndRaises)
+{
+    EXPECT_THROW(comfrmFindRecord::Trova(connection, QStringLiteral("Articoli"),
+                                         QStringLiteral("SELECT Nessuno FROM Nessuna"), 1, ArticleLayout, 1),
+                 platform::DatabaseError);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
