@@ -186,9 +186,7 @@ void comfrmAbout::HideCaption()
     if (m_captionHidden)
         return;
     m_captionHidden = true;
-    m_savedStyle = windowFlags();
-    m_newStyle = m_savedStyle | Qt::FramelessWindowHint;
-    setWindowFlags(m_newStyle);
+    platform::desktop().setFrameless(this, true);
 }
 
 void comfrmAbout::RestoreCaption()
@@ -196,8 +194,8 @@ void comfrmAbout::RestoreCaption()
     if (!m_captionHidden)
         return;
     m_captionHidden = false;
-    // Changing the flags hides a shown window: callers show it again.
-    setWindowFlags(m_savedStyle);
+    // Changing the frame hides a shown window: callers show it again.
+    platform::desktop().setFrameless(this, false);
 }
 
 void comfrmAbout::ShowIconOf(QWidget *form)

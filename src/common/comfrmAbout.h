@@ -82,6 +82,4 @@ private:
 
     int m_savedHeight = 0;
     bool m_captionHidden = false;
-    Qt::WindowFlags m_savedStyle;
-    Qt::WindowFlags m_newStyle;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/base/Variant.h"
+#include "DataFixture.h"
 #include "platform/desktop/ScriptedDesktop.h"
 
 #include <QByteArray>
@@ -10,27 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <ostream>
-
-// Texts read in test failures as text.
-inline void PrintTo(const QString &s, std::ostream *os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-inline void PrintTo(const QStringList &l, std::ostream *os)
-{
-    *os << "{ ";
-    for (const QString &s : l)
-        *os << '"' << s.toStdString() << "\" ";
-    *os << '}';
-}
-
-namespace platform {
-inline void PrintTo(const Variant &v, std::ostream *os)
-{
-    *os << v.debugString().toStdString();
-}
-} // namespace platform
 
 namespace shelltest {
 
@@ -38,23 +17,21 @@ namespace shelltest {
 inline const QString SettingsPath = QStringLiteral("Software\\Korvane\\Velmora\\Settings");
 inline const QString NotStarted = QStringLiteral("L'applicazione non verrà avviata.");
 
+// Reading and writing database files directly, without the data layer.
+inline constexpr auto &runSql = testsupport::DataFixture::runSql;
+inline constexpr auto &queryColumn = testsupport::DataFixture::queryColumn;
+inline constexpr auto &queryValue = testsupport::DataFixture::queryValue;
+inline constexpr auto &fileBytes = testsupport::DataFixture::fileBytes;
+
 // The template database that the build places beside the test executable.
 QString templateFile();
 // A writable copy of the template at folder/fileName; answers its path.
 QString copyTemplate(const QString &folder, const QString &fileName = QStringLiteral("gest01.mdb"));
 // Points MainModule's ConnString, DbPath and DbName at a database file.
 void useDatabase(const QString &path);
-
-// Runs SQLite statements on a file directly, without the data layer.
-void runSql(const QString &path, const QString &sql);
-// The first column of every row of an SQLite query, as text ("NULL" for
-// Null), read directly from the file.
-QStringList queryColumn(const QString &path, const QString &sql);
-QString queryValue(const QString &path, const QString &sql);
 // The whole content of a database as text: its schema and every row of
-// every table with each value's storage class.
+// every table, each value quoted so that its storage class shows.
 QStringList dumpDatabase(const QString &path);
-QByteArray fileBytes(const QString &path);
 void writeFile(const QString &path, const QByteArray &bytes);
 
 // A REG_SZ value of the settings key read straight from the store; nullopt
@@ -75,6 +52,9 @@ protected:
 
     // The shared state as it is before the start procedure runs.
     static void resetMainModule();
+    // The one message box shown so far, critical with OK and the program's
+    // title, its prompt ending with the "not started" line when `fatal`.
+    platform::MsgBoxCall criticalBox(bool fatal) const;
 
     platform::ScopedScriptedDesktop desk;
     QString documents;     // the user's documents folder of this test

@@ -115,6 +115,14 @@ NameFilters toNameFilters(const QString &filter, int filterIndex)
     return result;
 }
 
+void applyFrameless(QWidget *window, bool frameless)
+{
+    if (!window)
+        return;
+    QWidget *top = window->window();
+    top->setWindowFlag(Qt::FramelessWindowHint, frameless);
+}
+
 void applyNoCloseButton(QWidget *window)
 {
     if (!window)

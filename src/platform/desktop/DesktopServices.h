@@ -111,6 +111,8 @@ struct PrinterDescription
 // Takes the close button off a top-level window, keeping its title bar and its
 // other buttons; a window already shown is shown again with the new frame.
 void applyNoCloseButton(QWidget *window);
+// The window-flag change behind setFrameless().
+void applyFrameless(QWidget *window, bool frameless);
 
 // Everything the windows ask of the desktop that either waits for the user or
 // reaches outside the program; tests put a scripted stand-in in its place.
@@ -146,6 +148,10 @@ public:
 
     // Leaves the window without a close button in its title bar.
     virtual void removeCloseButton(QWidget *window) = 0;
+    // Shows the window without any frame or title bar (true), or with its
+    // usual ones again (false). Changing the frame hides a shown window:
+    // the caller shows it again.
+    virtual void setFrameless(QWidget *window, bool frameless) = 0;
 };
 
 // The services in use: the real desktop unless something else was installed.

@@ -239,4 +239,9 @@ void QtDesktopServices::removeCloseButton(QWidget *window)
     applyNoCloseButton(window);
 }
 
+void QtDesktopServices::setFrameless(QWidget *window, bool frameless)
+{
+    applyFrameless(window, frameless);
+}
+
 } // namespace platform

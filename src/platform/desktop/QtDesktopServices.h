@@ -23,6 +23,7 @@ public:
     QList<PrinterDescription> installedPrinters() override;
     QString defaultPrinter() override;
     void removeCloseButton(QWidget *window) override;
+    void setFrameless(QWidget *window, bool frameless) override;
 
     // Sets up a file dialog for a request (title, folder, file name, filters,
     // default suffix, overwrite prompt, file mode) without showing it.

@@ -98,6 +98,12 @@ void ScriptedDesktop::removeCloseButton(QWidget *window)
     applyNoCloseButton(window);
 }
 
+void ScriptedDesktop::setFrameless(QWidget *window, bool frameless)
+{
+    m_calls.emplace_back(FramelessCall{window, frameless});
+    applyFrameless(window, frameless);
+}
+
 int ScriptedDesktop::pendingAnswers() const
 {
     return static_cast<int>(m_msgBoxAnswers.size() + m_openAnswers.size() + m_saveAnswers.size()

@@ -62,9 +62,15 @@ struct RemoveCloseButtonCall
     QWidget *window = nullptr;  // for identity only; may be gone by now
 };
 
+struct FramelessCall
+{
+    QWidget *window = nullptr;  // for identity only; may be gone by now
+    bool frameless = false;
+};
+
 using DesktopCall = std::variant<MsgBoxCall, OpenFileCall, SaveFileCall, FontCall, HelpCall, UrlCall,
                                  DocumentsFolderCall, PrintersCall, DefaultPrinterCall,
-                                 RemoveCloseButtonCall>;
+                                 RemoveCloseButtonCall, FramelessCall>;
 
 // Desktop services for tests: records every call in order and answers from
 // queues the test fills beforehand, so that nothing waits for a user.
@@ -85,6 +91,7 @@ public:
     // Really takes the close button off (so a test can check the window's
     // flags) and records the call.
     void removeCloseButton(QWidget *window) override;
+    void setFrameless(QWidget *window, bool frameless) override;
 
     // Answers, used first in first out. With its queue empty a message box
     // answers as Enter would (defaultAnswer) and a dialog is cancelled.

@@ -2,6 +2,9 @@
 
 #include "platform/data/Recordset.h"
 
+#include <QBuffer>
+#include <QFile>
+#include <QImage>
 #include <QProcess>
 
 #include <cctype>
@@ -26,6 +29,46 @@ std::shared_ptr<Recordset> makeRecordset(const QList<Column> &columns, const QLi
     if (!rows.isEmpty())
         rs->moveFirst();
     return rs;
+}
+
+report::ReportControl &summary(report::ReportControl &field, report::SummaryScope scope, report::SummaryFunction function)
+{
+    field.summaryFunction = function;
+    field.summaryScope = scope;
+    return field;
+}
+
+void hideForExport(report::ReportLayout &layout, const bool &active)
+{
+    const auto hide = [&active](report::FormatContext &ctx) {
+        if (active)
+            ctx.section().visible = false;
+    };
+    for (const char *section : {"ReportHeader", "ReportFooter", "PageFooter"})
+        layout.setFormatHandler(QString::fromLatin1(section), hide);
+    layout.setFormatHandler(QStringLiteral("PageHeader"), [&active](report::FormatContext &ctx) {
+        if (active) {
+            ctx.section().visible = ctx.pageNumber() == 1;
+            ctx.section().control(QStringLiteral("Line2")).visible = false;
+        }
+    });
+}
+
+QByteArray pngBytes(int width, int height, Qt::GlobalColor color)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(color);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 namespace {

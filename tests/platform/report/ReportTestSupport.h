@@ -4,6 +4,7 @@
 #include "platform/base/Variant.h"
 #include "platform/data/DataEnums.h"
 #include "platform/report/ReportDocument.h"
+#include "platform/report/ReportLayout.h"
 
 #include <QByteArray>
 #include <QList>
@@ -30,6 +31,21 @@ struct Column {
 // An open fabricated recordset with the given columns and rows.
 std::shared_ptr<platform::Recordset> makeRecordset(const QList<Column> &columns,
                                                    const QList<QList<platform::Variant>> &rows);
+
+// Makes a field a summary (a group sum unless told otherwise).
+platform::report::ReportControl &summary(platform::report::ReportControl &field,
+                                         platform::report::SummaryScope scope = platform::report::SummaryScope::Group,
+                                         platform::report::SummaryFunction function = platform::report::SummaryFunction::Sum);
+
+// The export mode of the program's list reports: while `active` holds, no
+// report header, no footers, and the page header on page 1 only without its
+// rule "Line2". The layout ends the mode in its runFinished().
+void hideForExport(platform::report::ReportLayout &layout, const bool &active);
+
+// A PNG picture of one colour.
+QByteArray pngBytes(int width, int height, Qt::GlobalColor color);
+// The whole content of a file, empty when it cannot be read.
+QByteArray readFile(const QString &path);
 
 // The text pdftotext extracts (in physical layout), "" when it fails.
 QString pdfText(const QString &path, int firstPage = 0, int lastPage = 0);
