@@ -1,14 +1,29 @@
 #pragma once
 
-#include "ModalRunner.h"
-
 #include <QApplication>
+#include <QDialog>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <functional>
 
 namespace testsupport {
+
+// Runs `action` on the modal dialog of type Dialog once the call under test
+// has opened it and waits in its event loop.
+template <typename Dialog>
+void onModal(std::function<void(Dialog *)> action, int triesLeft = 200)
+{
+    QTimer::singleShot(0, [action, triesLeft] {
+        if (auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget()))
+            action(dialog);
+        else if (triesLeft > 0)
+            onModal<Dialog>(action, triesLeft - 1);
+        else
+            ADD_FAILURE() << "no modal dialog appeared";
+    });
+}
 
 // Makes the call under test, which opens a modal dialog of type Dialog, and
 // acts on that dialog once it is up and active. A dialog the action leaves
@@ -25,7 +40,7 @@ void callModal(const std::function<void()> &call, const std::function<void(Dialo
         QApplication::processEvents();
         if (dialog->isVisible()) {
             ADD_FAILURE() << "the dialog stayed open";
-            dialog->reject();
+            static_cast<QDialog *>(dialog)->reject();
         }
     });
     call();

@@ -9,6 +9,8 @@
 #include "platform/grid/Grid.h"
 #include "support/TestEnv.h"
 
+#include <QFileInfo>
+
 #include <gtest/gtest.h>
 
 using testsupport::DataFixture;
@@ -37,7 +39,7 @@ protected:
     {
         return DataFixture::queryValue(path, QStringLiteral("SELECT count(*) FROM _Pars WHERE k01 = 'gridlayout'"));
     }
-    static QString hexOf(const QByteArray &bytes) { return QString::fromLatin1(bytes.toHex().toUpper()); }
+    QString layoutHex() { return QString::fromLatin1(comGriglia::Utf16LeBytes(grid.layoutText(true)).toHex().toUpper()); }
 
     platform::ScopedScriptedDesktop desktop;
     QString path;
@@ -47,18 +49,14 @@ protected:
 
 } // namespace
 
-TEST_F(GridLayouts, TextIsStoredAsUtf16LittleEndianWithoutMarks)
-{
-    EXPECT_EQ(comGriglia::Utf16LeBytes(QStringLiteral("Aè€")), QByteArray("\x41\x00\xE8\x00\xAC\x20", 6));
-    EXPECT_TRUE(comGriglia::Utf16LeBytes(QString()).isEmpty());
-}
-
 TEST_F(GridLayouts, SavingAddsTheRowOnceAndThenUpdatesIt)
 {
+    // The text as UTF-16LE without byte-order mark.
+    EXPECT_EQ(comGriglia::Utf16LeBytes(QStringLiteral("Aè€")), QByteArray("\x41\x00\xE8\x00\xAC\x20", 6));
     grid.column(2)->setCaption(QStringLiteral("Descrizione è lunga"));
     comGriglia::SaveGridLayout(grid, connection, QStringLiteral("gex_art"));
     EXPECT_EQ(rowCount(), QStringLiteral("1"));
-    EXPECT_EQ(storedHex(QStringLiteral("gex_art")), hexOf(comGriglia::Utf16LeBytes(grid.layoutText(true))));
+    EXPECT_EQ(storedHex(QStringLiteral("gex_art")), layoutHex());
     EXPECT_EQ(DataFixture::queryValue(path, QStringLiteral("SELECT k01 || '|' || k02 || '|' || ifnull(l01, 'N') "
                                                            "|| ifnull(l02, 'N') FROM _Pars WHERE k01='gridlayout'")),
               QStringLiteral("gridlayout|gex_art|NN"));
@@ -67,7 +65,7 @@ TEST_F(GridLayouts, SavingAddsTheRowOnceAndThenUpdatesIt)
     grid.sortKeys().add(2, platform::SortOrder::Descending);
     comGriglia::SaveGridLayout(grid, connection, QStringLiteral("gex_art"));
     EXPECT_EQ(rowCount(), QStringLiteral("1"));
-    EXPECT_EQ(storedHex(QStringLiteral("gex_art")), hexOf(comGriglia::Utf16LeBytes(grid.layoutText(true))));
+    EXPECT_EQ(storedHex(QStringLiteral("gex_art")), layoutHex());
 
     // Another name is another row; the other rows of _Pars are left alone.
     comGriglia::SaveGridLayout(grid, connection, QStringLiteral("art"));
@@ -96,12 +94,13 @@ TEST_F(GridLayouts, AFailingSaveRaisesAndStoresNothing)
     EXPECT_THROW(comGriglia::SaveGridLayout(grid, connection, QStringLiteral("gex_art")), platform::DatabaseError);
     // No row without its layout is left behind.
     EXPECT_EQ(rowCount(), QStringLiteral("0"));
-    EXPECT_THROW(comGriglia::SaveGridLayout(grid, DataFixture::connectionString(path + QStringLiteral(".none")),
-                                            QStringLiteral("gex_art")),
+    const QString missing = path + QStringLiteral(".none");
+    EXPECT_THROW(comGriglia::SaveGridLayout(grid, DataFixture::connectionString(missing), QStringLiteral("gex_art")),
                  platform::DatabaseError);
+    EXPECT_FALSE(QFileInfo::exists(missing));
 }
 
-TEST_F(GridLayouts, ALayoutFileIsLoadedAndBound)
+TEST_F(GridLayouts, ALayoutFileIsLoadedAndBoundAMissingOneIsReported)
 {
     const QString folder = testsupport::freshDir(QStringLiteral("prg"));
     grid.column(2)->setWidth(3000);
@@ -119,11 +118,8 @@ TEST_F(GridLayouts, ALayoutFileIsLoadedAndBound)
     EXPECT_FALSE(other.column(3)->visible());
     EXPECT_EQ(other.rowCount(), 3);
     EXPECT_EQ(other.textAt(1, 2), QStringLiteral("Dado M3"));
-}
 
-TEST_F(GridLayouts, AMissingFileIsReportedAndLeavesTheGridEmpty)
-{
-    const QString folder = testsupport::freshDir(QStringLiteral("prg"));
+    // A missing file is reported and leaves the grid empty.
     ASSERT_EQ(grid.rowCount(), 3);
     comGriglia::LoadGridLayout(grid, connection, QStringLiteral("gex_mov"), folder);
     const auto boxes = desktop->msgBoxes();

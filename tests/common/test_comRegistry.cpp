@@ -222,11 +222,10 @@ TEST_F(ComRegistryTest, DwordsComeFromWholeAndSingleNumbersOnly)
 
 TEST_F(ComRegistryTest, BinaryNeedsAByteArray)
 {
-    const QByteArray bytes("\x00\x01\xfe\xff", 4);
-    write(QStringLiteral("bin"), comRegistry::REG_BINARY, Variant(bytes));
-    EXPECT_EQ(stored(QStringLiteral("bin")), (RegistryValue{reg::REG_BINARY, bytes}));
-    write(QStringLiteral("empty"), comRegistry::REG_BINARY, Variant(QByteArray()));
-    EXPECT_EQ(stored(QStringLiteral("empty")), (RegistryValue{reg::REG_BINARY, QByteArray()}));
+    for (const QByteArray &bytes : {QByteArray("\x00\x01\xfe\xff", 4), QByteArray()}) {
+        write(QStringLiteral("bin"), comRegistry::REG_BINARY, Variant(bytes));
+        EXPECT_EQ(stored(QStringLiteral("bin")), (RegistryValue{reg::REG_BINARY, bytes}));
+    }
     // 26001 with neither a message nor a source of its own.
     EXPECT_EQ(errorText(raised([&] { write(QStringLiteral("text"), comRegistry::REG_BINARY, Variant("abc")); })),
               QStringLiteral("26001||"));
@@ -244,14 +243,15 @@ TEST_F(ComRegistryTest, RefusedWritesRaiseWithTheValueAsText)
     const QString object = QString::number(comRegistry::ErrSetValue);
     EXPECT_EQ(object, QString::number(static_cast<std::int32_t>(0x800469A9u)));
     // A value type it doesn't write; the message shows the value as text.
-    EXPECT_EQ(attempt(HKCU, QStringLiteral("S"), comRegistry::REG_MULTI_SZ, Variant("gest01.mdb")),
-              object + message.arg(QStringLiteral("-2147483647"), QStringLiteral("S"), QStringLiteral("gest01.mdb")));
-    EXPECT_EQ(attempt(HKCU, QStringLiteral("S"), comRegistry::REG_NONE, Variant(2.5f)),
-              object + message.arg(QStringLiteral("-2147483647"), QStringLiteral("S"), QStringLiteral("2,5")));
-    EXPECT_EQ(attempt(HKCU, QStringLiteral("S"), 99, Variant::null()),
-              object + message.arg(QStringLiteral("-2147483647"), QStringLiteral("S"), QString()));
-    EXPECT_EQ(attempt(HKCU, QStringLiteral("S"), comRegistry::REG_LINK, Variant(QByteArray("\x01\xff", 2))),
-              object + message.arg(QStringLiteral("-2147483647"), QStringLiteral("S"), QStringLiteral("01 ff")));
+    const QList<std::tuple<std::int32_t, Variant, QString>> unwritten = {
+        {comRegistry::REG_MULTI_SZ, Variant("gest01.mdb"), QStringLiteral("gest01.mdb")},
+        {comRegistry::REG_NONE, Variant(2.5f), QStringLiteral("2,5")},
+        {99, Variant::null(), QString()},
+        {comRegistry::REG_LINK, Variant(QByteArray("\x01\xff", 2)), QStringLiteral("01 ff")},
+    };
+    for (const auto &[type, value, text] : unwritten)
+        EXPECT_EQ(attempt(HKCU, QStringLiteral("S"), type, value),
+                  object + message.arg(QStringLiteral("-2147483647"), QStringLiteral("S"), text));
     EXPECT_FALSE(stored(QStringLiteral("K"), QStringLiteral("S")));
     // A key that can't be created: 26001 with the same message.
     EXPECT_EQ(attempt(0, QStringLiteral("S"), comRegistry::REG_SZ, Variant("x")),
@@ -332,24 +332,17 @@ TEST_F(ComRegistryTest, EnumerationGivesNamesAndTheirNumber)
     EXPECT_EQ(count, 2);
     EXPECT_EQ(QSet<QString>(names.begin(), names.end()), (QSet<QString>{QStringLiteral("Sotto1"), QStringLiteral("Sotto2")}));
 
+    // A missing key gives nothing, and clears what the list held.
     r.setSectionKey(QStringLiteral("Software\\Manca"));
-    EXPECT_TRUE(r.EnumerateValues(names, count));
-    EXPECT_EQ(count, 0);
-    EXPECT_TRUE(names.isEmpty());
+    EXPECT_TRUE(r.EnumerateValues(names, count) && count == 0 && names.isEmpty());
     names = QStringList{QStringLiteral("vecchio")};
-    EXPECT_TRUE(r.EnumerateSections(names, count));
-    EXPECT_EQ(count, 0);
-    EXPECT_TRUE(names.isEmpty());
+    EXPECT_TRUE(r.EnumerateSections(names, count) && count == 0 && names.isEmpty());
 }
 
-TEST_F(ComRegistryTest, ValueExSetsItsPropertiesAndWritesDefaultForEmptyText)
+TEST_F(ComRegistryTest, ValueExWritesDefaultForEmptyText)
 {
     comRegistry r;
     r.setValueEx(HKCU, Settings, QStringLiteral("a"), comRegistry::REG_SZ, Variant("predefinito"), Variant(QString()));
-    EXPECT_EQ(r.ClassKey(), HKCU);
-    EXPECT_EQ(r.SectionKey(), Settings);
-    EXPECT_EQ(r.ValueKey(), QStringLiteral("a"));
-    EXPECT_EQ(r.Default(), Variant("predefinito"));
     r.setValueEx(HKCU, Settings, QStringLiteral("b"), comRegistry::REG_SZ, Variant("predefinito"), Variant::null());
     r.setValueEx(HKCU, Settings, QStringLiteral("c"), comRegistry::REG_EXPAND_SZ, Variant("predefinito"), Variant(""));
     r.setValueEx(HKCU, Settings, QStringLiteral("d"), comRegistry::REG_SZ, Variant("predefinito"), Variant("dato"));
@@ -389,8 +382,6 @@ TEST_F(ComRegistryTest, AFileTypeIsRegisteredUnderBothClassRoots)
                   (RegistryValue{reg::REG_SZ, text0(text)}))
             << key.toStdString();
     }
-    EXPECT_EQ(r.ClassKey(), comRegistry::HKEY_LOCAL_MACHINE);
-    EXPECT_EQ(r.SectionKey(), QStringLiteral("Velmora.Doc\\DefaultIcon"));
 
     // Own menu texts, a quoted path, no extra verbs; an empty path still gets both quotes.
     r.CreateEXEAssociation(QStringLiteral("\"/opt/v/velmora\""), QStringLiteral("V.Doc"), QStringLiteral("Doc"),

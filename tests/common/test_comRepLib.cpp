@@ -135,30 +135,20 @@ TEST(ReportHelpers, SetupReportToolbarCaptionsThePrintToolAndTheFitChoices)
     PreviewWindow *preview = layout->showPreview();
     ASSERT_NE(preview, nullptr);
     EXPECT_TRUE(preview->isVisible());
-    EXPECT_EQ(preview->tool(PreviewTool::Print)->text(), QStringLiteral("Stampa"));
     auto *print = qobject_cast<QToolButton *>(preview->toolBar()->widgetForAction(preview->tool(PreviewTool::Print)));
     ASSERT_NE(print, nullptr);
     EXPECT_EQ(print->text(), QStringLiteral("Stampa"));
     EXPECT_EQ(preview->zoomBox()->itemText(0), QStringLiteral("Larghezza"));
     EXPECT_EQ(preview->zoomBox()->itemText(1), QStringLiteral("Pagina"));
-    EXPECT_EQ(preview->fitCaption(FitMode::PageWidth), QStringLiteral("Larghezza"));
-    EXPECT_EQ(preview->fitCaption(FitMode::WholePage), QStringLiteral("Pagina"));
     // Navigation and zoom stay as the engine makes them; nothing is added.
-    EXPECT_TRUE(preview->toolBar()->isVisible());
     EXPECT_TRUE(preview->tool(PreviewTool::NextPage)->isVisible());
     EXPECT_TRUE(preview->tool(PreviewTool::ZoomIn)->isVisible());
     for (QAction *item : preview->toolBarItems())
         EXPECT_FALSE(item->text().startsWith(QStringLiteral("Esporta"))) << item->text().toStdString();
     EXPECT_EQ(preview->document()->pageCount(), 7);
-}
 
-TEST(ReportHelpers, ThePreviewPrintToolWithoutPrintersSaysSoInItalian)
-{
-    ScopedScriptedDesktop desktop;
-    auto layout = sevenPages();
-    comUtility::SetupReportToolbar(*layout, false);
-    PreviewWindow *preview = layout->showPreview();
-    QTest::mouseClick(preview->toolBar()->widgetForAction(preview->tool(PreviewTool::Print)), Qt::LeftButton);
+    // Without any printer the print tool says so in Italian.
+    QTest::mouseClick(print, Qt::LeftButton);
     ASSERT_EQ(desktop->msgBoxes().size(), 1u);
     EXPECT_EQ(desktop->msgBoxes()[0].prompt,
               QStringLiteral("Nessuna stampante installata: impossibile stampare il documento."));
@@ -166,7 +156,7 @@ TEST(ReportHelpers, ThePreviewPrintToolWithoutPrintersSaysSoInItalian)
     EXPECT_EQ(comfrmPrintProgress::Corrente(), nullptr);
 }
 
-TEST_F(PdfPrinting, ThePreviewPrintToolPrintsTheShownPagesOnTheLayoutsPrinter)
+TEST_F(PdfPrinting, ThePreviewPrintToolAndPrintReportPrintOnTheLayoutsPrinter)
 {
     auto layout = sevenPages();
     layout->setPrinterName(QStringLiteral("Ufficio"));
@@ -178,13 +168,10 @@ TEST_F(PdfPrinting, ThePreviewPrintToolPrintsTheShownPagesOnTheLayoutsPrinter)
     EXPECT_EQ(received.copies, 2);
     EXPECT_EQ(pages.size(), 14u);
     EXPECT_TRUE(desktop->msgBoxes().empty());
-}
 
-// ---- PrintReport ----
-
-TEST_F(PdfPrinting, PrintReportShowsWhereTheDocumentGoesWhilePrinting)
-{
-    auto layout = sevenPages();
+    // PrintReport, after SetReportPrinter put the copies back to one, shows
+    // where the document goes while printing.
+    pages.clear();
     comUtility::SetReportPrinter(*layout, Variant(QStringLiteral("Ufficio")));
     EXPECT_EQ(comRepLib::PrintReport(*layout), PrintResult::Printed);
 
@@ -202,11 +189,9 @@ TEST_F(PdfPrinting, PrintReportShowsWhereTheDocumentGoesWhilePrinting)
     // The window is unloaded after the print; the layout stays loaded.
     EXPECT_EQ(comfrmPrintProgress::Corrente(), nullptr);
     EXPECT_NE(layout->document(), nullptr);
-}
 
-TEST_F(PdfPrinting, AnEmptyDeviceNameLeavesTwoAdjacentApostrophes)
-{
-    auto layout = sevenPages();
+    // An empty device name leaves two adjacent apostrophes.
+    pages.clear();
     comUtility::SetReportPrinter(*layout, Variant(QString()));
     comRepLib::PrintReport(*layout);
     ASSERT_FALSE(pages.empty());
@@ -232,22 +217,18 @@ TEST_F(PdfPrinting, AnnullaStopsTheJobBeforeItsNextPage)
     ASSERT_EQ(pages.size(), 2u);
     EXPECT_EQ(comfrmPrintProgress::Corrente(), nullptr);
 
-    // The next print starts afresh with Cancelled false and goes to the end.
-    beforePage = nullptr;
+    // The next print starts afresh with Cancelled false; Esc is Annulla too.
     pages.clear();
-    EXPECT_EQ(comRepLib::PrintReport(*layout), PrintResult::Printed);
-    EXPECT_EQ(pages.size(), 7u);
-}
-
-TEST_F(PdfPrinting, EscInTheProgressWindowIsAnnulla)
-{
-    auto layout = sevenPages();
     beforePage = [](int page) {
         if (page == 3)
             QTest::keyClick(comfrmPrintProgress::Corrente(), Qt::Key_Escape);
     };
     EXPECT_EQ(comRepLib::PrintReport(*layout), PrintResult::Cancelled);
     EXPECT_EQ(pages.size(), 3u);
+    beforePage = nullptr;
+    pages.clear();
+    EXPECT_EQ(comRepLib::PrintReport(*layout), PrintResult::Printed);
+    EXPECT_EQ(pages.size(), 7u);
 }
 
 TEST_F(PdfPrinting, AnErrorOfTheRunReachesTheCallerAndTheWindowGoes)
@@ -260,21 +241,6 @@ TEST_F(PdfPrinting, AnErrorOfTheRunReachesTheCallerAndTheWindowGoes)
     EXPECT_THROW(comRepLib::PrintReport(layout), DatabaseError);
     EXPECT_EQ(comfrmPrintProgress::Corrente(), nullptr);
     EXPECT_TRUE(pages.empty());
-}
-
-TEST(ReportHelpers, PrintReportWithoutAnyPrinterRaisesBeforeShowingAnything)
-{
-    ScopedScriptedDesktop desktop;
-    auto layout = sevenPages();
-    try {
-        comRepLib::PrintReport(*layout);
-        FAIL() << "printed to nothing";
-    } catch (const ReportError &e) {
-        EXPECT_EQ(e.kind(), ReportError::Kind::NoPrinter);
-        EXPECT_EQ(comRepLib::TestoErrore(e),
-                  QStringLiteral("Nessuna stampante installata: impossibile stampare il documento."));
-    }
-    EXPECT_EQ(comfrmPrintProgress::Corrente(), nullptr);
 }
 
 // ---- messages ----
@@ -295,7 +261,18 @@ TEST(ReportHelpers, ErrorMessagesSayWhatFailedThenTheErrorsDescription)
     EXPECT_EQ(comRepLib::TestoErrore(RuntimeError(13, QStringLiteral("Type mismatch"))),
               QStringLiteral("Errore durante la stampa.\r\nType mismatch"));
 
+    // Printing without any printer raises before showing anything.
     ScopedScriptedDesktop desktop;
+    try {
+        comRepLib::PrintReport(*sevenPages());
+        ADD_FAILURE() << "printed to nothing";
+    } catch (const ReportError &e) {
+        EXPECT_EQ(e.kind(), K::NoPrinter);
+        EXPECT_EQ(comRepLib::TestoErrore(e),
+                  QStringLiteral("Nessuna stampante installata: impossibile stampare il documento."));
+    }
+    EXPECT_EQ(comfrmPrintProgress::Corrente(), nullptr);
+
     comRepLib::MostraErrore(ReportError(K::PrintFailed, QStringLiteral("job failed")));
     ASSERT_EQ(desktop->msgBoxes().size(), 1u);
     EXPECT_EQ(desktop->msgBoxes()[0].prompt, QStringLiteral("Stampa non riuscita.\r\njob failed"));

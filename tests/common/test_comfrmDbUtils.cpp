@@ -5,7 +5,7 @@
 #include "common/comfrmDbUtils.h"
 
 #include "DataFixture.h"
-#include "ModalRunner.h"
+#include "ModalCall.h"
 #include "common/comRegistry.h"
 #include "platform/base/Twips.h"
 #include "platform/data/Connection.h"
@@ -25,7 +25,6 @@ using platform::RegistryStore;
 using platform::ScopedScriptedDesktop;
 using platform::Variant;
 using testsupport::DataFixture;
-using testsupport::onModal;
 
 namespace {
 
@@ -85,32 +84,29 @@ struct ExpectedMode
 
 } // namespace
 
-TEST_F(DbUtilsTest, EveryModeShowsItsTexts)
+TEST_F(DbUtilsTest, EveryModeShowsItsTextsAndModesTwoToFiveDoNothingElse)
 {
+    const QString ok = QStringLiteral("2. Premere il tasto OK.");
     const ExpectedMode modes[] = {
         {0, QStringLiteral("Seleziona i database attivi."),
          {QStringLiteral("1. Selezionare (obbligatorio) il database primario. (...)"),
           QStringLiteral("2. Selezionare (facoltativo) il database secondario. (...)"),
-          QStringLiteral("3. Premere il tasto OK."), QString()},
+          QStringLiteral("3. Premere il tasto OK.")},
          QStringLiteral("Database primario"), QStringLiteral("Database secondario"), true},
         {1, QStringLiteral("Nuovo database."),
-         {QStringLiteral("1. Impostare il nome ed il percorso del nuovo database. (...)"),
-          QStringLiteral("2. Premere il tasto OK."), QString(), QString()},
+         {QStringLiteral("1. Impostare il nome ed il percorso del nuovo database. (...)"), ok},
          QStringLiteral("Nuovo Database"), QString(), false},
         {2, QStringLiteral("Nuovo database da modello."),
-         {QStringLiteral("Impostare il nome ed il percorso delnuovo database."), QString(), QString(), QString()},
-         QStringLiteral("Modello"), QStringLiteral("Nuovo Database"), true},
+         {QStringLiteral("Impostare il nome ed il percorso delnuovo database.")}, QStringLiteral("Modello"),
+         QStringLiteral("Nuovo Database"), true},
         {3, QStringLiteral("Compatta il database."),
-         {QStringLiteral("1. Impostare il nome ed il percorso del database da compattare. (...)"),
-          QStringLiteral("2. Premere il tasto OK."), QString(), QString()},
+         {QStringLiteral("1. Impostare il nome ed il percorso del database da compattare. (...)"), ok},
          QStringLiteral("Database da compattare"), QString(), false},
         {4, QStringLiteral("Backup del database."),
-         {QStringLiteral("1. Impostare il nome ed il percorso del database da salvare."),
-          QStringLiteral("2. Premere il tasto OK."), QString(), QString()},
+         {QStringLiteral("1. Impostare il nome ed il percorso del database da salvare."), ok},
          QStringLiteral("Database da salvare"), QString(), false},
         {5, QStringLiteral("Ripristina il database."),
-         {QStringLiteral("1. Impostare il nome ed il percorso del database da ripristinare."),
-          QStringLiteral("2. Premere il tasto OK."), QString(), QString()},
+         {QStringLiteral("1. Impostare il nome ed il percorso del database da ripristinare."), ok},
          QStringLiteral("Database da ripristinare"), QString(), false},
     };
     int twoRowHeight = 0;
@@ -120,7 +116,7 @@ TEST_F(DbUtilsTest, EveryModeShowsItsTexts)
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Database"));
         EXPECT_EQ(dialog.lblTitle->text(), m.title);
         for (int i = 0; i < 4; ++i)
-            EXPECT_EQ(dialog.lblcom[i]->text(), m.lines[i]);
+            EXPECT_EQ(dialog.lblcom[i]->text(), m.lines.value(i));
         EXPECT_EQ(dialog.lbldb[0]->text(), m.row0);
         EXPECT_EQ(dialog.lbldb[1]->text(), m.row1);
         EXPECT_EQ(dialog.cmdopendb[0]->text(), QStringLiteral("..."));
@@ -138,14 +134,11 @@ TEST_F(DbUtilsTest, EveryModeShowsItsTexts)
         else
             EXPECT_EQ(dialog.height(), twoRowHeight);
         EXPECT_FALSE(dialog.windowFlags() & Qt::WindowCloseButtonHint);
-    }
-    EXPECT_EQ(desktop->callsOf<platform::RemoveCloseButtonCall>().size(), 6u);
-}
-
-TEST_F(DbUtilsTest, ModesTwoToFiveOnlyShowTheirTexts)
-{
-    for (int mode = 2; mode <= 5; ++mode) {
-        comfrmDbUtils dialog(mode, settings);
+        EXPECT_EQ(desktop->callsOf<platform::RemoveCloseButtonCall>().size(), 1u);
+        desktop->clear();
+        if (m.mode < 2)
+            continue;
+        // Modes 2 to 5 only show their texts: the buttons ask for no file.
         dialog.show();
         desktop->queueOpenFile(master());
         desktop->queueSaveFile(settings.DataFolder + QStringLiteral("/nuovo.mdb"));
@@ -157,25 +150,9 @@ TEST_F(DbUtilsTest, ModesTwoToFiveOnlyShowTheirTexts)
         EXPECT_EQ(dialog.lbltxtdb[0]->text(), QStringLiteral("<vuoto>"));
         click(dialog.cmdCancel);
         EXPECT_FALSE(dialog.isVisible());
-        desktop->clear();
     }
     EXPECT_TRUE(stored(QStringLiteral("dbPath")).isEmpty());
     EXPECT_FALSE(QFileInfo::exists(settings.DataFolder + QStringLiteral("/nuovo.mdb")));
-}
-
-TEST_F(DbUtilsTest, SelezionaShowsTheStoredDatabases)
-{
-    store(QStringLiteral("dbPath"), QStringLiteral("/dati/magazzino"));
-    store(QStringLiteral("dbName"), QStringLiteral("gest01.mdb"));
-    {
-        comfrmDbUtils dialog(comfrmDbUtils::ModeSeleziona, settings);
-        EXPECT_EQ(dialog.lbltxtdb[0]->text(), QStringLiteral("/dati/magazzino/gest01.mdb"));
-        EXPECT_EQ(dialog.lbltxtdb[1]->text(), QStringLiteral("<vuoto>"));
-    }
-    store(QStringLiteral("dbPath2"), QStringLiteral("/dati/archivio"));
-    store(QStringLiteral("dbName2"), QStringLiteral("vecchio.mdb"));
-    comfrmDbUtils dialog(comfrmDbUtils::ModeSeleziona, settings);
-    EXPECT_EQ(dialog.lbltxtdb[1]->text(), QStringLiteral("/dati/archivio/vecchio.mdb"));
 }
 
 TEST_F(DbUtilsTest, ChoosingBothDatabasesWritesFourValuesWithOneMessageEach)
@@ -184,7 +161,7 @@ TEST_F(DbUtilsTest, ChoosingBothDatabasesWritesFourValuesWithOneMessageEach)
     const QString secondary = database(QStringLiteral("due.mdb"));
     desktop->queueOpenFile(primary);
     desktop->queueOpenFile(secondary);
-    onModal<comfrmDbUtils>([&](comfrmDbUtils *dialog) {
+    testsupport::callModal<comfrmDbUtils>([this] { comfrmDbUtils::Seleziona(settings); }, [&](comfrmDbUtils *dialog) {
         EXPECT_EQ(dialog->mode(), comfrmDbUtils::ModeSeleziona);
         click(dialog->cmdopendb[0]);
         EXPECT_EQ(dialog->lbltxtdb[0]->text(), primary);
@@ -194,7 +171,6 @@ TEST_F(DbUtilsTest, ChoosingBothDatabasesWritesFourValuesWithOneMessageEach)
         EXPECT_TRUE(desktop->msgBoxes().empty());
         click(dialog->cmdOK);
     });
-    comfrmDbUtils::Seleziona(settings);
 
     const auto requests = desktop->callsOf<platform::OpenFileCall>();
     ASSERT_EQ(requests.size(), 2u);
@@ -212,6 +188,10 @@ TEST_F(DbUtilsTest, ChoosingBothDatabasesWritesFourValuesWithOneMessageEach)
     EXPECT_EQ(stored(QStringLiteral("dbPath2")), QFileInfo(secondary).absolutePath());
     EXPECT_EQ(stored(QStringLiteral("dbName2")), QStringLiteral("due.mdb"));
     EXPECT_FALSE(stored(QStringLiteral("dbPath")).endsWith(u'/'));
+    // The next opening shows the stored databases.
+    comfrmDbUtils reopened(comfrmDbUtils::ModeSeleziona, settings);
+    EXPECT_EQ(reopened.lbltxtdb[0]->text(), primary);
+    EXPECT_EQ(reopened.lbltxtdb[1]->text(), secondary);
 }
 
 TEST_F(DbUtilsTest, ChoosingOnlyTheSecondaryWritesOnlyItsValues)
@@ -222,6 +202,8 @@ TEST_F(DbUtilsTest, ChoosingOnlyTheSecondaryWritesOnlyItsValues)
     const QString secondary = database(QStringLiteral("due.mdb"));
     desktop->queueOpenFile(secondary);
     comfrmDbUtils dialog(comfrmDbUtils::ModeSeleziona, settings);
+    EXPECT_EQ(dialog.lbltxtdb[0]->text(), QStringLiteral("/dati/gest01.mdb"));
+    EXPECT_EQ(dialog.lbltxtdb[1]->text(), QStringLiteral("<vuoto>"));
     dialog.show();
     click(dialog.cmdopendb[1]);
     click(dialog.cmdOK);
@@ -234,7 +216,7 @@ TEST_F(DbUtilsTest, ChoosingOnlyTheSecondaryWritesOnlyItsValues)
     EXPECT_EQ(stored(QStringLiteral("dbName2")), QStringLiteral("due.mdb"));
 }
 
-TEST_F(DbUtilsTest, AFileThatIsNotADatabaseIsRefusedAndNothingIsWritten)
+TEST_F(DbUtilsTest, NotADatabaseACancelledFileDialogOrAnnullaWriteNothing)
 {
     const QString folder = testsupport::freshDir(QStringLiteral("x"));
     const QString text = folder + QStringLiteral("/note.mdb");
@@ -244,8 +226,10 @@ TEST_F(DbUtilsTest, AFileThatIsNotADatabaseIsRefusedAndNothingIsWritten)
         f.write("solo testo, non un database");
     }
     const QString missing = folder + QStringLiteral("/assente.mdb");
-    desktop->queueOpenFile(text);
-    desktop->queueOpenFile(missing);
+    const QString primary = database(QStringLiteral("uno.mdb"));
+    for (const auto &answer : {std::optional(text), std::optional(missing), std::optional(primary),
+                               std::optional<QString>()})
+        desktop->queueOpenFile(answer);
     comfrmDbUtils dialog(comfrmDbUtils::ModeSeleziona, settings);
     dialog.show();
     click(dialog.cmdopendb[0]);
@@ -260,18 +244,8 @@ TEST_F(DbUtilsTest, AFileThatIsNotADatabaseIsRefusedAndNothingIsWritten)
     // The test opened both files without changing or creating either.
     EXPECT_EQ(DataFixture::fileBytes(text), QByteArray("solo testo, non un database"));
     EXPECT_FALSE(QFileInfo::exists(missing));
-    click(dialog.cmdCancel);
-    EXPECT_TRUE(stored(QStringLiteral("dbPath")).isEmpty());
-    EXPECT_TRUE(stored(QStringLiteral("dbPath2")).isEmpty());
-}
 
-TEST_F(DbUtilsTest, CancellingAFileDialogOrTheDialogChangesNothing)
-{
-    const QString primary = database(QStringLiteral("uno.mdb"));
-    desktop->queueOpenFile(primary);
-    desktop->queueOpenFile(std::nullopt);
-    comfrmDbUtils dialog(comfrmDbUtils::ModeSeleziona, settings);
-    dialog.show();
+    // A good choice, then a cancelled file dialog that keeps it.
     click(dialog.cmdopendb[0]);
     click(dialog.cmdopendb[0]);
     EXPECT_EQ(dialog.lbltxtdb[0]->text(), primary);
@@ -280,9 +254,9 @@ TEST_F(DbUtilsTest, CancellingAFileDialogOrTheDialogChangesNothing)
     EXPECT_TRUE(dialog.cmdOK->isEnabled());
     QTest::keyClick(&dialog, Qt::Key_Escape);
     EXPECT_FALSE(dialog.isVisible());
-    EXPECT_TRUE(desktop->msgBoxes().empty());
-    EXPECT_TRUE(stored(QStringLiteral("dbPath")).isEmpty());
-    EXPECT_TRUE(stored(QStringLiteral("dbName")).isEmpty());
+    EXPECT_EQ(desktop->msgBoxes().size(), 2u);
+    for (const char *name : {"dbPath", "dbName", "dbPath2", "dbName2"})
+        EXPECT_TRUE(stored(QString::fromLatin1(name)).isEmpty()) << name;
 }
 
 TEST_F(DbUtilsTest, ARefusedRegistryWriteKeepsTheDialogOpen)
@@ -306,14 +280,13 @@ TEST_F(DbUtilsTest, NuovoCopiesTheTemplateToTheChosenName)
 {
     const QString target = settings.DataFolder + QStringLiteral("/magazzino 2025.mdb");
     desktop->queueSaveFile(target);
-    onModal<comfrmDbUtils>([&](comfrmDbUtils *dialog) {
+    testsupport::callModal<comfrmDbUtils>([this] { comfrmDbUtils::Nuovo(settings); }, [&](comfrmDbUtils *dialog) {
         EXPECT_EQ(dialog->mode(), comfrmDbUtils::ModeNuovo);
         click(dialog->cmdopendb[0]);
         EXPECT_EQ(dialog->lbltxtdb[0]->text(), target);
         ASSERT_TRUE(dialog->cmdOK->isEnabled());
         click(dialog->cmdOK);
     });
-    comfrmDbUtils::Nuovo(settings);
 
     const auto saves = desktop->callsOf<platform::SaveFileCall>();
     ASSERT_EQ(saves.size(), 1u);
@@ -381,10 +354,7 @@ TEST_F(DbUtilsTest, NuovoFailuresKeepTheDialogOpenAndOverwriteNothing)
 TEST_F(DbUtilsTest, F1OpensTheHelpTopicOfTheDialog)
 {
     desktop->setHelpFileExists(true);
-    {
-        QFile f(settings.CartellaProgramma + QStringLiteral("/brevel.chm"));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    }
+    ASSERT_TRUE(QFile(settings.CartellaProgramma + QStringLiteral("/brevel.chm")).open(QIODevice::WriteOnly));
     comfrmDbUtils dialog(comfrmDbUtils::ModeSeleziona, settings);
     dialog.show();
     QTest::keyClick(&dialog, Qt::Key_F1);

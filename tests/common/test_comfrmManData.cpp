@@ -64,15 +64,19 @@ protected:
         return 0;
     }
     int columnOf(const QString &field) { return grid().column(field)->index(); }
-    // Types into a cell and then presses a key (Tab by default).
-    void typeIntoCell(int row, int column, const QString &text, Qt::Key then = Qt::Key_Tab)
+    // Types into a cell and then presses Tab.
+    void typeIntoCell(int row, int column, const QString &text)
     {
         grid().setRow(row);
         grid().setCol(column);
         grid().view()->setFocus();
+        type(text);
+    }
+    static void type(const QString &text)
+    {
         for (const QChar c : text)
             QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
-        press(then);
+        press(Qt::Key_Tab);
     }
     static void press(Qt::Key key)
     {
@@ -97,7 +101,7 @@ protected:
 
 } // namespace
 
-TEST_F(ManDataTest, ListsExactlyTheProgramsTables)
+TEST_F(ManDataTest, ListsExactlyTheProgramsTablesOrReportsAnUnreadableDatabase)
 {
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Tabelle"));
     EXPECT_EQ(form.lblTabella->text(), QStringLiteral("Tabella:"));
@@ -110,10 +114,8 @@ TEST_F(ManDataTest, ListsExactlyTheProgramsTables)
     EXPECT_FALSE(form.gexTable->isVisibleTo(&form));
     EXPECT_EQ(form.gexTable->connectionString(), DataFixture::connectionString(path));
     EXPECT_TRUE(desktop->msgBoxes().empty());
-}
 
-TEST_F(ManDataTest, WithoutADatabaseTheListIsEmptyAndAnUnreadableOneIsReported)
-{
+    // Without a database the list is empty; an unreadable one is reported.
     comfrmManData none{QString()};
     EXPECT_EQ(none.cmbTables->count(), 0);
     EXPECT_TRUE(desktop->msgBoxes().empty());
@@ -133,7 +135,7 @@ TEST_F(ManDataTest, WithoutADatabaseTheListIsEmptyAndAnUnreadableOneIsReported)
     EXPECT_EQ(DataFixture::fileBytes(notADatabase), QByteArray("non un database"));
 }
 
-TEST_F(ManDataTest, ChoosingATableShowsItInTheGridAndTakesTheListAway)
+TEST_F(ManDataTest, ChoosingATableShowsItInTheGridSizedByTheWindow)
 {
     choose(QStringLiteral("CodiciIVA"));
     EXPECT_EQ(grid().recordSource(), QStringLiteral("SELECT * FROM CodiciIVA"));
@@ -150,13 +152,9 @@ TEST_F(ManDataTest, ChoosingATableShowsItInTheGridAndTakesTheListAway)
     comfrmManData again(DataFixture::connectionString(path));
     EXPECT_EQ(again.cmbTables->count(), ProgramTables.size());
     EXPECT_TRUE(again.picBottom->isVisibleTo(&again));
-}
 
-TEST_F(ManDataTest, TheGridFollowsTheWindowSize)
-{
+    // The grid follows the window size, down to the minimum width.
     using platform::twipsToPixels;
-    EXPECT_EQ(form.minimumWidth(), twipsToPixels(6105));
-    choose(QStringLiteral("Liste"));
     form.resize(700, 450);
     QApplication::processEvents();
     EXPECT_EQ(grid().geometry(),
@@ -165,30 +163,17 @@ TEST_F(ManDataTest, TheGridFollowsTheWindowSize)
     EXPECT_EQ(form.width(), twipsToPixels(6105));
 }
 
-TEST_F(ManDataTest, EditingAddingAndDeletingRowsOfATableWithAKey)
+TEST_F(ManDataTest, AddingAndDeletingRowsOfATableWithAKey)
 {
     choose(QStringLiteral("CodiciIVA"));
-    const int description = columnOf(QStringLiteral("Descrizione"));
-
-    // A changed cell is written when the row is left.
-    typeIntoCell(rowOf(QStringLiteral("10")), description, QStringLiteral("Ridotta al 10"));
-    EXPECT_EQ(column(QStringLiteral("SELECT Descrizione FROM CodiciIVA WHERE CodiceIVA='10'")),
-              QStringList{QStringLiteral("Ridotta")});
-    leaveRow(rowOf(QStringLiteral("22")));
-    EXPECT_EQ(column(QStringLiteral("SELECT Descrizione FROM CodiciIVA WHERE CodiceIVA='10'")),
-              QStringList{QStringLiteral("Ridotta al 10")});
-
-    // A new row typed into the new-record row is inserted when left.
+    // A new row is inserted when it is left.
     typeIntoCell(grid().newRecordRow(), 1, QStringLiteral("4"));
-    for (const QChar c : QStringLiteral("Minima"))
-        QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
-    press(Qt::Key_Tab);
-    QTest::keyClick(QApplication::focusWidget(), '4');
-    press(Qt::Key_Tab);
+    type(QStringLiteral("Minima"));
+    type(QStringLiteral("4"));
     leaveRow(1);
     EXPECT_EQ(column(QStringLiteral("SELECT CodiceIVA || ' ' || Descrizione || ' ' || Aliquota FROM CodiciIVA "
                                     "ORDER BY CodiceIVA")),
-              (QStringList{QStringLiteral("10 Ridotta al 10 10.0"), QStringLiteral("22 Ordinaria 22.0"),
+              (QStringList{QStringLiteral("10 Ridotta 10.0"), QStringLiteral("22 Ordinaria 22.0"),
                            QStringLiteral("4 Minima 4.0")}));
 
     // Delete takes the current row out of the table.
@@ -207,11 +192,6 @@ TEST_F(ManDataTest, ParsHasNoKeyAndIsEditedRowByRow)
     ASSERT_EQ(grid().recordCount(), 4);
     const int l01 = columnOf(QStringLiteral("l01"));
     // Two rows read "maga": the write must touch only the one edited.
-    typeIntoCell(rowOf(QStringLiteral("NumDecQ")), l01, QStringLiteral("3"));
-    leaveRow(1);
-    EXPECT_EQ(column(QStringLiteral("SELECT k01 || ' ' || l01 FROM _Pars ORDER BY rowid")),
-              (QStringList{QStringLiteral("maga 2024.0"), QStringLiteral("maga 2025.0"), QStringLiteral("NumDecQ 3.0"),
-                           QStringLiteral("NumDecV 2.0")}));
     typeIntoCell(2, l01, QStringLiteral("2026"));
     leaveRow(1);
     EXPECT_EQ(column(QStringLiteral("SELECT l01 FROM _Pars WHERE k01='maga' ORDER BY rowid")),
@@ -225,7 +205,7 @@ TEST_F(ManDataTest, ParsHasNoKeyAndIsEditedRowByRow)
     grid().setRow(1);
     press(Qt::Key_Delete);
     EXPECT_EQ(column(QStringLiteral("SELECT k01 || ' ' || ifnull(l01, '-') FROM _Pars ORDER BY rowid")),
-              (QStringList{QStringLiteral("maga 2026.0"), QStringLiteral("NumDecQ 3.0"), QStringLiteral("NumDecV 2.0"),
+              (QStringList{QStringLiteral("maga 2026.0"), QStringLiteral("NumDecQ 2.0"), QStringLiteral("NumDecV 2.0"),
                            QStringLiteral("prova -")}));
     EXPECT_EQ(grid().recordCount(), 4);
 }

@@ -86,13 +86,12 @@ protected:
 
 // ---- columns --------------------------------------------------------------------------
 
-TEST_F(ColumnDialogs, TheListsHoldTheHiddenAndTheShownColumnsByKey)
+TEST_F(ColumnDialogs, TheListsHoldTheColumnsByKeyAndTheLastShownColumnStays)
 {
-    const bool answer = showFields([](comfrmShowfields *d) {
+    bool answer = showFields([](comfrmShowfields *d) {
         EXPECT_EQ(d->windowTitle(), QStringLiteral("Visualizza/Nascondi i Campi"));
         EXPECT_EQ(itemsOf(d->lstAvail), (QStringList{QStringLiteral("Categoria"), QStringLiteral("Costo")}));
         EXPECT_EQ(itemsOf(d->lstVisible), (QStringList{QStringLiteral("Codice"), QStringLiteral("Descrizione")}));
-        EXPECT_EQ(d->lstAvail->item(1)->data(Qt::UserRole).toInt(), 4);
         EXPECT_EQ(d->lstAvail->currentRow(), 0);
         EXPECT_EQ(d->lstVisible->currentRow(), 0);
         EXPECT_FALSE(d->cmdUp->isEnabled());
@@ -101,6 +100,19 @@ TEST_F(ColumnDialogs, TheListsHoldTheHiddenAndTheShownColumnsByKey)
     });
     EXPECT_FALSE(answer);
     EXPECT_EQ(shownColumns(), (QStringList{QStringLiteral("Codice"), QStringLiteral("Descrizione"), QStringLiteral("-")}));
+
+    grid.column(2)->setVisible(false);
+    answer = showFields([](comfrmShowfields *d) {
+        ASSERT_EQ(itemsOf(d->lstVisible), QStringList{QStringLiteral("Codice")});
+        QTest::mouseClick(d->cmdRemove, Qt::LeftButton);
+        const QRect r = d->lstVisible->visualItemRect(d->lstVisible->item(0));
+        QTest::mouseDClick(d->lstVisible->viewport(), Qt::LeftButton, {}, r.center());
+        EXPECT_EQ(itemsOf(d->lstVisible), QStringList{QStringLiteral("Codice")});
+        EXPECT_EQ(d->lstAvail->count(), 3);
+        QTest::mouseClick(d->cmdOK, Qt::LeftButton);
+    });
+    EXPECT_TRUE(answer);
+    EXPECT_EQ(shownColumns(), (QStringList{QStringLiteral("Codice"), QStringLiteral("-")}));
 }
 
 TEST_F(ColumnDialogs, OkShowsTheRightHandColumnsInTheirOrder)
@@ -149,25 +161,9 @@ TEST_F(ColumnDialogs, OkShowsTheRightHandColumnsInTheirOrder)
     EXPECT_TRUE(grid.column(5)->visible());
 }
 
-TEST_F(ColumnDialogs, TheLastShownColumnStays)
-{
-    grid.column(2)->setVisible(false);
-    const bool answer = showFields([](comfrmShowfields *d) {
-        ASSERT_EQ(itemsOf(d->lstVisible), QStringList{QStringLiteral("Codice")});
-        QTest::mouseClick(d->cmdRemove, Qt::LeftButton);
-        const QRect r = d->lstVisible->visualItemRect(d->lstVisible->item(0));
-        QTest::mouseDClick(d->lstVisible->viewport(), Qt::LeftButton, {}, r.center());
-        EXPECT_EQ(itemsOf(d->lstVisible), QStringList{QStringLiteral("Codice")});
-        EXPECT_EQ(d->lstAvail->count(), 3);
-        QTest::mouseClick(d->cmdOK, Qt::LeftButton);
-    });
-    EXPECT_TRUE(answer);
-    EXPECT_EQ(shownColumns(), (QStringList{QStringLiteral("Codice"), QStringLiteral("-")}));
-}
-
 // ---- fonts -------------------------------------------------------------------------------
 
-TEST_F(ColumnDialogs, TheFormatDialogShowsTheFontsAndTheSettingsReadOnly)
+TEST_F(ColumnDialogs, TheFormatDialogShowsTheFontsAndAppliesChosenOnesOnOk)
 {
     QFont header(QStringLiteral("DejaVu Sans"));
     header.setPointSizeF(8.25);
@@ -195,10 +191,8 @@ TEST_F(ColumnDialogs, TheFormatDialogShowsTheFontsAndTheSettingsReadOnly)
             EXPECT_FALSE(w->isEnabled());
         QTest::mouseClick(d->cmdCancel, Qt::LeftButton);
     });
-}
 
-TEST_F(ColumnDialogs, ChosenFontsGoToTheGridOnlyOnOk)
-{
+    // Chosen fonts go to the grid only on OK.
     const QFont rowsBefore = grid.rowFont();
     QFont chosen(QStringLiteral("DejaVu Serif"));
     chosen.setPointSize(14);

@@ -2,7 +2,7 @@
 // the tip shown, and the start-up switch in the registry.
 #include "common/comfrmTip.h"
 
-#include "ModalRunner.h"
+#include "ModalCall.h"
 #include "common/comRegistry.h"
 #include "platform/registry/RegistryStore.h"
 #include "support/TestEnv.h"
@@ -19,7 +19,6 @@
 
 using platform::RegistryStore;
 using platform::Variant;
-using testsupport::onModal;
 
 namespace {
 
@@ -70,7 +69,6 @@ TEST_F(TipTest, WindowTexts)
     EXPECT_EQ(tip.Label1->text(), QStringLiteral("Non tutti sanno che ..."));
     EXPECT_EQ(tip.chkLoadTipsAtStartup->text(), QStringLiteral("&Mostra i suggerimenti all'avvio"));
     EXPECT_EQ(tip.cmdNextTip->text(), QStringLiteral("&Successivo"));
-    EXPECT_EQ(tip.cmdOK->text(), QStringLiteral("OK"));
     EXPECT_FALSE(tip.imgTip->pixmap().isNull());
 }
 
@@ -83,13 +81,16 @@ TEST_F(TipTest, MissingFileShowsTheNotFoundTextAndSuccessivoKeepsIt)
     EXPECT_FALSE(tip.LoadTips(QString()));
 }
 
-TEST_F(TipTest, OneTipIsShownAndKept)
+TEST_F(TipTest, AnEmptyFileOrASingleTipKeepsTheTextOnSuccessivo)
 {
-    comfrmTip tip(Settings, programFolderWith("F9 aggiorna l'elenco.\n"));
-    EXPECT_EQ(tip.Tips().Count(), 1);
-    EXPECT_EQ(tip.lblTipText->text(), QStringLiteral("F9 aggiorna l'elenco."));
-    QTest::mouseClick(tip.cmdNextTip, Qt::LeftButton);
-    EXPECT_EQ(tip.lblTipText->text(), QStringLiteral("F9 aggiorna l'elenco."));
+    for (const auto &[bytes, text] : {std::pair{QByteArray(""), QString()},
+                                      std::pair{QByteArray("F9 aggiorna l'elenco.\n"), QStringLiteral("F9 aggiorna l'elenco.")}}) {
+        comfrmTip tip(Settings, programFolderWith(bytes));
+        EXPECT_EQ(tip.Tips().Count(), text.isEmpty() ? 0 : 1);
+        EXPECT_EQ(tip.lblTipText->text(), text);
+        QTest::mouseClick(tip.cmdNextTip, Qt::LeftButton);
+        EXPECT_EQ(tip.lblTipText->text(), text);
+    }
 }
 
 TEST_F(TipTest, SuccessivoNeverRepeatsTheTipShownAndReachesEveryTip)
@@ -106,34 +107,17 @@ TEST_F(TipTest, SuccessivoNeverRepeatsTheTipShownAndReachesEveryTip)
     EXPECT_EQ(seen, (QSet<QString>{QStringLiteral("primo"), QStringLiteral("secondo"), QStringLiteral("terzo")}));
 }
 
-TEST_F(TipTest, LinesAreTipsExactlyAsWritten)
+TEST_F(TipTest, LinesAreTipsExactlyAsWrittenInUtf8OrAnOldEightBitFile)
 {
     comTipList tips(1);
-    const QString folder = programFolderWith("  con spazi  \n\nultima senza a capo: è così");
-    ASSERT_TRUE(tips.Load(folder + QStringLiteral("/TIPOFDAY.TXT")));
-    ASSERT_EQ(tips.Count(), 3);
+    ASSERT_TRUE(tips.Load(programFolderWith("  con spazi  \n\nultima senza a capo: è così") + QStringLiteral("/TIPOFDAY.TXT")));
+    EXPECT_EQ(tips.Count(), 3);
     EXPECT_EQ(tips.Tip(1), QStringLiteral("  con spazi  "));
     EXPECT_EQ(tips.Tip(2), QString());
     EXPECT_EQ(tips.Tip(3), QStringLiteral("ultima senza a capo: è così"));
-    EXPECT_EQ(tips.Current(), 0);
-}
-
-TEST_F(TipTest, OldEightBitFileIsReadToo)
-{
-    comTipList tips(1);
-    const QString folder = programFolderWith(QByteArray("Quantit\xE0 e unit\xE0\r\n"));
-    ASSERT_TRUE(tips.Load(folder + QStringLiteral("/TIPOFDAY.TXT")));
-    ASSERT_EQ(tips.Count(), 1);
+    ASSERT_TRUE(tips.Load(programFolderWith(QByteArray("Quantit\xE0 e unit\xE0\r\n")) + QStringLiteral("/TIPOFDAY.TXT")));
+    EXPECT_EQ(tips.Count(), 1);
     EXPECT_EQ(tips.Tip(1), QStringLiteral("Quantità e unità"));
-}
-
-TEST_F(TipTest, EmptyFileHasNoTipsAndSuccessivoReturns)
-{
-    comfrmTip tip(Settings, programFolderWith(QByteArray("")));
-    EXPECT_EQ(tip.Tips().Count(), 0);
-    EXPECT_EQ(tip.lblTipText->text(), QString());
-    QTest::mouseClick(tip.cmdNextTip, Qt::LeftButton);
-    EXPECT_EQ(tip.lblTipText->text(), QString());
 }
 
 TEST_F(TipTest, LoadingWritesOneAndUncheckingWritesZeroAtOnce)
@@ -153,9 +137,7 @@ TEST_F(TipTest, LoadingWritesOneAndUncheckingWritesZeroAtOnce)
 
 TEST_F(TipTest, ShowTipWithSwitchMissingShowsTheTipsModally)
 {
-    bool shown = false;
-    onModal<comfrmTip>([&shown](comfrmTip *tip) {
-        shown = true;
+    testsupport::callModal<comfrmTip>([] { comfrmTip::ShowTip(Settings, programFolderWith("Usare F5.")); }, [](comfrmTip *tip) {
         EXPECT_EQ(tip->parentWidget(), nullptr);
         EXPECT_EQ(tip->lblTipText->text(), QStringLiteral("Usare F5."));
         // Unticking while the window is open is stored before it closes.
@@ -163,10 +145,7 @@ TEST_F(TipTest, ShowTipWithSwitchMissingShowsTheTipsModally)
         EXPECT_EQ(storedSwitch(), Variant(std::int32_t(0)));
         QTest::mouseClick(tip->cmdOK, Qt::LeftButton);
     });
-    comfrmTip::ShowTip(Settings, programFolderWith("Usare F5."));
-    EXPECT_TRUE(shown);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-
     EXPECT_EQ(storedSwitch(), Variant(std::int32_t(0)));
 }
 

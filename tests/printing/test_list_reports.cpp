@@ -13,18 +13,14 @@
 
 #include <QFile>
 #include <QMap>
+#include <QRegularExpression>
 #include <QXmlStreamReader>
 
 using namespace platform;
 using namespace platform::report;
+using testsupport::DataFixture;
 
 namespace {
-
-QString readUtf8(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
 
 // The check boxes of a column, top to bottom, as laid out.
 QList<bool> ticks(const ReportDocument &doc, const QString &name)
@@ -41,37 +37,20 @@ struct Cell {
     QString value;
 };
 
+// The first worksheet's cells. The export writes its texts inline (it keeps
+// no shared-string table), so every value is in the sheet itself.
 QMap<QString, Cell> readSheet(const QString &xlsx)
 {
-    QStringList shared;
-    {
-        QXmlStreamReader xml(reporttest::zipEntry(xlsx, QStringLiteral("xl/sharedStrings.xml")));
-        QString current;
-        while (!xml.atEnd()) {
-            xml.readNext();
-            if (xml.isStartElement() && xml.name() == QLatin1String("si"))
-                current.clear();
-            else if (xml.isStartElement() && xml.name() == QLatin1String("t"))
-                current += xml.readElementText();
-            else if (xml.isEndElement() && xml.name() == QLatin1String("si"))
-                shared << current;
-        }
-    }
     QMap<QString, Cell> cells;
     QXmlStreamReader xml(reporttest::zipEntry(xlsx, QStringLiteral("xl/worksheets/sheet1.xml")));
     QString ref;
-    Cell cell;
     while (!xml.atEnd()) {
         xml.readNext();
         if (xml.isStartElement() && xml.name() == QLatin1String("c")) {
             ref = xml.attributes().value(QLatin1String("r")).toString();
-            cell = Cell{xml.attributes().value(QLatin1String("t")).toString(), QString()};
+            cells.insert(ref, Cell{xml.attributes().value(QLatin1String("t")).toString(), QString()});
         } else if (xml.isStartElement() && (xml.name() == QLatin1String("v") || xml.name() == QLatin1String("t"))) {
-            cell.value += xml.readElementText();
-        } else if (xml.isEndElement() && xml.name() == QLatin1String("c")) {
-            if (cell.type == QLatin1String("s"))
-                cell.value = shared.value(cell.value.toInt());
-            cells.insert(ref, cell);
+            cells[ref].value += xml.readElementText();
         }
     }
     return cells;
@@ -87,125 +66,95 @@ QString findCell(const QMap<QString, Cell> &cells, const QString &text)
     return QString();
 }
 
-QString column(const QString &ref)
+// The column letters and the row number of a cell reference ("C12").
+QString columnOf(const QString &ref)
 {
-    QString letters;
-    for (QChar c : ref) {
-        if (c.isLetter())
-            letters += c;
-    }
-    return letters;
+    return ref.left(ref.indexOf(QRegularExpression(QStringLiteral("\\d"))));
 }
-
-int row(const QString &ref)
+int rowOf(const QString &ref)
 {
-    return ref.mid(column(ref).size()).toInt();
+    return ref.mid(columnOf(ref).size()).toInt();
 }
 
 class ListReports : public PrintingFixture
 {
+protected:
+    // Renders `layout` to PDF and checks its text: the title, the captions
+    // on one line below it, then one line per entry of `rows` in that order,
+    // starting with codes[i] when codes are given. Answers the text.
+    QString expectList(ReportLayout &layout, const QString &title, const QStringList &captions,
+                       const QStringList &rows, const QStringList &codes = {})
+    {
+        const QString text = pdfText(renderPdf(layout, layout.name() + QStringLiteral(".pdf")));
+        const QStringList lines = text.split(u'\n');
+        const int captionLine = lineOf(text, captions[0]);
+        EXPECT_GE(lineOf(text, title), 0) << title.toStdString();
+        EXPECT_GT(captionLine, lineOf(text, title));
+        for (const QString &caption : captions)
+            EXPECT_EQ(lineOf(text, caption), captionLine) << caption.toStdString();
+        int previous = captionLine;
+        for (int i = 0; i < rows.size(); ++i) {
+            const int line = lineOf(text, rows[i]);
+            EXPECT_GT(line, previous) << rows[i].toStdString();
+            if (line >= 0 && !codes.isEmpty()) {
+                EXPECT_TRUE(lines[line].trimmed().startsWith(codes[i] + u' ')) << lines[line].toStdString();
+            }
+            previous = line;
+        }
+        return text;
+    }
 };
 
 } // namespace
 
-// ---- the VAT codes ----
-
 TEST_F(ListReports, VatCodesPrintTitleCaptionsAndEveryCodeInCodeOrder)
 {
     arpCodiciIVA layout;
-    const QString text = pdfText(renderPdf(layout, QStringLiteral("iva.pdf")));
-    ASSERT_FALSE(text.isEmpty());
+    QStringList rows;
+    for (const QString &description : VatDescriptions)
+        rows << description.left(20); // the long one takes two lines
+    const QString text = expectList(layout, QStringLiteral("Codici Iva"),
+                                    {QStringLiteral("CodiceIVA"), QStringLiteral("Descrizione"), QStringLiteral("Aliquota"),
+                                     QStringLiteral("Esenzione"), QStringLiteral("Predefinito")},
+                                    rows, VatCodes);
     EXPECT_EQ(layout.document()->pageCount(), 1);
-    EXPECT_GE(lineOf(text, QStringLiteral("Codici Iva")), 0);
-    const int captions = lineOf(text, QStringLiteral("CodiceIVA"));
-    ASSERT_GT(captions, lineOf(text, QStringLiteral("Codici Iva")));
-    for (const char *caption : {"Descrizione", "Aliquota", "Esenzione", "Predefinito"})
-        EXPECT_EQ(lineOf(text, QString::fromUtf8(caption)), captions) << caption;
-
-    // One line per code, in code order, with its rate in the Italian way.
-    const QStringList rates{QStringLiteral("10,00"), QStringLiteral("22,00"), QStringLiteral("4,00"),
-                            QStringLiteral("0,00")};
-    int previous = captions;
-    for (int i = 0; i < VatCodes.size(); ++i) {
-        const int line = lineOf(text, VatDescriptions[i].left(20));
-        ASSERT_GT(line, previous) << VatCodes[i].toStdString();
-        EXPECT_TRUE(text.split(u'\n')[line].trimmed().startsWith(VatCodes[i] + u' '));
-        EXPECT_TRUE(text.split(u'\n')[line].contains(rates[i]));
-        previous = line;
-    }
-    // The long description goes on over a second line, the accents intact.
+    const QStringList lines = text.split(u'\n');
+    // Each rate in the Italian way, on its code's line.
+    const QStringList rates{QStringLiteral("10,00"), QStringLiteral("22,00"), QStringLiteral("4,00"), QStringLiteral("0,00")};
+    for (int i = 0; i < rates.size(); ++i)
+        EXPECT_TRUE(lines.value(lineOf(text, rows[i])).contains(rates[i])) << rates[i].toStdString();
+    // The long description goes on over a second line, the accents intact,
+    // and its row grows instead of running into the next.
     EXPECT_TRUE(text.contains(QStringLiteral("Minima – beni di prima necessità")));
-    const int longOne = lineOf(text, QStringLiteral("Esclusa art. 15"));
-    ASSERT_GE(longOne, 0);
-    EXPECT_TRUE(text.split(u'\n')[longOne + 1].contains(QStringLiteral("per conto del cliente")));
-
-    // Exemption and default, one box each per code.
-    EXPECT_EQ(ticks(*layout.document(), QStringLiteral("chkCodiciIVA_Esenzione")),
-              (QList<bool>{false, false, false, true}));
-    EXPECT_EQ(ticks(*layout.document(), QStringLiteral("chkCodiciIVA_Predefinito")),
-              (QList<bool>{false, true, false, false}));
-}
-
-TEST_F(ListReports, ALongDescriptionMakesItsRowTallerInsteadOfRunningIntoTheNext)
-{
-    arpCodiciIVA layout;
-    layout.setConnectionString(MainModule::ConnString);
-    layout.run();
+    EXPECT_TRUE(lines.value(lineOf(text, QStringLiteral("Esclusa art. 15")) + 1).contains(QStringLiteral("per conto del cliente")));
     const auto fields = reporttest::itemsNamed(*layout.document(), QStringLiteral("txtCodiciIVA_Descrizione"));
     ASSERT_EQ(fields.size(), 4);
-    const RenderedItem *longOne = fields[3].second;
-    EXPECT_GT(longOne->rect.height(), 400); // two lines
+    EXPECT_GT(fields[3].second->rect.height(), 400);
     for (int i = 0; i + 1 < fields.size(); ++i)
         EXPECT_LE(fields[i].second->rect.bottom(), fields[i + 1].second->rect.top() + 1);
+
+    // Exemption and default, one box each per code.
+    EXPECT_EQ(ticks(*layout.document(), QStringLiteral("chkCodiciIVA_Esenzione")), (QList<bool>{false, false, false, true}));
+    EXPECT_EQ(ticks(*layout.document(), QStringLiteral("chkCodiciIVA_Predefinito")), (QList<bool>{false, true, false, false}));
 }
 
-// ---- the units ----
-
-TEST_F(ListReports, UnitsPrintTheTitleWithItsLeadingBlankAndEveryUnitInCodeOrder)
+TEST_F(ListReports, UnitsAndCategoriesListOnlyTheirOwnRows)
 {
-    arpUM layout;
-    EXPECT_EQ(layout.control(QStringLiteral("lblTitle")).caption, QStringLiteral(" Unità di misura"));
-    const QString text = pdfText(renderPdf(layout, QStringLiteral("um.pdf")));
-    EXPECT_GE(lineOf(text, QStringLiteral("Unità di misura")), 0);
-    const int captions = lineOf(text, QStringLiteral("Codice"));
-    ASSERT_GE(captions, 0);
-    EXPECT_EQ(lineOf(text, QStringLiteral("Descrizione")), captions);
-    EXPECT_EQ(lineOf(text, QStringLiteral("Predefinito")), captions);
-    int previous = captions;
-    for (int i = 0; i < UnitCodes.size(); ++i) {
-        const int line = lineOf(text, UnitDescriptions[i]);
-        ASSERT_GT(line, previous) << UnitCodes[i].toStdString();
-        EXPECT_TRUE(text.split(u'\n')[line].trimmed().startsWith(UnitCodes[i] + u' '));
-        previous = line;
-    }
-    // Only the units: no category among them; PZ is the default.
-    EXPECT_FALSE(text.contains(QStringLiteral("Ferramenta")));
-    EXPECT_EQ(ticks(*layout.document(), QStringLiteral("chkListe_Predefinito")),
-              (QList<bool>{false, false, false, false, true}));
+    arpUM units;
+    EXPECT_EQ(units.control(QStringLiteral("lblTitle")).caption, QStringLiteral(" Unità di misura"));
+    const QString unitText = expectList(units, QStringLiteral("Unità di misura"),
+                                        {QStringLiteral("Codice"), QStringLiteral("Descrizione"), QStringLiteral("Predefinito")},
+                                        UnitDescriptions, UnitCodes);
+    EXPECT_FALSE(unitText.contains(QStringLiteral("Ferramenta")));
+    EXPECT_EQ(ticks(*units.document(), QStringLiteral("chkListe_Predefinito")), (QList<bool>{false, false, false, false, true}));
+
+    // Categories by description.
+    arpCategorieArt categories;
+    const QString categoryText = expectList(categories, QStringLiteral("Categorie articoli"),
+                                            {QStringLiteral("Descrizione"), QStringLiteral("Predefinito")}, Categories);
+    EXPECT_FALSE(categoryText.contains(QStringLiteral("Pezzi")));
+    EXPECT_EQ(ticks(*categories.document(), QStringLiteral("chkListe_Predefinito")), (QList<bool>{false, false, false, true, false}));
 }
-
-// ---- the categories ----
-
-TEST_F(ListReports, CategoriesAreListedByDescription)
-{
-    arpCategorieArt layout;
-    const QString text = pdfText(renderPdf(layout, QStringLiteral("cat.pdf")));
-    EXPECT_GE(lineOf(text, QStringLiteral("Categorie articoli")), 0);
-    const int captions = lineOf(text, QStringLiteral("Descrizione"));
-    ASSERT_GE(captions, 0);
-    EXPECT_EQ(lineOf(text, QStringLiteral("Predefinito")), captions);
-    int previous = captions;
-    for (const QString &category : Categories) {
-        const int line = lineOf(text, category);
-        ASSERT_GT(line, previous) << category.toStdString();
-        previous = line;
-    }
-    EXPECT_FALSE(text.contains(QStringLiteral("Pezzi")));
-    EXPECT_EQ(ticks(*layout.document(), QStringLiteral("chkListe_Predefinito")),
-              (QList<bool>{false, false, false, true, false}));
-}
-
-// ---- many rows ----
 
 TEST_F(ListReports, ALongListRepeatsTheCaptionsOnEveryPageAndLosesNoRow)
 {
@@ -213,7 +162,7 @@ TEST_F(ListReports, ALongListRepeatsTheCaptionsOnEveryPageAndLosesNoRow)
     for (int i = 0; i < 150; ++i)
         sql += QStringLiteral("INSERT INTO Liste (Chiave, Codice, Descrizione) VALUES ('um', 'U%1', 'Unità numero %1');")
                    .arg(i, 3, 10, QLatin1Char('0'));
-    testsupport::DataFixture::runSql(database, sql);
+    DataFixture::runSql(database, sql);
     arpUM layout;
     const QString path = renderPdf(layout, QStringLiteral("lunga.pdf"));
     const int pages = layout.document()->pageCount();
@@ -228,90 +177,50 @@ TEST_F(ListReports, ALongListRepeatsTheCaptionsOnEveryPageAndLosesNoRow)
         EXPECT_TRUE(all.contains(QStringLiteral("Unità numero %1").arg(i, 3, 10, QLatin1Char('0')))) << i;
 }
 
-// ---- exports ----
-
-TEST_F(ListReports, VatCodesExportToHtmlRtfAndExcelWithEveryRow)
+TEST_F(ListReports, EveryListExportsToHtmlRtfAndExcelWithEveryRowAndItsAccents)
 {
-    arpCodiciIVA layout;
-    layout.setConnectionString(MainModule::ConnString);
+    arpCodiciIVA vat;
+    arpUM units;
+    arpCategorieArt categories;
+    const std::pair<ReportLayout *, QStringList> lists[] = {
+        {&vat, QStringList{QStringLiteral("Codici Iva"), QStringLiteral("CodiceIVA"), QStringLiteral("Aliquota"),
+                           QStringLiteral("Esenzione"), QStringLiteral("Predefinito")} + VatCodes + VatDescriptions},
+        {&units, QStringList{QStringLiteral(" Unità di misura")} + UnitCodes + UnitDescriptions},
+        {&categories, QStringList{QStringLiteral("Categorie articoli"), QStringLiteral("Descrizione")} + Categories},
+    };
+    for (const auto &[layout, texts] : lists) {
+        layout->setConnectionString(MainModule::ConnString);
+        const QString base = folder + u'/' + layout->name();
+        layout->exportHtml(base + QStringLiteral(".html"));
+        layout->exportRtf(base + QStringLiteral(".rtf"));
+        layout->exportXlsx(base + QStringLiteral(".xlsx"));
+        const QString html = QString::fromUtf8(DataFixture::fileBytes(base + QStringLiteral(".html")));
+        const QString rtf = reporttest::rtfPlainText(DataFixture::fileBytes(base + QStringLiteral(".rtf"))).simplified();
+        const QMap<QString, Cell> cells = readSheet(base + QStringLiteral(".xlsx"));
+        for (const QString &s : texts) {
+            EXPECT_TRUE(html.contains(s.trimmed().toHtmlEscaped())) << s.toStdString();
+            EXPECT_TRUE(rtf.contains(s.simplified())) << s.toStdString();
+            EXPECT_FALSE(findCell(cells, s).isEmpty()) << s.toStdString();
+        }
+    }
 
-    layout.exportHtml(folder + QStringLiteral("/iva.html"));
-    const QString htmlText = readUtf8(folder + QStringLiteral("/iva.html"));
-    for (const QString &s : QStringList{QStringLiteral("Codici Iva"), QStringLiteral("CodiceIVA"),
-                                        QStringLiteral("Aliquota"), QStringLiteral("Esenzione"),
-                                        QStringLiteral("Predefinito")} + VatCodes + VatDescriptions)
-        EXPECT_TRUE(htmlText.contains(s.toHtmlEscaped())) << s.toStdString();
-    EXPECT_TRUE(htmlText.contains(QStringLiteral("22,00")));
-
-    layout.exportRtf(folder + QStringLiteral("/iva.rtf"));
-    QFile rtfFile(folder + QStringLiteral("/iva.rtf"));
-    ASSERT_TRUE(rtfFile.open(QIODevice::ReadOnly));
-    const QString rtf = reporttest::rtfPlainText(rtfFile.readAll());
-    for (const QString &s : QStringList{QStringLiteral("Codici Iva"), QStringLiteral("Descrizione")} + VatCodes +
-                                VatDescriptions)
-        EXPECT_TRUE(rtf.simplified().contains(s)) << s.toStdString();
-
-    layout.exportXlsx(folder + QStringLiteral("/iva.xlsx"));
-    const QMap<QString, Cell> cells = readSheet(folder + QStringLiteral("/iva.xlsx"));
-    const QString caption = findCell(cells, QStringLiteral("Aliquota"));
-    ASSERT_FALSE(caption.isEmpty());
+    // In Excel each value stands under its caption, in code order: the rate
+    // as a number, the boxes (under their caption's first letter) as Booleans.
+    const QMap<QString, Cell> cells = readSheet(folder + u'/' + vat.name() + QStringLiteral(".xlsx"));
+    const QString rateCaption = findCell(cells, QStringLiteral("Aliquota"));
+    const QString exemptionColumn = columnOf(findCell(cells, QStringLiteral("Esenzione")));
+    const QString defaultColumn = columnOf(findCell(cells, QStringLiteral("Predefinito")));
     const QStringList rates{QStringLiteral("10"), QStringLiteral("22"), QStringLiteral("4"), QStringLiteral("0")};
     for (int i = 0; i < VatCodes.size(); ++i) {
-        const QString code = findCell(cells, VatCodes[i]);
-        ASSERT_FALSE(code.isEmpty()) << VatCodes[i].toStdString();
-        EXPECT_EQ(row(code), row(caption) + 1 + i);
-        EXPECT_EQ(cells.value(findCell(cells, VatDescriptions[i])).type, QStringLiteral("inlineStr"));
-        // The rate is a number in the caption's column; the boxes are Booleans.
-        const Cell rate = cells.value(column(caption) + QString::number(row(code)));
+        const int row = rowOf(findCell(cells, VatCodes[i]));
+        EXPECT_EQ(row, rowOf(rateCaption) + 1 + i) << VatCodes[i].toStdString();
+        const Cell rate = cells.value(columnOf(rateCaption) + QString::number(row));
         EXPECT_TRUE(rate.type.isEmpty() || rate.type == QStringLiteral("n")) << rate.type.toStdString();
         EXPECT_EQ(rate.value, rates[i]);
-        const QString exemption = column(findCell(cells, QStringLiteral("Esenzione"))) + QString::number(row(code));
-        EXPECT_EQ(cells.value(exemption).type, QStringLiteral("b"));
-        EXPECT_EQ(cells.value(exemption).value, i == 3 ? QStringLiteral("1") : QStringLiteral("0"));
-        const QString preset = column(findCell(cells, QStringLiteral("Predefinito"))) + QString::number(row(code));
-        EXPECT_EQ(cells.value(preset).type, QStringLiteral("b"));
-        EXPECT_EQ(cells.value(preset).value, i == 1 ? QStringLiteral("1") : QStringLiteral("0"));
-    }
-}
-
-TEST_F(ListReports, UnitsAndCategoriesExportWithEveryRowAndTheirAccents)
-{
-    arpUM units;
-    units.setConnectionString(MainModule::ConnString);
-    units.exportHtml(folder + QStringLiteral("/um.html"));
-    units.exportRtf(folder + QStringLiteral("/um.rtf"));
-    units.exportXlsx(folder + QStringLiteral("/um.xlsx"));
-    const QString html = readUtf8(folder + QStringLiteral("/um.html"));
-    QFile rtfFile(folder + QStringLiteral("/um.rtf"));
-    ASSERT_TRUE(rtfFile.open(QIODevice::ReadOnly));
-    const QString rtf = reporttest::rtfPlainText(rtfFile.readAll());
-    const QMap<QString, Cell> cells = readSheet(folder + QStringLiteral("/um.xlsx"));
-    EXPECT_FALSE(findCell(cells, QStringLiteral(" Unità di misura")).isEmpty());
-    for (const QString &s : UnitCodes + UnitDescriptions) {
-        EXPECT_TRUE(html.contains(s)) << s.toStdString();
-        EXPECT_TRUE(rtf.contains(s)) << s.toStdString();
-        EXPECT_EQ(cells.value(findCell(cells, s)).type, QStringLiteral("inlineStr")) << s.toStdString();
-    }
-    // Code and description of a unit share its row.
-    EXPECT_EQ(row(findCell(cells, QStringLiteral("ORE"))), row(findCell(cells, QStringLiteral("Ore di attività"))));
-
-    arpCategorieArt categories;
-    categories.setConnectionString(MainModule::ConnString);
-    categories.exportXlsx(folder + QStringLiteral("/cat.xlsx"));
-    categories.exportHtml(folder + QStringLiteral("/cat.html"));
-    categories.exportRtf(folder + QStringLiteral("/cat.rtf"));
-    const QMap<QString, Cell> catCells = readSheet(folder + QStringLiteral("/cat.xlsx"));
-    const QString catHtml = readUtf8(folder + QStringLiteral("/cat.html"));
-    QFile catRtfFile(folder + QStringLiteral("/cat.rtf"));
-    ASSERT_TRUE(catRtfFile.open(QIODevice::ReadOnly));
-    const QString catRtf = reporttest::rtfPlainText(catRtfFile.readAll());
-    int previous = row(findCell(catCells, QStringLiteral("Descrizione")));
-    for (const QString &category : Categories) {
-        const QString ref = findCell(catCells, category);
-        ASSERT_FALSE(ref.isEmpty()) << category.toStdString();
-        EXPECT_GT(row(ref), previous);
-        previous = row(ref);
-        EXPECT_TRUE(catHtml.contains(category)) << category.toStdString();
-        EXPECT_TRUE(catRtf.contains(category)) << category.toStdString();
+        const Cell exemption = cells.value(exemptionColumn + QString::number(row));
+        const Cell preset = cells.value(defaultColumn + QString::number(row));
+        EXPECT_EQ(exemption.type + preset.type, QStringLiteral("bb"));
+        EXPECT_EQ(exemption.value, i == 3 ? QStringLiteral("1") : QStringLiteral("0"));
+        EXPECT_EQ(preset.value, i == 1 ? QStringLiteral("1") : QStringLiteral("0"));
     }
 }

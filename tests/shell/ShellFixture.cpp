@@ -11,64 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <sqlite3.h>
-
 namespace shelltest {
-
-namespace {
-
-// An SQLite handle on an existing file, closed with the object.
-class RawDatabase
-{
-public:
-    explicit RawDatabase(const QString &path)
-    {
-        if (sqlite3_open_v2(path.toUtf8().constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
-            ADD_FAILURE() << "cannot open " << path.toStdString() << ": " << sqlite3_errmsg(m_db);
-    }
-    ~RawDatabase() { sqlite3_close(m_db); }
-    RawDatabase(const RawDatabase &) = delete;
-    RawDatabase &operator=(const RawDatabase &) = delete;
-
-    // Every row of a query, each as its columns' texts.
-    QList<QStringList> rows(const QString &sql, bool withTypes = false) const
-    {
-        QList<QStringList> result;
-        sqlite3_stmt *st = nullptr;
-        if (sqlite3_prepare_v2(m_db, sql.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK) {
-            ADD_FAILURE() << sql.toStdString() << ": " << sqlite3_errmsg(m_db);
-            return result;
-        }
-        while (sqlite3_step(st) == SQLITE_ROW) {
-            QStringList row;
-            for (int i = 0; i < sqlite3_column_count(st); ++i) {
-                const int type = sqlite3_column_type(st, i);
-                QString text = type == SQLITE_NULL
-                    ? QStringLiteral("NULL")
-                    : QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, i)));
-                if (withTypes)
-                    text = QString::number(type) + u':' + text;
-                row.append(text);
-            }
-            result.append(row);
-        }
-        sqlite3_finalize(st);
-        return result;
-    }
-
-    void exec(const QString &sql) const
-    {
-        char *error = nullptr;
-        if (sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK)
-            ADD_FAILURE() << sql.toStdString() << ": " << (error ? error : "?");
-        sqlite3_free(error);
-    }
-
-private:
-    sqlite3 *m_db = nullptr;
-};
-
-} // namespace
 
 QString templateFile()
 {
@@ -92,49 +35,19 @@ void useDatabase(const QString &path)
     MainModule::ConnString = MainModule::CostruisciConnString(MainModule::DbPath, MainModule::DbName);
 }
 
-void runSql(const QString &path, const QString &sql)
-{
-    RawDatabase(path).exec(sql);
-}
-
-QStringList queryColumn(const QString &path, const QString &sql)
-{
-    QStringList column;
-    for (const QStringList &row : RawDatabase(path).rows(sql))
-        column.append(row.value(0));
-    return column;
-}
-
-QString queryValue(const QString &path, const QString &sql)
-{
-    return queryColumn(path, sql).value(0);
-}
-
 QStringList dumpDatabase(const QString &path)
 {
-    const RawDatabase db(path);
-    QStringList dump;
-    QStringList tables;
-    for (const QStringList &row :
-         db.rows(QStringLiteral("SELECT type, name, tbl_name, sql FROM sqlite_master ORDER BY type, name"))) {
-        dump.append(row.join(u'|'));
-        if (row.at(0) == u"table")
-            tables.append(row.at(1));
-    }
-    for (const QString &table : tables) {
-        const QString quoted = u'"' + table + u'"';
-        for (const QStringList &row : db.rows(QStringLiteral("SELECT * FROM %1").arg(quoted), true))
-            dump.append(table + u'|' + row.join(u'|'));
+    QStringList dump = queryColumn(path, QStringLiteral("SELECT type || '|' || name || '|' || tbl_name || '|' || "
+                                                        "quote(sql) FROM sqlite_master ORDER BY type, name"));
+    for (const QString &table :
+         queryColumn(path, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"))) {
+        QStringList values;
+        for (const QString &column : queryColumn(path, QStringLiteral("SELECT name FROM pragma_table_info('%1')").arg(table)))
+            values << QStringLiteral("quote(\"%1\")").arg(column);
+        const QString row = values.join(QStringLiteral(" || '|' || "));
+        dump += queryColumn(path, QStringLiteral("SELECT '%1|' || %2 FROM \"%1\"").arg(table, row));
     }
     return dump;
-}
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return file.readAll();
 }
 
 void writeFile(const QString &path, const QByteArray &bytes)
@@ -170,8 +83,7 @@ void ShellTest::SetUp()
     resetMainModule();
     documents = testsupport::freshDir(QStringLiteral("documenti"));
     desk->setDocumentsFolder(documents);
-    registryFile = testsupport::freshDir(QStringLiteral("registro")) + QStringLiteral("/registry.ini");
-    platform::RegistryStore::setDefaultFileName(registryFile);
+    platform::RegistryStore::setDefaultFileName(testsupport::freshDir(QStringLiteral("registro")) + QStringLiteral("/registry.ini"));
     defaultBusyTimeout = platform::Connection::defaultBusyTimeout();
 }
 
@@ -180,6 +92,25 @@ void ShellTest::TearDown()
     platform::Connection::setDefaultBusyTimeout(defaultBusyTimeout);
     platform::RegistryStore::setDefaultFileName(QString());
     resetMainModule();
+}
+
+void TemplateDatabaseTest::SetUp()
+{
+    ShellTest::SetUp();
+    database = copyTemplate(testsupport::freshDir(QStringLiteral("database")));
+    useDatabase(database);
+}
+
+platform::MsgBoxCall ShellTest::criticalBox(bool fatal) const
+{
+    const auto boxes = desk->msgBoxes();
+    EXPECT_EQ(boxes.size(), 1u) << desk->prompts().join(u'|').toStdString();
+    if (boxes.empty())
+        return {};
+    EXPECT_EQ(boxes[0].style, platform::vbCritical | platform::vbOKOnly);
+    EXPECT_EQ(boxes[0].title, QStringLiteral("Velmora"));
+    EXPECT_EQ(boxes[0].prompt.endsWith(QStringLiteral("\r\n") + NotStarted), fatal) << boxes[0].prompt.toStdString();
+    return boxes[0];
 }
 
 void ShellTest::resetMainModule()
@@ -194,8 +125,6 @@ void ShellTest::resetMainModule()
     SettingsKeyCopy.clear();
     PrintersKey.clear();
     ScrollBarWidth = 0;
-    WorkDate = platform::DateTime();
-    WorkYear = 0;
     NumDecQ = 0;
     NumDecV = 0;
     QtyFormat.clear();
@@ -203,12 +132,6 @@ void ShellTest::resetMainModule()
     DefaultCodiceIVA.clear();
     DefaultUM.clear();
     DefaultCategoria.clear();
-    InstalledPrinters.clear();
-    InstalledPrinterDetails.clear();
-    InstalledPrinterCount = 0;
-    PrinterNames = {};
-    PrinterDetails = {};
-    SkipLabels = 0;
 }
 
 } // namespace shelltest

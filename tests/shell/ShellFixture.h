@@ -50,7 +50,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // The shared state as it is before the start procedure runs.
+    // The shared state that the start procedure and the settings set, as it
+    // is before they run.
     static void resetMainModule();
     // The one message box shown so far, critical with OK and the program's
     // title, its prompt ending with the "not started" line when `fatal`.
@@ -58,8 +59,16 @@ protected:
 
     platform::ScopedScriptedDesktop desk;
     QString documents;     // the user's documents folder of this test
-    QString registryFile;  // the settings store of this test
     int defaultBusyTimeout = 0;
+};
+
+// The same with a copy of the template as the open database.
+class TemplateDatabaseTest : public ShellTest
+{
+protected:
+    void SetUp() override;
+
+    QString database;
 };
 
 } // namespace shelltest

@@ -53,11 +53,10 @@ ReportControl &ReportSection::addControl(ControlKind kind, const QString &name)
     return *m_controls.back();
 }
 
-ReportControl &ReportSection::addLabel(const QString &name, const QString &caption, double left, double top,
-                                       double width, double height)
+ReportControl &ReportSection::addPlaced(ControlKind kind, const QString &name, double left, double top,
+                                        double width, double height)
 {
-    ReportControl &c = addControl(ControlKind::Label, name);
-    c.caption = caption;
+    ReportControl &c = addControl(kind, name);
     c.left = left;
     c.top = top;
     c.width = width;
@@ -65,15 +64,19 @@ ReportControl &ReportSection::addLabel(const QString &name, const QString &capti
     return c;
 }
 
+ReportControl &ReportSection::addLabel(const QString &name, const QString &caption, double left, double top,
+                                       double width, double height)
+{
+    ReportControl &c = addPlaced(ControlKind::Label, name, left, top, width, height);
+    c.caption = caption;
+    return c;
+}
+
 ReportControl &ReportSection::addField(const QString &name, const QString &dataField, double left, double top,
                                        double width, double height)
 {
-    ReportControl &c = addControl(ControlKind::Field, name);
+    ReportControl &c = addPlaced(ControlKind::Field, name, left, top, width, height);
     c.dataField = dataField;
-    c.left = left;
-    c.top = top;
-    c.width = width;
-    c.height = height;
     return c;
 }
 
@@ -92,49 +95,33 @@ ReportControl &ReportSection::addLine(const QString &name, double x1, double y1,
 ReportControl &ReportSection::addShape(const QString &name, ShapeStyle shape, double left, double top,
                                        double width, double height)
 {
-    ReportControl &c = addControl(ControlKind::Shape, name);
+    ReportControl &c = addPlaced(ControlKind::Shape, name, left, top, width, height);
     c.shape = shape;
-    c.left = left;
-    c.top = top;
-    c.width = width;
-    c.height = height;
     return c;
 }
 
 ReportControl &ReportSection::addCheckBox(const QString &name, const QString &dataField, double left, double top,
                                           double width, double height)
 {
-    ReportControl &c = addControl(ControlKind::CheckBox, name);
+    ReportControl &c = addPlaced(ControlKind::CheckBox, name, left, top, width, height);
     c.dataField = dataField;
-    c.left = left;
-    c.top = top;
-    c.width = width;
-    c.height = height;
     return c;
 }
 
 ReportControl &ReportSection::addPicture(const QString &name, const QByteArray &imageData, double left, double top,
                                          double width, double height)
 {
-    ReportControl &c = addControl(ControlKind::Picture, name);
+    ReportControl &c = addPlaced(ControlKind::Picture, name, left, top, width, height);
     c.imageData = imageData;
-    c.left = left;
-    c.top = top;
-    c.width = width;
-    c.height = height;
     return c;
 }
 
 ReportControl &ReportSection::addBarcode(const QString &name, BarcodeStyle style, const QString &dataField,
                                          double left, double top, double width, double height)
 {
-    ReportControl &c = addControl(ControlKind::Barcode, name);
+    ReportControl &c = addPlaced(ControlKind::Barcode, name, left, top, width, height);
     c.barcodeStyle = style;
     c.dataField = dataField;
-    c.left = left;
-    c.top = top;
-    c.width = width;
-    c.height = height;
     return c;
 }
 

@@ -51,6 +51,9 @@ public:
 
     // Adds a control of a kind with the default properties of its kind.
     ReportControl &addControl(ControlKind kind, const QString &name);
+    // A new control of `kind` at the given place, in twips.
+    ReportControl &addPlaced(ControlKind kind, const QString &name, double left, double top, double width,
+                             double height);
     ReportControl &addLabel(const QString &name, const QString &caption, double left, double top, double width,
                             double height);
     ReportControl &addField(const QString &name, const QString &dataField, double left, double top, double width,

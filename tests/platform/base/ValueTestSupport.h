@@ -9,23 +9,16 @@
 
 #include <QString>
 
+#include <gtest/gtest.h>
+
 #include <ostream>
 #include <string>
 
-inline void PrintTo(const QString &s, std::ostream *os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
+inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace platform {
-inline void PrintTo(const Variant &v, std::ostream *os)
-{
-    *os << v.debugString().toStdString();
-}
-inline void PrintTo(const Currency &c, std::ostream *os)
-{
-    *os << c.toString().toStdString();
-}
+inline void PrintTo(const Variant &v, std::ostream *os) { *os << v.debugString().toStdString(); }
+inline void PrintTo(const Currency &c, std::ostream *os) { *os << c.toString().toStdString(); }
 inline void PrintTo(const DateTime &d, std::ostream *os)
 {
     *os << (d.isValid() ? d.toIso().toStdString() : std::string("invalid"));

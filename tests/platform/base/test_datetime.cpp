@@ -1,26 +1,11 @@
 // DateTime: ISO text, serial dates and ordering.
-#include "platform/base/DateTime.h"
-
-#include <gtest/gtest.h>
+#include "ValueTestSupport.h"
 
 #include <limits>
-#include <ostream>
-
-namespace platform {
-static void PrintTo(const DateTime &d, std::ostream *os)
-{
-    *os << (d.isValid() ? d.toIso().toStdString() : std::string("invalid"));
-}
-} // namespace platform
-
-static void PrintTo(const QString &s, std::ostream *os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 using platform::DateTime;
 
-TEST(DateTimeIso, DateOnlyAndWithTime)
+TEST(DateTimeIso, DateOnlyAndWithTimeInOrder)
 {
     EXPECT_EQ(DateTime(2024, 3, 5).toIso(), "2024-03-05");
     EXPECT_EQ(DateTime(2024, 3, 5, 14, 30).toIso(), "2024-03-05 14:30:00");
@@ -31,9 +16,25 @@ TEST(DateTimeIso, DateOnlyAndWithTime)
     EXPECT_TRUE(DateTime(2024, 3, 5, 14, 30).hasTime());
     EXPECT_EQ(DateTime(99, 1, 2).toIso(), "0099-01-02");
     EXPECT_EQ(DateTime().toIso(), "");
+    // Now and today are whole seconds and a bare date.
+    EXPECT_EQ(DateTime::now().time().msec(), 0);
+    EXPECT_FALSE(DateTime::today().hasTime());
+    // Ordered by date, then time.
+    const DateTime a(2024, 3, 5);
+    const DateTime b(2024, 3, 5, 0, 0, 1);
+    const DateTime c(2024, 3, 5, 23, 59, 59);
+    const DateTime d(2024, 3, 6);
+    EXPECT_LT(a, b);
+    EXPECT_LT(b, c);
+    EXPECT_LT(c, d);
+    EXPECT_LT(DateTime(1899, 12, 29, 23, 0), DateTime(1899, 12, 30));
+    EXPECT_LT(DateTime(2023, 12, 31, 23, 59, 59), DateTime(2024, 1, 1));
+    // ISO text orders the same way, which the database relies on.
+    EXPECT_LT(a.toIso(), b.toIso());
+    EXPECT_LT(c.toIso(), d.toIso());
 }
 
-TEST(DateTimeIso, RoundTrip)
+TEST(DateTimeIso, ReadsTheFormsAndRoundTrips)
 {
     for (const DateTime &d : {DateTime(2024, 3, 5), DateTime(2024, 2, 29, 23, 59, 59), DateTime(1899, 12, 30),
                               DateTime(1, 1, 1), DateTime(9999, 12, 31, 12, 0, 0)}) {
@@ -42,10 +43,6 @@ TEST(DateTimeIso, RoundTrip)
         EXPECT_EQ(*back, d);
         EXPECT_EQ(back->hasTime(), d.hasTime());
     }
-}
-
-TEST(DateTimeIso, ReadsTheForms)
-{
     EXPECT_EQ(DateTime::fromIso(u"2024-03-05T14:30:05"), DateTime(2024, 3, 5, 14, 30, 5));
     EXPECT_EQ(DateTime::fromIso(u"2024-03-05 14:30"), DateTime(2024, 3, 5, 14, 30));
     EXPECT_EQ(DateTime::fromIso(u"  2024-03-05  "), DateTime(2024, 3, 5));
@@ -55,13 +52,7 @@ TEST(DateTimeIso, ReadsTheForms)
         EXPECT_FALSE(DateTime::fromIso(bad).has_value()) << QString::fromUtf16(bad).toStdString();
 }
 
-TEST(DateTimeParts, NowHasWholeSeconds)
-{
-    EXPECT_EQ(DateTime::now().time().msec(), 0);
-    EXPECT_FALSE(DateTime::today().hasTime());
-}
-
-TEST(DateTimeSerial, DaysFromTheEpoch)
+TEST(DateTimeSerial, DaysFromTheEpochAndTheTimeAsFraction)
 {
     EXPECT_EQ(DateTime(1899, 12, 30).toSerial(), 0.0);
     EXPECT_EQ(DateTime(1899, 12, 31).toSerial(), 1.0);
@@ -71,12 +62,8 @@ TEST(DateTimeSerial, DaysFromTheEpoch)
     EXPECT_EQ(DateTime(2024, 3, 5, 18, 0).toSerial(), 45356.75);
     EXPECT_EQ(DateTime(100, 1, 1).toSerial(), -657434.0);
     EXPECT_EQ(DateTime(9999, 12, 31).toSerial(), 2958465.0);
-}
-
-TEST(DateTimeSerial, BeforeTheEpochTheTimeStillAddsToTheDay)
-{
-    // -1.25 is 29 December 1899 at 06:00: the integer part counts back, the
-    // fraction is the time of day.
+    // Before the epoch -1.25 is 29 December 1899 at 06:00: the integer part
+    // counts back, the fraction is the time of day.
     EXPECT_EQ(DateTime(1899, 12, 29, 6, 0).toSerial(), -1.25);
     EXPECT_EQ(DateTime(1899, 12, 28).toSerial(), -2.0);
     EXPECT_EQ(DateTime::fromSerial(-1.25), DateTime(1899, 12, 29, 6, 0));
@@ -86,16 +73,13 @@ TEST(DateTimeSerial, BeforeTheEpochTheTimeStillAddsToTheDay)
     EXPECT_EQ(DateTime::fromSerial(-0.25), DateTime(1899, 12, 30, 6, 0));
 }
 
-TEST(DateTimeSerial, RoundTrip)
+TEST(DateTimeSerial, RoundTripsToWholeSeconds)
 {
     for (const DateTime &d : {DateTime(2024, 3, 5, 14, 30, 5), DateTime(1899, 12, 30, 23, 59, 59),
                               DateTime(1899, 12, 29, 0, 0, 1), DateTime(1850, 7, 14, 12, 34, 56),
                               DateTime(100, 1, 1, 8, 0), DateTime(9999, 12, 31, 23, 59, 59)})
         EXPECT_EQ(DateTime::fromSerial(d.toSerial()), d);
-}
-
-TEST(DateTimeSerial, RoundsToWholeSeconds)
-{
+    // Fractions round to whole seconds.
     EXPECT_EQ(DateTime::fromSerial(45356.5 + 0.4 / 86400), DateTime(2024, 3, 5, 12, 0, 0));
     EXPECT_EQ(DateTime::fromSerial(45356.5 + 0.6 / 86400), DateTime(2024, 3, 5, 12, 0, 1));
     // A time that rounds up to midnight is the start of the next day, not a
@@ -103,10 +87,7 @@ TEST(DateTimeSerial, RoundsToWholeSeconds)
     EXPECT_EQ(DateTime::fromSerial(45356.9999999), DateTime(2024, 3, 6));
     EXPECT_EQ(DateTime::fromSerial(-1.9999999), DateTime(1899, 12, 30));
     EXPECT_EQ(DateTime::fromSerial(-2.9999999), DateTime(1899, 12, 29));
-}
-
-TEST(DateTimeSerial, OutsideTheYears100To9999IsNoDate)
-{
+    // Outside the years 100 to 9999 there is no date.
     EXPECT_TRUE(DateTime::fromSerial(-657434.0).isValid());
     EXPECT_FALSE(DateTime::fromSerial(-657435.0).isValid());
     EXPECT_TRUE(DateTime::fromSerial(2958465.5).isValid());
@@ -115,23 +96,4 @@ TEST(DateTimeSerial, OutsideTheYears100To9999IsNoDate)
     EXPECT_FALSE(DateTime::fromSerial(1e300).isValid());
     EXPECT_FALSE(DateTime::fromSerial(std::numeric_limits<double>::quiet_NaN()).isValid());
     EXPECT_FALSE(DateTime::fromSerial(-std::numeric_limits<double>::infinity()).isValid());
-}
-
-TEST(DateTimeOrder, DateFirstThenTime)
-{
-    const DateTime a(2024, 3, 5);
-    const DateTime b(2024, 3, 5, 0, 0, 1);
-    const DateTime c(2024, 3, 5, 23, 59, 59);
-    const DateTime d(2024, 3, 6);
-    EXPECT_LT(a, b);
-    EXPECT_LT(b, c);
-    EXPECT_LT(c, d);
-    EXPECT_GT(d, a);
-    EXPECT_LT(DateTime(1899, 12, 29, 23, 0), DateTime(1899, 12, 30));
-    EXPECT_LT(DateTime(2023, 12, 31, 23, 59, 59), DateTime(2024, 1, 1));
-    EXPECT_EQ(a, DateTime(2024, 3, 5, 0, 0, 0));
-    EXPECT_NE(a, b);
-    // ISO text orders the same way, which the database relies on.
-    EXPECT_LT(a.toIso(), b.toIso());
-    EXPECT_LT(c.toIso(), d.toIso());
 }

@@ -1,24 +1,19 @@
 // Format(): number, date, text and named formats in the Italian locale and
 // in locales whose separators differ.
+#include "ValueTestSupport.h"
+
 #include "platform/base/Format.h"
 
 #include <QLocale>
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
-#include <ostream>
-
-static void PrintTo(const QString &s, std::ostream *os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 using platform::Currency;
 using platform::DateTime;
 using platform::ParsedFormat;
 using platform::Variant;
 using platform::formatValue;
+using valuetest::cur;
 
 namespace {
 
@@ -30,19 +25,12 @@ QString fmt(const Variant &v, const char *format, const QLocale &locale = italia
     return formatValue(v, QString::fromUtf8(format), locale);
 }
 
-Currency cur(const char *text)
-{
-    return Currency::fromString(QString::fromLatin1(text)).value_or(Currency());
-}
-
 // Tuesday 5 March 2024, 14:07:09.
 const DateTime afternoon(2024, 3, 5, 14, 7, 9);
 
 } // namespace
 
-// --- digit placeholders, grouping and separators ---------------------------
-
-TEST(Format, DigitPlaceholdersInItalian)
+TEST(Format, DigitPlaceholdersGroupsAndSeparators)
 {
     EXPECT_EQ(fmt(42, "000000"), "000042");
     EXPECT_EQ(fmt(1234567.8, "#,#"), "1.234.568");
@@ -58,10 +46,6 @@ TEST(Format, DigitPlaceholdersInItalian)
     // Digits that do not fit the placeholders are never dropped.
     EXPECT_EQ(fmt(12345, "00"), "12345");
     EXPECT_EQ(fmt(7, "0#"), "07");
-}
-
-TEST(Format, GroupsLongNumbersWhateverTheCommaPosition)
-{
     EXPECT_EQ(fmt(1234567890123.0, "#,##0"), "1.234.567.890.123");
     EXPECT_EQ(fmt(123456, "#,#"), "123.456");
     EXPECT_EQ(fmt(999, "#,#"), "999");
@@ -69,10 +53,6 @@ TEST(Format, GroupsLongNumbersWhateverTheCommaPosition)
     // A Currency keeps all its digits: it never goes through a double.
     EXPECT_EQ(fmt(Currency::fromRaw(123456789012345678LL), "#,##0.0000"), "12.345.678.901.234,5678");
     EXPECT_EQ(fmt(-2147483647 - 1, "#,#"), "-2.147.483.648");
-}
-
-TEST(Format, SeparatorsFollowTheLocale)
-{
     EXPECT_EQ(fmt(0.0, "#,#.00", english), ".00");
     EXPECT_EQ(fmt(0.0, "#,#.00", QLocale::c()), ".00");
     EXPECT_EQ(fmt(1234567.891, "#,##0.00", english), "1,234,567.89");
@@ -103,19 +83,14 @@ TEST(Format, RoundsHalfAwayFromZeroAtTheShownDecimals)
     EXPECT_EQ(fmt(1.1f, "0.000000"), "1,100000");
 }
 
-// --- sections and signs ----------------------------------------------------
-
-TEST(Format, OneSectionPutsTheMinusInFront)
+TEST(Format, SectionsAndSigns)
 {
+    // One section puts the minus in front.
     EXPECT_EQ(fmt(-1234, "#,#"), "-1.234");
     EXPECT_EQ(fmt(-1234.5, "#,##0.00 \\€"), "-1.234,50 €");
     EXPECT_EQ(fmt(-5, "(0)"), "-(5)");
     // The sign is the value's own, taken before rounding.
     EXPECT_EQ(fmt(-0.2, "0"), "-0");
-}
-
-TEST(Format, NegativeSectionWritesItsOwnSign)
-{
     EXPECT_EQ(fmt(-5, "#,#;#,#;0"), "5");
     EXPECT_EQ(fmt(0, "#,#;#,#;0"), "0");
     EXPECT_EQ(fmt(-3, "#;#;0"), "3");
@@ -124,18 +99,10 @@ TEST(Format, NegativeSectionWritesItsOwnSign)
     EXPECT_EQ(fmt(-1234, "#,##0;#,##0-"), "1.234-");
     // Two sections: zero belongs to the first.
     EXPECT_EQ(fmt(0, "0.00;(0.00)"), "0,00");
-}
-
-TEST(Format, EmptySectionsBorrowTheFirst)
-{
     EXPECT_EQ(fmt(-5, "0;;\\Z\\e\\r\\o"), "-5");
     EXPECT_EQ(fmt(0, "0;;\\Z\\e\\r\\o"), "Zero");
     EXPECT_EQ(fmt(0, "0.00;(0.00);"), "0,00");
     EXPECT_EQ(fmt(0, "#,0.00;(#,0.00);;\"NA\""), "0,00");
-}
-
-TEST(Format, ZeroAndNullSections)
-{
     EXPECT_EQ(fmt(42, "00000;;\\ ;\\ "), "00042");
     EXPECT_EQ(fmt(-42, "00000;;\\ ;\\ "), "-00042");
     EXPECT_EQ(fmt(0, "00000;;\\ ;\\ "), " ");
@@ -148,9 +115,7 @@ TEST(Format, ZeroAndNullSections)
     EXPECT_EQ(fmt(Variant(), "0;-0;\\Z"), "Z");
 }
 
-// --- literals, percent, scaling, exponents -----------------------------------
-
-TEST(Format, LiteralsAndEscapes)
+TEST(Format, LiteralsPercentScalingAndExponents)
 {
     EXPECT_EQ(fmt(5, "\\#0"), "#5");
     EXPECT_EQ(fmt(1234, "\"Tot.; \"#,##0"), "Tot.; 1.234");
@@ -159,19 +124,11 @@ TEST(Format, LiteralsAndEscapes)
     EXPECT_EQ(fmt(1234567, "(###) ###-####"), "() 123-4567");
     EXPECT_EQ(fmt(5, "0\\%"), "5%");
     EXPECT_EQ(fmt(12345, "#\\,##0"), "12,345"); // an escaped comma neither groups nor turns into "."
-}
-
-TEST(Format, PercentAndThousandsScaling)
-{
     EXPECT_EQ(fmt(0.256, "0.0%"), "25,6%");
     EXPECT_EQ(fmt(1234567, "#,##0,"), "1.235");
     EXPECT_EQ(fmt(2500000, "0,,"), "3");
     EXPECT_EQ(fmt(1234567, "0.0,,\\M"), "1,2M");
     EXPECT_EQ(fmt(499, "0,"), "0");
-}
-
-TEST(Format, Exponents)
-{
     EXPECT_EQ(fmt(12345, "0.00E+00"), "1,23E+04");
     EXPECT_EQ(fmt(0.00012345, "0.00E+00"), "1,23E-04");
     EXPECT_EQ(fmt(12345, "0.00E-00"), "1,23E04");
@@ -180,9 +137,7 @@ TEST(Format, Exponents)
     EXPECT_EQ(fmt(1234.5, "Scientific", english), "1.23E+03");
 }
 
-// --- values of every kind with number formats ---------------------------------
-
-TEST(Format, ValuesOfEveryKindWithNumberFormats)
+TEST(Format, ValuesOfEveryKindTextFormatsAndTheEmptyFormat)
 {
     EXPECT_EQ(fmt(Variant(), "0.00"), "0,00");
     EXPECT_EQ(fmt(Variant(), "#,#"), "");
@@ -191,12 +146,28 @@ TEST(Format, ValuesOfEveryKindWithNumberFormats)
     EXPECT_EQ(fmt(true, "0"), "-1");
     EXPECT_EQ(fmt(std::int16_t(-7), "000"), "-007");
     EXPECT_EQ(fmt(DateTime(2024, 3, 5), "0"), "45356");
+    // Text formats.
+    EXPECT_EQ(fmt("abc", ">"), "ABC");
+    EXPECT_EQ(fmt("AbC", "<"), "abc");
+    EXPECT_EQ(fmt("ab", "@@@@@"), "   ab");
+    EXPECT_EQ(fmt("ab", "!@@@@@"), "ab   ");
+    EXPECT_EQ(fmt("ab", "&&&&"), "ab");
+    EXPECT_EQ(fmt("5551234567", "(@@@) @@@-@@@@"), "(555) 123-4567");
+    EXPECT_EQ(fmt("abcdef", "@@@"), "abcdef");
+    EXPECT_EQ(fmt(Variant::null(), "@;\"(vuoto)\""), "(vuoto)");
+    EXPECT_EQ(fmt("", "@;\"(vuoto)\""), "(vuoto)");
+    // The empty format is the plain conversion.
+    EXPECT_EQ(fmt(1234.5, ""), "1234,5");
+    EXPECT_EQ(fmt(1234.5, "", english), "1234.5");
+    EXPECT_EQ(fmt(Variant::null(), ""), "");
+    EXPECT_EQ(fmt(true, ""), "True");
+    EXPECT_EQ(fmt(DateTime(2024, 3, 5), ""), "05/03/2024");
+    EXPECT_EQ(ParsedFormat().format(42), "42");
 }
 
-// --- named formats ---------------------------------------------------------------
-
-TEST(Format, CurrencyUsesTheLocaleWithTwoDecimals)
+TEST(Format, NamedFormats)
 {
+    // Currency uses the locale with two decimals.
     EXPECT_EQ(fmt(1234.5, "Currency"), italian.toCurrencyString(1234.5, QString(), 2));
     EXPECT_TRUE(fmt(1234.5, "Currency").startsWith(QStringLiteral("1.234,50")));
     EXPECT_TRUE(fmt(1234.5, "Currency").endsWith(QStringLiteral("€")));
@@ -205,10 +176,6 @@ TEST(Format, CurrencyUsesTheLocaleWithTwoDecimals)
     EXPECT_EQ(fmt(1234.5, "Currency", english), "$1,234.50");
     EXPECT_EQ(fmt(Variant::null(), "Currency"), "");
     EXPECT_EQ(fmt("n.d.", "Currency"), "n.d.");
-}
-
-TEST(Format, NamedNumberFormats)
-{
     EXPECT_EQ(fmt(1234.5, "Fixed"), "1234,50");
     EXPECT_EQ(fmt(0.5, "Fixed"), "0,50");
     EXPECT_EQ(fmt(-1234.567, "Standard"), "-1.234,57");
@@ -221,10 +188,6 @@ TEST(Format, NamedNumberFormats)
     EXPECT_EQ(fmt(true, "True/False"), "True");
     EXPECT_EQ(fmt(0.0, "On/Off"), "Off");
     EXPECT_EQ(fmt(Variant::null(), "Yes/No"), "");
-}
-
-TEST(Format, NamedDateFormats)
-{
     EXPECT_EQ(fmt(afternoon, "Short Date"), "05/03/2024");
     EXPECT_EQ(fmt(afternoon, "Long Date"), QStringLiteral("martedì 5 marzo 2024"));
     EXPECT_EQ(fmt(afternoon, "Medium Date"), "05-mar-24");
@@ -237,9 +200,7 @@ TEST(Format, NamedDateFormats)
     EXPECT_EQ(fmt(afternoon, "Short Date", english), "3/5/2024");
 }
 
-// --- date formats ----------------------------------------------------------------
-
-TEST(Format, DayMonthAndYearTokens)
+TEST(Format, DateTokensClocksAndConversions)
 {
     EXPECT_EQ(fmt(afternoon, "ddd d mmm yy"), "mar 5 mar 24");
     EXPECT_EQ(fmt(afternoon, "dd/mm/yy"), "05/03/24");
@@ -251,10 +212,6 @@ TEST(Format, DayMonthAndYearTokens)
     EXPECT_EQ(fmt(afternoon, "y"), "65");
     EXPECT_EQ(fmt(afternoon, "w"), "3");  // Sunday is 1
     EXPECT_EQ(fmt(afternoon, "ww"), "10"); // weeks begin on Sunday; 1 January is in week 1
-}
-
-TEST(Format, MAfterAnHourMeansMinutes)
-{
     EXPECT_EQ(fmt(afternoon, "hh:mm"), "14:07");
     EXPECT_EQ(fmt(afternoon, "h:m:s"), "14:7:9");
     EXPECT_EQ(fmt(afternoon, "mm"), "03");
@@ -262,10 +219,6 @@ TEST(Format, MAfterAnHourMeansMinutes)
     EXPECT_EQ(fmt(afternoon, "dd/mm/yyyy hh:mm"), "05/03/2024 14:07");
     EXPECT_EQ(fmt(afternoon, "hh:mm dd/mm"), "14:07 05/03");
     EXPECT_EQ(fmt(afternoon, "hh mmm"), "14 mar"); // a month name is always the month
-}
-
-TEST(Format, TwelveHourClockAndSeparators)
-{
     EXPECT_EQ(fmt(afternoon, "hh:nn AM/PM"), "02:07 PM");
     EXPECT_EQ(fmt(afternoon, "h:nn am/pm"), "2:07 pm");
     EXPECT_EQ(fmt(DateTime(2024, 3, 5, 0, 5, 0), "h:nn A/P"), "12:05 A");
@@ -274,10 +227,6 @@ TEST(Format, TwelveHourClockAndSeparators)
     EXPECT_EQ(fmt(afternoon, "dd/mm/yy", german), "05.03.24");
     EXPECT_EQ(fmt(afternoon, "dd\\/mm", german), "05/03");
     EXPECT_EQ(fmt(afternoon, "\"Data:\" dd-mm"), "Data: 05-03");
-}
-
-TEST(Format, DateFormatsConvertTextAndNumbers)
-{
     EXPECT_EQ(fmt("05/03/2024", "dd mmm yyyy"), "05 mar 2024");
     EXPECT_EQ(fmt("2024-03-05 14:07", "dd/mm/yy hh:mm"), "05/03/24 14:07");
     EXPECT_EQ(fmt(45356, "dd/mm/yy"), "05/03/24");
@@ -287,45 +236,13 @@ TEST(Format, DateFormatsConvertTextAndNumbers)
     EXPECT_EQ(fmt(1e12, "dd/mm/yy"), "1000000000000");
 }
 
-// --- text formats and the empty format --------------------------------------
-
-TEST(Format, TextFormats)
-{
-    EXPECT_EQ(fmt("abc", ">"), "ABC");
-    EXPECT_EQ(fmt("AbC", "<"), "abc");
-    EXPECT_EQ(fmt("ab", "@@@@@"), "   ab");
-    EXPECT_EQ(fmt("ab", "!@@@@@"), "ab   ");
-    EXPECT_EQ(fmt("ab", "&&&&"), "ab");
-    EXPECT_EQ(fmt("5551234567", "(@@@) @@@-@@@@"), "(555) 123-4567");
-    EXPECT_EQ(fmt("abcdef", "@@@"), "abcdef");
-    EXPECT_EQ(fmt(Variant::null(), "@;\"(vuoto)\""), "(vuoto)");
-    EXPECT_EQ(fmt("", "@;\"(vuoto)\""), "(vuoto)");
-}
-
-TEST(Format, EmptyFormatIsThePlainConversion)
-{
-    EXPECT_EQ(fmt(1234.5, ""), "1234,5");
-    EXPECT_EQ(fmt(1234.5, "", english), "1234.5");
-    EXPECT_EQ(fmt(Variant::null(), ""), "");
-    EXPECT_EQ(fmt(true, ""), "True");
-    EXPECT_EQ(fmt(DateTime(2024, 3, 5), ""), "05/03/2024");
-    EXPECT_EQ(ParsedFormat().format(42), "42");
-}
-
-// --- parsed formats ----------------------------------------------------------
-
 TEST(Format, ParsedFormatServesAnyLocaleAndAgreesWithFormatValue)
 {
     const ParsedFormat parsed(QStringLiteral("#,##0.00;(#,##0.00)"));
     const ParsedFormat copy = parsed;
-    EXPECT_EQ(copy.text(), "#,##0.00;(#,##0.00)");
     EXPECT_EQ(parsed.format(-1234.5, italian), "(1.234,50)");
     EXPECT_EQ(copy.format(-1234.5, english), "(1,234.50)");
     EXPECT_EQ(parsed.format(1234.5), fmt(1234.5, "#,##0.00;(#,##0.00)"));
-}
-
-TEST(Format, ManyDistinctFormatsStayCorrect)
-{
     // More formats than the cache holds: old entries go, answers stay right.
     for (int i = 1; i <= 600; ++i) {
         const QString format = QString(i % 7 + 1, u'0') + u'.' + QString(i % 5, u'0');

@@ -9,26 +9,16 @@
 using platform::RuntimeError;
 using platform::Twips;
 
-TEST(Twips, FifteenTwipsPerPixel)
+TEST(Twips, FifteenTwipsPerPixelRoundedToTheNearest)
 {
     EXPECT_EQ(Twips(15).toPixels(), 1);
     EXPECT_EQ(Twips(1440).toPixels(), 96);
     EXPECT_EQ(Twips::fromPixels(10).value(), 150.0);
     EXPECT_EQ(platform::twipsToPixels(4800), 320);
     EXPECT_EQ(platform::twipsToPixels(-150), -10);
-    // Whole pixels round to the nearest.
     EXPECT_EQ(Twips(22).toPixels(), 1);
     EXPECT_EQ(Twips(23).toPixels(), 2);
     EXPECT_DOUBLE_EQ(Twips(100).toPixelsF(), 100.0 / 15.0);
-}
-
-TEST(Twips, PhysicalUnits)
-{
-    EXPECT_DOUBLE_EQ(Twips(1440).toInches(), 1.0);
-    EXPECT_DOUBLE_EQ(Twips::fromMillimetres(25.4).value(), 1440.0);
-    EXPECT_DOUBLE_EQ(Twips(567).toMillimetres(), 567 * 25.4 / 1440);
-    EXPECT_DOUBLE_EQ(Twips(1440).toDots(300), 300.0);
-    EXPECT_DOUBLE_EQ(Twips(720).toDots(600), 300.0);
 }
 
 TEST(RuntimeError, KeepsNumberSourceAndDescription)
@@ -43,4 +33,3 @@ TEST(RuntimeError, KeepsNumberSourceAndDescription)
     EXPECT_NE(what.find("velmora.comRegistry"), std::string::npos);
     EXPECT_EQ(std::string(RuntimeError(13).what()), "Type mismatch (13)");
 }
-

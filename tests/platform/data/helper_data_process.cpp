@@ -31,10 +31,7 @@ QString connectionString(const char *path)
         .arg(QString::fromLocal8Bit(path));
 }
 
-void ready()
-{
-    std::cout << "ready" << std::endl;
-}
+void ready() { std::cout << "ready" << std::endl; }
 
 void waitForLine()
 {
@@ -44,15 +41,9 @@ void waitForLine()
 
 const char *kindName(DatabaseError::Kind kind)
 {
-    switch (kind) {
-    case DatabaseError::Kind::Busy: return "Busy";
-    case DatabaseError::Kind::ReadOnly: return "ReadOnly";
-    case DatabaseError::Kind::NotADatabase: return "NotADatabase";
-    case DatabaseError::Kind::Conflict: return "Conflict";
-    case DatabaseError::Kind::Usage: return "Usage";
-    case DatabaseError::Kind::General: return "General";
-    }
-    return "?";
+    using K = DatabaseError::Kind;
+    return kind == K::Busy ? "Busy" : kind == K::ReadOnly ? "ReadOnly" : kind == K::NotADatabase ? "NotADatabase"
+         : kind == K::Conflict ? "Conflict" : kind == K::Usage ? "Usage" : "General";
 }
 
 int hold(const char *path, const std::string &mode)

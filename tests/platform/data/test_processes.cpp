@@ -16,6 +16,7 @@
 #include <memory>
 #include <vector>
 
+using namespace Qt::StringLiterals;
 using namespace platform;
 using testsupport::DataFixture;
 using testsupport::databaseErrorOf;
@@ -51,22 +52,21 @@ TEST(Processes, KilledWriterLeavesTheDatabaseIntactWithoutItsRows)
 {
     const QString path = DataFixture::createSampleDatabase();
     const QByteArray before = DataFixture::fileBytes(path);
-    auto writer = startHelper({QStringLiteral("crash"), path});
+    auto writer = startHelper({u"crash"_s, path});
     ASSERT_TRUE(writer);
     // The transaction has spilled into the file: only its journal can undo it.
     EXPECT_NE(DataFixture::fileBytes(path), before);
     writer->kill();
     writer->waitForFinished(60000);
-    EXPECT_TRUE(QFileInfo::exists(path + QStringLiteral("-journal")));
+    EXPECT_TRUE(QFileInfo::exists(path + u"-journal"_s));
 
     Connection c(DataFixture::connectionString(path));
-    EXPECT_EQ(c.executeQuery(QStringLiteral("SELECT Count(*) AS N FROM _Pars WHERE k01 = 'crash'"))->value(0),
+    EXPECT_EQ(c.executeQuery(u"SELECT Count(*) AS N FROM _Pars WHERE k01 = 'crash'"_s)->value(0),
               Variant(std::int32_t(0)));
-    EXPECT_EQ(c.executeQuery(QStringLiteral("SELECT Count(*) AS N FROM MagazRegDetail"))->value(0),
-              Variant(std::int32_t(4)));
-    auto check = c.executeQuery(QStringLiteral("PRAGMA integrity_check"));
+    EXPECT_EQ(c.executeQuery(u"SELECT Count(*) AS N FROM MagazRegDetail"_s)->value(0), Variant(std::int32_t(4)));
+    auto check = c.executeQuery(u"PRAGMA integrity_check"_s);
     EXPECT_EQ(check->value(0), Variant("ok"));
-    c.execute(QStringLiteral("INSERT INTO _Pars (k01) VALUES ('after')")); // and it takes writes again
+    c.execute(u"INSERT INTO _Pars (k01) VALUES ('after')"_s); // and it takes writes again
 }
 
 TEST(Processes, LockHeldByAnotherProcessIsReportedAsBusyAndNothingChanges)
@@ -75,13 +75,13 @@ TEST(Processes, LockHeldByAnotherProcessIsReportedAsBusyAndNothingChanges)
     const QByteArray before = DataFixture::fileBytes(path);
 
     // A write transaction in progress: reading goes on, writing waits and gives up.
-    auto holder = startHelper({QStringLiteral("hold"), path, QStringLiteral("immediate")});
+    auto holder = startHelper({u"hold"_s, path, u"immediate"_s});
     ASSERT_TRUE(holder);
     {
         Connection c(DataFixture::connectionString(path));
         c.setBusyTimeout(200);
-        EXPECT_EQ(c.executeQuery(QStringLiteral("SELECT Count(*) AS N FROM _Pars"))->value(0), Variant(std::int32_t(4)));
-        const auto error = databaseErrorOf([&] { c.execute(QStringLiteral("UPDATE Articoli SET Costo = 1")); });
+        EXPECT_EQ(c.executeQuery(u"SELECT Count(*) AS N FROM _Pars"_s)->value(0), Variant(std::int32_t(4)));
+        const auto error = databaseErrorOf([&] { c.execute(u"UPDATE Articoli SET Costo = 1"_s); });
         ASSERT_TRUE(error);
         EXPECT_EQ(error->kind(), DatabaseError::Kind::Busy);
         EXPECT_FALSE(error->description().isEmpty());
@@ -91,7 +91,7 @@ TEST(Processes, LockHeldByAnotherProcessIsReportedAsBusyAndNothingChanges)
     EXPECT_EQ(DataFixture::fileBytes(path), before);
 
     // A transaction that is writing the file out: even opening waits and gives up.
-    auto committer = startHelper({QStringLiteral("hold"), path, QStringLiteral("exclusive")});
+    auto committer = startHelper({u"hold"_s, path, u"exclusive"_s});
     ASSERT_TRUE(committer);
     {
         const int saved = Connection::defaultBusyTimeout();
@@ -114,7 +114,7 @@ TEST(Processes, WritersTakingNumbersAtOnceNeverGetTheSameOne)
     for (int i = 0; i < processes; ++i) {
         writers.push_back(std::make_unique<QProcess>());
         writers.back()->start(DataFixture::helperProgram(),
-                              {QStringLiteral("count"), path, QString::number(each), QStringLiteral("2026")});
+                              {u"count"_s, path, QString::number(each), u"2026"_s});
     }
     QSet<int> numbers;
     for (auto &w : writers) {

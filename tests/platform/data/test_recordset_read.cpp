@@ -1,49 +1,41 @@
 // Reading through a recordset: cursors and positions, field names, types,
 // sizes and typed values, the client-side filter, find and bookmarks.
-#include "DataFixture.h"
+#include "SampleDbFixture.h"
 
-#include "platform/data/Connection.h"
 #include "platform/data/DatabaseError.h"
-#include "platform/data/Recordset.h"
-
-#include <gtest/gtest.h>
 
 using namespace platform;
+using namespace Qt::StringLiterals;
 using testsupport::DataFixture;
+using testsupport::databaseErrorNumber;
 using testsupport::databaseErrorOf;
 
 namespace {
 
-class RecordsetRead : public ::testing::Test
+class RecordsetRead : public testsupport::SampleDbTest
 {
 protected:
-    void SetUp() override
+    std::unique_ptr<Recordset> read(const QString &sql, CursorType cursor = CursorType::Static)
     {
-        path = DataFixture::createSampleDatabase();
-        connection.open(DataFixture::connectionString(path));
+        return open(sql, LockType::ReadOnly, CommandType::Text, cursor);
     }
-
-    std::unique_ptr<Recordset> open(const QString &sql, CursorType cursor = CursorType::Static)
-    {
-        auto rs = std::make_unique<Recordset>();
-        rs->open(sql, connection, cursor, LockType::ReadOnly);
-        return rs;
-    }
-
-    QString path;
-    Connection connection;
 };
 
 } // namespace
 
 TEST_F(RecordsetRead, StaticCursorMovesBothWaysAndKnowsItsPosition)
 {
-    auto rs = open(QStringLiteral("SELECT Codice FROM Articoli ORDER BY Codice"));
+    auto rs = read(u"SELECT Codice, Costo FROM Articoli ORDER BY Codice"_s);
     EXPECT_EQ(rs->recordCount(), 3);
     EXPECT_FALSE(rs->isBOF());
     EXPECT_EQ(rs->value(0), Variant("A001"));
     EXPECT_EQ(rs->absolutePosition(), 1);
     rs->moveLast();
+    EXPECT_EQ(rs->value(0), Variant("B001"));
+    // Rows are read without moving.
+    ASSERT_EQ(rs->rowCount(), 3);
+    EXPECT_EQ(rs->valueAt(1, 0), Variant("A002"));
+    EXPECT_EQ(rs->valueAt(0, 1), Variant(0.1));
     EXPECT_EQ(rs->value(0), Variant("B001"));
     rs->movePrevious();
     EXPECT_EQ(rs->absolutePosition(), 2);
@@ -51,9 +43,7 @@ TEST_F(RecordsetRead, StaticCursorMovesBothWaysAndKnowsItsPosition)
     rs->moveNext();
     EXPECT_TRUE(rs->isEOF());
     EXPECT_EQ(rs->absolutePosition(), Recordset::PositionEOF);
-    const auto pastEnd = databaseErrorOf([&] { rs->moveNext(); });
-    ASSERT_TRUE(pastEnd);
-    EXPECT_EQ(pastEnd->number(), 3021);
+    EXPECT_EQ(databaseErrorNumber([&] { rs->moveNext(); }), 3021);
     EXPECT_TRUE(databaseErrorOf([&] { rs->value(0); }));
     rs->setAbsolutePosition(2);
     EXPECT_EQ(rs->value(0), Variant("A002"));
@@ -61,81 +51,68 @@ TEST_F(RecordsetRead, StaticCursorMovesBothWaysAndKnowsItsPosition)
     rs->movePrevious();
     EXPECT_TRUE(rs->isBOF());
     EXPECT_FALSE(rs->isEOF());
-}
 
-TEST_F(RecordsetRead, EmptyResultIsBothBOFAndEOF)
-{
-    auto rs = open(QStringLiteral("SELECT * FROM Articoli WHERE Codice = 'none'"));
-    EXPECT_TRUE(rs->isBOF());
-    EXPECT_TRUE(rs->isEOF());
-    EXPECT_EQ(rs->recordCount(), 0);
-    rs->moveFirst();
-    EXPECT_TRUE(rs->isEOF());
-    EXPECT_EQ(rs->fieldCount(), 16); // the fields are there without rows
+    // An empty result is both BOF and EOF and still has its fields.
+    auto none = read(u"SELECT * FROM Articoli WHERE Codice = 'none'"_s);
+    EXPECT_TRUE(none->isBOF());
+    EXPECT_TRUE(none->isEOF());
+    EXPECT_EQ(none->recordCount(), 0);
+    none->moveFirst();
+    EXPECT_TRUE(none->isEOF());
+    EXPECT_EQ(none->fieldCount(), 16);
 }
 
 TEST_F(RecordsetRead, ForwardOnlyCursorRefusesToGoBack)
 {
-    auto rs = open(QStringLiteral("SELECT l01 FROM _Pars WHERE k01='NumDecQ'"), CursorType::ForwardOnly);
+    auto rs = read(u"SELECT l01 FROM _Pars WHERE k01='NumDecQ'"_s, CursorType::ForwardOnly);
     EXPECT_EQ(rs->recordCount(), -1);
-    EXPECT_EQ(rs->value(QStringLiteral("l01")), Variant(2.0));
-    const auto back = databaseErrorOf([&] { rs->movePrevious(); });
-    ASSERT_TRUE(back);
-    EXPECT_EQ(back->number(), DatabaseError::ForwardOnlyNumber);
+    EXPECT_EQ(rs->value(u"l01"_s), Variant(2.0));
+    EXPECT_EQ(databaseErrorNumber([&] { rs->movePrevious(); }), DatabaseError::ForwardOnlyNumber);
     rs->moveNext();
     EXPECT_TRUE(rs->isEOF());
 }
 
 TEST_F(RecordsetRead, FieldsAreNamedAsTheQueryWritesThemAndFoundInAnyCase)
 {
-    auto rs = open(QStringLiteral("SELECT IdCliFor, Nome AS Fornitore, pIVA, [Località] FROM CliFor ORDER BY IdCliFor"));
+    auto rs = read(u"SELECT IdCliFor, Nome AS Fornitore, pIVA, [Località] FROM CliFor ORDER BY IdCliFor"_s);
     ASSERT_EQ(rs->fieldCount(), 4);
-    EXPECT_EQ(rs->field(1).name(), QStringLiteral("Fornitore"));
-    EXPECT_EQ(rs->field(2).name(), QStringLiteral("pIVA"));
-    EXPECT_EQ(rs->field(3).name(), QStringLiteral("Località"));
-    EXPECT_EQ(rs->value(QStringLiteral("PIVA")), Variant("01234567890"));
-    EXPECT_EQ(rs->value(QStringLiteral("località")), Variant("Roma"));
-    EXPECT_EQ(rs->fieldIndex(QStringLiteral("FORNITORE")), 1);
-    const auto unknown = databaseErrorOf([&] { rs->value(QStringLiteral("Telefono")); });
-    ASSERT_TRUE(unknown);
-    EXPECT_EQ(unknown->number(), 3265);
+    EXPECT_EQ(rs->field(1).name(), u"Fornitore"_s);
+    EXPECT_EQ(rs->field(2).name(), u"pIVA"_s);
+    EXPECT_EQ(rs->field(3).name(), u"Località"_s);
+    EXPECT_EQ(rs->value(u"PIVA"_s), Variant("01234567890"));
+    EXPECT_EQ(rs->value(u"località"_s), Variant("Roma"));
+    EXPECT_EQ(rs->fieldIndex(u"FORNITORE"_s), 1);
+    EXPECT_EQ(databaseErrorNumber([&] { rs->value(u"Telefono"_s); }), 3265);
 
-    auto view = open(QStringLiteral("SELECT IdCliFor, Nome, pIVA FROM ViewClienti"));
-    EXPECT_EQ(view->field(2).name(), QStringLiteral("pIVA"));
-
-    auto star = open(QStringLiteral("SELECT Articoli.*, CliFor.Nome AS Fornitore FROM Articoli "
-                                    "LEFT JOIN CliFor ON Articoli.IdFornitore = CliFor.IdCliFor"));
+    EXPECT_EQ(read(u"SELECT IdCliFor, Nome, pIVA FROM ViewClienti"_s)->field(2).name(), u"pIVA"_s);
+    auto star = read(u"SELECT Articoli.*, CliFor.Nome AS Fornitore FROM Articoli "
+                     u"LEFT JOIN CliFor ON Articoli.IdFornitore = CliFor.IdCliFor"_s);
     EXPECT_EQ(star->fieldCount(), 17);
-    EXPECT_EQ(star->field(0).name(), QStringLiteral("Codice"));
-    EXPECT_EQ(star->field(16).name(), QStringLiteral("Fornitore"));
+    EXPECT_EQ(star->field(0).name(), u"Codice"_s);
+    EXPECT_EQ(star->field(16).name(), u"Fornitore"_s);
 }
 
 TEST_F(RecordsetRead, FieldTypesAndSizesComeFromTheDeclaredTypes)
 {
-    auto articoli = open(QStringLiteral("SELECT * FROM Articoli"));
-    auto expectType = [](Recordset &rs, const char *name, DataType type, int size) {
-        const Field f = rs.field(QString::fromUtf8(name));
+    const auto expectType = [this](const char *table, const char *name, DataType type, int size) {
+        const auto rs = read(u"SELECT * FROM "_s + QString::fromUtf8(table));
+        const Field f = rs->field(QString::fromUtf8(name));
         EXPECT_EQ(f.type(), type) << name;
         EXPECT_EQ(f.definedSize(), size) << name;
     };
-    expectType(*articoli, "Codice", DataType::adVarWChar, 40);
-    expectType(*articoli, "Descrizione", DataType::adVarWChar, 255);
-    expectType(*articoli, "Note", DataType::adLongVarWChar, ColumnType::LongTextSize);
-    expectType(*articoli, "Costo", DataType::adDouble, 8);
-    expectType(*articoli, "ScortaMinima", DataType::adDouble, 8);
-    expectType(*articoli, "IdFornitore", DataType::adInteger, 4);
-    expectType(*articoli, "DataIns", DataType::adDate, 8);
+    expectType("Articoli", "Codice", DataType::adVarWChar, 40);
+    expectType("Articoli", "Descrizione", DataType::adVarWChar, 255);
+    expectType("Articoli", "Note", DataType::adLongVarWChar, ColumnType::LongTextSize);
+    expectType("Articoli", "Costo", DataType::adDouble, 8);
+    expectType("Articoli", "ScortaMinima", DataType::adDouble, 8);
+    expectType("Articoli", "IdFornitore", DataType::adInteger, 4);
+    expectType("Articoli", "DataIns", DataType::adDate, 8);
+    expectType("MagazRegDetail", "Quantità", DataType::adCurrency, 8);
+    expectType("MagazRegDetail", "Segno", DataType::adSmallInt, 2);
+    expectType("CodiciIVA", "Predefinito", DataType::adBoolean, 2);
+    expectType("_Pars", "m01", DataType::adLongVarBinary, ColumnType::LongBinarySize);
 
-    auto detail = open(QStringLiteral("SELECT * FROM MagazRegDetail"));
-    expectType(*detail, "Quantità", DataType::adCurrency, 8);
-    expectType(*detail, "Segno", DataType::adSmallInt, 2);
-    auto iva = open(QStringLiteral("SELECT * FROM CodiciIVA"));
-    expectType(*iva, "Predefinito", DataType::adBoolean, 2);
-    auto pars = open(QStringLiteral("SELECT * FROM _Pars"));
-    expectType(*pars, "m01", DataType::adLongVarBinary, ColumnType::LongBinarySize);
-
-    auto computed = open(QStringLiteral(
-        "SELECT Count(*) AS N, Max(Costo) AS M, Max(Codice) AS T, Max(Note) AS Z FROM Articoli"));
+    auto computed = read(u"SELECT Count(*) AS N, Max(Costo) AS M, Max(Codice) AS T, Max(Note) AS Z FROM Articoli"_s);
     EXPECT_EQ(computed->field(0).type(), DataType::adInteger);
     EXPECT_EQ(computed->field(1).type(), DataType::adDouble);
     EXPECT_EQ(computed->field(2).type(), DataType::adLongVarWChar);
@@ -145,60 +122,55 @@ TEST_F(RecordsetRead, FieldTypesAndSizesComeFromTheDeclaredTypes)
 
 TEST_F(RecordsetRead, ValuesHaveTheFieldsKindAndNullIsNotEmpty)
 {
-    auto rs = open(QStringLiteral("SELECT * FROM Articoli ORDER BY Codice"));
-    EXPECT_EQ(rs->value(QStringLiteral("Costo")), Variant(0.1));
-    EXPECT_EQ(rs->value(QStringLiteral("IdFornitore")), Variant(std::int32_t(1)));
-    EXPECT_EQ(rs->value(QStringLiteral("DataIns")), Variant(DateTime(2024, 1, 2)));
-    EXPECT_TRUE(rs->value(QStringLiteral("Note")).isNull());
-    EXPECT_FALSE(rs->value(QStringLiteral("Note")).isEmpty());
+    auto rs = read(u"SELECT * FROM Articoli ORDER BY Codice"_s);
+    EXPECT_EQ(rs->value(u"Costo"_s), Variant(0.1));
+    EXPECT_EQ(rs->value(u"IdFornitore"_s), Variant(std::int32_t(1)));
+    EXPECT_EQ(rs->value(u"DataIns"_s), Variant(DateTime(2024, 1, 2)));
+    EXPECT_TRUE(rs->value(u"Note"_s).isNull());
+    EXPECT_FALSE(rs->value(u"Note"_s).isEmpty());
     rs->moveLast();
-    EXPECT_EQ(rs->value(QStringLiteral("DataIns")), Variant(DateTime(2024, 3, 5, 10, 30)));
-    EXPECT_TRUE(rs->value(QStringLiteral("IdFornitore")).isNull());
+    EXPECT_EQ(rs->value(u"DataIns"_s), Variant(DateTime(2024, 3, 5, 10, 30)));
+    EXPECT_TRUE(rs->value(u"IdFornitore"_s).isNull());
 
-    auto detail = open(QStringLiteral("SELECT Quantità, Segno FROM MagazRegDetail WHERE IdDet = 2"));
+    auto detail = read(u"SELECT Quantità, Segno FROM MagazRegDetail WHERE IdDet = 2"_s);
     EXPECT_EQ(detail->value(0), Variant(Currency::fromRaw(125000)));
     EXPECT_EQ(detail->value(1), Variant(std::int16_t(1)));
-
-    auto iva = open(QStringLiteral("SELECT Predefinito, Esenzione FROM CodiciIVA WHERE CodiceIVA = '22'"));
+    auto iva = read(u"SELECT Predefinito, Esenzione FROM CodiciIVA WHERE CodiceIVA = '22'"_s);
     EXPECT_EQ(iva->value(0), Variant(true));
     EXPECT_EQ(iva->value(1), Variant(false));
-
-    auto cap = open(QStringLiteral("SELECT CAP FROM CliFor WHERE IdCliFor = 1"));
-    EXPECT_EQ(cap->value(0), Variant("00123")); // text stays text, leading zeros and all
+    // Text stays text, leading zeros and all.
+    EXPECT_EQ(read(u"SELECT CAP FROM CliFor WHERE IdCliFor = 1"_s)->value(0), Variant("00123"));
 }
 
 TEST_F(RecordsetRead, FilterComparesNumbersRoundedToFourDecimals)
 {
     // Costs that cancel out in floating point leave a tiny remainder.
-    DataFixture::runSql(path, QStringLiteral(
-        "INSERT INTO MagazRegDetail (IdReg, CodiceArticolo, Costo) VALUES (9, 'Z', 0.1), (9, 'Z', 0.2), (9, 'Z', -0.3)"));
-    auto rs = open(QStringLiteral("SELECT CodiceArticolo, Sum(Costo) AS Q FROM MagazRegDetail GROUP BY CodiceArticolo "
-                                  "ORDER BY CodiceArticolo"));
+    DataFixture::runSql(
+        path, u"INSERT INTO MagazRegDetail (IdReg, CodiceArticolo, Costo) VALUES (9, 'Z', 0.1), (9, 'Z', 0.2), (9, 'Z', -0.3)"_s);
+    auto rs = read(u"SELECT CodiceArticolo, Sum(Costo) AS Q FROM MagazRegDetail GROUP BY CodiceArticolo ORDER BY CodiceArticolo"_s);
     ASSERT_EQ(rs->recordCount(), 3);
-    rs->setFilter(QStringLiteral("Q<>0"));
+    rs->setFilter(u"Q<>0"_s);
     EXPECT_EQ(rs->recordCount(), 2);
     for (rs->moveFirst(); !rs->isEOF(); rs->moveNext())
         EXPECT_NE(rs->value(0), Variant("Z"));
-    rs->setFilter(QStringLiteral("Q = 0 OR CodiceArticolo = 'a002'"));
+    rs->setFilter(u"Q = 0 OR CodiceArticolo = 'a002'"_s);
     EXPECT_EQ(rs->recordCount(), 2);
     rs->setFilter(QString());
     EXPECT_EQ(rs->recordCount(), 3);
-    const auto bad = databaseErrorOf([&] { rs->setFilter(QStringLiteral("Nope <> 0")); });
-    ASSERT_TRUE(bad);
-    EXPECT_EQ(bad->number(), 3001);
+    EXPECT_EQ(databaseErrorNumber([&] { rs->setFilter(u"Nope <> 0"_s); }), 3001);
 }
 
 TEST_F(RecordsetRead, FindAndBookmarksPositionOnARow)
 {
-    auto rs = open(QStringLiteral("SELECT CodiceIVA, Descrizione, Aliquota FROM CodiciIVA ORDER BY Descrizione"));
-    EXPECT_TRUE(rs->find(QStringLiteral("CodiceIVA = '10'")));
-    EXPECT_EQ(rs->value(QStringLiteral("Aliquota")), Variant(10.0));
+    auto rs = read(u"SELECT CodiceIVA, Descrizione, Aliquota FROM CodiciIVA ORDER BY Descrizione"_s);
+    EXPECT_TRUE(rs->find(u"CodiceIVA = '10'"_s));
+    EXPECT_EQ(rs->value(u"Aliquota"_s), Variant(10.0));
     const Recordset::Bookmark mark = rs->bookmark();
     rs->moveFirst();
     EXPECT_EQ(rs->value(0), Variant("22"));
     rs->setBookmark(mark);
     EXPECT_EQ(rs->value(0), Variant("10"));
-    EXPECT_FALSE(rs->find(QStringLiteral("CodiceIVA = '4'")));
+    EXPECT_FALSE(rs->find(u"CodiceIVA = '4'"_s));
     EXPECT_TRUE(rs->isEOF());
 }
 
@@ -207,21 +179,11 @@ TEST_F(RecordsetRead, RecordsetKeepsItsConnectionAlive)
     Recordset rs;
     {
         Connection own(DataFixture::connectionString(path));
-        rs.open(QStringLiteral("SELECT Codice FROM Articoli"), own, CursorType::Static);
+        rs.open(u"SELECT Codice FROM Articoli"_s, own, CursorType::Static);
     }
     ASSERT_TRUE(rs.activeConnection());
     EXPECT_TRUE(rs.activeConnection()->isOpen());
-    DataFixture::runSql(path, QStringLiteral("DELETE FROM Articoli WHERE Codice = 'B001'"));
+    DataFixture::runSql(path, u"DELETE FROM Articoli WHERE Codice = 'B001'"_s);
     rs.requery();
     EXPECT_EQ(rs.recordCount(), 2);
-}
-
-TEST_F(RecordsetRead, ModelAccessReadsRowsWithoutMoving)
-{
-    auto rs = open(QStringLiteral("SELECT Codice, Costo FROM Articoli ORDER BY Codice"));
-    rs->moveLast();
-    ASSERT_EQ(rs->rowCount(), 3);
-    EXPECT_EQ(rs->valueAt(1, 0), Variant("A002"));
-    EXPECT_EQ(rs->valueAt(0, 1), Variant(0.1));
-    EXPECT_EQ(rs->value(0), Variant("B001"));
 }

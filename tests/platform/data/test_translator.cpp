@@ -1,5 +1,7 @@
 // The Jet-to-SQLite translator on its own: tokens, date literals, each
 // rewrite, parameter order, stored-query inlining and the error cases.
+#include "DataFixture.h"
+
 #include "platform/base/RuntimeError.h"
 #include "platform/data/JetTemplateQueries.h"
 #include "platform/data/JetTranslator.h"
@@ -11,23 +13,6 @@
 using namespace platform;
 using namespace platform::jet;
 using namespace Qt::StringLiterals;
-
-static void PrintTo(const QString &s, std::ostream *os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-
-static void PrintTo(const QStringList &l, std::ostream *os)
-{
-    *os << '(' << l.join(u", "_s).toStdString() << ')';
-}
-
-namespace platform {
-static void PrintTo(const Variant &v, std::ostream *os)
-{
-    *os << v.debugString().toStdString();
-}
-} // namespace platform
 
 namespace {
 
@@ -61,26 +46,13 @@ std::optional<StoredQuery> lookup(const QString &name)
         if (name.compare(QString::fromUtf8(t.name), Qt::CaseInsensitive) == 0)
             return makeStoredQuery(QString::fromUtf8(t.name), QString::fromUtf8(t.parameters),
                                    QString::fromUtf8(t.body));
-    const auto it = extraQueries().constFind(name.toLower());
-    if (it != extraQueries().cend())
-        return *it;
+    if (extraQueries().contains(name.toLower()))
+        return extraQueries().value(name.toLower());
     return std::nullopt;
 }
 
-TranslateContext context()
-{
-    return TranslateContext{lookup, columnType};
-}
-
-Translation tr(const QString &sql)
-{
-    return translate(sql, context());
-}
-
-QString sqlOf(const QString &jet)
-{
-    return tr(jet).sql;
-}
+Translation tr(const QString &sql) { return translate(sql, TranslateContext{lookup, columnType}); }
+QString sqlOf(const QString &jet) { return tr(jet).sql; }
 
 // Runs the translation and answers the error's description, or "" when it
 // translated.
@@ -115,9 +87,7 @@ private:
 
 } // namespace
 
-// ---- tokens ---------------------------------------------------------------
-
-TEST(JetTokenizer, ReadsEveryKindOfToken)
+TEST(JetTokenizer, ReadsEveryKindOfTokenAndLiteralsAsText)
 {
     const auto t = tokenize(u"SELECT [Località], 'it''s', \"a \"\"b\"\"\", #03/15/26#, 1.5, .5, 2e3, "
                             u"Quantità <> ? <= >=");
@@ -144,15 +114,12 @@ TEST(JetTokenizer, ReadsEveryKindOfToken)
     EXPECT_EQ(t[20].position, 84);
     EXPECT_EQ(t[1].position, 7);
     EXPECT_EQ(t[1].length, 10);
-}
-
-TEST(JetTokenizer, SpecialCharactersInsideLiteralsAreText)
-{
-    const auto t = tokenize(u"'#1/1/26# [x] & / -- DELETE * FROM' [a # b ' c]");
-    ASSERT_EQ(t.size(), 3);
-    EXPECT_EQ(t[0].text, u"#1/1/26# [x] & / -- DELETE * FROM"_s);
-    EXPECT_EQ(t[1].kind, Token::Kind::Bracketed);
-    EXPECT_EQ(t[1].text, u"a # b ' c"_s);
+    // Special characters inside literals are text.
+    const auto literals = tokenize(u"'#1/1/26# [x] & / -- DELETE * FROM' [a # b ' c]");
+    ASSERT_EQ(literals.size(), 3);
+    EXPECT_EQ(literals[0].text, u"#1/1/26# [x] & / -- DELETE * FROM"_s);
+    EXPECT_EQ(literals[1].kind, Token::Kind::Bracketed);
+    EXPECT_EQ(literals[1].text, u"a # b ' c"_s);
 }
 
 TEST(JetTokenizer, RefusesBrokenTextWithItsPosition)
@@ -177,9 +144,7 @@ TEST(JetTokenizer, RefusesBrokenTextWithItsPosition)
     EXPECT_TRUE(message(u"SELECT 'a"_s + QChar(0) + u"' FROM t"_s).contains(u"NUL character at character 10"));
 }
 
-// ---- dates ------------------------------------------------------------------
-
-TEST(JetDate, TwoDigitYearsUseJetsWindow)
+TEST(JetDate, TwoDigitYearsTimesInvalidDatesAndIsoLiterals)
 {
     EXPECT_EQ(parseJetDate(u"01/01/30"), DateTime(1930, 1, 1));
     EXPECT_EQ(parseJetDate(u"03/15/26"), DateTime(2026, 3, 15));
@@ -188,10 +153,6 @@ TEST(JetDate, TwoDigitYearsUseJetsWindow)
     EXPECT_EQ(parseJetDate(u"12/31/99"), DateTime(1999, 12, 31));
     EXPECT_EQ(parseJetDate(u"03/15/2026"), DateTime(2026, 3, 15));
     EXPECT_EQ(parseJetDate(u"2026-03-15"), DateTime(2026, 3, 15));
-}
-
-TEST(JetDate, TimesAndInvalidDates)
-{
     EXPECT_EQ(parseJetDate(u"3/15/2026 10:30:05"), DateTime(2026, 3, 15, 10, 30, 5));
     EXPECT_EQ(parseJetDate(u" 3/15/2026 10:30 pm "), DateTime(2026, 3, 15, 22, 30));
     EXPECT_EQ(parseJetDate(u"3/15/2026 12:00:00 AM"), DateTime(2026, 3, 15));
@@ -200,18 +161,13 @@ TEST(JetDate, TimesAndInvalidDates)
     for (const auto bad : {u"02/30/2026", u"13/01/26", u"3/15", u"3/15/26x", u"3/15/2026 24:00",
                            u"3/15/2026 13:00 PM", u"3/15/12345", u"", u"1/1/0050", u"abc", u"3-15/26"})
         EXPECT_FALSE(parseJetDate(bad)) << QString::fromUtf16(bad).toStdString();
-}
-
-TEST(JetTranslator, DateLiteralsBecomeIsoText)
-{
+    // Date literals become ISO text.
     EXPECT_EQ(sqlOf(u"SELECT * FROM MagazRegMain WHERE DataIns Between #01/01/24# And #12/31/2024 18:05:00#"_s),
               u"SELECT * FROM MagazRegMain WHERE DataIns BETWEEN '2024-01-01' AND '2024-12-31 18:05:00'"_s);
     EXPECT_EQ(sqlOf(u"SELECT #01/01/30#, #03/15/26 00:00:00#"_s), u"SELECT '1930-01-01', '2026-03-15'"_s);
 }
 
-// ---- plain rewrites -------------------------------------------------------
-
-TEST(JetTranslator, LiteralsNamesAndKeywords)
+TEST(JetTranslator, LiteralsNamesKeywordsDeleteStarAndSetTargets)
 {
     EXPECT_EQ(sqlOf(u"SELECT Codice FROM Liste WHERE Liste.Predefinito = True AND Esenzione=false"_s),
               u"SELECT Codice FROM Liste WHERE Liste.Predefinito = 1 AND Esenzione = 0"_s);
@@ -221,19 +177,11 @@ TEST(JetTranslator, LiteralsNamesAndKeywords)
     EXPECT_EQ(sqlOf(u"SELECT 1., .5, 2e3"_s), u"SELECT 1.0, 0.5, 2e3"_s);
     EXPECT_EQ(sqlOf(u"SELECT - -1, -(-a), NOT a IS NULL, a Is Not Null"_s),
               u"SELECT - -1, -(-a), NOT a IS NULL, a IS NOT NULL"_s);
-}
-
-TEST(JetTranslator, StringsComeThroughUnchanged)
-{
+    // Strings come through unchanged.
     const QString text = u"'#01/01/26# [x] a & b / c DELETE * FROM t SET t.c = 1 it''s True \"q\"'"_s;
     EXPECT_EQ(sqlOf(u"SELECT Codice FROM Articoli WHERE Descrizione = "_s + text), u"SELECT Codice FROM Articoli WHERE Descrizione = "_s + text);
     EXPECT_EQ(sqlOf(u"UPDATE Articoli SET Articoli.Note = "_s + text + u" WHERE Codice='a&b'"_s),
               u"UPDATE Articoli SET Note = "_s + text + u" WHERE Codice = 'a&b'"_s);
-}
-
-TEST(JetTranslator, DeleteStarAndQualifiedSetTargets)
-{
-    EXPECT_EQ(sqlOf(u"DELETE * FROM _Pars WHERE k01='gridlayout'"_s), u"DELETE FROM _Pars WHERE k01 = 'gridlayout'"_s);
     EXPECT_EQ(sqlOf(u"DELETE Articoli.* FROM Articoli"_s), u"DELETE FROM Articoli"_s);
     EXPECT_EQ(sqlOf(u"delete from [Liste] where Id=3"_s), u"DELETE FROM [Liste] WHERE Id = 3"_s);
     EXPECT_EQ(sqlOf(u"UPDATE MagazRegMain SET MagazRegMain.Causale = 'Scarico' WHERE (((MagazRegMain.Causale)='Rettifica'))"_s),
@@ -242,7 +190,7 @@ TEST(JetTranslator, DeleteStarAndQualifiedSetTargets)
               u"UPDATE [Liste] SET [Predefinito] = 0, Codice = 'x' WHERE [Liste].Id <> 4"_s);
 }
 
-TEST(JetTranslator, ConcatenationTakesItsWholeOperands)
+TEST(JetTranslator, ConcatenationAndDivisionTakeTheirWholeOperands)
 {
     // & binds looser than arithmetic and tighter than comparisons.
     EXPECT_EQ(sqlOf(u"SELECT a & b + c"_s), u"SELECT (IFNULL(a, '') || IFNULL(b + c, ''))"_s);
@@ -253,10 +201,7 @@ TEST(JetTranslator, ConcatenationTakesItsWholeOperands)
               u"SELECT (IFNULL([Nome], '') || ' (' || IFNULL([TipoContropartita], '') || ')') AS Contropartita"_s);
     EXPECT_EQ(sqlOf(u"SELECT f(a & b, c) & (d & e)"_s),
               u"SELECT (IFNULL(f((IFNULL(a, '') || IFNULL(b, '')), c), '') || IFNULL(((IFNULL(d, '') || IFNULL(e, ''))), ''))"_s);
-}
-
-TEST(JetTranslator, DivisionIsFloatingPointOverItsOperands)
-{
+    // Division is floating point over its operands.
     EXPECT_EQ(sqlOf(u"SELECT a * b / c"_s), u"SELECT (CAST(a * b AS REAL) / c)"_s);
     EXPECT_EQ(sqlOf(u"SELECT a / b * c"_s), u"SELECT (CAST(a AS REAL) / b) * c"_s);
     EXPECT_EQ(sqlOf(u"SELECT a + b / c - d"_s), u"SELECT a + (CAST(b AS REAL) / c) - d"_s);
@@ -264,11 +209,8 @@ TEST(JetTranslator, DivisionIsFloatingPointOverItsOperands)
     EXPECT_EQ(sqlOf(u"SELECT 7 Mod 2 * 3"_s), u"SELECT (7 % 2 * 3)"_s);
 }
 
-TEST(JetTranslator, Functions)
+TEST(JetTranslator, FunctionsAndTheirArguments)
 {
-    EXPECT_EQ(sqlOf(u"SELECT DataIns,  iif(NOT IsNull(Ubicazione), Codice & ' [' & Ubicazione & ']', Codice) AS Codice From Articoli"_s),
-              u"SELECT DataIns, CASE WHEN NOT ((Ubicazione) IS NULL) THEN (IFNULL(Codice, '') || ' [' || "
-              u"IFNULL(Ubicazione, '') || ']') ELSE Codice END AS Codice FROM Articoli"_s);
     EXPECT_EQ(sqlOf(u"SELECT Nz(a), Nz(a, 0), Year(DataIns), Month(#2/3/2026#), Day(x)"_s),
               u"SELECT IFNULL(a, ''), IFNULL(a, 0), CAST(strftime('%Y', DataIns) AS INTEGER), "
               u"CAST(strftime('%m', '2026-02-03') AS INTEGER), CAST(strftime('%d', x) AS INTEGER)"_s);
@@ -278,7 +220,7 @@ TEST(JetTranslator, Functions)
     EXPECT_TRUE(errorOf(u"SELECT Nz()"_s).contains(u"Wrong number of arguments"));
 }
 
-TEST(JetTranslator, CurrencySumsAreRoundedToFourDecimals)
+TEST(JetTranslator, CurrencySumsAreRoundedAndConstantGroupTermsDropped)
 {
     EXPECT_EQ(sqlOf(u"SELECT Sum([Quantità]*[Segno]) AS Q, Avg(-Quantità + 1) FROM MagazRegDetail"_s),
               u"SELECT ROUND(Sum([Quantità] * [Segno]), 4) AS Q, ROUND(Avg(-Quantità + 1), 4) FROM MagazRegDetail"_s);
@@ -292,10 +234,7 @@ TEST(JetTranslator, CurrencySumsAreRoundedToFourDecimals)
     EXPECT_EQ(sqlOf(u"SELECT Sum(Sconosciuta * [Quantità])"_s), u"SELECT Sum(Sconosciuta * [Quantità])"_s);
     // Without a column-type lookup nothing is rounded.
     EXPECT_EQ(translate(u"SELECT Sum([Quantità])"_s, TranslateContext{}).sql, u"SELECT Sum([Quantità])"_s);
-}
-
-TEST(JetTranslator, ConstantGroupByTermsAreDropped)
-{
+    // Constant GROUP BY terms are dropped.
     EXPECT_EQ(sqlOf(u"SELECT a FROM t GROUP BY t.a, 1, 10, 57 HAVING Count(*)>0"_s),
               u"SELECT a FROM t GROUP BY t.a HAVING Count(*) > 0"_s);
     EXPECT_EQ(sqlOf(u"SELECT Sum(x) FROM t GROUP BY 1, (2), -3, True ORDER BY 1"_s),
@@ -323,7 +262,7 @@ TEST(JetTranslator, StatementEndsAndKinds)
     EXPECT_TRUE(errorOf(u"SELECT a FROM t WHERE"_s).contains(u"expected an expression"));
 }
 
-TEST(JetTranslator, JoinsSubqueriesAndTop)
+TEST(JetTranslator, JoinsSubqueriesTopUnknownSyntaxAndNesting)
 {
     EXPECT_EQ(sqlOf(u"SELECT * FROM (A INNER JOIN (B LEFT OUTER JOIN C ON B.x = C.x) ON A.y = B.y) LEFT JOIN D ON D.z = A.z"_s),
               u"SELECT * FROM (A INNER JOIN (B LEFT OUTER JOIN C ON B.x = C.x) ON A.y = B.y) LEFT JOIN D ON D.z = A.z"_s);
@@ -333,25 +272,17 @@ TEST(JetTranslator, JoinsSubqueriesAndTop)
               u"AND EXISTS (SELECT * FROM y) AND c NOT LIKE 'a%' ORDER BY a DESC, b LIMIT 1"_s);
     EXPECT_EQ(sqlOf(u"SELECT a FROM t UNION ALL SELECT b FROM u"_s), u"SELECT a FROM t UNION ALL SELECT b FROM u"_s);
     EXPECT_TRUE(errorOf(u"SELECT TOP 5 PERCENT a FROM t"_s).contains(u"PERCENT"));
-}
-
-TEST(JetTranslator, UnknownSyntaxPassesThroughTokenByToken)
-{
+    // Unknown syntax passes through token by token.
     EXPECT_EQ(sqlOf(u"SELECT Count(DISTINCT a), CAST(b AS TEXT) FROM t WHERE c COLLATE NOCASE = [d] LIMIT 3"_s),
               u"SELECT Count(DISTINCT a), CAST(b AS TEXT) FROM t WHERE c COLLATE NOCASE = [d] LIMIT 3"_s);
     EXPECT_EQ(sqlOf(u"SELECT a \\ b, c ^ 2"_s), u"SELECT a \\ b, c ^ 2"_s);
-}
-
-TEST(JetTranslator, NestingIsBounded)
-{
+    // Nesting is bounded.
     const QString deep = u"SELECT "_s + QString(5000, u'(') + u'1' + QString(5000, u')');
     EXPECT_TRUE(errorOf(deep).contains(u"nested too deeply"));
     EXPECT_TRUE(errorOf(u"SELECT "_s + QString(5000, u'-') + u'1').contains(u"nested too deeply"));
     const QString ok = u"SELECT "_s + QString(40, u'(') + u'1' + QString(40, u')');
     EXPECT_EQ(sqlOf(ok), ok);
 }
-
-// ---- parameters and stored queries -----------------------------------------
 
 TEST(JetTranslator, ParametersPrefixFixesTheOrder)
 {
@@ -364,40 +295,26 @@ TEST(JetTranslator, ParametersPrefixFixesTheOrder)
     EXPECT_TRUE(errorOf(u"PARAMETERS a Long, A Long; SELECT 1"_s).contains(u"declared twice"));
     EXPECT_TRUE(errorOf(u"PARAMETERS a Long SELECT 1"_s).contains(u"expected ',' or ';'"));
     EXPECT_TRUE(errorOf(u"PARAMETERS a Long; CREATE TABLE x (a INTEGER)"_s).contains(u"after PARAMETERS"));
+    // A stored query's parameters are bound by name to the declared ones.
+    std::int32_t number = 0;
+    const QString e = errorOf(u"PARAMETERS d1 DateTime; SELECT * FROM invCM"_s, &number);
+    EXPECT_EQ(number, ErrParameters);
+    EXPECT_TRUE(e.contains(u"'d2' of query 'invCM'")) << e.toStdString();
 }
 
-TEST(JetTranslator, AnonymousMarkersTakeTheirPlaceInTheText)
+TEST(JetTranslator, AnonymousMarkersAndStoredQueryParametersFollowTheText)
 {
     const auto t = tr(u"SELECT * FROM RepGiacenze WHERE Codice = ? AND Categoria = ?"_s);
     EXPECT_EQ(t.parameterNames, (QStringList{u"d1"_s, u"d2"_s, u"_1"_s, u"_2"_s}));
     EXPECT_TRUE(t.sql.endsWith(u"SELECT * FROM [RepGiacenze] WHERE Codice = :_1 AND Categoria = :_2"));
     const auto p = tr(u"SELECT * FROM Articoli WHERE Codice = ? OR Codice IN (SELECT CodiceArticolo FROM invCU)"_s);
     EXPECT_EQ(p.parameterNames, (QStringList{u"_1"_s, u"d2"_s}));
-}
-
-TEST(JetTranslator, StoredQueryUsedAsTableIsInlined)
-{
-    // The closing at average cost: invCM declares d2 first, so the last date
-    // is parameter 0.
-    const auto t = tr(u"INSERT INTO MagazRegDetail ( CodiceArticolo, Quantità, Costo, Segno, Riga, IdReg ) "
-                      u"SELECT MagazRegDetail.CodiceArticolo, Sum([Quantità]*[Segno]) AS Q, Avg(invCM.CC) AS C, 1 AS S, 10 AS R, 57 AS I "
-                      u"FROM MagazRegMain INNER JOIN (invCM INNER JOIN MagazRegDetail ON invCM.CodiceArticolo = MagazRegDetail.CodiceArticolo) "
-                      u"ON MagazRegMain.IdReg = MagazRegDetail.IdReg WHERE (((MagazRegMain.DataIns) Between #01/01/24# And #12/31/24#)) "
-                      u"GROUP BY MagazRegDetail.CodiceArticolo, 1, 10, 57 HAVING (((Sum([Quantità]*[Segno]))>0))"_s);
-    EXPECT_EQ(t.kind, Translation::Kind::Modify);
-    EXPECT_EQ(t.parameterNames, (QStringList{u"d2"_s, u"d1"_s}));
-    EXPECT_EQ(t.parameterTypes, (QStringList{u"DateTime"_s, u"DateTime"_s}));
-    EXPECT_TRUE(t.sql.startsWith(
-        u"WITH [invCM] AS (SELECT MagazRegDetail.CodiceArticolo, (CAST(Sum([Costo] * [Quantità]) AS REAL) / "
-        u"NULLIF(ROUND(Sum([Quantità]), 4), 0)) AS CC FROM MagazRegMain INNER JOIN MagazRegDetail ON "
-        u"MagazRegMain.IdReg = MagazRegDetail.IdReg WHERE (((MagazRegDetail.Segno) = 1) AND "
-        u"((MagazRegMain.DataIns) BETWEEN :d1 AND :d2)) GROUP BY MagazRegDetail.CodiceArticolo) INSERT INTO MagazRegDetail"))
-        << t.sql.toStdString();
-    EXPECT_TRUE(t.sql.contains(u"INNER JOIN ([invCM] INNER JOIN MagazRegDetail"));
-    EXPECT_TRUE(t.sql.contains(u"GROUP BY MagazRegDetail.CodiceArticolo HAVING (((ROUND(Sum([Quantità] * [Segno]), 4)) > 0))"));
-
-    EXPECT_EQ(tr(u"SELECT Giacenza FROM RepGiacenze WHERE ScortaMinima>Giacenza"_s).parameterNames,
-              (QStringList{u"d1"_s, u"d2"_s}));
+    // Stored queries' parameters follow their first reference; a name that
+    // matches a stored query only counts as a table.
+    EXPECT_EQ(tr(u"SELECT invCU.CC, [invCM].CC FROM invCU LEFT JOIN invCM ON invCU.CodiceArticolo = invCM.CodiceArticolo"_s)
+                  .parameterNames,
+              (QStringList{u"d2"_s, u"d1"_s}));
+    EXPECT_EQ(tr(u"SELECT * FROM ViewMagazzino AS v INNER JOIN invCM ON 1=1"_s).parameterNames, (QStringList{u"d1"_s, u"d2"_s}));
 }
 
 TEST(JetTranslator, NestedStoredQueriesComeFirstAndMergeParameters)
@@ -426,61 +343,23 @@ TEST(JetTranslator, NestedStoredQueriesComeFirstAndMergeParameters)
     EXPECT_TRUE(t.sql.endsWith(u" SELECT * FROM [Sopra], [invCU] WHERE :d2 > '2026-01-01'")) << t.sql.toStdString();
 }
 
-TEST(JetTranslator, PositionalParametersFollowTheFirstReference)
-{
-    // A name that matches a stored query only counts as a table.
-    const auto t = tr(u"SELECT invCU.CC, [invCM].CC FROM invCU LEFT JOIN invCM ON invCU.CodiceArticolo = invCM.CodiceArticolo"_s);
-    EXPECT_EQ(t.parameterNames, (QStringList{u"d2"_s, u"d1"_s}));
-    const auto u = tr(u"SELECT * FROM ViewMagazzino AS v INNER JOIN invCM ON 1=1"_s);
-    EXPECT_EQ(u.parameterNames, (QStringList{u"d1"_s, u"d2"_s}));
-}
-
-TEST(JetTranslator, DeclaredParametersBindStoredQueriesByName)
-{
-    const auto t = tr(u"PARAMETERS d1 DateTime, d2 DateTime; SELECT Avg(invCM.CC) AS C FROM MagazRegDetail "
-                      u"LEFT JOIN invCM ON MagazRegDetail.CodiceArticolo = invCM.CodiceArticolo "
-                      u"WHERE ( MagazRegMain.DataIns Between [d1] And [d2] )"_s);
-    EXPECT_EQ(t.parameterNames, (QStringList{u"d1"_s, u"d2"_s}));
-    EXPECT_TRUE(t.sql.contains(u"BETWEEN :d1 AND :d2))"));
-    EXPECT_TRUE(t.sql.endsWith(u"WHERE (MagazRegMain.DataIns BETWEEN :d1 AND :d2)"));
-
-    std::int32_t number = 0;
-    const QString e = errorOf(u"PARAMETERS d1 DateTime; SELECT * FROM invCM"_s, &number);
-    EXPECT_EQ(number, ErrParameters);
-    EXPECT_TRUE(e.contains(u"'d2' of query 'invCM'")) << e.toStdString();
-}
-
-TEST(JetTranslator, CyclesBetweenStoredQueriesAreRefused)
+TEST(JetTranslator, CyclicOrBrokenStoredQueriesAreRefusedByName)
 {
     const ExtraQuery a(u"QA"_s, QString(), u"SELECT * FROM QB"_s);
     const ExtraQuery b(u"QB"_s, QString(), u"SELECT * FROM [qa]"_s);
     const ExtraQuery self(u"QS"_s, QString(), u"SELECT * FROM Articoli WHERE Codice IN (SELECT x FROM QS)"_s);
     EXPECT_TRUE(errorOf(u"SELECT * FROM QA"_s).contains(u"Circular reference caused by query 'QA'"));
     EXPECT_TRUE(errorOf(u"SELECT * FROM QS"_s).contains(u"Circular reference"));
-}
-
-TEST(JetTranslator, BrokenStoredQueriesNameThemselves)
-{
-    const ExtraQuery a(u"Rotta"_s, QString(), u"SELECT a FROM t WHERE 'x"_s);
-    const ExtraQuery b(u"Azione"_s, QString(), u"DELETE FROM t"_s);
-    const ExtraQuery c(u"Anonima"_s, QString(), u"SELECT a FROM t WHERE a = ?"_s);
+    const ExtraQuery broken(u"Rotta"_s, QString(), u"SELECT a FROM t WHERE 'x"_s);
+    const ExtraQuery action(u"Azione"_s, QString(), u"DELETE FROM t"_s);
+    const ExtraQuery anonymous(u"Anonima"_s, QString(), u"SELECT a FROM t WHERE a = ?"_s);
     EXPECT_TRUE(errorOf(u"SELECT * FROM Rotta"_s).contains(u"In query 'Rotta'"));
     EXPECT_TRUE(errorOf(u"SELECT * FROM Azione"_s).contains(u"in query 'Azione': a stored query must be a SELECT"));
     EXPECT_TRUE(errorOf(u"SELECT * FROM Anonima"_s).contains(u"cannot use '?'"));
 }
 
-TEST(JetTranslator, ExecuteRunsAStoredQueryWithItsArguments)
+TEST(JetTranslator, ExecuteTakesLiteralArgumentsForTheStoredQuery)
 {
-    const auto t = tr(u"Execute ViewMagazzino #01/01/26#, #03/15/26#"_s);
-    EXPECT_EQ(t.kind, Translation::Kind::Select);
-    EXPECT_EQ(t.parameterNames, (QStringList{u"d1"_s, u"d2"_s}));
-    ASSERT_EQ(t.executeArguments.size(), 2);
-    EXPECT_EQ(t.executeArguments[0], Variant(DateTime(2026, 1, 1)));
-    EXPECT_EQ(t.executeArguments[1], Variant(DateTime(2026, 3, 15)));
-    EXPECT_TRUE(t.sql.startsWith(u"WITH [ViewMagazzino] AS (SELECT MagazRegMain.IdReg"));
-    EXPECT_TRUE(t.sql.contains(u"CAST(strftime('%Y', MagazRegMain.DataIns) AS INTEGER) AS Anno"));
-    EXPECT_TRUE(t.sql.endsWith(u") SELECT * FROM [ViewMagazzino]"));
-
     const ExtraQuery q(u"Misto"_s, u"a Long, b Double, c Text, d Bit, e Text"_s, u"SELECT [a], [b], [c], [d], [e]"_s);
     const auto m = tr(u"exec [misto] -5, 2.5, 'l''x', True, Null;"_s);
     ASSERT_EQ(m.executeArguments.size(), 5);

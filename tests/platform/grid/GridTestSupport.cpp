@@ -20,6 +20,13 @@ QString connectionString(const QString &path)
     return testsupport::DataFixture::connectionString(path);
 }
 
+void bind(platform::Grid &grid, const QString &path, const QString &source)
+{
+    grid.setConnectionString(connectionString(path));
+    grid.setRecordSource(source);
+    grid.rebind();
+}
+
 void showAndFocus(platform::Grid &grid)
 {
     if (!grid.isVisible()) {

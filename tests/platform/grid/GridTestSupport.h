@@ -47,6 +47,8 @@ private:
 // its connection string.
 QString sampleDatabase();
 QString connectionString(const QString &path);
+// Binds the grid to a record source on the database at path.
+void bind(platform::Grid &grid, const QString &path, const QString &source);
 
 // Shows the grid as the active window with the focus in its view.
 void showAndFocus(platform::Grid &grid);

@@ -28,18 +28,20 @@ protected:
     QString path = gridtest::sampleDatabase();
     Grid grid;
 
-    void bind(const QString &sql)
-    {
-        grid.setConnectionString(gridtest::connectionString(path));
-        grid.setRecordSource(sql);
-        grid.rebind();
-    }
+    void bind(const QString &sql) { gridtest::bind(grid, path, sql); }
 };
 
 } // namespace
 
-TEST_F(GridBinding, SqlSourceGivesOneColumnPerFieldAndReadsEveryRow)
+TEST_F(GridBinding, SqlOrExecuteSourceGivesOneColumnPerFieldAndReadsEveryRow)
 {
+    // A stored query with its arguments.
+    bind(QStringLiteral("Execute ViewGiacenze #01/01/24#, #12/31/24#"));
+    ASSERT_EQ(grid.recordCount(), 3);
+    EXPECT_EQ(grid.column(3)->key(), QStringLiteral("Giacenza"));
+    EXPECT_EQ(grid.valueAt(1, 1), Variant("A001"));
+    EXPECT_DOUBLE_EQ(grid.valueAt(1, 3).toDouble(), 90.0); // 150 loaded, 60 sold
+
     QSignalSpy bound(&grid, &Grid::bound);
     bind(QStringLiteral("SELECT Codice, Descrizione, Costo FROM Articoli ORDER BY Codice"));
     EXPECT_EQ(bound.count(), 1);
@@ -49,25 +51,16 @@ TEST_F(GridBinding, SqlSourceGivesOneColumnPerFieldAndReadsEveryRow)
     EXPECT_EQ(grid.column(2)->key(), QStringLiteral("Descrizione"));
     EXPECT_EQ(grid.column(2)->caption(), QStringLiteral("Descrizione"));
     EXPECT_EQ(grid.column(QStringLiteral("costo"))->index(), 3);
-    EXPECT_EQ(grid.valueAt(3, 1), Variant(QStringLiteral("B001")));
+    EXPECT_EQ(grid.valueAt(3, 1), Variant("B001"));
     EXPECT_EQ(grid.valueAt(1, 3), Variant(0.1));
     // The first row is current after binding.
     EXPECT_EQ(grid.row(), 1);
-    EXPECT_EQ(grid.value(1), Variant(QStringLiteral("A001")));
+    EXPECT_EQ(grid.value(1), Variant("A001"));
     // Text columns take their defined size as the editor's limit.
     EXPECT_EQ(grid.column(1)->maxLength(), 40);
 }
 
-TEST_F(GridBinding, ExecuteSourceRunsAStoredQueryWithItsArguments)
-{
-    bind(QStringLiteral("Execute ViewGiacenze #01/01/24#, #12/31/24#"));
-    ASSERT_EQ(grid.recordCount(), 3);
-    EXPECT_EQ(grid.column(3)->key(), QStringLiteral("Giacenza"));
-    EXPECT_EQ(grid.valueAt(1, 1), Variant(QStringLiteral("A001")));
-    EXPECT_DOUBLE_EQ(grid.valueAt(1, 3).toDouble(), 90.0); // 150 loaded, 60 sold
-}
-
-TEST_F(GridBinding, EmptyRecordSourceLeavesNoRows)
+TEST_F(GridBinding, AnEmptyOrFailingRecordSourceLeavesNoRows)
 {
     bind(QStringLiteral("SELECT * FROM CliFor"));
     EXPECT_EQ(grid.recordCount(), 3);
@@ -77,10 +70,7 @@ TEST_F(GridBinding, EmptyRecordSourceLeavesNoRows)
     EXPECT_EQ(grid.rowCount(), 0);
     EXPECT_EQ(grid.row(), 0);
     EXPECT_EQ(grid.model()->rowCount(), 0);
-}
 
-TEST_F(GridBinding, AFailingQueryRaisesAndLeavesTheGridWithoutRows)
-{
     bind(QStringLiteral("SELECT * FROM CliFor"));
     grid.setRecordSource(QStringLiteral("SELECT * FROM NoSuchTable"));
     EXPECT_THROW(grid.rebind(), DatabaseError);
@@ -94,12 +84,11 @@ TEST_F(GridBinding, OpenRecordsetIsShownAndFollowedWhenItChanges)
     Recordset rs;
     rs.open(QStringLiteral("SELECT Codice, Costo FROM Articoli ORDER BY Codice"), connection, CursorType::Static);
     grid.setRecordset(&rs);
-    EXPECT_EQ(grid.recordset(), &rs);
     EXPECT_EQ(grid.recordCount(), 3);
     rs.setFilter(QStringLiteral("Costo > 0.03"));
     EXPECT_EQ(grid.recordCount(), 2);
-    EXPECT_EQ(grid.valueAt(1, 1), Variant(QStringLiteral("A001")));
-    EXPECT_EQ(grid.valueAt(2, 1), Variant(QStringLiteral("A002")));
+    EXPECT_EQ(grid.valueAt(1, 1), Variant("A001"));
+    EXPECT_EQ(grid.valueAt(2, 1), Variant("A002"));
     // rebind reads the caller's recordset again: it is not re-queried.
     testsupport::DataFixture::runSql(path, QStringLiteral("DELETE FROM CliFor WHERE IdCliFor = 3"));
     grid.rebind();
@@ -135,7 +124,7 @@ TEST_F(GridBinding, DesignedColumnsSurviveARebindOnTheSameFields)
     EXPECT_EQ(grid.column(2)->caption(), QStringLiteral("Cliente"));
     EXPECT_EQ(grid.column(1)->width(), 0);
     EXPECT_EQ(grid.sortKeys().count(), 1);
-    EXPECT_EQ(grid.valueAt(1, 2), Variant(QStringLiteral("anna verdi")));
+    EXPECT_EQ(grid.valueAt(1, 2), Variant("anna verdi"));
     // Other fields: the columns are those of the new source.
     grid.setRecordSource(QStringLiteral("SELECT CodiceIVA, Aliquota FROM CodiciIVA"));
     grid.rebind();
@@ -145,7 +134,7 @@ TEST_F(GridBinding, DesignedColumnsSurviveARebindOnTheSameFields)
     EXPECT_EQ(grid.sortKeys().count(), 0);
 }
 
-TEST_F(GridBinding, WidthZeroHidesTheColumnButItsCellsStayReadable)
+TEST_F(GridBinding, WidthZeroHidesAColumnThatStaysReadableAndPositionsMoveItOnScreen)
 {
     bind(QStringLiteral("SELECT IdCliFor, Nome, CAP FROM CliFor ORDER BY IdCliFor"));
     grid.column(1)->setWidth(0);
@@ -165,13 +154,9 @@ TEST_F(GridBinding, WidthZeroHidesTheColumnButItsCellsStayReadable)
     // A user dragging a column wider changes its width in twips.
     grid.view()->horizontalHeader()->resizeSection(1, 100);
     EXPECT_EQ(grid.column(2)->width(), 1500);
-}
 
-TEST_F(GridBinding, PositionsMoveColumnsOnScreenNotTheirIndexes)
-{
-    bind(QStringLiteral("SELECT IdCliFor, Nome, CAP FROM CliFor"));
+    // Positions move columns on screen, not their indexes.
     grid.column(3)->setPosition(1);
-    EXPECT_EQ(grid.column(3)->position(), 1);
     EXPECT_EQ(grid.column(1)->position(), 2);
     EXPECT_EQ(grid.columns().atPosition(1)->key(), QStringLiteral("CAP"));
     EXPECT_EQ(grid.column(3)->index(), 3);
@@ -205,7 +190,7 @@ TEST_F(GridBinding, FormatsAlignmentTipsAndFlagsOfAColumn)
     EXPECT_EQ(grid.view()->horizontalHeader()->sectionResizeMode(1), QHeaderView::Fixed);
     EXPECT_EQ(grid.view()->horizontalHeader()->sectionResizeMode(0), QHeaderView::Interactive);
 
-    EXPECT_EQ(cost->typeCode(), 0);
+    // The list name follows the caption until the program sets its own.
     EXPECT_EQ(cost->listName(), QStringLiteral("Costo"));
     cost->setCaption(QStringLiteral("Costo ultimo"));
     EXPECT_EQ(cost->listName(), QStringLiteral("Costo ultimo"));
@@ -214,7 +199,7 @@ TEST_F(GridBinding, FormatsAlignmentTipsAndFlagsOfAColumn)
     EXPECT_EQ(grid.model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Costo ultimo"));
 }
 
-TEST_F(GridBinding, FormatStylesColourACellColumnAndAHeader)
+TEST_F(GridBinding, FormatStylesColourCellsAndHeadersAndFontsApplyToTheView)
 {
     bind(QStringLiteral("SELECT Codice, Descrizione FROM Articoli"));
     const QColor info(255, 255, 225);
@@ -237,26 +222,23 @@ TEST_F(GridBinding, FormatStylesColourACellColumnAndAHeader)
     EXPECT_EQ(m->headerData(0, Qt::Horizontal, Qt::BackgroundRole).value<QColor>(), info);
     // "Default" always exists.
     EXPECT_TRUE(grid.formatStyles().contains(QStringLiteral("default")));
-}
 
-TEST_F(GridBinding, HeaderAndRowFontsApplyToTheView)
-{
-    bind(QStringLiteral("SELECT Codice FROM Articoli"));
+    // Header and row fonts apply to the view, the rows high enough for theirs.
     QFont header(QStringLiteral("DejaVu Sans"), 12);
     header.setBold(true);
     QFont rows(QStringLiteral("DejaVu Sans"), 14);
     grid.setHeaderFont(header);
     grid.setRowFont(rows);
-    EXPECT_EQ(grid.headerFont(), header);
-    EXPECT_EQ(grid.rowFont(), rows);
     EXPECT_TRUE(grid.view()->horizontalHeader()->font().bold());
     EXPECT_EQ(grid.view()->font().pointSize(), 14);
     EXPECT_GE(grid.view()->verticalHeader()->defaultSectionSize(), QFontMetrics(rows).height());
 }
 
-TEST_F(GridBinding, ClicksOnRowsAndHeadersAreNotified)
+TEST_F(GridBinding, ClicksOnRowsAndHeadersAreNotifiedAndTheNavigatorCountsRows)
 {
     bind(QStringLiteral("SELECT Codice, Descrizione FROM Articoli ORDER BY Codice"));
+    EXPECT_TRUE(grid.recordNavigatorText().isEmpty());
+    grid.setRecordNavigatorCaption(QStringLiteral("Record:|di"));
     gridtest::showAndFocus(grid);
     QSignalSpy header(&grid, &Grid::headerClicked);
     QSignalSpy clicked(&grid, &Grid::clicked);
@@ -278,21 +260,13 @@ TEST_F(GridBinding, ClicksOnRowsAndHeadersAreNotified)
     gridtest::doubleClick(v->viewport(), v->visualRect(grid.model()->index(1, 0)).center());
     EXPECT_EQ(doubled.count(), 1);
     EXPECT_EQ(grid.row(), 2);
-    // Keys move the current row.
+    EXPECT_EQ(grid.recordNavigatorText(), QStringLiteral("Record: 2 di 3"));
+    // Keys and the navigator's buttons move the current row.
     gridtest::pressKey(Qt::Key_Up);
     EXPECT_EQ(grid.row(), 1);
-}
-
-TEST_F(GridBinding, RecordNavigatorCountsRows)
-{
-    bind(QStringLiteral("SELECT Codice FROM Articoli ORDER BY Codice"));
-    EXPECT_TRUE(grid.recordNavigatorText().isEmpty());
-    grid.setRecordNavigatorCaption(QStringLiteral("Record:|di"));
-    grid.setRow(2);
-    EXPECT_EQ(grid.recordNavigatorText(), QStringLiteral("Record: 2 di 3"));
     auto *next = grid.findChild<QWidget *>(QStringLiteral("navigatorNext"));
     ASSERT_NE(next, nullptr);
-    gridtest::showAndFocus(grid);
+    QTest::mouseClick(next, Qt::LeftButton);
     QTest::mouseClick(next, Qt::LeftButton);
     EXPECT_EQ(grid.row(), 3);
     EXPECT_EQ(grid.recordNavigatorText(), QStringLiteral("Record: 3 di 3"));

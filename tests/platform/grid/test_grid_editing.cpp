@@ -36,12 +36,8 @@ class LinesGrid : public ::testing::Test
 protected:
     void SetUp() override
     {
-        const QString cs = gridtest::connectionString(path);
-        for (Grid *list : {&codes, &names}) {
-            list->setConnectionString(cs);
-            list->setRecordSource(QStringLiteral("SELECT Codice, Descrizione FROM Articoli ORDER BY Codice"));
-            list->rebind();
-        }
+        for (Grid *list : {&codes, &names})
+            gridtest::bind(*list, path, QStringLiteral("SELECT Codice, Descrizione FROM Articoli ORDER BY Codice"));
         GridColumns &c = grid.columns();
         c.add(QStringLiteral("IdDet"), QStringLiteral("IdDet"), QStringLiteral("IdDet"))->setWidth(0);
         c.add(QStringLiteral("IdReg"), QStringLiteral("IdReg"), QStringLiteral("IdReg"))->setWidth(0);
@@ -58,16 +54,14 @@ protected:
         name->setEditable(false);
         name->setSelectable(false);
         GridColumn *quantity = c.add(QStringLiteral("Quantità"), QStringLiteral("Quantità"), QStringLiteral("Quantità"));
-        quantity->setDefaultValue(Variant(QStringLiteral("1")));
+        quantity->setDefaultValue(Variant("1"));
         quantity->setFormat(QStringLiteral("#,##0.00"));
         c.add(QStringLiteral("Segno"), QStringLiteral("Segno"), QStringLiteral("Segno"))->setWidth(0);
         c.add(QStringLiteral("Costo"), QStringLiteral("Costo"), QStringLiteral("Costo"));
         c.add(QStringLiteral("Prezzo"), QStringLiteral("Prezzo"), QStringLiteral("Prezzo"));
 
-        grid.setConnectionString(cs);
         grid.setLockType(LockType::BatchOptimistic);
-        grid.setRecordSource(QStringLiteral("SELECT * FROM MagazRegDetail WHERE IdReg=1 ORDER BY Riga"));
-        grid.rebind();
+        gridtest::bind(grid, path, QStringLiteral("SELECT * FROM MagazRegDetail WHERE IdReg=1 ORDER BY Riga"));
         grid.setAllowEdit(true);
         grid.setAllowAddNew(true);
         grid.setAllowDelete(true);
@@ -118,7 +112,7 @@ TEST_F(LinesGrid, DescriptionColumnShowsTheArticleOfTheStoredCode)
     EXPECT_EQ(grid.newRecordRow(), 3);
     EXPECT_EQ(grid.model()->rowCount(), 3);
     EXPECT_EQ(grid.textAt(1, Descrizione), QStringLiteral("Vite 3x20"));
-    EXPECT_EQ(grid.valueAt(1, Descrizione), Variant(QStringLiteral("A001")));
+    EXPECT_EQ(grid.valueAt(1, Descrizione), Variant("A001"));
     EXPECT_EQ(grid.textAt(2, Quantita), QStringLiteral("12,50"));
     EXPECT_EQ(grid.model()->headerData(2, Qt::Vertical).toString(), QStringLiteral("*"));
     EXPECT_EQ(grid.model()->headerData(0, Qt::Vertical).toString(), QString(QChar(0x25B6)));
@@ -146,6 +140,8 @@ TEST_F(LinesGrid, TypingIntoACellKeepsTheValueInTheRowUntilTheRowIsLeft)
         oldValue = u.oldValue;
     });
     QObject::connect(&grid, &Grid::beforeUpdate, [&](GridRowUpdate &) { ++beforeRow; });
+    // The movement window goes back to the article code after each line.
+    QObject::connect(&grid, &Grid::afterUpdate, &grid, [this](int) { grid.setCol(Codice); });
 
     gridtest::typeIntoCell(grid, 1, Quantita, QStringLiteral("7,5"));
     EXPECT_EQ(beforeCell, 1);
@@ -161,13 +157,20 @@ TEST_F(LinesGrid, TypingIntoACellKeepsTheValueInTheRowUntilTheRowIsLeft)
     gridtest::pressKey(Qt::Key_Escape); // leaves the Costo editor unchanged
     gridtest::pressKey(Qt::Key_Down);
     EXPECT_EQ(grid.row(), 2);
+    EXPECT_EQ(grid.col(), Codice);
     EXPECT_EQ(beforeRow, 1);
     EXPECT_EQ(afterRow.count(), 1);
     EXPECT_EQ(grid.model()->pendingRow(), 0);
+    // Tab from the last cell of the last line goes on to the new-record row.
+    gridtest::typeIntoCell(grid, 2, Prezzo, QStringLiteral("3"));
+    EXPECT_EQ(grid.row(), grid.newRecordRow());
+    EXPECT_EQ(grid.col(), Codice);
+    EXPECT_EQ(grid.valueAt(2, Prezzo), Variant(3.0));
+    EXPECT_EQ(grid.model()->pendingRow(), 0);
     // Nothing reaches the database before the batch update.
-    EXPECT_EQ(storedLines(), (QStringList{QStringLiteral("10 A001 150"), QStringLiteral("20 A002 12.5")}));
+    EXPECT_EQ(storedLines(), (QStringList{"10 A001 150", "20 A002 12.5"}));
     save();
-    EXPECT_EQ(storedLines(), (QStringList{QStringLiteral("10 A001 7.5"), QStringLiteral("20 A002 12.5")}));
+    EXPECT_EQ(storedLines(), (QStringList{"10 A001 7.5", "20 A002 12.5"}));
 }
 
 TEST_F(LinesGrid, NewRecordRowStartsALineWithDefaultsAndTheDropDownStoresTheCode)
@@ -179,7 +182,7 @@ TEST_F(LinesGrid, NewRecordRowStartsALineWithDefaultsAndTheDropDownStoresTheCode
     EXPECT_EQ(grid.recordCount(), 3);
     EXPECT_EQ(grid.row(), 3);
     EXPECT_EQ(grid.newRecordRow(), 4);
-    EXPECT_EQ(grid.valueAt(3, Codice), Variant(QStringLiteral("B001")));
+    EXPECT_EQ(grid.valueAt(3, Codice), Variant("B001"));
     EXPECT_EQ(grid.textAt(3, Descrizione), QStringLiteral("Rondella"));
     EXPECT_EQ(grid.valueAt(3, Quantita), Variant(Currency::fromDouble(1)));
     EXPECT_EQ(grid.valueAt(3, Riga), Variant(std::int32_t(30)));
@@ -194,8 +197,7 @@ TEST_F(LinesGrid, NewRecordRowStartsALineWithDefaultsAndTheDropDownStoresTheCode
     gridtest::typeIntoCell(grid, grid.newRecordRow(), Codice, QStringLiteral("A002"));
     EXPECT_EQ(grid.model()->pendingRow(), 4);
     save();
-    EXPECT_EQ(storedLines(), (QStringList{QStringLiteral("10 A001 150"), QStringLiteral("20 A002 12.5"),
-                                          QStringLiteral("30 B001 4"), QStringLiteral("40 A002 1")}));
+    EXPECT_EQ(storedLines(), (QStringList{"10 A001 150", "20 A002 12.5", "30 B001 4", "40 A002 1"}));
     // The new lines carry their new keys for a later save.
     EXPECT_FALSE(grid.valueAt(3, IdDet).isNull());
 }
@@ -215,14 +217,14 @@ TEST_F(LinesGrid, DropDownEditorListsTheArticlesAndStoresTheChosenOnesCode)
     EXPECT_EQ(combo->itemText(1), QStringLiteral("Dado M3"));
     combo->setCurrentIndex(2); // "Rondella", chosen from the list
     gridtest::pressKey(Qt::Key_Tab);
-    EXPECT_EQ(grid.valueAt(2, Codice), Variant(QStringLiteral("B001")));
+    EXPECT_EQ(grid.valueAt(2, Codice), Variant("B001"));
     EXPECT_EQ(grid.textAt(2, Descrizione), QStringLiteral("Rondella"));
     // Typed, without regard to case.
     gridtest::typeIntoCell(grid, 1, Descrizione, QStringLiteral("dado m3"));
-    EXPECT_EQ(grid.valueAt(1, Codice), Variant(QStringLiteral("A002")));
+    EXPECT_EQ(grid.valueAt(1, Codice), Variant("A002"));
 }
 
-TEST_F(LinesGrid, ValidationRefusesAValueAndTheCellKeepsTheFocus)
+TEST_F(LinesGrid, ARefusedOrUnfittingValueKeepsTheCellEditing)
 {
     QObject::connect(&grid, &Grid::beforeColUpdate, [](GridCellUpdate &u) {
         if (u.column == Quantita && u.newValue.toDouble() <= 0)
@@ -248,19 +250,16 @@ TEST_F(LinesGrid, ValidationRefusesAValueAndTheCellKeepsTheFocus)
     gridtest::pressKey(Qt::Key_Tab);
     EXPECT_EQ(grid.valueAt(1, Quantita), Variant(Currency::fromDouble(5)));
     EXPECT_EQ(grid.col(), Costo);
-}
 
-TEST_F(LinesGrid, AValueThatDoesNotFitTheFieldIsADataError)
-{
-    // Without a handler the grid shows the error itself.
+    // A value that does not fit the field is a data error: without a
+    // handler the grid shows it itself.
     gridtest::typeIntoCell(grid, 1, Quantita, QStringLiteral("abc"));
     ASSERT_EQ(desktop->msgBoxes().size(), 1u);
-    EXPECT_EQ(desktop->prompts(), QStringList{QStringLiteral("Type mismatch")});
-    EXPECT_EQ(grid.valueAt(1, Quantita), Variant(Currency::fromDouble(150)));
+    EXPECT_EQ(desktop->prompts(), QStringList{"Type mismatch"});
+    EXPECT_EQ(grid.valueAt(1, Quantita), Variant(Currency::fromDouble(5)));
     EXPECT_TRUE(grid.isEditing());
     gridtest::pressKey(Qt::Key_Escape);
     EXPECT_FALSE(grid.isEditing());
-
     // The window shows its own message instead.
     desktop->clear();
     int errors = 0;
@@ -271,25 +270,7 @@ TEST_F(LinesGrid, AValueThatDoesNotFitTheFieldIsADataError)
     });
     gridtest::typeIntoCell(grid, 2, Costo, QStringLiteral("1,2,3"));
     EXPECT_EQ(errors, 1);
-    EXPECT_EQ(desktop->prompts(), QStringList{QStringLiteral("Errore nell'inserimento dei dati")});
-}
-
-TEST_F(LinesGrid, AfterARowIsStoredAHandlerCanChooseTheColumnOfTheNextRow)
-{
-    // The movement window goes back to the article code after each line.
-    QObject::connect(&grid, &Grid::afterUpdate, &grid, [this](int) { grid.setCol(Codice); });
-    gridtest::typeIntoCell(grid, 1, Quantita, QStringLiteral("9"));
-    gridtest::pressKey(Qt::Key_Escape);
-    gridtest::pressKey(Qt::Key_Down);
-    EXPECT_EQ(grid.row(), 2);
-    EXPECT_EQ(grid.col(), Codice);
-    // Tab from the last cell of the last line goes on to the new-record row.
-    gridtest::typeIntoCell(grid, 2, Prezzo, QStringLiteral("3"));
-    EXPECT_EQ(grid.row(), 3);
-    EXPECT_EQ(grid.row(), grid.newRecordRow());
-    EXPECT_EQ(grid.col(), Codice);
-    EXPECT_EQ(grid.valueAt(2, Prezzo), Variant(3.0));
-    EXPECT_EQ(grid.model()->pendingRow(), 0);
+    EXPECT_EQ(desktop->prompts(), QStringList{"Errore nell'inserimento dei dati"});
 }
 
 TEST_F(LinesGrid, KeyNotificationsCanSwallowKeys)
@@ -317,26 +298,7 @@ TEST_F(LinesGrid, KeyNotificationsCanSwallowKeys)
     EXPECT_EQ(keysDown.count(Qt::Key_Minus), 2);
 }
 
-TEST_F(LinesGrid, DeleteRemovesALineUnlessRefused)
-{
-    bool refuse = true;
-    QObject::connect(&grid, &Grid::beforeDelete, [&](GridRowUpdate &u) { u.cancel = refuse; });
-    gridtest::showAndFocus(grid);
-    grid.setRow(2);
-    gridtest::pressKey(Qt::Key_Delete);
-    EXPECT_EQ(grid.recordCount(), 2);
-    refuse = false;
-    QSignalSpy deleted(&grid, &Grid::afterDelete);
-    gridtest::pressKey(Qt::Key_Delete);
-    EXPECT_EQ(deleted.count(), 1);
-    EXPECT_EQ(grid.recordCount(), 1);
-    EXPECT_EQ(grid.rowCount(), 1);
-    EXPECT_EQ(grid.row(), 1);
-    save();
-    EXPECT_EQ(storedLines(), QStringList{QStringLiteral("10 A001 150")});
-}
-
-TEST_F(LinesGrid, EscapeDropsANewLineAndItsRow)
+TEST_F(LinesGrid, UnsavedLinesAreDroppedByEscapeOrByCancellingTheBatch)
 {
     gridtest::typeIntoCell(grid, grid.newRecordRow(), Codice, QStringLiteral("A001"));
     EXPECT_EQ(grid.recordCount(), 3);
@@ -346,29 +308,7 @@ TEST_F(LinesGrid, EscapeDropsANewLineAndItsRow)
     EXPECT_EQ(grid.newRecordRow(), 3);
     EXPECT_EQ(grid.model()->pendingRow(), 0);
     EXPECT_FALSE(grid.recordset()->hasPendingChanges());
-}
 
-TEST_F(LinesGrid, EditsAddsAndDeletesAreWrittenByOneBatchUpdate)
-{
-    gridtest::typeIntoCell(grid, 1, Quantita, QStringLiteral("8"));
-    gridtest::pressKey(Qt::Key_Escape);
-    grid.setRow(2);
-    gridtest::pressKey(Qt::Key_Delete);
-    gridtest::typeIntoCell(grid, grid.newRecordRow(), Codice, QStringLiteral("b001"));
-    gridtest::typeText(QStringLiteral("2,5"));
-    gridtest::pressKey(Qt::Key_Tab);
-    // The program puts a value into the current line, as a finder would.
-    EXPECT_TRUE(grid.setValue(Costo, Variant(0.02)));
-    save();
-    EXPECT_EQ(storedLines(), (QStringList{QStringLiteral("10 A001 8"), QStringLiteral("30 B001 2.5")}));
-    EXPECT_EQ(DataFixture::queryValue(path, QStringLiteral("SELECT Costo FROM MagazRegDetail WHERE Riga=30")),
-              QStringLiteral("0.02"));
-    EXPECT_EQ(DataFixture::queryValue(path, QStringLiteral("SELECT COUNT(*) FROM MagazRegDetail WHERE IdDet=2")),
-              QStringLiteral("0"));
-}
-
-TEST_F(LinesGrid, CancellingTheRecordsetsChangesShowsTheLinesAsTheyWere)
-{
     gridtest::typeIntoCell(grid, 1, Quantita, QStringLiteral("8"));
     gridtest::pressKey(Qt::Key_Escape);
     gridtest::typeIntoCell(grid, grid.newRecordRow(), Codice, QStringLiteral("B001"));
@@ -384,12 +324,42 @@ TEST_F(LinesGrid, CancellingTheRecordsetsChangesShowsTheLinesAsTheyWere)
     EXPECT_GE(grid.row(), 1);
 }
 
+TEST_F(LinesGrid, EditsAddsAndDeletesAreWrittenByOneBatchUpdate)
+{
+    gridtest::typeIntoCell(grid, 1, Quantita, QStringLiteral("8"));
+    gridtest::pressKey(Qt::Key_Escape);
+    // Delete removes a line unless refused.
+    bool refuse = true;
+    QObject::connect(&grid, &Grid::beforeDelete, [&](GridRowUpdate &u) { u.cancel = refuse; });
+    QSignalSpy deleted(&grid, &Grid::afterDelete);
+    grid.setRow(2);
+    gridtest::pressKey(Qt::Key_Delete);
+    EXPECT_EQ(grid.recordCount(), 2);
+    refuse = false;
+    gridtest::pressKey(Qt::Key_Delete);
+    EXPECT_EQ(deleted.count(), 1);
+    EXPECT_EQ(grid.recordCount(), 1);
+    EXPECT_EQ(grid.rowCount(), 1);
+    EXPECT_EQ(grid.row(), 1);
+    gridtest::typeIntoCell(grid, grid.newRecordRow(), Codice, QStringLiteral("b001"));
+    gridtest::typeText(QStringLiteral("2,5"));
+    gridtest::pressKey(Qt::Key_Tab);
+    // The program puts a value into the current line, as a finder would.
+    EXPECT_TRUE(grid.setValue(Costo, Variant(0.02)));
+    save();
+    EXPECT_EQ(storedLines(), (QStringList{"10 A001 8", "30 B001 2.5"}));
+    EXPECT_EQ(DataFixture::queryValue(path, QStringLiteral("SELECT Costo FROM MagazRegDetail WHERE Riga=30")),
+              QStringLiteral("0.02"));
+    EXPECT_EQ(DataFixture::queryValue(path, QStringLiteral("SELECT COUNT(*) FROM MagazRegDetail WHERE IdDet=2")),
+              QStringLiteral("0"));
+}
+
 TEST_F(LinesGrid, ProgramValuesOnTheNewRowStartALineWithoutCellNotifications)
 {
     int beforeCell = 0;
     QObject::connect(&grid, &Grid::beforeColUpdate, [&](GridCellUpdate &) { ++beforeCell; });
     grid.setRow(grid.newRecordRow());
-    EXPECT_TRUE(grid.setValue(Codice, Variant(QStringLiteral("A002"))));
+    EXPECT_TRUE(grid.setValue(Codice, Variant("A002")));
     EXPECT_EQ(beforeCell, 0);
     EXPECT_EQ(grid.recordCount(), 3);
     EXPECT_EQ(grid.valueAt(3, Quantita), Variant(Currency::fromDouble(1)));
@@ -435,10 +405,8 @@ class TableEditor : public ::testing::Test
 protected:
     void SetUp() override
     {
-        grid.setConnectionString(gridtest::connectionString(path));
         grid.setLockType(LockType::Optimistic);
-        grid.setRecordSource(QStringLiteral("SELECT * FROM CodiciIVA ORDER BY CodiceIVA"));
-        grid.rebind();
+        gridtest::bind(grid, path, QStringLiteral("SELECT * FROM CodiciIVA ORDER BY CodiceIVA"));
         grid.setAllowEdit(true);
         grid.setAllowAddNew(true);
         grid.setAllowDelete(true);
@@ -521,6 +489,5 @@ TEST_F(TableEditor, TablesWithoutAKeyAreEditedByRowAndBinaryCellsAreLeftAlone)
     gridtest::typeIntoCell(grid, 1, grid.column(QStringLiteral("l01"))->index(), QStringLiteral("3"));
     EXPECT_TRUE(grid.commitRow());
     EXPECT_EQ(DataFixture::queryColumn(path, QStringLiteral("SELECT k01 || ' ' || l01 FROM _Pars ORDER BY rowid")),
-              (QStringList{QStringLiteral("maga 2024.0"), QStringLiteral("maga 2025.0"), QStringLiteral("NumDecQ 3.0"),
-                           QStringLiteral("NumDecV 2.0")}));
+              (QStringList{"maga 2024.0", "maga 2025.0", "NumDecQ 3.0", "NumDecV 2.0"}));
 }

@@ -24,10 +24,8 @@ protected:
             " ('C001', 'vite 4x30', 'Ferramenta', 0.15, '2024-01-02'),"
             " ('C002', 'Viti assortite', NULL, 3, '2024-02-01'),"
             " ('D001', 'Tassello', 'Edilizia', 0.3, NULL);"));
-        grid.setConnectionString(gridtest::connectionString(path));
-        grid.setRecordSource(QStringLiteral("SELECT Codice, Descrizione, Categoria, Costo, DataIns FROM Articoli "
-                                            "ORDER BY Codice"));
-        grid.rebind();
+        gridtest::bind(grid, path,
+                       QStringLiteral("SELECT Codice, Descrizione, Categoria, Costo, DataIns FROM Articoli ORDER BY Codice"));
         // A001 Vite 3x20, A002 Dado M3, B001 Rondella, C001 vite 4x30, C002 Viti assortite, D001 Tassello
     }
     QString path = gridtest::sampleDatabase();
@@ -36,7 +34,7 @@ protected:
 
 } // namespace
 
-TEST_F(GridFind, BeginsWithIgnoresCaseAndMakesTheRowCurrent)
+TEST_F(GridFind, BeginsWithIgnoresCaseAndMakesTheRowCurrentOrLeavesItWhenNothingIsFound)
 {
     QSignalSpy moved(&grid, &Grid::currentCellChanged);
     EXPECT_EQ(grid.find(2, FindCondition::BeginsWith, QStringLiteral("VITE")), 1);
@@ -52,10 +50,7 @@ TEST_F(GridFind, BeginsWithIgnoresCaseAndMakesTheRowCurrent)
     EXPECT_EQ(grid.find(2, FindCondition::BeginsWith, QStringLiteral("vit"), grid.rowCount() + 1,
                         FindDirection::Backward),
               5);
-}
-
-TEST_F(GridFind, NothingFoundLeavesTheCurrentRow)
-{
+    // Nothing found, past the last match or on no column: the current row stays.
     grid.setRow(3);
     EXPECT_EQ(grid.find(2, FindCondition::BeginsWith, QStringLiteral("chiodo")), 0);
     EXPECT_EQ(grid.find(2, FindCondition::BeginsWith, QStringLiteral("vite"), 6), 0);
@@ -63,7 +58,7 @@ TEST_F(GridFind, NothingFoundLeavesTheCurrentRow)
     EXPECT_EQ(grid.row(), 3);
 }
 
-TEST_F(GridFind, EqualToWantsTheWholeValue)
+TEST_F(GridFind, EqualToWantsTheWholeValueOnAnyColumn)
 {
     EXPECT_EQ(grid.find(1, FindCondition::EqualTo, QStringLiteral("a00")), 0);
     EXPECT_EQ(grid.find(1, FindCondition::EqualTo, QStringLiteral("a002")), 2);
@@ -72,13 +67,9 @@ TEST_F(GridFind, EqualToWantsTheWholeValue)
     EXPECT_EQ(grid.find(4, FindCondition::EqualTo, Variant(3.0)), 5);
     EXPECT_EQ(grid.find(5, FindCondition::EqualTo, QStringLiteral("01/02/2024")), 5);
     EXPECT_EQ(grid.find(5, FindCondition::EqualTo, QStringLiteral("02/01/24")), 1);
-}
-
-TEST_F(GridFind, HiddenAndFormattedColumnsAreSearchedToo)
-{
+    // Hidden columns are searched too; formatted ones in the text they show.
     grid.column(3)->setWidth(0);
     EXPECT_EQ(grid.find(3, FindCondition::BeginsWith, QStringLiteral("edil")), 6);
-    // A formatted column is searched in the text it shows.
     grid.column(4)->setFormat(QStringLiteral("#,##0.00"));
     EXPECT_EQ(grid.find(4, FindCondition::BeginsWith, QStringLiteral("0,0")), 2);
     EXPECT_EQ(grid.find(4, FindCondition::BeginsWith, QStringLiteral("3,00")), 5);
@@ -89,7 +80,7 @@ TEST_F(GridFind, OnTheSortColumnBothWaysGiveTheFirstMatchInAscendingOrder)
     // Ascending, forwards from the top.
     grid.sortKeys().add(2, SortOrder::Ascending);
     const int ascending = grid.find(2, FindCondition::BeginsWith, QStringLiteral("vite"));
-    EXPECT_EQ(grid.value(1), Variant(QStringLiteral("A001")));
+    EXPECT_EQ(grid.value(1), Variant("A001"));
     EXPECT_EQ(ascending, 4);
     EXPECT_EQ(grid.find(2, FindCondition::BeginsWith, QStringLiteral("vite"), ascending + 1), 5);
     EXPECT_EQ(grid.find(2, FindCondition::BeginsWith, QStringLiteral("vitez")), 0);
@@ -101,7 +92,7 @@ TEST_F(GridFind, OnTheSortColumnBothWaysGiveTheFirstMatchInAscendingOrder)
     const int descending =
         grid.find(2, FindCondition::BeginsWith, QStringLiteral("vite"), grid.rowCount() + 1, FindDirection::Backward);
     EXPECT_EQ(descending, 3);
-    EXPECT_EQ(grid.value(1), Variant(QStringLiteral("A001")));
+    EXPECT_EQ(grid.value(1), Variant("A001"));
     EXPECT_EQ(grid.find(2, FindCondition::BeginsWith, QStringLiteral("t"), grid.rowCount() + 1, FindDirection::Backward),
               4);
     EXPECT_EQ(grid.find(2, FindCondition::BeginsWith, QStringLiteral("a"), grid.rowCount() + 1, FindDirection::Backward),

@@ -49,10 +49,9 @@ protected:
 
 } // namespace
 
-TEST_F(GridUnbound, RowsAreReadOnceWhenFirstNeeded)
+TEST_F(GridUnbound, RowsAreReadOnceWhenFirstNeededAndAgainOnRefetch)
 {
     grid.setUnboundRowCount(3);
-    EXPECT_EQ(grid.unboundRowCount(), 3);
     EXPECT_EQ(grid.rowCount(), 3);
     EXPECT_EQ(grid.row(), 1);
     EXPECT_EQ(grid.textAt(2, 3), QStringLiteral("Unità di misura articoli"));
@@ -67,12 +66,8 @@ TEST_F(GridUnbound, RowsAreReadOnceWhenFirstNeeded)
     EXPECT_TRUE(icon.canConvert<QIcon>());
     EXPECT_TRUE(grid.textAt(1, 1).isEmpty());
     EXPECT_GE(grid.view()->verticalHeader()->defaultSectionSize(), 34);
-}
 
-TEST_F(GridUnbound, ANewCountOrARefetchReadsTheRowsAgain)
-{
-    grid.setUnboundRowCount(3);
-    EXPECT_EQ(grid.textAt(1, 3), QStringLiteral("Codici IVA"));
+    // A refetch or a new count reads the rows again.
     titles[0] = QStringLiteral("Aliquote");
     grid.refetch();
     EXPECT_EQ(grid.textAt(1, 3), QStringLiteral("Aliquote"));
@@ -83,7 +78,7 @@ TEST_F(GridUnbound, ANewCountOrARefetchReadsTheRowsAgain)
     EXPECT_EQ(grid.row(), 0);
 }
 
-TEST_F(GridUnbound, DoubleClickOnARowIsNotifiedWithThatRowCurrent)
+TEST_F(GridUnbound, DoubleClickIsNotifiedWithThatRowCurrentAndRowsSortLikeBoundOnes)
 {
     grid.setUnboundRowCount(3);
     gridtest::showAndFocus(grid);
@@ -96,11 +91,7 @@ TEST_F(GridUnbound, DoubleClickOnARowIsNotifiedWithThatRowCurrent)
     // Unbound rows are not edited in place.
     grid.setAllowEdit(true);
     EXPECT_FALSE(grid.model()->isCellEditable(1, 3));
-}
-
-TEST_F(GridUnbound, UnboundRowsSortLikeBoundOnes)
-{
-    grid.setUnboundRowCount(3);
+    // They sort and are found like bound ones.
     grid.sortKeys().add(3, SortOrder::Ascending);
     EXPECT_EQ(grid.textAt(1, 3), QStringLiteral("Categorie articoli"));
     EXPECT_EQ(grid.find(3, FindCondition::BeginsWith, QStringLiteral("unità")), 3);

@@ -6,9 +6,10 @@
 #include <QFile>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 
-#include <cctype>
 #include <stdexcept>
+#include <utility>
 
 namespace reporttest {
 
@@ -112,92 +113,40 @@ QByteArray zipEntry(const QString &zipPath, const QString &entry)
 
 QString rtfPlainText(const QByteArray &rtf)
 {
+    // Tokens: a hex escape, an escaped symbol, a control word with its
+    // parameter, a brace, a line break of the file, any other character.
+    static const QRegularExpression token(
+        QStringLiteral(R"(\\'([0-9a-fA-F]{2})|\\([\\{}])|\\([a-zA-Z]*)(-?\d+)? ?|([{}])|[\r\n]|(.))"));
     QString out;
     int depth = 0;
     int skipDepth = -1; // inside a destination that holds no text
-    qsizetype i = 0;
-    int skipChars = 0;
-    const auto emitChar = [&](QChar c) {
-        if (skipDepth < 0)
+    bool skipNext = false; // the fallback character after \uN
+    const auto put = [&](QChar c) {
+        if (!std::exchange(skipNext, false) && skipDepth < 0)
             out += c;
     };
-    while (i < rtf.size()) {
-        const char c = rtf.at(i);
-        if (c == '{') {
-            ++depth;
-            ++i;
-            continue;
-        }
-        if (c == '}') {
-            if (depth == skipDepth)
-                skipDepth = -1;
-            --depth;
+    for (const QRegularExpressionMatch &m : token.globalMatch(QString::fromLatin1(rtf))) {
+        const QString word = m.captured(3);
+        if (m.capturedLength(1)) {
+            put(QChar(m.captured(1).toInt(nullptr, 16)));
+        } else if (m.capturedLength(2) || m.capturedLength(6)) {
+            put((m.captured(2) + m.captured(6)).at(0));
+        } else if (m.capturedLength(5)) {
+            depth += m.captured(5) == u"{" ? 1 : -1;
             if (depth < 0)
                 throw std::runtime_error("unbalanced braces");
-            ++i;
-            continue;
+            if (depth < skipDepth)
+                skipDepth = -1;
+        } else if (word == u"u") {
+            put(QChar(static_cast<char16_t>(m.captured(4).toInt() & 0xFFFF)));
+            skipNext = true;
+        } else if ((word == u"par" || word == u"line" || word == u"row") && skipDepth < 0) {
+            out += u'\n';
+        } else if ((word == u"cell" || word == u"tab") && skipDepth < 0) {
+            out += u'\t';
+        } else if ((word == u"fonttbl" || word == u"colortbl" || word == u"info" || word == u"pict") && skipDepth < 0) {
+            skipDepth = depth;
         }
-        if (c == '\\') {
-            ++i;
-            if (i >= rtf.size())
-                break;
-            const char n = rtf.at(i);
-            if (n == '\\' || n == '{' || n == '}') {
-                if (skipChars > 0)
-                    --skipChars;
-                else
-                    emitChar(QLatin1Char(n));
-                ++i;
-                continue;
-            }
-            if (n == '\'') {
-                const int code = rtf.mid(i + 1, 2).toInt(nullptr, 16);
-                i += 3;
-                if (skipChars > 0)
-                    --skipChars;
-                else
-                    emitChar(QChar(code));
-                continue;
-            }
-            qsizetype j = i;
-            while (j < rtf.size() && std::isalpha(static_cast<unsigned char>(rtf.at(j))))
-                ++j;
-            const QByteArray word = rtf.mid(i, j - i);
-            qsizetype k = j;
-            if (k < rtf.size() && (rtf.at(k) == '-' || std::isdigit(static_cast<unsigned char>(rtf.at(k))))) {
-                ++k;
-                while (k < rtf.size() && std::isdigit(static_cast<unsigned char>(rtf.at(k))))
-                    ++k;
-            }
-            const QByteArray param = rtf.mid(j, k - j);
-            if (k < rtf.size() && rtf.at(k) == ' ')
-                ++k;
-            i = k;
-            if (word == "u") {
-                int code = param.toInt();
-                if (code < 0)
-                    code += 65536;
-                emitChar(QChar(static_cast<char16_t>(code)));
-                skipChars = 1;
-            } else if (word == "par" || word == "line" || word == "row") {
-                emitChar(u'\n');
-            } else if (word == "cell" || word == "tab") {
-                emitChar(u'\t');
-            } else if (word == "fonttbl" || word == "colortbl" || word == "info" || word == "pict") {
-                if (skipDepth < 0)
-                    skipDepth = depth;
-            }
-            continue;
-        }
-        if (c == '\n' || c == '\r') {
-            ++i;
-            continue;
-        }
-        if (skipChars > 0)
-            --skipChars;
-        else
-            emitChar(QLatin1Char(c));
-        ++i;
     }
     if (depth != 0)
         throw std::runtime_error("unbalanced braces");

@@ -15,6 +15,7 @@ using namespace platform;
 using namespace platform::report;
 using reporttest::itemsNamed;
 using reporttest::makeRecordset;
+using reporttest::summary;
 
 namespace {
 
@@ -50,38 +51,27 @@ void buildGroupedList(ReportLayout &layout)
     ReportSection &gh = layout.addGroup(QStringLiteral("GroupHeader1"), QStringLiteral("GroupFooter1"), QStringLiteral("Gruppo"));
     gh.height = 300;
     gh.addField(QStringLiteral("txtGruppo"), QStringLiteral("Gruppo"), 0, 0, 1500, 250);
-    ReportControl &headSum = gh.addField(QStringLiteral("txtVgruppoTesta"), QStringLiteral("V"), 4000, 0, 1500, 250);
-    headSum.summaryFunction = SummaryFunction::Sum;
-    headSum.summaryScope = SummaryScope::Group;
+    summary(gh.addField(QStringLiteral("txtVgruppoTesta"), QStringLiteral("V"), 4000, 0, 1500, 250));
     ReportSection &detail = layout.detail();
     detail.height = 270;
     detail.addField(QStringLiteral("txtCodice"), QStringLiteral("Codice"), 0, 0, 1500, 250);
     detail.addField(QStringLiteral("txtQ"), QStringLiteral("Q"), 2000, 0, 1000, 250);
     detail.addField(QStringLiteral("txtV"), QStringLiteral("V"), 4000, 0, 1500, 250).outputFormat = QStringLiteral("#,##0.00");
-    ReportControl &running = detail.addField(QStringLiteral("txtProgressivo"), QStringLiteral("V"), 6000, 0, 1500, 250);
-    running.summaryFunction = SummaryFunction::Sum;
-    running.summaryScope = SummaryScope::Group;
+    ReportControl &running = summary(detail.addField(QStringLiteral("txtProgressivo"), QStringLiteral("V"), 6000, 0, 1500, 250));
     running.summaryRunning = true;
     ReportSection &gf = layout.groupFooter(0);
     gf.height = 300;
-    ReportControl &footSum = gf.addField(QStringLiteral("txtVgruppo"), QStringLiteral("V"), 4000, 0, 1500, 250);
-    footSum.summaryFunction = SummaryFunction::Sum;
-    footSum.summaryScope = SummaryScope::Group;
-    ReportControl &count = gf.addField(QStringLiteral("txtRighe"), QString(), 2000, 0, 1000, 250);
-    count.summaryFunction = SummaryFunction::Count;
-    count.summaryScope = SummaryScope::Group;
+    summary(gf.addField(QStringLiteral("txtVgruppo"), QStringLiteral("V"), 4000, 0, 1500, 250));
+    summary(gf.addField(QStringLiteral("txtRighe"), QString(), 2000, 0, 1000, 250), SummaryScope::Group,
+            SummaryFunction::Count);
     ReportSection &pf = layout.pageFooter();
     pf.height = 300;
     pf.addField(QStringLiteral("txtPagina"), QStringLiteral("='Pagina ' & PageNumber & ' di ' & PageCount"), 0, 0, 3000, 250);
-    ReportControl &pageSum = pf.addField(QStringLiteral("txtVpagina"), QStringLiteral("V"), 4000, 0, 1500, 250);
-    pageSum.summaryFunction = SummaryFunction::Sum;
-    pageSum.summaryScope = SummaryScope::Page;
+    summary(pf.addField(QStringLiteral("txtVpagina"), QStringLiteral("V"), 4000, 0, 1500, 250), SummaryScope::Page);
     ReportSection &rf = layout.reportFooter();
     rf.height = 300;
-    ReportControl &total = rf.addField(QStringLiteral("txtVtot"), QStringLiteral("V"), 4000, 0, 1500, 250);
-    total.summaryFunction = SummaryFunction::Sum;
-    ReportControl &qtot = rf.addField(QStringLiteral("txtQtot"), QStringLiteral("Q"), 2000, 0, 1000, 250);
-    qtot.summaryFunction = SummaryFunction::Sum;
+    summary(rf.addField(QStringLiteral("txtVtot"), QStringLiteral("V"), 4000, 0, 1500, 250), SummaryScope::Report);
+    summary(rf.addField(QStringLiteral("txtQtot"), QStringLiteral("Q"), 2000, 0, 1000, 250), SummaryScope::Report);
 }
 
 Currency sumOf(const Recordset &rs, const QString &group = QString())
@@ -167,15 +157,8 @@ TEST(ReportRun, GroupSumsPageSumsAndPageNumbersOnAMultiPageList)
         EXPECT_EQ(codes[i].second->text, QStringLiteral("ART%1").arg(i, 4, 10, QLatin1Char('0')));
     EXPECT_EQ(itemsNamed(doc, QStringLiteral("lblCodice")).size(), pages);
     EXPECT_EQ(itemsNamed(doc, QStringLiteral("lblTitolo")).size(), 1);
-}
 
-TEST(ReportRun, NothingRunsIntoThePageFooterOrOffThePaper)
-{
-    ReportLayout layout;
-    buildGroupedList(layout);
-    layout.setRecordset(movements());
-    layout.run();
-    const ReportDocument &doc = *layout.document();
+    // Nothing runs into the page footer or off the paper.
     const double footerTop = doc.paperSize.height() - layout.page().bottomMargin - layout.pageFooter().height;
     for (const RenderedPage &page : doc.pages) {
         for (const RenderedBand &band : page.bands) {
@@ -197,9 +180,8 @@ TEST(ReportRun, GroupKeyedOnAFunctionOfTheRecord)
     gh.addLabel(QStringLiteral("lblLetter"), QString(), 0, 0, 1000, 250);
     layout.detail().height = 250;
     layout.detail().addField(QStringLiteral("txtNome"), QStringLiteral("Nome"), 0, 0, 3000, 250);
-    ReportControl &count = layout.groupFooter(0).addField(QStringLiteral("txtQuanti"), QStringLiteral("Nome"), 0, 0, 1000, 250);
-    count.summaryFunction = SummaryFunction::Count;
-    count.summaryScope = SummaryScope::Group;
+    summary(layout.groupFooter(0).addField(QStringLiteral("txtQuanti"), QStringLiteral("Nome"), 0, 0, 1000, 250),
+            SummaryScope::Group, SummaryFunction::Count);
     layout.groupFooter(0).height = 250;
     layout.setGroupKey(QStringLiteral("ghOrderGroup"), [](const ReportRecord &r) {
         const QString nome = r.value(QStringLiteral("Nome")).isNull() ? QString() : r.value(QStringLiteral("Nome")).toString();
@@ -209,11 +191,8 @@ TEST(ReportRun, GroupKeyedOnAFunctionOfTheRecord)
         ctx.section().control(QStringLiteral("lblLetter")).caption = ctx.groupValue().toString();
     });
     layout.setRecordset(makeRecordset({{QStringLiteral("Nome"), DataType::adVarWChar, 100}},
-                                      {{Variant("anna verdi")},
-                                       {Variant("Antonio Neri")},
-                                       {Variant("Bianchi Mario")},
-                                       {Variant("bruno")},
-                                       {Variant("Rossi Srl")}}));
+                                      {{Variant("anna verdi")}, {Variant("Antonio Neri")}, {Variant("Bianchi Mario")},
+                                       {Variant("bruno")}, {Variant("Rossi Srl")}}));
     layout.run();
     const ReportDocument &doc = *layout.document();
     EXPECT_EQ(doc.pageText(0), QStringLiteral("A\nanna verdi\nAntonio Neri\n2\nB\nBianchi Mario\nbruno\n2\nR\nRossi Srl\n1"));
@@ -231,13 +210,9 @@ TEST(ReportRun, NestedGroupsOnAnExpressionAndAColumn)
     ReportSection &inner = layout.addGroup(QStringLiteral("catHead"), QStringLiteral("catFooter"), QStringLiteral("[Categoria]"));
     inner.height = 250;
     inner.addField(QStringLiteral("txtCategoria"), QStringLiteral("=\"Categoria: \" + Categoria"), 200, 0, 4000, 250);
-    ReportControl &sum = inner.addField(QStringLiteral("txtQcat"), QStringLiteral("Q"), 5000, 0, 1000, 250);
-    sum.summaryFunction = SummaryFunction::Sum;
-    sum.summaryScope = SummaryScope::Group;
-    ReportControl &outerSum = layout.groupFooter(0).addField(QStringLiteral("txtQcont"), QStringLiteral("Q"), 5000, 0, 1000, 250);
-    outerSum.summaryFunction = SummaryFunction::Sum;
-    outerSum.summaryScope = SummaryScope::Group;
-    outerSum.summaryGroup = QStringLiteral("contHead");
+    summary(inner.addField(QStringLiteral("txtQcat"), QStringLiteral("Q"), 5000, 0, 1000, 250));
+    summary(layout.groupFooter(0).addField(QStringLiteral("txtQcont"), QStringLiteral("Q"), 5000, 0, 1000, 250)).summaryGroup =
+        QStringLiteral("contHead");
     layout.groupFooter(0).height = 250;
     layout.detail().height = 250;
     layout.detail().addField(QStringLiteral("txtCodice"), QStringLiteral("Codice"), 400, 0, 1000, 250);
@@ -256,13 +231,16 @@ TEST(ReportRun, NestedGroupsOnAnExpressionAndAColumn)
                              "Bianchi (Cliente)\nCategoria: Viti 8\nB1\n8"));
 }
 
-TEST(ReportRun, FormatEventHidesAControlForSomeRecordsOnly)
+TEST(ReportRun, FormatEventsAndAClientSideFilterShapeTheDetail)
 {
     ReportLayout layout;
     layout.detail().height = 250;
     layout.detail().addField(QStringLiteral("txtCodice"), QStringLiteral("Codice"), 0, 0, 1500, 250);
     layout.detail().addField(QStringLiteral("txtPrezzo"), QStringLiteral("Prezzo"), 2000, 0, 1500, 250);
     layout.detail().addField(QStringLiteral("txtNota"), QString(), 4000, 0, 2000, 250);
+    layout.reportFooter().height = 250;
+    summary(layout.reportFooter().addField(QStringLiteral("txtTot"), QStringLiteral("Prezzo"), 2000, 0, 1000, 250),
+            SummaryScope::Report);
     QList<int> pages;
     layout.setFormatHandler(QStringLiteral("Detail"), [&](FormatContext &ctx) {
         const bool negative = ctx.value(QStringLiteral("Prezzo")).toDouble() < 0;
@@ -272,10 +250,13 @@ TEST(ReportRun, FormatEventHidesAControlForSomeRecordsOnly)
     });
     layout.setRecordset(makeRecordset({{QStringLiteral("Codice"), DataType::adVarWChar, 24},
                                        {QStringLiteral("Prezzo"), DataType::adDouble}},
-                                      {{Variant("A"), Variant(1.5)}, {Variant("B"), Variant(-2.0)}, {Variant("C"), Variant(3.0)}}));
+                                      {{Variant("A"), Variant(1.5)}, {Variant("Z"), Variant(0.0)},
+                                       {Variant("B"), Variant(-2.0)}, {Variant("C"), Variant(3.0)}}));
+    layout.setFilter(QStringLiteral("Prezzo<>0"));
     layout.run();
     const ReportDocument &doc = *layout.document();
-    EXPECT_EQ(doc.pageText(0), QStringLiteral("A 1,5\nB reso\nC 3"));
+    // The filtered record is neither printed, formatted nor summed.
+    EXPECT_EQ(doc.pageText(0), QStringLiteral("A 1,5\nB reso\nC 3\n2,5"));
     EXPECT_EQ(itemsNamed(doc, QStringLiteral("txtPrezzo")).size(), 2);
     EXPECT_EQ(pages, (QList<int>{1, 1, 1}));
     // Back to the design after the run.
@@ -307,19 +288,7 @@ public:
         pageFooter().addField(QStringLiteral("p1"), QStringLiteral("=PageNumber"), 8000, 0, 500, 250);
         reportFooter().height = 300;
         reportFooter().addLabel(QStringLiteral("lblFine"), QStringLiteral("Fine"), 0, 0, 1000, 250);
-        const auto hideInExport = [this](FormatContext &ctx) {
-            if (ModoEsportazione)
-                ctx.section().visible = false;
-        };
-        setFormatHandler(QStringLiteral("ReportHeader"), hideInExport);
-        setFormatHandler(QStringLiteral("ReportFooter"), hideInExport);
-        setFormatHandler(QStringLiteral("PageFooter"), hideInExport);
-        setFormatHandler(QStringLiteral("PageHeader"), [this](FormatContext &ctx) {
-            if (!ModoEsportazione)
-                return;
-            ctx.section().visible = ctx.pageNumber() == 1;
-            ctx.section().control(QStringLiteral("Line2")).visible = false;
-        });
+        reporttest::hideForExport(*this, ModoEsportazione);
     }
 
 protected:
@@ -376,6 +345,12 @@ TEST(ReportRun, ExportModeHoldsForOneRunOnly)
     EXPECT_EQ(bandsOf(*full, SectionKind::PageHeader), full->pageCount());
     EXPECT_EQ(bandsOf(*full, SectionKind::PageFooter), full->pageCount());
     EXPECT_EQ(itemsNamed(*full, QStringLiteral("Line2")).size(), full->pageCount());
+
+    // Without records: the headers and footers, no detail.
+    layout.setRecordset(articles(0));
+    layout.run();
+    EXPECT_EQ(layout.document()->pageCount(), 1);
+    EXPECT_EQ(layout.document()->pageText(0), QStringLiteral("Articoli sottoscorta\nArticolo\nFine\n1"));
 }
 
 TEST(ReportRun, AFailingRunStillEndsTheExportModeAndRestoresTheDesign)
@@ -393,32 +368,7 @@ TEST(ReportRun, AFailingRunStillEndsTheExportModeAndRestoresTheDesign)
     EXPECT_EQ(layout.control(QStringLiteral("txtCodiceArticolo")).text, QString());
 }
 
-TEST(ReportRun, ReportWithoutRecordsPrintsItsHeadersAndNoDetail)
-{
-    ListWithExportMode layout;
-    layout.setRecordset(articles(0));
-    layout.run();
-    const ReportDocument &doc = *layout.document();
-    EXPECT_EQ(doc.pageCount(), 1);
-    EXPECT_EQ(doc.pageText(0), QStringLiteral("Articoli sottoscorta\nArticolo\nFine\n1"));
-}
-
-TEST(ReportRun, ClientSideFilterLeavesRecordsOut)
-{
-    ReportLayout layout;
-    layout.detail().height = 250;
-    layout.detail().addField(QStringLiteral("txtCodice"), QStringLiteral("Codice"), 0, 0, 1500, 250);
-    ReportControl &sum = layout.reportFooter().addField(QStringLiteral("txtQtot"), QStringLiteral("Q"), 2000, 0, 1000, 250);
-    sum.summaryFunction = SummaryFunction::Sum;
-    layout.reportFooter().height = 250;
-    layout.setRecordset(makeRecordset({{QStringLiteral("Codice"), DataType::adVarWChar, 24}, {QStringLiteral("Q"), DataType::adDouble}},
-                                      {{Variant("A"), Variant(0.0)}, {Variant("B"), Variant(2.5)}, {Variant("C"), Variant(-1.0)}}));
-    layout.setFilter(QStringLiteral("Q<>0"));
-    layout.run();
-    EXPECT_EQ(layout.document()->pageText(0), QStringLiteral("B\nC\n1,5"));
-}
-
-TEST(ReportRun, KeepTogetherMovesAGroupHeaderToThePageOfItsFirstRecord)
+TEST(ReportRun, GroupHeadersKeepWithTheirFirstRecordAndGroupsCanEndTheirPage)
 {
     ReportLayout layout;
     ReportSection &gh = layout.addGroup(QStringLiteral("gh"), QStringLiteral("gf"), QStringLiteral("Gruppo"));
@@ -448,23 +398,17 @@ TEST(ReportRun, KeepTogetherMovesAGroupHeaderToThePageOfItsFirstRecord)
     layout.invalidate();
     layout.run();
     EXPECT_EQ(itemsNamed(*layout.document(), QStringLiteral("txtGruppo"))[1].first, 0);
-}
 
-TEST(ReportRun, NewPageAfterAGroupStartsEachGroupOnItsOwnPageWithoutATrailingBlankPage)
-{
-    ReportLayout layout;
-    ReportSection &gh = layout.addGroup(QStringLiteral("gh"), QStringLiteral("gf"), QStringLiteral("Gruppo"));
-    gh.height = 300;
+    // A new page after each group, and no blank page after the last one.
     layout.groupFooter(0).newPage = NewPage::After;
-    layout.detail().height = 250;
-    layout.detail().addField(QStringLiteral("txtCodice"), QStringLiteral("Codice"), 0, 0, 1000, 250);
-    layout.setRecordset(makeRecordset({{QStringLiteral("Gruppo"), DataType::adVarWChar, 4}, {QStringLiteral("Codice"), DataType::adVarWChar, 8}},
-                                      {{Variant("A"), Variant("1")}, {Variant("A"), Variant("2")}, {Variant("B"), Variant("3")}}));
+    layout.setRecordset(makeRecordset(
+        {{QStringLiteral("Gruppo"), DataType::adVarWChar, 4}, {QStringLiteral("Codice"), DataType::adVarWChar, 8}},
+        {{Variant("A"), Variant("1")}, {Variant("A"), Variant("2")}, {Variant("B"), Variant("3")}}));
     layout.run();
     const ReportDocument &doc = *layout.document();
     ASSERT_EQ(doc.pageCount(), 2);
-    EXPECT_EQ(doc.pageText(0), QStringLiteral("1\n2"));
-    EXPECT_EQ(doc.pageText(1), QStringLiteral("3"));
+    EXPECT_EQ(doc.pageText(0), QStringLiteral("A\n1\n2"));
+    EXPECT_EQ(doc.pageText(1), QStringLiteral("B\n3"));
 }
 
 TEST(ReportRun, CanGrowFieldPushesTheRestOfTheReportDown)
@@ -512,37 +456,27 @@ void buildLabelSheet(ReportLayout &layout, ColumnDirection direction)
 
 } // namespace
 
-TEST(ReportLabels, AcrossThenDownFillsEachRowFirst)
+TEST(ReportLabels, AcrossThenDownFillsEachRowFirstDownThenAcrossEachColumn)
 {
-    ReportLayout layout;
-    buildLabelSheet(layout, ColumnDirection::AcrossDown);
-    layout.setRecordset(articles(32));
-    layout.run();
-    const ReportDocument &doc = *layout.document();
-    const auto labels = itemsNamed(doc, QStringLiteral("txtCodice"));
-    ASSERT_EQ(labels.size(), 32);
     // Nine rows of 1701 twips fit between the margins (16833 - 2 x 567).
-    const int perPage = 27;
-    for (int k = 0; k < 32; ++k) {
-        const int onPage = k % perPage;
-        EXPECT_EQ(labels[k].first, k / perPage) << k;
-        EXPECT_DOUBLE_EQ(labels[k].second->rect.left(), 567 + (onPage % 3) * (3402 + 170) + 100) << k;
-        EXPECT_DOUBLE_EQ(labels[k].second->rect.top(), 567 + (onPage / 3) * 1701 + 100) << k;
-    }
-    EXPECT_EQ(doc.pageCount(), 2);
-}
-
-TEST(ReportLabels, DownThenAcrossFillsEachColumnFirst)
-{
-    ReportLayout layout;
-    buildLabelSheet(layout, ColumnDirection::DownAcross);
-    layout.setRecordset(articles(11));
-    layout.run();
-    const auto labels = itemsNamed(*layout.document(), QStringLiteral("txtCodice"));
-    ASSERT_EQ(labels.size(), 11);
-    for (int k = 0; k < 11; ++k) {
-        EXPECT_DOUBLE_EQ(labels[k].second->rect.left(), 567 + (k / 9) * (3402 + 170) + 100) << k;
-        EXPECT_DOUBLE_EQ(labels[k].second->rect.top(), 567 + (k % 9) * 1701 + 100) << k;
+    for (const ColumnDirection direction : {ColumnDirection::AcrossDown, ColumnDirection::DownAcross}) {
+        ReportLayout layout;
+        buildLabelSheet(layout, direction);
+        layout.setRecordset(articles(32));
+        layout.run();
+        const ReportDocument &doc = *layout.document();
+        const auto labels = itemsNamed(doc, QStringLiteral("txtCodice"));
+        ASSERT_EQ(labels.size(), 32);
+        EXPECT_EQ(doc.pageCount(), 2);
+        const bool across = direction == ColumnDirection::AcrossDown;
+        for (int k = 0; k < 32; ++k) {
+            const int onPage = k % 27;
+            const int column = across ? onPage % 3 : onPage / 9;
+            const int row = across ? onPage / 3 : onPage % 9;
+            EXPECT_EQ(labels[k].first, k / 27) << k;
+            EXPECT_DOUBLE_EQ(labels[k].second->rect.left(), 567 + column * (3402 + 170) + 100) << across << k;
+            EXPECT_DOUBLE_EQ(labels[k].second->rect.top(), 567 + row * 1701 + 100) << across << k;
+        }
     }
 }
 
@@ -570,25 +504,19 @@ TEST(ReportLabels, SkippedPositionsStayEmptyAndTheRecordMovesOn)
     EXPECT_DOUBLE_EQ(labels[1].second->rect.top(), 567 + 2 * 1701 + 100);
 }
 
-TEST(ReportLabels, AnEventThatNeitherMovesNorAdvancesCannotHangTheRun)
+TEST(ReportLabels, AnEventCannotHangTheRun)
 {
     ReportLayout layout;
     buildLabelSheet(layout, ColumnDirection::AcrossDown);
-    layout.setFormatHandler(QStringLiteral("Etichetta"),
-                            [](FormatContext &ctx) { ctx.setLayoutAction(LayoutAction::PrintSection); });
-    layout.setRecordset(articles(2));
+    int action = LayoutAction::PrintSection;
+    layout.setFormatHandler(QStringLiteral("Etichetta"), [&](FormatContext &ctx) { ctx.setLayoutAction(action); });
     // Without MoveLayout and NextRecord the record is taken as done.
+    layout.setRecordset(articles(2));
     layout.run();
     EXPECT_EQ(itemsNamed(*layout.document(), QStringLiteral("txtCodice")).size(), 0);
     EXPECT_EQ(layout.document()->pageCount(), 1);
-}
-
-TEST(ReportLabels, AnEventThatSkipsForeverIsStoppedWithAnError)
-{
-    ReportLayout layout;
-    buildLabelSheet(layout, ColumnDirection::AcrossDown);
-    layout.setFormatHandler(QStringLiteral("Etichetta"),
-                            [](FormatContext &ctx) { ctx.setLayoutAction(LayoutAction::MoveLayout); });
+    // Skipping forever is stopped with an error.
+    action = LayoutAction::MoveLayout;
     layout.setRecordset(articles(1));
     try {
         layout.run();
