@@ -1,5 +1,6 @@
 // The entry point of the program.
 #include "shell/MainModule.h"
+#include "shell/frmMain.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -21,5 +22,8 @@ int main(int argc, char **argv)
 
     if (!MainModule::Main())
         return 1;
-    return 0;
+
+    frmMain mainWindow;
+    mainWindow.Visualizza();
+    return QApplication::exec();
 }

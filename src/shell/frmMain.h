@@ -1,0 +1,135 @@
+#pragma once
+
+#include "shell/NavigationModel.h"
+
+#include <QMainWindow>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <vector>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QToolBar;
+class QToolButton;
+class QWidget;
+
+namespace platform {
+class ButtonBar;
+class Grid;
+class GridRowFormat;
+class Recordset;
+} // namespace platform
+
+// The program's main window: the navigation bar with the eight kinds of
+// record, the list of the chosen kind with its filter and find box, the
+// command toolbar, the menus and the status bar with the working date,
+// the database and the movement counter.
+class frmMain : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit frmMain(QWidget *parent = nullptr);
+    ~frmMain() override;
+
+    // The window's start: the list's connection, the splash, the
+    // navigation, the stored settings, the first refresh; then shows it.
+    void Visualizza();
+    // Shows the current node (list, title, bar, menus) and brings the
+    // status bar up to date. Database errors are reported once; the panels
+    // then keep what they showed.
+    void SetLay();
+    // Loads the list of the current node and sub-view.
+    void CaricaVista();
+    // Lays out the list's columns for the current node and the list's width.
+    void ImpostaColonne();
+
+    // Makes a node current (-1: none) and refreshes the window, as the
+    // button bar and the View menu do.
+    void MostraNodo(int node);
+
+    // Navigation state.
+    const Navigazione::Nodi &Nodi() const { return m_Nodi; }
+    std::int16_t CurNode() const { return m_CurNode; }
+    std::int16_t FilterIdx(int node) const { return m_FilterIdx.at(static_cast<std::size_t>(node)); }
+    bool LoadViewLayout() const { return m_LoadViewLayout; }
+
+    // Controls, for the other windows and for tests.
+    platform::Grid *gexView() const { return m_gexView; }
+    platform::ButtonBar *bb() const { return m_bb; }
+    QComboBox *cmbFilter() const { return m_cmbFilter; }
+    QLineEdit *txtFind() const { return m_txtFind; }
+    QLabel *lblTitle() const { return m_lblTitle; }
+    QLabel *lblFind() const { return m_lblFind; }
+    QWidget *picStart() const { return m_picStart; }
+    QMenu *mnuView() const { return m_mnuView; }
+    QMenu *mnuNew() const { return m_mnuNew; }
+    QMenu *mnuFile() const { return m_mnuFile; }
+    const std::vector<QAction *> &mnuNewItem() const { return m_mnuNewItem; }
+    const std::vector<QAction *> &mnuViewItem() const { return m_mnuViewItem; }
+    QToolBar *tb() const { return m_tb; }
+    // The status-bar panel with that key ("Data", "WorkData", "Database",
+    // "Contatore"); nullptr for another key.
+    QLabel *Panel(const QString &key) const;
+    // The name of the image the "Contatore" panel shows: "status-ok" or
+    // "status-below-min" (empty before the first refresh).
+    const QString &ImmagineContatore() const { return m_ImmagineContatore; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void Inizializza();
+    void CreaControlli();
+    void CreaMenu();
+    void CreaNavigazione();
+    void AbilitaComandi(bool enable);
+    void AggiornaEtichettaTrova();
+    void AggiornaStato(QString &error);
+    void CaricaVistaInterna(QString &error);
+    void SalvaPercorso();
+    void FiltroCambiato(int index);
+    void FormattaRiga(platform::GridRowFormat &row);
+    void MostraErrore(const QString &description);
+    QLabel *AggiungiPannello(const QString &key, const QString &tip, int stretch);
+
+    Navigazione::Nodi m_Nodi;
+    Navigazione::Gruppi m_Gruppi;
+    std::int16_t m_CurNode = -1;
+    std::array<std::int16_t, Navigazione::NumeroNodi> m_FilterIdx{};
+    bool m_LoadViewLayout = true;
+    bool m_FillingFilter = false;
+    QString m_ImmagineContatore;
+
+    // The stock list's rows, opened by the window and lent to the grid.
+    std::unique_ptr<platform::Recordset> m_rsGiacenze;
+
+    platform::Grid *m_gexView = nullptr;
+    platform::ButtonBar *m_bb = nullptr;
+    QToolBar *m_tb = nullptr;
+    QComboBox *m_cmbFilter = nullptr;
+    QLabel *m_lblView = nullptr;
+    QLineEdit *m_txtFind = nullptr;
+    QLabel *m_lblFind = nullptr;
+    QLabel *m_lblTitle = nullptr;
+    QLabel *m_imgTitle = nullptr;
+    QWidget *m_picStart = nullptr;
+    QLabel *m_imgContatore = nullptr;
+    QMenu *m_mnuFile = nullptr;
+    QMenu *m_mnuNew = nullptr;
+    QMenu *m_mnuView = nullptr;
+    std::vector<QAction *> m_mnuFileItem;
+    std::vector<QAction *> m_mnuNewItem;
+    std::vector<QAction *> m_mnuViewItem;
+    std::vector<QAction *> m_tbButtons; // Nuovo, Apri, Elimina, Aggiorna, Stampa
+    QAction *m_mnuAggiorna = nullptr;
+    std::map<QString, QLabel *> m_Pannelli;
+};

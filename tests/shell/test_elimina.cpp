@@ -1,0 +1,229 @@
+// Deleting the selected record of the main window's list: the question,
+// the checks that keep records still in use, the deletes and their errors.
+#include "ShellFixture.h"
+
+#include "support/TestEnv.h"
+
+#include "platform/data/Connection.h"
+#include "shell/EliminaRecord.h"
+#include "shell/MainModule.h"
+
+#include <utility>
+
+using namespace shelltest;
+using platform::Variant;
+
+namespace {
+
+const QString Title = QStringLiteral("Velmora");
+constexpr int QuestionStyle = platform::vbYesNo | platform::vbQuestion | platform::vbDefaultButton2;
+
+// Every node whose records can be deleted, with its question.
+const std::pair<const char *, const char *> Questions[] = {
+    {"iva", "Eliminare il Codice IVA selezionato?"},
+    {"umi", "Eliminare l'Unità di misura selezionata?"},
+    {"cat", "Eliminare la Categoria selezionata?"},
+    {"art", "Eliminare l'Articolo selezionato?"},
+    {"cli", "Eliminare il Cliente selezionato?"},
+    {"for", "Eliminare il Fornitore selezionato?"},
+    {"mag", "Eliminare il movimento selezionato?"},
+};
+
+} // namespace
+
+// The sample database with a few records that nothing refers to: VAT code
+// "04", the category "Articoli per l'ufficio" (Id 4), the supplier 4 named
+// only by article B001 and the supplier 5 named by nothing.
+class Elimina : public ShellTest
+{
+protected:
+    void SetUp() override
+    {
+        ShellTest::SetUp();
+        database = testsupport::DataFixture::createSampleDatabase(testsupport::freshDir(QStringLiteral("elimina")));
+        runSql(database, QStringLiteral(
+            "INSERT INTO CodiciIVA VALUES ('04', 'Minima', 4, 0, 0);"
+            "INSERT INTO Liste (Id, Chiave, Codice, Descrizione) VALUES (4, 'cat', NULL, 'Articoli per l''ufficio');"
+            "INSERT INTO CliFor (IdCliFor, Tipo, Nome) VALUES (4, 'Fornitore', 'Neri Spa'), (5, 'Fornitore', 'Gialli Snc');"
+            "UPDATE Articoli SET IdFornitore = 4 WHERE Codice = 'B001';"));
+        useDatabase(database);
+    }
+
+    // Answers Yes to the question and deletes.
+    bool eliminaConSi(const char *nodo, const Variant &chiave, const Variant &colonna2 = Variant())
+    {
+        desk->queueMsgBox(platform::vbYes);
+        return Eliminazione::EliminaRecord(QString::fromLatin1(nodo), chiave, colonna2);
+    }
+
+    // The refusal or error box that followed the question.
+    void expectNotice(const QString &prompt) const
+    {
+        const auto boxes = desk->msgBoxes();
+        ASSERT_EQ(boxes.size(), 2u) << desk->prompts().join(u'|').toStdString();
+        EXPECT_EQ(boxes[1].prompt, prompt);
+        EXPECT_EQ(boxes[1].style, platform::vbOKOnly);
+        EXPECT_EQ(boxes[1].title, Title);
+    }
+
+    QString count(const QString &sql) const { return queryValue(database, QStringLiteral("SELECT count(*) FROM ") + sql); }
+
+    QString database;
+};
+
+TEST_F(Elimina, EveryNodeAsksItsQuestionAndNoDeletesNothing)
+{
+    const QStringList before = dumpDatabase(database);
+    for (const auto &[nodo, domanda] : Questions) {
+        SCOPED_TRACE(nodo);
+        desk->clear();
+        desk->queueMsgBox(platform::vbNo);
+        // Keys that nothing refers to, so that only the answer stops the delete.
+        EXPECT_FALSE(Eliminazione::EliminaRecord(QString::fromLatin1(nodo), Variant(5), Variant("KG")));
+        const auto boxes = desk->msgBoxes();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].prompt, QString::fromUtf8(domanda));
+        EXPECT_EQ(boxes[0].style, QuestionStyle);
+        EXPECT_EQ(boxes[0].title, Title);
+    }
+    EXPECT_EQ(dumpDatabase(database), before);
+}
+
+TEST_F(Elimina, StockAndUnknownNodesDoNothing)
+{
+    const QStringList before = dumpDatabase(database);
+    for (const char *nodo : {"gia", "xyz", ""}) {
+        EXPECT_FALSE(Eliminazione::EliminaRecord(QString::fromLatin1(nodo), Variant("A001"), Variant()));
+    }
+    EXPECT_TRUE(desk->calls().empty());
+    EXPECT_EQ(dumpDatabase(database), before);
+}
+
+TEST_F(Elimina, RecordsInUseAreRefusedAndKept)
+{
+    struct Case
+    {
+        const char *nodo;
+        Variant chiave;
+        Variant colonna2;
+        const char *rifiuto;
+    };
+    const Case cases[] = {
+        {"iva", Variant("22"), Variant(), "Il Codice IVA ha Articoli associati, quindi non verrà eliminato."},
+        // The unit is found by its code, whatever its description says.
+        {"umi", Variant(1), Variant("PZ"), "L'unità di misura ha Articoli associati, quindi non verrà eliminata."},
+        {"cat", Variant(3), Variant("Ferramenta"), "La categoria ha Articoli associati, quindi non verrà eliminata."},
+        {"art", Variant("A002"), Variant("Dado M3"), "L'Articolo ha delle Registrazioni associate, quindi non verrà eliminato."},
+        {"cli", Variant(2), Variant("Bianchi Mario"), "Il Cliente ha delle registrazioni associate, quindi non verrà eliminato."},
+        {"for", Variant(1), Variant("Rossi Srl"), "Il Fornitore ha delle registrazioni associate, quindi non verrà eliminato."},
+        // A supplier on no movement but still named by an article.
+        {"for", Variant(4), Variant("Neri Spa"), "Il Fornitore ha Articoli associati, quindi non verrà eliminato."},
+    };
+    const QStringList before = dumpDatabase(database);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.nodo);
+        desk->clear();
+        EXPECT_FALSE(eliminaConSi(c.nodo, c.chiave, c.colonna2));
+        expectNotice(QString::fromUtf8(c.rifiuto));
+    }
+    EXPECT_EQ(dumpDatabase(database), before);
+}
+
+TEST_F(Elimina, RecordsNotInUseAreDeleted)
+{
+    EXPECT_TRUE(eliminaConSi("iva", Variant("04")));
+    EXPECT_EQ(count(QStringLiteral("CodiciIVA WHERE CodiceIVA = '04'")), QStringLiteral("0"));
+    EXPECT_TRUE(eliminaConSi("umi", Variant(2), Variant("KG")));
+    EXPECT_EQ(count(QStringLiteral("Liste WHERE Id = 2")), QStringLiteral("0"));
+    EXPECT_TRUE(eliminaConSi("art", Variant("B001"), Variant("Rondella")));
+    EXPECT_EQ(count(QStringLiteral("Articoli WHERE Codice = 'B001'")), QStringLiteral("0"));
+    EXPECT_TRUE(eliminaConSi("cli", Variant(3), Variant("anna verdi")));
+    EXPECT_EQ(count(QStringLiteral("CliFor WHERE IdCliFor = 3")), QStringLiteral("0"));
+    EXPECT_TRUE(eliminaConSi("for", Variant(5), Variant("Gialli Snc")));
+    EXPECT_EQ(count(QStringLiteral("CliFor WHERE IdCliFor = 5")), QStringLiteral("0"));
+    // Only the questions were shown, and nothing else went.
+    EXPECT_EQ(desk->msgBoxes().size(), 5u) << desk->prompts().join(u'|').toStdString();
+    EXPECT_EQ(count(QStringLiteral("CodiciIVA")), QStringLiteral("2"));
+    EXPECT_EQ(count(QStringLiteral("Liste")), QStringLiteral("3"));
+    EXPECT_EQ(count(QStringLiteral("Articoli")), QStringLiteral("2"));
+    EXPECT_EQ(count(QStringLiteral("CliFor")), QStringLiteral("3"));
+}
+
+TEST_F(Elimina, KeysWithAnApostropheAreCheckedAndDeleted)
+{
+    // The same description on an article keeps the category...
+    runSql(database, QStringLiteral("UPDATE Articoli SET Categoria = 'Articoli per l''ufficio' WHERE Codice = 'A002'"));
+    EXPECT_FALSE(eliminaConSi("cat", Variant(4), Variant("Articoli per l'ufficio")));
+    expectNotice(QStringLiteral("La categoria ha Articoli associati, quindi non verrà eliminata."));
+    EXPECT_EQ(count(QStringLiteral("Liste WHERE Id = 4")), QStringLiteral("1"));
+
+    // ...and without it the category goes.
+    runSql(database, QStringLiteral("UPDATE Articoli SET Categoria = 'Ferramenta' WHERE Codice = 'A002'"));
+    desk->clear();
+    EXPECT_TRUE(eliminaConSi("cat", Variant(4), Variant("Articoli per l'ufficio")));
+    EXPECT_EQ(desk->msgBoxes().size(), 1u) << desk->prompts().join(u'|').toStdString();
+    EXPECT_EQ(count(QStringLiteral("Liste WHERE Id = 4")), QStringLiteral("0"));
+
+    // An article code with a quote, pasted or imported, is deleted as well.
+    runSql(database, QStringLiteral("INSERT INTO Articoli (Codice, Descrizione) VALUES ('L''X', 'Apice')"));
+    EXPECT_TRUE(eliminaConSi("art", Variant("L'X")));
+    EXPECT_EQ(count(QStringLiteral("Articoli WHERE Codice = 'L''X'")), QStringLiteral("0"));
+}
+
+TEST_F(Elimina, AMovementGoesWithAllItsLines)
+{
+    EXPECT_TRUE(eliminaConSi("mag", Variant(1), Variant("10/01/2024")));
+    EXPECT_EQ(desk->msgBoxes().size(), 1u) << desk->prompts().join(u'|').toStdString();
+    EXPECT_EQ(queryColumn(database, QStringLiteral("SELECT IdReg FROM MagazRegMain ORDER BY IdReg")),
+              (QStringList{QStringLiteral("2"), QStringLiteral("3")}));
+    EXPECT_EQ(queryColumn(database, QStringLiteral("SELECT IdDet FROM MagazRegDetail ORDER BY IdDet")),
+              (QStringList{QStringLiteral("3"), QStringLiteral("4")}));
+}
+
+TEST_F(Elimina, ADatabaseErrorIsShownAndNothingIsDeleted)
+{
+    // The header refuses to go after the lines went: the lines come back.
+    runSql(database, QStringLiteral("CREATE TRIGGER protetto BEFORE DELETE ON MagazRegMain "
+                                    "BEGIN SELECT RAISE(ABORT, 'movimento protetto'); END;"));
+    const QStringList before = dumpDatabase(database);
+    EXPECT_FALSE(eliminaConSi("mag", Variant(1)));
+    expectNotice(QStringLiteral("movimento protetto"));
+    EXPECT_EQ(dumpDatabase(database), before);
+}
+
+TEST_F(Elimina, ALockedDatabaseIsShownAndNothingIsDeleted)
+{
+    platform::Connection::setDefaultBusyTimeout(100);
+    const QStringList before = dumpDatabase(database);
+    {
+        platform::Connection holder(MainModule::ConnString);
+        holder.beginTrans();
+        holder.execute(QStringLiteral("INSERT INTO _Pars (k01) VALUES ('altra copia')"));
+        EXPECT_FALSE(eliminaConSi("iva", Variant("04")));
+        // The box shows what the data layer says of the lock.
+        const auto lockError = testsupport::databaseErrorOf([] {
+            platform::Connection other(MainModule::ConnString);
+            other.beginTrans();
+        });
+        ASSERT_TRUE(lockError.has_value());
+        EXPECT_EQ(lockError->kind(), platform::DatabaseError::Kind::Busy);
+        expectNotice(lockError->description());
+        holder.rollbackTrans();
+    }
+    EXPECT_EQ(dumpDatabase(database), before);
+
+    // Once the other copy lets go, the same delete works.
+    EXPECT_TRUE(eliminaConSi("iva", Variant("04")));
+    EXPECT_EQ(count(QStringLiteral("CodiciIVA WHERE CodiceIVA = '04'")), QStringLiteral("0"));
+}
+
+TEST_F(Elimina, AMissingDatabaseIsShown)
+{
+    MainModule::ConnString = testsupport::DataFixture::connectionString(
+        testsupport::freshDir(QStringLiteral("vuota")) + QStringLiteral("/assente.mdb"));
+    EXPECT_FALSE(eliminaConSi("iva", Variant("04")));
+    const auto boxes = desk->msgBoxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_FALSE(boxes[1].prompt.isEmpty());
+    EXPECT_EQ(boxes[1].style, platform::vbOKOnly);
+}
