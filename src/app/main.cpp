@@ -1,11 +1,25 @@
 // The entry point of the program.
+#include "printing/frmPrintReportDati.h"
 #include "shell/MainModule.h"
+#include "shell/WindowRegistry.h"
 #include "shell/frmMain.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+
+namespace {
+
+// The windows the main window opens by name.
+void RegistraFinestre()
+{
+    WindowRegistry::Voce dati;
+    dati.Stampa = [](const QString &printerName) { frmPrintReportDati::Apri(printerName); };
+    WindowRegistry::Registra(QStringLiteral("frmPrintReportDati"), dati);
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -22,6 +36,8 @@ int main(int argc, char **argv)
 
     if (!MainModule::Main())
         return 1;
+
+    RegistraFinestre();
 
     frmMain mainWindow;
     mainWindow.Visualizza();

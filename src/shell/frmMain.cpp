@@ -1,6 +1,14 @@
 #include "shell/frmMain.h"
 
 #include "common/comDataBase.h"
+#include "common/comGriglia.h"
+#include "common/comHelp.h"
+#include "common/comfrmDbUtils.h"
+#include "common/comfrmGroupBy.h"
+#include "common/comfrmManData.h"
+#include "common/comfrmShowfields.h"
+#include "common/comfrmSort.h"
+#include "common/comfrmTableview.h"
 #include "common/comProgramInfo.h"
 #include "common/comRegistry.h"
 #include "common/comfrmAbout.h"
@@ -14,8 +22,13 @@
 #include "platform/desktop/DesktopServices.h"
 #include "platform/grid/Grid.h"
 #include "platform/grid/GridColumn.h"
+#include "platform/grid/GridKeyList.h"
 #include "platform/grid/GridRowFormat.h"
+#include "platform/grid/GridTypes.h"
+#include "shell/EliminaRecord.h"
 #include "shell/MainModule.h"
+#include "shell/WindowRegistry.h"
+#include "shell/frmOptions.h"
 
 #include <QAction>
 #include <QApplication>
@@ -23,6 +36,10 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QFocusEvent>
+#include <QMouseEvent>
+#include <QPointer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -73,6 +90,12 @@ frmMain::frmMain(QWidget *parent)
     setWindowIcon(velmoraIcon(QStringLiteral("app-velmora")));
     CreaControlli();
     CreaMenu();
+    AbilitaComandi(false);
+    // The options dialog refreshes this window after its changes.
+    frmOptions::setSetLayHandler([window = QPointer<frmMain>(this)] {
+        if (window)
+            window->SetLay();
+    });
     Inizializza();
 }
 
@@ -155,6 +178,7 @@ void frmMain::Visualizza()
             (value >= 0 && value < count) ? static_cast<std::int16_t>(value) : std::int16_t(0);
     }
     m_CurNode = -1;
+    CaricaStampanti();
     SetLay();
     comfrmAbout::Default().SplashOff();
     show();
@@ -248,15 +272,21 @@ void frmMain::CreaControlli()
         m_tbButtons.push_back(action);
         return action;
     };
-    addButton(QStringLiteral("cmd-new"), QStringLiteral("Nuovo"), {});
-    addButton(QStringLiteral("cmd-open"), QStringLiteral("Apri"), QStringLiteral("Apre una registrazione esistente"));
-    addButton(QStringLiteral("cmd-delete"), QStringLiteral("Elimina"), QStringLiteral("Elimina una registrazione esistente"));
+    QAction *tbNuovo = addButton(QStringLiteral("cmd-new"), QStringLiteral("Nuovo"), {});
+    connect(tbNuovo, &QAction::triggered, this, [this] { NuovoRecord(m_CurNode); });
+    QAction *tbApri =
+        addButton(QStringLiteral("cmd-open"), QStringLiteral("Apri"), QStringLiteral("Apre una registrazione esistente"));
+    connect(tbApri, &QAction::triggered, this, &frmMain::ApriRecord);
+    QAction *tbElimina = addButton(QStringLiteral("cmd-delete"), QStringLiteral("Elimina"),
+                                   QStringLiteral("Elimina una registrazione esistente"));
+    connect(tbElimina, &QAction::triggered, this, &frmMain::EliminaRecord);
     m_tb->addSeparator();
     QAction *refresh = addButton(QStringLiteral("cmd-refresh"), QStringLiteral("Aggiorna"), {});
     refresh->setEnabled(true);
     connect(refresh, &QAction::triggered, this, [this] { SetLay(); });
-    addButton(QStringLiteral("cmd-print"), QStringLiteral("Stampa"),
-              QStringLiteral("Stampa i Report della Visualizzazione attiva"));
+    QAction *tbStampa = addButton(QStringLiteral("cmd-print"), QStringLiteral("Stampa"),
+                                  QStringLiteral("Stampa i Report della Visualizzazione attiva"));
+    connect(tbStampa, &QAction::triggered, this, &frmMain::StampaVista);
 
     // The find and filter panels get a row of their own, so that both stay
     // whole down to the smallest window.
@@ -306,16 +336,27 @@ void frmMain::CreaControlli()
     statusBar()->addWidget(m_imgContatore, 0);
     QLabel *counter = AggiungiPannello(QStringLiteral("Contatore"), QStringLiteral("Ultimo movimento"), 0);
     counter->setMinimumWidth(60);
+    // A click on the working date or the counter opens its options.
+    Panel(QStringLiteral("WorkData"))->installEventFilter(this);
+    counter->installEventFilter(this);
 
     connect(m_bb, &platform::ButtonBar::itemClicked, this, [this](const QString &key) {
         MostraNodo(key.toInt());
         m_gexView->setFocus();
     });
     connect(m_gexView, &platform::Grid::rowFormat, this, &frmMain::FormattaRiga);
+    connect(m_gexView, &platform::Grid::doubleClicked, this, &frmMain::ApriRecord);
+    connect(m_gexView, &platform::Grid::keyDown, this, &frmMain::gexView_KeyDown);
+    connect(m_gexView, &platform::Grid::keyPress, this, &frmMain::gexView_KeyPress);
+    connect(m_gexView, &platform::Grid::headerClicked, this, &frmMain::gexView_ColumnHeaderClick);
+    connect(m_txtFind, &QLineEdit::textChanged, this, &frmMain::txtFind_Change);
+    m_txtFind->installEventFilter(this);
+    m_cmbFilter->installEventFilter(this);
+    // Every key pressed in the window passes here first (the shortcuts).
+    qApp->installEventFilter(this);
     m_gexView->installEventFilter(this);
 
     setMinimumSize(twipsToPixels(MinimumWidthTwips), twipsToPixels(MinimumHeightTwips));
-    AbilitaComandi(false);
 }
 
 QLabel *frmMain::AggiungiPannello(const QString &key, const QString &tip, int stretch)
@@ -347,13 +388,17 @@ void frmMain::CreaMenu()
     };
     QAction *nuovo = fileItem(QStringLiteral("Nuovo"));
     nuovo->setShortcut(QKeySequence(Qt::Key_F5));
+    connect(nuovo, &QAction::triggered, this, [this] { NuovoRecord(m_CurNode); });
     m_mnuFile->addSeparator();
     m_mnuNew = m_mnuFile->addMenu(QStringLiteral("Nuovo "));
-    fileItem(QStringLiteral("Apri"));
+    connect(fileItem(QStringLiteral("Apri")), &QAction::triggered, this, &frmMain::ApriRecord);
     QAction *elimina = fileItem(QStringLiteral("Elimina"));
+    elimina->setShortcut(QKeySequence(Qt::Key_Delete));
+    connect(elimina, &QAction::triggered, this, &frmMain::EliminaRecord);
     m_mnuFile->addSeparator();
     QAction *stampa = fileItem(QStringLiteral("Stampa"));
     stampa->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F12));
+    connect(stampa, &QAction::triggered, this, &frmMain::StampaVista);
     m_mnuFile->addSeparator();
     QAction *esci = fileItem(QStringLiteral("Esci"));
     connect(esci, &QAction::triggered, this, &QWidget::close);
@@ -364,7 +409,12 @@ void frmMain::CreaMenu()
     for (int i = 0; i <= Navigazione::UltimaVoceMenu; ++i) {
         QAction *newItem = m_mnuNew->addAction(QString());
         newItem->setVisible(false);
-        newItem->setEnabled(false); // a new record comes with the record windows
+        connect(newItem, &QAction::triggered, this, [this, newItem] {
+            bool ok = false;
+            const int node = newItem->data().toString().toInt(&ok);
+            if (ok)
+                NuovoRecord(node);
+        });
         m_mnuNewItem.push_back(newItem);
         QAction *viewItem = m_mnuView->addAction(QString());
         viewItem->setVisible(false);
@@ -373,6 +423,7 @@ void frmMain::CreaMenu()
             bool ok = false;
             const int node = viewItem->data().toString().toInt(&ok);
             if (ok) {
+                SalvaLayoutVista();
                 MostraNodo(node);
                 m_gexView->setFocus();
             }
@@ -380,9 +431,169 @@ void frmMain::CreaMenu()
         m_mnuViewItem.push_back(viewItem);
     }
     m_mnuView->addSeparator();
+    connect(m_mnuView->addAction(QStringLiteral("Data di lavoro")), &QAction::triggered, this, [this] {
+        frmOptions::ApriWorkingDate();
+        SetLay();
+    });
+    connect(m_mnuView->addAction(QStringLiteral("Contatori")), &QAction::triggered, this, [this] {
+        frmOptions::ApriMagazzino();
+        SetLay();
+    });
+    m_mnuView->addSeparator();
     m_mnuAggiorna = m_mnuView->addAction(QStringLiteral("Aggiorna"));
     m_mnuAggiorna->setShortcut(QKeySequence(Qt::Key_F9));
     connect(m_mnuAggiorna, &QAction::triggered, this, [this] { SetLay(); });
+    m_mnuView->addSeparator();
+    connect(m_mnuView->addAction(QStringLiteral("&Opzioni")), &QAction::triggered, this, [this] {
+        frmOptions::ApriTutto();
+        SetLay();
+    });
+
+    CreaMenuComandi();
+}
+
+QAction *frmMain::VoceMenu(const QMenu *menu, const QString &caption)
+{
+    for (QAction *action : menu->actions())
+        if (!action->isSeparator() && action->text().section(u'\t', 0, 0) == caption)
+            return action;
+    return nullptr;
+}
+
+void frmMain::CreaMenuComandi()
+{
+    // "Griglia dati": each item has its bit in the node's mask.
+    m_mnuGrid = menuBar()->addMenu(QStringLiteral("&Griglia dati"));
+    struct GridItem
+    {
+        const char *caption;
+        std::int32_t tag;
+        bool visible;
+    };
+    static const GridItem gridItems[] = {
+        {"Raggruppa per &Casella", 512, false}, {"-", 0, false},        {"&Espandi tutto", 128, false},
+        {"&Collassa tutto", 256, false},        {"-", 0, true},         {"&Campi", 1, true},
+        {"&Ordina", 2, false},                  {"&Raggruppa", 4, false}, {"&Formato", 8, true},
+        {"-", 0, true},                         {"&Predefinito", 16, true}, {"&Salva Layout", 32, false},
+        {"-", 0, false},                        {"S&tampa", 64, false},
+    };
+    int index = 0;
+    for (const GridItem &item : gridItems) {
+        const QString caption = QString::fromUtf8(item.caption);
+        QAction *action = caption == QLatin1String("-") ? m_mnuGrid->addSeparator() : m_mnuGrid->addAction(caption);
+        action->setVisible(item.visible);
+        if (!action->isSeparator()) {
+            action->setEnabled(false);
+            m_mnuGridItem.emplace_back(action, item.tag);
+            connect(action, &QAction::triggered, this, [this, index] { mnuGridItem_Click(index); });
+        }
+        ++index;
+    }
+
+    m_mnuTool = menuBar()->addMenu(QStringLiteral("&Strumenti"));
+    connect(m_mnuTool->addAction(QStringLiteral("Imposta etichetta articoli")), &QAction::triggered, this,
+            [] { WindowRegistry::Nuovo(QStringLiteral("frmSetLabels")); });
+    m_mnuTool->addSeparator();
+    connect(m_mnuTool->addAction(QStringLiteral("Chiusura annuale magazzino")), &QAction::triggered, this,
+            [] { WindowRegistry::Nuovo(QStringLiteral("ChiusuraMagazzino")); });
+    m_mnuTool->addSeparator();
+    connect(m_mnuTool->addAction(QStringLiteral("Ricalcolo Progressivi")), &QAction::triggered, this,
+            [] { WindowRegistry::Nuovo(QStringLiteral("RicalcolaProgressivi")); });
+
+    m_mnuDb = menuBar()->addMenu(QStringLiteral("&Dati"));
+    const std::pair<const char *, int> dbItems[] = {
+        {"&Seleziona database", 0}, {"Nuovo database", 2}, {"Tabelle", 9},
+    };
+    for (const auto &[caption, item] : dbItems) {
+        if (item == 9)
+            m_mnuDb->addSeparator();
+        const int itemIndex = item;
+        connect(m_mnuDb->addAction(QString::fromUtf8(caption)), &QAction::triggered, this,
+                [this, itemIndex] { mnuDbItem_Click(itemIndex); });
+    }
+
+    m_mnuHelp = menuBar()->addMenu(QStringLiteral("&?"));
+    const auto help = [](int context) { comHelp::MostraGuida(context, MainModule::CartellaProgramma()); };
+    connect(m_mnuHelp->addAction(QStringLiteral("&Guida in linea")), &QAction::triggered, this,
+            [help] { help(comHelp::StartPage); });
+    connect(m_mnuHelp->addAction(QStringLiteral("La &mia prima registrazione")), &QAction::triggered, this,
+            [help] { help(comHelp::FirstMovement); });
+    connect(m_mnuHelp->addAction(QStringLiteral("&Tasti di scelta rapida")), &QAction::triggered, this,
+            [help] { help(comHelp::ShortcutKeys); });
+    m_mnuHelp->addSeparator();
+    connect(m_mnuHelp->addAction(QStringLiteral("&Informazioni su")), &QAction::triggered, this,
+            [this] { comfrmAbout::Default().About(this, QString()); });
+}
+
+bool frmMain::FinestreAperte() const
+{
+    const QWidget *splash = &comfrmAbout::Default();
+    for (const QWidget *w : QApplication::topLevelWidgets()) {
+        if (w == this || w == splash || !w->isVisible())
+            continue;
+        const Qt::WindowType type = w->windowType();
+        if (type == Qt::Window || type == Qt::Dialog)
+            return true;
+    }
+    return false;
+}
+
+void frmMain::mnuDbItem_Click(int index)
+{
+    if (FinestreAperte()) {
+        platform::desktop().msgBox(QStringLiteral("Chiudere prima tutte le schede dati."), platform::vbOKOnly,
+                                   MainModule::ApplicationTitle);
+        return;
+    }
+    const comfrmDbUtils::Impostazioni settings{MainModule::SettingsKeyCopy, MainModule::DbPath,
+                                               MainModule::DataFolder, MainModule::CartellaProgramma()};
+    switch (index) {
+    case 0:
+        comfrmDbUtils::Seleziona(settings, this);
+        break;
+    case 2:
+        comfrmDbUtils::Nuovo(settings, this);
+        break;
+    case 9: {
+        const QString warning = QStringLiteral("Attenzione!\r\n\r\n")
+                                + QStringLiteral("La modifica diretta delle tabelle è una operazione che va utilizzata ")
+                                + QStringLiteral("solo in caso di reale necessità e comunque da utenti esperti.")
+                                + QStringLiteral("\r\n\r\nProcedere?");
+        if (platform::desktop().msgBox(warning, platform::vbYesNo | platform::vbExclamation | platform::vbDefaultButton2,
+                                       MainModule::ApplicationTitle)
+            != platform::vbYes)
+            return;
+        comfrmManData editor(MainModule::ConnString, this);
+        editor.exec();
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void frmMain::mnuGridItem_Click(int index)
+{
+    if (m_CurNode < 0)
+        return;
+    platform::Grid &grid = *m_gexView;
+    try {
+        switch (index) {
+        case 5: comfrmShowfields::ShowFields(grid, this); break;
+        case 6: comfrmSort::SortGrid(grid, this); break;
+        case 7: comfrmGroupBy::GroupGrid(grid, this); break;
+        case 8: comfrmTableview::FormatGrid(grid, this); break;
+        case 10:
+            comGriglia::LoadGridLayout(grid, MainModule::ConnString, QStringLiteral("gex_") + CodiceCorrente(),
+                                       MainModule::CartellaProgramma());
+            break;
+        case 11: comGriglia::SaveGridLayout(grid, MainModule::ConnString, CodiceCorrente()); break;
+        default: break;
+        }
+    } catch (const platform::RuntimeError &e) {
+        MostraErrore(e.description());
+    }
+    AggiornaEtichettaTrova();
 }
 
 void frmMain::CreaNavigazione()
@@ -448,6 +659,8 @@ void frmMain::SetLay()
             m_cmbFilter->setCurrentIndex(m_FilterIdx[static_cast<std::size_t>(m_CurNode)]);
         m_FillingFilter = false;
 
+        for (const auto &[action, bit] : m_mnuGridItem)
+            action->setEnabled((bit & node.mnuGridEnable()) > 0);
         m_lblTitle->setText(node.Descrizione());
         m_imgTitle->setPixmap(velmoraIcon(nodeIconName(node)).pixmap(32, 32));
         m_bb->setSelectedKey(QString::number(m_CurNode));
@@ -501,12 +714,161 @@ void frmMain::MostraErrore(const QString &description)
 
 void frmMain::AbilitaComandi(bool enable)
 {
-    // File Nuovo, Apri, Elimina and their buttons stay off until the record
-    // windows exist; Stampa until the reports do.
+    // File Nuovo, Apri, Elimina, Stampa and their toolbar buttons.
+    for (std::size_t i : {0u, 1u, 2u}) {
+        m_mnuFileItem[i]->setEnabled(enable);
+        m_tbButtons[i]->setEnabled(enable);
+    }
+    m_mnuFileItem[3]->setEnabled(enable && m_PrinterInstalled);
+    m_tbButtons[4]->setEnabled(enable && m_PrinterInstalled);
+
     m_txtFind->setEnabled(enable);
-    m_lblFind->setEnabled(enable);
+    QPalette findPalette = m_txtFind->palette();
+    findPalette.setColor(QPalette::Base, QApplication::palette().color(enable ? QPalette::Base : QPalette::Button));
+    m_txtFind->setPalette(findPalette);
+    QPalette labelPalette = m_lblFind->palette();
+    labelPalette.setColor(QPalette::WindowText,
+                          QApplication::palette().color(enable ? QPalette::ButtonText : QPalette::Dark));
+    m_lblFind->setPalette(labelPalette);
     m_picStart->setVisible(!enable);
     m_gexView->setVisible(enable);
+}
+
+void frmMain::CaricaStampanti()
+{
+    using namespace MainModule;
+    m_PrinterInstalled = true;
+    PrinterNames = {};
+    PrinterDetails = {};
+    try {
+        const QList<platform::PrinterDescription> printers = platform::desktop().installedPrinters();
+        const QString defaultName = platform::desktop().defaultPrinter();
+        InstalledPrinters.clear();
+        InstalledPrinterDetails.clear();
+        for (const platform::PrinterDescription &printer : printers) {
+            if (!defaultName.isEmpty() && printer.deviceName == defaultName) {
+                PrinterNames[0] = printer.deviceName;
+                PrinterDetails[0] = printer.detail;
+            }
+            InstalledPrinters << printer.deviceName;
+            InstalledPrinterDetails << printer.detail;
+        }
+        InstalledPrinterCount = static_cast<std::int32_t>(printers.size());
+
+        if (!PrinterNames[0].isEmpty()) {
+            // The stored choices; the label printer defaults to the report printer.
+            for (std::size_t k = 0; k < 2; ++k) {
+                const QString number = QStringLiteral("%1").arg(k, 3, 10, QChar(u'0'));
+                PrinterNames[k] = LeggiRegistro(comRegistry::HKEY_CURRENT_USER, PrintersKey, comRegistry::REG_SZ,
+                                                number, Variant(PrinterNames[0]))
+                                      .toString();
+                PrinterDetails[k] = LeggiRegistro(comRegistry::HKEY_CURRENT_USER, PrintersKey, comRegistry::REG_SZ,
+                                                  u'D' + number, Variant(PrinterDetails[0]))
+                                        .toString();
+            }
+            return;
+        }
+    } catch (const platform::RuntimeError &) {
+        // Reported as no printer below.
+    }
+    platform::desktop().msgBox(QStringLiteral("Nessuna stampante installata.\r\n"
+                                              "Installare almeno una stampante per utilizzare correttamente "
+                                              "l'applicazione"),
+                               platform::vbOKOnly, MainModule::ApplicationTitle);
+    m_PrinterInstalled = false;
+}
+
+QString frmMain::CodiceCorrente() const
+{
+    if (m_CurNode < 0 || m_CurNode >= Navigazione::NumeroNodi)
+        return {};
+    return m_Nodi[static_cast<std::size_t>(m_CurNode)].Codice();
+}
+
+// ---------------------------------------------------------------- records
+
+void frmMain::NuovoRecord(int node)
+{
+    if (node < 0 || node >= Navigazione::NumeroNodi)
+        return;
+    static const std::map<QString, QString> windows{
+        {QStringLiteral("iva"), QStringLiteral("frm_io_IVA")},
+        {QStringLiteral("umi"), QStringLiteral("frm_io_UM")},
+        {QStringLiteral("cat"), QStringLiteral("frm_io_Cat")},
+        {QStringLiteral("art"), QStringLiteral("frm_io_Articoli_02")},
+        {QStringLiteral("cli"), QStringLiteral("frm_io_Clienti")},
+        {QStringLiteral("for"), QStringLiteral("frm_io_Fornitori_01")},
+        {QStringLiteral("mag"), QStringLiteral("frm_io_MovMag_01")},
+        {QStringLiteral("gia"), QStringLiteral("frm_io_MovMag_01")},
+    };
+    const auto it = windows.find(m_Nodi[static_cast<std::size_t>(node)].Codice());
+    if (it != windows.end())
+        WindowRegistry::Nuovo(it->second);
+}
+
+void frmMain::ApriRecord()
+{
+    static const std::map<QString, QString> windows{
+        {QStringLiteral("iva"), QStringLiteral("frm_io_IVA")},
+        {QStringLiteral("umi"), QStringLiteral("frm_io_UM")},
+        {QStringLiteral("cat"), QStringLiteral("frm_io_Cat")},
+        {QStringLiteral("art"), QStringLiteral("frm_io_Articoli_02")},
+        {QStringLiteral("cli"), QStringLiteral("frm_io_Clienti")},
+        {QStringLiteral("for"), QStringLiteral("frm_io_Fornitori_01")},
+        {QStringLiteral("mag"), QStringLiteral("frm_io_MovMag_01")},
+        {QStringLiteral("gia"), QStringLiteral("frmChooseMov")},
+    };
+    const auto it = windows.find(CodiceCorrente());
+    if (it == windows.end() || m_gexView->rowCount() == 0)
+        return;
+    // A group caption row names no record.
+    const int row = m_gexView->row();
+    if (row < 1 || m_gexView->isGroupCaption(row))
+        return;
+    WindowRegistry::Apri(it->second, m_gexView->valueAt(row, 1));
+}
+
+void frmMain::EliminaRecord()
+{
+    const QString code = CodiceCorrente();
+    if (code.isEmpty() || m_gexView->recordCount() == 0)
+        return;
+    const int row = m_gexView->row();
+    if (row < 1 || m_gexView->isGroupCaption(row))
+        return;
+    const Variant key = m_gexView->valueAt(row, 1);
+    const Variant second = m_gexView->columns().count() >= 2 ? m_gexView->valueAt(row, 2) : Variant();
+    if (Eliminazione::EliminaRecord(code, key, second))
+        SetLay();
+}
+
+void frmMain::StampaVista()
+{
+    static const std::map<QString, QString> dialogs{
+        {QStringLiteral("iva"), QStringLiteral("frmPrintReportDati")},
+        {QStringLiteral("umi"), QStringLiteral("frmPrintReportDati")},
+        {QStringLiteral("cat"), QStringLiteral("frmPrintReportDati")},
+        {QStringLiteral("art"), QStringLiteral("frmPrintReportArticoli")},
+        {QStringLiteral("cli"), QStringLiteral("frmPrintReportClienti")},
+        {QStringLiteral("for"), QStringLiteral("frmPrintReportFornitori")},
+        {QStringLiteral("mag"), QStringLiteral("frmPrintReportMov")},
+        {QStringLiteral("gia"), QStringLiteral("frmPrintReportMov")},
+    };
+    const auto it = dialogs.find(CodiceCorrente());
+    if (it == dialogs.end() || m_gexView->recordCount() == 0)
+        return;
+    WindowRegistry::Stampa(it->second, platform::desktop().defaultPrinter());
+}
+
+void frmMain::SalvaLayoutVista()
+{
+    if (m_CurNode < 0 || m_CurNode == 1 || !m_LoadViewLayout)
+        return;
+    try {
+        comGriglia::SaveGridLayout(*m_gexView, MainModule::ConnString, QStringLiteral("gex_") + CodiceCorrente());
+    } catch (const platform::RuntimeError &e) {
+        MostraErrore(e.description());
+    }
 }
 
 void frmMain::AggiornaEtichettaTrova()
@@ -528,6 +890,7 @@ void frmMain::FiltroCambiato(int index)
     AggiornaEtichettaTrova();
     if (!error.isEmpty())
         MostraErrore(error);
+    m_gexView->setFocus();
 }
 
 // ---------------------------------------------------------------- the list
@@ -693,8 +1056,175 @@ void frmMain::FormattaRiga(platform::GridRowFormat &row)
 
 // ---------------------------------------------------------------- events
 
+void frmMain::gexView_ColumnHeaderClick(int column)
+{
+    platform::GridColumn *clicked = m_gexView->column(column);
+    if (!clicked)
+        return;
+    // The computed stock columns cannot be sorted by a click.
+    if (QStringLiteral("GiacenzaCostoUltimoValoreCU").contains(clicked->caption(), Qt::CaseInsensitive))
+        return;
+    platform::GridKeyList &keys = m_gexView->sortKeys();
+    const int position = keys.indexOfColumn(column);
+    const bool ascending = position > 0 && keys.item(position).order == platform::SortOrder::Ascending;
+    keys.assign({{column, ascending ? platform::SortOrder::Descending : platform::SortOrder::Ascending}});
+    AggiornaEtichettaTrova();
+    for (int i = 1; i <= m_gexView->columns().count(); ++i)
+        m_gexView->column(i)->setHeaderStyle(i == column ? QStringLiteral("SortedCol") : QStringLiteral("Default"));
+    m_gexView->setFocus();
+}
+
+void frmMain::txtFind_Change(const QString &text)
+{
+    // An emptied box (a new node, the user's Backspace) looks for nothing.
+    if (text.isEmpty() || m_gexView->sortKeys().isEmpty())
+        return;
+    const platform::GridKey key = m_gexView->sortKeys().item(1);
+    const platform::GridColumn *column = m_gexView->column(key.column);
+    if (!column)
+        return;
+    const Variant value(text);
+    if (column->key() == QLatin1String("DataIns") || column->key() == QLatin1String("Prog"))
+        m_gexView->find(key.column, platform::FindCondition::EqualTo, value);
+    else if (key.order == platform::SortOrder::Ascending)
+        m_gexView->find(key.column, platform::FindCondition::BeginsWith, value);
+    else // from the end backwards: the first match in ascending order again
+        m_gexView->find(key.column, platform::FindCondition::BeginsWith, value, m_gexView->rowCount() + 1,
+                        platform::FindDirection::Backward);
+}
+
+bool frmMain::txtFind_KeyDown(int key)
+{
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        ApriRecord();
+        return true;
+    case Qt::Key_F3:
+    case Qt::Key_Down:
+    case Qt::Key_PageDown:
+        m_gexView->setFocus();
+        return true;
+    case Qt::Key_F4:
+        if (!m_cmbFilter->isEnabled())
+            return false;
+        m_cmbFilter->setFocus();
+        m_cmbFilter->showPopup();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool frmMain::GestisciScorciatoie(int keyCode, Qt::KeyboardModifiers shift)
+{
+    if (keyCode < Qt::Key_A || keyCode > Qt::Key_Z)
+        return false;
+    const bool ctrl = shift == Qt::ControlModifier;
+    const bool ctrlShift = shift == (Qt::ControlModifier | Qt::ShiftModifier);
+    if (!ctrl && !ctrlShift)
+        return false;
+    const QString letter{QChar(static_cast<char16_t>(keyCode))};
+    int found = -1;
+    for (int i = 0; i < Navigazione::NumeroNodi; ++i)
+        if (m_Nodi[static_cast<std::size_t>(i)].mnuViewShorCut() == letter)
+            found = i;
+    if (found < 0)
+        return false;
+    if (ctrl)
+        NuovoRecord(found);
+    else
+        MostraNodo(found);
+    return true;
+}
+
+void frmMain::gexView_KeyPress(platform::GridKeyEvent &key)
+{
+    if (key.text.size() != 1 || (key.modifiers & (Qt::ControlModifier | Qt::AltModifier)))
+        return;
+    const char16_t code = key.text.at(0).unicode();
+    if (!((code >= 32 && code <= 126) || (code >= 160 && code <= 255)))
+        return;
+    // The character starts a find; the next ones go to the find box.
+    key.handled = true;
+    m_txtFind->setText(key.text);
+    m_txtFind->setCursorPosition(1);
+    m_txtFind->setFocus();
+}
+
+void frmMain::gexView_KeyDown(platform::GridKeyEvent &key)
+{
+    if (key.modifiers & (Qt::ControlModifier | Qt::AltModifier))
+        return;
+    const int row = m_gexView->row();
+    if ((key.key == Qt::Key_Return || key.key == Qt::Key_Enter) && row >= 1 && !m_gexView->isGroupCaption(row)) {
+        key.handled = true;
+        ApriRecord();
+    } else if (key.key == Qt::Key_Delete && m_gexView->recordCount() > 0) {
+        key.handled = true;
+        EliminaRecord();
+    } else if (key.key == Qt::Key_F3) {
+        key.handled = true;
+        m_txtFind->setFocus();
+    } else if (key.key == Qt::Key_F4 && m_cmbFilter->isEnabled()) {
+        key.handled = true;
+        m_cmbFilter->setFocus();
+        m_cmbFilter->showPopup();
+    }
+}
+
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()
+        && static_cast<QWidget *>(watched)->window() == this) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (GestisciScorciatoie(key->key(), key->modifiers() & ~Qt::KeypadModifier))
+            return true;
+    }
+    if (event->type() == QEvent::MouseButtonRelease
+        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        if (watched == Panel(QStringLiteral("WorkData"))) {
+            frmOptions::ApriWorkingDate();
+            SetLay();
+            return true;
+        }
+        if (watched == Panel(QStringLiteral("Contatore"))) {
+            frmOptions::ApriMagazzino();
+            SetLay();
+            return true;
+        }
+    }
+    // The find box and the filter are drawn light yellow while they have the focus.
+    if ((watched == m_txtFind || watched == m_cmbFilter)
+        && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
+        auto *control = static_cast<QWidget *>(watched);
+        QPalette palette = control->palette();
+        palette.setColor(QPalette::Base, event->type() == QEvent::FocusIn ? QColor(255, 255, 191)
+                                                                          : QApplication::palette().color(QPalette::Base));
+        control->setPalette(palette);
+        // Leaving the filter (not for its own list, nor for another program)
+        // goes on to the find box.
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (watched == m_cmbFilter && event->type() == QEvent::FocusOut && reason != Qt::PopupFocusReason
+            && reason != Qt::ActiveWindowFocusReason && m_txtFind->isEnabled())
+            QMetaObject::invokeMethod(m_txtFind, qOverload<>(&QWidget::setFocus), Qt::QueuedConnection);
+    }
+    if (watched == m_cmbFilter && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            focusNextChild();
+            return true;
+        }
+        if (key == Qt::Key_F3) {
+            m_txtFind->setFocus();
+            return true;
+        }
+    }
+    if (watched == m_txtFind && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (!(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) && txtFind_KeyDown(key->key()))
+            return true;
+    }
     // The proportional columns follow the list's own width, whatever changed it.
     if (watched == m_gexView && event->type() == QEvent::Resize) {
         try {
@@ -708,13 +1238,7 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
 
 void frmMain::closeEvent(QCloseEvent *event)
 {
-    const QWidget *splash = &comfrmAbout::Default();
-    for (const QWidget *w : QApplication::topLevelWidgets()) {
-        if (w == this || w == splash || !w->isVisible())
-            continue;
-        const Qt::WindowType type = w->windowType();
-        if (type != Qt::Window && type != Qt::Dialog)
-            continue;
+    if (FinestreAperte()) {
         platform::desktop().msgBox(QStringLiteral("Chiudere prima tutte le schede dati."), platform::vbExclamation,
                                    MainModule::ApplicationTitle);
         event->ignore();

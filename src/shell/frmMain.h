@@ -24,6 +24,7 @@ namespace platform {
 class ButtonBar;
 class Grid;
 class GridRowFormat;
+struct GridKeyEvent;
 class Recordset;
 } // namespace platform
 
@@ -55,11 +56,25 @@ public:
     // button bar and the View menu do.
     void MostraNodo(int node);
 
+    // The record commands: a new record of a node's kind, the current row
+    // opened, deleted or the current node's reports. The windows are
+    // reached through the window registry; a node whose window is not
+    // registered does nothing.
+    void NuovoRecord(int node);
+    void ApriRecord();
+    void EliminaRecord();
+    void StampaVista();
+    // Stores the list layout of the current node before the View menu
+    // leaves it (not for the stock node, and only when layouts are kept).
+    void SalvaLayoutVista();
+
     // Navigation state.
     const Navigazione::Nodi &Nodi() const { return m_Nodi; }
     std::int16_t CurNode() const { return m_CurNode; }
     std::int16_t FilterIdx(int node) const { return m_FilterIdx.at(static_cast<std::size_t>(node)); }
     bool LoadViewLayout() const { return m_LoadViewLayout; }
+    // True when a printer is installed and the default printer was found.
+    bool PrinterInstalled() const { return m_PrinterInstalled; }
 
     // Controls, for the other windows and for tests.
     platform::Grid *gexView() const { return m_gexView; }
@@ -72,8 +87,19 @@ public:
     QMenu *mnuView() const { return m_mnuView; }
     QMenu *mnuNew() const { return m_mnuNew; }
     QMenu *mnuFile() const { return m_mnuFile; }
+    QMenu *mnuGrid() const { return m_mnuGrid; }
+    QMenu *mnuTool() const { return m_mnuTool; }
+    QMenu *mnuDb() const { return m_mnuDb; }
+    QMenu *mnuHelp() const { return m_mnuHelp; }
+    // A menu's item by its caption (the "&" marks included); nullptr when
+    // there is none.
+    static QAction *VoceMenu(const QMenu *menu, const QString &caption);
     const std::vector<QAction *> &mnuNewItem() const { return m_mnuNewItem; }
     const std::vector<QAction *> &mnuViewItem() const { return m_mnuViewItem; }
+    // File "Nuovo", "Apri", "Elimina", "Stampa", "Esci".
+    const std::vector<QAction *> &mnuFileItem() const { return m_mnuFileItem; }
+    // Toolbar "Nuovo", "Apri", "Elimina", "Aggiorna", "Stampa".
+    const std::vector<QAction *> &tbButtons() const { return m_tbButtons; }
     QToolBar *tb() const { return m_tb; }
     // The status-bar panel with that key ("Data", "WorkData", "Database",
     // "Contatore"); nullptr for another key.
@@ -92,6 +118,23 @@ private:
     void CreaMenu();
     void CreaNavigazione();
     void AbilitaComandi(bool enable);
+    void CaricaStampanti();
+    void CreaMenuComandi();
+    // The Data menu's commands run only while no other window is open.
+    bool FinestreAperte() const;
+    void mnuDbItem_Click(int index);
+    void mnuGridItem_Click(int index);
+    void gexView_KeyDown(platform::GridKeyEvent &key);
+    void gexView_KeyPress(platform::GridKeyEvent &key);
+    // Ctrl+letter: a new record of the node with that letter; Ctrl+Shift+
+    // letter: that node shown. True when a node has the letter.
+    bool GestisciScorciatoie(int keyCode, Qt::KeyboardModifiers shift);
+    void gexView_ColumnHeaderClick(int column);
+    void txtFind_Change(const QString &text);
+    // Enter, F3, Down, PageDown and F4 in the find box; true when used.
+    bool txtFind_KeyDown(int key);
+    // The node code of the current node; empty when none is chosen.
+    QString CodiceCorrente() const;
     void AggiornaEtichettaTrova();
     void AggiornaStato(QString &error);
     void CaricaVistaInterna(QString &error);
@@ -106,6 +149,7 @@ private:
     std::int16_t m_CurNode = -1;
     std::array<std::int16_t, Navigazione::NumeroNodi> m_FilterIdx{};
     bool m_LoadViewLayout = true;
+    bool m_PrinterInstalled = false;
     bool m_FillingFilter = false;
     QString m_ImmagineContatore;
 
@@ -126,6 +170,12 @@ private:
     QMenu *m_mnuFile = nullptr;
     QMenu *m_mnuNew = nullptr;
     QMenu *m_mnuView = nullptr;
+    QMenu *m_mnuGrid = nullptr;
+    QMenu *m_mnuTool = nullptr;
+    QMenu *m_mnuDb = nullptr;
+    QMenu *m_mnuHelp = nullptr;
+    // The Grid menu's items with their bit in the node's mask.
+    std::vector<std::pair<QAction *, std::int32_t>> m_mnuGridItem;
     std::vector<QAction *> m_mnuFileItem;
     std::vector<QAction *> m_mnuNewItem;
     std::vector<QAction *> m_mnuViewItem;

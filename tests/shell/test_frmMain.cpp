@@ -1,6 +1,6 @@
 // The main window driven through its real widgets on a template database
 // with a few articles, suppliers and movements.
-#include "ShellFixture.h"
+#include "MainWindowFixture.h"
 
 #include "common/comProgramInfo.h"
 #include "common/comRegistry.h"
@@ -23,105 +23,6 @@
 #include <memory>
 
 using namespace shelltest;
-
-namespace {
-
-// The working date of the tests: a year after 2030, where two-digit year
-// literals would read as 1931.
-const platform::DateTime Working(2031, 3, 15);
-
-class MainWindowTest : public TemplateDatabaseTest
-{
-protected:
-    void SetUp() override
-    {
-        TemplateDatabaseTest::SetUp();
-        MainModule::SettingsKey = SettingsPath;
-        MainModule::SettingsKeyCopy = SettingsPath;
-        MainModule::ScrollBarWidth = 255;
-        runSql(database, QStringLiteral(
-            "INSERT INTO CliFor (IdCliFor, Tipo, Nome) VALUES (1, 'Fornitore', 'Rossi Srl'), "
-            "(2, 'Fornitore', 'Verdi Spa'), (3, 'Cliente', 'Bianchi Mario');"
-            "INSERT INTO Articoli (Codice, Descrizione, UM, Categoria, IdFornitore, Costo, PrezzoIvato, ScortaMinima) VALUES "
-            "('A001', 'Vite 3x20', 'PZ', 'Ferramenta', 1, 0.7, 1, 0), "
-            "('A002', 'Dado M3', 'PZ', 'Minuteria', 1, 28, 40, 0), "
-            "('A003', 'Colla', 'KG', 'Colle', 2, 1, 2, 0);"
-            "INSERT INTO MagazRegMain (IdReg, DataIns, Progressivo, Causale, Descrizione) VALUES "
-            "(1, '2031-01-10', 1, 'Carico', 'Primo carico'), (2, '2031-03-15', 2, 'Carico', 'Colla'), "
-            "(3, '2030-12-31', 9, 'Carico', 'Anno prima'), (4, '2031-03-16', 3, 'Carico', 'Dopo');"
-            "INSERT INTO MagazRegDetail (IdReg, Riga, CodiceArticolo, \"Quantità\", Segno, Costo) VALUES "
-            "(1, 1, 'A001', 1230, 1, 0.7), (1, 2, 'A002', 4.5, 1, 28), (2, 1, 'A003', 10, 1, 1), "
-            "(3, 1, 'A003', 500, 1, 1), (4, 1, 'A003', 500, 1, 1);"
-            "INSERT INTO Liste (Chiave, Codice, Descrizione) VALUES ('um', 'PZ', 'Pezzi'), ('cat', NULL, 'Colle');"));
-        MainModule::SalvaProgressivo(7, 2031);
-
-        // The splash's minimum time passes at once.
-        comfrmAbout::Default().Timer1.setClock([this] { return m_clock; });
-        comfrmAbout::Default().Timer1.setWait([this](qint64 ms) { m_clock += ms; });
-
-        window = std::make_unique<frmMain>();
-        MainModule::WorkDate = Working;
-        MainModule::WorkYear = 2031;
-        window->resize(1280, 800);
-        window->Visualizza();
-        desk->clear();
-    }
-
-    void TearDown() override
-    {
-        window.reset();
-        comfrmAbout::Default().Timer1.setClock({});
-        comfrmAbout::Default().Timer1.setWait({});
-        TemplateDatabaseTest::TearDown();
-    }
-
-    platform::Grid &grid() const { return *window->gexView(); }
-
-    // Clicks a node on the button bar, opening its group first.
-    void clickBar(int node)
-    {
-        platform::ButtonBar *bar = window->bb();
-        const QString key = QString::number(node);
-        if (bar->openGroup() != bar->groupOfItem(key))
-            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->groupRect(bar->groupOfItem(key)).center());
-        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->itemRect(key).center());
-    }
-
-    // The captions of the shown columns, in order.
-    QStringList shownCaptions() const
-    {
-        QStringList captions;
-        for (int i = 1; i <= grid().columns().count(); ++i)
-            if (grid().column(i)->visible())
-                captions << grid().column(i)->caption();
-        return captions;
-    }
-
-    // The values of one column over the record rows.
-    QStringList columnTexts(const QString &key) const
-    {
-        QStringList texts;
-        const int column = grid().column(key)->index();
-        for (int row = 1; row <= grid().rowCount(); ++row)
-            if (!grid().isGroupCaption(row))
-                texts << grid().textAt(row, column);
-        return texts;
-    }
-
-    QStringList groupCaptions() const
-    {
-        QStringList captions;
-        for (int row = 1; row <= grid().rowCount(); ++row)
-            if (grid().isGroupCaption(row))
-                captions << grid().model()->shownCaption(row);
-        return captions;
-    }
-
-    std::unique_ptr<frmMain> window;
-    qint64 m_clock = 0;
-};
-
-} // namespace
 
 TEST_F(MainWindowTest, StartsWithoutNodeAndFilledStatusBar)
 {

@@ -1,0 +1,139 @@
+// Sorting the main list by a header click and the find box that searches
+// the sorted column while the user types.
+#include "MainWindowFixture.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableView>
+
+using namespace shelltest;
+
+namespace {
+
+class FindTest : public MainWindowTest
+{
+protected:
+    void clickHeader(const QString &columnKey)
+    {
+        QHeaderView *header = grid().view()->horizontalHeader();
+        const int logical = grid().column(columnKey)->index() - 1;
+        const QPoint at(header->sectionViewportPosition(logical) + header->sectionSize(logical) / 2,
+                        header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+    }
+
+    platform::GridKey firstKey() const { return grid().sortKeys().item(1); }
+
+    // The text of a column in the current row.
+    QString current(const QString &columnKey) const
+    {
+        return grid().textAt(grid().row(), grid().column(columnKey)->index());
+    }
+};
+
+} // namespace
+
+TEST_F(FindTest, HeaderClicksSortBothWaysExceptTheComputedColumns)
+{
+    clickBar(2);
+    const int codice = grid().column(u"Codice"_qs)->index();
+    ASSERT_EQ(firstKey().column, codice);
+
+    // "Costo" is a piece of the stock columns' names: it is not sorted.
+    clickHeader(u"Costo"_qs);
+    EXPECT_EQ(grid().sortKeys().count(), 1);
+    EXPECT_EQ(firstKey().column, codice);
+    EXPECT_EQ(window->lblFind()->text(), QStringLiteral("Trova in Codice"));
+
+    clickHeader(u"Descrizione"_qs);
+    EXPECT_EQ(firstKey(), (platform::GridKey{grid().column(u"Descrizione"_qs)->index(), platform::SortOrder::Ascending}));
+    EXPECT_EQ(window->lblFind()->text(), QStringLiteral("Trova in Descrizione"));
+    EXPECT_EQ(columnTexts(u"Descrizione"_qs), (QStringList{u"Colla"_qs, u"Dado M3"_qs, u"Vite 3x20"_qs}));
+    EXPECT_EQ(grid().column(u"Descrizione"_qs)->headerStyle(), QStringLiteral("SortedCol"));
+    EXPECT_EQ(grid().column(u"Codice"_qs)->headerStyle(), QStringLiteral("Default"));
+    clickHeader(u"Descrizione"_qs);
+    EXPECT_EQ(firstKey().order, platform::SortOrder::Descending);
+    EXPECT_EQ(columnTexts(u"Descrizione"_qs), (QStringList{u"Vite 3x20"_qs, u"Dado M3"_qs, u"Colla"_qs}));
+    EXPECT_EQ(grid().sortKeys().count(), 1);
+
+    clickBar(1);
+    for (const QString &key : {u"Giacenza"_qs, u"CostoUltimo"_qs, u"ValoreCU"_qs}) {
+        clickHeader(key);
+        EXPECT_EQ(firstKey().column, grid().column(u"Codice"_qs)->index()) << key.toStdString();
+    }
+}
+
+TEST_F(FindTest, TypingInTheListFindsByPrefixInBothDirections)
+{
+    runSql(database, QStringLiteral("INSERT INTO Articoli (Codice, Descrizione, UM) VALUES ('A004', 'Dado M4', 'PZ')"));
+    clickBar(2);
+    clickHeader(u"Descrizione"_qs);
+    QApplication::setActiveWindow(window.get());
+    grid().view()->setFocus();
+
+    // The first letter goes to the find box and starts the find there.
+    QTest::keyClick(grid().view(), Qt::Key_D);
+    EXPECT_EQ(window->txtFind()->text(), QStringLiteral("d"));
+    EXPECT_TRUE(window->txtFind()->hasFocus());
+    EXPECT_EQ(current(u"Descrizione"_qs), QStringLiteral("Dado M3"));
+    QTest::keyClicks(window->txtFind(), u"ado m4"_qs);
+    EXPECT_EQ(window->txtFind()->text(), QStringLiteral("dado m4"));
+    EXPECT_EQ(current(u"Descrizione"_qs), QStringLiteral("Dado M4"));
+    // Nothing matches: the row stays, the text too.
+    QTest::keyClick(window->txtFind(), Qt::Key_X);
+    EXPECT_EQ(current(u"Descrizione"_qs), QStringLiteral("Dado M4"));
+    EXPECT_EQ(window->txtFind()->text(), QStringLiteral("dado m4x"));
+
+    // Descending: the first match in ascending order all the same.
+    clickHeader(u"Descrizione"_qs);
+    window->txtFind()->clear();
+    QTest::keyClicks(window->txtFind(), u"Dado"_qs);
+    EXPECT_EQ(current(u"Descrizione"_qs), QStringLiteral("Dado M3"));
+
+    // Down leaves the box for the list.
+    QTest::keyClick(window->txtFind(), Qt::Key_Down);
+    EXPECT_TRUE(grid().view()->hasFocus());
+}
+
+TEST_F(FindTest, MovementNumbersAndDatesAreFoundWhole)
+{
+    runSql(database, QStringLiteral("UPDATE MagazRegMain SET Progressivo = 12 WHERE IdReg = 1"));
+    clickBar(0);
+    ASSERT_EQ(columnTexts(u"Prog"_qs), (QStringList{u"2"_qs, u"12"_qs}));
+    ASSERT_EQ(window->lblFind()->text(), QStringLiteral("Trova in Prog"));
+    grid().setRow(1);
+
+    // "1" is not a number of the list, though "12" begins with it.
+    QTest::keyClicks(window->txtFind(), u"1"_qs);
+    EXPECT_EQ(current(u"Prog"_qs), QStringLiteral("2"));
+    QTest::keyClicks(window->txtFind(), u"2"_qs);
+    EXPECT_EQ(current(u"Prog"_qs), QStringLiteral("12"));
+
+    clickHeader(u"DataIns"_qs);
+    EXPECT_EQ(window->lblFind()->text(), QStringLiteral("Trova in Data"));
+    window->txtFind()->clear();
+    QTest::keyClicks(window->txtFind(), u"15/03/2031"_qs);
+    EXPECT_EQ(current(u"Prog"_qs), QStringLiteral("2"));
+}
+
+TEST_F(FindTest, FindBoxAndFilterKeys)
+{
+    clickBar(0);
+    QApplication::setActiveWindow(window.get());
+    QComboBox *filter = window->cmbFilter();
+    filter->setFocus();
+    EXPECT_EQ(filter->palette().color(QPalette::Base), QColor(255, 255, 191));
+    QTest::keyClick(filter, Qt::Key_F3);
+    EXPECT_TRUE(window->txtFind()->hasFocus());
+    EXPECT_EQ(window->txtFind()->palette().color(QPalette::Base), QColor(255, 255, 191));
+    EXPECT_NE(filter->palette().color(QPalette::Base), QColor(255, 255, 191));
+
+    // F3 in the find box goes back to the list, F3 there to the find box.
+    QTest::keyClick(window->txtFind(), Qt::Key_F3);
+    EXPECT_TRUE(grid().view()->hasFocus());
+    QTest::keyClick(grid().view(), Qt::Key_F3);
+    EXPECT_TRUE(window->txtFind()->hasFocus());
+}
