@@ -806,6 +806,13 @@ void frmMain::NuovoRecord(int node)
         WindowRegistry::Nuovo(it->second);
 }
 
+bool frmMain::SuRigaRecord() const
+{
+    // A group caption row names no record.
+    const int row = m_gexView->row();
+    return row >= 1 && row <= m_gexView->rowCount() && !m_gexView->isGroupCaption(row);
+}
+
 void frmMain::ApriRecord()
 {
     static const std::map<QString, QString> windows{
@@ -819,23 +826,17 @@ void frmMain::ApriRecord()
         {QStringLiteral("gia"), QStringLiteral("frmChooseMov")},
     };
     const auto it = windows.find(CodiceCorrente());
-    if (it == windows.end() || m_gexView->rowCount() == 0)
+    if (it == windows.end() || !SuRigaRecord())
         return;
-    // A group caption row names no record.
-    const int row = m_gexView->row();
-    if (row < 1 || m_gexView->isGroupCaption(row))
-        return;
-    WindowRegistry::Apri(it->second, m_gexView->valueAt(row, 1));
+    WindowRegistry::Apri(it->second, m_gexView->valueAt(m_gexView->row(), 1));
 }
 
 void frmMain::EliminaRecord()
 {
     const QString code = CodiceCorrente();
-    if (code.isEmpty() || m_gexView->recordCount() == 0)
+    if (code.isEmpty() || m_gexView->recordCount() == 0 || !SuRigaRecord())
         return;
     const int row = m_gexView->row();
-    if (row < 1 || m_gexView->isGroupCaption(row))
-        return;
     const Variant key = m_gexView->valueAt(row, 1);
     const Variant second = m_gexView->columns().count() >= 2 ? m_gexView->valueAt(row, 2) : Variant();
     if (Eliminazione::EliminaRecord(code, key, second))
@@ -1156,8 +1157,7 @@ void frmMain::gexView_KeyDown(platform::GridKeyEvent &key)
 {
     if (key.modifiers & (Qt::ControlModifier | Qt::AltModifier))
         return;
-    const int row = m_gexView->row();
-    if ((key.key == Qt::Key_Return || key.key == Qt::Key_Enter) && row >= 1 && !m_gexView->isGroupCaption(row)) {
+    if ((key.key == Qt::Key_Return || key.key == Qt::Key_Enter) && SuRigaRecord()) {
         key.handled = true;
         ApriRecord();
     } else if (key.key == Qt::Key_Delete && m_gexView->recordCount() > 0) {

@@ -63,6 +63,8 @@ public:
     void NuovoRecord(int node);
     void ApriRecord();
     void EliminaRecord();
+    // True when the list's current row is a record (not a group caption).
+    bool SuRigaRecord() const;
     void StampaVista();
     // Stores the list layout of the current node before the View menu
     // leaves it (not for the stock node, and only when layouts are kept).
