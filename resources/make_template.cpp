@@ -25,7 +25,9 @@ bool runSchema(const QString &schemaFile, const QString &output)
         std::fprintf(stderr, "cannot read %s\n", qPrintable(schemaFile));
         return false;
     }
-    const QByteArray sql = script.readAll();
+    // The schema, then the table of each article's latest load line with
+    // the triggers that keep it.
+    const QByteArray sql = script.readAll() + platform::jet::templatequeries::lastLoadSchema().toUtf8();
 
     sqlite3 *db = nullptr;
     if (sqlite3_open_v2(output.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)

@@ -120,8 +120,11 @@ void CreaQueryInventario();
 void ConvertiQuantita();
 void AggiungiUbicazione();
 void ConsentiStringheVuote();
+// Adds the table of each article's latest load line and its triggers to a
+// database that lacks them, in one transaction.
+void CreaUltimoCarico();
 
-// Runs the eight upgrades. A failing one is rolled back and reported, and
+// Runs the upgrades. A failing one is rolled back and reported, and
 // the rest wait for the next start. Returns false when the database cannot
 // be used after all (the start must end).
 bool AggiornaDatabase();

@@ -151,12 +151,23 @@ void ConsentiStringheVuote()
     connection.close();
 }
 
+// Each article's latest load line, kept by triggers, makes the stock list's
+// last load cost a lookup. Databases made before it get it here, after the
+// table rebuild above (which keeps triggers anyway).
+void CreaUltimoCarico()
+{
+    platform::Connection connection(ConnString);
+    platform::jet::templatequeries::installLastLoad(connection);
+    connection.close();
+}
+
 bool AggiornaDatabase()
 {
     using Upgrade = void (*)();
     static constexpr Upgrade upgrades[] = {
         AggiungiScortaMinima, AzzeraScortaMinima,   ConvertiCausali,    AllargaDescrizione,
         CreaQueryInventario,  ConvertiQuantita,     AggiungiUbicazione, ConsentiStringheVuote,
+        CreaUltimoCarico,
     };
     for (Upgrade upgrade : upgrades) {
         try {

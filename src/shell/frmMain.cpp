@@ -297,7 +297,7 @@ void frmMain::CreaControlli()
     auto *picFind = new QWidget(panels);
     auto *findLayout = new QHBoxLayout(picFind);
     findLayout->setContentsMargins(4, 0, 4, 0);
-    m_lblFind = new QLabel(QStringLiteral("Trova in "), picFind);
+    m_lblFind = new QLabel(QStringLiteral("Trova in .."), picFind);
     m_lblFind->setObjectName(QStringLiteral("lblFind"));
     m_txtFind = new QLineEdit(picFind);
     m_txtFind->setObjectName(QStringLiteral("txtFind"));
@@ -336,9 +336,8 @@ void frmMain::CreaControlli()
     statusBar()->addWidget(m_imgContatore, 0);
     QLabel *counter = AggiungiPannello(QStringLiteral("Contatore"), QStringLiteral("Ultimo movimento"), 0);
     counter->setMinimumWidth(60);
-    // A click on the working date or the counter opens its options.
-    Panel(QStringLiteral("WorkData"))->installEventFilter(this);
-    counter->installEventFilter(this);
+    // A click on the working date or the counter (or its picture) opens
+    // its options: see eventFilter.
 
     connect(m_bb, &platform::ButtonBar::itemClicked, this, [this](const QString &key) {
         MostraNodo(key.toInt());
@@ -350,11 +349,10 @@ void frmMain::CreaControlli()
     connect(m_gexView, &platform::Grid::keyPress, this, &frmMain::gexView_KeyPress);
     connect(m_gexView, &platform::Grid::headerClicked, this, &frmMain::gexView_ColumnHeaderClick);
     connect(m_txtFind, &QLineEdit::textChanged, this, &frmMain::txtFind_Change);
-    m_txtFind->installEventFilter(this);
-    m_cmbFilter->installEventFilter(this);
-    // Every key pressed in the window passes here first (the shortcuts).
+    // Every event of the program passes here first: the shortcuts and F1
+    // from any control of the window, the panels' clicks, the find box's and
+    // the filter's keys and colours, the list's resizing.
     qApp->installEventFilter(this);
-    m_gexView->installEventFilter(this);
 
     setMinimumSize(twipsToPixels(MinimumWidthTwips), twipsToPixels(MinimumHeightTwips));
 }
@@ -672,24 +670,52 @@ void frmMain::SetLay()
         m_txtFind->clear();
         AggiornaEtichettaTrova();
     }
-    AggiornaStato(error);
+    AggiornaStato(error, m_CurNode > -1 ? SottoScortaDallaVista() : std::nullopt);
     if (!error.isEmpty())
         MostraErrore(error);
 }
 
-void frmMain::AggiornaStato(QString &error)
+std::optional<bool> frmMain::SottoScortaDallaVista() const
+{
+    // The stock list is RepGiacenze from 1 January of the working year to
+    // the working date: when that is the check's own period, its rows give
+    // the answer without reading the whole year's movements a second time.
+    using namespace MainModule;
+    if (!m_rsGiacenze || WorkYear != WorkDate.year())
+        return std::nullopt;
+    const platform::Recordset &rs = *m_rsGiacenze;
+    const int minimum = rs.fieldIndex(QStringLiteral("ScortaMinima"));
+    const int stock = rs.fieldIndex(QStringLiteral("Giacenza"));
+    if (minimum < 0 || stock < 0)
+        return std::nullopt;
+    for (int row = 0; row < rs.rowCount(); ++row) {
+        // As "ScortaMinima>Giacenza" in SQL: a row with a Null is not below.
+        const Variant m = rs.valueAt(row, minimum);
+        const Variant g = rs.valueAt(row, stock);
+        if (m.isNumber() && g.isNumber() && m.toDouble() > g.toDouble())
+            return true;
+    }
+    return false;
+}
+
+void frmMain::AggiornaStato(QString &error, std::optional<bool> sottoScorta)
 {
     using namespace MainModule;
     // Everything is read first, so that a failure leaves every panel as it was.
     try {
-        const DateTime first(WorkDate.year(), 1, 1);
-        platform::Connection connection(ConnString);
-        platform::Recordset below;
-        below.open(QStringLiteral("SELECT Giacenza FROM RepGiacenze WHERE ScortaMinima>Giacenza"), connection,
-                   platform::CursorType::ForwardOnly, platform::LockType::ReadOnly, platform::CommandType::Text,
-                   {Variant(first), Variant(WorkDate.dateOnly())});
-        const bool anyBelow = below.isOpen() && !below.isEOF();
-        below.close();
+        bool anyBelow = false;
+        if (sottoScorta) {
+            anyBelow = *sottoScorta;
+        } else {
+            const DateTime first(WorkDate.year(), 1, 1);
+            platform::Connection connection(ConnString);
+            platform::Recordset below;
+            below.open(QStringLiteral("SELECT Giacenza FROM RepGiacenze WHERE ScortaMinima>Giacenza"), connection,
+                       platform::CursorType::ForwardOnly, platform::LockType::ReadOnly,
+                       platform::CommandType::Text, {Variant(first), Variant(WorkDate.dateOnly())});
+            anyBelow = below.isOpen() && !below.isEOF();
+            below.close();
+        }
         const std::int32_t counter = LeggiProgressivo(WorkYear);
 
         m_ImmagineContatore = anyBelow ? QStringLiteral("status-below-min") : QStringLiteral("status-ok");
@@ -874,6 +900,10 @@ void frmMain::SalvaLayoutVista()
 
 void frmMain::AggiornaEtichettaTrova()
 {
+    if (m_CurNode < 0) {
+        m_lblFind->setText(QStringLiteral("Trova in .."));
+        return;
+    }
     QString caption = QStringLiteral("Trova in ");
     if (!m_gexView->sortKeys().isEmpty())
         if (const platform::GridColumn *column = m_gexView->column(m_gexView->sortKeys().item(1).column))
@@ -1146,8 +1176,10 @@ void frmMain::gexView_KeyPress(platform::GridKeyEvent &key)
     const char16_t code = key.text.at(0).unicode();
     if (!((code >= 32 && code <= 126) || (code >= 160 && code <= 255)))
         return;
-    // The character starts a find; the next ones go to the find box.
+    // The character starts a find, also when the box already holds it; the
+    // next ones go to the find box.
     key.handled = true;
+    m_txtFind->clear();
     m_txtFind->setText(key.text);
     m_txtFind->setCursorPosition(1);
     m_txtFind->setFocus();
@@ -1180,6 +1212,10 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
         const auto *key = static_cast<QKeyEvent *>(event);
         if (GestisciScorciatoie(key->key(), key->modifiers() & ~Qt::KeypadModifier))
             return true;
+        if (key->key() == Qt::Key_F1 && key->modifiers() == Qt::NoModifier) {
+            comHelp::MostraGuida(comHelp::StartPage, MainModule::CartellaProgramma());
+            return true;
+        }
     }
     if (event->type() == QEvent::MouseButtonRelease
         && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
@@ -1188,7 +1224,7 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
             SetLay();
             return true;
         }
-        if (watched == Panel(QStringLiteral("Contatore"))) {
+        if (watched == Panel(QStringLiteral("Contatore")) || watched == m_imgContatore) {
             frmOptions::ApriMagazzino();
             SetLay();
             return true;

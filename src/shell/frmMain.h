@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QAction;
@@ -138,7 +139,12 @@ private:
     // The node code of the current node; empty when none is chosen.
     QString CodiceCorrente() const;
     void AggiornaEtichettaTrova();
-    void AggiornaStato(QString &error);
+    // Counter, below-minimum image, working date and database panels.
+    // `sottoScorta`, when known, answers the below-minimum check.
+    void AggiornaStato(QString &error, std::optional<bool> sottoScorta = std::nullopt);
+    // The below-minimum answer read off the stock list just loaded, when it
+    // covers the check's period; nullopt otherwise.
+    std::optional<bool> SottoScortaDallaVista() const;
     void CaricaVistaInterna(QString &error);
     void SalvaPercorso();
     void FiltroCambiato(int index);

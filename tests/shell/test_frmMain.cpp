@@ -155,6 +155,16 @@ TEST_F(MainWindowTest, SetLayCountsAndWarnsOfBelowMinimum)
     EXPECT_EQ(window->Panel(QStringLiteral("Contatore"))->text(), QStringLiteral("12"));
     EXPECT_EQ(window->ImmagineContatore(), QStringLiteral("status-below-min"));
 
+    // On the stock node the list gives the answer: A003 has 10 in stock on
+    // the working date, so a minimum of 10 is not below it, 10,5 is.
+    clickBar(1);
+    runSql(database, QStringLiteral("UPDATE Articoli SET ScortaMinima = 10 WHERE Codice = 'A003'"));
+    window->SetLay();
+    EXPECT_EQ(window->ImmagineContatore(), QStringLiteral("status-ok"));
+    runSql(database, QStringLiteral("UPDATE Articoli SET ScortaMinima = 10.5 WHERE Codice = 'A003'"));
+    window->SetLay();
+    EXPECT_EQ(window->ImmagineContatore(), QStringLiteral("status-below-min"));
+
     // A year without movements counts 0; with no minimum set nothing is below it.
     runSql(database, QStringLiteral("UPDATE Articoli SET ScortaMinima = 0"));
     MainModule::WorkDate = platform::DateTime(2033, 1, 1);

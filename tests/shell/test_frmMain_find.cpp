@@ -96,6 +96,13 @@ TEST_F(FindTest, TypingInTheListFindsByPrefixInBothDirections)
     // Down leaves the box for the list.
     QTest::keyClick(window->txtFind(), Qt::Key_Down);
     EXPECT_TRUE(grid().view()->hasFocus());
+
+    // A letter typed in the list finds again, even the one the box holds.
+    window->txtFind()->setText(QStringLiteral("d"));
+    grid().view()->setFocus();
+    QTest::keyClick(grid().view(), Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(grid().view(), Qt::Key_D);
+    EXPECT_EQ(current(u"Descrizione"_qs), QStringLiteral("Dado M3"));
 }
 
 TEST_F(FindTest, MovementNumbersAndDatesAreFoundWhole)

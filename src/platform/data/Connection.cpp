@@ -136,7 +136,11 @@ long long Connection::execute(const QString &jetSql, const QList<Variant> &param
     const sqlite3_int64 before = sqlite3_total_changes64(session.handle());
     while (statement.step()) {
     }
-    const sqlite3_int64 changed = sqlite3_total_changes64(session.handle()) - before;
+    // The rows the statement itself changed: not those its triggers wrote,
+    // and 0 for a statement that changes no rows (sqlite3_changes64 would
+    // still answer for the previous one).
+    const sqlite3_int64 changed =
+        sqlite3_total_changes64(session.handle()) > before ? sqlite3_changes64(session.handle()) : 0;
     statement = sqlite::Statement(session.handle(), QString()); // finalized before the commit
     scope.commit();
     if (translation.kind == jet::Translation::Kind::Ddl)

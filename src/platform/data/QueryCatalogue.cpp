@@ -1,5 +1,7 @@
 #include "platform/data/QueryCatalogue.h"
 
+#include "platform/data/JetTemplateQueries.h"
+
 namespace platform::sqlite {
 
 const QString &QueryCatalogue::tableName()
@@ -17,8 +19,10 @@ const QString &QueryCatalogue::createStatement()
 
 bool QueryCatalogue::isSystemTable(const QString &name)
 {
+    // The last-load table is kept by triggers: nobody edits it by hand.
     return name.startsWith(QStringLiteral("sqlite_"), Qt::CaseInsensitive)
-        || name.compare(tableName(), Qt::CaseInsensitive) == 0;
+        || name.compare(tableName(), Qt::CaseInsensitive) == 0
+        || name.compare(QLatin1String(jet::templatequeries::LastLoadTable), Qt::CaseInsensitive) == 0;
 }
 
 void QueryCatalogue::parseParameters(const QString &text, QStringList &names, QStringList &types)

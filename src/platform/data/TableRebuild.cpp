@@ -154,16 +154,16 @@ void TableRebuild::alterColumn(Session &session, const QString &table, const QSt
         QString name;
         QString sql;
     };
-    QList<SchemaObject> dependents; // indexes and triggers of the table
-    QList<SchemaObject> views;
+    QList<SchemaObject> dependents; // indexes of the table
+    QList<SchemaObject> others;     // every view and trigger
     {
         Statement st = session.prepare(QStringLiteral(
             "SELECT type, name, sql FROM sqlite_master WHERE sql IS NOT NULL AND "
-            "((type IN ('index', 'trigger') AND tbl_name = ?1 COLLATE NOCASE) OR type = 'view') ORDER BY rowid"));
+            "((type = 'index' AND tbl_name = ?1 COLLATE NOCASE) OR type IN ('view', 'trigger')) ORDER BY rowid"));
         st.bind(1, SqlValue::text(name));
         while (st.step()) {
             SchemaObject o{st.text(0), st.text(1), st.text(2)};
-            (o.type == u"view" ? views : dependents).append(o);
+            (o.type == u"index" ? dependents : others).append(o);
         }
     }
     std::optional<std::int64_t> sequence;
@@ -174,9 +174,14 @@ void TableRebuild::alterColumn(Session &session, const QString &table, const QSt
             sequence = st.integer(0);
     }
 
-    // Views may name the table; they are dropped while it is replaced.
-    for (const SchemaObject &v : views)
-        session.exec(QStringLiteral("DROP VIEW %1").arg(SqlLexer::quoteName(v.name)));
+    // Views and triggers (also those of other tables) may name the table;
+    // they are dropped while it is replaced, as the rename would refuse
+    // them, and made again afterwards. The rows are only copied, so no
+    // trigger has anything to do meanwhile.
+    for (const SchemaObject &v : others)
+        session.exec(QStringLiteral("DROP %1 IF EXISTS %2")
+                         .arg(v.type == u"view" ? QStringLiteral("VIEW") : QStringLiteral("TRIGGER"),
+                              SqlLexer::quoteName(v.name)));
 
     session.exec(createSql);
 
@@ -201,7 +206,7 @@ void TableRebuild::alterColumn(Session &session, const QString &table, const QSt
 
     for (const SchemaObject &o : dependents)
         session.exec(o.sql);
-    for (const SchemaObject &v : views)
+    for (const SchemaObject &v : others)
         session.exec(v.sql);
 
     if (sequence) {

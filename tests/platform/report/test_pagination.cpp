@@ -426,7 +426,10 @@ TEST(ReportRun, CanGrowFieldPushesTheRestOfTheReportDown)
     ASSERT_EQ(notes.size(), 2);
     EXPECT_GT(notes[0].second->rect.height(), 700);
     EXPECT_NEAR(notes[1].second->rect.top(), notes[0].second->rect.top() + 300 + notes[0].second->rect.height() - 250, 0.5);
-    EXPECT_DOUBLE_EQ(notes[1].second->rect.height(), 250);
+    // A short text keeps at least the designed height (one line of the
+    // font the system substitutes may be a little taller).
+    EXPECT_GE(notes[1].second->rect.height(), 250);
+    EXPECT_LT(notes[1].second->rect.height(), 400);
 }
 
 // ---- label sheets ----
