@@ -28,9 +28,15 @@ int main(int argc, char **argv)
     QApplication::setApplicationDisplayName(MainModule::ApplicationTitle);
     QApplication::setOrganizationName(QStringLiteral("Korvane"));
 
-    // Qt's own dialog buttons ("Sì", "No", "Annulla") in Italian.
+    // Dates and numbers follow the user's regional settings; a system that
+    // has none (the "C" locale) gets Italy's, like the program's texts.
+    if (QLocale::system().language() == QLocale::C)
+        QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+
+    // Qt's own dialog buttons ("Sì", "No", "Annulla") in Italian, like the
+    // rest of the program, whatever the regional settings.
     QTranslator qtTranslator;
-    if (qtTranslator.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+    if (qtTranslator.load(QLocale(QLocale::Italian, QLocale::Italy), QStringLiteral("qtbase"), QStringLiteral("_"),
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTranslator);
 

@@ -32,6 +32,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QScreen>
+#include <QTimer>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFrame>
@@ -164,6 +166,7 @@ void frmMain::SalvaPercorso()
 
 void frmMain::Visualizza()
 {
+    CaricaStampanti();
     m_gexView->setConnectionString(MainModule::ConnString);
     comfrmAbout::Default().SplashOn(this, 3000, MainModule::DbPath + u'/' + MainModule::DbName);
     CreaNavigazione();
@@ -178,7 +181,6 @@ void frmMain::Visualizza()
             (value >= 0 && value < count) ? static_cast<std::int16_t>(value) : std::int16_t(0);
     }
     m_CurNode = -1;
-    CaricaStampanti();
     SetLay();
     comfrmAbout::Default().SplashOff();
     show();
@@ -355,6 +357,13 @@ void frmMain::CreaControlli()
     qApp->installEventFilter(this);
 
     setMinimumSize(twipsToPixels(MinimumWidthTwips), twipsToPixels(MinimumHeightTwips));
+    // The window opens over most of the screen, centred, never below its
+    // minimum size.
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        resize(std::max(minimumWidth(), area.width() * 9 / 10), std::max(minimumHeight(), area.height() * 9 / 10));
+        move(area.center() - rect().center());
+    }
 }
 
 QLabel *frmMain::AggiungiPannello(const QString &key, const QString &tip, int stretch)
@@ -1270,6 +1279,15 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    if (width() < minimumWidth() || height() < minimumHeight())
+        QTimer::singleShot(0, this, [this] {
+            resize(std::max(width(), minimumWidth()), std::max(height(), minimumHeight()));
+        });
 }
 
 void frmMain::closeEvent(QCloseEvent *event)

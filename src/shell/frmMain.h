@@ -114,6 +114,9 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    // A size below the minimum (possible where no window manager enforces
+    // it) springs back to the minimum.
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void Inizializza();
