@@ -29,6 +29,20 @@ QString refresh(const QString &articles)
         .arg(articles);
 }
 
+// The new load line NEW becomes its article's latest when its key (date,
+// movement, line, row) is above the stored one; keys with a Null are left
+// to the full refresh.
+QString newLineOnly()
+{
+    return QStringLiteral(
+        "INSERT OR REPLACE INTO _UltimoCarico (CodiceArticolo, DataIns, IdReg, Riga, IdDet, Costo) "
+        "SELECT NEW.CodiceArticolo, M.DataIns, M.IdReg, NEW.Riga, NEW.IdDet, NEW.Costo "
+        "FROM MagazRegMain AS M WHERE M.IdReg = NEW.IdReg AND M.DataIns IS NOT NULL "
+        "AND NOT EXISTS (SELECT 1 FROM _UltimoCarico AS U WHERE U.CodiceArticolo = NEW.CodiceArticolo "
+        "AND (U.DataIns IS NULL OR U.Riga IS NULL "
+        "OR (U.DataIns, U.IdReg, U.Riga, U.IdDet) > (M.DataIns, M.IdReg, NEW.Riga, NEW.IdDet)));\n");
+}
+
 // The articles with load lines in the movements `ids` names.
 QString articlesOfMovements(const QString &ids)
 {
@@ -48,7 +62,18 @@ QList<Trigger> triggers()
     const QString oldArticle = QStringLiteral("SELECT OLD.CodiceArticolo AS CodiceArticolo");
     const QString newArticle = QStringLiteral("SELECT NEW.CodiceArticolo AS CodiceArticolo");
     return {
-        {"_UltimoCarico_InsRiga", "AFTER INSERT ON MagazRegDetail", "NEW.Segno = 1", refresh(newArticle)},
+        // A new load line can only take the place of the article's latest:
+        // one comparison, so bulk inserts (the year-end opening movement)
+        // cost no search. Keys with a Null, which sort apart, and lines
+        // whose movement is not there yet go the long way.
+        {"_UltimoCarico_InsRiga", "AFTER INSERT ON MagazRegDetail",
+         "NEW.Segno = 1 AND NEW.Riga IS NOT NULL", newLineOnly()},
+        {"_UltimoCarico_InsRigaNull", "AFTER INSERT ON MagazRegDetail",
+         "NEW.Segno = 1 AND (NEW.Riga IS NULL OR "
+         "(SELECT DataIns FROM MagazRegMain WHERE IdReg = NEW.IdReg) IS NULL OR "
+         "EXISTS (SELECT 1 FROM _UltimoCarico WHERE CodiceArticolo = NEW.CodiceArticolo "
+         "AND (DataIns IS NULL OR Riga IS NULL)))",
+         refresh(newArticle)},
         {"_UltimoCarico_DelRiga", "AFTER DELETE ON MagazRegDetail", "OLD.Segno = 1", refresh(oldArticle)},
         {"_UltimoCarico_UpdRiga",
          "AFTER UPDATE OF IdDet, IdReg, Riga, CodiceArticolo, Segno, Costo ON MagazRegDetail",
