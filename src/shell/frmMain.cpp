@@ -61,6 +61,8 @@ namespace {
 // The smallest window: 9405 x 6600 twips.
 constexpr int MinimumWidthTwips = 9405;
 constexpr int MinimumHeightTwips = 6600;
+// The find label while no node is chosen.
+const QString FindLabelNoNode = QStringLiteral("Trova in ..");
 
 const QString PanelDateFormat = QStringLiteral("ddd d mmm yy");
 
@@ -299,7 +301,7 @@ void frmMain::CreaControlli()
     auto *picFind = new QWidget(panels);
     auto *findLayout = new QHBoxLayout(picFind);
     findLayout->setContentsMargins(4, 0, 4, 0);
-    m_lblFind = new QLabel(QStringLiteral("Trova in .."), picFind);
+    m_lblFind = new QLabel(FindLabelNoNode, picFind);
     m_lblFind->setObjectName(QStringLiteral("lblFind"));
     m_txtFind = new QLineEdit(picFind);
     m_txtFind->setObjectName(QStringLiteral("txtFind"));
@@ -910,7 +912,7 @@ void frmMain::SalvaLayoutVista()
 void frmMain::AggiornaEtichettaTrova()
 {
     if (m_CurNode < 0) {
-        m_lblFind->setText(QStringLiteral("Trova in .."));
+        m_lblFind->setText(FindLabelNoNode);
         return;
     }
     QString caption = QStringLiteral("Trova in ");
