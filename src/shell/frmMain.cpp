@@ -1246,8 +1246,12 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
         && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
         auto *control = static_cast<QWidget *>(watched);
         QPalette palette = control->palette();
-        palette.setColor(QPalette::Base, event->type() == QEvent::FocusIn ? QColor(255, 255, 191)
-                                                                          : QApplication::palette().color(QPalette::Base));
+        const bool in = event->type() == QEvent::FocusIn;
+        palette.setColor(QPalette::Base, in ? QColor(255, 255, 191) : QApplication::palette().color(QPalette::Base));
+        // A combo that cannot be typed in is drawn with the button colour.
+        if (watched == m_cmbFilter)
+            palette.setColor(QPalette::Button,
+                             in ? QColor(255, 255, 191) : QApplication::palette().color(QPalette::Button));
         control->setPalette(palette);
         // Leaving the filter (not for its own list, nor for another program)
         // goes on to the find box.

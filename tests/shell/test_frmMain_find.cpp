@@ -132,11 +132,11 @@ TEST_F(FindTest, FindBoxAndFilterKeys)
     QApplication::setActiveWindow(window.get());
     QComboBox *filter = window->cmbFilter();
     filter->setFocus();
-    EXPECT_EQ(filter->palette().color(QPalette::Base), QColor(255, 255, 191));
+    EXPECT_EQ(filter->palette().color(QPalette::Button), QColor(255, 255, 191));
     QTest::keyClick(filter, Qt::Key_F3);
     EXPECT_TRUE(window->txtFind()->hasFocus());
     EXPECT_EQ(window->txtFind()->palette().color(QPalette::Base), QColor(255, 255, 191));
-    EXPECT_NE(filter->palette().color(QPalette::Base), QColor(255, 255, 191));
+    EXPECT_NE(filter->palette().color(QPalette::Button), QColor(255, 255, 191));
 
     // F3 in the find box goes back to the list, F3 there to the find box.
     QTest::keyClick(window->txtFind(), Qt::Key_F3);
