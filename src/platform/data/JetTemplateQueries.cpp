@@ -11,13 +11,11 @@ namespace platform::jet::templatequeries {
 
 namespace {
 
-// Replaces, in _UltimoCarico, the rows of the articles that `articles` (a
-// SELECT of one column named CodiceArticolo) lists with their latest load
-// line; an article left without loads loses its row.
-QString refresh(const QString &articles)
+// Writes into _UltimoCarico the latest load line of each article that
+// `articles` (a SELECT of one column named CodiceArticolo) lists.
+QString insertLatest(const QString &articles)
 {
     return QStringLiteral(
-               "DELETE FROM _UltimoCarico WHERE CodiceArticolo IN (SELECT CodiceArticolo FROM (%1));\n"
                "INSERT OR REPLACE INTO _UltimoCarico (CodiceArticolo, DataIns, IdReg, Riga, IdDet, Costo) "
                "SELECT D.CodiceArticolo, M.DataIns, M.IdReg, D.Riga, D.IdDet, D.Costo "
                "FROM MagazRegDetail AS D JOIN MagazRegMain AS M ON M.IdReg = D.IdReg "
@@ -27,6 +25,16 @@ QString refresh(const QString &articles)
                "ORDER BY M2.DataIns DESC, M2.IdReg DESC, D2.Riga DESC, D2.IdDet DESC LIMIT 1) "
                "FROM (%1) AS A);\n")
         .arg(articles);
+}
+
+// Replaces, in _UltimoCarico, the rows of the articles that `articles`
+// lists with their latest load line; an article left without loads loses
+// its row.
+QString refresh(const QString &articles)
+{
+    return QStringLiteral("DELETE FROM _UltimoCarico WHERE CodiceArticolo IN (SELECT CodiceArticolo FROM (%1));\n")
+               .arg(articles)
+        + insertLatest(articles);
 }
 
 // The new load line NEW becomes its article's latest when its key (date,
@@ -108,7 +116,7 @@ QString lastLoadSchema()
 QString lastLoadFill()
 {
     return QStringLiteral("DELETE FROM _UltimoCarico;\n")
-        + refresh(QStringLiteral("SELECT DISTINCT CodiceArticolo FROM MagazRegDetail WHERE Segno = 1"));
+        + insertLatest(QStringLiteral("SELECT DISTINCT CodiceArticolo FROM MagazRegDetail WHERE Segno = 1"));
 }
 
 QStringList lastLoadTriggers()
