@@ -1,6 +1,7 @@
 #include "common/comfrmSendError.h"
 
 #include "common/comProgramInfo.h"
+#include "platform/base/RuntimeError.h"
 #include "platform/base/Twips.h"
 #include "platform/desktop/DesktopServices.h"
 
@@ -30,11 +31,20 @@ constexpr int IndexSorgente = 2;
 constexpr int IndexModulo = 3;
 constexpr int IndexRoutine = 4;
 
+// The details row below the five, two lines tall, and how much taller the
+// dialog grows to show it.
+constexpr int DettagliTop = 2910;
+constexpr int DettagliHeight = 510;
+constexpr int DettagliGrowth = 585;
+constexpr int DialogWidth = 6480;
+constexpr int DialogHeight = 3675;
+constexpr int ButtonTop = 3150;
+
 } // namespace
 
 comfrmSendError::comfrmSendError(QWidget *parent) : QDialog(parent)
 {
-    setFixedSize(twipsRect(0, 0, 6480, 3675).size());
+    setFixedSize(twipsRect(0, 0, DialogWidth, DialogHeight).size());
 
     // The banner: a white band with the error icon and the heading.
     auto *picBanner = new QFrame(this);
@@ -74,13 +84,27 @@ comfrmSendError::comfrmSendError(QWidget *parent) : QDialog(parent)
     description->setWordWrap(true);
     description->setFixedHeight(qMin(description->height(), 2 * description->fontMetrics().lineSpacing()));
 
+    lblDettagliCaption = new QLabel(QStringLiteral("Dettagli:"), this);
+    lblDettagliCaption->setObjectName(QStringLiteral("lblDettagliCaption"));
+    lblDettagliCaption->setGeometry(twipsRect(120, DettagliTop, 1320, 255));
+    lblDettagliCaption->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    lblDettagli = new QLabel(this);
+    lblDettagli->setObjectName(QStringLiteral("lblDettagli"));
+    lblDettagli->setGeometry(twipsRect(1560, DettagliTop, 4800, DettagliHeight));
+    lblDettagli->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblDettagli->setTextFormat(Qt::PlainText);
+    lblDettagli->setWordWrap(true);
+    lblDettagli->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lblDettagliCaption->hide();
+    lblDettagli->hide();
+
     cmdSend = new QPushButton(QStringLiteral("Inviare"), this);
     cmdSend->setObjectName(QStringLiteral("cmdSend"));
-    cmdSend->setGeometry(twipsRect(3405, 3150, 1455, 375));
+    cmdSend->setGeometry(twipsRect(3405, ButtonTop, 1455, 375));
     cmdSend->setDefault(true);
     cmdNoSend = new QPushButton(QStringLiteral("Non inviare"), this);
     cmdNoSend->setObjectName(QStringLiteral("cmdNoSend"));
-    cmdNoSend->setGeometry(twipsRect(4905, 3150, 1455, 375));
+    cmdNoSend->setGeometry(twipsRect(4905, ButtonTop, 1455, 375));
     setTabOrder(cmdSend, cmdNoSend);
     cmdSend->setFocus();
 
@@ -99,6 +123,27 @@ void comfrmSendError::Apri(const QString &Caption, const QString &Title, std::in
     comfrmSendError dialog;
     dialog.Carica(Caption, Title, Number, Description, Routine, Module, Source);
     dialog.exec();
+}
+
+void comfrmSendError::Apri(const QString &Caption, const QString &Title, const platform::RuntimeError &error,
+                           const QString &Routine, const QString &Module)
+{
+    comfrmSendError dialog;
+    dialog.Carica(Caption, Title, error.number(), error.description(), Routine, Module, error.source());
+    dialog.CaricaDettagli(error.detail());
+    dialog.exec();
+}
+
+void comfrmSendError::CaricaDettagli(const QString &details)
+{
+    const bool show = !details.isEmpty();
+    lblDettagli->setText(details);
+    lblDettagliCaption->setVisible(show);
+    lblDettagli->setVisible(show);
+    const int growth = show ? DettagliGrowth : 0;
+    setFixedSize(twipsRect(0, 0, DialogWidth, DialogHeight + growth).size());
+    cmdSend->move(cmdSend->x(), platform::twipsToPixels(ButtonTop + growth));
+    cmdNoSend->move(cmdNoSend->x(), platform::twipsToPixels(ButtonTop + growth));
 }
 
 void comfrmSendError::Carica(const QString &Caption, const QString &Title, std::int32_t Number,
@@ -121,8 +166,11 @@ QString comfrmSendError::MailSubject() const
 
 QString comfrmSendError::MailBody() const
 {
-    return Body(lblValue[IndexCodice]->text(), lblValue[IndexDescrizione]->text(), lblValue[IndexSorgente]->text(),
-                lblValue[IndexModulo]->text(), lblValue[IndexRoutine]->text());
+    QString body = Body(lblValue[IndexCodice]->text(), lblValue[IndexDescrizione]->text(),
+                        lblValue[IndexSorgente]->text(), lblValue[IndexModulo]->text(), lblValue[IndexRoutine]->text());
+    if (!lblDettagli->text().isEmpty())
+        body += QStringLiteral("\r\nDettagli: ") + lblDettagli->text().left(MaxDescriptionLength);
+    return body;
 }
 
 QString comfrmSendError::Subject(const QString &applicationTitle, const QString &version)

@@ -8,6 +8,10 @@
 #include <array>
 #include <cstdint>
 
+namespace platform {
+class RuntimeError;
+}
+
 class QLabel;
 class QPushButton;
 
@@ -33,14 +37,25 @@ public:
                      const QString &Description, const QString &Routine, const QString &Module,
                      const QString &Source);
 
+    // The same for a run-time error: its number, description and source,
+    // and, below the five rows, what the failing component said in its own
+    // words (the database engine's message and code) when it said anything.
+    static void Apri(const QString &Caption, const QString &Title, const platform::RuntimeError &error,
+                     const QString &Routine, const QString &Module);
+
     // Fills the caption, the heading and the five values (what Apri does
     // before it shows the dialog).
     void Carica(const QString &Caption, const QString &Title, std::int32_t Number,
                 const QString &Description, const QString &Routine, const QString &Module,
                 const QString &Source);
 
+    // Shows the failing component's own words in a sixth row, "Dettagli:",
+    // which stays hidden while they are empty.
+    void CaricaDettagli(const QString &details);
+
     // The mail of the error shown: its subject and its five-line body,
-    // taken from the value labels.
+    // taken from the value labels, with a sixth line for the details when
+    // there are any.
     QString MailSubject() const;
     QString MailBody() const;
 
@@ -64,6 +79,8 @@ public:
     // order Codice, Descrizione, Sorgente, Modulo, Routine.
     std::array<QLabel *, 5> Label1{};
     std::array<QLabel *, 5> lblValue{};
+    QLabel *lblDettagliCaption = nullptr;
+    QLabel *lblDettagli = nullptr;
     QPushButton *cmdSend = nullptr;
     QPushButton *cmdNoSend = nullptr;
 

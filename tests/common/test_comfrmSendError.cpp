@@ -4,6 +4,7 @@
 
 #include "ModalCall.h"
 #include "common/comProgramInfo.h"
+#include "platform/base/RuntimeError.h"
 #include "platform/desktop/ScriptedDesktop.h"
 
 #include <QLabel>
@@ -146,4 +147,29 @@ TEST(SendErrorDialog, EnterSendsNonInviareEscAndTheCloseBoxSendNothing)
     EXPECT_TRUE(desktop->calls().empty());
     openAndThen([](comfrmSendError *dialog) { QTest::keyClick(dialog->focusWidget(), Qt::Key_Return); });
     EXPECT_EQ(desktop->callsOf<UrlCall>().size(), 1u);
+}
+
+TEST(SendErrorDialog, ARuntimeErrorShowsTheEngineWordsInADetailsRowAndTheMail)
+{
+    platform::RuntimeError error(-2147467259, QStringLiteral("Il valore esiste già."), QStringLiteral("Velmora.Data"));
+    error.setDetail(QStringLiteral("SQLite 2067: UNIQUE constraint failed: Articoli.Codice"));
+    testsupport::callModal<comfrmSendError>(
+        [&] {
+            comfrmSendError::Apri(QStringLiteral(" Errore"), QStringLiteral(" Errore"), error,
+                                  QStringLiteral("cmdSalva_Click"), QStringLiteral("frm_io_MovMag_01"));
+        },
+        [](comfrmSendError *dialog) {
+            EXPECT_EQ(dialog->lblValue[1]->text(), QStringLiteral("Il valore esiste già."));
+            EXPECT_TRUE(dialog->lblDettagli->isVisibleTo(dialog));
+            EXPECT_EQ(dialog->lblDettagliCaption->text(), QStringLiteral("Dettagli:"));
+            EXPECT_TRUE(dialog->MailBody().endsWith(
+                QStringLiteral("\r\nDettagli: SQLite 2067: UNIQUE constraint failed: Articoli.Codice")));
+            // The buttons stay below the details.
+            EXPECT_GT(dialog->cmdSend->y(), dialog->lblDettagli->geometry().bottom());
+            dialog->cmdNoSend->click();
+        });
+
+    comfrmSendError plain;
+    EXPECT_FALSE(plain.lblDettagli->isVisibleTo(&plain));
+    EXPECT_FALSE(plain.MailBody().contains(QStringLiteral("Dettagli")));
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <exception>
 #include <string>
+#include <utility>
 
 namespace platform {
 
@@ -29,6 +30,11 @@ public:
     std::int32_t number() const noexcept { return m_number; }
     const QString &description() const noexcept { return m_description; }
     const QString &source() const noexcept { return m_source; }
+    // What the failing component said in its own words (for a database
+    // error the engine's message and result code), for the error report;
+    // empty when the description says it all.
+    const QString &detail() const noexcept { return m_detail; }
+    void setDetail(QString detail) { m_detail = std::move(detail); }
 
     const char *what() const noexcept override { return m_what.c_str(); }
 
@@ -40,6 +46,7 @@ private:
     std::int32_t m_number;
     QString m_description;
     QString m_source;
+    QString m_detail;
     std::string m_what;
 };
 

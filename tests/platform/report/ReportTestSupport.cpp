@@ -6,7 +6,10 @@
 #include <QFile>
 #include <QImage>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QRegularExpression>
+
+#include <gtest/gtest.h>
 
 #include <stdexcept>
 #include <utility>
@@ -74,12 +77,25 @@ QByteArray readFile(const QString &path)
 
 namespace {
 
+// Runs an outside tool and returns what it printed. A tool that is not
+// installed, or that fails, fails the calling test with its name and its
+// own words, so a missing package never reads as a wrong export.
 QByteArray runTool(const QString &program, const QStringList &arguments)
 {
+    if (QStandardPaths::findExecutable(program).isEmpty()) {
+        ADD_FAILURE() << "the tool '" << program.toStdString()
+                      << "' is not installed (scripts/install-deps.sh installs it)";
+        return QByteArray();
+    }
     QProcess process;
     process.start(program, arguments);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit
+        || process.exitCode() != 0) {
+        ADD_FAILURE() << "the tool '" << program.toStdString() << ' ' << arguments.join(u' ').toStdString()
+                      << "' failed (exit " << process.exitCode() << "): "
+                      << QString::fromLocal8Bit(process.readAllStandardError()).toStdString();
         return QByteArray();
+    }
     return process.readAllStandardOutput();
 }
 

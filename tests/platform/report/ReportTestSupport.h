@@ -47,11 +47,13 @@ QByteArray pngBytes(int width, int height, Qt::GlobalColor color);
 // The whole content of a file, empty when it cannot be read.
 QByteArray readFile(const QString &path);
 
+// The outside tools below fail the calling test, naming the tool, when it
+// is not installed or fails.
 // The text pdftotext extracts (in physical layout), "" when it fails.
 QString pdfText(const QString &path, int firstPage = 0, int lastPage = 0);
 // The page count pdfinfo reports, -1 when it fails.
 int pdfPageCount(const QString &path);
-// One entry of a zip file (unzip -p), empty when missing.
+// One entry of a zip file (unzip -p).
 QByteArray zipEntry(const QString &zipPath, const QString &entry);
 // The visible text of an RTF file: control words dropped, \uN and \'hh
 // decoded, \par, \line, \cell and \row as line breaks or tabs; throws when
