@@ -53,7 +53,7 @@ QByteArray readFile(const QString &path);
 QString pdfText(const QString &path, int firstPage = 0, int lastPage = 0);
 // The page count pdfinfo reports, -1 when it fails.
 int pdfPageCount(const QString &path);
-// One entry of a zip file (unzip -p).
+// One entry of a zip file (unzip -p), empty when the file has no such entry.
 QByteArray zipEntry(const QString &zipPath, const QString &entry);
 // The visible text of an RTF file: control words dropped, \uN and \'hh
 // decoded, \par, \line, \cell and \row as line breaks or tabs; throws when
