@@ -265,6 +265,18 @@ TEST_F(OptionsTest, ChangedCounterIsWrittenOnlyOverTheNumberShown)
     EXPECT_EQ(desk->msgBoxes()[0].prompt, frmOptions::ContatoreCambiato);
     // The rest of the section is saved all the same.
     EXPECT_EQ(decimals(QStringLiteral("NumDecV")), QStringLiteral("2"));
+
+    // An empty counter (left so by the table editor) shows as 0, and 0 is
+    // what the change is compared with.
+    desk->clear();
+    runSql(database, QStringLiteral("UPDATE _Pars SET l02=NULL WHERE k01='maga' AND l01=2023"));
+    open(&frmOptions::ApriMagazzino, [&](frmOptions *dialog) {
+        EXPECT_EQ(child<QLineEdit>(dialog, QStringLiteral("txtProg0"))->text(), QStringLiteral("0"));
+        type(dialog, 0, QStringLiteral("12"));
+        click(dialog, QStringLiteral("cmdSalva"));
+    });
+    EXPECT_EQ(counter2023(), QStringLiteral("12"));
+    EXPECT_EQ(desk->msgBoxes().size(), 0u);
 }
 
 TEST_F(OptionsTest, EmptiedOrOutOfRangeNumberBoxes)
