@@ -109,33 +109,6 @@ private:
     sqlite3 *m_db = nullptr;
 };
 
-// Writes of this process fail past `bytes`, as on a disk with no more room:
-// the write answers an error instead of the signal that would end the
-// process.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_handler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_handler);
-    }
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
-
-private:
-    rlimit m_saved{};
-    void (*m_handler)(int) = nullptr;
-};
-
 QByteArray randomBytes(int size)
 {
     QRandomGenerator generator(20240611);
@@ -434,11 +407,18 @@ TEST_F(Startup, DefaultDatabaseThatCannotBeMadeStopsWithTheReason)
         desk->clear();
     };
 
-    // The disk fills up during the copy.
-    {
-        const FileSizeLimit fullDisk(4096);
-        EXPECT_FALSE(MainModule::Main());
-    }
+    // The disk fills up during the copy: past 4 KB every write of this
+    // process fails, answering an error instead of the signal that would
+    // end it.
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit full = saved;
+    full.rlim_cur = 4096;
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &full), 0);
+    EXPECT_FALSE(MainModule::Main());
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, handler);
     expectStop(QStringLiteral("Il file supera la dimensione massima consentita."));
     EXPECT_EQ(QDir(dataFolder()).entryList(QDir::Files | QDir::Hidden), QStringList());
 
