@@ -189,8 +189,14 @@ bool ImpostaConnessione(bool *inUso)
             continue;
         const QString connString = CostruisciConnString(c.folder, c.file);
         if (const auto error = ErroreConnessione(connString)) {
-            if (inUso && *error == platform::DatabaseError::Kind::Busy)
-                *inUso = true;
+            // A database that another program holds is still the user's:
+            // going on to the next candidate would start on other data, and
+            // the default one would even take its place in the settings.
+            if (*error == platform::DatabaseError::Kind::Busy) {
+                if (inUso)
+                    *inUso = true;
+                return false;
+            }
             continue;
         }
         // The name is written only with its folder, never alone.

@@ -62,8 +62,9 @@ QString CartellaDati();
 
 // Chooses the database: the primary one of the settings, else the
 // secondary one, else "gest01.mdb" in the data folder. Sets DbPath, DbName
-// and ConnString and returns true when one opens. *inUso, when given, tells
-// whether a candidate was refused because another program holds it.
+// and ConnString and returns true when one opens. A candidate that another
+// program holds ends the choice: the answer is false and *inUso, when
+// given, is set.
 bool ImpostaConnessione(bool *inUso = nullptr);
 
 // True when a connection with the string cannot be opened.

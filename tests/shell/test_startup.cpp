@@ -350,37 +350,38 @@ TEST_P(DamagedDefaultDatabase, StopsWithACriticalMessageAndLeavesTheFileAsItWas)
 
 INSTANTIATE_TEST_SUITE_P(Contents, DamagedDefaultDatabase, ::testing::Values(0, 1, 2));
 
-// The database of the settings is held by another program: the user is
-// told to try again, nothing is called damaged, and no empty database is
-// made in its place.
+// A database held by another program: the user is told to try again,
+// nothing is called damaged, and the start neither falls back on the
+// default database nor makes an empty one in its place.
 TEST_F(Startup, DatabaseHeldByAnotherProgramIsReportedAsInUse)
 {
     const QString folder = testsupport::freshDir(QStringLiteral("condiviso"));
     const QString shared = copyTemplate(folder, QStringLiteral("ditta.mdb"));
+    platform::Connection::setDefaultBusyTimeout(100);
+    const auto expectInUse = [this](const QString &held) {
+        const QByteArray before = fileBytes(held);
+        {
+            ExclusiveLock other(held);
+            EXPECT_FALSE(MainModule::Main());
+        }
+        EXPECT_EQ(criticalBox(true).prompt, QStringLiteral("Il database è in uso da un altro utente. Riprovare più "
+                                                           "tardi.\r\nL'applicazione non verrà avviata."));
+        EXPECT_EQ(fileBytes(held), before);
+        desk->clear();
+    };
+
     setSettingsText(QStringLiteral("dbPath"), folder);
     setSettingsText(QStringLiteral("dbName"), QStringLiteral("ditta.mdb"));
-    const QByteArray before = fileBytes(shared);
-    platform::Connection::setDefaultBusyTimeout(100);
-    {
-        ExclusiveLock other(shared);
-        EXPECT_FALSE(MainModule::Main());
-    }
-
-    EXPECT_EQ(criticalBox(true).prompt, QStringLiteral("Il database è in uso da un altro utente. Riprovare più tardi.\r\n"
-                                                       "L'applicazione non verrà avviata."));
+    expectInUse(shared);
     EXPECT_FALSE(QFileInfo::exists(defaultDatabase()));
-    EXPECT_EQ(settingsText(QStringLiteral("dbPath")), folder);
-    EXPECT_EQ(fileBytes(shared), before);
 
-    // The same for the default database of an earlier start.
-    desk->clear();
-    setSettingsText(QStringLiteral("dbPath"), QString());
     placeDefaultDatabase();
-    {
-        ExclusiveLock other(defaultDatabase());
-        EXPECT_FALSE(MainModule::Main());
-    }
-    EXPECT_TRUE(criticalBox(true).prompt.startsWith(QStringLiteral("Il database è in uso da un altro utente.")));
+    expectInUse(shared);
+    EXPECT_EQ(settingsText(QStringLiteral("dbPath")), folder);
+
+    // The default database of an earlier start.
+    setSettingsText(QStringLiteral("dbPath"), QString());
+    expectInUse(defaultDatabase());
 }
 
 TEST_F(Startup, MissingTemplateStopsWithItsOwnMessage)
