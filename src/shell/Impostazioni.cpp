@@ -9,6 +9,7 @@
 #include "platform/desktop/DesktopServices.h"
 
 #include <algorithm>
+#include <optional>
 
 using platform::Variant;
 

@@ -71,13 +71,17 @@ QString NomeStampante(int k)
     return QStringLiteral("%1").arg(k, 3, 10, QLatin1Char('0'));
 }
 
-// A load or save that failed: the database's own description, or for the
-// settings store the file that refused the write.
-void MostraErrore(const QString &first, const platform::RuntimeError &e)
+// The message of a load or save that failed: the database's own
+// description, or for the settings store the file that refused the write.
+QString TestoErrore(const QString &first, const platform::RuntimeError &e)
 {
     const bool database = dynamic_cast<const platform::DatabaseError *>(&e) != nullptr;
-    platform::desktop().msgBox(database ? first + e.description() : MainModule::ImpostazioniNonSalvate(),
-                               platform::vbExclamation | platform::vbOKOnly, MainModule::ApplicationTitle);
+    return database ? first + e.description() : MainModule::ImpostazioniNonSalvate();
+}
+
+void MostraErrore(const QString &text)
+{
+    platform::desktop().msgBox(text, platform::vbExclamation | platform::vbOKOnly, MainModule::ApplicationTitle);
 }
 
 QString DecimaliQuery(const QString &key, bool withKey)
@@ -309,7 +313,7 @@ void frmOptions::Apri(const std::array<bool, 5> &sections, int currentTab)
         if (sections[SezDatabase])
             dialog->CaricaDatabase();
     } catch (const platform::RuntimeError &e) {
-        MostraErrore(LoadFailed, e);
+        MostraErrore(TestoErrore(LoadFailed, e));
         return;
     }
     dialog->tbs->setCurrentIndex(currentTab);
@@ -323,13 +327,20 @@ void frmOptions::Apri(const std::array<bool, 5> &sections, int currentTab)
     using Save = void (frmOptions::*)();
     const Save saves[] = {&frmOptions::SalvaGenerale, &frmOptions::SalvaMagazzino, &frmOptions::SalvaStampanti,
                           &frmOptions::SalvaDataLavoro, &frmOptions::SalvaDatabase};
+    // Each section is saved on its own; a failure that the sections share
+    // (the settings store refusing every write) is reported once.
+    QStringList reported;
     for (std::size_t s = 0; s < 5; ++s) {
         if (!sections[s] || !dialog->m_modificato[s])
             continue;
         try {
             (dialog.get()->*saves[s])();
         } catch (const platform::RuntimeError &e) {
-            MostraErrore(SaveFailed, e);
+            const QString text = TestoErrore(SaveFailed, e);
+            if (!reported.contains(text)) {
+                reported << text;
+                MostraErrore(text);
+            }
         }
     }
 }
