@@ -1,6 +1,8 @@
 // The schema upgrades that bring a database made by an older version to
 // the current shape. They run at every start; nothing records that one
-// ran, so each is written to change nothing the second time.
+// ran, so each first reads whether its change is still due and writes only
+// then: a current database is never locked for writing at start, and one
+// that cannot be written opens all the same.
 
 #include "shell/MainModule.h"
 
