@@ -559,20 +559,6 @@ TEST_F(Startup, AnErrorThatEscapesAnEventHandlerIsReportedAndTheProgramGoesOn)
 
 // ---- the routines of the start -------------------------------------------
 
-TEST_F(Startup, ConnessioneFallitaNeverCreatesTheFile)
-{
-    const QString folder = testsupport::freshDir(QStringLiteral("vuota"));
-    EXPECT_TRUE(MainModule::ConnessioneFallita(MainModule::CostruisciConnString(folder, QStringLiteral("nuovo.mdb"))));
-    EXPECT_TRUE(MainModule::ConnessioneFallita(MainModule::CostruisciConnString(folder + QStringLiteral("/manca"),
-                                                                                QStringLiteral("nuovo.mdb"))));
-    EXPECT_TRUE(QDir(folder).isEmpty());
-    // A folder in place of the file.
-    EXPECT_TRUE(MainModule::ConnessioneFallita(MainModule::CostruisciConnString(documents, QString())));
-
-    copyTemplate(folder, QStringLiteral("buono.mdb"));
-    EXPECT_FALSE(MainModule::ConnessioneFallita(MainModule::CostruisciConnString(folder, QStringLiteral("buono.mdb"))));
-}
-
 TEST_F(Startup, CopiaModelloNeverReplacesAnExistingDatabase)
 {
     MainModule::DataFolder = testsupport::freshDir(QStringLiteral("dati"));
