@@ -1,13 +1,24 @@
 #include "common/comUtility.h"
 
+#include "platform/base/RuntimeError.h"
+
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
 #include <QObject>
+#include <QScopeGuard>
 
+#include <cerrno>
 #include <optional>
 #include <utility>
+
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace comUtility {
 
@@ -222,6 +233,125 @@ double NumberOrDefault(const platform::Variant &value, double def)
     if (value.isNumeric())
         return value.toDouble();
     return def;
+}
+
+std::int32_t IntegerOrDefault(const platform::Variant &value, std::int32_t def)
+{
+    if (value.isEmpty() || !value.isNumeric())
+        return def;
+    try {
+        return value.toInt32();
+    } catch (const platform::RuntimeError &) {
+        return def; // too large for a whole number
+    }
+}
+
+QString FullPath(const QString &folder, const QString &fileName)
+{
+    return folder.endsWith(u'/') ? folder + fileName : folder + u'/' + fileName;
+}
+
+QString FolderOf(const QString &path)
+{
+    const qsizetype slash = path.lastIndexOf(u'/');
+    if (slash < 0)
+        return QString();
+    return slash == 0 ? QStringLiteral("/") : path.left(slash);
+}
+
+namespace {
+
+// What the operating system's error code means, in Italian.
+QString SystemErrorText(int code)
+{
+    switch (code) {
+    case ENOSPC: return QStringLiteral("Spazio insufficiente sul disco.");
+    case EDQUOT: return QStringLiteral("Spazio su disco a disposizione dell'utente esaurito.");
+    case EFBIG: return QStringLiteral("Il file supera la dimensione massima consentita.");
+    case EACCES:
+    case EPERM: return QStringLiteral("Accesso negato.");
+    case EROFS: return QStringLiteral("Il disco è protetto da scrittura.");
+    case ENOENT: return QStringLiteral("File o cartella inesistente.");
+    case ENOTDIR: return QStringLiteral("Il percorso non è una cartella.");
+    case EEXIST: return QStringLiteral("Il file esiste già.");
+    case EIO: return QStringLiteral("Errore di lettura o scrittura sul disco.");
+    default: return QStringLiteral("Errore di sistema %1.").arg(code);
+    }
+}
+
+// Writes all of `size` bytes; 0, or the error code of the write that failed.
+int WriteAll(int fd, const char *data, ssize_t size)
+{
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, static_cast<size_t>(size));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written < 0)
+            return errno;
+        data += written;
+        size -= written;
+    }
+    return 0;
+}
+
+// Copies what is left of `in` to `out` and forces it to the disk, where a
+// full disk may show only then; 0, or the error code of the step that failed.
+int CopyContents(int in, int out)
+{
+    char buffer[65536];
+    for (;;) {
+        const ssize_t count = ::read(in, buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            return errno;
+        if (count == 0)
+            break;
+        if (const int error = WriteAll(out, buffer, count))
+            return error;
+    }
+    if (::fchmod(out, S_IRUSR | S_IWUSR | S_IRGRP | S_IROTH) != 0 || ::fsync(out) != 0)
+        return errno;
+    return 0;
+}
+
+// Gives the finished copy its name, unless a file of that name exists.
+int RenameNoReplace(const QByteArray &from, const QByteArray &to)
+{
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL)
+        return errno;
+    // A file system that cannot refuse to replace: check first.
+    if (QFileInfo::exists(QFile::decodeName(to)))
+        return EEXIST;
+    return ::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
+}
+
+} // namespace
+
+QString CopyNewFile(const QString &source, const QString &target)
+{
+    const int in = ::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return SystemErrorText(errno);
+    const auto closeIn = qScopeGuard([in] { ::close(in); });
+
+    const QByteArray name = QFile::encodeName(target);
+    QByteArray temporary = name + ".XXXXXX";
+    const int out = ::mkstemp(temporary.data());
+    if (out < 0)
+        return SystemErrorText(errno);
+    int error = CopyContents(in, out);
+    if (::close(out) != 0 && error == 0)
+        error = errno;
+    if (error == 0)
+        error = RenameNoReplace(temporary, name);
+    if (error != 0) {
+        ::unlink(temporary.constData());
+        return SystemErrorText(error);
+    }
+    return QString();
 }
 
 } // namespace comUtility

@@ -12,7 +12,7 @@ class QObject;
 
 // Small stateless helpers that the windows of every part of the program
 // call directly: facts about the user's locale, the key filters of numeric
-// text boxes and null-safe reading of field values.
+// text boxes, null-safe reading of field and setting values, and file paths.
 namespace comUtility {
 
 // Locale identifiers understood by LocaleInfo (the classic LCID values).
@@ -89,5 +89,25 @@ QString StringOrDefault(const platform::Variant &value, const QString &def);
 // locale (numbers, Booleans with True = -1, Empty = 0, text such as "1,5"
 // in Italy); the default for Null, dates and text that is not a number.
 double NumberOrDefault(const platform::Variant &value, double def);
+
+// The value as a 32-bit whole number when it is one or reads as one (a
+// stored setting, a field); the default for anything else: Null, text that
+// is not a number, a number that does not fit.
+std::int32_t IntegerOrDefault(const platform::Variant &value, std::int32_t def);
+
+// The full name of `fileName` in `folder`: one "/" between them, none added
+// after a folder that already ends in one (the root folder "/").
+QString FullPath(const QString &folder, const QString &fileName);
+// The folder of a full file name, without the "/" before the file's own
+// name; "/" for a file in the root folder, empty for a bare name.
+QString FolderOf(const QString &path);
+
+// Copies `source` to `target`, which must not exist: the copy is written
+// beside the target and takes its name only when it is complete, so that a
+// failure (a full disk, a folder that cannot be written) leaves nothing
+// behind and an existing file is never replaced. The copy can be written by
+// its owner whatever the source's permissions. Answers empty text when the
+// copy was made, else the reason in Italian.
+QString CopyNewFile(const QString &source, const QString &target);
 
 } // namespace comUtility

@@ -2,6 +2,7 @@
 
 #include "common/comHelp.h"
 #include "common/comRegistry.h"
+#include "common/comUtility.h"
 #include "platform/base/RuntimeError.h"
 #include "platform/base/Twips.h"
 #include "platform/base/Variant.h"
@@ -86,13 +87,6 @@ const ModeTexts &textsOf(int mode)
 QString text(const char16_t *s)
 {
     return QString::fromUtf16(s);
-}
-
-// The folder of a full path, without the "/" before the file name.
-QString folderOf(const QString &path)
-{
-    const qsizetype slash = path.lastIndexOf(u'/');
-    return slash < 0 ? QString() : path.left(slash);
 }
 
 QString fileNameOf(const QString &path)
@@ -303,11 +297,11 @@ void comfrmDbUtils::FillTexts()
 void comfrmDbUtils::LoadStoredDatabases()
 {
     const QString &key = m_settings.SettingsKeyCopy;
-    lbltxtdb[0]->setText(readSetting(key, QStringLiteral("dbPath")) + u'/'
-                         + readSetting(key, QStringLiteral("dbName")));
+    lbltxtdb[0]->setText(comUtility::FullPath(readSetting(key, QStringLiteral("dbPath")),
+                                              readSetting(key, QStringLiteral("dbName"))));
     const QString path2 = readSetting(key, QStringLiteral("dbPath2"));
     if (!path2.isEmpty())
-        lbltxtdb[1]->setText(path2 + u'/' + readSetting(key, QStringLiteral("dbName2")));
+        lbltxtdb[1]->setText(comUtility::FullPath(path2, readSetting(key, QStringLiteral("dbName2"))));
 }
 
 QString comfrmDbUtils::ProgramFolder() const
@@ -356,7 +350,7 @@ void comfrmDbUtils::ChooseDatabase(int row)
 
     lbltxtdb[row]->setText(path);
     m_fileName[row] = fileNameOf(path);
-    m_folder[row] = folderOf(path);
+    m_folder[row] = comUtility::FolderOf(path);
     m_changed[row] = true;
     cmdOK->setEnabled(true);
 }

@@ -2,6 +2,7 @@
 
 #include "common/comIcone.h"
 #include "common/comRegistry.h"
+#include "common/comUtility.h"
 #include "platform/base/RuntimeError.h"
 #include "platform/base/Twips.h"
 
@@ -89,7 +90,7 @@ void comfrmTip::ShowTip(const QString &settingsKey, const QString &programFolder
     comRegistry reg;
     const platform::Variant wanted = reg.ValueEx(comRegistry::HKEY_CURRENT_USER, settingsKey, SwitchName,
                                                  comRegistry::REG_DWORD, platform::Variant(std::int32_t(1)));
-    if (wanted.isNumeric() && wanted.toInt32() == 0)
+    if (comUtility::IntegerOrDefault(wanted, 1) == 0)
         return;
     comfrmTip dialog(settingsKey, programFolder);
     dialog.exec();

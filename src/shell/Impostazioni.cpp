@@ -2,11 +2,14 @@
 
 #include "shell/MainModule.h"
 
-#include "common/comRegistry.h"
+#include "common/comUtility.h"
+#include "platform/base/RuntimeError.h"
 #include "platform/data/Connection.h"
 #include "platform/data/Recordset.h"
+#include "platform/desktop/DesktopServices.h"
 
 #include <algorithm>
+#include <optional>
 
 using platform::Variant;
 
@@ -30,9 +33,43 @@ Variant PrimoValore(const platform::Connection &connection, const QString &sql)
 // decimals).
 std::int16_t Decimali(const Variant &value, std::int16_t missing)
 {
-    if (value.isNull() || value.isEmpty() || !value.isNumeric())
-        return missing;
-    return static_cast<std::int16_t>(std::clamp(value.toInt32(), 0, 4));
+    return static_cast<std::int16_t>(std::clamp(comUtility::IntegerOrDefault(value, missing), 0, 4));
+}
+
+// Reads the decimals and the default codes from the database. A value that
+// cannot be read keeps its default; answers the first error met, if any.
+std::optional<platform::RuntimeError> LeggiDatabase()
+{
+    std::optional<platform::RuntimeError> failure;
+    try {
+        platform::Connection connection(ConnString);
+        const auto read = [&](const QString &sql) {
+            try {
+                return PrimoValore(connection, sql);
+            } catch (const platform::RuntimeError &e) {
+                if (!failure)
+                    failure = e;
+                return Variant::null();
+            }
+        };
+        const auto readText = [&](QString &target, const QString &sql) {
+            const Variant value = read(sql);
+            if (!value.isNull())
+                target = value.toString();
+        };
+        NumDecQ = Decimali(read(QStringLiteral("SELECT l01 FROM _Pars WHERE k01='NumDecQ'")), 0);
+        NumDecV = Decimali(read(QStringLiteral("SELECT l01 FROM _Pars WHERE k01='NumDecV'")), 2);
+        readText(DefaultCodiceIVA, QStringLiteral("SELECT CodiceIVA FROM CodiciIVA WHERE CodiciIVA.Predefinito = True"));
+        readText(DefaultUM, QStringLiteral("SELECT Codice FROM Liste WHERE Liste.Predefinito = True AND Chiave='um'"));
+        readText(DefaultCategoria,
+                 QStringLiteral("SELECT Descrizione FROM Liste WHERE Liste.Predefinito = True AND Chiave='cat'"));
+        connection.close();
+    } catch (const platform::RuntimeError &e) {
+        NumDecQ = 0;
+        NumDecV = 2;
+        failure = e;
+    }
+    return failure;
 }
 
 } // namespace
@@ -40,31 +77,15 @@ std::int16_t Decimali(const Variant &value, std::int16_t missing)
 std::array<std::int32_t, 8> CaricaImpostazioni()
 {
     std::array<std::int32_t, 8> filterIdx{};
-    comRegistry reg;
-    reg.setClassKey(comRegistry::HKEY_CURRENT_USER);
-    reg.setSectionKey(SettingsKey);
-    reg.setValueType(comRegistry::REG_DWORD);
-    reg.setDefault(Variant(std::int32_t(0)));
-    for (int i = 0; i < 8; ++i) {
-        reg.setValueKey(QStringLiteral("cursublay%1").arg(i, 2, 10, QChar(u'0')));
-        const Variant v = reg.Value();
-        filterIdx[static_cast<std::size_t>(i)] = v.isNumeric() ? v.toInt32() : 0;
+    for (int i = 0; i < 8; ++i)
+        filterIdx[static_cast<std::size_t>(i)] = LeggiNumero(QStringLiteral("cursublay%1").arg(i, 2, 10, QChar(u'0')), 0);
+
+    if (const std::optional<platform::RuntimeError> failure = LeggiDatabase()) {
+        platform::desktop().msgBox(QStringLiteral("Impossibile leggere le impostazioni dal database: "
+                                                  "verranno usati i valori predefiniti.\r\n")
+                                       + failure->description(),
+                                   platform::vbExclamation | platform::vbOKOnly, ApplicationTitle);
     }
-
-    platform::Connection connection(ConnString);
-    NumDecQ = Decimali(PrimoValore(connection, QStringLiteral("SELECT l01 FROM _Pars WHERE k01='NumDecQ'")), 0);
-    NumDecV = Decimali(PrimoValore(connection, QStringLiteral("SELECT l01 FROM _Pars WHERE k01='NumDecV'")), 2);
-    const Variant iva = PrimoValore(connection, QStringLiteral("SELECT CodiceIVA FROM CodiciIVA WHERE CodiciIVA.Predefinito = True"));
-    if (!iva.isNull())
-        DefaultCodiceIVA = iva.toString();
-    const Variant um = PrimoValore(connection, QStringLiteral("SELECT Codice FROM Liste WHERE Liste.Predefinito = True AND Chiave='um'"));
-    if (!um.isNull())
-        DefaultUM = um.toString();
-    const Variant cat = PrimoValore(connection, QStringLiteral("SELECT Descrizione FROM Liste WHERE Liste.Predefinito = True AND Chiave='cat'"));
-    if (!cat.isNull())
-        DefaultCategoria = cat.toString();
-    connection.close();
-
     QtyFormat = FormatoNumero(NumDecQ);
     ValueFormat = FormatoNumero(NumDecV);
     return filterIdx;

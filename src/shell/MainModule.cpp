@@ -1,15 +1,16 @@
 #include "shell/MainModule.h"
 
 #include "common/comRegistry.h"
+#include "common/comUtility.h"
 #include "platform/base/RuntimeError.h"
 #include "platform/data/Connection.h"
 #include "platform/data/Recordset.h"
 #include "platform/desktop/DesktopServices.h"
+#include "platform/registry/RegistryStore.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QStyle>
 
@@ -22,12 +23,13 @@ namespace {
 const QString DefaultDatabaseName = QStringLiteral("gest01.mdb");
 const QString TemplateName = QStringLiteral("master.gen");
 const QString NotStarted = QStringLiteral("L'applicazione non verrà avviata.");
+const QString DatabaseInUso = QStringLiteral("Il database è in uso da un altro utente. Riprovare più tardi.");
 
-// A fatal start-up message: critical icon, OK, the title as caption.
-void MessaggioFatale(const QString &firstLine)
+// The program folder set by ImpostaCartellaProgramma, empty when not set.
+QString &ProgramFolderOverride()
 {
-    platform::desktop().msgBox(firstLine + QStringLiteral("\r\n") + NotStarted,
-                               platform::vbCritical | platform::vbOKOnly, ApplicationTitle);
+    static QString folder;
+    return folder;
 }
 
 // Whether this start has already said that the settings cannot be saved.
@@ -37,27 +39,15 @@ bool &SettingsWarningShown()
     return shown;
 }
 
-// Writes a setting of the start-up. A refused write is reported once per
-// start (the same store refuses every later write too) and the start goes
-// on without the stored value; false when the value was not stored.
-bool ScriviImpostazioneAvvio(const QString &name, const QString &value)
-{
-    try {
-        ScriviRegistro(comRegistry::HKEY_CURRENT_USER, SettingsKeyCopy, comRegistry::REG_SZ, name, value);
-        return true;
-    } catch (const platform::RuntimeError &e) {
-        if (!SettingsWarningShown()) {
-            SettingsWarningShown() = true;
-            platform::desktop().msgBox(QStringLiteral("Impossibile salvare le impostazioni.\r\n") + e.description(),
-                                       platform::vbExclamation | platform::vbOKOnly, ApplicationTitle);
-        }
-        return false;
-    }
-}
-
 QString CounterQuery(std::int16_t year)
 {
     return QStringLiteral("SELECT * FROM _Pars WHERE k01='maga' AND l01=") + QString::number(year);
+}
+
+// The last number of a counter row: an empty or unreadable one counts as 0.
+std::int32_t UltimoNumero(const platform::Recordset &rs)
+{
+    return comUtility::IntegerOrDefault(rs.value(QStringLiteral("l02")), 0);
 }
 
 // Opens the year's counter row in one write transaction of a new
@@ -65,7 +55,7 @@ QString CounterQuery(std::int16_t year)
 // recordset and the year's last number; whatever `body` changes is saved
 // and committed together with the new row.
 template <typename Body>
-std::int32_t WithCounterRow(std::int16_t year, Body body)
+auto WithCounterRow(std::int16_t year, Body body)
 {
     platform::Connection connection(ConnString);
     connection.beginTrans();
@@ -78,10 +68,9 @@ std::int32_t WithCounterRow(std::int16_t year, Body body)
         rs.setValue(QStringLiteral("l01"), Variant(std::int32_t(year)));
         rs.setValue(QStringLiteral("l02"), Variant(std::int32_t(0)));
     } else {
-        const Variant stored = rs.value(QStringLiteral("l02"));
-        last = stored.isNull() ? 0 : stored.toInt32();
+        last = UltimoNumero(rs);
     }
-    const std::int32_t result = body(rs, last);
+    const auto result = body(rs, last);
     rs.update();
     rs.close();
     connection.commitTrans();
@@ -89,15 +78,43 @@ std::int32_t WithCounterRow(std::int16_t year, Body body)
     return result;
 }
 
+// Chooses the database, making the default one from the template when
+// nothing opens; false, after the message, when the start must end.
+bool ScegliDatabase()
+{
+    bool inUso = false;
+    if (ImpostaConnessione(&inUso))
+        return true;
+    // A database that another program holds is not damaged, and making a
+    // new empty one in its place would hide the user's data.
+    if (inUso)
+        return MessaggioFatale(DatabaseInUso);
+    const QString defaultDatabase =
+        DataFolder.isEmpty() ? DefaultDatabaseName : comUtility::FullPath(DataFolder, DefaultDatabaseName);
+    // An existing default database that does not open is left alone:
+    // replacing it with the empty template would destroy the user's data.
+    if (!DataFolder.isEmpty() && QFileInfo::exists(defaultDatabase))
+        return MessaggioFatale(QStringLiteral("Database non trovato o danneggiato."));
+    QString copyError;
+    if (!CopiaModello(&copyError))
+        return MessaggioFatale(QStringLiteral("File di sistema assente."));
+    if (!copyError.isEmpty()) {
+        return MessaggioFatale(QStringLiteral("Impossibile creare il database ") + QDir::toNativeSeparators(defaultDatabase)
+                               + QStringLiteral(".\r\n") + copyError);
+    }
+    if (ImpostaConnessione(&inUso))
+        return true;
+    return MessaggioFatale(inUso ? DatabaseInUso : QStringLiteral("Database non trovato o danneggiato."));
+}
+
 } // namespace
 
-namespace {
-QString &ProgramFolderOverride()
+bool MessaggioFatale(const QString &firstLine)
 {
-    static QString folder;
-    return folder;
+    platform::desktop().msgBox(firstLine + QStringLiteral("\r\n") + NotStarted,
+                               platform::vbCritical | platform::vbOKOnly, ApplicationTitle);
+    return false;
 }
-} // namespace
 
 QString CartellaProgramma()
 {
@@ -111,7 +128,7 @@ void ImpostaCartellaProgramma(const QString &folder)
 
 QString CostruisciConnString(const QString &folder, const QString &file)
 {
-    return QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=") + folder + u'/' + file
+    return QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=") + comUtility::FullPath(folder, file)
         + QStringLiteral(";Persist Security Info=False");
 }
 
@@ -130,17 +147,24 @@ QString CartellaDati()
 
 bool ConnessioneFallita(const QString &connString)
 {
+    return ErroreConnessione(connString).has_value();
+}
+
+std::optional<platform::DatabaseError::Kind> ErroreConnessione(const QString &connString)
+{
     try {
         platform::Connection connection;
         connection.open(connString);
         connection.close();
-        return false;
+        return std::nullopt;
+    } catch (const platform::DatabaseError &e) {
+        return e.kind();
     } catch (const platform::RuntimeError &) {
-        return true;
+        return platform::DatabaseError::Kind::General;
     }
 }
 
-bool ImpostaConnessione()
+bool ImpostaConnessione(bool *inUso)
 {
     struct Candidate {
         QString folder;
@@ -164,11 +188,20 @@ bool ImpostaConnessione()
         if (c.folder.isEmpty() || c.file.isEmpty())
             continue;
         const QString connString = CostruisciConnString(c.folder, c.file);
-        if (ConnessioneFallita(connString))
+        if (const auto error = ErroreConnessione(connString)) {
+            // A database that another program holds is still the user's:
+            // going on to the next candidate would start on other data, and
+            // the default one would even take its place in the settings.
+            if (*error == platform::DatabaseError::Kind::Busy) {
+                if (inUso)
+                    *inUso = true;
+                return false;
+            }
             continue;
+        }
         // The name is written only with its folder, never alone.
-        if (c.remember && ScriviImpostazioneAvvio(QStringLiteral("dbPath"), c.folder))
-            ScriviImpostazioneAvvio(QStringLiteral("dbName"), c.file);
+        if (c.remember && ScriviImpostazione(QStringLiteral("dbPath"), c.folder))
+            ScriviImpostazione(QStringLiteral("dbName"), c.file);
         DbPath = c.folder;
         DbName = c.file;
         ConnString = connString;
@@ -179,27 +212,20 @@ bool ImpostaConnessione()
 
 bool CopiaModello(QString *error)
 {
-    if (error)
-        error->clear();
-    const QString source = CartellaProgramma() + u'/' + TemplateName;
-    if (!QFileInfo::exists(source))
+    const QString source = comUtility::FullPath(CartellaProgramma(), TemplateName);
+    if (!QFileInfo::exists(source)) {
+        if (error)
+            error->clear();
         return false;
-    if (DataFolder.isEmpty()) {
-        if (error)
-            *error = QStringLiteral("Cartella dei documenti non disponibile.");
-        return true;
     }
-    const QString target = DataFolder + u'/' + DefaultDatabaseName;
-    // QFile::copy never replaces an existing file: a database that failed
-    // to open is the user's data and stays as it is, permissions included.
-    QFile file(source);
-    if (!file.copy(target)) {
-        if (error)
-            *error = file.errorString();
-        return true;
-    }
-    // The template is read-only in some installations; the copy must not be.
-    QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    // A database that failed to open is the user's data: the copy never
+    // replaces it. The template is read-only in some installations; the
+    // copy is not.
+    const QString reason = DataFolder.isEmpty()
+        ? QStringLiteral("Cartella dei documenti non disponibile.")
+        : comUtility::CopyNewFile(source, comUtility::FullPath(DataFolder, DefaultDatabaseName));
+    if (error)
+        *error = reason;
     return true;
 }
 
@@ -232,9 +258,53 @@ void ScriviRegistro(std::int32_t rootKey, const QString &keyPath, std::int32_t v
     reg.setValue(value);
 }
 
+std::int32_t LeggiNumero(const QString &valueName, std::int32_t defaultValue)
+{
+    return comUtility::IntegerOrDefault(
+        LeggiRegistro(comRegistry::HKEY_CURRENT_USER, SettingsKey, comRegistry::REG_DWORD, valueName, Variant(defaultValue)),
+        defaultValue);
+}
+
+bool ScriviImpostazione(const QString &valueName, const QString &value)
+{
+    try {
+        ScriviRegistro(comRegistry::HKEY_CURRENT_USER, SettingsKeyCopy, comRegistry::REG_SZ, valueName, value);
+        return true;
+    } catch (const platform::RuntimeError &) {
+        if (!SettingsWarningShown()) {
+            SettingsWarningShown() = true;
+            platform::desktop().msgBox(ImpostazioniNonSalvate(), platform::vbExclamation | platform::vbOKOnly,
+                                       ApplicationTitle);
+        }
+        return false;
+    }
+}
+
+QString ImpostazioniNonSalvate()
+{
+    return QStringLiteral("Impossibile salvare le impostazioni nel file ")
+        + QDir::toNativeSeparators(platform::RegistryStore::defaultFileName())
+        + QStringLiteral(".\r\nLe modifiche alle impostazioni non verranno conservate.");
+}
+
 std::int32_t LeggiProgressivo(std::int16_t year)
 {
-    return WithCounterRow(year, [](platform::Recordset &, std::int32_t last) { return last; });
+    {
+        platform::Connection connection(ConnString);
+        platform::Recordset rs;
+        rs.open(CounterQuery(year), connection, platform::CursorType::ForwardOnly, platform::LockType::ReadOnly);
+        if (!rs.isEOF())
+            return UltimoNumero(rs);
+    }
+    try {
+        return WithCounterRow(year, [](platform::Recordset &, std::int32_t last) { return last; });
+    } catch (const platform::DatabaseError &e) {
+        // A database that cannot be written has handed out no number in a
+        // year it has no row for.
+        if (e.kind() != platform::DatabaseError::Kind::ReadOnly)
+            throw;
+        return 0;
+    }
 }
 
 std::int32_t ProssimoProgressivo(std::int16_t year)
@@ -250,6 +320,16 @@ void SalvaProgressivo(std::int32_t value, std::int16_t year)
     WithCounterRow(year, [value](platform::Recordset &rs, std::int32_t) {
         rs.setValue(QStringLiteral("l02"), Variant(value));
         return value;
+    });
+}
+
+bool CambiaProgressivo(std::int32_t value, std::int16_t year, std::int32_t shown)
+{
+    return WithCounterRow(year, [value, shown](platform::Recordset &rs, std::int32_t last) {
+        if (last != shown)
+            return false;
+        rs.setValue(QStringLiteral("l02"), Variant(value));
+        return true;
     });
 }
 
@@ -273,39 +353,13 @@ bool Main()
     const int scrollBarPixels = QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     ScrollBarWidth = static_cast<float>(scrollBarPixels * 15);
 
-    if (!ImpostaConnessione()) {
-        const QString defaultDatabase =
-            DataFolder.isEmpty() ? DefaultDatabaseName : DataFolder + u'/' + DefaultDatabaseName;
-        // An existing default database that does not open is left alone:
-        // replacing it with the empty template would destroy the user's data.
-        if (!DataFolder.isEmpty() && QFileInfo::exists(defaultDatabase)) {
-            MessaggioFatale(QStringLiteral("Database non trovato o danneggiato."));
-            return false;
-        }
-        QString copyError;
-        if (!CopiaModello(&copyError)) {
-            MessaggioFatale(QStringLiteral("File di sistema assente."));
-            return false;
-        }
-        if (!copyError.isEmpty()) {
-            MessaggioFatale(QStringLiteral("Impossibile creare il database ") + QDir::toNativeSeparators(defaultDatabase)
-                            + QStringLiteral(".\r\n") + copyError);
-            return false;
-        }
-        if (!ImpostaConnessione()) {
-            MessaggioFatale(QStringLiteral("Database non trovato o danneggiato."));
-            return false;
-        }
-    }
-
-    if (!AggiornaDatabase())
+    if (!ScegliDatabase() || !AggiornaDatabase())
         return false;
 
     const Variant release = LeggiRegistro(comRegistry::HKEY_CURRENT_USER, SettingsKeyCopy, comRegistry::REG_SZ,
                                           QStringLiteral("prgrel"), Variant(QString()));
-    if (release.toString().isEmpty()) {
-        ScriviImpostazioneAvvio(QStringLiteral("prgrel"), comProgramInfo::VersionText());
-    }
+    if (release.toString().isEmpty())
+        ScriviImpostazione(QStringLiteral("prgrel"), comProgramInfo::VersionText());
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "common/comProgramInfo.h"
 #include "platform/base/DateTime.h"
 #include "platform/base/Variant.h"
+#include "platform/data/DatabaseError.h"
 
 #include <QString>
 #include <QStringList>
@@ -61,19 +62,30 @@ QString CartellaDati();
 
 // Chooses the database: the primary one of the settings, else the
 // secondary one, else "gest01.mdb" in the data folder. Sets DbPath, DbName
-// and ConnString and returns true when one opens.
-bool ImpostaConnessione();
+// and ConnString and returns true when one opens. A candidate that another
+// program holds ends the choice: the answer is false and *inUso, when
+// given, is set.
+bool ImpostaConnessione(bool *inUso = nullptr);
 
 // True when a connection with the string cannot be opened.
 bool ConnessioneFallita(const QString &connString);
+// Why a connection with the string cannot be opened: the kind of the data
+// layer's error (General for any other error); nullopt when it opens.
+std::optional<platform::DatabaseError::Kind> ErroreConnessione(const QString &connString);
 
 // Creates the default database "gest01.mdb" in the data folder from the
 // template "master.gen" of the program folder. False when the template is
 // missing. An existing database is never overwritten. When the template is
 // there but the copy cannot be made (no data folder, a folder that cannot
-// be written, a file already in the way) the answer is still true and
-// *error, when given, says why; it is left empty after a good copy.
+// be written, a full disk, a file already in the way) the answer is still
+// true, nothing is left behind, and *error, when given, says why in Italian;
+// it is left empty after a good copy.
 bool CopiaModello(QString *error = nullptr);
+
+// A start-up message after which the program ends: `firstLine`, then
+// "L'applicazione non verrà avviata.", critical icon, OK, the title as
+// caption. Always answers false, the start's answer after it.
+bool MessaggioFatale(const QString &firstLine);
 
 // Takes the close button off a window.
 void DisabilitaChiudi(QWidget *window);
@@ -96,22 +108,42 @@ platform::Variant LeggiRegistro(std::int32_t rootKey, const QString &keyPath, st
 void ScriviRegistro(std::int32_t rootKey, const QString &keyPath, std::int32_t valueType,
                     const QString &valueName, const platform::Variant &value);
 
+// A whole-number setting under SettingsKey; `defaultValue` when it is
+// missing or what is stored is not a whole number.
+std::int32_t LeggiNumero(const QString &valueName, std::int32_t defaultValue);
+// Writes a text setting under SettingsKeyCopy for the start and the main
+// window. A refused write is reported once per start (the same store
+// refuses every later write too) and the program goes on without the
+// stored value; false when the value was not stored.
+bool ScriviImpostazione(const QString &valueName, const QString &value);
+// The message that tells the user that the settings could not be saved,
+// naming the settings file (the store's own words are not for the user).
+QString ImpostazioniNonSalvate();
+
 // The per-year movement counter (the '_Pars' row 'maga' of the year).
 // Each call reads and writes the row in one write transaction, so that
 // two copies of the program never hand out the same number.
 //
-// The year's last movement number, 0 (and a new row) for a year never used.
+// The year's last movement number, 0 (and a new row) for a year never used;
+// a year that has its row is only read, and a database that cannot be
+// written answers 0 for a year it has no row for.
 std::int32_t LeggiProgressivo(std::int16_t year);
 // Hands out the year's last number n and records n + 1: the caller numbers
 // its movement n + 1.
 std::int32_t ProssimoProgressivo(std::int16_t year);
 // Sets the year's last number.
 void SalvaProgressivo(std::int32_t value, std::int16_t year);
+// Sets the year's last number only while it still is `shown` (an empty
+// number counts as 0, as LeggiProgressivo shows it); false, and nothing
+// changes, when another copy of the program has changed it meanwhile.
+bool CambiaProgressivo(std::int32_t value, std::int16_t year, std::int32_t shown);
 
 // The schema upgrades, run at every start in this order; each opens its
-// own connection. Upgrades 1, 5 and 7 ignore the failure that means the
-// change is already there, but raise a lock or a read-only file like the
-// others, which raise every error after rolling back.
+// own connection and only reads unless it finds something to change, so
+// that a current database that cannot be written still opens. Upgrades 1,
+// 5 and 7 ignore the failure that means the change is already there, but
+// raise a lock or a read-only file like the others, which raise every
+// error after rolling back.
 void AggiungiScortaMinima();
 void AzzeraScortaMinima();
 void ConvertiCausali();
@@ -131,8 +163,9 @@ bool AggiornaDatabase();
 
 // Reads the settings the main window loads once at start: returns each
 // node's stored sub-view choice ("cursublay00" to "cursublay07", 0 when
-// missing) and fills NumDecQ, NumDecV, the three default codes, QtyFormat
-// and ValueFormat from the database.
+// missing or not a number) and fills NumDecQ, NumDecV, the three default
+// codes, QtyFormat and ValueFormat from the database. A value the database
+// cannot give keeps its default, and the user is told once.
 std::array<std::int32_t, 8> CaricaImpostazioni();
 
 // The display format of a number with `decimals` decimals: "#,#" or

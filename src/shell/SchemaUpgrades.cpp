@@ -1,17 +1,21 @@
 // The schema upgrades that bring a database made by an older version to
 // the current shape. They run at every start; nothing records that one
-// ran, so each is written to change nothing the second time.
+// ran, so each first reads whether its change is still due and writes only
+// then: a current database is never locked for writing at start, and one
+// that cannot be written opens all the same.
 
 #include "shell/MainModule.h"
 
 #include "platform/base/RuntimeError.h"
 #include "platform/data/Catalog.h"
+#include "platform/data/CatalogProcedure.h"
 #include "platform/data/Connection.h"
 #include "platform/data/DatabaseError.h"
 #include "platform/data/JetTemplateQueries.h"
 #include "platform/data/Recordset.h"
 #include "platform/desktop/DesktopServices.h"
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 
@@ -19,27 +23,40 @@ namespace MainModule {
 
 namespace {
 
-// Runs `body` on a new connection inside one write transaction; any error
-// rolls the whole upgrade back (the connection discards an uncommitted
-// transaction when it closes) and reaches the caller.
-void InTransazione(const std::function<void(platform::Connection &)> &body)
+using Check = std::function<bool(const platform::Connection &)>;
+using Change = std::function<void(platform::Connection &)>;
+
+// Runs `change` on a new connection inside one write transaction, but only
+// when `due` finds something to change: a current database is only read,
+// so that one that cannot be written still opens. `due` is asked again
+// inside the transaction, where no other copy can make the change
+// meanwhile. Any error rolls the whole upgrade back (the connection
+// discards an uncommitted transaction when it closes) and reaches the
+// caller.
+void SeNecessario(const Check &due, const Change &change)
 {
     platform::Connection connection(ConnString);
+    if (!due(connection))
+        return;
     connection.beginTrans();
-    body(connection);
+    if (due(connection))
+        change(connection);
     connection.commitTrans();
     connection.close();
 }
 
-// Runs `statement` on a new connection for the upgrades whose statement
-// fails when the change is already in place: that failure is ignored. A
-// database that another copy holds or that cannot be written is not "already
-// done", so those errors reach the caller like the other upgrades' errors.
-void IgnoraErrori(const QString &statement)
+// Runs `statement` on a new connection, when `missing` finds the change it
+// makes not yet in place, for the upgrades whose statement fails when the
+// change is already there: that failure is ignored (another copy may have
+// made it since the check). A database that another copy holds or that
+// cannot be written is not "already done", so those errors reach the
+// caller like the other upgrades' errors.
+void SeMancante(const Check &missing, const QString &statement)
 {
     try {
         platform::Connection connection(ConnString);
-        connection.execute(statement);
+        if (missing(connection))
+            connection.execute(statement);
         connection.close();
     } catch (const platform::DatabaseError &e) {
         if (e.kind() == platform::DatabaseError::Kind::Busy || e.kind() == platform::DatabaseError::Kind::ReadOnly)
@@ -70,44 +87,78 @@ std::optional<platform::CatalogColumn> ColonnaCatalogo(const platform::Connectio
     return std::nullopt;
 }
 
+// A check that the column `column` of table `table` is missing.
+Check ColonnaMancante(const QString &table, const QString &column)
+{
+    return [table, column](const platform::Connection &c) { return !ColonnaCatalogo(c, table, column); };
+}
+
+// Whether a read-only query returns a row.
+bool HaRighe(const platform::Connection &c, const QString &sql)
+{
+    platform::Recordset rs;
+    rs.open(sql, c, platform::CursorType::ForwardOnly, platform::LockType::ReadOnly);
+    const bool found = !rs.isEOF();
+    rs.close();
+    return found;
+}
+
+// Adds one of the template's stored queries when the database lacks it.
+void CreaSeManca(const platform::jet::templatequeries::TemplateQuery &query)
+{
+    const QString name = QString::fromUtf8(query.name);
+    SeMancante(
+        [name](const platform::Connection &c) {
+            const QList<platform::CatalogProcedure> procedures = platform::Catalog(c).procedures();
+            return std::none_of(procedures.begin(), procedures.end(), [&name](const platform::CatalogProcedure &p) {
+                return p.name().compare(name, Qt::CaseInsensitive) == 0;
+            });
+        },
+        CreaProcedura(query));
+}
+
 } // namespace
 
 void AggiungiScortaMinima()
 {
-    IgnoraErrori(QStringLiteral("ALTER TABLE Articoli ADD COLUMN ScortaMinima FLOAT DEFAULT 0"));
+    SeMancante(ColonnaMancante(QStringLiteral("Articoli"), QStringLiteral("ScortaMinima")),
+               QStringLiteral("ALTER TABLE Articoli ADD COLUMN ScortaMinima FLOAT DEFAULT 0"));
 }
 
 void AzzeraScortaMinima()
 {
-    InTransazione([](platform::Connection &c) {
-        c.execute(QStringLiteral("UPDATE Articoli SET Articoli.ScortaMinima = 0 WHERE Articoli.ScortaMinima Is Null"));
-    });
+    SeNecessario(
+        [](const platform::Connection &c) {
+            return HaRighe(c, QStringLiteral("SELECT Codice FROM Articoli WHERE Articoli.ScortaMinima Is Null"));
+        },
+        [](platform::Connection &c) {
+            c.execute(QStringLiteral("UPDATE Articoli SET Articoli.ScortaMinima = 0 WHERE Articoli.ScortaMinima Is Null"));
+        });
 }
 
 void ConvertiCausali()
 {
-    InTransazione([](platform::Connection &c) {
-        platform::Recordset rs;
-        rs.open(QStringLiteral("SELECT IdReg FROM MagazRegMain WHERE Causale='Carico iniziale' OR Causale='Rettifica'"),
-                c, platform::CursorType::ForwardOnly, platform::LockType::ReadOnly);
-        const bool found = !rs.isEOF();
-        rs.close();
-        if (!found)
-            return;
-        c.execute(QStringLiteral("UPDATE MagazRegMain SET MagazRegMain.Causale = 'Scarico' "
-                                 "WHERE (((MagazRegMain.Causale)='Rettifica'))"));
-        c.execute(QStringLiteral("UPDATE MagazRegMain SET MagazRegMain.Causale = 'Carico' "
-                                 "WHERE (((MagazRegMain.Causale)='Carico iniziale'))"));
-    });
+    SeNecessario(
+        [](const platform::Connection &c) {
+            return HaRighe(c, QStringLiteral("SELECT IdReg FROM MagazRegMain "
+                                             "WHERE Causale='Carico iniziale' OR Causale='Rettifica'"));
+        },
+        [](platform::Connection &c) {
+            c.execute(QStringLiteral("UPDATE MagazRegMain SET MagazRegMain.Causale = 'Scarico' "
+                                     "WHERE (((MagazRegMain.Causale)='Rettifica'))"));
+            c.execute(QStringLiteral("UPDATE MagazRegMain SET MagazRegMain.Causale = 'Carico' "
+                                     "WHERE (((MagazRegMain.Causale)='Carico iniziale'))"));
+        });
 }
 
 void AllargaDescrizione()
 {
-    InTransazione([](platform::Connection &c) {
-        const auto column = ColonnaCatalogo(c, QStringLiteral("Articoli"), QStringLiteral("Descrizione"));
-        if (column && column->definedSize() == 50)
-            c.execute(QStringLiteral("ALTER TABLE Articoli ALTER COLUMN Descrizione TEXT(255)"));
-    });
+    SeNecessario(
+        [](const platform::Connection &c) {
+            const auto column = ColonnaCatalogo(c, QStringLiteral("Articoli"), QStringLiteral("Descrizione"));
+            return column && column->definedSize() == 50;
+        },
+        [](platform::Connection &c) { c.execute(QStringLiteral("ALTER TABLE Articoli ALTER COLUMN Descrizione TEXT(255)")); });
 }
 
 // Older databases lack the two cost queries. They get the template's own
@@ -118,22 +169,24 @@ void AllargaDescrizione()
 // by zero. Both keep the parameter order d2 first.
 void CreaQueryInventario()
 {
-    IgnoraErrori(CreaProcedura(platform::jet::templatequeries::invCM));
-    IgnoraErrori(CreaProcedura(platform::jet::templatequeries::invCU));
+    CreaSeManca(platform::jet::templatequeries::invCM);
+    CreaSeManca(platform::jet::templatequeries::invCU);
 }
 
 void ConvertiQuantita()
 {
-    InTransazione([](platform::Connection &c) {
-        const auto column = ColonnaCatalogo(c, QStringLiteral("MagazRegDetail"), QStringLiteral("Quantità"));
-        if (column && column->type() == platform::DataType::adDouble)
-            c.execute(QStringLiteral("ALTER TABLE MagazRegDetail ALTER COLUMN Quantità CURRENCY"));
-    });
+    SeNecessario(
+        [](const platform::Connection &c) {
+            const auto column = ColonnaCatalogo(c, QStringLiteral("MagazRegDetail"), QStringLiteral("Quantità"));
+            return column && column->type() == platform::DataType::adDouble;
+        },
+        [](platform::Connection &c) { c.execute(QStringLiteral("ALTER TABLE MagazRegDetail ALTER COLUMN Quantità CURRENCY")); });
 }
 
 void AggiungiUbicazione()
 {
-    IgnoraErrori(QStringLiteral("ALTER TABLE Articoli ADD COLUMN Ubicazione TEXT(50)"));
+    SeMancante(ColonnaMancante(QStringLiteral("Articoli"), QStringLiteral("Ubicazione")),
+               QStringLiteral("ALTER TABLE Articoli ADD COLUMN Ubicazione TEXT(50)"));
 }
 
 void ConsentiStringheVuote()

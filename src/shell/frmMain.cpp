@@ -125,26 +125,25 @@ void frmMain::Inizializza()
                                    .toString();
         if (QString::compare(stored, QStringLiteral("1.4"), Qt::CaseSensitive) < 0 && !ConnString.isEmpty()) {
             platform::Connection connection(ConnString);
-            connection.beginTrans();
-            try {
-                connection.execute(QStringLiteral("DELETE * FROM _Pars WHERE k01='gridlayout'"));
-                connection.commitTrans();
-            } catch (...) {
-                connection.rollbackTrans();
-                throw;
+            // Only a database that holds such layouts is written to.
+            if (!connection.executeQuery(QStringLiteral("SELECT k01 FROM _Pars WHERE k01='gridlayout'"))->isEOF()) {
+                connection.beginTrans();
+                try {
+                    connection.execute(QStringLiteral("DELETE * FROM _Pars WHERE k01='gridlayout'"));
+                    connection.commitTrans();
+                } catch (...) {
+                    connection.rollbackTrans();
+                    throw;
+                }
             }
         }
         if (stored != running)
-            ScriviRegistro(comRegistry::HKEY_CURRENT_USER, SettingsKeyCopy, comRegistry::REG_SZ,
-                           QStringLiteral("prgver"), Variant(running));
+            ScriviImpostazione(QStringLiteral("prgver"), running);
     } catch (const platform::RuntimeError &e) {
         MostraErrore(e.description());
     }
 
-    m_LoadViewLayout = LeggiRegistro(comRegistry::HKEY_CURRENT_USER, SettingsKey, comRegistry::REG_DWORD,
-                                     QStringLiteral("regLoadViewLayout"), Variant(1))
-                           .toInt32()
-                       == 1;
+    m_LoadViewLayout = LeggiNumero(QStringLiteral("regLoadViewLayout"), 1) == 1;
     SalvaPercorso();
     WorkDate = DateTime::today();
     WorkYear = static_cast<std::int16_t>(WorkDate.year());

@@ -6,6 +6,7 @@
 #include "common/comUtility.h"
 #include "platform/base/RuntimeError.h"
 #include "platform/data/Connection.h"
+#include "platform/data/DatabaseError.h"
 #include "platform/data/Recordset.h"
 #include "platform/desktop/DesktopServices.h"
 #include "shell/MainModule.h"
@@ -47,17 +48,6 @@ std::function<void()> &SetLayHandler()
     return handler;
 }
 
-std::int32_t LeggiDword(const QString &name, std::int32_t def)
-{
-    const Variant v = MainModule::LeggiRegistro(comRegistry::HKEY_CURRENT_USER, MainModule::SettingsKey,
-                                                comRegistry::REG_DWORD, name, Variant(def));
-    try {
-        return v.toInt32();
-    } catch (const platform::RuntimeError &) {
-        return def;
-    }
-}
-
 void ScriviDword(const QString &name, std::int32_t value)
 {
     MainModule::ScriviRegistro(comRegistry::HKEY_CURRENT_USER, MainModule::SettingsKey, comRegistry::REG_DWORD, name,
@@ -81,10 +71,17 @@ QString NomeStampante(int k)
     return QStringLiteral("%1").arg(k, 3, 10, QLatin1Char('0'));
 }
 
-void MostraErrore(const QString &first, const platform::RuntimeError &e)
+// The message of a load or save that failed: the database's own
+// description, or for the settings store the file that refused the write.
+QString TestoErrore(const QString &first, const platform::RuntimeError &e)
 {
-    platform::desktop().msgBox(first + e.description(), platform::vbExclamation | platform::vbOKOnly,
-                               MainModule::ApplicationTitle);
+    const bool database = dynamic_cast<const platform::DatabaseError *>(&e) != nullptr;
+    return database ? first + e.description() : MainModule::ImpostazioniNonSalvate();
+}
+
+void MostraErrore(const QString &text)
+{
+    platform::desktop().msgBox(text, platform::vbExclamation | platform::vbOKOnly, MainModule::ApplicationTitle);
 }
 
 QString DecimaliQuery(const QString &key, bool withKey)
@@ -316,7 +313,7 @@ void frmOptions::Apri(const std::array<bool, 5> &sections, int currentTab)
         if (sections[SezDatabase])
             dialog->CaricaDatabase();
     } catch (const platform::RuntimeError &e) {
-        MostraErrore(LoadFailed, e);
+        MostraErrore(TestoErrore(LoadFailed, e));
         return;
     }
     dialog->tbs->setCurrentIndex(currentTab);
@@ -330,13 +327,20 @@ void frmOptions::Apri(const std::array<bool, 5> &sections, int currentTab)
     using Save = void (frmOptions::*)();
     const Save saves[] = {&frmOptions::SalvaGenerale, &frmOptions::SalvaMagazzino, &frmOptions::SalvaStampanti,
                           &frmOptions::SalvaDataLavoro, &frmOptions::SalvaDatabase};
+    // Each section is saved on its own; a failure that the sections share
+    // (the settings store refusing every write) is reported once.
+    QStringList reported;
     for (std::size_t s = 0; s < 5; ++s) {
         if (!sections[s] || !dialog->m_modificato[s])
             continue;
         try {
             (dialog.get()->*saves[s])();
         } catch (const platform::RuntimeError &e) {
-            MostraErrore(SaveFailed, e);
+            const QString text = TestoErrore(SaveFailed, e);
+            if (!reported.contains(text)) {
+                reported << text;
+                MostraErrore(text);
+            }
         }
     }
 }
@@ -346,7 +350,7 @@ void frmOptions::Apri(const std::array<bool, 5> &sections, int currentTab)
 void frmOptions::CaricaGenerale()
 {
     for (const int i : {0, 1, 3})
-        chkRegData[static_cast<std::size_t>(i)]->setChecked(LeggiDword(RegTags[i], 1) != 0);
+        chkRegData[static_cast<std::size_t>(i)]->setChecked(MainModule::LeggiNumero(RegTags[i], 1) != 0);
 }
 
 void frmOptions::SalvaGenerale()
@@ -371,20 +375,15 @@ void frmOptions::CaricaMagazzino()
             platform::Recordset rs;
             rs.open(DecimaliQuery(keys[k], false), connection, platform::CursorType::ForwardOnly,
                     platform::LockType::ReadOnly);
-            if (!rs.isEOF()) {
-                const Variant value = rs.value(0);
-                try {
-                    m_decimaliCaricati[k] = value.isNull() ? m_decimaliCaricati[k] : value.toInt32();
-                } catch (const platform::RuntimeError &) {
-                    // A value that is not a number keeps the default.
-                }
-            }
+            // A value that is not a number keeps the default.
+            if (!rs.isEOF())
+                m_decimaliCaricati[k] = comUtility::IntegerOrDefault(rs.value(0), m_decimaliCaricati[k]);
             txtProg[k + 1]->setText(QString::number(m_decimaliCaricati[k]));
         }
     }
 
     for (const int i : {2, 4})
-        chkRegData[static_cast<std::size_t>(i)]->setChecked(LeggiDword(RegTags[i], 0) != 0);
+        chkRegData[static_cast<std::size_t>(i)]->setChecked(MainModule::LeggiNumero(RegTags[i], 0) != 0);
 }
 
 std::optional<std::int64_t> frmOptions::ValoreNumero(int index) const
@@ -422,15 +421,9 @@ void frmOptions::SalvaMagazzino()
     // have numbered movements meanwhile, and overwriting its number would
     // hand out the same numbers twice. An emptied box keeps the stored value.
     const std::optional<std::int64_t> counter = ValoreNumero(0);
-    if (counter && *counter != m_progressivoCaricato) {
-        platform::Connection connection(MainModule::ConnString);
-        const long long changed = connection.execute(
-            QStringLiteral("UPDATE _Pars SET l02=? WHERE k01='maga' AND l01=? AND l02=?"),
-            {Variant(static_cast<std::int32_t>(*counter)), Variant(std::int32_t(m_annoProgressivo)),
-             Variant(m_progressivoCaricato)});
-        if (changed == 0)
-            platform::desktop().msgBox(ContatoreCambiato, platform::vbExclamation | platform::vbOKOnly);
-    }
+    if (counter && *counter != m_progressivoCaricato
+        && !MainModule::CambiaProgressivo(static_cast<std::int32_t>(*counter), m_annoProgressivo, m_progressivoCaricato))
+        platform::desktop().msgBox(ContatoreCambiato, platform::vbExclamation | platform::vbOKOnly);
 
     // Both decimal rows in one transaction, so that a failure leaves neither half-written.
     {
@@ -527,11 +520,11 @@ void frmOptions::CaricaDatabase()
 {
     m_percorsoDb[0] = LeggiTesto(MainModule::SettingsKeyCopy, QStringLiteral("dbPath"), MainModule::DataFolder);
     m_nomeDb[0] = LeggiTesto(MainModule::SettingsKeyCopy, QStringLiteral("dbName"), QStringLiteral("gest01.mdb"));
-    lbltxtdb[0]->setText(m_percorsoDb[0] + u'/' + m_nomeDb[0]);
+    lbltxtdb[0]->setText(comUtility::FullPath(m_percorsoDb[0], m_nomeDb[0]));
     m_percorsoDb[1] = LeggiTesto(MainModule::SettingsKeyCopy, QStringLiteral("dbPath2"), QString());
     m_nomeDb[1] = LeggiTesto(MainModule::SettingsKeyCopy, QStringLiteral("dbName2"), QString());
     if (!m_percorsoDb[1].isEmpty())
-        lbltxtdb[1]->setText(m_percorsoDb[1] + u'/' + m_nomeDb[1]);
+        lbltxtdb[1]->setText(comUtility::FullPath(m_percorsoDb[1], m_nomeDb[1]));
     lbltxtdb_Change();
 }
 
@@ -554,7 +547,7 @@ void frmOptions::cmdopendb_Click(int index)
         } else {
             m_percorsoDb[i] = folder;
             m_nomeDb[i] = file.fileName();
-            lbltxtdb[i]->setText(folder + u'/' + file.fileName());
+            lbltxtdb[i]->setText(comUtility::FullPath(folder, file.fileName()));
             lbltxtdb_Change();
         }
     }

@@ -2,16 +2,14 @@
 // under one key path, so that a test can run two copies against one store at
 // the same moment.
 //
-//   registry_writer <key path> <count> <start file> [<store file>]
+//   registry_writer <key path> <count> <start file>
 //
 // It waits until <start file> exists, then writes <count> values "Valore000",
 // "Valore001", ... under HKEY_CURRENT_USER\<key path>: text "<key path>#<i>"
-// for even i, the number i as REG_DWORD for odd i. Without <store file> it
-// uses the program's own store in the user's configuration folder (the test
-// gives it a temporary XDG_CONFIG_HOME). Exit code 0 when every write
-// succeeded.
+// for even i, the number i as REG_DWORD for odd i, in the program's own
+// store in the user's configuration folder (the test gives it a temporary
+// XDG_CONFIG_HOME). Exit code 0 when every write succeeded.
 #include "common/comRegistry.h"
-#include "platform/registry/RegistryStore.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -27,14 +25,12 @@ int main(int argc, char **argv)
     QCoreApplication::setApplicationName(QStringLiteral("Velmora"));
 
     const QStringList args = QCoreApplication::arguments();
-    if (args.size() != 4 && args.size() != 5) {
-        std::fprintf(stderr, "usage: registry_writer <key path> <count> <start file> [<store file>]\n");
+    if (args.size() != 4) {
+        std::fprintf(stderr, "usage: registry_writer <key path> <count> <start file>\n");
         return 64;
     }
     const QString keyPath = args.at(1);
     const int count = args.at(2).toInt();
-    if (args.size() == 5)
-        platform::RegistryStore::setDefaultFileName(args.at(4));
 
     // Both copies start writing together when the test creates the file.
     const QDeadlineTimer deadline(60000);

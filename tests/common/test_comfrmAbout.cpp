@@ -5,7 +5,6 @@
 
 #include "ModalCall.h"
 #include "common/comLinkLabel.h"
-#include "common/comProgramInfo.h"
 #include "common/comSplashTimer.h"
 #include "platform/desktop/ScriptedDesktop.h"
 
@@ -50,7 +49,6 @@ TEST(AboutBox, TextsOfTheLoadedWindow)
     EXPECT_EQ(about.windowTitle(), QStringLiteral("Velmora"));
     EXPECT_EQ(about.lblTitle->text(), QStringLiteral("Velmora"));
     EXPECT_EQ(about.lblCompanyName->text(), QStringLiteral("Prodotto da: Korvane"));
-    EXPECT_EQ(about.lblVersion->text(), QStringLiteral("Versione ") + comProgramInfo::VersionText());
     EXPECT_EQ(about.lblWeb->text(), QStringLiteral("www.korvane.it"));
     EXPECT_EQ(about.lblMain->text(), QStringLiteral("info@korvane.it"));
     EXPECT_EQ(about.cmdOK->text(), QStringLiteral("Chiudi"));

@@ -72,21 +72,15 @@ TEST_F(TipTest, WindowTexts)
     EXPECT_FALSE(tip.imgTip->pixmap().isNull());
 }
 
-TEST_F(TipTest, MissingFileShowsTheNotFoundTextAndSuccessivoKeepsIt)
+TEST_F(TipTest, WithoutTwoTipsSuccessivoKeepsTheTextShown)
 {
-    comfrmTip tip(Settings, programFolderWith(QByteArray()));
-    EXPECT_EQ(tip.lblTipText->text(), QStringLiteral("File TIPOFDAY.TXT non trovato."));
-    QTest::mouseClick(tip.cmdNextTip, Qt::LeftButton);
-    EXPECT_EQ(tip.lblTipText->text(), QStringLiteral("File TIPOFDAY.TXT non trovato."));
-    EXPECT_FALSE(tip.LoadTips(QString()));
-}
-
-TEST_F(TipTest, AnEmptyFileOrASingleTipKeepsTheTextOnSuccessivo)
-{
-    for (const auto &[bytes, text] : {std::pair{QByteArray(""), QString()},
-                                      std::pair{QByteArray("F9 aggiorna l'elenco.\n"), QStringLiteral("F9 aggiorna l'elenco.")}}) {
+    const std::pair<QByteArray, QString> cases[] = {
+        {QByteArray(), QStringLiteral("File TIPOFDAY.TXT non trovato.")}, // no file
+        {QByteArray(""), QString()},
+        {QByteArray("F9 aggiorna l'elenco.\n"), QStringLiteral("F9 aggiorna l'elenco.")},
+    };
+    for (const auto &[bytes, text] : cases) {
         comfrmTip tip(Settings, programFolderWith(bytes));
-        EXPECT_EQ(tip.Tips().Count(), text.isEmpty() ? 0 : 1);
         EXPECT_EQ(tip.lblTipText->text(), text);
         QTest::mouseClick(tip.cmdNextTip, Qt::LeftButton);
         EXPECT_EQ(tip.lblTipText->text(), text);
@@ -135,8 +129,10 @@ TEST_F(TipTest, LoadingWritesOneAndUncheckingWritesZeroAtOnce)
     EXPECT_EQ(storedSwitch(), Variant(std::int32_t(1)));
 }
 
-TEST_F(TipTest, ShowTipWithSwitchMissingShowsTheTipsModally)
+TEST_F(TipTest, ShowTipWithSwitchThatIsNotANumberShowsTheTipsModally)
 {
+    comRegistry().setValueEx(comRegistry::HKEY_CURRENT_USER, Settings, QStringLiteral("regLoadTipsAtStartup"),
+                             comRegistry::REG_SZ, Variant(), Variant("99999999999"));
     testsupport::callModal<comfrmTip>([] { comfrmTip::ShowTip(Settings, programFolderWith("Usare F5.")); }, [](comfrmTip *tip) {
         EXPECT_EQ(tip->parentWidget(), nullptr);
         EXPECT_EQ(tip->lblTipText->text(), QStringLiteral("Usare F5."));

@@ -55,6 +55,20 @@ TEST_F(Counters, EachYearHandsOutItsNumbersInTurnFromItsOwnRow)
     EXPECT_EQ(queryValue(database, QStringLiteral("SELECT count(*) FROM _Pars WHERE k01='maga'")), QStringLiteral("3"));
 }
 
+// The same rule from rows another copy of the program left: the number
+// after the stored one, an empty number counting as 0, other years untouched.
+TEST_F(Counters, TheNextNumberFollowsTheRowAsAnotherCopyLeftIt)
+{
+    runSql(database, QStringLiteral("INSERT INTO _Pars (k01, l01, l02) VALUES "
+                                    "('maga', 2026, 41), ('maga', 2027, NULL), ('maga', 2028, 9)"));
+    EXPECT_EQ(MainModule::ProssimoProgressivo(2026), 41);
+    EXPECT_EQ(MainModule::ProssimoProgressivo(2027), 0);
+    EXPECT_EQ(MainModule::ProssimoProgressivo(2027), 1);
+    EXPECT_EQ(counterRows(2026), QStringList{QStringLiteral("42.0")});
+    EXPECT_EQ(counterRows(2027), QStringList{QStringLiteral("2.0")});
+    EXPECT_EQ(counterRows(2028), QStringList{QStringLiteral("9.0")});
+}
+
 TEST_F(Counters, LockedDatabaseRaisesAndHandsOutNothing)
 {
     MainModule::SalvaProgressivo(5, 2024);

@@ -7,6 +7,7 @@
 #include "support/TestEnv.h"
 
 #include "common/comRegistry.h"
+#include "platform/registry/RegistryStore.h"
 #include "shell/MainModule.h"
 #include "shell/frmOptions.h"
 
@@ -265,6 +266,35 @@ TEST_F(OptionsTest, ChangedCounterIsWrittenOnlyOverTheNumberShown)
     EXPECT_EQ(desk->msgBoxes()[0].prompt, frmOptions::ContatoreCambiato);
     // The rest of the section is saved all the same.
     EXPECT_EQ(decimals(QStringLiteral("NumDecV")), QStringLiteral("2"));
+
+    // An empty counter (left so by the table editor) shows as 0, and 0 is
+    // what the change is compared with.
+    desk->clear();
+    runSql(database, QStringLiteral("UPDATE _Pars SET l02=NULL WHERE k01='maga' AND l01=2023"));
+    open(&frmOptions::ApriMagazzino, [&](frmOptions *dialog) {
+        EXPECT_EQ(child<QLineEdit>(dialog, QStringLiteral("txtProg0"))->text(), QStringLiteral("0"));
+        type(dialog, 0, QStringLiteral("12"));
+        click(dialog, QStringLiteral("cmdSalva"));
+    });
+    EXPECT_EQ(counter2023(), QStringLiteral("12"));
+    EXPECT_EQ(desk->msgBoxes().size(), 0u);
+}
+
+// A settings store that refuses every write: one Italian message for the
+// whole save, naming the settings file; the database part is saved.
+TEST_F(OptionsTest, RefusedSettingsAreReportedOnceWithoutTheStoresOwnWords)
+{
+    const QString blocker = testsupport::freshDir(QStringLiteral("bloccato")) + QStringLiteral("/file");
+    shelltest::writeFile(blocker, "x");
+    platform::RegistryStore::setDefaultFileName(blocker + QStringLiteral("/registry.ini"));
+    open(&frmOptions::ApriTutto, [&](frmOptions *dialog) {
+        tick(dialog, QStringLiteral("chkRegData0"));
+        type(dialog, 2, QStringLiteral("3"));
+        click(dialog, QStringLiteral("cmdSalva"));
+    });
+    EXPECT_EQ(desk->prompts(), QStringList{MainModule::ImpostazioniNonSalvate()});
+    EXPECT_TRUE(MainModule::ImpostazioniNonSalvate().contains(blocker));
+    EXPECT_EQ(decimals(QStringLiteral("NumDecV")), QStringLiteral("3"));
 }
 
 TEST_F(OptionsTest, EmptiedOrOutOfRangeNumberBoxes)

@@ -72,5 +72,8 @@ TEST_F(Settings, SubViewChoicesAreReadBackPerNode)
                                       {"cursublay8", 9}, {"cursublay1", 9}})
         MainModule::ScriviRegistro(comRegistry::HKEY_CURRENT_USER, SettingsPath, comRegistry::REG_DWORD,
                                    QString::fromLatin1(name), platform::Variant(std::int32_t(value)));
+    // Text that is not a number, or a number too large, counts as missing.
+    setSettingsText(QStringLiteral("cursublay05"), QStringLiteral("abc"));
+    setSettingsText(QStringLiteral("cursublay06"), QStringLiteral("99999999999"));
     EXPECT_EQ(MainModule::CaricaImpostazioni(), (std::array<std::int32_t, 8>{1, 0, 0, 2, 0, 0, 0, 4}));
 }
