@@ -92,7 +92,7 @@ public:
                 if (!used.contains(name))
                     return u"listed parameter not in the statement: "_s + name;
         } catch (const RuntimeError &e) {
-            return e.description();
+            return QString::fromStdString(e.what());
         }
         return QString();
     }
