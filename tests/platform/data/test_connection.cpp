@@ -1,6 +1,5 @@
 // Opening databases (and refusing files that are not ours without touching
-// them), statements, transactions, the errors the user reads, and waiting
-// for another connection's lock.
+// them), statements, transactions and the errors the user reads.
 #include "DataFixture.h"
 #include "support/TestEnv.h"
 
@@ -15,11 +14,7 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
-#include <condition_variable>
 #include <functional>
-#include <mutex>
-#include <thread>
-#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -83,82 +78,6 @@ void expectError(const std::optional<DatabaseError> &error, Kind kind, const QSt
     EXPECT_EQ(error->description(), description);
     EXPECT_TRUE(error->detail().startsWith(detail)) << error->detail().toStdString();
 }
-
-// Another connection holding a write transaction (it has changed every
-// article's cost to 9) in a thread of its own until released; then it
-// commits.
-class LockHolder
-{
-public:
-    explicit LockHolder(const QString &path)
-        : m_thread([this, path] { hold(path); })
-    {
-        std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return m_locked; });
-    }
-    ~LockHolder() { finish(); }
-
-    void release()
-    {
-        const std::lock_guard lock(m_mutex);
-        m_released = true;
-        m_changed.notify_all();
-    }
-    // Releases the lock and waits for the commit.
-    void finish()
-    {
-        release();
-        if (m_thread.joinable())
-            m_thread.join();
-    }
-
-private:
-    void hold(const QString &path)
-    {
-        Connection holder(DataFixture::connectionString(path));
-        holder.beginTrans();
-        holder.execute(u"UPDATE Articoli SET Costo = 9"_s);
-        std::unique_lock lock(m_mutex);
-        m_locked = true;
-        m_changed.notify_all();
-        m_changed.wait(lock, [this] { return m_released; });
-        holder.commitTrans();
-    }
-
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    bool m_locked = false;
-    bool m_released = false;
-    std::thread m_thread;
-};
-
-// The waits for a lock that this thread's statements tell the listener of,
-// for as long as it lives; `onStart` runs when a wait starts.
-class WaitLog
-{
-public:
-    explicit WaitLog(std::function<void()> onStart = {})
-        : m_onStart(std::move(onStart))
-    {
-        m_previous = Connection::setBusyListener([this](BusyWait event) {
-            if (std::this_thread::get_id() != m_thread)
-                return;
-            events.push_back(event);
-            if (event == BusyWait::Started && m_onStart)
-                m_onStart();
-        });
-    }
-    ~WaitLog() { Connection::setBusyListener(std::move(m_previous)); }
-
-    std::vector<BusyWait> events;
-
-private:
-    std::thread::id m_thread = std::this_thread::get_id();
-    std::function<void()> m_onStart;
-    BusyListener m_previous;
-};
-
-const std::vector<BusyWait> oneWait{BusyWait::Started, BusyWait::Ended};
 
 } // namespace
 
@@ -297,6 +216,15 @@ TEST(DatabaseErrors, RealFailuresReadInItalianByKindAndKeepTheEnginesWords)
              rs.update();
          },
          Kind::Conflict, u"La registrazione è stata modificata o eliminata da un altro utente."_s, QString()},
+        {"in use",
+         [](Connection &c, const QString &path) {
+             Connection other(DataFixture::connectionString(path));
+             other.beginTrans();
+             other.execute(u"UPDATE Articoli SET Costo = 9"_s);
+             c.setBusyTimeout(50);
+             c.execute(u"UPDATE Articoli SET Costo = 5"_s);
+         },
+         Kind::Busy, u"Il database è in uso da un altro utente. Riprovare più tardi."_s, u"SQLite 5: database is locked"_s},
         {"syntax", [](Connection &c, const QString &) { c.execute(u"SELECT FROM Articoli"_s); },
          Kind::General, u"Errore di sintassi nell'istruzione SQL."_s, u"Syntax error"_s},
         {"unknown query", [](Connection &c, const QString &) { c.executeQuery(u"Execute Nessuna 1"_s); },
@@ -363,55 +291,6 @@ TEST(ConnectionTransactions, ClosingOrDroppingTheConnectionRollsBack)
     EXPECT_EQ(count(path, "Articoli"), u"3"_s);
     EXPECT_EQ(count(path, "CliFor"), u"3"_s);
     EXPECT_FALSE(QFileInfo::exists(path + u"-journal"_s));
-}
-
-TEST(ConnectionLocking, WritesWaitForAnotherConnectionsLockAndGoOnOnceItIsReleased)
-{
-    const QString path = DataFixture::createSampleDatabase();
-    Connection c(DataFixture::connectionString(path));
-    const std::pair<const char *, std::function<void()>> writes[] = {
-        {"transaction", [&] {
-             c.beginTrans();
-             c.execute(u"UPDATE Articoli SET Costo = Costo + 1"_s);
-             c.commitTrans();
-         }},
-        {"statement", [&] { c.execute(u"UPDATE Articoli SET Costo = Costo + 1"_s); }},
-    };
-    for (const auto &[name, write] : writes) {
-        SCOPED_TRACE(name);
-        LockHolder holder(path);
-        // The other connection lets go only once this one is waiting.
-        WaitLog log([&] { holder.release(); });
-        EXPECT_NO_THROW(write());
-        EXPECT_EQ(log.events, oneWait);
-        EXPECT_EQ(DataFixture::queryColumn(path, u"SELECT DISTINCT Costo FROM Articoli"_s), QStringList{u"10.0"_s});
-    }
-}
-
-TEST(ConnectionLocking, ALockHeldPastTheTimeoutIsReportedAsBusyAndTheWaitEnds)
-{
-    const QString path = DataFixture::createSampleDatabase();
-    LockHolder holder(path);
-    Connection other(DataFixture::connectionString(path));
-    other.setBusyTimeout(100);
-    WaitLog log;
-
-    // Reading goes on without waiting; every kind of write waits, then
-    // reports the lock.
-    EXPECT_EQ(other.executeQuery(u"SELECT Costo FROM Articoli WHERE Codice = 'A001'"_s)->value(0), Variant(0.1));
-    EXPECT_TRUE(log.events.empty());
-    for (const auto &write : std::initializer_list<std::function<void()>>{
-             [&] { other.beginTrans(); }, [&] { other.execute(u"UPDATE Articoli SET Costo = 5"_s); }}) {
-        expectError(databaseErrorOf(write), Kind::Busy,
-                    u"Il database è in uso da un altro utente. Riprovare più tardi."_s, u"SQLite 5: database is locked"_s);
-        EXPECT_EQ(log.events, oneWait);
-        log.events.clear();
-    }
-    EXPECT_EQ(other.transactionLevel(), 0);
-
-    holder.finish();
-    EXPECT_EQ(other.execute(u"UPDATE Articoli SET Costo = 5"_s), 3);
-    EXPECT_TRUE(log.events.empty());
 }
 
 TEST(ConnectionFunctions, LastAnswersTheLastNonNullValue)

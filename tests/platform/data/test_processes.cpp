@@ -1,6 +1,7 @@
 // Several processes on one database file: a writer killed in the middle of
-// its transaction, a writer that holds its lock too long, and writers that
-// take numbers from the same counter at once.
+// its transaction, a writer whose lock others wait for (and give up on when
+// it is held too long), and writers that take numbers from the same counter
+// at once.
 #include "DataFixture.h"
 
 #include "platform/data/Connection.h"
@@ -47,6 +48,31 @@ void finish(QProcess &process)
     process.waitForFinished(60000);
 }
 
+// The waits for a lock that statements tell the listener of, for as long
+// as it lives; `onStart` runs when a wait starts.
+class WaitLog
+{
+public:
+    explicit WaitLog(std::function<void()> onStart = {})
+        : m_onStart(std::move(onStart))
+    {
+        m_previous = Connection::setBusyListener([this](BusyWait event) {
+            events.push_back(event);
+            if (event == BusyWait::Started && m_onStart)
+                m_onStart();
+        });
+    }
+    ~WaitLog() { Connection::setBusyListener(std::move(m_previous)); }
+
+    std::vector<BusyWait> events;
+
+private:
+    std::function<void()> m_onStart;
+    BusyListener m_previous;
+};
+
+const std::vector<BusyWait> oneWait{BusyWait::Started, BusyWait::Ended};
+
 } // namespace
 
 TEST(Processes, KilledWriterLeavesTheDatabaseIntactWithoutItsRows)
@@ -70,7 +96,32 @@ TEST(Processes, KilledWriterLeavesTheDatabaseIntactWithoutItsRows)
     c.execute(u"INSERT INTO _Pars (k01) VALUES ('after')"_s); // and it takes writes again
 }
 
-TEST(Processes, LockHeldByAnotherProcessIsReportedAsBusyAndNothingChanges)
+TEST(Processes, WritesWaitForAnotherProcessesLockAndGoOnOnceItIsReleased)
+{
+    const QString path = DataFixture::createSampleDatabase();
+    Connection c(DataFixture::connectionString(path));
+    const std::pair<const char *, std::function<void()>> writes[] = {
+        {"transaction", [&] {
+             c.beginTrans();
+             c.execute(u"UPDATE Articoli SET Costo = Costo + 1"_s);
+             c.commitTrans();
+         }},
+        {"statement", [&] { c.execute(u"UPDATE Articoli SET Costo = Costo + 1"_s); }},
+    };
+    for (const auto &[name, write] : writes) {
+        SCOPED_TRACE(name);
+        auto holder = startHelper({u"hold"_s, path, u"immediate"_s});
+        ASSERT_TRUE(holder);
+        // The other process lets go only once this one is waiting.
+        WaitLog log([&] { finish(*holder); });
+        EXPECT_NO_THROW(write());
+        EXPECT_EQ(log.events, oneWait);
+    }
+    EXPECT_EQ(DataFixture::queryColumn(path, u"SELECT Costo FROM Articoli ORDER BY Codice"_s),
+              (QStringList{u"2.1"_s, u"2.05"_s, u"2.02"_s}));
+}
+
+TEST(Processes, LockHeldPastTheTimeoutIsReportedAsBusyAndNothingChanges)
 {
     const QString path = DataFixture::createSampleDatabase();
     const QByteArray before = DataFixture::fileBytes(path);
@@ -86,9 +137,12 @@ TEST(Processes, LockHeldByAnotherProcessIsReportedAsBusyAndNothingChanges)
         SCOPED_TRACE(mode.toStdString());
         auto holder = startHelper({u"hold"_s, path, mode});
         ASSERT_TRUE(holder);
+        WaitLog log;
         const auto error = databaseErrorOf(access);
         ASSERT_TRUE(error);
         EXPECT_EQ(error->kind(), DatabaseError::Kind::Busy);
+        EXPECT_EQ(error->description(), u"Il database è in uso da un altro utente. Riprovare più tardi."_s);
+        EXPECT_EQ(log.events, oneWait);
         finish(*holder);
         EXPECT_EQ(DataFixture::fileBytes(path), before);
     }

@@ -420,9 +420,6 @@ TEST(JetTranslator, AlterTableForms)
     EXPECT_EQ(u6.alterType, u"CURRENCY"_s);
     EXPECT_EQ(tr(u"ALTER TABLE [Liste] ALTER [Nota] MEMO NOT NULL"_s).alterType, u"LONGTEXT COLLATE NOCASE NOT NULL"_s);
 
-    const auto u1 = tr(u"ALTER TABLE Articoli ADD COLUMN ScortaMinima FLOAT DEFAULT 0"_s);
-    EXPECT_EQ(u1.kind, Translation::Kind::Ddl);
-    EXPECT_EQ(u1.sql, u"ALTER TABLE Articoli ADD COLUMN ScortaMinima FLOAT DEFAULT 0"_s);
     EXPECT_EQ(tr(u"ALTER TABLE Articoli ADD COLUMN Ubicazione TEXT(50)"_s).sql,
               u"ALTER TABLE Articoli ADD COLUMN Ubicazione VARCHAR(50) COLLATE NOCASE"_s);
     EXPECT_EQ(tr(u"ALTER TABLE t ADD [Sì] YesNo DEFAULT False"_s).sql, u"ALTER TABLE t ADD COLUMN [Sì] YESNO DEFAULT 0"_s);
