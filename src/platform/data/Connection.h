@@ -88,7 +88,7 @@ public:
     // The engine connection behind this handle, for the data layer's own
     // classes; nullptr when closed.
     sqlite::Session *session() const;
-    // Raises "connection cannot be used" when closed.
+    // Raises the layer's "connection not usable" error (3709) when closed.
     sqlite::Session &openSession() const;
 
 private:
