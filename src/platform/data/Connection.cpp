@@ -11,6 +11,7 @@
 #include <sqlite3.h>
 
 #include <atomic>
+#include <utility>
 
 namespace platform {
 
