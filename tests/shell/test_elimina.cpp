@@ -187,7 +187,7 @@ TEST_F(Elimina, ADatabaseErrorIsShownAndNothingIsDeleted)
                                     "BEGIN SELECT RAISE(ABORT, 'movimento protetto'); END;"));
     const QStringList before = dumpDatabase(database);
     EXPECT_FALSE(eliminaConSi("mag", Variant(1)));
-    expectNotice(QStringLiteral("movimento protetto"));
+    expectNotice(QStringLiteral("L'operazione sul database non è riuscita."));
     EXPECT_EQ(dumpDatabase(database), before);
 }
 

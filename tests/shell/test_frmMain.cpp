@@ -140,7 +140,7 @@ TEST_F(MainWindowTest, FailingListQueryEmptiesTheListAndSaysWhy)
     const auto boxes = desk->msgBoxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].style, platform::vbCritical);
-    EXPECT_TRUE(boxes[0].prompt.contains(QStringLiteral("ViewArticoli"))) << boxes[0].prompt.toStdString();
+    EXPECT_TRUE(boxes[0].prompt.contains(QStringLiteral("L'operazione sul database non è riuscita."))) << boxes[0].prompt.toStdString();
 
     // The window goes on working.
     clickBar(3);

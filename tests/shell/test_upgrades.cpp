@@ -218,6 +218,6 @@ TEST_F(Upgrades, FailedCausaliConversionRewritesNeither)
 
     // At start the failure is reported and the database stays in use.
     EXPECT_TRUE(MainModule::AggiornaDatabase());
-    EXPECT_TRUE(criticalBox(false).prompt.contains(QStringLiteral("rifiutato"))) << desk->prompts().join(u'|').toStdString();
+    EXPECT_TRUE(criticalBox(false).prompt.contains(QStringLiteral("L'operazione sul database non è riuscita."))) << desk->prompts().join(u'|').toStdString();
     EXPECT_EQ(queryValue(path, QStringLiteral("SELECT Causale FROM MagazRegMain WHERE IdReg = 1")), QStringLiteral("Rettifica"));
 }

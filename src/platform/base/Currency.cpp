@@ -199,7 +199,7 @@ Currency Currency::operator*(std::int64_t factor) const
 Currency Currency::operator/(Currency other) const
 {
     if (other.m_raw == 0)
-        throw RuntimeError(11, QStringLiteral("Division by zero"));
+        throw RuntimeError(err::DivisionByZero);
     return fromRaw(checked(divideHalfEven(i128(m_raw) * Scale, other.m_raw)));
 }
 

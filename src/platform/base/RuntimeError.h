@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <exception>
 #include <string>
-#include <utility>
 
 namespace platform {
 
@@ -16,6 +15,7 @@ inline constexpr std::int32_t vbObjectError = static_cast<std::int32_t>(0x800400
 namespace err {
 inline constexpr std::int32_t InvalidProcedureCall = 5;
 inline constexpr std::int32_t Overflow = 6;
+inline constexpr std::int32_t DivisionByZero = 11;
 inline constexpr std::int32_t TypeMismatch = 13;
 inline constexpr std::int32_t InvalidUseOfNull = 94;
 } // namespace err
@@ -34,15 +34,17 @@ public:
     // error the engine's message and result code), for the error report;
     // empty when the description says it all.
     const QString &detail() const noexcept { return m_detail; }
-    void setDetail(QString detail) { m_detail = std::move(detail); }
+    void setDetail(QString detail);
 
     const char *what() const noexcept override { return m_what.c_str(); }
 
-    // The standard description of the run-time's own error numbers
-    // ("Type mismatch" for 13, ...), empty for unknown numbers.
+    // The Italian run-time's description of its own error numbers
+    // ("Tipo non corrispondente" for 13, ...), empty for unknown numbers.
     static QString standardDescription(std::int32_t number);
 
 private:
+    void updateWhat();
+
     std::int32_t m_number;
     QString m_description;
     QString m_source;

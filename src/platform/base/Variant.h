@@ -34,10 +34,11 @@ enum class VarType : int {
 // assigned) and Null (no data, as in a database) are different values.
 //
 // The to...() conversions follow the run-time's rules: Null raises
-// "Invalid use of Null" (94), text that is not a number raises "Type
-// mismatch" (13), a number that does not fit raises "Overflow" (6), and
-// whole-number conversions round halves to even. Numbers are read and
-// written in the given locale (by default the user's, QLocale()).
+// "Utilizzo non valido di Null" (94), text that is not a number raises
+// "Tipo non corrispondente" (13), a number that does not fit raises
+// "Overflow" (6), and whole-number conversions round halves to even.
+// Numbers are read and written in the given locale (by default the
+// user's, QLocale()).
 class Variant
 {
 public:

@@ -9,8 +9,7 @@ ConflictError::ConflictError()
 
 const QString &ConflictError::standardDescription()
 {
-    static const QString text = QStringLiteral(
-        "Row cannot be located for updating. Some values may have been changed since it was last read.");
+    static const QString text = describe(Kind::Conflict);
     return text;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/data/Connection.h"
 
 #include "platform/data/DatabaseError.h"
+#include "platform/data/JetTokenizer.h"
 #include "platform/data/Recordset.h"
 #include "platform/data/Session.h"
 #include "platform/data/SqlLexer.h"
@@ -10,6 +11,7 @@
 #include <sqlite3.h>
 
 #include <atomic>
+#include <utility>
 
 namespace platform {
 
@@ -110,7 +112,8 @@ long long Connection::execute(const QString &jetSql, const QList<Variant> &param
     switch (translation.kind) {
     case jet::Translation::Kind::CreateProcedure:
         if (!translation.procedure)
-            throw DatabaseError(SQLITE_ERROR, QStringLiteral("CREATE PROCEDURE without a query"));
+            throw DatabaseError::fromRuntimeError(
+                jet::jetError(jet::ErrSyntax, QStringLiteral("CREATE PROCEDURE without a query")));
         session.storeQuery(*translation.procedure);
         return 0;
     case jet::Translation::Kind::AlterColumn:
@@ -123,7 +126,8 @@ long long Connection::execute(const QString &jetSql, const QList<Variant> &param
 
     sqlite::Statement statement = session.prepare(translation.sql);
     if (!sqlite::SqlLexer::tokenize(statement.tail()).isEmpty())
-        throw DatabaseError(SQLITE_ERROR, QStringLiteral("Characters found after end of SQL statement."));
+        throw DatabaseError::fromRuntimeError(
+            jet::jetError(jet::ErrSyntax, QStringLiteral("Characters found after end of SQL statement.")));
     if (statement.isEmpty())
         return 0;
     session.bindParameters(statement, translation, parameters);
@@ -195,6 +199,11 @@ int Connection::defaultBusyTimeout()
 void Connection::setDefaultBusyTimeout(int ms)
 {
     defaultTimeout.store(ms);
+}
+
+BusyListener Connection::setBusyListener(BusyListener listener)
+{
+    return sqlite::BusyHandler::setListener(std::move(listener));
 }
 
 } // namespace platform

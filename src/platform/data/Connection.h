@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/base/Variant.h"
+#include "platform/data/BusyHandler.h"
 #include "platform/data/DataEnums.h"
 
 #include <QList>
@@ -24,9 +25,10 @@ class Session;
 //
 // Opening never creates a file: a missing, empty, foreign or damaged file
 // raises a DatabaseError and is left as it was. A file that cannot be
-// written opens read-only, and writes then fail with Kind::ReadOnly. When
-// another program holds the database longer than the busy timeout, the
-// error has Kind::Busy.
+// written opens read-only, and writes then fail with Kind::ReadOnly. A
+// statement that meets another program's lock waits for it up to the busy
+// timeout, telling the busy listener; when the lock outlasts the timeout
+// the error has Kind::Busy.
 class Connection
 {
 public:
@@ -75,6 +77,10 @@ public:
     // The busy timeout new connections start with (10 seconds).
     static int defaultBusyTimeout();
     static void setDefaultBusyTimeout(int ms);
+    // The process-wide listener told when a statement starts waiting for
+    // another connection's lock and when that wait ends (see BusyHandler);
+    // answers the listener it replaces.
+    static BusyListener setBusyListener(BusyListener listener);
 
     // Both handles refer to the same database connection.
     bool operator==(const Connection &other) const { return m_shared == other.m_shared; }
@@ -82,7 +88,7 @@ public:
     // The engine connection behind this handle, for the data layer's own
     // classes; nullptr when closed.
     sqlite::Session *session() const;
-    // Raises "connection cannot be used" when closed.
+    // Raises the layer's "connection not usable" error (3709) when closed.
     sqlite::Session &openSession() const;
 
 private:

@@ -1,13 +1,36 @@
 #include "platform/data/JetTokenizer.h"
 
-#include "platform/base/RuntimeError.h"
 #include "platform/data/JetTranslator.h"
 
 namespace platform::jet {
 
-void raiseJetError(std::int32_t number, const QString &description)
+namespace {
+
+QString describeJetError(std::int32_t number)
 {
-    throw RuntimeError(number, description, QString::fromLatin1(ErrorSource));
+    switch (number) {
+    case ErrParameters:
+        return QStringLiteral("I parametri non corrispondono a quelli richiesti dalla query.");
+    case ErrNoSuchQuery:
+        return QStringLiteral("Impossibile trovare la tabella o la query richiesta.");
+    default:
+        return QStringLiteral("Errore di sintassi nell'istruzione SQL.");
+    }
+}
+
+} // namespace
+
+RuntimeError jetError(std::int32_t number, const QString &detail, const QString &description)
+{
+    RuntimeError error(number, description.isEmpty() ? describeJetError(number) : description,
+                       QString::fromLatin1(ErrorSource));
+    error.setDetail(detail);
+    return error;
+}
+
+void raiseJetError(std::int32_t number, const QString &detail, const QString &description)
+{
+    throw jetError(number, detail, description);
 }
 
 QString describePosition(qsizetype position)

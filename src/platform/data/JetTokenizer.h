@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/base/DateTime.h"
+#include "platform/base/RuntimeError.h"
 
 #include <QList>
 #include <QString>
@@ -17,8 +18,11 @@ inline constexpr std::int32_t ErrParameters = static_cast<std::int32_t>(0x80040E
 inline constexpr std::int32_t ErrNoSuchQuery = static_cast<std::int32_t>(0x80040E37u);
 inline constexpr char ErrorSource[] = "Microsoft JET Database Engine";
 
-// Raises the translator's RuntimeError with the given number and text.
-[[noreturn]] void raiseJetError(std::int32_t number, const QString &description);
+// The translator's error: the Italian description of its number (or the
+// one given), the English explanation (what was expected, and where) in
+// the detail, the engine as its source.
+RuntimeError jetError(std::int32_t number, const QString &detail, const QString &description = {});
+[[noreturn]] void raiseJetError(std::int32_t number, const QString &detail, const QString &description = {});
 
 // One lexical unit of a Jet SQL statement and where it stands in the text.
 struct Token {

@@ -448,7 +448,7 @@ QList<int> Session::useQuery(const StoredQuery &query)
     try {
         body = tokenize(query.body);
     } catch (const RuntimeError &e) {
-        raiseJetError(e.number(), QStringLiteral("In query '%1': %2").arg(query.name, e.description()));
+        raiseJetError(e.number(), QStringLiteral("In query '%1': %2").arg(query.name, e.detail()));
     }
     if (body.size() >= 2 && body[body.size() - 2].isOp(u";"))
         body.removeAt(body.size() - 2);
@@ -1563,7 +1563,8 @@ Translation translateExecute(const Tokens &tokens, const TranslateContext &conte
             raiseJetError(ErrNoSuchQuery,
                           QStringLiteral("The Microsoft Jet database engine cannot find the input table or "
                                          "query '%1'.")
-                              .arg(name.text));
+                              .arg(name.text),
+                          QStringLiteral("Impossibile trovare la tabella o la query '%1'.").arg(name.text));
         from = nameSql(name);
     }
     // Without arguments the caller binds the parameters itself.

@@ -113,7 +113,8 @@ struct Translation {
 // - Errors carry ErrSyntax, ErrParameters (a parameter missing from the
 //   PARAMETERS prefix, a wrong number of Execute arguments) or
 //   ErrNoSuchQuery (Execute of an unknown query with arguments), with the
-//   source ErrorSource (see JetTokenizer.h).
+//   source ErrorSource, an Italian description and the English
+//   explanation in the detail (see jetError in JetTokenizer.h).
 Translation translate(const QString &jetSql, const TranslateContext &context);
 
 // Reads a Jet date literal's inside ("03/15/26", "3/15/2026 10:30:00"):

@@ -11,9 +11,7 @@ namespace {
 
 DatabaseError badCriteria()
 {
-    return DatabaseError(DatabaseError::Kind::Usage, 3001,
-                         QStringLiteral("Arguments are of the wrong type, are out of acceptable range, or are in "
-                                        "conflict with one another."));
+    return DatabaseError::badArguments();
 }
 
 // A small reader over the criteria text.

@@ -58,7 +58,7 @@ auto convertingErrors(F f) -> decltype(f())
     } catch (const DatabaseError &) {
         throw;
     } catch (const RuntimeError &e) {
-        throw DatabaseError(DatabaseError::Kind::General, e.number(), e.description());
+        throw DatabaseError::fromRuntimeError(e);
     }
 }
 
@@ -794,9 +794,7 @@ void Recordset::setAbsolutePosition(int position)
     d->ensureOpen();
     const auto &rows = d->visibleRows();
     if (position < 1 || position > static_cast<int>(rows.size()))
-        throw DatabaseError(DatabaseError::Kind::Usage, 3001,
-                            QStringLiteral("Arguments are of the wrong type, are out of acceptable range, or are "
-                                           "in conflict with one another."));
+        throw DatabaseError::badArguments();
     const Row *target = rows[static_cast<size_t>(position - 1)];
     if (d->cursor == CursorType::ForwardOnly && target->viewIndex < d->pos)
         throw DatabaseError::cannotFetchBackward();
@@ -819,9 +817,7 @@ void Recordset::setBookmark(Bookmark bookmark)
     d->ensureOpen();
     const Row *r = d->findRow(bookmark);
     if (!r || r->viewIndex < 0 || Private::hidden(r))
-        throw DatabaseError(DatabaseError::Kind::Usage, 3001,
-                            QStringLiteral("Arguments are of the wrong type, are out of acceptable range, or are "
-                                           "in conflict with one another."));
+        throw DatabaseError::badArguments();
     if (d->cursor == CursorType::ForwardOnly && r->viewIndex < d->pos)
         throw DatabaseError::cannotFetchBackward();
     d->finishEdit();

@@ -19,7 +19,7 @@ SqlValue stored(const Variant &value, ColumnType type)
     } catch (const DatabaseError &) {
         throw;
     } catch (const RuntimeError &e) {
-        throw DatabaseError(DatabaseError::Kind::General, e.number(), e.description());
+        throw DatabaseError::fromRuntimeError(e);
     }
 }
 

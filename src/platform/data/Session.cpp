@@ -18,13 +18,6 @@ namespace platform::sqlite {
 
 namespace {
 
-DatabaseError noTransaction()
-{
-    return DatabaseError(DatabaseError::Kind::Usage, 3034,
-                         QStringLiteral("You tried to commit or rollback a transaction without first beginning "
-                                        "a transaction."));
-}
-
 QString savepointName(int level)
 {
     return QStringLiteral("velmora_level_%1").arg(level);
@@ -44,7 +37,7 @@ std::int64_t pragmaValue(Session &session, std::unique_ptr<Statement> &query, co
 
 Session::Session(const QString &path, int busyTimeoutMs)
     : m_path(path)
-    , m_busyTimeout(busyTimeoutMs)
+    , m_busy(busyTimeoutMs)
 {
     if (path.isEmpty())
         throw DatabaseError(SQLITE_CANTOPEN, QStringLiteral("unable to open database file"));
@@ -61,7 +54,7 @@ Session::Session(const QString &path, int busyTimeoutMs)
     }
     try {
         sqlite3_extended_result_codes(m_db, 1);
-        sqlite3_busy_timeout(m_db, m_busyTimeout);
+        m_busy.install(m_db);
 
         // Reading the schema proves the file is an SQLite database; the
         // settings table proves it is one of this program. Nothing is
@@ -122,12 +115,6 @@ bool Session::isReadOnly() const
     return sqlite3_db_readonly(m_db, "main") == 1;
 }
 
-void Session::setBusyTimeout(int ms)
-{
-    m_busyTimeout = ms;
-    sqlite3_busy_timeout(m_db, ms);
-}
-
 void Session::exec(const QString &sql)
 {
     QString rest = sql;
@@ -162,7 +149,7 @@ void Session::commit()
 {
     noticeEngineRollback();
     if (m_level == 0)
-        throw noTransaction();
+        throw DatabaseError::noTransaction();
     if (m_level == 1) {
         exec(QStringLiteral("COMMIT")); // on failure the transaction stays open
         m_level = 0;
@@ -180,7 +167,7 @@ void Session::commit()
 void Session::rollback()
 {
     if (m_level == 0)
-        throw noTransaction();
+        throw DatabaseError::noTransaction();
     if (sqlite3_get_autocommit(m_db) != 0) {
         noticeEngineRollback();
         return;
@@ -233,7 +220,7 @@ jet::Translation Session::translate(const QString &jetSql)
     } catch (const DatabaseError &) {
         throw;
     } catch (const RuntimeError &e) {
-        throw DatabaseError(DatabaseError::Kind::General, e.number(), e.description(), e.source());
+        throw DatabaseError::fromRuntimeError(e);
     }
 }
 
@@ -281,7 +268,7 @@ void Session::bindParameters(Statement &statement, const jet::Translation &trans
         } catch (const DatabaseError &) {
             throw;
         } catch (const RuntimeError &e) {
-            throw DatabaseError(DatabaseError::Kind::General, e.number(), e.description());
+            throw DatabaseError::fromRuntimeError(e);
         }
         statement.bind(index, stored);
     }
@@ -480,7 +467,8 @@ void Session::storeQuery(const jet::StoredQuery &query)
             "UNION ALL SELECT 1 FROM sqlite_master WHERE type IN ('table', 'view') AND name = ?1 COLLATE NOCASE"));
         taken.bind(1, SqlValue::text(query.name));
         if (taken.step())
-            throw DatabaseError(SQLITE_ERROR, QStringLiteral("Object '%1' already exists.").arg(query.name));
+            throw DatabaseError(DatabaseError::Kind::DuplicateKey, DatabaseError::EngineErrorNumber,
+                                QStringLiteral("Esiste già una tabella o una query di nome '%1'.").arg(query.name));
     }
     Statement insert = prepare(QStringLiteral("INSERT INTO _jet_queries(name, params, body) VALUES (?1, ?2, ?3)"));
     insert.bind(1, SqlValue::text(query.name));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/base/Variant.h"
+#include "platform/data/BusyHandler.h"
 #include "platform/data/JetTranslator.h"
 #include "platform/data/Statement.h"
 #include "platform/data/TableInfo.h"
@@ -38,8 +39,8 @@ public:
     sqlite3 *handle() const { return m_db; }
     const QString &path() const { return m_path; }
     bool isReadOnly() const;
-    int busyTimeout() const { return m_busyTimeout; }
-    void setBusyTimeout(int ms);
+    int busyTimeout() const { return m_busy.timeout(); }
+    void setBusyTimeout(int ms) { m_busy.setTimeout(ms); }
 
     Statement prepare(const QString &sql) { return Statement(m_db, sql); }
     // Runs every statement of an SQLite text, discarding rows.
@@ -96,7 +97,7 @@ private:
 
     sqlite3 *m_db = nullptr;
     QString m_path;
-    int m_busyTimeout = 0;
+    BusyHandler m_busy;
     int m_level = 0;
     std::vector<RollbackAction> m_rollbackActions;
 

@@ -1,5 +1,6 @@
 #include "platform/data/Statement.h"
 
+#include "platform/data/BusyHandler.h"
 #include "platform/data/DatabaseError.h"
 
 #include <sqlite3.h>
@@ -23,6 +24,7 @@ Statement::Statement(sqlite3 *db, const QString &sql)
     const QByteArray utf8 = sql.toUtf8();
     const char *tail = nullptr;
     const int rc = sqlite3_prepare_v2(db, utf8.constData(), static_cast<int>(utf8.size()), &m_stmt, &tail);
+    BusyHandler::endWait(); // reading the schema may have waited for a lock
     if (rc != SQLITE_OK) {
         sqlite3_finalize(m_stmt);
         m_stmt = nullptr;
@@ -114,6 +116,7 @@ bool Statement::step()
     if (!m_stmt)
         return false;
     const int rc = sqlite3_step(m_stmt);
+    BusyHandler::endWait();
     if (rc == SQLITE_ROW)
         return true;
     if (rc == SQLITE_DONE)

@@ -15,8 +15,8 @@ namespace platform::sqlite {
 class ValueConversion
 {
 public:
-    // Raises RuntimeError "Type mismatch" when the value cannot become
-    // the target type (letters into a number column, ...).
+    // Raises the run-time's type mismatch (13) when the value cannot
+    // become the target type (letters into a number column, ...).
     static SqlValue toStored(const Variant &value, ColumnType target);
     static SqlValue toStored(const Variant &value);
 

@@ -58,10 +58,9 @@ std::optional<QString> plainText(const QByteArray &data)
     return text;
 }
 
+// "hex(<type>):<aa,bb,...>"; false when the text is not well formed.
 bool decodeHexForm(QStringView stored, std::int32_t &type, QByteArray &data)
 {
-    if (!stored.startsWith(u"hex("))
-        return false;
     const qsizetype close = stored.indexOf(u"):");
     if (close < 0)
         return false;
@@ -154,37 +153,36 @@ QString encodeData(std::int32_t type, const QByteArray &data)
     return out;
 }
 
-void decodeData(const QString &stored, std::int32_t &type, QByteArray &data)
+bool decodeData(const QString &stored, std::int32_t &type, QByteArray &data)
 {
     if (stored.startsWith(u"sz:")) {
         type = REG_SZ;
         data = QStringView(stored).sliced(3).toUtf8();
         data.append('\0');
-        return;
+        return true;
     }
     if (stored.startsWith(u"expandsz:")) {
         type = REG_EXPAND_SZ;
         data = QStringView(stored).sliced(9).toUtf8();
         data.append('\0');
-        return;
+        return true;
     }
     if (stored.startsWith(u"dword:")) {
-        const QStringView digits = QStringView(stored).sliced(6);
-        if (digits.size() == 8) {
-            if (const auto v = parseHex(digits, 8)) {
-                type = REG_DWORD;
-                data.resize(4);
-                for (int i = 0; i < 4; ++i)
-                    data[i] = static_cast<char>((*v >> (8 * i)) & 0xFF);
-                return;
-            }
-        }
+        const auto v = parseHex(QStringView(stored).sliced(6), 8);
+        if (!v)
+            return false;
+        type = REG_DWORD;
+        data.resize(4);
+        for (int i = 0; i < 4; ++i)
+            data[i] = static_cast<char>((*v >> (8 * i)) & 0xFF);
+        return true;
     }
-    if (decodeHexForm(stored, type, data))
-        return;
+    if (stored.startsWith(u"hex("))
+        return decodeHexForm(stored, type, data);
     type = REG_SZ;
     data = stored.toUtf8();
     data.append('\0');
+    return true;
 }
 
 } // namespace platform::reg

@@ -35,8 +35,11 @@ QString decodeName(const QString &stored);
 //   "dword:<8 hex digits>"           REG_DWORD data of exactly 4 bytes
 //   "hex(<type in hex>):<aa,bb,...>" everything else, byte for byte
 QString encodeData(std::int32_t type, const QByteArray &data);
-// Type and bytes back from a stored text. A text in none of the forms above
-// (edited by hand) reads as REG_SZ holding that text.
-void decodeData(const QString &stored, std::int32_t &type, QByteArray &data);
+// Type and bytes back from a stored text; false when the text starts like
+// a "dword:" or "hex(...):" value but is not one ("dword:zzzz", edited by
+// hand), which then reads as missing so that the reader's default applies.
+// A "dword:" value may have fewer than 8 digits. Any other text reads as
+// REG_SZ holding that text.
+bool decodeData(const QString &stored, std::int32_t &type, QByteArray &data);
 
 } // namespace platform::reg

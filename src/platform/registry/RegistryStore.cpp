@@ -340,7 +340,8 @@ std::int32_t RegistryStore::queryValue(std::int32_t rootKey, const QString &path
     const QString entry = section.isNull() ? QString() : findEntry(settings, section, name);
     if (entry.isNull())
         return ERROR_FILE_NOT_FOUND;
-    decodeData(storedText(settings.value(keyOf(section, entry))), value.type, value.data);
+    if (!decodeData(storedText(settings.value(keyOf(section, entry))), value.type, value.data))
+        return ERROR_FILE_NOT_FOUND;
     return ERROR_SUCCESS;
 }
 

@@ -65,7 +65,8 @@ public:
     std::int32_t deleteKey(std::int32_t rootKey, const QString &path);
 
     // Type and bytes of a value ("" names the default value). Both a missing
-    // key and a missing value answer 2; *keyFound tells them apart.
+    // key and a missing value answer 2; *keyFound tells them apart. A value
+    // whose stored text is damaged (see decodeData) counts as missing.
     std::int32_t queryValue(std::int32_t rootKey, const QString &path, const QString &name, RegistryValue &value,
                             bool *keyFound = nullptr) const;
     // Writes a value of an existing key (2 when the key is missing).

@@ -21,15 +21,26 @@ TEST(Twips, FifteenTwipsPerPixelRoundedToTheNearest)
     EXPECT_DOUBLE_EQ(Twips(100).toPixelsF(), 100.0 / 15.0);
 }
 
-TEST(RuntimeError, KeepsNumberSourceAndDescription)
+TEST(RuntimeError, KeepsNumberSourceDescriptionAndDetail)
 {
-    const RuntimeError e(platform::vbObjectError + 27049, QStringLiteral("Scrittura rifiutata"),
-                         QStringLiteral("velmora.comRegistry"));
+    RuntimeError e(platform::vbObjectError + 27049, QStringLiteral("Scrittura rifiutata"),
+                   QStringLiteral("velmora.comRegistry"));
+    e.setDetail(QStringLiteral("SQLite 8: attempt to write a readonly database"));
     EXPECT_EQ(e.number(), static_cast<std::int32_t>(0x80040000u + 27049));
     EXPECT_EQ(e.description(), "Scrittura rifiutata");
     EXPECT_EQ(e.source(), "velmora.comRegistry");
-    const std::string what = e.what();
-    EXPECT_NE(what.find("Scrittura rifiutata"), std::string::npos);
-    EXPECT_NE(what.find("velmora.comRegistry"), std::string::npos);
-    EXPECT_EQ(std::string(RuntimeError(13).what()), "Type mismatch (13)");
+    EXPECT_EQ(std::string(e.what()), "Scrittura rifiutata (-2147194455) in velmora.comRegistry - "
+                                     "SQLite 8: attempt to write a readonly database");
+}
+
+TEST(RuntimeError, TheRunTimesOwnErrorsReadAsTheItalianRunTimeWroteThem)
+{
+    namespace err = platform::err;
+    EXPECT_EQ(RuntimeError(err::InvalidProcedureCall).description(), "Chiamata di routine o argomento non validi");
+    EXPECT_EQ(RuntimeError(err::Overflow).description(), "Overflow");
+    EXPECT_EQ(RuntimeError(err::DivisionByZero).description(), "Divisione per zero");
+    EXPECT_EQ(RuntimeError(err::TypeMismatch).description(), "Tipo non corrispondente");
+    EXPECT_EQ(RuntimeError(err::InvalidUseOfNull).description(), "Utilizzo non valido di Null");
+    EXPECT_EQ(std::string(RuntimeError(err::TypeMismatch).what()), "Tipo non corrispondente (13)");
+    EXPECT_EQ(RuntimeError(err::TypeMismatch, QStringLiteral("Testo proprio")).description(), "Testo proprio");
 }

@@ -106,7 +106,7 @@ TEST(VariantConversions, NullAndTextThatIsNotANumberRaise)
     try {
         (void)null.toString();
     } catch (const RuntimeError &e) {
-        EXPECT_EQ(e.description(), "Invalid use of Null");
+        EXPECT_EQ(e.description(), "Utilizzo non valido di Null");
     }
 
     for (const char *bad : {"abc", "", " ", "12a", "1,2,3", "nan", "inf"}) {

@@ -39,11 +39,11 @@ void waitForLine()
     std::getline(std::cin, line);
 }
 
-const char *kindName(DatabaseError::Kind kind)
+// The kind, the description and the engine's words of an error, on one line.
+std::string describe(const DatabaseError &e)
 {
-    using K = DatabaseError::Kind;
-    return kind == K::Busy ? "Busy" : kind == K::ReadOnly ? "ReadOnly" : kind == K::NotADatabase ? "NotADatabase"
-         : kind == K::Conflict ? "Conflict" : kind == K::Usage ? "Usage" : "General";
+    const bool readOnly = e.kind() == DatabaseError::Kind::ReadOnly;
+    return (readOnly ? "ReadOnly " : "other ") + e.description().toStdString() + " | " + e.detail().toStdString();
 }
 
 int hold(const char *path, const std::string &mode)
@@ -129,10 +129,10 @@ int readOnly(const char *path)
             c.execute(QStringLiteral("UPDATE Articoli SET Costo = 1"));
             std::cout << "write done" << std::endl;
         } catch (const DatabaseError &e) {
-            std::cout << "write " << kindName(e.kind()) << std::endl;
+            std::cout << "write " << describe(e) << std::endl;
         }
     } catch (const DatabaseError &e) {
-        std::cout << "open " << kindName(e.kind()) << " " << e.description().toStdString() << std::endl;
+        std::cout << "open " << describe(e) << std::endl;
     }
     return 0;
 }

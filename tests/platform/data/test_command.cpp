@@ -88,7 +88,8 @@ TEST_F(CommandTest, CreateProcedureAddsToTheCatalogueButNeverReplaces)
     EXPECT_EQ(connection.execute(text), 0);
     const auto again = databaseErrorOf([&] { connection.execute(text); });
     ASSERT_TRUE(again);
-    EXPECT_TRUE(again->description().contains(u"already exists"_s));
+    EXPECT_EQ(again->kind(), DatabaseError::Kind::DuplicateKey);
+    EXPECT_EQ(again->description(), u"Esiste già una tabella o una query di nome 'Carichi'."_s);
 
     // The template's own queries stay as they are.
     EXPECT_TRUE(databaseErrorOf(

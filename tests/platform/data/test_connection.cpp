@@ -1,6 +1,5 @@
 // Opening databases (and refusing files that are not ours without touching
-// them), statements, transactions, locking between connections and the
-// settings every connection gets.
+// them), statements, transactions and the errors the user reads.
 #include "DataFixture.h"
 #include "support/TestEnv.h"
 
@@ -23,6 +22,7 @@ using namespace platform;
 using namespace Qt::StringLiterals;
 using testsupport::DataFixture;
 using testsupport::databaseErrorOf;
+using Kind = DatabaseError::Kind;
 
 namespace {
 
@@ -56,6 +56,29 @@ QString count(const QString &path, const char *table)
     return DataFixture::queryValue(path, u"SELECT count(*) FROM "_s + QLatin1String(table));
 }
 
+// Overwrites the file's page that holds the table's rows.
+void damageTable(const QString &path, const char *table)
+{
+    const int page = DataFixture::queryValue(
+                         path, u"SELECT rootpage FROM sqlite_master WHERE name = '%1'"_s.arg(QLatin1String(table)))
+                         .toInt();
+    const int pageSize = DataFixture::queryValue(path, u"PRAGMA page_size"_s).toInt();
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    file.seek(qint64(page - 1) * pageSize);
+    file.write(QByteArray(pageSize, '\xA5'));
+}
+
+// Kind, Italian description and the start of the engine's own words.
+void expectError(const std::optional<DatabaseError> &error, Kind kind, const QString &description,
+                 const QString &detail)
+{
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->kind(), kind);
+    EXPECT_EQ(error->description(), description);
+    EXPECT_TRUE(error->detail().startsWith(detail)) << error->detail().toStdString();
+}
+
 } // namespace
 
 TEST(ConnectionString, DataSourceIsTheFile)
@@ -74,13 +97,11 @@ TEST(ConnectionOpen, OpensTheProgramsDatabaseWithItsSettingsAndNoWriteAheadLog)
     DataFixture::runSql(path, u"PRAGMA journal_mode = WAL"_s);
     Connection c(DataFixture::connectionString(path));
     EXPECT_TRUE(c.isOpen());
-    EXPECT_EQ(c.state(), ObjectState::adStateOpen);
     EXPECT_EQ(c.dataSource(), path);
     EXPECT_FALSE(c.isReadOnly());
     EXPECT_EQ(pragma(c, "journal_mode"), u"delete"_s);
     EXPECT_EQ(pragma(c, "foreign_keys"), u"0"_s);
-    EXPECT_EQ(pragma(c, "busy_timeout"), QString::number(Connection::defaultBusyTimeout()));
-    EXPECT_EQ(Connection::defaultBusyTimeout(), 10000);
+    EXPECT_EQ(c.busyTimeout(), 10000);
 }
 
 TEST(ConnectionOpen, FilesThatAreNotOurDatabaseAreRefusedUnchanged)
@@ -94,29 +115,30 @@ TEST(ConnectionOpen, FilesThatAreNotOurDatabaseAreRefusedUnchanged)
     for (qsizetype i = 100; i < 4096 && i < damaged.size(); ++i) // the header kept, the schema page wrecked
         damaged[i] = static_cast<char>(0xA5);
 
-    const std::pair<QString, bool> files[] = {
-        {testsupport::freshDir() + u"/gest01.mdb"_s, true}, // missing: never created
-        {writeFile(u"gest01.mdb"_s, QByteArray()), true},
-        {writeFile(u"gest01.mdb"_s, randomBytes(8192)), true},
-        {writeFile(u"old.mdb"_s, mdb), true}, // an Access file
-        {other, true},                        // another program's database
-        {writeFile(u"gest01.mdb"_s, damaged), false},
+    const QString notOurs = u"Il file non è un database di Velmora."_s;
+    const struct {
+        QString path;
+        Kind kind;
+        QString description;
+    } files[] = {
+        {testsupport::freshDir() + u"/gest01.mdb"_s, Kind::CannotOpen, // missing: never created
+         u"Il file del database non esiste o non può essere aperto."_s},
+        {writeFile(u"gest01.mdb"_s, QByteArray()), Kind::NotADatabase, notOurs},
+        {writeFile(u"gest01.mdb"_s, randomBytes(8192)), Kind::NotADatabase, notOurs},
+        {writeFile(u"old.mdb"_s, mdb), Kind::NotADatabase, notOurs}, // an Access file
+        {other, Kind::NotADatabase, notOurs},                        // another program's database
+        {writeFile(u"gest01.mdb"_s, damaged), Kind::Damaged, u"Il file del database è danneggiato."_s},
     };
-    for (const auto &[path, notADatabase] : files) {
-        SCOPED_TRACE(path.toStdString());
-        const bool existed = QFileInfo::exists(path);
-        const QByteArray before = DataFixture::fileBytes(path);
-        const auto error = databaseErrorOf([&] { Connection c(DataFixture::connectionString(path)); });
-        ASSERT_TRUE(error);
-        if (notADatabase) {
-            EXPECT_EQ(error->kind(), DatabaseError::Kind::NotADatabase) << error->description().toStdString();
-            EXPECT_EQ(error->number(), DatabaseError::EngineErrorNumber);
-            EXPECT_EQ(error->source(), u"Velmora.Data"_s);
-            EXPECT_FALSE(error->description().isEmpty());
-        }
-        EXPECT_EQ(QFileInfo::exists(path), existed);
-        EXPECT_EQ(DataFixture::fileBytes(path), before);
-        EXPECT_FALSE(QFileInfo::exists(path + u"-journal"_s));
+    for (const auto &file : files) {
+        SCOPED_TRACE(file.path.toStdString());
+        const bool existed = QFileInfo::exists(file.path);
+        const QByteArray before = DataFixture::fileBytes(file.path);
+        const auto error = databaseErrorOf([&] { Connection c(DataFixture::connectionString(file.path)); });
+        expectError(error, file.kind, file.description, u"SQLite "_s);
+        EXPECT_EQ(error ? error->number() : 0, DatabaseError::EngineErrorNumber);
+        EXPECT_EQ(QFileInfo::exists(file.path), existed);
+        EXPECT_EQ(DataFixture::fileBytes(file.path), before);
+        EXPECT_FALSE(QFileInfo::exists(file.path + u"-journal"_s));
     }
 }
 
@@ -133,11 +155,13 @@ TEST(ConnectionOpen, ReadOnlyFileReadsButRefusesWritesUnchanged)
     QProcess helper;
     helper.start(DataFixture::helperProgram(), {u"readonly"_s, path});
     ASSERT_TRUE(helper.waitForFinished(60000));
-    EXPECT_EQ(QString::fromUtf8(helper.readAllStandardOutput()), u"open read-only\nrows 3\nwrite ReadOnly\n"_s);
+    EXPECT_EQ(QString::fromUtf8(helper.readAllStandardOutput()),
+              u"open read-only\nrows 3\nwrite ReadOnly Il database è di sola lettura: le modifiche non possono "
+              u"essere salvate. | SQLite 8: attempt to write a readonly database\n"_s);
     EXPECT_EQ(DataFixture::fileBytes(path), before);
 }
 
-TEST(ConnectionExecute, AnswersTheRowsAffectedAndTheEnginesErrors)
+TEST(ConnectionExecute, AnswersTheRowsAffected)
 {
     Connection c(DataFixture::connectionString(DataFixture::createSampleDatabase()));
     EXPECT_EQ(c.execute(u"UPDATE Articoli SET Categoria = 'Viteria' WHERE IdFornitore = 1"_s), 2);
@@ -145,13 +169,81 @@ TEST(ConnectionExecute, AnswersTheRowsAffectedAndTheEnginesErrors)
     EXPECT_EQ(c.execute(u"UPDATE Articoli SET Costo = 1 WHERE Codice = 'none'"_s), 0);
     EXPECT_EQ(c.execute(u"SELECT * FROM Articoli"_s), -1);
     EXPECT_EQ(c.execute(u"CREATE TABLE Nuova (Id INTEGER)"_s), 0);
+}
 
-    const auto error = databaseErrorOf([&] { c.execute(u"INSERT INTO Articoli (Codice) VALUES ('a001')"_s); });
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->kind(), DatabaseError::Kind::General);
-    EXPECT_EQ(error->number(), DatabaseError::EngineErrorNumber);
-    EXPECT_TRUE(error->description().contains(u"UNIQUE"_s)) << error->description().toStdString();
-    EXPECT_NE(error->resultCode(), 0);
+TEST(DatabaseErrors, RealFailuresReadInItalianByKindAndKeepTheEnginesWords)
+{
+    const QString generic = u"L'operazione sul database non è riuscita."_s;
+    const QString wrongType = u"Un valore non è del tipo richiesto dal campo."_s;
+    const struct {
+        const char *name;
+        std::function<void(Connection &, const QString &)> fail;
+        Kind kind;
+        QString description;
+        QString detail;
+    } cases[] = {
+        {"duplicate code", [](Connection &c, const QString &) { c.execute(u"INSERT INTO Articoli (Codice) VALUES ('a001')"_s); },
+         Kind::DuplicateKey, u"Esiste già un elemento con lo stesso codice."_s,
+         u"SQLite 1555: UNIQUE constraint failed: Articoli.Codice"_s},
+        {"required value", [](Connection &c, const QString &) { c.execute(u"INSERT INTO Articoli (Descrizione) VALUES ('x')"_s); },
+         Kind::MissingValue, u"Un campo obbligatorio non è stato compilato."_s,
+         u"SQLite 1299: NOT NULL constraint failed: Articoli.Codice"_s},
+        {"disk full",
+         [](Connection &c, const QString &) {
+             c.openSession().exec(u"PRAGMA max_page_count = 1"_s); // the file cannot grow any more
+             c.execute(u"INSERT INTO _Pars (k01, m01) VALUES ('pieno', ?)"_s, {Variant(QByteArray(100000, 'x'))});
+         },
+         Kind::DiskFull, u"Il disco è pieno: le modifiche non sono state salvate."_s,
+         u"SQLite 13: database or disk is full"_s},
+        {"damaged file",
+         [](Connection &c, const QString &path) {
+             c.close();
+             damageTable(path, "MagazRegDetail");
+             c.open(DataFixture::connectionString(path));
+             c.executeQuery(u"SELECT * FROM MagazRegDetail"_s);
+         },
+         Kind::Damaged, u"Il file del database è danneggiato."_s, u"SQLite 11: database disk image is malformed"_s},
+        {"engine type", [](Connection &c, const QString &) { c.execute(u"INSERT INTO Liste (Id, Chiave) VALUES ('x', 'um')"_s); },
+         Kind::TypeMismatch, wrongType, u"SQLite 20: datatype mismatch"_s},
+        {"typed value", [](Connection &c, const QString &) { c.execute(u"UPDATE Articoli SET Costo = ?"_s, {Variant("tanto")}); },
+         Kind::TypeMismatch, wrongType, u"Tipo non corrispondente"_s},
+        {"changed by another user",
+         [](Connection &c, const QString &path) {
+             Recordset rs;
+             rs.open(u"SELECT * FROM Articoli WHERE Codice = 'A001'"_s, c, CursorType::Static, LockType::Optimistic);
+             DataFixture::runSql(path, u"DELETE FROM Articoli WHERE Codice = 'A001'"_s);
+             rs.setValue(u"Costo"_s, Variant(2.0));
+             rs.update();
+         },
+         Kind::Conflict, u"La registrazione è stata modificata o eliminata da un altro utente."_s, QString()},
+        {"in use",
+         [](Connection &c, const QString &path) {
+             Connection other(DataFixture::connectionString(path));
+             other.beginTrans();
+             other.execute(u"UPDATE Articoli SET Costo = 9"_s);
+             c.setBusyTimeout(50);
+             c.execute(u"UPDATE Articoli SET Costo = 5"_s);
+         },
+         Kind::Busy, u"Il database è in uso da un altro utente. Riprovare più tardi."_s, u"SQLite 5: database is locked"_s},
+        {"syntax", [](Connection &c, const QString &) { c.execute(u"SELECT FROM Articoli"_s); },
+         Kind::General, u"Errore di sintassi nell'istruzione SQL."_s, u"Syntax error"_s},
+        {"unknown query", [](Connection &c, const QString &) { c.executeQuery(u"Execute Nessuna 1"_s); },
+         Kind::General, u"Impossibile trovare la tabella o la query 'Nessuna'."_s,
+         u"The Microsoft Jet database engine cannot find the input table or query 'Nessuna'."_s},
+        {"unknown table", [](Connection &c, const QString &) { c.execute(u"DELETE FROM Nessuna"_s); },
+         Kind::General, generic, u"SQLite 1: no such table: Nessuna"_s},
+    };
+    for (const auto &test : cases) {
+        SCOPED_TRACE(test.name);
+        const QString path = DataFixture::createSampleDatabase();
+        const QString before = count(path, "_Pars");
+        Connection c(DataFixture::connectionString(path));
+        expectError(databaseErrorOf([&] { test.fail(c, path); }), test.kind, test.description, test.detail);
+        EXPECT_EQ(c.transactionLevel(), 0);
+        if (test.kind != Kind::Damaged) {
+            EXPECT_EQ(count(path, "_Pars"), before); // nothing half written
+        }
+    }
 }
 
 TEST(ConnectionTransactions, CommitKeepsAndRollbackDiscards)
@@ -175,7 +267,8 @@ TEST(ConnectionTransactions, CommitKeepsAndRollbackDiscards)
 
     const auto error = databaseErrorOf([&] { c.commitTrans(); });
     ASSERT_TRUE(error);
-    EXPECT_EQ(error->kind(), DatabaseError::Kind::Usage);
+    EXPECT_EQ(error->kind(), Kind::Usage);
+    EXPECT_EQ(error->number(), 3034);
 }
 
 TEST(ConnectionTransactions, ClosingOrDroppingTheConnectionRollsBack)
@@ -198,29 +291,6 @@ TEST(ConnectionTransactions, ClosingOrDroppingTheConnectionRollsBack)
     EXPECT_EQ(count(path, "Articoli"), u"3"_s);
     EXPECT_EQ(count(path, "CliFor"), u"3"_s);
     EXPECT_FALSE(QFileInfo::exists(path + u"-journal"_s));
-}
-
-TEST(ConnectionLocking, WriterBlockedByAnotherTransactionGetsBusyAfterTheTimeout)
-{
-    const QString path = DataFixture::createSampleDatabase();
-    Connection holder(DataFixture::connectionString(path));
-    Connection other(DataFixture::connectionString(path));
-    other.setBusyTimeout(100);
-    holder.beginTrans();
-    holder.execute(u"UPDATE Articoli SET Costo = 9"_s);
-
-    // Reading still works; every kind of write reports the lock.
-    EXPECT_EQ(other.executeQuery(u"SELECT Costo FROM Articoli WHERE Codice = 'A001'"_s)->value(0), Variant(0.1));
-    for (const auto &write : std::initializer_list<std::function<void()>>{
-             [&] { other.beginTrans(); }, [&] { other.execute(u"UPDATE Articoli SET Costo = 5"_s); }}) {
-        const auto error = databaseErrorOf(write);
-        ASSERT_TRUE(error);
-        EXPECT_EQ(error->kind(), DatabaseError::Kind::Busy) << error->description().toStdString();
-    }
-    EXPECT_EQ(other.transactionLevel(), 0);
-
-    holder.commitTrans();
-    EXPECT_EQ(other.execute(u"UPDATE Articoli SET Costo = 5"_s), 3);
 }
 
 TEST(ConnectionFunctions, LastAnswersTheLastNonNullValue)

@@ -56,12 +56,6 @@ TEST_F(JetStatements, StatementsOfTheWindowsReadAndWriteWhatTheyShould)
     EXPECT_EQ(query(u"SELECT DataIns,  iif(NOT IsNull(Ubicazione), Codice & ' [' & Ubicazione & ']', Codice) AS Codice, "
                     u"Descrizione From Articoli WHERE Codice <> 'B001' ORDER BY Descrizione"_s),
               (QStringList{u"2024-01-02|A002|Dado M3"_s, u"2024-01-02|A001 [S1]|Vite 3x20"_s}));
-    EXPECT_EQ(query(u"SELECT Max(Riga) AS MaxRiga FROM MagazRegDetail WHERE IdReg=5"_s), QStringList{u"30"_s});
-
-    DataFixture::runSql(path, u"INSERT INTO _Pars (k01, k02) VALUES ('gridlayout', 'x')"_s);
-    connection.beginTrans();
-    EXPECT_EQ(connection.execute(u"DELETE * FROM _Pars WHERE k01='gridlayout'"_s), 1);
-    connection.commitTrans();
     EXPECT_EQ(query(u"Execute ViewMagazzino #01/01/24#, #06/30/24#"_s).size(), 3);
 }
 

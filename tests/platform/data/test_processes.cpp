@@ -1,6 +1,7 @@
 // Several processes on one database file: a writer killed in the middle of
-// its transaction, a writer that holds its lock too long, and writers that
-// take numbers from the same counter at once.
+// its transaction, a writer whose lock others wait for (and give up on when
+// it is held too long), and writers that take numbers from the same counter
+// at once.
 #include "DataFixture.h"
 
 #include "platform/data/Connection.h"
@@ -13,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -46,6 +48,31 @@ void finish(QProcess &process)
     process.waitForFinished(60000);
 }
 
+// The waits for a lock that statements tell the listener of, for as long
+// as it lives; `onStart` runs when a wait starts.
+class WaitLog
+{
+public:
+    explicit WaitLog(std::function<void()> onStart = {})
+        : m_onStart(std::move(onStart))
+    {
+        m_previous = Connection::setBusyListener([this](BusyWait event) {
+            events.push_back(event);
+            if (event == BusyWait::Started && m_onStart)
+                m_onStart();
+        });
+    }
+    ~WaitLog() { Connection::setBusyListener(std::move(m_previous)); }
+
+    std::vector<BusyWait> events;
+
+private:
+    std::function<void()> m_onStart;
+    BusyListener m_previous;
+};
+
+const std::vector<BusyWait> oneWait{BusyWait::Started, BusyWait::Ended};
+
 } // namespace
 
 TEST(Processes, KilledWriterLeavesTheDatabaseIntactWithoutItsRows)
@@ -69,40 +96,57 @@ TEST(Processes, KilledWriterLeavesTheDatabaseIntactWithoutItsRows)
     c.execute(u"INSERT INTO _Pars (k01) VALUES ('after')"_s); // and it takes writes again
 }
 
-TEST(Processes, LockHeldByAnotherProcessIsReportedAsBusyAndNothingChanges)
+TEST(Processes, WritesWaitForAnotherProcessesLockAndGoOnOnceItIsReleased)
+{
+    const QString path = DataFixture::createSampleDatabase();
+    Connection c(DataFixture::connectionString(path));
+    const std::pair<const char *, std::function<void()>> writes[] = {
+        {"transaction", [&] {
+             c.beginTrans();
+             c.execute(u"UPDATE Articoli SET Costo = Costo + 1"_s);
+             c.commitTrans();
+         }},
+        {"statement", [&] { c.execute(u"UPDATE Articoli SET Costo = Costo + 1"_s); }},
+    };
+    for (const auto &[name, write] : writes) {
+        SCOPED_TRACE(name);
+        auto holder = startHelper({u"hold"_s, path, u"immediate"_s});
+        ASSERT_TRUE(holder);
+        // The other process lets go only once this one is waiting.
+        WaitLog log([&] { finish(*holder); });
+        EXPECT_NO_THROW(write());
+        EXPECT_EQ(log.events, oneWait);
+    }
+    EXPECT_EQ(DataFixture::queryColumn(path, u"SELECT Costo FROM Articoli ORDER BY Codice"_s),
+              (QStringList{u"2.1"_s, u"2.05"_s, u"2.02"_s}));
+}
+
+TEST(Processes, LockHeldPastTheTimeoutIsReportedAsBusyAndNothingChanges)
 {
     const QString path = DataFixture::createSampleDatabase();
     const QByteArray before = DataFixture::fileBytes(path);
-
-    // A write transaction in progress: reading goes on, writing waits and gives up.
-    auto holder = startHelper({u"hold"_s, path, u"immediate"_s});
-    ASSERT_TRUE(holder);
-    {
-        Connection c(DataFixture::connectionString(path));
-        c.setBusyTimeout(200);
-        EXPECT_EQ(c.executeQuery(u"SELECT Count(*) AS N FROM _Pars"_s)->value(0), Variant(std::int32_t(4)));
-        const auto error = databaseErrorOf([&] { c.execute(u"UPDATE Articoli SET Costo = 1"_s); });
+    const int saved = Connection::defaultBusyTimeout();
+    Connection::setDefaultBusyTimeout(200);
+    // A write transaction in progress: writing waits and gives up. A
+    // transaction that is writing the file out: even opening does.
+    const std::pair<QString, std::function<void()>> cases[] = {
+        {u"immediate"_s, [&] { Connection(DataFixture::connectionString(path)).execute(u"UPDATE Articoli SET Costo = 1"_s); }},
+        {u"exclusive"_s, [&] { Connection c(DataFixture::connectionString(path)); }},
+    };
+    for (const auto &[mode, access] : cases) {
+        SCOPED_TRACE(mode.toStdString());
+        auto holder = startHelper({u"hold"_s, path, mode});
+        ASSERT_TRUE(holder);
+        WaitLog log;
+        const auto error = databaseErrorOf(access);
         ASSERT_TRUE(error);
         EXPECT_EQ(error->kind(), DatabaseError::Kind::Busy);
-        EXPECT_FALSE(error->description().isEmpty());
-        EXPECT_EQ(c.transactionLevel(), 0);
+        EXPECT_EQ(error->description(), u"Il database è in uso da un altro utente. Riprovare più tardi."_s);
+        EXPECT_EQ(log.events, oneWait);
+        finish(*holder);
+        EXPECT_EQ(DataFixture::fileBytes(path), before);
     }
-    finish(*holder);
-    EXPECT_EQ(DataFixture::fileBytes(path), before);
-
-    // A transaction that is writing the file out: even opening waits and gives up.
-    auto committer = startHelper({u"hold"_s, path, u"exclusive"_s});
-    ASSERT_TRUE(committer);
-    {
-        const int saved = Connection::defaultBusyTimeout();
-        Connection::setDefaultBusyTimeout(200);
-        const auto error = databaseErrorOf([&] { Connection c(DataFixture::connectionString(path)); });
-        Connection::setDefaultBusyTimeout(saved);
-        ASSERT_TRUE(error);
-        EXPECT_EQ(error->kind(), DatabaseError::Kind::Busy);
-    }
-    finish(*committer);
-    EXPECT_EQ(DataFixture::fileBytes(path), before);
+    Connection::setDefaultBusyTimeout(saved);
 }
 
 TEST(Processes, WritersTakingNumbersAtOnceNeverGetTheSameOne)

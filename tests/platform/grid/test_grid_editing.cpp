@@ -255,7 +255,7 @@ TEST_F(LinesGrid, ARefusedOrUnfittingValueKeepsTheCellEditing)
     // handler the grid shows it itself.
     gridtest::typeIntoCell(grid, 1, Quantita, QStringLiteral("abc"));
     ASSERT_EQ(desktop->msgBoxes().size(), 1u);
-    EXPECT_EQ(desktop->prompts(), QStringList{"Type mismatch"});
+    EXPECT_EQ(desktop->prompts(), QStringList{"Tipo non corrispondente"});
     EXPECT_EQ(grid.valueAt(1, Quantita), Variant(Currency::fromDouble(5)));
     EXPECT_TRUE(grid.isEditing());
     gridtest::pressKey(Qt::Key_Escape);

@@ -110,11 +110,21 @@ TEST_F(RegistryStoreTest, FileIsReadableIniAndValuesEditedByHandAreRead)
                               "n=dword:00000001\n"))
         << text.constData();
 
-    file.write("\n[HKEY_CURRENT_USER.Software.Manuale]\nplain=hello world\nlist=a, b\n");
+    file.write("\n[HKEY_CURRENT_USER.Software.Manuale]\nplain=hello world\nlist=a, b\nshort=dword:1f\n"
+               "bad=dword:zzzz\nlong=dword:123456789\nbytes=hex(3):0g\n");
     file.close();
-    EXPECT_EQ(query(store, QStringLiteral("Software\\Manuale"), QStringLiteral("plain")),
-              (RegistryValue{REG_SZ, text0(QStringLiteral("hello world"))}));
-    EXPECT_EQ(query(store, QStringLiteral("Software\\Manuale"), QStringLiteral("list")).type, REG_SZ);
+    const QString manual = QStringLiteral("Software\\Manuale");
+    EXPECT_EQ(query(store, manual, QStringLiteral("plain")), (RegistryValue{REG_SZ, text0(QStringLiteral("hello world"))}));
+    EXPECT_EQ(query(store, manual, QStringLiteral("list")).type, REG_SZ);
+    EXPECT_EQ(query(store, manual, QStringLiteral("short")), (RegistryValue{REG_DWORD, QByteArray("\x1f\0\0\0", 4)}));
+    // A number that is not one reads as missing, so the reader's default applies.
+    for (const char *damaged : {"bad", "long", "bytes"}) {
+        RegistryValue value;
+        bool keyFound = false;
+        EXPECT_EQ(store.queryValue(HKCU, manual, QString::fromLatin1(damaged), value, &keyFound), ERROR_FILE_NOT_FOUND)
+            << damaged;
+        EXPECT_TRUE(keyFound);
+    }
 }
 
 TEST_F(RegistryStoreTest, OddKeyAndValueNamesComeBackAsWritten)
