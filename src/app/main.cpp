@@ -1,4 +1,5 @@
 // The entry point of the program.
+#include "common/comCursoreAttesa.h"
 #include "printing/frmPrintReportDati.h"
 #include "shell/Applicazione.h"
 #include "shell/WindowRegistry.h"
@@ -19,6 +20,8 @@ void RegistraFinestre()
 int main(int argc, char **argv)
 {
     Applicazione app(argc, argv);
+    // The wait cursor shows while a statement waits for another program's lock.
+    comCursoreAttesa::Installa();
     RegistraFinestre();
     const std::unique_ptr<frmMain> mainWindow = Applicazione::Avvia();
     if (!mainWindow)

@@ -47,10 +47,11 @@ void SeNecessario(const Check &due, const Change &change)
 
 // Runs `statement` on a new connection, when `missing` finds the change it
 // makes not yet in place, for the upgrades whose statement fails when the
-// change is already there: that failure is ignored (another copy may have
-// made it since the check). A database that another copy holds or that
-// cannot be written is not "already done", so those errors reach the
-// caller like the other upgrades' errors.
+// change is already there: that failure, an ordinary statement error, is
+// ignored (another copy may have made it since the check). A database that
+// another copy holds, that cannot be written, whose disk is full or whose
+// file is damaged is not "already done", so those errors reach the caller
+// like the other upgrades' errors.
 void SeMancante(const Check &missing, const QString &statement)
 {
     try {
@@ -59,9 +60,8 @@ void SeMancante(const Check &missing, const QString &statement)
             connection.execute(statement);
         connection.close();
     } catch (const platform::DatabaseError &e) {
-        if (e.kind() == platform::DatabaseError::Kind::Busy || e.kind() == platform::DatabaseError::Kind::ReadOnly)
+        if (e.kind() != platform::DatabaseError::Kind::General)
             throw;
-    } catch (const platform::RuntimeError &) {
     }
 }
 
