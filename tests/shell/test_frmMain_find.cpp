@@ -144,3 +144,38 @@ TEST_F(FindTest, FindBoxAndFilterKeys)
     QTest::keyClick(grid().view(), Qt::Key_F3);
     EXPECT_TRUE(window->txtFind()->hasFocus());
 }
+
+TEST_F(FindTest, EveryFindScrollsToTheRowItSelects)
+{
+    // Eighty more rows on every list, so that the last ones start below the view.
+    runSql(database, QStringLiteral(
+        "WITH RECURSIVE n(i) AS (SELECT 10 UNION ALL SELECT i + 1 FROM n WHERE i < 89) "
+        "INSERT INTO Articoli (Codice, Descrizione, UM) SELECT 'Z0' || i, 'Zeta ' || i, 'PZ' FROM n;"
+        "WITH RECURSIVE n(i) AS (SELECT 10 UNION ALL SELECT i + 1 FROM n WHERE i < 89) "
+        "INSERT INTO CliFor (Tipo, Nome) SELECT 'Cliente', 'Zeta ' || i FROM n "
+        "UNION ALL SELECT 'Fornitore', 'Zeta ' || i FROM n;"
+        "WITH RECURSIVE n(i) AS (SELECT 10 UNION ALL SELECT i + 1 FROM n WHERE i < 89) "
+        "INSERT INTO CodiciIVA (CodiceIVA, Descrizione, Aliquota) SELECT 'Z' || i, 'Zeta ' || i, 0 FROM n;"
+        "WITH RECURSIVE n(i) AS (SELECT 10 UNION ALL SELECT i + 1 FROM n WHERE i < 89) "
+        "INSERT INTO Liste (Chiave, Codice, Descrizione) SELECT 'um', 'Z' || i, 'Zeta ' || i FROM n "
+        "UNION ALL SELECT 'cat', NULL, 'Zeta ' || i FROM n;"
+        "WITH RECURSIVE n(i) AS (SELECT 10 UNION ALL SELECT i + 1 FROM n WHERE i < 89) "
+        "INSERT INTO MagazRegMain (DataIns, Progressivo, Causale, Descrizione) "
+        "SELECT '2031-02-01', 100 + i, 'Carico', 'Zeta ' || i FROM n;"));
+    const std::pair<int, const char *> finds[] = {
+        {0, "189"}, {1, "Z089"}, {2, "Z089"}, {3, "Zeta 89"}, {4, "Zeta 89"}, {5, "Z89"}, {6, "Z89"}, {7, "Zeta 89"},
+    };
+    QTableView *view = grid().view();
+    for (const auto &[node, text] : finds) {
+        SCOPED_TRACE(node);
+        clickBar(node);
+        QTest::keyClicks(window->txtFind(), QString::fromLatin1(text));
+        const int row = grid().row();
+        const int column = grid().column(grid().sortKeys().item(1).column)->index();
+        ASSERT_EQ(grid().textAt(row, column), QString::fromLatin1(text));
+        ASSERT_GT(row, 50);
+        const int top = view->rowViewportPosition(row - 1);
+        EXPECT_GE(top, 0);
+        EXPECT_LE(top + view->rowHeight(row - 1), view->viewport()->height());
+    }
+}
