@@ -11,7 +11,10 @@
 #include "shell/MainModule.h"
 #include "shell/frmMain.h"
 
+#include <QAction>
+#include <QHeaderView>
 #include <QStringList>
+#include <QTableView>
 #include <QTest>
 
 #include <memory>
@@ -77,6 +80,29 @@ protected:
         if (bar->openGroup() != bar->groupOfItem(key))
             QTest::mouseClick(bar, Qt::LeftButton, {}, bar->groupRect(bar->groupOfItem(key)).center());
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->itemRect(key).center());
+    }
+
+    // A menu's item by its caption.
+    static QAction *item(const QMenu *menu, const QString &caption)
+    {
+        QAction *action = frmMain::VoceMenu(menu, caption);
+        EXPECT_NE(action, nullptr) << caption.toStdString();
+        return action;
+    }
+
+    void clickHeader(const QString &columnKey)
+    {
+        QHeaderView *header = grid().view()->horizontalHeader();
+        const int logical = grid().column(columnKey)->index() - 1;
+        const QPoint at(header->sectionViewportPosition(logical) + header->sectionSize(logical) / 2,
+                        header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+    }
+
+    // The text of a column in the current row.
+    QString current(const QString &columnKey) const
+    {
+        return grid().textAt(grid().row(), grid().column(columnKey)->index());
     }
 
     // The captions of the shown columns, in order.
