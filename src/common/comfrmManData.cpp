@@ -206,24 +206,19 @@ void comfrmManData::gexTable_DataError(platform::GridDataError &error)
         return;
     }
     const QScopedValueRollback reporting(m_reporting, true);
-    QString text;
-    switch (action) {
-    case Action::Save:
-        text = SaveErrorText(error.description);
-        break;
-    case Action::Delete:
-        text = DeleteErrorText(error.description);
-        break;
-    case Action::None: {
-        const QModelIndex cell = gexTable->delegate()->editorIndex();
-        const platform::GridColumn *column = gexTable->column(cell.isValid() ? cell.column() + 1 : gexTable->col());
-        text = ValueErrorText(column ? column->caption() : QString());
-        break;
-    }
-    }
+    const QString text = action == Action::Save     ? SaveErrorText(error.description)
+                         : action == Action::Delete ? DeleteErrorText(error.description)
+                                                    : ValueErrorText(CampoInModifica());
     platform::desktop().msgBox(text, platform::vbOKOnly | platform::vbExclamation);
     if (action == Action::None)
         RipristinaCella();
+}
+
+QString comfrmManData::CampoInModifica() const
+{
+    const QModelIndex cell = gexTable->delegate()->editorIndex();
+    const platform::GridColumn *column = gexTable->column(cell.isValid() ? cell.column() + 1 : gexTable->col());
+    return column ? column->caption() : QString();
 }
 
 void comfrmManData::RipristinaCella()

@@ -64,6 +64,8 @@ private:
 
     void cmbTables_Click(int index);
     void gexTable_DataError(platform::GridDataError &error);
+    // The caption of the column being edited, else of the current one.
+    QString CampoInModifica() const;
     // The refused value's cell, still being edited, shows the stored value again.
     void RipristinaCella();
     // Writes the pending row before the window closes; see reject().
