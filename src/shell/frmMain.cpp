@@ -613,15 +613,17 @@ void frmMain::mnuGridItem_Click(int index)
 void frmMain::CaricaLayoutPredefinito()
 {
     try {
+        // The layout binds its rows on the open database: a database that
+        // cannot be opened now is reported before the list is touched.
+        platform::Connection(MainModule::ConnString).close();
         comGriglia::LoadGridLayout(*m_gexView, MainModule::ConnString, QStringLiteral("gex_") + CodiceCorrente(),
                                    MainModule::CartellaProgramma());
     } catch (const platform::DatabaseError &e) {
-        // The layout's rows could not be read: the rows shown before come back.
         MostraErrore(e.description());
-        if (m_rsVista) {
-            const QString query = m_rsVista->source();
-            MostraVista(query, std::move(m_rsVista));
-        }
+        // The layout's own rows could not be read: the node's list is shown
+        // afresh instead of an empty one.
+        if (!InUso(e))
+            CaricaVista();
     }
 }
 

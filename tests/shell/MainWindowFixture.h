@@ -19,11 +19,35 @@
 
 #include <memory>
 
+#include <sqlite3.h>
+
 namespace shelltest {
 
 // The working date of the tests: a year after 2030, where two-digit year
 // literals would read as 1931.
 const platform::DateTime Working(2031, 3, 15);
+
+// Another program holding the database: an exclusive transaction, during
+// which no other connection can even read it.
+class AltroProgramma
+{
+public:
+    explicit AltroProgramma(const QString &path)
+    {
+        EXPECT_EQ(sqlite3_open_v2(path.toUtf8().constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(m_db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    }
+    ~AltroProgramma()
+    {
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(m_db);
+    }
+    AltroProgramma(const AltroProgramma &) = delete;
+    AltroProgramma &operator=(const AltroProgramma &) = delete;
+
+private:
+    sqlite3 *m_db = nullptr;
+};
 
 class MainWindowTest : public TemplateDatabaseTest
 {

@@ -14,35 +14,7 @@
 #include <QLineEdit>
 #include <QMenu>
 
-#include <sqlite3.h>
-
 using namespace shelltest;
-
-namespace {
-
-// Another program holding the database: an exclusive transaction, during
-// which no other connection can even read it.
-class AltroProgramma
-{
-public:
-    explicit AltroProgramma(const QString &path)
-    {
-        EXPECT_EQ(sqlite3_open_v2(path.toUtf8().constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
-        EXPECT_EQ(sqlite3_exec(m_db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
-    }
-    ~AltroProgramma()
-    {
-        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
-        sqlite3_close(m_db);
-    }
-    AltroProgramma(const AltroProgramma &) = delete;
-    AltroProgramma &operator=(const AltroProgramma &) = delete;
-
-private:
-    sqlite3 *m_db = nullptr;
-};
-
-} // namespace
 
 TEST_F(MainWindowTest, StartsWithoutNodeAndFilledStatusBar)
 {

@@ -8,6 +8,7 @@
 #include "common/comfrmDbUtils.h"
 #include "common/comfrmManData.h"
 #include "common/comfrmShowfields.h"
+#include "platform/data/Connection.h"
 #include "shell/frmOptions.h"
 #include "support/TestEnv.h"
 
@@ -207,6 +208,15 @@ TEST_F(MenusTest, LayoutsAreStoredInTheDatabaseAndTheDefaultComesFromTheNodesFil
     EXPECT_FALSE(grid().column(u"Ubicazione"_qs)->visible());
     EXPECT_EQ(window->lblFind()->text(), u"Trova in Descrizione"_qs);
 
+    // A database held by another program keeps the rows shown.
+    platform::Connection::setDefaultBusyTimeout(50);
+    {
+        const AltroProgramma other(database);
+        item(window->mnuGrid(), u"&Predefinito"_qs)->trigger();
+    }
+    EXPECT_EQ(desk->msgBoxes().size(), 1u);
+    EXPECT_EQ(columnTexts(u"Descrizione"_qs), loaded);
+
     // Without the node's file, or with one that is no layout, the user is
     // told why and the list stays as it was.
     writeFile(program + u"/gex_cli.lyt"_qs, QByteArrayLiteral("non un layout"));
@@ -226,6 +236,14 @@ TEST_F(MenusTest, LayoutsAreStoredInTheDatabaseAndTheDefaultComesFromTheNodesFil
         EXPECT_EQ(desk->msgBoxes()[0].style, platform::vbCritical | platform::vbOKOnly);
         EXPECT_EQ(columnTexts(grid().column(2)->key()), before);
     }
+
+    // A layout whose rows cannot be read: told why, the node's list is read afresh.
+    grid().setRecordSource(u"SELECT * FROM Nessuna"_qs);
+    grid().saveLayoutFile(program + u"/gex_cli.lyt"_qs);
+    desk->clear();
+    item(window->mnuGrid(), u"&Predefinito"_qs)->trigger();
+    EXPECT_EQ(desk->msgBoxes().size(), 1u);
+    ASSERT_EQ(grid().recordCount(), 1);
     EXPECT_EQ(columnTexts(u"Nome"_qs), QStringList{u"Bianchi Mario"_qs});
 }
 
