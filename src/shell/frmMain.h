@@ -161,6 +161,8 @@ private:
     // Reads the status; `rows`, the list just read, answers the
     // below-minimum check when it is the stock list of the check's period.
     static Stato LeggiStato(const platform::Recordset *rows);
+    // The below-minimum answer read off the stock list, when it covers the
+    // check's period; nullopt otherwise.
     static std::optional<bool> SottoScortaDallaVista(const platform::Recordset *rows);
     void MostraStato(const Stato &stato);
     // The current node's filter combo, title, bar item and menu items.
