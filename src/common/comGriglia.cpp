@@ -1,11 +1,13 @@
 #include "common/comGriglia.h"
 
 #include "platform/data/Connection.h"
+#include "platform/data/DatabaseError.h"
 #include "platform/data/Recordset.h"
 #include "platform/desktop/DesktopServices.h"
 #include "platform/grid/Grid.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 
 namespace comGriglia {
@@ -21,18 +23,36 @@ QString MissingFileText(const QString &path)
     return QStringLiteral("Attenzione!\r\n\r\nManca il file di configurazione\r\n\"") + path + u'"';
 }
 
+QString UnreadableFileText(const QString &path)
+{
+    return QStringLiteral("Attenzione!\r\n\r\nIl file di configurazione non è leggibile\r\n\"") + path + u'"';
+}
+
 void LoadGridLayout(platform::Grid &grid, const QString &connectionString, const QString &name,
                     const QString &programFolder)
 {
     const QString path = LayoutFile(name, programFolder);
-    if (QFileInfo(path).isFile()) {
-        grid.loadLayoutFile(path, true, connectionString);
+    const auto refuse = [](const QString &text) {
+        platform::desktop().msgBox(text, platform::vbCritical | platform::vbOKOnly);
+    };
+    if (!QFileInfo(path).isFile()) {
+        refuse(MissingFileText(path));
         return;
     }
-    platform::desktop().msgBox(MissingFileText(path), platform::vbCritical | platform::vbOKOnly);
-    grid.setConnectionString(connectionString);
-    grid.setRecordSource(QString());
-    grid.rebind();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        refuse(UnreadableFileText(path));
+        return;
+    }
+    // The grid checks the text is a layout before it changes anything; the
+    // database's errors while binding go to the caller.
+    try {
+        grid.setLayoutText(QString::fromUtf8(file.readAll()), true, connectionString);
+    } catch (const platform::DatabaseError &) {
+        throw;
+    } catch (const platform::RuntimeError &) {
+        refuse(UnreadableFileText(path));
+    }
 }
 
 void SaveGridLayout(platform::Grid &grid, const QString &connectionString, const QString &name)

@@ -17,13 +17,14 @@ namespace comGriglia {
 // folder when empty) + "/" + name + ".lyt".
 QString LayoutFile(const QString &name, const QString &programFolder = QString());
 
-// The message shown when a layout file is missing.
+// The messages shown when a layout file is missing or cannot be read.
 QString MissingFileText(const QString &path);
+QString UnreadableFileText(const QString &path);
 
 // Loads the layout file of `name` into the grid and binds it on the
-// connection string. A missing file is reported (critical icon, OK) and
-// leaves the grid bound to nothing, without rows. A file the grid cannot
-// read raises the grid's RuntimeError.
+// connection string. A missing file, or one that cannot be read as a
+// layout, is reported (critical icon, OK) and leaves the grid as it was. A
+// database error while binding the layout's rows goes to the caller.
 void LoadGridLayout(platform::Grid &grid, const QString &connectionString, const QString &name,
                     const QString &programFolder = QString());
 

@@ -1,7 +1,9 @@
 #include "common/comfrmGroupBy.h"
 
 #include "common/comTwipsRect.h"
+#include "platform/data/Recordset.h"
 #include "platform/grid/Grid.h"
+#include "platform/grid/GridColumn.h"
 
 #include <QApplication>
 #include <QScopeGuard>
@@ -13,6 +15,20 @@
 namespace {
 
 constexpr int ExpandHeight = 480;
+
+// Whether rows can be grouped by a column: not by an image column, nor by
+// a long text or binary field.
+bool Raggruppabile(const platform::Grid &grid, const platform::GridColumn &column)
+{
+    if (column.kind() == platform::GridColumnKind::Image)
+        return false;
+    const platform::Recordset *rs = grid.recordset();
+    const int field = column.fieldIndex();
+    if (!rs || !rs->isOpen() || field < 0 || field >= rs->fieldCount())
+        return true;
+    const platform::DataType type = rs->fieldInfo(field).type.type();
+    return type != platform::DataType::adLongVarWChar && type != platform::DataType::adLongVarBinary;
+}
 
 } // namespace
 
@@ -43,7 +59,7 @@ void comfrmGroupBy::GroupGrid(platform::Grid &grid, QWidget *owner)
     std::vector<std::pair<QString, int>> columns;
     for (int i = 1; i <= grid.columns().count(); ++i) {
         const platform::GridColumn *c = grid.columns().item(i);
-        if (c->typeCode() != static_cast<int>(platform::GridColumnKind::Image))
+        if (Raggruppabile(grid, *c))
             columns.emplace_back(c->listName(), c->index());
     }
     dialog.FillLists(columns);

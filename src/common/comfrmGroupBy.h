@@ -10,8 +10,8 @@ class Grid;
 }
 
 // The grouping dialog ("Raggruppa"): up to four group levels of a grid,
-// each a column (listed by its listing name; image columns are not
-// offered) and an order, and whether the groups start expanded or
+// each a column (listed by its listing name; image, long text and binary
+// columns are not offered) and an order, and whether the groups start expanded or
 // collapsed. On OK the grid's groups are rewritten, but only when they
 // differ; with every level "(Vuoto)" the grouping is removed.
 class comfrmGroupBy : public comfrmGridLevels

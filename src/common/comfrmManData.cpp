@@ -6,14 +6,19 @@
 #include "platform/data/Connection.h"
 #include "platform/desktop/DesktopServices.h"
 #include "platform/grid/Grid.h"
+#include "platform/grid/GridColumn.h"
+#include "platform/grid/GridDelegate.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QResizeEvent>
+#include <QScopedValueRollback>
 #include <QTableView>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -112,16 +117,41 @@ QString comfrmManData::DeleteErrorText(const QString &description)
     return QStringLiteral("Impossibile eliminare la riga.") + LineBreak + description;
 }
 
-QString comfrmManData::ValueErrorText(const QString &description)
+QString comfrmManData::ValueErrorText(const QString &field)
 {
-    return QStringLiteral("Valore non valido.") + LineBreak + description;
+    return field.isEmpty() ? QStringLiteral("Valore non valido.")
+                           : QStringLiteral("Valore non valido per il campo ") + field + u'.';
+}
+
+QString comfrmManData::DiscardRowText(const QString &description)
+{
+    return SaveErrorText(description) + LineBreak + LineBreak
+           + QStringLiteral("Annullare le modifiche alla riga e chiudere la finestra?");
 }
 
 void comfrmManData::reject()
 {
-    if (gexTable->isVisible() && !gexTable->commitRow())
-        return;
-    QDialog::reject();
+    if (!gexTable->isVisible() || SalvaPrimaDiChiudere())
+        QDialog::reject();
+}
+
+bool comfrmManData::SalvaPrimaDiChiudere()
+{
+    m_closeError.clear();
+    {
+        const QScopedValueRollback closing(m_closing, true);
+        if (gexTable->commitRow())
+            return true;
+    }
+    // A refused value has had its message; the window stays.
+    if (m_closeError.isEmpty())
+        return false;
+    const int answer = platform::desktop().msgBox(DiscardRowText(m_closeError),
+                                                  platform::vbYesNo | platform::vbQuestion | platform::vbDefaultButton2);
+    if (answer != platform::vbYes)
+        return false;
+    gexTable->cancelRow();
+    return true;
 }
 
 void comfrmManData::resizeEvent(QResizeEvent *event)
@@ -168,18 +198,41 @@ void comfrmManData::cmbTables_Click(int index)
 void comfrmManData::gexTable_DataError(platform::GridDataError &error)
 {
     error.showMessage = false;
-    QString text;
-    switch (m_action) {
-    case Action::Save:
-        text = SaveErrorText(error.description);
-        break;
-    case Action::Delete:
-        text = DeleteErrorText(error.description);
-        break;
-    case Action::None:
-        text = ValueErrorText(error.description);
-        break;
+    const Action action = std::exchange(m_action, Action::None);
+    if (m_reporting)
+        return;
+    if (m_closing && action == Action::Save) {
+        m_closeError = error.description;
+        return;
     }
-    m_action = Action::None;
+    const QScopedValueRollback reporting(m_reporting, true);
+    const QString text = action == Action::Save     ? SaveErrorText(error.description)
+                         : action == Action::Delete ? DeleteErrorText(error.description)
+                                                    : ValueErrorText(CampoInModifica());
     platform::desktop().msgBox(text, platform::vbOKOnly | platform::vbExclamation);
+    if (action == Action::None)
+        RipristinaCella();
+}
+
+QString comfrmManData::CampoInModifica() const
+{
+    const QModelIndex cell = gexTable->delegate()->editorIndex();
+    const platform::GridColumn *column = gexTable->column(cell.isValid() ? cell.column() + 1 : gexTable->col());
+    return column ? column->caption() : QString();
+}
+
+void comfrmManData::RipristinaCella()
+{
+    const QModelIndex cell = gexTable->delegate()->editorIndex();
+    if (!cell.isValid())
+        return;
+    const QString stored = gexTable->model()->editText(cell.row() + 1, cell.column() + 1);
+    QWidget *editor = gexTable->delegate()->editor();
+    if (auto *combo = qobject_cast<QComboBox *>(editor)) {
+        combo->setEditText(stored);
+        combo->lineEdit()->selectAll();
+    } else if (auto *line = qobject_cast<QLineEdit *>(editor)) {
+        line->setText(stored);
+        line->selectAll();
+    }
 }

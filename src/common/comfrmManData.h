@@ -18,7 +18,9 @@ struct GridDataError;
 // shows the chosen one in an editable grid, where the user changes, adds
 // and deletes rows. Each row is written to the database as soon as the
 // user leaves it; a refused write is reported and keeps that row pending,
-// losing nothing else. One table can be chosen per opening of the window.
+// losing nothing else. A value the field cannot hold is reported once and
+// the cell goes back to the stored value. One table can be chosen per
+// opening of the window.
 class comfrmManData : public QDialog
 {
     Q_OBJECT
@@ -35,7 +37,9 @@ public:
     static QString OpenErrorText(const QString &table, const QString &description);
     static QString SaveErrorText(const QString &description);
     static QString DeleteErrorText(const QString &description);
-    static QString ValueErrorText(const QString &description);
+    static QString ValueErrorText(const QString &field);
+    // Asked when the window closes on a row the database refuses.
+    static QString DiscardRowText(const QString &description);
 
     QWidget *picBottom = nullptr;
     QLabel *lblTabella = nullptr;
@@ -43,8 +47,9 @@ public:
     platform::Grid *gexTable = nullptr;
 
 public slots:
-    // Closing writes the row being edited first; when that is refused the
-    // window stays open with the row pending.
+    // Closing writes the row being edited first; when the database refuses
+    // it, the user chooses between dropping the row's changes and closing,
+    // or staying with the row pending.
     void reject() override;
 
 protected:
@@ -59,6 +64,19 @@ private:
 
     void cmbTables_Click(int index);
     void gexTable_DataError(platform::GridDataError &error);
+    // The caption of the column being edited, else of the current one.
+    QString CampoInModifica() const;
+    // The refused value's cell, still being edited, shows the stored value again.
+    void RipristinaCella();
+    // Writes the pending row before the window closes; see reject().
+    bool SalvaPrimaDiChiudere();
 
     Action m_action = Action::None;
+    // A message is on screen: the errors it causes (its box takes the focus
+    // from the cell being edited, which tries its value again) are not shown.
+    bool m_reporting = false;
+    // Closing: a refused row is not reported, its description is kept for
+    // the question.
+    bool m_closing = false;
+    QString m_closeError;
 };

@@ -124,9 +124,13 @@ bool EliminaRecord(const QString &codiceNodo, const Variant &chiave, const Varia
 
     // The connection is this command's alone: closing it (also when an
     // error leaves the function) rolls back a transaction not committed.
+    // The checks run inside the delete's write transaction, so that no
+    // other copy of the program can add a reference between them and the
+    // delete.
     platform::Connection connessione;
     try {
         connessione.open(MainModule::ConnString);
+        connessione.beginTrans();
         for (const Riferimento &riferimento : regola->riferimenti) {
             const auto righe = connessione.executeQuery(riferimento.query,
                                                         {riferimento.sullaColonna2 ? colonna2 : chiave});
@@ -137,7 +141,6 @@ bool EliminaRecord(const QString &codiceNodo, const Variant &chiave, const Varia
                 return false;
             }
         }
-        connessione.beginTrans();
         for (const QString &cancellazione : regola->cancellazioni)
             connessione.execute(cancellazione, {chiave});
         connessione.commitTrans();

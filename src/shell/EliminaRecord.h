@@ -11,8 +11,9 @@ namespace Eliminazione {
 // Deletes the record of the node `codiceNodo` ("iva", "umi", "cat", "art",
 // "cli", "for", "mag") whose list row has `chiave` in its first column and
 // `colonna2` in its second, after asking the user. A record that something
-// still refers to is refused with a message and kept. The deletes of one
-// record run in one transaction on a connection of their own; a database
+// still refers to is refused with a message and kept. The checks and the
+// deletes of one record run in one write transaction on a connection of
+// their own; a database
 // error is shown with its description and nothing of the delete is stored.
 // Answers true when the record was deleted (the list must be refreshed);
 // false for any other node code ("gia" included), a No, a refusal or an

@@ -17,6 +17,7 @@
 #include "platform/base/RuntimeError.h"
 #include "platform/base/Twips.h"
 #include "platform/data/Connection.h"
+#include "platform/data/DatabaseError.h"
 #include "platform/data/Recordset.h"
 #include "platform/desktop/ButtonBar.h"
 #include "platform/desktop/DesktopServices.h"
@@ -82,6 +83,14 @@ QString nodeIconName(const cNodo &node)
     return QStringLiteral("node-") + node.Codice();
 }
 
+// True for the error of a database held by another program: a command that
+// meets it stops there instead of waiting again on its next statement.
+bool InUso(const platform::RuntimeError &error)
+{
+    const auto *database = dynamic_cast<const platform::DatabaseError *>(&error);
+    return database && database->kind() == platform::DatabaseError::Kind::Busy;
+}
+
 } // namespace
 
 frmMain::frmMain(QWidget *parent)
@@ -105,8 +114,8 @@ frmMain::frmMain(QWidget *parent)
 
 frmMain::~frmMain()
 {
-    // The grid may still point at the stock recordset: unbind it first.
-    if (m_gexView && m_rsGiacenze)
+    // The grid may still point at the list's rows: unbind it first.
+    if (m_gexView && m_rsVista)
         m_gexView->setRecordset(nullptr);
 }
 
@@ -430,11 +439,10 @@ void frmMain::CreaMenu()
         connect(viewItem, &QAction::triggered, this, [this, viewItem] {
             bool ok = false;
             const int node = viewItem->data().toString().toInt(&ok);
-            if (ok) {
-                SalvaLayoutVista();
-                MostraNodo(node);
+            if (ok && SalvaLayoutVista() && MostraNodo(node))
                 m_gexView->setFocus();
-            }
+            else // the item the click checked gives way to the node shown
+                SegnaNodoCorrente();
         });
         m_mnuViewItem.push_back(viewItem);
     }
@@ -591,10 +599,7 @@ void frmMain::mnuGridItem_Click(int index)
         case 6: comfrmSort::SortGrid(grid, this); break;
         case 7: comfrmGroupBy::GroupGrid(grid, this); break;
         case 8: comfrmTableview::FormatGrid(grid, this); break;
-        case 10:
-            comGriglia::LoadGridLayout(grid, MainModule::ConnString, QStringLiteral("gex_") + CodiceCorrente(),
-                                       MainModule::CartellaProgramma());
-            break;
+        case 10: CaricaLayoutPredefinito(); break;
         case 11: comGriglia::SaveGridLayout(grid, MainModule::ConnString, CodiceCorrente()); break;
         default: break;
         }
@@ -602,6 +607,23 @@ void frmMain::mnuGridItem_Click(int index)
         MostraErrore(e.description());
     }
     AggiornaEtichettaTrova();
+}
+
+void frmMain::CaricaLayoutPredefinito()
+{
+    try {
+        // The layout binds its rows on the open database: a database that
+        // cannot be opened now is reported before the list is touched.
+        platform::Connection(MainModule::ConnString).close();
+        comGriglia::LoadGridLayout(*m_gexView, MainModule::ConnString, QStringLiteral("gex_") + CodiceCorrente(),
+                                   MainModule::CartellaProgramma());
+    } catch (const platform::DatabaseError &e) {
+        MostraErrore(e.description());
+        // The layout's own rows could not be read: the node's list is shown
+        // afresh instead of an empty one.
+        if (!InUso(e))
+            CaricaVista();
+    }
 }
 
 void frmMain::CreaNavigazione()
@@ -640,107 +662,139 @@ void frmMain::CreaNavigazione()
 
 // ---------------------------------------------------------------- refresh
 
-void frmMain::MostraNodo(int node)
+bool frmMain::MostraNodo(int node)
 {
     if (node < -1 || node >= Navigazione::NumeroNodi)
-        return;
+        return false;
+    const std::int16_t previous = m_CurNode;
     m_CurNode = static_cast<std::int16_t>(node);
-    SetLay();
+    if (SetLay())
+        return true;
+    m_CurNode = previous;
+    SegnaNodoCorrente();
+    return false;
 }
 
-void frmMain::SetLay()
+bool frmMain::SetLay()
 {
+    // Everything is read before anything is shown, so that a database that
+    // cannot be read (one held by another program, say) leaves the window
+    // as it was, after one wait and one message.
+    QString query;
+    std::unique_ptr<platform::Recordset> rows;
+    std::optional<Stato> stato;
     QString error;
-    AbilitaComandi(m_CurNode > -1);
-    if (m_CurNode > -1) {
-        cNodo &node = m_Nodi[static_cast<std::size_t>(m_CurNode)];
-
-        m_FillingFilter = true;
-        m_cmbFilter->clear();
-        if (node.HaSubNodi())
-            for (const cSubNodo &sub : node.SubNodi())
-                m_cmbFilter->addItem(sub.Descrizione());
-        const bool hasFilter = m_cmbFilter->count() > 0;
-        m_cmbFilter->setEnabled(hasFilter);
-        m_lblView->setEnabled(hasFilter);
-        if (hasFilter)
-            m_cmbFilter->setCurrentIndex(m_FilterIdx[static_cast<std::size_t>(m_CurNode)]);
-        m_FillingFilter = false;
-
-        for (const auto &[action, bit] : m_mnuGridItem)
-            action->setEnabled((bit & node.mnuGridEnable()) > 0);
-        m_lblTitle->setText(node.Descrizione());
-        m_imgTitle->setPixmap(velmoraIcon(nodeIconName(node)).pixmap(32, 32));
-        m_bb->setSelectedKey(QString::number(m_CurNode));
-        const QString tag = QString::number(m_CurNode);
-        for (QAction *item : m_mnuViewItem)
-            item->setChecked(!item->isSeparator() && item->data().toString() == tag);
-
-        CaricaVistaInterna(error);
-        m_txtFind->clear();
-        AggiornaEtichettaTrova();
+    try {
+        if (m_CurNode > -1) {
+            query = QueryVista();
+            rows = LeggiVista(query);
+        }
+        stato = LeggiStato(rows.get());
+    } catch (const platform::RuntimeError &e) {
+        if (!rows || InUso(e)) {
+            MostraErrore(e.description());
+            return false;
+        }
+        // The list is read: it is shown, and the panels keep what they showed.
+        error = e.description();
     }
-    AggiornaStato(error, m_CurNode > -1 ? SottoScortaDallaVista() : std::nullopt);
+
+    AbilitaComandi(m_CurNode > -1);
+    if (rows) {
+        MostraNodoCorrente();
+        MostraVista(query, std::move(rows));
+        m_txtFind->clear();
+    }
+    if (stato)
+        MostraStato(*stato);
     if (!error.isEmpty())
         MostraErrore(error);
+    return true;
 }
 
-std::optional<bool> frmMain::SottoScortaDallaVista() const
+void frmMain::MostraNodoCorrente()
+{
+    cNodo &node = m_Nodi[static_cast<std::size_t>(m_CurNode)];
+
+    m_FillingFilter = true;
+    m_cmbFilter->clear();
+    if (node.HaSubNodi())
+        for (const cSubNodo &sub : node.SubNodi())
+            m_cmbFilter->addItem(sub.Descrizione());
+    const bool hasFilter = m_cmbFilter->count() > 0;
+    m_cmbFilter->setEnabled(hasFilter);
+    m_lblView->setEnabled(hasFilter);
+    if (hasFilter)
+        m_cmbFilter->setCurrentIndex(m_FilterIdx[static_cast<std::size_t>(m_CurNode)]);
+    m_FillingFilter = false;
+
+    for (const auto &[action, bit] : m_mnuGridItem)
+        action->setEnabled((bit & node.mnuGridEnable()) > 0);
+    m_lblTitle->setText(node.Descrizione());
+    m_imgTitle->setPixmap(velmoraIcon(nodeIconName(node)).pixmap(32, 32));
+    SegnaNodoCorrente();
+}
+
+void frmMain::SegnaNodoCorrente()
+{
+    const QString tag = QString::number(m_CurNode);
+    m_bb->setSelectedKey(tag);
+    for (QAction *item : m_mnuViewItem)
+        item->setChecked(!item->isSeparator() && item->data().toString() == tag);
+}
+
+std::optional<bool> frmMain::SottoScortaDallaVista(const platform::Recordset *rows)
 {
     // The stock list is RepGiacenze from 1 January of the working year to
     // the working date: when that is the check's own period, its rows give
     // the answer without reading the whole year's movements a second time.
     using namespace MainModule;
-    if (!m_rsGiacenze || WorkYear != WorkDate.year())
+    if (!rows || WorkYear != WorkDate.year())
         return std::nullopt;
-    const platform::Recordset &rs = *m_rsGiacenze;
-    const int minimum = rs.fieldIndex(QStringLiteral("ScortaMinima"));
-    const int stock = rs.fieldIndex(QStringLiteral("Giacenza"));
+    const int minimum = rows->fieldIndex(QStringLiteral("ScortaMinima"));
+    const int stock = rows->fieldIndex(QStringLiteral("Giacenza"));
     if (minimum < 0 || stock < 0)
         return std::nullopt;
-    for (int row = 0; row < rs.rowCount(); ++row) {
+    for (int row = 0; row < rows->rowCount(); ++row) {
         // As "ScortaMinima>Giacenza" in SQL: a row with a Null is not below.
-        const Variant m = rs.valueAt(row, minimum);
-        const Variant g = rs.valueAt(row, stock);
+        const Variant m = rows->valueAt(row, minimum);
+        const Variant g = rows->valueAt(row, stock);
         if (m.isNumber() && g.isNumber() && m.toDouble() > g.toDouble())
             return true;
     }
     return false;
 }
 
-void frmMain::AggiornaStato(QString &error, std::optional<bool> sottoScorta)
+frmMain::Stato frmMain::LeggiStato(const platform::Recordset *rows)
 {
     using namespace MainModule;
-    // Everything is read first, so that a failure leaves every panel as it was.
-    try {
-        bool anyBelow = false;
-        if (sottoScorta) {
-            anyBelow = *sottoScorta;
-        } else {
-            const DateTime first(WorkDate.year(), 1, 1);
-            platform::Connection connection(ConnString);
-            platform::Recordset below;
-            below.open(QStringLiteral("SELECT Giacenza FROM RepGiacenze WHERE ScortaMinima>Giacenza"), connection,
-                       platform::CursorType::ForwardOnly, platform::LockType::ReadOnly,
-                       platform::CommandType::Text, {Variant(first), Variant(WorkDate.dateOnly())});
-            anyBelow = below.isOpen() && !below.isEOF();
-            below.close();
-        }
-        const std::int32_t counter = LeggiProgressivo(WorkYear);
-
-        m_ImmagineContatore = anyBelow ? QStringLiteral("status-below-min") : QStringLiteral("status-ok");
-        QLabel *panel = Panel(QStringLiteral("Contatore"));
-        panel->setText(QString::number(counter));
-        const int side = panel->fontMetrics().height();
-        m_imgContatore->setPixmap(velmoraIcon(m_ImmagineContatore).pixmap(side, side));
-        m_imgContatore->setToolTip(anyBelow ? QStringLiteral("Articoli sotto la scorta minima")
-                                            : QStringLiteral("Nessun articolo sotto la scorta minima"));
-        Panel(QStringLiteral("WorkData"))->setText(platform::formatValue(Variant(WorkDate), PanelDateFormat));
-        Panel(QStringLiteral("Database"))->setText(DbPath + u'/' + DbName);
-    } catch (const platform::RuntimeError &e) {
-        if (error.isEmpty())
-            error = e.description();
+    Stato stato;
+    if (const std::optional<bool> fromList = SottoScortaDallaVista(rows)) {
+        stato.sottoScorta = *fromList;
+    } else {
+        platform::Connection connection(ConnString);
+        platform::Recordset below;
+        below.open(QStringLiteral("SELECT Giacenza FROM RepGiacenze WHERE ScortaMinima>Giacenza"), connection,
+                   platform::CursorType::ForwardOnly, platform::LockType::ReadOnly, platform::CommandType::Text,
+                   {Variant(DateTime(WorkDate.year(), 1, 1)), Variant(WorkDate.dateOnly())});
+        stato.sottoScorta = below.isOpen() && !below.isEOF();
     }
+    stato.contatore = LeggiProgressivo(WorkYear);
+    return stato;
+}
+
+void frmMain::MostraStato(const Stato &stato)
+{
+    using namespace MainModule;
+    m_ImmagineContatore = stato.sottoScorta ? QStringLiteral("status-below-min") : QStringLiteral("status-ok");
+    QLabel *panel = Panel(QStringLiteral("Contatore"));
+    panel->setText(QString::number(stato.contatore));
+    const int side = panel->fontMetrics().height();
+    m_imgContatore->setPixmap(velmoraIcon(m_ImmagineContatore).pixmap(side, side));
+    m_imgContatore->setToolTip(stato.sottoScorta ? QStringLiteral("Articoli sotto la scorta minima")
+                                                 : QStringLiteral("Nessun articolo sotto la scorta minima"));
+    Panel(QStringLiteral("WorkData"))->setText(platform::formatValue(Variant(WorkDate), PanelDateFormat));
+    Panel(QStringLiteral("Database"))->setText(DbPath + u'/' + DbName);
 }
 
 void frmMain::MostraErrore(const QString &description)
@@ -897,15 +951,17 @@ void frmMain::StampaVista()
     WindowRegistry::Stampa(it->second, platform::desktop().defaultPrinter());
 }
 
-void frmMain::SalvaLayoutVista()
+bool frmMain::SalvaLayoutVista()
 {
     if (m_CurNode < 0 || m_CurNode == 1 || !m_LoadViewLayout)
-        return;
+        return true;
     try {
         comGriglia::SaveGridLayout(*m_gexView, MainModule::ConnString, QStringLiteral("gex_") + CodiceCorrente());
     } catch (const platform::RuntimeError &e) {
         MostraErrore(e.description());
+        return !InUso(e);
     }
+    return true;
 }
 
 void frmMain::AggiornaEtichettaTrova()
@@ -925,30 +981,38 @@ void frmMain::FiltroCambiato(int index)
 {
     if (m_FillingFilter || m_CurNode < 0 || index < 0)
         return;
-    m_FilterIdx[static_cast<std::size_t>(m_CurNode)] = static_cast<std::int16_t>(index);
-    QString error;
-    CaricaVistaInterna(error);
-    AggiornaEtichettaTrova();
-    if (!error.isEmpty())
-        MostraErrore(error);
+    std::int16_t &filter = m_FilterIdx[static_cast<std::size_t>(m_CurNode)];
+    const std::int16_t previous = filter;
+    filter = static_cast<std::int16_t>(index);
+    if (!CaricaVista()) {
+        // The list could not be read: the combo goes back to the one shown.
+        filter = previous;
+        m_FillingFilter = true;
+        m_cmbFilter->setCurrentIndex(previous);
+        m_FillingFilter = false;
+    }
     m_gexView->setFocus();
 }
 
 // ---------------------------------------------------------------- the list
 
-void frmMain::CaricaVista()
+bool frmMain::CaricaVista()
 {
-    QString error;
-    CaricaVistaInterna(error);
-    if (!error.isEmpty())
-        MostraErrore(error);
+    if (m_CurNode < 0)
+        return true;
+    try {
+        const QString query = QueryVista();
+        MostraVista(query, LeggiVista(query));
+        return true;
+    } catch (const platform::RuntimeError &e) {
+        MostraErrore(e.description());
+        return false;
+    }
 }
 
-void frmMain::CaricaVistaInterna(QString &error)
+QString frmMain::QueryVista()
 {
     using namespace MainModule;
-    if (m_CurNode < 0)
-        return;
     const QString from = comDataBase::SqlDate(DateTime(WorkYear, 1, 1));
     const QString to = comDataBase::SqlDate(WorkDate);
     cNodo &mag = m_Nodi[0];
@@ -959,37 +1023,31 @@ void frmMain::CaricaVistaInterna(QString &error)
         gia.SubNodi().Item(i).setSQLString(QStringLiteral("Execute RepGiacenze ") + from + QStringLiteral(", ") + to);
 
     cNodo &node = m_Nodi[static_cast<std::size_t>(m_CurNode)];
-    const QString query = node.HaSubNodi()
-                              ? node.SubNodi().Item(m_FilterIdx[static_cast<std::size_t>(m_CurNode)] + 1).SQLString()
-                              : node.SQLString();
+    return node.HaSubNodi() ? node.SubNodi().Item(m_FilterIdx[static_cast<std::size_t>(m_CurNode)] + 1).SQLString()
+                            : node.SQLString();
+}
+
+std::unique_ptr<platform::Recordset> frmMain::LeggiVista(const QString &query)
+{
+    // Read on the database open now, which the options dialog may have
+    // switched since the window was built.
+    platform::Connection connection(MainModule::ConnString);
+    auto rows = std::make_unique<platform::Recordset>();
+    rows->open(query, connection, platform::CursorType::Static, platform::LockType::ReadOnly,
+               platform::CommandType::Text);
+    rows->setActiveConnection(nullptr);
+    return rows;
+}
+
+void frmMain::MostraVista(const QString &query, std::unique_ptr<platform::Recordset> rows)
+{
     m_gexView->setUpdatesEnabled(false);
-    try {
-        if (node.Codice() == QLatin1String("gia")) {
-            platform::Connection connection(ConnString);
-            auto rs = std::make_unique<platform::Recordset>();
-            rs->open(query, connection, platform::CursorType::Static, platform::LockType::ReadOnly,
-                     platform::CommandType::Text);
-            rs->setActiveConnection(nullptr);
-            m_gexView->setRecordset(rs.get());
-            m_gexView->rebind();
-            m_rsGiacenze = std::move(rs);
-        } else {
-            m_gexView->setRecordSource(query);
-            m_gexView->rebind();
-            m_rsGiacenze.reset();
-        }
-        ImpostaColonne();
-    } catch (const platform::RuntimeError &e) {
-        // The list is emptied rather than left showing another node's rows.
-        try {
-            m_gexView->setRecordSource(QString());
-            m_gexView->rebind();
-            m_rsGiacenze.reset();
-        } catch (const platform::RuntimeError &) {
-        }
-        if (error.isEmpty())
-            error = e.description();
-    }
+    m_gexView->setConnectionString(MainModule::ConnString);
+    m_gexView->setRecordSource(query);
+    m_gexView->setRecordset(rows.get());
+    // The rows shown before go only once the grid has let go of them.
+    m_rsVista = std::move(rows);
+    ImpostaColonne();
     m_gexView->setUpdatesEnabled(true);
 }
 
@@ -1072,13 +1130,16 @@ void frmMain::ImpostaColonne()
         sortColumn = 2;
     }
 
-    if (sortColumn > count)
-        return;
-    g.sortKeys().add(sortColumn, platform::SortOrder::Ascending);
-    if (code != QLatin1String("mag") && g.rowCount() > 0)
-        g.setRow(1);
-    for (int i = 1; i <= count; ++i)
-        col(i)->setHeaderStyle(i == sortColumn ? QStringLiteral("SortedCol") : QStringLiteral("Default"));
+    if (sortColumn <= count) {
+        g.sortKeys().add(sortColumn, platform::SortOrder::Ascending);
+        if (code != QLatin1String("mag") && g.rowCount() > 0)
+            g.setRow(1);
+        for (int i = 1; i <= count; ++i)
+            col(i)->setHeaderStyle(i == sortColumn ? QStringLiteral("SortedCol") : QStringLiteral("Default"));
+    }
+    // The sort key set here replaces one chosen by a header click (also on
+    // a resize): the find label names the column the find now searches.
+    AggiornaEtichettaTrova();
 }
 
 void frmMain::FormattaRiga(platform::GridRowFormat &row)

@@ -45,17 +45,22 @@ public:
     // navigation, the stored settings, the first refresh; then shows it.
     void Visualizza();
     // Shows the current node (list, title, bar, menus) and brings the
-    // status bar up to date. Database errors are reported once; the panels
-    // then keep what they showed.
-    void SetLay();
-    // Loads the list of the current node and sub-view.
-    void CaricaVista();
-    // Lays out the list's columns for the current node and the list's width.
+    // status bar up to date. Everything is read first: a database error is
+    // reported once, and when the list cannot be read, or the database is
+    // in use by another program, the window stays as it was and the answer
+    // is false. A failure of the status reads alone keeps the panels.
+    bool SetLay();
+    // Loads the list of the current node and sub-view; a list that cannot
+    // be read is reported and the one shown stays (false).
+    bool CaricaVista();
+    // Lays out the list's columns and its sort key for the current node and
+    // the list's width, and names the sorted column in the find label.
     void ImpostaColonne();
 
     // Makes a node current (-1: none) and refreshes the window, as the
-    // button bar and the View menu do.
-    void MostraNodo(int node);
+    // button bar and the View menu do; when the refresh fails the node
+    // shown before stays current (false).
+    bool MostraNodo(int node);
 
     // The record commands: a new record of a node's kind, the current row
     // opened, deleted or the current node's reports. The windows are
@@ -69,7 +74,9 @@ public:
     void StampaVista();
     // Stores the list layout of the current node before the View menu
     // leaves it (not for the stock node, and only when layouts are kept).
-    void SalvaLayoutVista();
+    // An error is reported; false when the database is in use by another
+    // program, which stops the switch.
+    bool SalvaLayoutVista();
 
     // Navigation state.
     const Navigazione::Nodi &Nodi() const { return m_Nodi; }
@@ -130,6 +137,8 @@ private:
     bool FinestreAperte() const;
     void mnuDbItem_Click(int index);
     void mnuGridItem_Click(int index);
+    // Grid "Predefinito": the node's layout file over the list.
+    void CaricaLayoutPredefinito();
     void gexView_KeyDown(platform::GridKeyEvent &key);
     void gexView_KeyPress(platform::GridKeyEvent &key);
     // Ctrl+letter: a new record of the node with that letter; Ctrl+Shift+
@@ -142,13 +151,31 @@ private:
     // The node code of the current node; empty when none is chosen.
     QString CodiceCorrente() const;
     void AggiornaEtichettaTrova();
-    // Counter, below-minimum image, working date and database panels.
-    // `sottoScorta`, when known, answers the below-minimum check.
-    void AggiornaStato(QString &error, std::optional<bool> sottoScorta = std::nullopt);
-    // The below-minimum answer read off the stock list just loaded, when it
-    // covers the check's period; nullopt otherwise.
-    std::optional<bool> SottoScortaDallaVista() const;
-    void CaricaVistaInterna(QString &error);
+    // What the status bar shows besides the dates: whether an article is
+    // below its minimum stock, and the working year's last movement number.
+    struct Stato
+    {
+        bool sottoScorta = false;
+        std::int32_t contatore = 0;
+    };
+    // Reads the status; `rows`, the list just read, answers the
+    // below-minimum check when it is the stock list of the check's period.
+    static Stato LeggiStato(const platform::Recordset *rows);
+    // The below-minimum answer read off the stock list, when it covers the
+    // check's period; nullopt otherwise.
+    static std::optional<bool> SottoScortaDallaVista(const platform::Recordset *rows);
+    void MostraStato(const Stato &stato);
+    // The current node's filter combo, title, bar item and menu items.
+    void MostraNodoCorrente();
+    // The bar's item and the View menu's check mark of the current node.
+    void SegnaNodoCorrente();
+    // The current node's list query (its sub-view's, when it has them),
+    // after writing the sub-views' queries for the working period.
+    QString QueryVista();
+    // The rows of a list query, read on the open database and detached.
+    static std::unique_ptr<platform::Recordset> LeggiVista(const QString &query);
+    // Lends the rows read to the list and lays out its columns.
+    void MostraVista(const QString &query, std::unique_ptr<platform::Recordset> rows);
     void SalvaPercorso();
     void FiltroCambiato(int index);
     void FormattaRiga(platform::GridRowFormat &row);
@@ -164,8 +191,8 @@ private:
     bool m_FillingFilter = false;
     QString m_ImmagineContatore;
 
-    // The stock list's rows, opened by the window and lent to the grid.
-    std::unique_ptr<platform::Recordset> m_rsGiacenze;
+    // The list's rows, read by the window and lent to the grid.
+    std::unique_ptr<platform::Recordset> m_rsVista;
 
     platform::Grid *m_gexView = nullptr;
     platform::ButtonBar *m_bb = nullptr;

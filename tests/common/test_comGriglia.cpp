@@ -9,6 +9,7 @@
 #include "platform/grid/Grid.h"
 #include "support/TestEnv.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
@@ -100,7 +101,7 @@ TEST_F(GridLayouts, AFailingSaveRaisesAndStoresNothing)
     EXPECT_FALSE(QFileInfo::exists(missing));
 }
 
-TEST_F(GridLayouts, ALayoutFileIsLoadedAndBoundAMissingOneIsReported)
+TEST_F(GridLayouts, ALayoutFileIsLoadedAndBoundAMissingOrUnreadableOneIsReported)
 {
     const QString folder = testsupport::freshDir(QStringLiteral("prg"));
     grid.column(2)->setWidth(3000);
@@ -116,18 +117,26 @@ TEST_F(GridLayouts, ALayoutFileIsLoadedAndBoundAMissingOneIsReported)
     ASSERT_EQ(other.columns().count(), 3);
     EXPECT_EQ(other.column(2)->width(), 3000);
     EXPECT_FALSE(other.column(3)->visible());
-    EXPECT_EQ(other.rowCount(), 3);
     EXPECT_EQ(other.textAt(1, 2), QStringLiteral("Dado M3"));
 
-    // A missing file is reported and leaves the grid empty.
-    ASSERT_EQ(grid.rowCount(), 3);
-    comGriglia::LoadGridLayout(grid, connection, QStringLiteral("gex_mov"), folder);
-    const auto boxes = desktop->msgBoxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].prompt, QStringLiteral("Attenzione!\r\n\r\nManca il file di configurazione\r\n\"") + folder
-                                   + QStringLiteral("/gex_mov.lyt\""));
-    EXPECT_EQ(boxes[0].style, platform::vbCritical | platform::vbOKOnly);
-    EXPECT_EQ(grid.rowCount(), 0);
-    EXPECT_TRUE(grid.recordSource().isEmpty());
-    EXPECT_EQ(grid.connectionString(), connection);
+    // A missing file, or one that is no layout, is reported and the grid
+    // keeps its rows and columns.
+    QFile junk(folder + QStringLiteral("/gex_cli.lyt"));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("{ non un layout");
+    junk.close();
+    const QString shown = grid.layoutText(true);
+    for (const auto &[name, why] : {std::pair{"gex_mov", "Manca il file di configurazione"},
+                                    std::pair{"gex_cli", "Il file di configurazione non è leggibile"}}) {
+        desktop->clear();
+        comGriglia::LoadGridLayout(grid, connection, QLatin1String(name), folder);
+        const auto boxes = desktop->msgBoxes();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].prompt, QStringLiteral("Attenzione!\r\n\r\n") + QString::fromUtf8(why)
+                                       + QStringLiteral("\r\n\"") + folder + u'/' + QLatin1String(name)
+                                       + QStringLiteral(".lyt\""));
+        EXPECT_EQ(boxes[0].style, platform::vbCritical | platform::vbOKOnly);
+        EXPECT_EQ(grid.layoutText(true), shown);
+        EXPECT_EQ(grid.rowCount(), 3);
+    }
 }

@@ -106,7 +106,6 @@ TEST_F(FindRecord, TheLayoutSortsOnItsColumnAndSizesTheWindow)
         EXPECT_EQ(d->WindowWidth(), 8840);
         const double client = 8840 - comfrmFindRecord::BorderWidth;
         EXPECT_EQ(d->width(), twipsToPixels(client));
-        EXPECT_EQ(d->height(), twipsToPixels(3660));
         EXPECT_EQ(d->gexFind->column(5)->width(), 1420);
         // Annulla keeps to the right edge; the grid stretches.
         EXPECT_EQ(d->cmdCancel->x(), twipsToPixels(client - 1365));
@@ -116,39 +115,25 @@ TEST_F(FindRecord, TheLayoutSortsOnItsColumnAndSizesTheWindow)
                   (std::vector<platform::GridKey>{{2, platform::SortOrder::Ascending}}));
         EXPECT_EQ(d->lblFindField->text(), QStringLiteral("Trova in Descrizione"));
         EXPECT_EQ(d->gexFind->column(2)->formatStyle(), QStringLiteral("SortedCol"));
-        EXPECT_EQ(d->gexFind->textAt(1, 2), QStringLiteral("Chiodo 20"));
         // Only the buttons offered are enabled; Annulla always.
-        EXPECT_FALSE(d->cmdNew->isEnabled());
-        EXPECT_FALSE(d->cmdEdit->isEnabled());
+        EXPECT_FALSE(d->cmdNew->isEnabled() || d->cmdEdit->isEnabled());
         EXPECT_EQ(QApplication::focusWidget(), d->txtFind);
         QTest::mouseClick(d->cmdCancel, Qt::LeftButton);
     });
     expectResult(result, QStringLiteral("c"), Variant::null());
 
-    // Two columns of 1000 twips count as 6225.
-    trova(
-        [](comfrmFindRecord *d) {
-            EXPECT_EQ(d->WindowWidth(), 6725);
-            EXPECT_EQ(d->width(), twipsToPixels(6725 - comfrmFindRecord::BorderWidth));
-            QTest::keyClick(d->txtFind, Qt::Key_Escape);
-        },
-        QStringLiteral("2;1000;1000"));
-}
-
-TEST_F(FindRecord, AnEmptyLayoutSortsAndSearchesOnColumnOne)
-{
-    trova(
-        [](comfrmFindRecord *d) {
-            EXPECT_EQ(d->WindowWidth(), comfrmFindRecord::DesignWidth);
-            EXPECT_EQ(d->width(), twipsToPixels(6135));
-            EXPECT_EQ(d->cmdCancel->x(), twipsToPixels(6135 - 1365));
-            EXPECT_EQ(d->lblFindField->text(), QStringLiteral("Trova in Codice"));
-            EXPECT_EQ(d->gexFind->column(1)->formatStyle(), QStringLiteral("SortedCol"));
-            QTest::keyClicks(d->txtFind, QStringLiteral("d0"));
-            EXPECT_EQ(currentCode(d), QStringLiteral("D001"));
-            QTest::keyClick(d->txtFind, Qt::Key_Escape);
-        },
-        QString());
+    // Two columns of 1000 twips count as 6225; no layout sorts and finds on column 1.
+    trova([](comfrmFindRecord *d) {
+        EXPECT_EQ(d->WindowWidth(), 6725);
+        QTest::keyClick(d->txtFind, Qt::Key_Escape);
+    }, QStringLiteral("2;1000;1000"));
+    trova([](comfrmFindRecord *d) {
+        EXPECT_EQ(d->WindowWidth(), comfrmFindRecord::DesignWidth);
+        EXPECT_EQ(d->lblFindField->text(), QStringLiteral("Trova in Codice"));
+        QTest::keyClicks(d->txtFind, QStringLiteral("d0"));
+        EXPECT_EQ(currentCode(d), QStringLiteral("D001"));
+        QTest::keyClick(d->txtFind, Qt::Key_Escape);
+    }, QString());
 }
 
 // ---- searching and choosing -------------------------------------------------------
@@ -208,22 +193,17 @@ TEST_F(FindRecord, AHeaderClickMovesTheSearchToThatColumn)
     const auto result = trova([](comfrmFindRecord *d) {
         QTest::keyClicks(d->txtFind, QStringLiteral("x"));
         clickHeader(d, 1);
-        ASSERT_EQ(d->gexFind->sortKeys().count(), 1);
-        EXPECT_EQ(d->gexFind->sortKeys().item(1), (platform::GridKey{1, platform::SortOrder::Ascending}));
+        EXPECT_EQ(d->gexFind->sortKeys().keys(),
+                  (std::vector<platform::GridKey>{{1, platform::SortOrder::Ascending}}));
         EXPECT_EQ(d->lblFindField->text(), QStringLiteral("Trova in Codice"));
         EXPECT_EQ(d->gexFind->column(1)->formatStyle(), QStringLiteral("SortedCol"));
         EXPECT_EQ(d->gexFind->column(2)->formatStyle(), QStringLiteral("Default"));
-        EXPECT_EQ(d->gexFind->textAt(1, 1), QStringLiteral("A001"));
         // The search box keeps its text and the focus.
         EXPECT_EQ(d->txtFind->text(), QStringLiteral("x"));
         EXPECT_EQ(QApplication::focusWidget(), d->txtFind);
-        d->txtFind->clear();
-        QTest::keyClicks(d->txtFind, QStringLiteral("b0"));
-        EXPECT_EQ(currentCode(d), QStringLiteral("B001"));
         // The supplier column is captioned by its alias.
         clickHeader(d, 4);
         EXPECT_EQ(d->lblFindField->text(), QStringLiteral("Trova in Fornitore"));
-        EXPECT_EQ(d->gexFind->column(1)->formatStyle(), QStringLiteral("Default"));
         d->txtFind->clear();
         QTest::keyClicks(d->txtFind, QStringLiteral("ROS"));
         QTest::keyClick(d->txtFind, Qt::Key_Return);
@@ -281,28 +261,25 @@ TEST_F(FindRecord, EachCallStartsFromCancelWithNoKey)
     expectResult(result, QStringLiteral("i"), Variant(QStringLiteral("A002")));
     EXPECT_EQ(desktop->prompts(), QStringList{comHelp::MissingText(comHelp::HelpFile())});
 
-    // F6 then Esc must not hand back the article chosen before.
-    result = trova([](comfrmFindRecord *d) { QTest::keyClick(d->txtFind, Qt::Key_Escape); });
-    expectResult(result, QStringLiteral("c"), Variant::null());
-
-    // Esc in the list too.
-    result = trova([](comfrmFindRecord *d) {
-        d->gexFind->view()->setFocus();
-        QTest::keyClick(d->gexFind->view(), Qt::Key_Escape);
-    });
-    expectResult(result, QStringLiteral("c"), Variant::null());
+    // Esc in the box or the list, and closing the window, must not hand
+    // back the article chosen before.
+    const Action leaves[] = {
+        [](comfrmFindRecord *d) { QTest::keyClick(d->txtFind, Qt::Key_Escape); },
+        [](comfrmFindRecord *d) {
+            d->gexFind->view()->setFocus();
+            QTest::keyClick(d->gexFind->view(), Qt::Key_Escape);
+        },
+        [](comfrmFindRecord *d) { d->close(); },
+    };
+    for (const Action &leave : leaves)
+        expectResult(trova(leave), QStringLiteral("c"), Variant::null());
 
     // F5 in the list answers "n" although "Nuovo" is not offered; no key.
     result = trova([](comfrmFindRecord *d) {
-        EXPECT_FALSE(d->cmdNew->isEnabled());
         d->gexFind->view()->setFocus();
         QTest::keyClick(d->gexFind->view(), Qt::Key_F5);
     });
     expectResult(result, QStringLiteral("n"), Variant::null());
-
-    // Closing the window answers "c" as well.
-    result = trova([](comfrmFindRecord *d) { d->close(); });
-    expectResult(result, QStringLiteral("c"), Variant::null());
 }
 
 TEST_F(FindRecord, AStartValueIsLookedForInColumnOneAndAnEmptyListGivesNoKey)

@@ -11,16 +11,43 @@
 #include "shell/MainModule.h"
 #include "shell/frmMain.h"
 
+#include <QAction>
+#include <QHeaderView>
 #include <QStringList>
+#include <QTableView>
 #include <QTest>
 
 #include <memory>
+
+#include <sqlite3.h>
 
 namespace shelltest {
 
 // The working date of the tests: a year after 2030, where two-digit year
 // literals would read as 1931.
 const platform::DateTime Working(2031, 3, 15);
+
+// Another program holding the database: an exclusive transaction, during
+// which no other connection can even read it.
+class AltroProgramma
+{
+public:
+    explicit AltroProgramma(const QString &path)
+    {
+        EXPECT_EQ(sqlite3_open_v2(path.toUtf8().constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(m_db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    }
+    ~AltroProgramma()
+    {
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(m_db);
+    }
+    AltroProgramma(const AltroProgramma &) = delete;
+    AltroProgramma &operator=(const AltroProgramma &) = delete;
+
+private:
+    sqlite3 *m_db = nullptr;
+};
 
 class MainWindowTest : public TemplateDatabaseTest
 {
@@ -77,6 +104,29 @@ protected:
         if (bar->openGroup() != bar->groupOfItem(key))
             QTest::mouseClick(bar, Qt::LeftButton, {}, bar->groupRect(bar->groupOfItem(key)).center());
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->itemRect(key).center());
+    }
+
+    // A menu's item by its caption.
+    static QAction *item(const QMenu *menu, const QString &caption)
+    {
+        QAction *action = frmMain::VoceMenu(menu, caption);
+        EXPECT_NE(action, nullptr) << caption.toStdString();
+        return action;
+    }
+
+    void clickHeader(const QString &columnKey)
+    {
+        QHeaderView *header = grid().view()->horizontalHeader();
+        const int logical = grid().column(columnKey)->index() - 1;
+        const QPoint at(header->sectionViewportPosition(logical) + header->sectionSize(logical) / 2,
+                        header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+    }
+
+    // The text of a column in the current row.
+    QString current(const QString &columnKey) const
+    {
+        return grid().textAt(grid().row(), grid().column(columnKey)->index());
     }
 
     // The captions of the shown columns, in order.

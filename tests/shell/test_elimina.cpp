@@ -8,6 +8,11 @@
 #include "shell/EliminaRecord.h"
 #include "shell/MainModule.h"
 
+#include <sqlite3.h>
+
+#include <chrono>
+#include <future>
+#include <thread>
 #include <utility>
 
 using namespace shelltest;
@@ -86,21 +91,17 @@ TEST_F(Elimina, EveryNodeAsksItsQuestionAndNoDeletesNothing)
         EXPECT_EQ(boxes[0].style, QuestionStyle);
         EXPECT_EQ(boxes[0].title, Title);
     }
-    EXPECT_EQ(dumpDatabase(database), before);
-}
-
-TEST_F(Elimina, StockAndUnknownNodesDoNothing)
-{
-    const QStringList before = dumpDatabase(database);
-    for (const char *nodo : {"gia", "xyz", ""}) {
+    // The stock node and unknown nodes ask nothing.
+    desk->clear();
+    for (const char *nodo : {"gia", "xyz", ""})
         EXPECT_FALSE(Eliminazione::EliminaRecord(QString::fromLatin1(nodo), Variant("A001"), Variant()));
-    }
     EXPECT_TRUE(desk->calls().empty());
     EXPECT_EQ(dumpDatabase(database), before);
 }
 
 TEST_F(Elimina, RecordsInUseAreRefusedAndKept)
 {
+    runSql(database, QStringLiteral("UPDATE Articoli SET Categoria = 'Articoli per l''ufficio' WHERE Codice = 'A002'"));
     struct Case
     {
         const char *nodo;
@@ -113,6 +114,8 @@ TEST_F(Elimina, RecordsInUseAreRefusedAndKept)
         // The unit is found by its code, whatever its description says.
         {"umi", Variant(1), Variant("PZ"), "L'unità di misura ha Articoli associati, quindi non verrà eliminata."},
         {"cat", Variant(3), Variant("Ferramenta"), "La categoria ha Articoli associati, quindi non verrà eliminata."},
+        {"cat", Variant(4), Variant("Articoli per l'ufficio"),
+         "La categoria ha Articoli associati, quindi non verrà eliminata."},
         {"art", Variant("A002"), Variant("Dado M3"), "L'Articolo ha delle Registrazioni associate, quindi non verrà eliminato."},
         {"cli", Variant(2), Variant("Bianchi Mario"), "Il Cliente ha delle registrazioni associate, quindi non verrà eliminato."},
         {"for", Variant(1), Variant("Rossi Srl"), "Il Fornitore ha delle registrazioni associate, quindi non verrà eliminato."},
@@ -131,43 +134,24 @@ TEST_F(Elimina, RecordsInUseAreRefusedAndKept)
 
 TEST_F(Elimina, RecordsNotInUseAreDeleted)
 {
-    EXPECT_TRUE(eliminaConSi("iva", Variant("04")));
-    EXPECT_EQ(count(QStringLiteral("CodiciIVA WHERE CodiceIVA = '04'")), QStringLiteral("0"));
-    EXPECT_TRUE(eliminaConSi("umi", Variant(2), Variant("KG")));
-    EXPECT_EQ(count(QStringLiteral("Liste WHERE Id = 2")), QStringLiteral("0"));
-    EXPECT_TRUE(eliminaConSi("art", Variant("B001"), Variant("Rondella")));
-    EXPECT_EQ(count(QStringLiteral("Articoli WHERE Codice = 'B001'")), QStringLiteral("0"));
-    EXPECT_TRUE(eliminaConSi("cli", Variant(3), Variant("anna verdi")));
-    EXPECT_EQ(count(QStringLiteral("CliFor WHERE IdCliFor = 3")), QStringLiteral("0"));
-    EXPECT_TRUE(eliminaConSi("for", Variant(5), Variant("Gialli Snc")));
-    EXPECT_EQ(count(QStringLiteral("CliFor WHERE IdCliFor = 5")), QStringLiteral("0"));
-    // Only the questions were shown, and nothing else went.
-    EXPECT_EQ(desk->msgBoxes().size(), 5u) << desk->prompts().join(u'|').toStdString();
-    EXPECT_EQ(count(QStringLiteral("CodiciIVA")), QStringLiteral("2"));
-    EXPECT_EQ(count(QStringLiteral("Liste")), QStringLiteral("3"));
-    EXPECT_EQ(count(QStringLiteral("Articoli")), QStringLiteral("2"));
-    EXPECT_EQ(count(QStringLiteral("CliFor")), QStringLiteral("3"));
-}
-
-TEST_F(Elimina, KeysWithAnApostropheAreCheckedAndDeleted)
-{
-    // The same description on an article keeps the category...
-    runSql(database, QStringLiteral("UPDATE Articoli SET Categoria = 'Articoli per l''ufficio' WHERE Codice = 'A002'"));
-    EXPECT_FALSE(eliminaConSi("cat", Variant(4), Variant("Articoli per l'ufficio")));
-    expectNotice(QStringLiteral("La categoria ha Articoli associati, quindi non verrà eliminata."));
-    EXPECT_EQ(count(QStringLiteral("Liste WHERE Id = 4")), QStringLiteral("1"));
-
-    // ...and without it the category goes.
-    runSql(database, QStringLiteral("UPDATE Articoli SET Categoria = 'Ferramenta' WHERE Codice = 'A002'"));
-    desk->clear();
-    EXPECT_TRUE(eliminaConSi("cat", Variant(4), Variant("Articoli per l'ufficio")));
-    EXPECT_EQ(desk->msgBoxes().size(), 1u) << desk->prompts().join(u'|').toStdString();
-    EXPECT_EQ(count(QStringLiteral("Liste WHERE Id = 4")), QStringLiteral("0"));
-
     // An article code with a quote, pasted or imported, is deleted as well.
     runSql(database, QStringLiteral("INSERT INTO Articoli (Codice, Descrizione) VALUES ('L''X', 'Apice')"));
-    EXPECT_TRUE(eliminaConSi("art", Variant("L'X")));
-    EXPECT_EQ(count(QStringLiteral("Articoli WHERE Codice = 'L''X'")), QStringLiteral("0"));
+    EXPECT_TRUE(eliminaConSi("iva", Variant("04")));
+    EXPECT_TRUE(eliminaConSi("umi", Variant(2), Variant("KG")));
+    EXPECT_TRUE(eliminaConSi("cat", Variant(4), Variant("Articoli per l'ufficio")));
+    EXPECT_TRUE(eliminaConSi("art", Variant("B001"), Variant("Rondella")));
+    EXPECT_TRUE(eliminaConSi("art", Variant("L'X"), Variant("Apice")));
+    EXPECT_TRUE(eliminaConSi("cli", Variant(3), Variant("anna verdi")));
+    EXPECT_TRUE(eliminaConSi("for", Variant(5), Variant("Gialli Snc")));
+    // Only the questions were shown, and nothing else went.
+    EXPECT_EQ(desk->msgBoxes().size(), 7u) << desk->prompts().join(u'|').toStdString();
+    EXPECT_EQ(queryColumn(database, QStringLiteral("SELECT CodiceIVA FROM CodiciIVA ORDER BY 1")),
+              (QStringList{u"10"_qs, u"22"_qs}));
+    EXPECT_EQ(queryColumn(database, QStringLiteral("SELECT Id FROM Liste ORDER BY 1")), (QStringList{u"1"_qs, u"3"_qs}));
+    EXPECT_EQ(queryColumn(database, QStringLiteral("SELECT Codice FROM Articoli ORDER BY 1")),
+              (QStringList{u"A001"_qs, u"A002"_qs}));
+    EXPECT_EQ(queryColumn(database, QStringLiteral("SELECT IdCliFor FROM CliFor ORDER BY 1")),
+              (QStringList{u"1"_qs, u"2"_qs, u"4"_qs}));
 }
 
 TEST_F(Elimina, AMovementGoesWithAllItsLines)
@@ -180,18 +164,52 @@ TEST_F(Elimina, AMovementGoesWithAllItsLines)
               (QStringList{QStringLiteral("3"), QStringLiteral("4")}));
 }
 
-TEST_F(Elimina, ADatabaseErrorIsShownAndNothingIsDeleted)
+TEST_F(Elimina, TheLinesOfAMovementGoBeforeItsHeaderInOneTransaction)
 {
-    // The header refuses to go after the lines went: the lines come back.
+    // A header cannot go while it has lines: deleting the lines first passes.
+    runSql(database, QStringLiteral("CREATE TRIGGER righe_prima BEFORE DELETE ON MagazRegMain "
+                                    "WHEN EXISTS (SELECT 1 FROM MagazRegDetail WHERE IdReg = OLD.IdReg) "
+                                    "BEGIN SELECT RAISE(ABORT, 'righe presenti'); END;"));
+    EXPECT_TRUE(eliminaConSi("mag", Variant(2)));
+    EXPECT_EQ(count(QStringLiteral("MagazRegMain WHERE IdReg = 2")), u"0"_qs);
+    EXPECT_EQ(count(QStringLiteral("MagazRegDetail WHERE IdReg = 2")), u"0"_qs);
+
+    // A header that refuses to go brings its lines back.
     runSql(database, QStringLiteral("CREATE TRIGGER protetto BEFORE DELETE ON MagazRegMain "
                                     "BEGIN SELECT RAISE(ABORT, 'movimento protetto'); END;"));
     const QStringList before = dumpDatabase(database);
+    desk->clear();
     EXPECT_FALSE(eliminaConSi("mag", Variant(1)));
-    expectNotice(QStringLiteral("L'operazione sul database non è riuscita."));
+    ASSERT_EQ(desk->msgBoxes().size(), 2u);
+    EXPECT_EQ(desk->msgBoxes()[1].style, platform::vbOKOnly);
+    EXPECT_TRUE(desk->msgBoxes()[1].prompt.contains(QStringLiteral("L'operazione sul database non è riuscita.")));
     EXPECT_EQ(dumpDatabase(database), before);
 }
 
-TEST_F(Elimina, ALockedDatabaseIsShownAndNothingIsDeleted)
+TEST_F(Elimina, AReferenceAddedWhileTheDeleteWaitsIsSeen)
+{
+    // Another copy of the program is adding an article with the VAT code
+    // when the delete starts: the delete waits for its write, then checks.
+    std::promise<void> writing;
+    std::thread otherCopy([&] {
+        sqlite3 *db = nullptr;
+        sqlite3_open_v2(database.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+        sqlite3_exec(db, "BEGIN IMMEDIATE; INSERT INTO Articoli (Codice, Descrizione, CodiceIVA) "
+                         "VALUES ('N001', 'Nuovo', '04')", nullptr, nullptr, nullptr);
+        writing.set_value();
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+    });
+    writing.get_future().wait();
+    const bool deleted = eliminaConSi("iva", Variant("04"));
+    otherCopy.join();
+    EXPECT_FALSE(deleted);
+    expectNotice(QStringLiteral("Il Codice IVA ha Articoli associati, quindi non verrà eliminato."));
+    EXPECT_EQ(count(QStringLiteral("CodiciIVA WHERE CodiceIVA = '04'")), u"1"_qs);
+}
+
+TEST_F(Elimina, ADatabaseThatCannotBeWrittenIsShownAndNothingIsDeleted)
 {
     platform::Connection::setDefaultBusyTimeout(100);
     const QStringList before = dumpDatabase(database);
@@ -214,16 +232,13 @@ TEST_F(Elimina, ALockedDatabaseIsShownAndNothingIsDeleted)
 
     // Once the other copy lets go, the same delete works.
     EXPECT_TRUE(eliminaConSi("iva", Variant("04")));
-    EXPECT_EQ(count(QStringLiteral("CodiciIVA WHERE CodiceIVA = '04'")), QStringLiteral("0"));
-}
+    EXPECT_EQ(count(QStringLiteral("CodiciIVA WHERE CodiceIVA = '04'")), u"0"_qs);
 
-TEST_F(Elimina, AMissingDatabaseIsShown)
-{
+    // A database that is not there is reported too.
+    desk->clear();
     MainModule::ConnString = testsupport::DataFixture::connectionString(
         testsupport::freshDir(QStringLiteral("vuota")) + QStringLiteral("/assente.mdb"));
-    EXPECT_FALSE(eliminaConSi("iva", Variant("04")));
-    const auto boxes = desk->msgBoxes();
-    ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_FALSE(boxes[1].prompt.isEmpty());
-    EXPECT_EQ(boxes[1].style, platform::vbOKOnly);
+    EXPECT_FALSE(eliminaConSi("iva", Variant("10")));
+    ASSERT_EQ(desk->msgBoxes().size(), 2u);
+    EXPECT_FALSE(desk->msgBoxes()[1].prompt.isEmpty());
 }

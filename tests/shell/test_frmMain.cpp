@@ -1,26 +1,18 @@
 // The main window driven through its real widgets on a template database
-// with a few articles, suppliers and movements.
+// with a few articles, suppliers and movements: the start, the navigation,
+// the lists of the nodes, the refresh and what a database that cannot be
+// read leaves of it.
 #include "MainWindowFixture.h"
 
 #include "common/comProgramInfo.h"
 #include "common/comRegistry.h"
-#include "common/comfrmAbout.h"
 #include "platform/base/Twips.h"
-#include "platform/desktop/ButtonBar.h"
-#include "platform/grid/Grid.h"
-#include "platform/grid/GridColumn.h"
-#include "shell/MainModule.h"
-#include "shell/frmMain.h"
+#include "platform/data/Connection.h"
 
-#include <QAction>
 #include <QComboBox>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QTest>
-
-#include <memory>
 
 using namespace shelltest;
 
@@ -30,62 +22,76 @@ TEST_F(MainWindowTest, StartsWithoutNodeAndFilledStatusBar)
     EXPECT_TRUE(window->picStart()->isVisible());
     EXPECT_FALSE(window->txtFind()->isEnabled());
     EXPECT_EQ(window->lblTitle()->text(), MainModule::ApplicationTitle);
-    EXPECT_EQ(window->Panel(QStringLiteral("WorkData"))->text(), QStringLiteral("sab 15 mar 31"));
-    EXPECT_EQ(window->Panel(QStringLiteral("Database"))->text(), database);
-    EXPECT_EQ(window->Panel(QStringLiteral("Contatore"))->text(), QStringLiteral("7"));
-    EXPECT_EQ(window->ImmagineContatore(), QStringLiteral("status-ok"));
-    EXPECT_FALSE(window->Panel(QStringLiteral("Data"))->text().isEmpty());
+    EXPECT_EQ(window->Panel(u"WorkData"_qs)->text(), u"sab 15 mar 31"_qs);
+    EXPECT_EQ(window->Panel(u"Database"_qs)->text(), database);
+    EXPECT_EQ(window->Panel(u"Contatore"_qs)->text(), u"7"_qs);
+    EXPECT_EQ(window->ImmagineContatore(), u"status-ok"_qs);
     EXPECT_FALSE(comfrmAbout::Default().isVisible());
-    EXPECT_GE(window->width(), platform::Twips(9405).toPixels());
 }
 
 TEST_F(MainWindowTest, MenusFollowTheNavigation)
 {
     const auto &news = window->mnuNewItem();
     const auto &views = window->mnuViewItem();
-    EXPECT_EQ(news[0]->text(), QStringLiteral("Movimento di Magazzino\tCTRL+M"));
+    // A new movement is offered once: the stock node's item stays hidden.
+    EXPECT_EQ(news[0]->text(), u"Movimento di Magazzino\tCTRL+M"_qs);
+    EXPECT_EQ(news[1]->data().toString(), u"1"_qs);
     EXPECT_FALSE(news[1]->isVisible());
-    EXPECT_EQ(views[1]->text(), QStringLiteral("Giacenze\tCTRL+MAIUSC+G"));
-    EXPECT_TRUE(views[2]->isSeparator());
-    EXPECT_EQ(views[8]->text(), QStringLiteral("Unità di misura Articoli"));
-    EXPECT_FALSE(views[10]->isVisible());
-    EXPECT_EQ(window->mnuFile()->actions().constLast()->text(), QStringLiteral("Esci\tALT+F4"));
+    EXPECT_EQ(news[3]->text(), u"Articolo\tCTRL+A"_qs);
+    EXPECT_EQ(news[8]->text(), u"Unità di misura Articolo"_qs);
+    // Three groups with a separator between them; nothing after the last.
+    const char *const viewTags[] = {"0", "1", nullptr, "2", "3", "4", nullptr, "5", "6", "7"};
+    for (std::size_t i = 0; i < views.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(views[i]->isVisible(), i < 10);
+        if (i >= 10)
+            continue;
+        EXPECT_EQ(views[i]->isSeparator(), viewTags[i] == nullptr);
+        EXPECT_EQ(views[i]->data().toString(), QLatin1String(viewTags[i]));
+    }
+    EXPECT_EQ(views[1]->text(), u"Giacenze\tCTRL+MAIUSC+G"_qs);
+    EXPECT_EQ(views[9]->text(), u"Categorie Articoli"_qs);
+    EXPECT_EQ(window->mnuFile()->actions().constLast()->text(), u"Esci\tALT+F4"_qs);
 }
 
 TEST_F(MainWindowTest, BarAndViewMenuSwitchNodes)
 {
+    QAction *fields = item(window->mnuGrid(), u"&Campi"_qs);
+    EXPECT_FALSE(fields->isEnabled());
     clickBar(2);
     EXPECT_EQ(window->CurNode(), 2);
-    EXPECT_EQ(window->lblTitle()->text(), QStringLiteral("Articoli"));
+    EXPECT_EQ(window->lblTitle()->text(), u"Articoli"_qs);
     EXPECT_EQ(shownCaptions(), (QStringList{u"Codice"_qs, u"Descrizione"_qs, u"UM"_qs, u"Ubicazione"_qs,
                                             u"Categoria"_qs, u"Fornitore"_qs, u"Costo"_qs, u"PrezzoIvato"_qs}));
     EXPECT_EQ(columnTexts(u"Codice"_qs), (QStringList{u"A001"_qs, u"A002"_qs, u"A003"_qs}));
-    EXPECT_EQ(window->lblFind()->text(), QStringLiteral("Trova in Codice"));
+    EXPECT_EQ(window->lblFind()->text(), u"Trova in Codice"_qs);
     EXPECT_FALSE(window->cmbFilter()->isEnabled());
-    EXPECT_EQ(window->cmbFilter()->count(), 0);
     EXPECT_FALSE(window->picStart()->isVisible());
     EXPECT_TRUE(window->txtFind()->isEnabled());
+    // The Grid menu follows the node's mask.
+    EXPECT_TRUE(fields->isEnabled());
+    EXPECT_FALSE(item(window->mnuGrid(), u"&Raggruppa"_qs)->isEnabled());
 
     // "Fornitori" through the View menu: the id is hidden, sorted by name.
     window->mnuViewItem()[5]->trigger();
     EXPECT_EQ(window->CurNode(), 4);
     EXPECT_TRUE(window->mnuViewItem()[5]->isChecked());
     EXPECT_FALSE(window->mnuViewItem()[3]->isChecked());
-    EXPECT_EQ(window->bb()->selectedKey(), QStringLiteral("4"));
+    EXPECT_EQ(window->bb()->selectedKey(), u"4"_qs);
     EXPECT_EQ(grid().column(1)->width(), 0);
     EXPECT_EQ(columnTexts(u"Nome"_qs), (QStringList{u"Rossi Srl"_qs, u"Verdi Spa"_qs}));
 
     window->mnuViewItem()[8]->trigger();
     EXPECT_EQ(shownCaptions(), (QStringList{u"Codice"_qs, u"Descrizione"_qs}));
-    EXPECT_EQ(columnTexts(u"Descrizione"_qs), (QStringList{u"Pezzi"_qs}));
+    EXPECT_EQ(columnTexts(u"Descrizione"_qs), QStringList{u"Pezzi"_qs});
     EXPECT_TRUE(desk->msgBoxes().empty());
 }
 
 TEST_F(MainWindowTest, MovementSubViewsAroundTheWorkingDate)
 {
     clickBar(0);
-    EXPECT_EQ(window->cmbFilter()->currentText(), QStringLiteral("Tutti i movimenti (anno corrente)"));
-    EXPECT_EQ(grid().column(2)->caption(), QStringLiteral("Data"));
+    EXPECT_EQ(window->cmbFilter()->currentText(), u"Tutti i movimenti (anno corrente)"_qs);
+    EXPECT_EQ(grid().column(2)->caption(), u"Data"_qs);
     EXPECT_EQ(grid().column(2)->width(), 1400);
     EXPECT_EQ(grid().column(1)->width(), 0);
     EXPECT_EQ(columnTexts(u"Prog"_qs), (QStringList{u"1"_qs, u"2"_qs}));
@@ -96,13 +102,13 @@ TEST_F(MainWindowTest, MovementSubViewsAroundTheWorkingDate)
 
     window->cmbFilter()->setCurrentIndex(1);
     EXPECT_EQ(window->FilterIdx(0), 1);
-    EXPECT_EQ(columnTexts(u"Prog"_qs), (QStringList{u"2"_qs}));
+    EXPECT_EQ(columnTexts(u"Prog"_qs), QStringList{u"2"_qs});
 
     // The choice stays with the node while another is shown.
     clickBar(2);
     clickBar(0);
     EXPECT_EQ(window->cmbFilter()->currentIndex(), 1);
-    EXPECT_EQ(columnTexts(u"Prog"_qs), (QStringList{u"2"_qs}));
+    EXPECT_EQ(columnTexts(u"Prog"_qs), QStringList{u"2"_qs});
 }
 
 TEST_F(MainWindowTest, StockSubViewsGroupWithTotals)
@@ -111,7 +117,6 @@ TEST_F(MainWindowTest, StockSubViewsGroupWithTotals)
     EXPECT_EQ(shownCaptions(), (QStringList{u"Codice"_qs, u"Descrizione"_qs, u"UM"_qs, u"Ubicazione"_qs,
                                             u"Giacenza"_qs, u"CostoUltimo"_qs, u"ValoreCU"_qs}));
     EXPECT_TRUE(groupCaptions().isEmpty());
-    EXPECT_EQ(columnTexts(u"Codice"_qs), (QStringList{u"A001"_qs, u"A002"_qs, u"A003"_qs}));
     // Only this year's movements up to the working date count.
     EXPECT_EQ(grid().valueAt(3, grid().column(u"Giacenza"_qs)->index()).toDouble(), 10.0);
 
@@ -121,7 +126,7 @@ TEST_F(MainWindowTest, StockSubViewsGroupWithTotals)
 
     window->cmbFilter()->setCurrentIndex(2);
     EXPECT_EQ(groupCaptions().size(), 3);
-    EXPECT_EQ(groupCaptions().first(), QStringLiteral("Categoria: Colle     QV: [10,00]  [10,00]"));
+    EXPECT_EQ(groupCaptions().first(), u"Categoria: Colle     QV: [10,00]  [10,00]"_qs);
 
     // Two levels, all expanded: every record row is there.
     window->cmbFilter()->setCurrentIndex(3);
@@ -130,21 +135,68 @@ TEST_F(MainWindowTest, StockSubViewsGroupWithTotals)
     EXPECT_EQ(columnTexts(u"Codice"_qs).size(), 3);
 }
 
-TEST_F(MainWindowTest, FailingListQueryEmptiesTheListAndSaysWhy)
+TEST_F(MainWindowTest, AListThatCannotBeReadLeavesTheWindowAsItWas)
 {
-    clickBar(2);
-    ASSERT_EQ(grid().rowCount(), 3);
-    runSql(database, QStringLiteral("DROP VIEW ViewArticoli"));
-    window->mnuViewItem()[3]->trigger();
-    EXPECT_EQ(grid().rowCount(), 0);
-    const auto boxes = desk->msgBoxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].style, platform::vbCritical);
-    EXPECT_TRUE(boxes[0].prompt.contains(QStringLiteral("L'operazione sul database non è riuscita."))) << boxes[0].prompt.toStdString();
-
-    // The window goes on working.
     clickBar(3);
-    EXPECT_EQ(columnTexts(u"Nome"_qs), (QStringList{u"Bianchi Mario"_qs}));
+    const QStringList customers = columnTexts(u"Nome"_qs);
+    runSql(database, QStringLiteral("DROP VIEW ViewArticoli"));
+    clickBar(2);
+    EXPECT_EQ(window->CurNode(), 3);
+    EXPECT_EQ(window->lblTitle()->text(), u"Clienti"_qs);
+    EXPECT_EQ(window->bb()->selectedKey(), u"3"_qs);
+    EXPECT_EQ(columnTexts(u"Nome"_qs), customers);
+    ASSERT_EQ(desk->msgBoxes().size(), 1u);
+    EXPECT_EQ(desk->msgBoxes()[0].style, platform::vbCritical);
+    EXPECT_TRUE(desk->msgBoxes()[0].prompt.contains(QStringLiteral("L'operazione sul database non è riuscita.")))
+        << desk->msgBoxes()[0].prompt.toStdString();
+
+    // When only the status cannot be read, the list is shown and the panels
+    // keep what they showed.
+    desk->clear();
+    runSql(database, QStringLiteral("DROP TABLE Articoli"));
+    runSql(database, QStringLiteral("INSERT INTO CliFor (IdCliFor, Tipo, Nome) VALUES (9, 'Cliente', 'Neri Ugo')"));
+    MainModule::WorkDate = platform::DateTime(2031, 4, 1);
+    item(window->mnuView(), u"Aggiorna"_qs)->trigger();
+    EXPECT_EQ(columnTexts(u"Nome"_qs), (QStringList{u"Bianchi Mario"_qs, u"Neri Ugo"_qs}));
+    EXPECT_EQ(desk->msgBoxes().size(), 1u);
+    EXPECT_EQ(window->Panel(u"WorkData"_qs)->text(), u"sab 15 mar 31"_qs);
+    EXPECT_EQ(window->Panel(u"Contatore"_qs)->text(), u"7"_qs);
+}
+
+TEST_F(MainWindowTest, ALockedDatabaseStopsEachCommandAtItsFirstErrorAndKeepsTheWindow)
+{
+    clickBar(0);
+    const auto shown = [this] {
+        return QStringList{window->lblTitle()->text(), window->cmbFilter()->currentText(), window->lblFind()->text(),
+                           columnTexts(u"Prog"_qs).join(u','), window->Panel(u"Contatore"_qs)->text()};
+    };
+    const QStringList before = shown();
+    platform::Connection::setDefaultBusyTimeout(50);
+    {
+        const AltroProgramma other(database);
+        const auto lock = testsupport::databaseErrorOf([] { platform::Connection(MainModule::ConnString); });
+        ASSERT_TRUE(lock.has_value());
+        ASSERT_EQ(lock->kind(), platform::DatabaseError::Kind::Busy);
+
+        clickBar(2);
+        window->mnuViewItem()[3]->trigger(); // stores the list's layout first
+        window->cmbFilter()->setCurrentIndex(1);
+        item(window->mnuView(), u"Aggiorna"_qs)->trigger();
+        EXPECT_EQ(window->CurNode(), 0);
+        EXPECT_EQ(window->FilterIdx(0), 0);
+        EXPECT_EQ(shown(), before);
+        EXPECT_EQ(window->bb()->selectedKey(), u"0"_qs);
+        EXPECT_TRUE(window->mnuViewItem()[0]->isChecked());
+        EXPECT_FALSE(window->mnuViewItem()[3]->isChecked());
+        // One message for each command: the lock's.
+        EXPECT_EQ(desk->prompts(), QStringList(4, lock->description()));
+    }
+    // Once the other program lets go, the same commands work.
+    window->cmbFilter()->setCurrentIndex(1);
+    EXPECT_EQ(columnTexts(u"Prog"_qs), QStringList{u"2"_qs});
+    clickBar(2);
+    EXPECT_EQ(window->lblTitle()->text(), u"Articoli"_qs);
+    EXPECT_EQ(desk->msgBoxes().size(), 4u);
 }
 
 TEST_F(MainWindowTest, SetLayCountsAndWarnsOfBelowMinimum)
@@ -152,60 +204,52 @@ TEST_F(MainWindowTest, SetLayCountsAndWarnsOfBelowMinimum)
     runSql(database, QStringLiteral("UPDATE Articoli SET ScortaMinima = 20 WHERE Codice = 'A003'"));
     MainModule::SalvaProgressivo(12, 2031);
     window->SetLay();
-    EXPECT_EQ(window->Panel(QStringLiteral("Contatore"))->text(), QStringLiteral("12"));
-    EXPECT_EQ(window->ImmagineContatore(), QStringLiteral("status-below-min"));
+    EXPECT_EQ(window->Panel(u"Contatore"_qs)->text(), u"12"_qs);
+    EXPECT_EQ(window->ImmagineContatore(), u"status-below-min"_qs);
 
     // On the stock node the list gives the answer: A003 has 10 in stock on
     // the working date, so a minimum of 10 is not below it, 10,5 is.
     clickBar(1);
     runSql(database, QStringLiteral("UPDATE Articoli SET ScortaMinima = 10 WHERE Codice = 'A003'"));
     window->SetLay();
-    EXPECT_EQ(window->ImmagineContatore(), QStringLiteral("status-ok"));
+    EXPECT_EQ(window->ImmagineContatore(), u"status-ok"_qs);
     runSql(database, QStringLiteral("UPDATE Articoli SET ScortaMinima = 10.5 WHERE Codice = 'A003'"));
     window->SetLay();
-    EXPECT_EQ(window->ImmagineContatore(), QStringLiteral("status-below-min"));
+    EXPECT_EQ(window->ImmagineContatore(), u"status-below-min"_qs);
 
     // A year without movements counts 0; with no minimum set nothing is below it.
     runSql(database, QStringLiteral("UPDATE Articoli SET ScortaMinima = 0"));
     MainModule::WorkDate = platform::DateTime(2033, 1, 1);
     MainModule::WorkYear = 2033;
     window->SetLay();
-    EXPECT_EQ(window->Panel(QStringLiteral("Contatore"))->text(), QStringLiteral("0"));
-    EXPECT_EQ(window->ImmagineContatore(), QStringLiteral("status-ok"));
-    EXPECT_EQ(window->Panel(QStringLiteral("WorkData"))->text(), QStringLiteral("sab 1 gen 33"));
+    EXPECT_EQ(window->Panel(u"Contatore"_qs)->text(), u"0"_qs);
+    EXPECT_EQ(window->ImmagineContatore(), u"status-ok"_qs);
+    EXPECT_EQ(window->Panel(u"WorkData"_qs)->text(), u"sab 1 gen 33"_qs);
     EXPECT_TRUE(desk->msgBoxes().empty());
 }
 
-TEST_F(MainWindowTest, DatabaseErrorInSetLayKeepsPanelsAndIsShownOnce)
-{
-    clickBar(2);
-    runSql(database, QStringLiteral("DROP VIEW ViewArticoli; DROP TABLE Articoli"));
-    MainModule::WorkDate = platform::DateTime(2031, 4, 1);
-    window->SetLay();
-    EXPECT_EQ(desk->msgBoxes().size(), 1u);
-    EXPECT_EQ(window->Panel(QStringLiteral("Contatore"))->text(), QStringLiteral("7"));
-    EXPECT_EQ(window->Panel(QStringLiteral("WorkData"))->text(), QStringLiteral("sab 15 mar 31"));
-    EXPECT_EQ(window->ImmagineContatore(), QStringLiteral("status-ok"));
-}
-
-TEST_F(MainWindowTest, ClosingWaitsForOtherWindows)
+TEST_F(MainWindowTest, OtherOpenWindowsKeepTheWindowAndTheDataMenu)
 {
     QWidget other;
-    other.setWindowTitle(QStringLiteral("Articolo"));
+    other.setWindowTitle(u"Articolo"_qs);
     other.show();
+    for (const QString &caption : {u"&Seleziona database"_qs, u"Nuovo database"_qs, u"Tabelle"_qs})
+        item(window->mnuDb(), caption)->trigger();
     EXPECT_FALSE(window->close());
-    const auto boxes = desk->msgBoxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].prompt, QStringLiteral("Chiudere prima tutte le schede dati."));
+    const QString closeFirst = u"Chiudere prima tutte le schede dati."_qs;
+    EXPECT_EQ(desk->prompts(), QStringList(4, closeFirst));
+    EXPECT_EQ(desk->msgBoxes()[0].style, platform::vbOKOnly);
     EXPECT_TRUE(window->isVisible());
 
     other.close();
     EXPECT_TRUE(window->close());
 }
 
-TEST_F(MainWindowTest, ResizingRecomputesTheProportionalColumns)
+TEST_F(MainWindowTest, ResizingLaysTheListOutAgainAndTheFindLabelFollows)
 {
     clickBar(2);
+    clickHeader(u"Descrizione"_qs);
+    ASSERT_EQ(window->lblFind()->text(), u"Trova in Descrizione"_qs);
     const int wide = grid().column(1)->width();
     window->resize(900, 700);
     const double rest = platform::Twips::fromPixels(grid().width()).value() - 255 - 8 * 8 - 2480 - 480;
@@ -213,25 +257,16 @@ TEST_F(MainWindowTest, ResizingRecomputesTheProportionalColumns)
     EXPECT_NEAR(grid().column(1)->width(), rest * 0.25, 1);
     EXPECT_EQ(grid().column(3)->width(), 480);
     EXPECT_EQ(grid().column(7)->width(), 1240);
+    // The layout puts the node's sort back: the label names the column the
+    // find now searches.
+    EXPECT_EQ(window->lblFind()->text(), u"Trova in Codice"_qs);
+    QTest::keyClicks(window->txtFind(), u"a003"_qs);
+    EXPECT_EQ(current(u"Codice"_qs), u"A003"_qs);
 
     // Never smaller than 9405 x 6600 twips.
     window->resize(300, 200);
     EXPECT_EQ(window->width(), platform::Twips(9405).toPixels());
     EXPECT_EQ(window->height(), platform::Twips(6600).toPixels());
-}
-
-TEST_F(MainWindowTest, Screenshot)
-{
-    // Saved for a look when asked for: VELMORA_SCREENSHOTS=<folder>.
-    const QString folder = qEnvironmentVariable("VELMORA_SCREENSHOTS");
-    if (folder.isEmpty())
-        GTEST_SKIP();
-    window->grab().save(QDir(folder).filePath(QStringLiteral("frmMain-start.png")));
-    clickBar(1);
-    window->cmbFilter()->setCurrentIndex(3);
-    window->grab().save(QDir(folder).filePath(QStringLiteral("frmMain-1280.png")));
-    window->resize(window->minimumSize());
-    window->grab().save(QDir(folder).filePath(QStringLiteral("frmMain-min.png")));
 }
 
 TEST_F(MainWindowTest, StoredSubViewChoicesOutsideTheNodeCountAsTheFirst)
@@ -243,21 +278,16 @@ TEST_F(MainWindowTest, StoredSubViewChoicesOutsideTheNodeCountAsTheFirst)
     };
     store(0, 1);
     store(1, 4);
-    store(2, 3);
     window = std::make_unique<frmMain>();
     MainModule::WorkDate = Working;
     MainModule::WorkYear = 2031;
     window->Visualizza();
     EXPECT_EQ(window->FilterIdx(0), 1);
     EXPECT_EQ(window->FilterIdx(1), 0);
-    EXPECT_EQ(window->FilterIdx(2), 0);
 
     clickBar(0);
-    EXPECT_EQ(window->cmbFilter()->currentText(), QStringLiteral("Movimenti odierni"));
-    EXPECT_EQ(columnTexts(u"Prog"_qs), (QStringList{u"2"_qs}));
-    clickBar(1);
-    EXPECT_EQ(window->cmbFilter()->currentText(), QStringLiteral("Per codice articolo"));
-    EXPECT_TRUE(groupCaptions().isEmpty());
+    EXPECT_EQ(window->cmbFilter()->currentText(), u"Movimenti odierni"_qs);
+    EXPECT_EQ(columnTexts(u"Prog"_qs), QStringList{u"2"_qs});
 }
 
 TEST_F(MainWindowTest, FirstRunOfThisVersionDropsOldListLayouts)
@@ -271,11 +301,11 @@ TEST_F(MainWindowTest, FirstRunOfThisVersionDropsOldListLayouts)
     };
     runSql(database, QStringLiteral("INSERT INTO _Pars (k01, k02) VALUES ('gridlayout', 'art')"));
     window = std::make_unique<frmMain>();
-    EXPECT_EQ(layouts(), QStringLiteral("1")); // the same version keeps them
+    EXPECT_EQ(layouts(), u"1"_qs); // the same version keeps them
 
     // "1.10" is lower than "1.4" as text, as the older versions compared.
     setSettingsText(u"prgver"_qs, u"1.10"_qs);
     window = std::make_unique<frmMain>();
-    EXPECT_EQ(layouts(), QStringLiteral("0"));
+    EXPECT_EQ(layouts(), u"0"_qs);
     EXPECT_EQ(settingsText(u"prgver"_qs), running);
 }

@@ -1,4 +1,5 @@
-// The navigation nodes, their sub-views and the New and View menu items.
+// The navigation nodes and their sub-views (the menus they make are tested
+// through the main window).
 #include "shell/NavigationModel.h"
 
 #include "platform/base/RuntimeError.h"
@@ -40,43 +41,6 @@ TEST(Navigation, NodesGroupsAndSubViews)
     EXPECT_EQ(nodi[0].SubNodi().Item(2).Descrizione(), QStringLiteral("Movimenti odierni"));
     EXPECT_FALSE(nodi[2].HaSubNodi());
     EXPECT_EQ(nodi[2].SubNodi().Count(), 0); // made empty on first use
-}
-
-TEST(Navigation, NewMenuOffersAMovementOnce)
-{
-    const auto voci = VociMenuNuovo(CreaNodi());
-    ASSERT_EQ(voci.size(), 39u);
-    EXPECT_EQ(voci[0].Caption, QStringLiteral("Movimento di Magazzino\tCTRL+M"));
-    EXPECT_TRUE(voci[0].Visible);
-    EXPECT_EQ(voci[1].Tag, QStringLiteral("1"));
-    EXPECT_FALSE(voci[1].Visible);
-    EXPECT_EQ(voci[3].Caption, QStringLiteral("Articolo\tCTRL+A"));
-    EXPECT_EQ(voci[8].Caption, QStringLiteral("Unità di misura Articolo"));
-    EXPECT_EQ(voci[9].Caption, QStringLiteral("Categoria Articoli"));
-    int movimenti = 0;
-    for (const VoceMenu &v : voci)
-        movimenti += v.Visible && v.Caption.startsWith(QStringLiteral("Movimento di Magazzino"));
-    EXPECT_EQ(movimenti, 1);
-}
-
-TEST(Navigation, ViewMenuLayout)
-{
-    const auto voci = VociMenuVisualizza(CreaNodi());
-    ASSERT_EQ(voci.size(), 39u);
-    const int nodoDi[] = {0, 1, -1, 2, 3, 4, -1, 5, 6, 7};
-    for (int i = 0; i < 10; ++i) {
-        const VoceMenu &v = voci[static_cast<std::size_t>(i)];
-        EXPECT_TRUE(v.Visible) << i;
-        EXPECT_EQ(v.isSeparator(), nodoDi[i] < 0) << i;
-        EXPECT_EQ(v.Tag, nodoDi[i] < 0 ? QString() : QString::number(nodoDi[i])) << i;
-    }
-    for (std::size_t i = 10; i < voci.size(); ++i)
-        EXPECT_FALSE(voci[i].Visible) << i;
-    EXPECT_EQ(voci[0].Caption, QStringLiteral("Movimenti di Magazzino\tCTRL+MAIUSC+M"));
-    EXPECT_EQ(voci[1].Caption, QStringLiteral("Giacenze\tCTRL+MAIUSC+G"));
-    EXPECT_EQ(voci[7].Caption, QStringLiteral("Codici Iva\tCTRL+MAIUSC+I"));
-    EXPECT_EQ(voci[8].Caption, QStringLiteral("Unità di misura Articoli"));
-    EXPECT_EQ(voci[9].Caption, QStringLiteral("Categorie Articoli"));
 }
 
 TEST(Navigation, SubViewCollectionIndexesFromOneAndByKey)

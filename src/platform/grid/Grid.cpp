@@ -237,6 +237,25 @@ void Grid::syncCurrentToView()
     }
 }
 
+int Grid::find(int column, FindCondition condition, const Variant &value, int startRow, FindDirection direction)
+{
+    const int found = m_model->find(column, condition, value, startRow, direction);
+    if (found > 0)
+        scrollToRow(found);
+    return found;
+}
+
+void Grid::scrollToRow(int row)
+{
+    // The view scrolls only to a cell of a shown column: the current one
+    // when it is shown, else the one at the view's left edge.
+    int column = m_model->currentColumn() - 1;
+    if (column < 0 || m_view->isColumnHidden(column))
+        column = m_view->columnAt(0);
+    if (column >= 0)
+        m_view->scrollTo(m_model->index(row - 1, column));
+}
+
 // ---- editing ------------------------------------------------------------------
 
 void Grid::setAllowEdit(bool on)

@@ -76,11 +76,10 @@ public:
     Variant valueAt(int row, int column) const { return m_model->valueAt(row, column); }
     QString textAt(int row, int column) const { return m_model->textAt(row, column); }
     Variant groupSum(int row, int column) const { return m_model->groupSum(row, column); }
+    // Makes the row found current and scrolls it into view; answers the
+    // row, 0 when none matches.
     int find(int column, FindCondition condition, const Variant &value, int startRow = 0,
-             FindDirection direction = FindDirection::Forward)
-    {
-        return m_model->find(column, condition, value, startRow, direction);
-    }
+             FindDirection direction = FindDirection::Forward);
 
     // ---- current cell ----
     int row() const { return m_model->currentRow(); }
@@ -185,6 +184,8 @@ signals:
 
 private:
     void applyColumnLayout();
+    // Scrolls a row into view, also when the current column is hidden.
+    void scrollToRow(int row);
     void applyEditMode();
     void syncCurrentToView();
     void syncSortIndicator();
