@@ -178,6 +178,10 @@ TEST_F(MainWindowTest, ALockedDatabaseStopsEachCommandAtItsFirstErrorAndKeepsThe
         ASSERT_TRUE(lock.has_value());
         ASSERT_EQ(lock->kind(), platform::DatabaseError::Kind::Busy);
 
+        // Each command waits for the lock once, not once per statement.
+        int waits = 0;
+        const platform::BusyListener previous = platform::Connection::setBusyListener(
+            [&waits](platform::BusyWait wait) { waits += wait == platform::BusyWait::Started ? 1 : 0; });
         clickBar(2);
         window->mnuViewItem()[3]->trigger(); // stores the list's layout first
         window->cmbFilter()->setCurrentIndex(1);
@@ -190,6 +194,8 @@ TEST_F(MainWindowTest, ALockedDatabaseStopsEachCommandAtItsFirstErrorAndKeepsThe
         EXPECT_FALSE(window->mnuViewItem()[3]->isChecked());
         // One message for each command: the lock's.
         EXPECT_EQ(desk->prompts(), QStringList(4, lock->description()));
+        platform::Connection::setBusyListener(previous);
+        EXPECT_EQ(waits, 4);
     }
     // Once the other program lets go, the same commands work.
     window->cmbFilter()->setCurrentIndex(1);
