@@ -1,13 +1,12 @@
 #include "platform/report/PdfExport.h"
 
 #include "platform/report/ReportDocument.h"
-#include "platform/report/ReportError.h"
+#include "platform/report/ExportFile.h"
 #include "platform/report/ReportPainter.h"
 
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 namespace platform::report {
 
@@ -15,20 +14,13 @@ namespace {
 
 constexpr int Resolution = 1200;
 
-[[noreturn]] void fail(const QString &path, const QString &why)
-{
-    throw ReportError(ReportError::Kind::ExportFailed, QStringLiteral("Cannot write '%1': %2").arg(path, why));
-}
-
 } // namespace
 
 void PdfExport::write(const ReportDocument &doc, const QString &path)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        fail(path, file.errorString());
+    ExportFile file(path);
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&file.device());
         writer.setResolution(Resolution);
         writer.setTitle(doc.title);
         writer.setCreator(QStringLiteral("Velmora"));
@@ -42,7 +34,7 @@ void PdfExport::write(const ReportDocument &doc, const QString &path)
         // file again.
         QPainter painter;
         if (!painter.begin(&writer))
-            fail(path, QStringLiteral("the PDF writer could not start"));
+            ExportFile::fail(path, QStringLiteral("The PDF writer could not start"));
         for (int page = 0; page < doc.pageCount(); ++page) {
             if (page > 0)
                 writer.newPage();
@@ -50,8 +42,7 @@ void PdfExport::write(const ReportDocument &doc, const QString &path)
         }
         painter.end();
     }
-    if (!file.commit())
-        fail(path, file.errorString());
+    file.commit();
 }
 
 } // namespace platform::report

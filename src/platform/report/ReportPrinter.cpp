@@ -30,7 +30,7 @@ PrintResult ReportPrinter::print(const ReportDocument &doc, const PrintOptions &
 {
     const QList<QPrinterInfo> printers = QPrinterInfo::availablePrinters();
     if (printers.isEmpty())
-        throw ReportError(ReportError::Kind::NoPrinter, QStringLiteral("No printer is installed"));
+        throw ReportError::noPrinter();
     QPrinterInfo info;
     if (options.printerName.isEmpty()) {
         info = QPrinterInfo::defaultPrinter();
@@ -43,7 +43,7 @@ PrintResult ReportPrinter::print(const ReportDocument &doc, const PrintOptions &
         }
         if (info.isNull())
             throw ReportError(ReportError::Kind::PrinterNotFound,
-                              QStringLiteral("The printer '%1' is not installed").arg(options.printerName));
+                              QStringLiteral("La stampante '%1' non è installata.").arg(options.printerName));
     }
     QPrinter printer(info, QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::NativeFormat);
@@ -77,7 +77,7 @@ PrintResult ReportPrinter::printTo(QPrinter &printer, const ReportDocument &doc,
     QPainter painter;
     if (!painter.begin(&printer))
         throw ReportError(ReportError::Kind::PrintFailed,
-                          QStringLiteral("The print job on '%1' could not be started").arg(printer.printerName()));
+                          QStringLiteral("Impossibile avviare la stampa su '%1'.").arg(printer.printerName()));
     const double dpi = printer.resolution();
     const int total = passes * doc.pageCount();
     int sent = 0;
@@ -91,7 +91,8 @@ PrintResult ReportPrinter::printTo(QPrinter &printer, const ReportDocument &doc,
             if (sent > 0 && !printer.newPage()) {
                 painter.end();
                 throw ReportError(ReportError::Kind::PrintFailed,
-                                  QStringLiteral("The printer '%1' refused a new page").arg(printer.printerName()));
+                                  QStringLiteral("La stampante '%1' non ha accettato una nuova pagina.")
+                                      .arg(printer.printerName()));
             }
             ReportPainter::paintPageAt(painter, doc, page, dpi);
             ++sent;
@@ -100,7 +101,7 @@ PrintResult ReportPrinter::printTo(QPrinter &printer, const ReportDocument &doc,
     painter.end();
     if (printer.printerState() == QPrinter::Error)
         throw ReportError(ReportError::Kind::PrintFailed,
-                          QStringLiteral("The print job on '%1' failed").arg(printer.printerName()));
+                          QStringLiteral("La stampa su '%1' non è riuscita.").arg(printer.printerName()));
     return PrintResult::Printed;
 }
 
