@@ -8,6 +8,7 @@
 #include "platform/data/Connection.h"
 #include "platform/data/Recordset.h"
 #include "platform/desktop/DesktopServices.h"
+#include "platform/desktop/WindowPlacement.h"
 #include "shell/MainModule.h"
 
 #include <QApplication>
@@ -101,6 +102,7 @@ frmOptions::frmOptions(QWidget *parent)
     setWindowTitle(QStringLiteral("Opzioni"));
     setObjectName(QStringLiteral("frmOptions"));
     setFixedSize(comTwipsRect(0, 0, 8400, 4560).size());
+    platform::keepOnScreen(this);
 
     tbs = new QTabWidget(this);
     tbs->setObjectName(QStringLiteral("tbs"));
