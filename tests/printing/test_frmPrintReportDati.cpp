@@ -121,29 +121,24 @@ TEST_F(DatiDialog, OpensModelessWithItsCaptionsPrintersAndCatalogueAndStaysOneDi
     EXPECT_EQ(again.GridEX1->rowCount(), 3);
 }
 
-TEST_F(DatiDialog, TheCopiesBoxTakesDigitsOnlyAndItsArrowsCount)
+TEST_F(DatiDialog, TheCopiesBoxTakesDigitsOnlyAndItsArrowsCountFromOne)
 {
     frmPrintReportDati &d = open();
     d.txtNumCopies->setFocus();
     d.txtNumCopies->end(false);
     QTest::keyClicks(d.txtNumCopies, QStringLiteral("a2-x."));
     EXPECT_EQ(d.txtNumCopies->text(), QStringLiteral("12"));
-    QTest::keyClick(d.txtNumCopies, Qt::Key_Backspace);
-    EXPECT_EQ(d.txtNumCopies->text(), QStringLiteral("1"));
-    QTest::mouseClick(d.UpDown1->upButton(), Qt::LeftButton);
-    QTest::mouseClick(d.UpDown1->upButton(), Qt::LeftButton);
-    EXPECT_EQ(d.txtNumCopies->text(), QStringLiteral("3"));
-    EXPECT_EQ(d.NumeroCopie(), 3);
     QTest::mouseClick(d.UpDown1->downButton(), Qt::LeftButton);
-    EXPECT_EQ(d.txtNumCopies->text(), QStringLiteral("2"));
-    // Never below one copy; an empty box prints one.
+    EXPECT_EQ(d.NumeroCopie(), 11);
     d.txtNumCopies->setText(QStringLiteral("1"));
     QTest::mouseClick(d.UpDown1->downButton(), Qt::LeftButton);
-    EXPECT_EQ(d.txtNumCopies->text(), QStringLiteral("1"));
-    d.txtNumCopies->clear();
-    EXPECT_EQ(d.NumeroCopie(), 1);
-    d.txtNumCopies->setText(QStringLiteral("0"));
-    EXPECT_EQ(d.NumeroCopie(), 1);
+    QTest::mouseClick(d.UpDown1->upButton(), Qt::LeftButton);
+    EXPECT_EQ(d.txtNumCopies->text(), QStringLiteral("2"));
+    // An empty or zero box prints one copy.
+    for (const char *text : {"", "0"}) {
+        d.txtNumCopies->setText(QString::fromLatin1(text));
+        EXPECT_EQ(d.NumeroCopie(), 1) << text;
+    }
 }
 
 TEST_F(DatiDialog, StampaOrADoubleClickPrintsTheChosenListOnTheChosenPrinterThenCloses)
