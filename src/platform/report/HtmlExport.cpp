@@ -5,7 +5,6 @@
 #include "platform/report/ReportDocument.h"
 
 #include <QBuffer>
-#include <QPageSize>
 
 #include <cmath>
 
@@ -65,13 +64,11 @@ QString imageTag(const RenderedItem &item)
 QString pageRule(const ReportDocument &doc)
 {
     const auto mm = [](double twips) { return QString::number(twips / 1440.0 * 25.4, 'g', 4) + QStringLiteral("mm"); };
-    const QSizeF paper = doc.paperSize;
-    const bool landscape = paper.width() > paper.height();
-    const QSizeF portrait = landscape ? paper.transposed() : paper;
-    QString size = QPageSize(portrait / 20.0, QPageSize::Point).id() == QPageSize::A4
-                       ? QStringLiteral("A4")
-                       : mm(portrait.width()) + u' ' + mm(portrait.height());
-    if (landscape)
+    const QPageLayout layout = doc.pageLayout();
+    const QSizeF portrait = layout.pageSize().size(QPageSize::Point) * 20.0;
+    QString size = layout.pageSize().id() == QPageSize::A4 ? QStringLiteral("A4")
+                                                           : mm(portrait.width()) + u' ' + mm(portrait.height());
+    if (layout.orientation() == QPageLayout::Landscape)
         size += QStringLiteral(" landscape");
     const QMarginsF &m = doc.margins;
     return QStringLiteral("@page { size: %1; margin: %2 %3 %4 %5; }\n")

@@ -4,7 +4,6 @@
 #include "platform/report/ExportFile.h"
 #include "platform/report/ReportPainter.h"
 
-#include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
 
@@ -24,12 +23,7 @@ void PdfExport::write(const ReportDocument &doc, const QString &path)
         writer.setResolution(Resolution);
         writer.setTitle(doc.title);
         writer.setCreator(QStringLiteral("Velmora"));
-        const QSizeF paper = doc.paperSize;
-        const bool landscape = paper.width() > paper.height();
-        const QSizeF portrait = landscape ? paper.transposed() : paper;
-        writer.setPageLayout(QPageLayout(QPageSize(portrait / 20.0, QPageSize::Point, QString(), QPageSize::FuzzyMatch),
-                                         landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
-                                         QMarginsF(0, 0, 0, 0), QPageLayout::Point));
+        writer.setPageLayout(doc.pageLayout());
         // One painter for the whole file: a second begin() would start the
         // file again.
         QPainter painter;

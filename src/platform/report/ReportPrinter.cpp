@@ -4,27 +4,12 @@
 #include "platform/report/ReportError.h"
 #include "platform/report/ReportPainter.h"
 
-#include <QPageLayout>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 
 namespace platform::report {
-
-namespace {
-
-QPageLayout pageLayoutOf(const ReportDocument &doc)
-{
-    const QSizeF paper = doc.paperSize;
-    const bool landscape = paper.width() > paper.height();
-    const QSizeF portrait = landscape ? paper.transposed() : paper;
-    const QPageSize size(portrait / 20.0, QPageSize::Point, QString(), QPageSize::FuzzyMatch);
-    return QPageLayout(size, landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
-                       QPageLayout::Point);
-}
-
-} // namespace
 
 PrintResult ReportPrinter::print(const ReportDocument &doc, const PrintOptions &options)
 {
@@ -50,7 +35,7 @@ PrintResult ReportPrinter::print(const ReportDocument &doc, const PrintOptions &
     printer.setPrinterName(info.printerName());
     PrintOptions effective = options;
     if (options.choosePrinter) {
-        printer.setPageLayout(pageLayoutOf(doc));
+        printer.setPageLayout(doc.pageLayout());
         printer.setCopyCount(std::max(1, options.copies));
         if (!options.choosePrinter(printer))
             return PrintResult::Cancelled;
@@ -63,7 +48,7 @@ PrintResult ReportPrinter::print(const ReportDocument &doc, const PrintOptions &
 PrintResult ReportPrinter::printTo(QPrinter &printer, const ReportDocument &doc, const PrintOptions &options)
 {
     printer.setFullPage(true);
-    printer.setPageLayout(pageLayoutOf(doc));
+    printer.setPageLayout(doc.pageLayout());
     printer.setDocName(options.documentName.isEmpty() ? doc.title : options.documentName);
     const int copies = std::max(1, options.copies);
     // Where the driver makes the copies itself the pages go once.

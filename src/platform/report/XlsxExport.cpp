@@ -95,6 +95,24 @@ QString currencyFormat()
     return (spaced ? QStringLiteral("#,##0.00 ") : QStringLiteral("#,##0.00")) + quoted;
 }
 
+// The sheet prints as the report: on its paper (A4 and Letter by their
+// codes), with its margins, one page wide.
+void setUpPage(lxw_worksheet *sheet, const ReportDocument &doc)
+{
+    constexpr std::uint8_t Letter = 1;
+    constexpr std::uint8_t A4 = 9;
+    const QPageLayout layout = doc.pageLayout();
+    if (layout.pageSize().id() == QPageSize::A4)
+        worksheet_set_paper(sheet, A4);
+    else if (layout.pageSize().id() == QPageSize::Letter)
+        worksheet_set_paper(sheet, Letter);
+    if (layout.orientation() == QPageLayout::Landscape)
+        worksheet_set_landscape(sheet);
+    const QMarginsF inches = doc.margins / 1440.0;
+    worksheet_set_margins(sheet, inches.left(), inches.right(), inches.top(), inches.bottom());
+    worksheet_fit_to_pages(sheet, 1, 0);
+}
+
 // Closes the workbook on every path; a workbook closed here after a failure
 // only frees its memory.
 struct Workbook {
@@ -186,6 +204,7 @@ void XlsxExport::write(const ReportDocument &doc, const QString &path)
         if (!sheet)
             ExportFile::fail(path, QStringLiteral("The worksheet could not be created"));
         Formats formats(workbook.p);
+        setUpPage(sheet, doc);
 
         for (int c = 0; c < grid.columnCount(); ++c) {
             const double chars = (grid.columnRight(c) - grid.columnLeft(c)) / 15.0 / 7.0;

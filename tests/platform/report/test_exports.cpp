@@ -305,7 +305,7 @@ TEST_F(InventoryExport, RtfRowsSpanTheWholeTableSoTotalsStandUnderTheirCaptions)
     EXPECT_FALSE(QString::fromLatin1(rtf).contains(paragraphBorder));
 }
 
-TEST_F(InventoryExport, EachColumnKeepsItsOwnWidthAndHtmlPrintsOnA4WithTheReportsMargins)
+TEST_F(InventoryExport, EachColumnKeepsItsOwnWidthAndPagesPrintOnA4WithTheReportsMargins)
 {
     const QString html = QString::fromUtf8(reporttest::readFile(exported(&ReportLayout::exportHtml, "inventario.html")));
     QString colgroup = QStringLiteral("<colgroup>");
@@ -314,8 +314,15 @@ TEST_F(InventoryExport, EachColumnKeepsItsOwnWidthAndHtmlPrintsOnA4WithTheReport
     EXPECT_TRUE(html.contains(colgroup + QStringLiteral("</colgroup>"))) << html.left(1500).toStdString();
     EXPECT_TRUE(html.contains(QStringLiteral("@page { size: A4; margin: 20mm 20mm 20mm 20mm; }")));
 
-    // Excel widths are characters of seven pixels (with a little padding).
-    const reporttest::Sheet sheet = reporttest::readSheet(exported(&ReportLayout::exportXlsx, "inventario.xlsx"));
+    // Excel widths are characters of seven pixels (with a little padding);
+    // the sheet prints on A4 with the report's margins, one page wide.
+    const QString xlsx = exported(&ReportLayout::exportXlsx, "inventario.xlsx");
+    const QString xml = QString::fromUtf8(reporttest::zipEntry(xlsx, QStringLiteral("xl/worksheets/sheet1.xml")));
+    EXPECT_TRUE(xml.contains(QStringLiteral("<pageSetUpPr fitToPage=\"1\"/>")));
+    EXPECT_TRUE(xml.contains(QStringLiteral("<pageMargins left=\"0.7875\" right=\"0.7875\" top=\"0.7875\" bottom=\"0.7875\"")))
+        << xml.toStdString();
+    EXPECT_TRUE(xml.contains(QRegularExpression(QStringLiteral("<pageSetup paperSize=\"9\" fitToHeight=\"0\""))));
+    const reporttest::Sheet sheet = reporttest::readSheet(xlsx);
     ASSERT_EQ(sheet.widths.size(), static_cast<qsizetype>(std::size(InventoryWidths)));
     for (size_t c = 0; c < std::size(InventoryWidths); ++c) {
         const double characters = InventoryWidths[c] / 15 / 7;
