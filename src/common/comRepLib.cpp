@@ -57,7 +57,7 @@ PrintResult printWithProgress(const QString &printerName, int copies, const QStr
 {
     // Printing with no printer at all would send the pages nowhere.
     if (platform::desktop().installedPrinters().isEmpty())
-        throw ReportError(ReportError::Kind::NoPrinter, QStringLiteral("No printer is installed"));
+        throw ReportError::noPrinter();
 
     const ProgressWindowGuard unload;
     const QPointer<comfrmPrintProgress> window(&comfrmPrintProgress::Carica());

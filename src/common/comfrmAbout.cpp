@@ -5,6 +5,7 @@
 #include "common/comProgramInfo.h"
 #include "platform/base/Twips.h"
 #include "platform/desktop/DesktopServices.h"
+#include "platform/desktop/WindowPlacement.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -104,6 +105,7 @@ comfrmAbout::comfrmAbout(QWidget *parent) : QDialog(parent)
     lblVersion->setText(VersionLine(comProgramInfo::VersionMajor(), comProgramInfo::VersionMinor(),
                                     comProgramInfo::VersionRevision()));
     setFixedSize(twipsRect(0, 0, FormWidth, FormHeight).size());
+    platform::keepOnScreen(this);
     m_savedHeight = height();
 }
 

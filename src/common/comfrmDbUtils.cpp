@@ -8,6 +8,7 @@
 #include "platform/base/Variant.h"
 #include "platform/data/Connection.h"
 #include "platform/desktop/DesktopServices.h"
+#include "platform/desktop/WindowPlacement.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -132,6 +133,7 @@ comfrmDbUtils::comfrmDbUtils(int mode, const Impostazioni &settings, QWidget *pa
 {
     setWindowTitle(QStringLiteral("Database"));
     setFixedSize(twipsRect(0, 0, FormWidth, FormHeight).size());
+    platform::keepOnScreen(this);
 
     // The white banner with the title and the instructions.
     picBanner = new QFrame(this);

@@ -3,6 +3,7 @@
 #include "common/comHelp.h"
 #include "common/comTwipsRect.h"
 #include "platform/base/Twips.h"
+#include "platform/desktop/WindowPlacement.h"
 #include "platform/grid/Grid.h"
 #include "platform/grid/OleColor.h"
 
@@ -151,6 +152,7 @@ void comfrmFindRecord::SetWindowWidth(int twips)
     m_windowWidth = twips;
     // Qt sizes the client area; the border is the window system's.
     setFixedSize(comTwipsRect(0, 0, twips - BorderWidth, DesignHeight).size());
+    platform::keepOnScreen(this);
     Form_Resize();
 }
 

@@ -1,6 +1,7 @@
 #include "common/comfrmGridLevels.h"
 
 #include "common/comTwipsRect.h"
+#include "platform/desktop/WindowPlacement.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -31,6 +32,7 @@ comfrmGridLevels::comfrmGridLevels(const QString &caption, const QString &firstC
     setWindowTitle(caption);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(comTwipsRect(0, 0, FormWidth, LevelsBottom() + extraHeight).size());
+    platform::keepOnScreen(this);
 
     QWidget *previous = nullptr;
     auto chain = [this, &previous](QWidget *w) {

@@ -5,6 +5,7 @@
 #include "platform/data/Catalog.h"
 #include "platform/data/Connection.h"
 #include "platform/desktop/DesktopServices.h"
+#include "platform/desktop/WindowPlacement.h"
 #include "platform/grid/Grid.h"
 #include "platform/grid/GridColumn.h"
 #include "platform/grid/GridDelegate.h"
@@ -46,6 +47,7 @@ comfrmManData::comfrmManData(const QString &connString, QWidget *parent) : QDial
     setSizeGripEnabled(true);
     setMinimumWidth(twipsToPixels(MinimumWidth));
     resize(twipsRect(0, 0, 9600, 6000).size());
+    platform::keepOnScreen(this);
 
     picBottom = new QWidget(this);
     picBottom->setObjectName(QStringLiteral("picBottom"));

@@ -1,6 +1,7 @@
 #include "common/comfrmPrintProgress.h"
 
 #include "common/comTwipsRect.h"
+#include "platform/desktop/WindowPlacement.h"
 
 #include <QLabel>
 #include <QPointer>
@@ -40,6 +41,7 @@ comfrmPrintProgress::comfrmPrintProgress(QWidget *parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("Stampa"));
     setModal(false);
     setFixedSize(comTwipsRect(0, 0, 5175, 1620).size());
+    platform::keepOnScreen(this);
 
     // Three lines one under the other: the printer, a page line kept empty,
     // and what the job is doing.

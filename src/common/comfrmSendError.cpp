@@ -4,6 +4,7 @@
 #include "platform/base/RuntimeError.h"
 #include "platform/base/Twips.h"
 #include "platform/desktop/DesktopServices.h"
+#include "platform/desktop/WindowPlacement.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -45,6 +46,7 @@ constexpr int ButtonTop = 3150;
 comfrmSendError::comfrmSendError(QWidget *parent) : QDialog(parent)
 {
     setFixedSize(twipsRect(0, 0, DialogWidth, DialogHeight).size());
+    platform::keepOnScreen(this);
 
     // The banner: a white band with the error icon and the heading.
     auto *picBanner = new QFrame(this);

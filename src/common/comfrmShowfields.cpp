@@ -1,6 +1,7 @@
 #include "common/comfrmShowfields.h"
 
 #include "common/comTwipsRect.h"
+#include "platform/desktop/WindowPlacement.h"
 #include "platform/grid/Grid.h"
 
 #include <QApplication>
@@ -36,6 +37,7 @@ comfrmShowfields::comfrmShowfields(QWidget *parent)
     setWindowTitle(QStringLiteral("Visualizza/Nascondi i Campi"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(comTwipsRect(0, 0, 7455, 4320).size());
+    platform::keepOnScreen(this);
 
     lblAvail = new QLabel(QStringLiteral("Campi disponibili:"), this);
     lblAvail->setObjectName(QStringLiteral("lblAvail"));

@@ -2,6 +2,7 @@
 
 #include "common/comTwipsRect.h"
 #include "platform/desktop/DesktopServices.h"
+#include "platform/desktop/WindowPlacement.h"
 #include "platform/grid/Grid.h"
 #include "platform/grid/OleColor.h"
 
@@ -29,6 +30,7 @@ comfrmTableview::comfrmTableview(QWidget *parent)
     setWindowTitle(QStringLiteral("Formatta"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(comTwipsRect(0, 0, 5400, 4425).size());
+    platform::keepOnScreen(this);
 
     const std::array<QString, 3> captions{QStringLiteral("Intestazioni di colonna"), QStringLiteral("Righe"),
                                           QStringLiteral("Linee")};

@@ -5,6 +5,7 @@
 #include "common/comUtility.h"
 #include "platform/base/RuntimeError.h"
 #include "platform/base/Twips.h"
+#include "platform/desktop/WindowPlacement.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -27,6 +28,7 @@ comfrmTip::comfrmTip(const QString &settingsKey, const QString &programFolder, Q
 {
     setWindowTitle(QStringLiteral(" Suggerimento del giorno"));
     setFixedSize(twipsRect(0, 0, 6240, 3330).size());
+    platform::keepOnScreen(this);
 
     // The white panel with the bulb, the heading and the tip.
     auto *picTip = new QFrame(this);

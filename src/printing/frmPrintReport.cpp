@@ -6,6 +6,7 @@
 #include "common/comUtilityReport.h"
 #include "platform/base/RuntimeError.h"
 #include "platform/desktop/DesktopServices.h"
+#include "platform/desktop/WindowPlacement.h"
 #include "platform/grid/Grid.h"
 #include "platform/grid/GridRowBuffer.h"
 #include "platform/report/ReportLayout.h"
@@ -55,6 +56,7 @@ frmPrintReport::frmPrintReport(QWidget *parent) : QDialog(parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     setFixedSize(comTwipsRect(0, 0, 7230, 4770).size());
+    platform::keepOnScreen(this);
 
     // The printer and the copies.
     frmStampante = new QGroupBox(QStringLiteral("Stampante"), this);

@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 
 frmPrintReportDati::frmPrintReportDati(QWidget *parent) : frmPrintReport(parent)
 {
@@ -47,7 +48,8 @@ void frmPrintReportDati::cmdPreview_Click()
 
 void frmPrintReportDati::GridEX1_DblClick()
 {
-    // The flag is always False here: the dialog closes after every run.
+    // The flag is always False here: every run clears it, and a run that
+    // went well closes the dialog.
     Esegui();
 }
 
@@ -68,6 +70,9 @@ platform::report::ReportLayout &loadList(const QString &printer)
 
 void frmPrintReportDati::EseguiStampa()
 {
+    // A preview holds for this run only, however it ends: after a failed
+    // one the dialog stays open, and its next double click prints.
+    const auto endOfRun = qScopeGuard([this] { m_anteprima = false; });
     const QString printer = cmbprinters->currentText();
     platform::report::ReportLayout *layout = nullptr;
     void (*unload)() = nullptr;

@@ -9,6 +9,7 @@
 #include "platform/data/DatabaseError.h"
 #include "platform/data/Recordset.h"
 #include "platform/desktop/DesktopServices.h"
+#include "platform/desktop/WindowPlacement.h"
 #include "shell/MainModule.h"
 
 #include <QApplication>
@@ -98,6 +99,7 @@ frmOptions::frmOptions(QWidget *parent)
     setWindowTitle(QStringLiteral("Opzioni"));
     setObjectName(QStringLiteral("frmOptions"));
     setFixedSize(comTwipsRect(0, 0, 8400, 4560).size());
+    platform::keepOnScreen(this);
 
     tbs = new QTabWidget(this);
     tbs->setObjectName(QStringLiteral("tbs"));

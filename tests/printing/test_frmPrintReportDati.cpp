@@ -121,29 +121,24 @@ TEST_F(DatiDialog, OpensModelessWithItsCaptionsPrintersAndCatalogueAndStaysOneDi
     EXPECT_EQ(again.GridEX1->rowCount(), 3);
 }
 
-TEST_F(DatiDialog, TheCopiesBoxTakesDigitsOnlyAndItsArrowsCount)
+TEST_F(DatiDialog, TheCopiesBoxTakesDigitsOnlyAndItsArrowsCountFromOne)
 {
     frmPrintReportDati &d = open();
     d.txtNumCopies->setFocus();
     d.txtNumCopies->end(false);
     QTest::keyClicks(d.txtNumCopies, QStringLiteral("a2-x."));
     EXPECT_EQ(d.txtNumCopies->text(), QStringLiteral("12"));
-    QTest::keyClick(d.txtNumCopies, Qt::Key_Backspace);
-    EXPECT_EQ(d.txtNumCopies->text(), QStringLiteral("1"));
-    QTest::mouseClick(d.UpDown1->upButton(), Qt::LeftButton);
-    QTest::mouseClick(d.UpDown1->upButton(), Qt::LeftButton);
-    EXPECT_EQ(d.txtNumCopies->text(), QStringLiteral("3"));
-    EXPECT_EQ(d.NumeroCopie(), 3);
     QTest::mouseClick(d.UpDown1->downButton(), Qt::LeftButton);
-    EXPECT_EQ(d.txtNumCopies->text(), QStringLiteral("2"));
-    // Never below one copy; an empty box prints one.
+    EXPECT_EQ(d.NumeroCopie(), 11);
     d.txtNumCopies->setText(QStringLiteral("1"));
     QTest::mouseClick(d.UpDown1->downButton(), Qt::LeftButton);
-    EXPECT_EQ(d.txtNumCopies->text(), QStringLiteral("1"));
-    d.txtNumCopies->clear();
-    EXPECT_EQ(d.NumeroCopie(), 1);
-    d.txtNumCopies->setText(QStringLiteral("0"));
-    EXPECT_EQ(d.NumeroCopie(), 1);
+    QTest::mouseClick(d.UpDown1->upButton(), Qt::LeftButton);
+    EXPECT_EQ(d.txtNumCopies->text(), QStringLiteral("2"));
+    // An empty or zero box prints one copy.
+    for (const char *text : {"", "0"}) {
+        d.txtNumCopies->setText(QString::fromLatin1(text));
+        EXPECT_EQ(d.NumeroCopie(), 1) << text;
+    }
 }
 
 TEST_F(DatiDialog, StampaOrADoubleClickPrintsTheChosenListOnTheChosenPrinterThenCloses)
@@ -233,28 +228,28 @@ TEST_F(DatiDialog, ADatabaseErrorIsToldAndTheDialogStaysOpenForAnotherTry)
     MainModule::ConnString = testsupport::DataFixture::connectionString(folder + QStringLiteral("/manca.mdb"));
     frmPrintReportDati &d = open();
     clickRow(d.GridEX1, 2);
-    QTest::mouseClick(d.cmdPreview, Qt::LeftButton);
+    // Printing meets the error; no progress window is left behind.
+    QTest::mouseClick(d.cmdOK, Qt::LeftButton);
     ASSERT_EQ(desktop->msgBoxes().size(), 1u);
     const QString prompt = desktop->msgBoxes()[0].prompt;
     EXPECT_TRUE(prompt.startsWith(QStringLiteral("Impossibile leggere i dati da stampare.\r\n"))) << prompt.toStdString();
     EXPECT_GT(prompt.size(), QStringLiteral("Impossibile leggere i dati da stampare.\r\n").size());
-    EXPECT_FALSE(closed());
-    EXPECT_TRUE(d.isEnabled());
-    ASSERT_NE(IstanzeReport::Istanza<arpUM>(), nullptr);
-    EXPECT_EQ(IstanzeReport::Istanza<arpUM>()->previewWindow(), nullptr);
-
-    // Printing meets the same error; no progress window is left behind.
-    QTest::mouseClick(d.cmdOK, Qt::LeftButton);
-    ASSERT_EQ(desktop->msgBoxes().size(), 2u);
-    EXPECT_TRUE(desktop->msgBoxes()[1].prompt.startsWith(QStringLiteral("Impossibile leggere i dati da stampare.")));
     EXPECT_EQ(comfrmPrintProgress::Corrente(), nullptr);
     EXPECT_FALSE(closed());
+    EXPECT_TRUE(d.isEnabled());
 
-    // With the database back the same dialog prints.
+    // So does a preview, and the dialog stays ready to print: with the
+    // database back, a double click prints instead of previewing.
+    QTest::mouseClick(d.cmdPreview, Qt::LeftButton);
+    ASSERT_EQ(desktop->msgBoxes().size(), 2u);
+    EXPECT_TRUE(desktop->msgBoxes()[1].prompt.startsWith(QStringLiteral("Impossibile leggere i dati da stampare.")));
+    EXPECT_FALSE(closed());
+    EXPECT_FALSE(d.Anteprima());
     MainModule::ConnString = good;
-    QTest::mouseClick(d.cmdOK, Qt::LeftButton);
+    doubleClickRow(d.GridEX1, 2);
     ASSERT_EQ(jobs.size(), 1u);
     EXPECT_TRUE(pdfText(jobs[0].pdf).contains(QStringLiteral("Metri quadrati")));
+    EXPECT_EQ(IstanzeReport::Istanza<arpUM>(), nullptr); // printed, then unloaded: no preview
     EXPECT_TRUE(closed());
 }
 

@@ -11,10 +11,6 @@
 #include "printing/arpUM.h"
 #include "shell/MainModule.h"
 
-#include <QFile>
-#include <QMap>
-#include <QRegularExpression>
-#include <QXmlStreamReader>
 
 using namespace platform;
 using namespace platform::report;
@@ -29,51 +25,6 @@ QList<bool> ticks(const ReportDocument &doc, const QString &name)
     for (const auto &[page, item] : reporttest::itemsNamed(doc, name))
         out << item->checked;
     return out;
-}
-
-// A worksheet's cells by reference ("A1"): type attribute and value.
-struct Cell {
-    QString type;
-    QString value;
-};
-
-// The first worksheet's cells. The export writes its texts inline (it keeps
-// no shared-string table), so every value is in the sheet itself.
-QMap<QString, Cell> readSheet(const QString &xlsx)
-{
-    QMap<QString, Cell> cells;
-    QXmlStreamReader xml(reporttest::zipEntry(xlsx, QStringLiteral("xl/worksheets/sheet1.xml")));
-    QString ref;
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (xml.isStartElement() && xml.name() == QLatin1String("c")) {
-            ref = xml.attributes().value(QLatin1String("r")).toString();
-            cells.insert(ref, Cell{xml.attributes().value(QLatin1String("t")).toString(), QString()});
-        } else if (xml.isStartElement() && (xml.name() == QLatin1String("v") || xml.name() == QLatin1String("t"))) {
-            cells[ref].value += xml.readElementText();
-        }
-    }
-    return cells;
-}
-
-// The reference of the cell holding `text`, empty when none does.
-QString findCell(const QMap<QString, Cell> &cells, const QString &text)
-{
-    for (auto it = cells.cbegin(); it != cells.cend(); ++it) {
-        if (it.value().value == text)
-            return it.key();
-    }
-    return QString();
-}
-
-// The column letters and the row number of a cell reference ("C12").
-QString columnOf(const QString &ref)
-{
-    return ref.left(ref.indexOf(QRegularExpression(QStringLiteral("\\d"))));
-}
-int rowOf(const QString &ref)
-{
-    return ref.mid(columnOf(ref).size()).toInt();
 }
 
 class ListReports : public PrintingFixture
@@ -196,29 +147,29 @@ TEST_F(ListReports, EveryListExportsToHtmlRtfAndExcelWithEveryRowAndItsAccents)
         layout->exportXlsx(base + QStringLiteral(".xlsx"));
         const QString html = QString::fromUtf8(DataFixture::fileBytes(base + QStringLiteral(".html")));
         const QString rtf = reporttest::rtfPlainText(DataFixture::fileBytes(base + QStringLiteral(".rtf"))).simplified();
-        const QMap<QString, Cell> cells = readSheet(base + QStringLiteral(".xlsx"));
+        const reporttest::Sheet sheet = reporttest::readSheet(base + QStringLiteral(".xlsx"));
         for (const QString &s : texts) {
             EXPECT_TRUE(html.contains(s.trimmed().toHtmlEscaped())) << s.toStdString();
             EXPECT_TRUE(rtf.contains(s.simplified())) << s.toStdString();
-            EXPECT_FALSE(findCell(cells, s).isEmpty()) << s.toStdString();
+            EXPECT_FALSE(sheet.find(s).isEmpty()) << s.toStdString();
         }
     }
 
     // In Excel each value stands under its caption, in code order: the rate
     // as a number, the boxes (under their caption's first letter) as Booleans.
-    const QMap<QString, Cell> cells = readSheet(folder + u'/' + vat.name() + QStringLiteral(".xlsx"));
-    const QString rateCaption = findCell(cells, QStringLiteral("Aliquota"));
-    const QString exemptionColumn = columnOf(findCell(cells, QStringLiteral("Esenzione")));
-    const QString defaultColumn = columnOf(findCell(cells, QStringLiteral("Predefinito")));
+    const reporttest::Sheet sheet = reporttest::readSheet(folder + u'/' + vat.name() + QStringLiteral(".xlsx"));
+    const QString rateCaption = sheet.find(QStringLiteral("Aliquota"));
+    const QString exemptionColumn = reporttest::columnOf(sheet.find(QStringLiteral("Esenzione")));
+    const QString defaultColumn = reporttest::columnOf(sheet.find(QStringLiteral("Predefinito")));
     const QStringList rates{QStringLiteral("10"), QStringLiteral("22"), QStringLiteral("4"), QStringLiteral("0")};
     for (int i = 0; i < VatCodes.size(); ++i) {
-        const int row = rowOf(findCell(cells, VatCodes[i]));
-        EXPECT_EQ(row, rowOf(rateCaption) + 1 + i) << VatCodes[i].toStdString();
-        const Cell rate = cells.value(columnOf(rateCaption) + QString::number(row));
+        const int row = reporttest::rowOf(sheet.find(VatCodes[i]));
+        EXPECT_EQ(row, reporttest::rowOf(rateCaption) + 1 + i) << VatCodes[i].toStdString();
+        const reporttest::SheetCell rate = sheet.cells.value(reporttest::columnOf(rateCaption) + QString::number(row));
         EXPECT_TRUE(rate.type.isEmpty() || rate.type == QStringLiteral("n")) << rate.type.toStdString();
         EXPECT_EQ(rate.value, rates[i]);
-        const Cell exemption = cells.value(exemptionColumn + QString::number(row));
-        const Cell preset = cells.value(defaultColumn + QString::number(row));
+        const reporttest::SheetCell exemption = sheet.cells.value(exemptionColumn + QString::number(row));
+        const reporttest::SheetCell preset = sheet.cells.value(defaultColumn + QString::number(row));
         EXPECT_EQ(exemption.type + preset.type, QStringLiteral("bb"));
         EXPECT_EQ(exemption.value, i == 3 ? QStringLiteral("1") : QStringLiteral("0"));
         EXPECT_EQ(preset.value, i == 1 ? QStringLiteral("1") : QStringLiteral("0"));

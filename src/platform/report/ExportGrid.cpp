@@ -31,7 +31,7 @@ ExportGrid::ExportGrid(const ReportDocument &doc)
 {
     std::vector<double> detailEdges;
     std::vector<double> allEdges;
-    m_right = doc.margins.left() + doc.printWidth;
+    std::vector<QRectF> boxes;
     for (const RenderedPage &page : doc.pages) {
         for (const RenderedBand &band : page.bands) {
             for (int i = band.firstItem; i < band.firstItem + band.itemCount; ++i) {
@@ -40,7 +40,7 @@ ExportGrid::ExportGrid(const ReportDocument &doc)
                     continue;
                 const double left = std::round(item.rect.left());
                 (band.kind == SectionKind::Detail ? detailEdges : allEdges).push_back(left);
-                m_right = std::max(m_right, item.rect.right());
+                boxes.push_back(item.rect);
             }
         }
     }
@@ -50,8 +50,18 @@ ExportGrid::ExportGrid(const ReportDocument &doc)
         if (m_edges.empty() || e - m_edges.back() > Tolerance)
             m_edges.push_back(e);
     }
-    if (m_edges.empty())
+    if (m_edges.empty()) {
         m_edges.push_back(doc.margins.left());
+        m_right = doc.margins.left() + doc.printWidth;
+        return;
+    }
+    // The last column ends where the widest item starting in it ends.
+    const int last = columnCount() - 1;
+    m_right = m_edges.back() + Tolerance;
+    for (const QRectF &box : boxes) {
+        if (columnOf(box.left()) == last)
+            m_right = std::max(m_right, box.right());
+    }
 }
 
 double ExportGrid::columnRight(int column) const
@@ -64,6 +74,14 @@ int ExportGrid::columnOf(double left) const
     // The last column starting at or before the item (within the tolerance).
     const auto it = std::upper_bound(m_edges.begin(), m_edges.end(), left + Tolerance);
     return it == m_edges.begin() ? 0 : static_cast<int>(it - m_edges.begin()) - 1;
+}
+
+int ExportGrid::lastColumnOf(int column, double right) const
+{
+    int last = column;
+    while (last + 1 < columnCount() && columnLeft(last + 1) < right - Tolerance)
+        ++last;
+    return last;
 }
 
 QString ExportGrid::itemText(const RenderedItem &item)
@@ -94,9 +112,11 @@ std::vector<ExportGrid::Row> ExportGrid::rowsOf(const RenderedPage &page, const 
             Row rule;
             rule.rule = true;
             rule.top = item.rect.top();
-            rule.ruleLeft = std::min(item.rect.left(), item.rect.right());
-            rule.ruleRight = std::max(item.rect.left(), item.rect.right());
-            rule.ruleWidth = item.lineWidth;
+            Cell line;
+            line.item = &item;
+            line.column = columnOf(std::min(item.rect.left(), item.rect.right()));
+            line.span = lastColumnOf(line.column, std::max(item.rect.left(), item.rect.right())) - line.column + 1;
+            rule.cells.push_back(line);
             rows.push_back(std::move(rule));
         }
     }
@@ -129,10 +149,7 @@ std::vector<ExportGrid::Row> ExportGrid::rowsOf(const RenderedPage &page, const 
             cell.column = column;
             cell.item = item;
             cell.text = text;
-            int last = column;
-            while (last + 1 < columnCount() && columnLeft(last + 1) < item->rect.right() - Tolerance)
-                ++last;
-            cell.span = last - column + 1;
+            cell.span = lastColumnOf(column, item->rect.right()) - column + 1;
             row.cells.push_back(std::move(cell));
         }
         // A wide item spans the columns up to the next item of its row.

@@ -15,7 +15,9 @@ struct RenderedPage;
 // column per distinct left edge of the detail's items (close edges merge),
 // so that every detail field gets a column of its own and headers, group
 // lines and totals fall into the column of the field they stand over.
-// Within a band, items whose tops are close form one row.
+// Within a band, items whose tops are close form one row. Each column is as
+// wide as the space to the next column; the last one as wide as the widest
+// item that starts in it, so that no column stretches to the margin.
 class ExportGrid
 {
 public:
@@ -31,11 +33,9 @@ public:
     struct Row {
         double top = 0;
         double height = 0;
-        // A row that stands for a horizontal line across [ruleLeft, ruleRight].
+        // A row that stands for a horizontal line: its one cell spans the
+        // columns the line crosses, and its item is the line.
         bool rule = false;
-        double ruleLeft = 0;
-        double ruleRight = 0;
-        double ruleWidth = 0;
         std::vector<Cell> cells;
     };
 
@@ -45,6 +45,8 @@ public:
     double columnRight(int column) const;
     // The column an item starting at `left` goes into.
     int columnOf(double left) const;
+    // The last column an item from `column` to `right` reaches into.
+    int lastColumnOf(int column, double right) const;
 
     // The rows of a band, top to bottom: cells of text-bearing items
     // (texts, check boxes, barcodes, pictures), and with `withRules` also

@@ -29,6 +29,7 @@ private:
     [[noreturn]] void fail(const QString &why) const
     {
         throw ReportError(ReportError::Kind::BadExpression,
+                          QStringLiteral("L'espressione \"%1\" del report non è valida.").arg(m_text),
                           QStringLiteral("Cannot read the expression \"%1\": %2").arg(m_text, why));
     }
 

@@ -1,11 +1,10 @@
 #include "platform/report/HtmlExport.h"
 
+#include "platform/report/ExportFile.h"
 #include "platform/report/ExportGrid.h"
 #include "platform/report/ReportDocument.h"
-#include "platform/report/ReportError.h"
 
 #include <QBuffer>
-#include <QSaveFile>
 
 #include <cmath>
 
@@ -60,6 +59,22 @@ QString imageTag(const RenderedItem &item)
         .arg(px(item.rect.width()), px(item.rect.height()), QString::fromLatin1(png.toBase64()));
 }
 
+// The page a browser prints on: the report's paper (A4 by its name) and
+// margins.
+QString pageRule(const ReportDocument &doc)
+{
+    const auto mm = [](double twips) { return QString::number(twips / 1440.0 * 25.4, 'g', 4) + QStringLiteral("mm"); };
+    const QPageLayout layout = doc.pageLayout();
+    const QSizeF portrait = layout.pageSize().size(QPageSize::Point) * 20.0;
+    QString size = layout.pageSize().id() == QPageSize::A4 ? QStringLiteral("A4")
+                                                           : mm(portrait.width()) + u' ' + mm(portrait.height());
+    if (layout.orientation() == QPageLayout::Landscape)
+        size += QStringLiteral(" landscape");
+    const QMarginsF &m = doc.margins;
+    return QStringLiteral("@page { size: %1; margin: %2 %3 %4 %5; }\n")
+        .arg(size, mm(m.top()), mm(m.right()), mm(m.bottom()), mm(m.left()));
+}
+
 const char *bandClass(SectionKind kind)
 {
     switch (kind) {
@@ -90,7 +105,9 @@ QString HtmlExport::toHtml(const ReportDocument &doc)
         "table.page td{padding:1px 3px;vertical-align:top;overflow:hidden;white-space:pre-wrap}\n"
         "table.page tr.rule td{padding:0;height:0;font-size:0;line-height:0}\n"
         "div.page-break{page-break-after:always;height:24px}\n"
-        "</style>\n</head>\n<body>\n");
+        "@media print{body{margin:0}div.page-break{height:0}}\n");
+    html += pageRule(doc);
+    html += QStringLiteral("</style>\n</head>\n<body>\n");
 
     QString colgroup = QStringLiteral("<colgroup>");
     for (int c = 0; c < columns; ++c)
@@ -104,16 +121,13 @@ QString HtmlExport::toHtml(const ReportDocument &doc)
             const QString cls = QLatin1String(bandClass(band.kind));
             for (const ExportGrid::Row &row : grid.rowsOf(page, band, true)) {
                 if (row.rule) {
-                    const int first = grid.columnOf(row.ruleLeft);
-                    int last = first;
-                    while (last + 1 < columns && grid.columnLeft(last + 1) < row.ruleRight - 60)
-                        ++last;
+                    const ExportGrid::Cell &line = row.cells.front();
                     html += QStringLiteral("<tr class=\"rule\">");
-                    if (first > 0)
-                        html += QStringLiteral("<td colspan=\"%1\"></td>").arg(first);
+                    if (line.column > 0)
+                        html += QStringLiteral("<td colspan=\"%1\"></td>").arg(line.column);
                     html += QStringLiteral("<td colspan=\"%1\" style=\"border-top:%2 solid #000\"></td>")
-                                .arg(last - first + 1)
-                                .arg(px(std::max(15.0, row.ruleWidth)));
+                                .arg(line.span)
+                                .arg(px(std::max(15.0, line.item->lineWidth)));
                     html += QStringLiteral("</tr>\n");
                     continue;
                 }
@@ -149,14 +163,7 @@ QString HtmlExport::toHtml(const ReportDocument &doc)
 
 void HtmlExport::write(const ReportDocument &doc, const QString &path)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw ReportError(ReportError::Kind::ExportFailed,
-                          QStringLiteral("Cannot write '%1': %2").arg(path, file.errorString()));
-    file.write(toHtml(doc).toUtf8());
-    if (!file.commit())
-        throw ReportError(ReportError::Kind::ExportFailed,
-                          QStringLiteral("Cannot write '%1': %2").arg(path, file.errorString()));
+    ExportFile::write(path, toHtml(doc).toUtf8());
 }
 
 } // namespace platform::report

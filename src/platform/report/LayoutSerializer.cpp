@@ -66,7 +66,8 @@ constexpr Names<BarcodeStyle, 14> barcodeStyles{{{BarcodeStyle::None, "none"},
 
 [[noreturn]] void bad(const QString &why)
 {
-    throw ReportError(ReportError::Kind::BadLayout, QStringLiteral("The layout data cannot be read: %1").arg(why));
+    throw ReportError(ReportError::Kind::BadLayout, QStringLiteral("Il formato del report non è valido."),
+                      QStringLiteral("The layout data cannot be read: %1").arg(why));
 }
 
 template <typename E, size_t N>

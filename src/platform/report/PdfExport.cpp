@@ -1,13 +1,11 @@
 #include "platform/report/PdfExport.h"
 
 #include "platform/report/ReportDocument.h"
-#include "platform/report/ReportError.h"
+#include "platform/report/ExportFile.h"
 #include "platform/report/ReportPainter.h"
 
-#include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 namespace platform::report {
 
@@ -15,34 +13,22 @@ namespace {
 
 constexpr int Resolution = 1200;
 
-[[noreturn]] void fail(const QString &path, const QString &why)
-{
-    throw ReportError(ReportError::Kind::ExportFailed, QStringLiteral("Cannot write '%1': %2").arg(path, why));
-}
-
 } // namespace
 
 void PdfExport::write(const ReportDocument &doc, const QString &path)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        fail(path, file.errorString());
+    ExportFile file(path);
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&file.device());
         writer.setResolution(Resolution);
         writer.setTitle(doc.title);
         writer.setCreator(QStringLiteral("Velmora"));
-        const QSizeF paper = doc.paperSize;
-        const bool landscape = paper.width() > paper.height();
-        const QSizeF portrait = landscape ? paper.transposed() : paper;
-        writer.setPageLayout(QPageLayout(QPageSize(portrait / 20.0, QPageSize::Point, QString(), QPageSize::FuzzyMatch),
-                                         landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
-                                         QMarginsF(0, 0, 0, 0), QPageLayout::Point));
+        writer.setPageLayout(doc.pageLayout());
         // One painter for the whole file: a second begin() would start the
         // file again.
         QPainter painter;
         if (!painter.begin(&writer))
-            fail(path, QStringLiteral("the PDF writer could not start"));
+            ExportFile::fail(path, QStringLiteral("The PDF writer could not start"));
         for (int page = 0; page < doc.pageCount(); ++page) {
             if (page > 0)
                 writer.newPage();
@@ -50,8 +36,7 @@ void PdfExport::write(const ReportDocument &doc, const QString &path)
         }
         painter.end();
     }
-    if (!file.commit())
-        fail(path, file.errorString());
+    file.commit();
 }
 
 } // namespace platform::report

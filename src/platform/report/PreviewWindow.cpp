@@ -1,6 +1,7 @@
 #include "platform/report/PreviewWindow.h"
 
 #include "platform/desktop/DesktopServices.h"
+#include "platform/desktop/WindowPlacement.h"
 #include "platform/report/PageView.h"
 #include "platform/report/ReportDocument.h"
 #include "platform/report/ReportError.h"
@@ -31,7 +32,9 @@ constexpr int FirstStepIndex = 2;
 PreviewWindow::PreviewWindow(QWidget *parent) : QMainWindow(parent, Qt::Window)
 {
     setAttribute(Qt::WA_DeleteOnClose, false);
+    // Tall enough for a page at a readable size, within the screen.
     resize(900, 1000);
+    keepOnScreen(this);
 
     m_toolBar = addToolBar(QStringLiteral("Preview"));
     m_toolBar->setObjectName(QStringLiteral("previewToolBar"));

@@ -16,6 +16,15 @@ int ReportDocument::fontIndex(const FontSpec &font)
     return static_cast<int>(m_fonts.size()) - 1;
 }
 
+QPageLayout ReportDocument::pageLayout() const
+{
+    const bool landscape = paperSize.width() > paperSize.height();
+    const QSizeF portrait = landscape ? paperSize.transposed() : paperSize;
+    return QPageLayout(QPageSize(portrait / 20.0, QPageSize::Point, QString(), QPageSize::FuzzyMatch),
+                       landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
+                       QPageLayout::Point);
+}
+
 QString ReportDocument::pageText(int page) const
 {
     const RenderedPage &p = pages.at(static_cast<size_t>(page));

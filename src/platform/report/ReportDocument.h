@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QImage>
 #include <QMarginsF>
+#include <QPageLayout>
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
@@ -78,6 +79,9 @@ public:
     std::vector<RenderedPage> pages;
 
     int pageCount() const { return static_cast<int>(pages.size()); }
+    // The paper as printers, PDF and the exports name it: its size (a
+    // standard one where it matches), its orientation, no margins.
+    QPageLayout pageLayout() const;
 
     // The fonts the items refer to, by index; fontIndex adds one when new.
     const std::vector<FontSpec> &fonts() const { return m_fonts; }

@@ -6,7 +6,8 @@ namespace platform::report {
 
 // An error of the report engine: a run-time error with a kind, so that the
 // program can tell the user in its own words what went wrong. The
-// description (English) names the detail: the printer, the file, the item.
+// description is Italian and names the printer, the file or the item; what
+// the system or the engine said in its own words goes into detail().
 class ReportError : public RuntimeError
 {
 public:
@@ -21,7 +22,13 @@ public:
         RunFailed,       // the run could not complete (a runaway format event)
     };
 
-    ReportError(Kind kind, const QString &description);
+    ReportError(Kind kind, const QString &description, const QString &detail = {});
+
+    // "Nessuna stampante installata."
+    static ReportError noPrinter();
+    // The export file `path` could not be written; `reason` (Italian, may
+    // be empty) says why where the cause is known.
+    static ReportError exportFailed(const QString &path, const QString &reason, const QString &detail = {});
 
     Kind kind() const noexcept { return m_kind; }
 

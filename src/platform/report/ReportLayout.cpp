@@ -84,14 +84,14 @@ int ReportLayout::groupCount() const
 ReportSection &ReportLayout::groupHeader(int level) const
 {
     if (level < 0 || level >= groupCount())
-        throw ReportError(ReportError::Kind::NoSuchItem, QStringLiteral("There is no group %1").arg(level));
+        throw ReportError(ReportError::Kind::NoSuchItem, QStringLiteral("Il report non ha il gruppo %1.").arg(level));
     return *m_sections[static_cast<size_t>(2 + level)];
 }
 
 ReportSection &ReportLayout::groupFooter(int level) const
 {
     if (level < 0 || level >= groupCount())
-        throw ReportError(ReportError::Kind::NoSuchItem, QStringLiteral("There is no group %1").arg(level));
+        throw ReportError(ReportError::Kind::NoSuchItem, QStringLiteral("Il report non ha il gruppo %1.").arg(level));
     return *m_sections[static_cast<size_t>(detailIndex() + groupCount() - level)];
 }
 
@@ -108,7 +108,7 @@ ReportSection &ReportLayout::section(const QString &name) const
 {
     if (ReportSection *s = findSection(name))
         return *s;
-    throw ReportError(ReportError::Kind::NoSuchItem, QStringLiteral("The layout has no section named '%1'").arg(name));
+    throw ReportError(ReportError::Kind::NoSuchItem, QStringLiteral("Il report non ha la sezione '%1'.").arg(name));
 }
 
 ReportControl *ReportLayout::findControl(const QString &name) const
@@ -124,7 +124,7 @@ ReportControl &ReportLayout::control(const QString &name) const
 {
     if (ReportControl *c = findControl(name))
         return *c;
-    throw ReportError(ReportError::Kind::NoSuchItem, QStringLiteral("The layout has no control named '%1'").arg(name));
+    throw ReportError(ReportError::Kind::NoSuchItem, QStringLiteral("Il report non ha il controllo '%1'.").arg(name));
 }
 
 bool ReportLayout::sameDesign(const ReportLayout &other) const
@@ -205,7 +205,8 @@ void ReportLayout::run()
         data = std::shared_ptr<Recordset>(connection.executeQuery(m_sql));
     }
     if (data && !data->isOpen())
-        throw ReportError(ReportError::Kind::RunFailed, QStringLiteral("The report's recordset is not open"));
+        throw ReportError(ReportError::Kind::RunFailed, QStringLiteral("I dati del report non sono disponibili."),
+                          QStringLiteral("The report's recordset is not open"));
 
     // The records the report shows: those the client-side filter lets by.
     std::vector<int> rows;

@@ -4,7 +4,6 @@
 #include "platform/report/ReportError.h"
 #include "platform/report/ReportPainter.h"
 
-#include <QPageLayout>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -12,25 +11,11 @@
 
 namespace platform::report {
 
-namespace {
-
-QPageLayout pageLayoutOf(const ReportDocument &doc)
-{
-    const QSizeF paper = doc.paperSize;
-    const bool landscape = paper.width() > paper.height();
-    const QSizeF portrait = landscape ? paper.transposed() : paper;
-    const QPageSize size(portrait / 20.0, QPageSize::Point, QString(), QPageSize::FuzzyMatch);
-    return QPageLayout(size, landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
-                       QPageLayout::Point);
-}
-
-} // namespace
-
 PrintResult ReportPrinter::print(const ReportDocument &doc, const PrintOptions &options)
 {
     const QList<QPrinterInfo> printers = QPrinterInfo::availablePrinters();
     if (printers.isEmpty())
-        throw ReportError(ReportError::Kind::NoPrinter, QStringLiteral("No printer is installed"));
+        throw ReportError::noPrinter();
     QPrinterInfo info;
     if (options.printerName.isEmpty()) {
         info = QPrinterInfo::defaultPrinter();
@@ -43,14 +28,14 @@ PrintResult ReportPrinter::print(const ReportDocument &doc, const PrintOptions &
         }
         if (info.isNull())
             throw ReportError(ReportError::Kind::PrinterNotFound,
-                              QStringLiteral("The printer '%1' is not installed").arg(options.printerName));
+                              QStringLiteral("La stampante '%1' non è installata.").arg(options.printerName));
     }
     QPrinter printer(info, QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::NativeFormat);
     printer.setPrinterName(info.printerName());
     PrintOptions effective = options;
     if (options.choosePrinter) {
-        printer.setPageLayout(pageLayoutOf(doc));
+        printer.setPageLayout(doc.pageLayout());
         printer.setCopyCount(std::max(1, options.copies));
         if (!options.choosePrinter(printer))
             return PrintResult::Cancelled;
@@ -63,7 +48,7 @@ PrintResult ReportPrinter::print(const ReportDocument &doc, const PrintOptions &
 PrintResult ReportPrinter::printTo(QPrinter &printer, const ReportDocument &doc, const PrintOptions &options)
 {
     printer.setFullPage(true);
-    printer.setPageLayout(pageLayoutOf(doc));
+    printer.setPageLayout(doc.pageLayout());
     printer.setDocName(options.documentName.isEmpty() ? doc.title : options.documentName);
     const int copies = std::max(1, options.copies);
     // Where the driver makes the copies itself the pages go once.
@@ -77,7 +62,7 @@ PrintResult ReportPrinter::printTo(QPrinter &printer, const ReportDocument &doc,
     QPainter painter;
     if (!painter.begin(&printer))
         throw ReportError(ReportError::Kind::PrintFailed,
-                          QStringLiteral("The print job on '%1' could not be started").arg(printer.printerName()));
+                          QStringLiteral("Impossibile avviare la stampa su '%1'.").arg(printer.printerName()));
     const double dpi = printer.resolution();
     const int total = passes * doc.pageCount();
     int sent = 0;
@@ -91,7 +76,8 @@ PrintResult ReportPrinter::printTo(QPrinter &printer, const ReportDocument &doc,
             if (sent > 0 && !printer.newPage()) {
                 painter.end();
                 throw ReportError(ReportError::Kind::PrintFailed,
-                                  QStringLiteral("The printer '%1' refused a new page").arg(printer.printerName()));
+                                  QStringLiteral("La stampante '%1' non ha accettato una nuova pagina.")
+                                      .arg(printer.printerName()));
             }
             ReportPainter::paintPageAt(painter, doc, page, dpi);
             ++sent;
@@ -100,7 +86,7 @@ PrintResult ReportPrinter::printTo(QPrinter &printer, const ReportDocument &doc,
     painter.end();
     if (printer.printerState() == QPrinter::Error)
         throw ReportError(ReportError::Kind::PrintFailed,
-                          QStringLiteral("The print job on '%1' failed").arg(printer.printerName()));
+                          QStringLiteral("La stampa su '%1' non è riuscita.").arg(printer.printerName()));
     return PrintResult::Printed;
 }
 

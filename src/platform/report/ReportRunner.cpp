@@ -713,6 +713,8 @@ void ReportRunner::placeDetail(size_t pos)
     for (int repeats = 0;; ++repeats) {
         if (repeats > MaxRepeats)
             throw ReportError(ReportError::Kind::RunFailed,
+                              QStringLiteral("Impossibile completare il report: il dettaglio non passa mai al record "
+                                             "successivo."),
                               QStringLiteral("The detail's format event never lets the report move on"));
         int action = LayoutAction::Default;
         const bool visible = format(*m_detail, row, Variant(), &action);

@@ -27,7 +27,7 @@ ReportControl &ReportSection::control(const QString &name) const
     if (ReportControl *c = findControl(name))
         return *c;
     throw ReportError(ReportError::Kind::NoSuchItem,
-                      QStringLiteral("The section '%1' has no control named '%2'").arg(this->name, name));
+                      QStringLiteral("La sezione '%1' del report non ha il controllo '%2'.").arg(this->name, name));
 }
 
 ReportControl &ReportSection::addControl(ControlKind kind, const QString &name)

@@ -1,12 +1,11 @@
 #include "platform/report/RtfExport.h"
 
+#include "platform/report/ExportFile.h"
 #include "platform/report/ExportGrid.h"
 #include "platform/report/ReportDocument.h"
-#include "platform/report/ReportError.h"
 
 #include <QBuffer>
 #include <QColor>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cmath>
@@ -73,7 +72,16 @@ QByteArray pictureOf(const RenderedItem &item)
 class Writer
 {
 public:
-    explicit Writer(const ReportDocument &doc) : m_doc(doc), m_grid(doc) {}
+    explicit Writer(const ReportDocument &doc) : m_doc(doc), m_grid(doc)
+    {
+        // The right edges of the columns from the left margin, increasing.
+        double previous = std::min(0.0, fromMargin(m_grid.columnLeft(0)));
+        m_rowLeft = previous;
+        for (int c = 0; c < m_grid.columnCount(); ++c) {
+            previous = std::max(previous + 15, fromMargin(m_grid.columnRight(c)));
+            m_cellRight.push_back(previous);
+        }
+    }
 
     QByteArray run()
     {
@@ -82,10 +90,13 @@ public:
             const RenderedPage &page = m_doc.pages[static_cast<size_t>(p)];
             for (const RenderedBand &band : page.bands) {
                 for (const ExportGrid::Row &row : m_grid.rowsOf(page, band, true))
-                    body += row.rule ? rule(row) : tableRow(row);
+                    body += tableRow(row);
             }
+            // The page break in a paragraph of its own after the table's
+            // closing paragraph: a break right after a table is lost by some
+            // readers.
             if (p + 1 < m_doc.pageCount())
-                body += "\\pard\\plain\\fs2\\page\\par\n";
+                body += "\\pard\\plain\\fs2\\par\n\\pard\\plain\\fs2\\page\\par\n";
         }
 
         QByteArray out = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n{\\fonttbl";
@@ -105,7 +116,9 @@ public:
                + num(m_doc.margins.top()) + "\\margb" + num(m_doc.margins.bottom());
         if (paper.width() > paper.height())
             out += "\\landscape";
-        out += "\\viewkind1\n";
+        // A plain paragraph first: some readers lose a border on the first
+        // row of a document's first table.
+        out += "\\viewkind1\n\\pard\\plain\\fs2\\par\n";
         out += body;
         out += "\\pard\\plain\\par\n}\n";
         return out;
@@ -136,19 +149,10 @@ private:
     // Positions in a row are measured from the left margin.
     double fromMargin(double x) const { return x - m_doc.margins.left(); }
 
-    QByteArray rule(const ExportGrid::Row &row)
-    {
-        const double contentWidth = m_doc.paperSize.width() - m_doc.margins.left() - m_doc.margins.right();
-        const double left = std::max(0.0, fromMargin(row.ruleLeft));
-        const double right = std::max(0.0, contentWidth - fromMargin(row.ruleRight));
-        return "\\pard\\plain\\li" + num(left) + "\\ri" + num(right) + "\\sl-20\\slmult0\\brdrb\\brdrs\\brdrw"
-               + num(std::clamp(row.ruleWidth, 10.0, 75.0)) + "\\brsp0\\fs2\\par\n";
-    }
-
     QByteArray cellText(const ExportGrid::Cell &cell)
     {
         const RenderedItem &item = *cell.item;
-        QByteArray out = "\\pard\\intbl";
+        QByteArray out = "\\pard\\intbl\\plain";
         switch (item.alignment) {
         case TextAlign::Left: out += "\\ql"; break;
         case TextAlign::Center: out += "\\qc"; break;
@@ -177,39 +181,44 @@ private:
         return out;
     }
 
+    // A row of the table, across the table's full width: an item's cell
+    // ends on the boundary of the last column it spans, and every column
+    // without an item gets an empty cell of its own, so that word processors
+    // keep the columns one under the other. (Spanning cells are not written
+    // as merged cells: some readers misplace whole columns for them.) A
+    // horizontal line is a low row whose cells it crosses have a top border
+    // (some readers lose the bottom border of a row's first cell).
     QByteArray tableRow(const ExportGrid::Row &row)
     {
-        // One cell per item, with empty cells for the columns in between.
-        struct Part {
-            double right;
-            const ExportGrid::Cell *cell;
+        const double height = row.rule ? -std::max(20.0, row.cells.front().item->lineWidth) : std::max(0.0, row.height);
+        QByteArray bounds = "\\trowd\\trgaph57\\trleft" + num(m_rowLeft) + "\\trrh" + num(height);
+        QByteArray texts;
+        const auto emptyCell = [&](int column) {
+            bounds += "\\cellx" + num(m_cellRight[static_cast<size_t>(column)]);
+            texts += "\\pard\\intbl\\plain\\fs2\\cell\n";
         };
-        std::vector<Part> parts;
         int column = 0;
         for (const ExportGrid::Cell &cell : row.cells) {
-            if (cell.column > column)
-                parts.push_back({m_grid.columnLeft(cell.column), nullptr});
-            parts.push_back({m_grid.columnRight(cell.column + cell.span - 1), &cell});
+            for (; column < cell.column; ++column)
+                emptyCell(column);
             column = cell.column + cell.span;
+            if (row.rule) {
+                bounds += "\\clbrdrt\\brdrs\\brdrw" + num(std::clamp(cell.item->lineWidth, 10.0, 75.0));
+                emptyCell(column - 1);
+            } else {
+                bounds += "\\cellx" + num(m_cellRight[static_cast<size_t>(column - 1)]);
+                texts += cellText(cell);
+            }
         }
-        const double first = fromMargin(m_grid.columnLeft(0));
-        QByteArray out = "\\trowd\\trgaph57\\trleft" + num(std::min(0.0, first)) + "\\trrh"
-                         + num(std::max(0.0, row.height));
-        double previous = std::min(0.0, first);
-        for (const Part &part : parts) {
-            // Cell edges must increase.
-            previous = std::max(previous + 15, fromMargin(part.right));
-            out += "\\cellx" + num(previous);
-        }
-        out += '\n';
-        for (const Part &part : parts)
-            out += part.cell ? cellText(*part.cell) : QByteArray("\\pard\\intbl\\cell\n");
-        out += "\\row\n";
-        return out;
+        for (; column < m_grid.columnCount(); ++column)
+            emptyCell(column);
+        return bounds + '\n' + texts + "\\row\n";
     }
 
     const ReportDocument &m_doc;
     ExportGrid m_grid;
+    double m_rowLeft = 0;
+    std::vector<double> m_cellRight;
     std::vector<QString> m_fonts;
     std::vector<QRgb> m_colors;
 };
@@ -223,14 +232,7 @@ QByteArray RtfExport::toRtf(const ReportDocument &doc)
 
 void RtfExport::write(const ReportDocument &doc, const QString &path)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw ReportError(ReportError::Kind::ExportFailed,
-                          QStringLiteral("Cannot write '%1': %2").arg(path, file.errorString()));
-    file.write(toRtf(doc));
-    if (!file.commit())
-        throw ReportError(ReportError::Kind::ExportFailed,
-                          QStringLiteral("Cannot write '%1': %2").arg(path, file.errorString()));
+    ExportFile::write(path, toRtf(doc));
 }
 
 } // namespace platform::report

@@ -9,7 +9,7 @@ class ReportDocument;
 
 // Writes a document as Rich Text that word processors open: the page size
 // and margins, each band's rows as table rows with the texts in their
-// fonts, horizontal lines as paragraph rules, pictures as PNG, and a page
+// fonts, horizontal lines as ruled rows, pictures as PNG, and a page
 // break after each page.
 class RtfExport
 {

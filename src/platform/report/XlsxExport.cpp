@@ -1,5 +1,6 @@
 #include "platform/report/XlsxExport.h"
 
+#include "platform/report/ExportFile.h"
 #include "platform/report/ExportGrid.h"
 #include "platform/report/ReportDocument.h"
 #include "platform/report/ReportError.h"
@@ -8,9 +9,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QLocale>
 
 #include <xlsxwriter.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 
@@ -19,11 +22,6 @@ namespace platform::report {
 namespace {
 
 constexpr int MaxRows = 1048576;
-
-[[noreturn]] void fail(const QString &path, const QString &why)
-{
-    throw ReportError(ReportError::Kind::ExportFailed, QStringLiteral("Cannot write '%1': %2").arg(path, why));
-}
 
 QString sheetName(const QString &title)
 {
@@ -79,6 +77,42 @@ private:
     QHash<QString, lxw_format *> m_formats;
 };
 
+// The run-time's Currency format in Excel's words: two decimals and the
+// currency symbol of the program's locale, on the side that locale puts it.
+QString currencyFormat()
+{
+    const QLocale locale;
+    const QString symbol = locale.currencySymbol();
+    if (symbol.isEmpty())
+        return QStringLiteral("#,##0.00");
+    const QString sample = locale.toCurrencyString(1.0, symbol, 2);
+    const QString quoted = u'"' + symbol + u'"';
+    if (sample.startsWith(symbol)) {
+        const bool spaced = sample.size() > symbol.size() && sample.at(symbol.size()).isSpace();
+        return quoted + (spaced ? QStringLiteral(" #,##0.00") : QStringLiteral("#,##0.00"));
+    }
+    const bool spaced = sample.size() > symbol.size() && sample.at(sample.size() - symbol.size() - 1).isSpace();
+    return (spaced ? QStringLiteral("#,##0.00 ") : QStringLiteral("#,##0.00")) + quoted;
+}
+
+// The sheet prints as the report: on its paper (A4 and Letter by their
+// codes), with its margins, one page wide.
+void setUpPage(lxw_worksheet *sheet, const ReportDocument &doc)
+{
+    constexpr std::uint8_t Letter = 1;
+    constexpr std::uint8_t A4 = 9;
+    const QPageLayout layout = doc.pageLayout();
+    if (layout.pageSize().id() == QPageSize::A4)
+        worksheet_set_paper(sheet, A4);
+    else if (layout.pageSize().id() == QPageSize::Letter)
+        worksheet_set_paper(sheet, Letter);
+    if (layout.orientation() == QPageLayout::Landscape)
+        worksheet_set_landscape(sheet);
+    const QMarginsF inches = doc.margins / 1440.0;
+    worksheet_set_margins(sheet, inches.left(), inches.right(), inches.top(), inches.bottom());
+    worksheet_fit_to_pages(sheet, 1, 0);
+}
+
 // Closes the workbook on every path; a workbook closed here after a failure
 // only frees its memory.
 struct Workbook {
@@ -100,7 +134,6 @@ QString XlsxExport::excelFormat(const QString &format, bool forDate, bool withTi
         return forDate ? plainDate : QString();
     static const QHash<QString, QString> named{
         {QStringLiteral("general number"), QStringLiteral("General")},
-        {QStringLiteral("currency"), QStringLiteral("#,##0.00")},
         {QStringLiteral("fixed"), QStringLiteral("0.00")},
         {QStringLiteral("standard"), QStringLiteral("#,##0.00")},
         {QStringLiteral("percent"), QStringLiteral("0.00%")},
@@ -113,6 +146,8 @@ QString XlsxExport::excelFormat(const QString &format, bool forDate, bool withTi
         {QStringLiteral("medium time"), QStringLiteral("hh:mm AM/PM")},
         {QStringLiteral("short time"), QStringLiteral("hh:mm")},
     };
+    if (f.compare(QLatin1String("Currency"), Qt::CaseInsensitive) == 0)
+        return currencyFormat();
     const auto it = named.constFind(f.toLower());
     if (it != named.constEnd())
         return it.value();
@@ -153,7 +188,7 @@ void XlsxExport::write(const ReportDocument &doc, const QString &path)
 {
     const QFileInfo info(path);
     if (!info.dir().exists())
-        fail(path, QStringLiteral("the folder does not exist"));
+        ExportFile::fail(path, QString());
     const QString partial = info.dir().filePath(QStringLiteral(".%1.part").arg(info.fileName()));
     const QByteArray partialName = QFile::encodeName(partial);
 
@@ -164,11 +199,12 @@ void XlsxExport::write(const ReportDocument &doc, const QString &path)
         Workbook workbook;
         workbook.p = workbook_new_opt(partialName.constData(), &options);
         if (!workbook.p)
-            fail(path, QStringLiteral("the workbook could not be created"));
+            ExportFile::fail(path, QStringLiteral("The workbook could not be created"));
         lxw_worksheet *sheet = workbook_add_worksheet(workbook.p, sheetName(doc.title).toUtf8().constData());
         if (!sheet)
-            fail(path, QStringLiteral("the worksheet could not be created"));
+            ExportFile::fail(path, QStringLiteral("The worksheet could not be created"));
         Formats formats(workbook.p);
+        setUpPage(sheet, doc);
 
         for (int c = 0; c < grid.columnCount(); ++c) {
             const double chars = (grid.columnRight(c) - grid.columnLeft(c)) / 15.0 / 7.0;
@@ -179,7 +215,7 @@ void XlsxExport::write(const ReportDocument &doc, const QString &path)
         lxw_row_t sheetRow = 0;
         const auto check = [&](lxw_error error) {
             if (error != LXW_NO_ERROR)
-                fail(path, QString::fromLatin1(lxw_strerror(error)));
+                ExportFile::fail(path, QString::fromLatin1(lxw_strerror(error)));
         };
         for (const RenderedPage &page : doc.pages) {
             for (const RenderedBand &band : page.bands) {
@@ -189,7 +225,8 @@ void XlsxExport::write(const ReportDocument &doc, const QString &path)
                         const auto col = static_cast<lxw_col_t>(cell.column);
                         const FontSpec *font = item.font >= 0 ? &doc.fonts()[static_cast<size_t>(item.font)] : nullptr;
                         if (sheetRow >= MaxRows)
-                            fail(path, QStringLiteral("the report has more rows than a worksheet holds"));
+                            throw ReportError::exportFailed(
+                                path, QStringLiteral("il report ha più righe di quante un foglio ne possa contenere"));
                         if (cell.itemCount > 1 || item.kind == RenderedItem::Kind::Barcode) {
                             if (!cell.text.isEmpty()) {
                                 check(worksheet_write_string(sheet, sheetRow, col, cell.text.toUtf8().constData(),
@@ -242,7 +279,7 @@ void XlsxExport::write(const ReportDocument &doc, const QString &path)
         const lxw_error error = workbook_close(p);
         if (error != LXW_NO_ERROR) {
             QFile::remove(partial);
-            fail(path, QString::fromLatin1(lxw_strerror(error)));
+            ExportFile::fail(path, QString::fromLatin1(lxw_strerror(error)));
         }
     } catch (...) {
         // The workbook was closed (written) while the error left the block.
@@ -251,7 +288,7 @@ void XlsxExport::write(const ReportDocument &doc, const QString &path)
     }
     if (std::rename(partialName.constData(), QFile::encodeName(path).constData()) != 0) {
         QFile::remove(partial);
-        fail(path, QStringLiteral("the file could not be put in place"));
+        ExportFile::fail(path, QStringLiteral("The file could not be put in place: ") + qt_error_string(errno));
     }
 }
 

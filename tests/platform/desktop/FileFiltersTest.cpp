@@ -5,64 +5,34 @@
 
 using platform::toNameFilters;
 
-TEST(FileFilters, DescriptionWithItsPatternsIsKeptAsWritten)
+TEST(FileFilters, DescriptionsGetTheirPatternsInParenthesesOnce)
 {
-    const auto result = toNameFilters(QStringLiteral("File di Access (*.mdb)|*.mdb"));
-    EXPECT_EQ(result.filters, QStringList{QStringLiteral("File di Access (*.mdb)")});
-    EXPECT_EQ(result.selected, QStringLiteral("File di Access (*.mdb)"));
+    const struct {
+        const char *filter;
+        QStringList expected;
+    } cases[] = {
+        // Kept as written when the patterns are already there.
+        {"File di Access (*.mdb)|*.mdb", {"File di Access (*.mdb)"}},
+        // Appended otherwise, blank-separated as Qt reads them.
+        {"Immagini|*.bmp;*.jpg; *.gif|Tutti i file|*.*", {"Immagini (*.bmp *.jpg *.gif)", "Tutti i file (*.*)"}},
+        {"Database (*.mdb;*.mde)|*.mdb;*.mde", {"Database (*.mdb *.mde)"}},
+        // Parentheses that are not the patterns do not count.
+        {"Testo (solo ASCII)|*.txt", {"Testo (solo ASCII) (*.txt)"}},
+        {"|*.csv;*.txt", {"*.csv *.txt"}},
+        {"", {}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(toNameFilters(QString::fromUtf8(c.filter)).filters, c.expected) << c.filter;
 }
 
-TEST(FileFilters, DescriptionWithoutParenthesesGetsThePatternsAppended)
+TEST(FileFilters, TheIndexCountsFromOneOverWellFormedPairsAndFallsBackToTheFirst)
 {
-    const auto result = toNameFilters(QStringLiteral("Immagini|*.bmp;*.jpg; *.gif|Tutti i file|*.*"));
-    EXPECT_EQ(result.filters, (QStringList{QStringLiteral("Immagini (*.bmp *.jpg *.gif)"),
-                                           QStringLiteral("Tutti i file (*.*)")}));
-}
-
-TEST(FileFilters, SemicolonsInsideTheDescriptionBecomeBlanks)
-{
-    // Qt splits the parenthesised patterns at blanks only: "(*.mdb;*.mde)"
-    // would be one pattern matching no file.
-    const auto result = toNameFilters(QStringLiteral("Database (*.mdb;*.mde)|*.mdb;*.mde"));
-    EXPECT_EQ(result.filters, QStringList{QStringLiteral("Database (*.mdb *.mde)")});
-}
-
-TEST(FileFilters, ParenthesesThatAreNotThePatternsGetThePatternsAppended)
-{
-    const auto result = toNameFilters(
-        QStringLiteral("Testo (solo ASCII)|*.txt|Layout (vecchio formato) archivio|*.lyt"));
-    EXPECT_EQ(result.filters, (QStringList{QStringLiteral("Testo (solo ASCII) (*.txt)"),
-                                           QStringLiteral("Layout (vecchio formato) archivio (*.lyt)")}));
-}
-
-TEST(FileFilters, FilterIndexCountsFromOneAndFallsBackToTheFirst)
-{
-    const QString filter = QStringLiteral("Access|*.mdb|Testo|*.txt|Tutti i file|*.*");
-    EXPECT_EQ(toNameFilters(filter, 1).selected, QStringLiteral("Access (*.mdb)"));
-    EXPECT_EQ(toNameFilters(filter, 2).selected, QStringLiteral("Testo (*.txt)"));
-    EXPECT_EQ(toNameFilters(filter, 3).selected, QStringLiteral("Tutti i file (*.*)"));
-    EXPECT_EQ(toNameFilters(filter, 0).selected, QStringLiteral("Access (*.mdb)"));
-    EXPECT_EQ(toNameFilters(filter, 4).selected, QStringLiteral("Access (*.mdb)"));
-    EXPECT_EQ(toNameFilters(filter, -1).selected, QStringLiteral("Access (*.mdb)"));
-}
-
-TEST(FileFilters, MalformedPartsAreSkippedWithoutShiftingTheIndex)
-{
-    // The second pair has no patterns and the trailing description none either;
-    // index 3 still means the third pair as written.
+    // The second pair has no patterns and the trailing description none
+    // either: index 3 still means the third pair as written.
     const QString filter = QStringLiteral("Access|*.mdb|Vuoto||Testo|*.txt|Avanzo");
-    const auto result = toNameFilters(filter, 3);
-    EXPECT_EQ(result.filters,
-              (QStringList{QStringLiteral("Access (*.mdb)"), QStringLiteral("Testo (*.txt)")}));
-    EXPECT_EQ(result.selected, QStringLiteral("Testo (*.txt)"));
-    EXPECT_EQ(toNameFilters(filter, 2).selected, QStringLiteral("Access (*.mdb)"));
-}
-
-TEST(FileFilters, EmptyDescriptionOrFilter)
-{
-    EXPECT_EQ(toNameFilters(QStringLiteral("|*.csv;*.txt")).filters,
-              QStringList{QStringLiteral("*.csv *.txt")});
-    const auto none = toNameFilters(QString());
-    EXPECT_TRUE(none.filters.isEmpty());
-    EXPECT_TRUE(none.selected.isEmpty());
+    EXPECT_EQ(toNameFilters(filter, 3).filters, (QStringList{QStringLiteral("Access (*.mdb)"), QStringLiteral("Testo (*.txt)")}));
+    EXPECT_EQ(toNameFilters(filter, 3).selected, QStringLiteral("Testo (*.txt)"));
+    for (int outOfRange : {0, 2, 5, -1})
+        EXPECT_EQ(toNameFilters(filter, outOfRange).selected, QStringLiteral("Access (*.mdb)")) << outOfRange;
+    EXPECT_TRUE(toNameFilters(QString()).selected.isEmpty());
 }

@@ -140,14 +140,4 @@ TEST_F(ButtonBarTest, EveryGroupFitsAtTheMinimumSize)
         for (int other = g + 1; other < bar.groupCount(); ++other)
             EXPECT_FALSE(bar.groupRect(other).intersects(last)) << g << ' ' << other;
     }
-    bar.setSelectedKey(QStringLiteral("6"));
-    const QImage shot = bar.grab().toImage();
-    EXPECT_FALSE(shot.isNull());
-    if (const QByteArray dir = qgetenv("VELMORA_SCREENSHOT_DIR"); !dir.isEmpty())
-    {
-        shot.save(QString::fromLocal8Bit(dir) + QStringLiteral("/buttonbar.png"));
-        bar.resize(bar.sizeHint());
-        bar.setSelectedKey(QStringLiteral("3"));
-        bar.grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/buttonbar-tall.png"));
-    }
 }

@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QRegularExpression>
+#include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
 
@@ -134,6 +135,81 @@ QByteArray zipEntry(const QString &zipPath, const QString &entry)
     return runTool(QStringLiteral("unzip"), {QStringLiteral("-p"), zipPath, entry}, {NoSuchEntry});
 }
 
+QString Sheet::find(const QString &text) const
+{
+    for (auto it = cells.cbegin(); it != cells.cend(); ++it) {
+        if (it.value().value == text)
+            return it.key();
+    }
+    return QString();
+}
+
+QString columnOf(const QString &ref)
+{
+    return ref.left(ref.indexOf(QRegularExpression(QStringLiteral("\\d"))));
+}
+
+int rowOf(const QString &ref)
+{
+    return ref.mid(columnOf(ref).size()).toInt();
+}
+
+Sheet readSheet(const QString &xlsx)
+{
+    const auto name = [](const QXmlStreamReader &xml, const char *n) { return xml.name() == QLatin1String(n); };
+    const auto attribute = [](const QXmlStreamReader &xml, const char *n) {
+        return xml.attributes().value(QLatin1String(n)).toString();
+    };
+    // Texts may be shared (a table of their own) or written inline.
+    QStringList shared;
+    const QStringList entries =
+        QString::fromUtf8(runTool(QStringLiteral("unzip"), {QStringLiteral("-Z1"), xlsx})).split(u'\n');
+    if (entries.contains(QStringLiteral("xl/sharedStrings.xml"))) {
+        QXmlStreamReader strings(zipEntry(xlsx, QStringLiteral("xl/sharedStrings.xml")));
+        while (!strings.atEnd()) {
+            if (strings.readNext() == QXmlStreamReader::StartElement && name(strings, "si"))
+                shared << QString();
+            else if (strings.isStartElement() && name(strings, "t"))
+                shared.last() += strings.readElementText();
+        }
+    }
+    // The number format codes of the cell styles (cellXfs), by style index.
+    QMap<int, QString> codes{{0, QStringLiteral("General")}, {14, QStringLiteral("mm-dd-yy")}};
+    QStringList formats;
+    QXmlStreamReader styles(zipEntry(xlsx, QStringLiteral("xl/styles.xml")));
+    bool inXfs = false;
+    while (!styles.atEnd()) {
+        styles.readNext();
+        if (styles.isStartElement() && name(styles, "numFmt"))
+            codes.insert(attribute(styles, "numFmtId").toInt(), attribute(styles, "formatCode"));
+        else if (name(styles, "cellXfs"))
+            inXfs = styles.isStartElement();
+        else if (inXfs && styles.isStartElement() && name(styles, "xf"))
+            formats << codes.value(attribute(styles, "numFmtId").toInt(), QStringLiteral("?"));
+    }
+    Sheet sheet;
+    QXmlStreamReader xml(zipEntry(xlsx, QStringLiteral("xl/worksheets/sheet1.xml")));
+    QString ref;
+    SheetCell cell;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement() && name(xml, "col")) {
+            sheet.widths << attribute(xml, "width").toDouble();
+        } else if (xml.isStartElement() && name(xml, "c")) {
+            ref = attribute(xml, "r");
+            cell = SheetCell{attribute(xml, "t"), formats.value(attribute(xml, "s").toInt()), QString()};
+        } else if (xml.isStartElement() && (name(xml, "v") || name(xml, "t"))) {
+            cell.value += xml.readElementText();
+        } else if (xml.isEndElement() && name(xml, "c")) {
+            if (cell.type == QLatin1String("s"))
+                cell.value = shared.value(cell.value.toInt());
+            sheet.cells.insert(ref, cell);
+            sheet.rows = std::max(sheet.rows, rowOf(ref));
+        }
+    }
+    return sheet;
+}
+
 QString rtfPlainText(const QByteArray &rtf)
 {
     // Tokens: a hex escape, an escaped symbol, a control word with its
@@ -174,6 +250,29 @@ QString rtfPlainText(const QByteArray &rtf)
     if (depth != 0)
         throw std::runtime_error("unbalanced braces");
     return out;
+}
+
+QList<RtfRow> rtfRows(const QByteArray &rtf)
+{
+    // A row: its definition from \trowd to the first cell's paragraph, then
+    // its cells up to \row.
+    static const QRegularExpression rowPattern(QStringLiteral(R"(\\trowd(.*?)\n(.*?)\\row\b)"),
+                                               QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression bound(QStringLiteral(R"(\\cellx(-?\d+))"));
+    QList<RtfRow> rows;
+    const QString text = QString::fromLatin1(rtf);
+    for (const QRegularExpressionMatch &m : rowPattern.globalMatch(text)) {
+        RtfRow row;
+        for (const QRegularExpressionMatch &b : bound.globalMatch(m.captured(1)))
+            row.bounds << b.captured(1).toInt();
+        row.bordered = m.captured(1).contains(QLatin1String("\\clbrdr"));
+        row.texts = rtfPlainText("{" + m.captured(2).toLatin1() + "}").split(u'\t');
+        row.texts.removeLast(); // after the last \cell
+        for (QString &t : row.texts)
+            t = t.trimmed();
+        rows << row;
+    }
+    return rows;
 }
 
 QList<std::pair<int, const report::RenderedItem *>> itemsNamed(const report::ReportDocument &doc, const QString &name)

@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -55,10 +56,42 @@ QString pdfText(const QString &path, int firstPage = 0, int lastPage = 0);
 int pdfPageCount(const QString &path);
 // One entry of a zip file (unzip -p), empty when the file has no such entry.
 QByteArray zipEntry(const QString &zipPath, const QString &entry);
+
+// A cell of a worksheet as its XML gives it: its type attribute, its number
+// format (through its style) and its value (shared and inline strings
+// resolved).
+struct SheetCell {
+    QString type;
+    QString format;
+    QString value;
+};
+// The first worksheet of an .xlsx file: cells by reference ("A1"), its last
+// row, and the column widths it sets (in characters, first column first).
+struct Sheet {
+    QMap<QString, SheetCell> cells;
+    int rows = 0;
+    QList<double> widths;
+    QString value(const QString &ref) const { return cells.value(ref).value; }
+    // The reference of the cell holding `text`, empty when none does.
+    QString find(const QString &text) const;
+};
+Sheet readSheet(const QString &xlsx);
+// The column letters and the row number of a cell reference ("C12").
+QString columnOf(const QString &ref);
+int rowOf(const QString &ref);
+
 // The visible text of an RTF file: control words dropped, \uN and \'hh
 // decoded, \par, \line, \cell and \row as line breaks or tabs; throws when
 // the braces do not balance.
 QString rtfPlainText(const QByteArray &rtf);
+// One table row of an RTF file: the right boundaries of its cells (\cellx),
+// the text of each cell, and whether any of its cells has a border.
+struct RtfRow {
+    QList<int> bounds;
+    QStringList texts;
+    bool bordered = false;
+};
+QList<RtfRow> rtfRows(const QByteArray &rtf);
 
 // All items of a document named so, in page order.
 QList<std::pair<int, const platform::report::RenderedItem *>> itemsNamed(const platform::report::ReportDocument &doc,

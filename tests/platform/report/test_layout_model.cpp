@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace platform;
 using namespace platform::report;
 
@@ -75,18 +77,27 @@ TEST(ReportLayoutModel, SectionsStandInPrintOrderNamesAreFoundAndThePrintWidthFi
     EXPECT_EQ(layout.groupHeader(1).name, QStringLiteral("catHead"));
     EXPECT_EQ(layout.groupFooter(0).name, QStringLiteral("contFooter"));
     EXPECT_EQ(layout.section(QStringLiteral("CATHEAD")).kind, SectionKind::GroupHeader);
-    EXPECT_THROW(layout.section(QStringLiteral("nessuna")), ReportError);
-    EXPECT_THROW(layout.groupHeader(2), ReportError);
 
     layout.pageHeader().addLabel(QStringLiteral("lblCodice"), QStringLiteral("Codice"), 0, 0, 1000, 250);
     layout.detail().addField(QStringLiteral("txtCodice"), QStringLiteral("Codice"), 0, 0, 1000, 250);
     EXPECT_EQ(layout.control(QStringLiteral("TXTCODICE")).dataField, QStringLiteral("Codice"));
     EXPECT_EQ(layout.findControl(QStringLiteral("manca")), nullptr);
-    try {
-        layout.control(QStringLiteral("manca"));
-        FAIL();
-    } catch (const ReportError &e) {
-        EXPECT_EQ(e.kind(), ReportError::Kind::NoSuchItem);
+    // Names that do not exist are told in Italian.
+    const std::pair<std::function<void()>, const char *> missing[] = {
+        {[&] { layout.section(QStringLiteral("nessuna")); }, "Il report non ha la sezione 'nessuna'."},
+        {[&] { layout.groupHeader(2); }, "Il report non ha il gruppo 2."},
+        {[&] { layout.control(QStringLiteral("manca")); }, "Il report non ha il controllo 'manca'."},
+        {[&] { layout.detail().control(QStringLiteral("lblCodice")); },
+         "La sezione 'Detail' del report non ha il controllo 'lblCodice'."},
+    };
+    for (const auto &[call, text] : missing) {
+        try {
+            call();
+            ADD_FAILURE() << text;
+        } catch (const ReportError &e) {
+            EXPECT_EQ(e.kind(), ReportError::Kind::NoSuchItem);
+            EXPECT_EQ(e.description(), QString::fromUtf8(text));
+        }
     }
     EXPECT_TRUE(layout.detail().removeControl(QStringLiteral("txtCodice")));
     EXPECT_FALSE(layout.detail().removeControl(QStringLiteral("txtCodice")));
@@ -148,6 +159,8 @@ TEST(ReportLayoutSerialisation, ForeignBytesAreRefusedAndTheLayoutStaysAsItWas)
         } catch (const ReportError &e) {
             EXPECT_EQ(e.kind(), ReportError::Kind::BadLayout);
             EXPECT_EQ(e.number(), 321);
+            EXPECT_EQ(e.description(), QStringLiteral("Il formato del report non è valido."));
+            EXPECT_TRUE(e.detail().startsWith(QStringLiteral("The layout data cannot be read: ")));
         }
         EXPECT_EQ(layout.toBytes(), before);
     }
@@ -240,7 +253,8 @@ TEST(ReportExpression, UnreadableTextIsReportedWithTheExpression)
             ADD_FAILURE() << bad;
         } catch (const ReportError &e) {
             EXPECT_EQ(e.kind(), ReportError::Kind::BadExpression);
-            EXPECT_TRUE(e.description().contains(QString::fromUtf8(bad))) << e.description().toStdString();
+            EXPECT_EQ(e.description(), QStringLiteral("L'espressione \"%1\" del report non è valida.").arg(QString::fromUtf8(bad)));
+            EXPECT_FALSE(e.detail().isEmpty());
         }
     }
 }

@@ -526,5 +526,7 @@ TEST(ReportLabels, AnEventCannotHangTheRun)
         FAIL();
     } catch (const ReportError &e) {
         EXPECT_EQ(e.kind(), ReportError::Kind::RunFailed);
+        EXPECT_EQ(e.description(), QStringLiteral("Impossibile completare il report: il dettaglio non passa mai al "
+                                                  "record successivo."));
     }
 }

@@ -14,6 +14,7 @@
 #include <QPointer>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QScreen>
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QTest>
@@ -49,8 +50,9 @@ void click(PreviewWindow &window, PreviewTool tool)
 
 } // namespace
 
-TEST(ReportPreview, IsAModelessWindowOwnedByItsLayoutWithTheProgramsCaptions)
+TEST(ReportPreview, IsAModelessWindowOwnedByItsLayoutWithTheProgramsCaptionsAndPrintTool)
 {
+    ScopedScriptedDesktop desktop;
     QPointer<PreviewWindow> window;
     {
         ReportLayout layout;
@@ -62,6 +64,9 @@ TEST(ReportPreview, IsAModelessWindowOwnedByItsLayoutWithTheProgramsCaptions)
         EXPECT_EQ(window->windowModality(), Qt::NonModal);
         EXPECT_EQ(window->windowTitle(), QStringLiteral("Rubrica Clienti"));
         EXPECT_EQ(window->document()->pageCount(), 5);
+        // It opens whole on the screen (the test screen is 800 pixels high).
+        EXPECT_TRUE(window->screen()->availableGeometry().contains(window->frameGeometry()))
+            << window->frameGeometry().height();
         // Showing it again reuses the window.
         EXPECT_EQ(layout.showPreview(), window.data());
         // The print tool shows the caption the program gives it, the zoom
@@ -76,6 +81,18 @@ TEST(ReportPreview, IsAModelessWindowOwnedByItsLayoutWithTheProgramsCaptions)
         EXPECT_EQ(print->toolButtonStyle(), Qt::ToolButtonTextOnly);
         EXPECT_EQ(w.zoomBox()->itemText(0), QStringLiteral("Larghezza"));
         EXPECT_EQ(w.zoomBox()->itemText(1), QStringLiteral("Pagina"));
+
+        // The print tool warns when there is no printer, or runs the
+        // program's own print handler.
+        if (QPrinterInfo::availablePrinters().isEmpty()) {
+            click(w, PreviewTool::Print);
+            EXPECT_EQ(desktop->prompts(), QStringList{QStringLiteral("Nessuna stampante installata.")});
+            EXPECT_EQ(desktop->msgBoxes()[0].style, vbExclamation);
+        }
+        int prints = 0;
+        w.setPrintHandler([&] { ++prints; });
+        click(w, PreviewTool::Print);
+        EXPECT_EQ(prints, 1);
     }
     EXPECT_TRUE(window.isNull());
 }
@@ -137,23 +154,6 @@ TEST(ReportPreview, NavigatesZoomsAndDrawsThePageAsThePrinterPainterDoes)
     EXPECT_LT(differing, 20);
 }
 
-TEST(ReportPreview, PrintToolWarnsWithoutAPrinterAndRunsTheProgramsPrintHandler)
-{
-    ScopedScriptedDesktop desktop;
-    ReportLayout layout;
-    buildFivePages(layout);
-    PreviewWindow &w = *layout.showPreview();
-    if (QPrinterInfo::availablePrinters().isEmpty()) {
-        click(w, PreviewTool::Print);
-        ASSERT_EQ(desktop->msgBoxes().size(), 1u);
-        EXPECT_EQ(desktop->msgBoxes()[0].style, vbExclamation);
-    }
-    int prints = 0;
-    w.setPrintHandler([&] { ++prints; });
-    click(w, PreviewTool::Print);
-    EXPECT_EQ(prints, 1);
-}
-
 // ---- printing ----
 
 TEST(ReportPrinting, NoInstalledPrinterOrAnUnknownOneIsAnErrorNotASilentPrint)
@@ -167,9 +167,10 @@ TEST(ReportPrinting, NoInstalledPrinterOrAnUnknownOneIsAnErrorNotASilentPrint)
     } catch (const ReportError &e) {
         if (QPrinterInfo::availablePrinters().isEmpty()) {
             EXPECT_EQ(e.kind(), ReportError::Kind::NoPrinter);
+            EXPECT_EQ(e.description(), QStringLiteral("Nessuna stampante installata."));
         } else {
             EXPECT_EQ(e.kind(), ReportError::Kind::PrinterNotFound);
-            EXPECT_TRUE(e.description().contains(QStringLiteral("Stampante che non esiste")));
+            EXPECT_EQ(e.description(), QStringLiteral("La stampante 'Stampante che non esiste' non è installata."));
         }
         EXPECT_EQ(e.number(), 482);
     }
