@@ -36,7 +36,7 @@ PreviewWindow::PreviewWindow(QWidget *parent) : QMainWindow(parent, Qt::Window)
     resize(900, 1000);
     keepOnScreen(this);
 
-    m_toolBar = addToolBar(QStringLiteral("Preview"));
+    m_toolBar = addToolBar(QStringLiteral("Anteprima"));
     m_toolBar->setObjectName(QStringLiteral("previewToolBar"));
     m_toolBar->setMovable(false);
     m_toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
@@ -51,13 +51,13 @@ PreviewWindow::PreviewWindow(QWidget *parent) : QMainWindow(parent, Qt::Window)
         m_tools.append(action);
         return action;
     };
-    QAction *print = make(QStringLiteral("Print"), QStyle::SP_CustomBase, QKeySequence::Print);
-    QAction *first = make(QStringLiteral("First page"), QStyle::SP_MediaSkipBackward, QKeySequence(Qt::CTRL | Qt::Key_Home));
-    QAction *previous = make(QStringLiteral("Previous page"), QStyle::SP_ArrowLeft, QKeySequence(Qt::Key_PageUp));
-    QAction *next = make(QStringLiteral("Next page"), QStyle::SP_ArrowRight, QKeySequence(Qt::Key_PageDown));
-    QAction *last = make(QStringLiteral("Last page"), QStyle::SP_MediaSkipForward, QKeySequence(Qt::CTRL | Qt::Key_End));
-    QAction *zoomOut = make(QStringLiteral("Zoom out"), QStyle::SP_ArrowDown, QKeySequence::ZoomOut);
-    QAction *zoomIn = make(QStringLiteral("Zoom in"), QStyle::SP_ArrowUp, QKeySequence::ZoomIn);
+    QAction *print = make(QStringLiteral("Stampa"), QStyle::SP_CustomBase, QKeySequence::Print);
+    QAction *first = make(QStringLiteral("Prima pagina"), QStyle::SP_MediaSkipBackward, QKeySequence(Qt::CTRL | Qt::Key_Home));
+    QAction *previous = make(QStringLiteral("Pagina precedente"), QStyle::SP_ArrowLeft, QKeySequence(Qt::Key_PageUp));
+    QAction *next = make(QStringLiteral("Pagina successiva"), QStyle::SP_ArrowRight, QKeySequence(Qt::Key_PageDown));
+    QAction *last = make(QStringLiteral("Ultima pagina"), QStyle::SP_MediaSkipForward, QKeySequence(Qt::CTRL | Qt::Key_End));
+    QAction *zoomOut = make(QStringLiteral("Riduci"), QStyle::SP_ArrowDown, QKeySequence::ZoomOut);
+    QAction *zoomIn = make(QStringLiteral("Ingrandisci"), QStyle::SP_ArrowUp, QKeySequence::ZoomIn);
 
     m_toolBar->addAction(print);
     // The print tool shows its caption.
@@ -81,8 +81,8 @@ PreviewWindow::PreviewWindow(QWidget *parent) : QMainWindow(parent, Qt::Window)
     m_toolBar->addAction(zoomOut);
     m_zoomBox = new QComboBox(m_toolBar);
     m_zoomBox->setObjectName(QStringLiteral("zoomBox"));
-    m_zoomBox->addItem(QStringLiteral("Page width"));
-    m_zoomBox->addItem(QStringLiteral("Whole page"));
+    m_zoomBox->addItem(QStringLiteral("Larghezza pagina"));
+    m_zoomBox->addItem(QStringLiteral("Pagina intera"));
     for (double step : zoomSteps)
         m_zoomBox->addItem(QStringLiteral("%1%").arg(static_cast<int>(step * 100)));
     m_zoomBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
