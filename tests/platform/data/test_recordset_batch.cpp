@@ -131,33 +131,74 @@ TEST_F(RecordsetBatch, ChangeByAnotherConnectionFailsTheWholeBatch)
     EXPECT_TRUE(databaseErrorOf([&] { header->updateBatch(AffectRecords::Current); }));
 }
 
-TEST_F(RecordsetBatch, ConflictInsideTheProgramsTransactionUndoesTheEarlierBatchToo)
+// How a batch that fails inside the program's transaction is wrapped: at
+// the outer level or one level in, and whether the outer level then commits.
+struct Nesting {
+    bool innerLevel;
+    bool commit;
+};
+
+class RecordsetBatchInTransaction : public RecordsetBatch, public ::testing::WithParamInterface<Nesting>
 {
+};
+
+TEST_P(RecordsetBatchInTransaction, FailedBatchLeavesNoneOfItsRowsAndTheRecordsetsReadyForARetry)
+{
+    const Nesting nesting = GetParam();
     auto header = load(u"MagazRegMain"_s, CommandType::Table);
     header->addNew();
     header->setValue(u"Causale"_s, Variant("Carico"));
     header->update();
-    auto lines = load(u"SELECT * FROM MagazRegDetail WHERE IdReg=2"_s);
-    Connection(connectionString()).execute(u"UPDATE MagazRegDetail SET Costo = 0.3 WHERE IdDet = 3"_s);
-    lines->setValue(u"Costo"_s, Variant(0.4));
+    auto lines = load(u"SELECT * FROM MagazRegDetail WHERE IdReg=1 ORDER BY Riga"_s);
+    lines->setValue(u"Quantità"_s, Variant(140.0)); // written before the conflict is met
+    lines->moveNext();
+    lines->setValue(u"Quantità"_s, Variant(2.0));   // changed meanwhile by another connection
+    lines->addNew();
+    lines->setValue(u"IdReg"_s, Variant(std::int32_t(1)));
+    lines->update();
+    Connection(connectionString()).execute(u"UPDATE MagazRegDetail SET [Quantità] = 999 WHERE IdDet = 2"_s);
+    const QStringList linesBefore = column(u"SELECT IdDet || '=' || \"Quantità\" FROM MagazRegDetail ORDER BY IdDet"_s);
 
     Connection save(connectionString());
     save.beginTrans();
+    save.execute(u"UPDATE Articoli SET Costo = 0.5 WHERE Codice = 'B001'"_s); // the outer level's own work
     header->setActiveConnection(save);
     lines->setActiveConnection(save);
+    if (nesting.innerLevel)
+        save.beginTrans();
     header->updateBatch(AffectRecords::Current);
     EXPECT_EQ(header->value(u"IdReg"_s), Variant(std::int32_t(4)));
     EXPECT_TRUE(databaseErrorOf([&] { lines->updateBatch(); }));
-    save.rollbackTrans();
+    if (nesting.innerLevel)
+        save.rollbackTrans();
+    if (nesting.commit)
+        save.commitTrans();
+    else
+        save.rollbackTrans();
 
-    // Nothing stored, and the header is a new row again, ready for a retry.
-    EXPECT_EQ(column(u"SELECT count(*) FROM MagazRegMain"_s), QStringList{u"3"_s});
-    EXPECT_TRUE(header->value(u"IdReg"_s).isEmpty());
-    EXPECT_EQ(header->status(), RecordStatus::adRecNew);
+    EXPECT_EQ(column(u"SELECT IdDet || '=' || \"Quantità\" FROM MagazRegDetail ORDER BY IdDet"_s), linesBefore);
+    EXPECT_EQ(stored(u"SELECT Costo FROM Articoli WHERE Codice = 'B001'"_s), nesting.commit ? u"0.5"_s : u"0.02"_s);
+    // The header stays written only where its level was kept.
+    const bool headerKept = nesting.commit && !nesting.innerLevel;
+    EXPECT_EQ(stored(u"SELECT count(*) FROM MagazRegMain"_s), headerKept ? u"4"_s : u"3"_s);
+    EXPECT_EQ(header->status(), headerKept ? RecordStatus::adRecUnmodified : RecordStatus::adRecNew);
+    EXPECT_EQ(header->value(u"IdReg"_s).isEmpty(), !headerKept);
+    EXPECT_TRUE(lines->hasPendingChanges());
+
+    // A retry writes what is still pending.
+    save.close();
+    header->setActiveConnection(Connection(connectionString()));
     header->updateBatch(AffectRecords::Current);
     EXPECT_EQ(column(u"SELECT IdReg || Causale FROM MagazRegMain WHERE IdReg > 3"_s),
               QStringList{header->value(u"IdReg"_s).toString() + u"Carico"_s});
 }
+
+INSTANTIATE_TEST_SUITE_P(Levels, RecordsetBatchInTransaction,
+                         ::testing::Values(Nesting{false, true}, Nesting{false, false}, Nesting{true, true}),
+                         [](const ::testing::TestParamInfo<Nesting> &info) {
+                             return std::string(info.param.innerLevel ? "InnerLevelRolledBack" : "OuterLevel")
+                                 + (info.param.commit ? "ThenCommitted" : "ThenRolledBack");
+                         });
 
 TEST_F(RecordsetBatch, CancelBatchRestoresEveryRow)
 {
@@ -195,6 +236,43 @@ TEST_F(RecordsetBatch, UpdateBatchOfTheCurrentRowLeavesTheOthersPending)
     rs->updateBatch(AffectRecords::Current);
     EXPECT_EQ(column(u"SELECT Codice FROM Liste WHERE Chiave = 'um' ORDER BY Id"_s), (QStringList{u"PZ"_s, u"K1"_s}));
     EXPECT_TRUE(rs->hasPendingChanges());
+}
+
+TEST_F(RecordsetBatch, RowsAddedAfterManyFetchedOnesKeepEveryRowInItsPlace)
+{
+    // Texts of growing length, so that the rows fill several blocks and chunks.
+    const auto text = [](int i) { return QString::number(i) + u':' + QString(i * 20, u'è'); };
+    DataFixture::runSql(path, u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 60) "
+                              u"INSERT INTO Liste (Chiave, Descrizione) SELECT 'x', i || ':' || "
+                              u"replace(hex(zeroblob(i * 20)), '00', 'è') FROM n"_s);
+    auto rs = load(u"SELECT * FROM Liste WHERE Chiave = 'x' ORDER BY Id"_s);
+    const int descrizione = rs->fieldIndex(u"Descrizione"_s);
+    for (int i = 61; i <= 70; ++i) {
+        rs->addNew();
+        rs->setValue(u"Chiave"_s, Variant("x"));
+        rs->setValue(u"Descrizione"_s, Variant(text(i)));
+        rs->update();
+    }
+    rs->setAbsolutePosition(65);
+    const Recordset::Bookmark mark = rs->bookmark();
+    rs->moveFirst();
+    rs->setValue(u"Descrizione"_s, Variant(text(99)));
+    rs->update();
+    rs->setActiveConnection(Connection(connectionString()));
+    rs->updateBatch();
+
+    QStringList expected;
+    for (int i = 1; i <= 70; ++i)
+        expected.append(text(i == 1 ? 99 : i));
+    EXPECT_EQ(column(u"SELECT Descrizione FROM Liste WHERE Chiave = 'x' ORDER BY Id"_s), expected);
+    ASSERT_EQ(rs->rowCount(), 70);
+    for (int row = 0; row < 70; ++row)
+        EXPECT_EQ(rs->valueAt(row, descrizione), Variant(expected[row])) << "row " << row;
+    rs->setBookmark(mark);
+    EXPECT_EQ(rs->value(u"Id"_s), Variant(std::int32_t(68))); // the new key came back to the 65th row
+    // Bookmarks are not reused once the rows are read again.
+    rs->requery();
+    EXPECT_EQ(databaseErrorNumber([&] { rs->setBookmark(mark); }), 3001);
 }
 
 TEST(FabricatedRecordset, HoldsAppendedFieldsInMemory)

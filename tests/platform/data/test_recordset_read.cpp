@@ -120,26 +120,36 @@ TEST_F(RecordsetRead, FieldTypesAndSizesComeFromTheDeclaredTypes)
     EXPECT_EQ(computed->field(1).baseTable(), QString());
 }
 
-TEST_F(RecordsetRead, ValuesHaveTheFieldsKindAndNullIsNotEmpty)
+TEST_F(RecordsetRead, EveryKindOfValueComesBackAsStoredAndNullStaysApartFromEmpty)
 {
-    auto rs = read(u"SELECT * FROM Articoli ORDER BY Codice"_s);
-    EXPECT_EQ(rs->value(u"Costo"_s), Variant(0.1));
-    EXPECT_EQ(rs->value(u"IdFornitore"_s), Variant(std::int32_t(1)));
-    EXPECT_EQ(rs->value(u"DataIns"_s), Variant(DateTime(2024, 1, 2)));
-    EXPECT_TRUE(rs->value(u"Note"_s).isNull());
-    EXPECT_FALSE(rs->value(u"Note"_s).isEmpty());
-    rs->moveLast();
-    EXPECT_EQ(rs->value(u"DataIns"_s), Variant(DateTime(2024, 3, 5, 10, 30)));
-    EXPECT_TRUE(rs->value(u"IdFornitore"_s).isNull());
-
-    auto detail = read(u"SELECT Quantità, Segno FROM MagazRegDetail WHERE IdDet = 2"_s);
-    EXPECT_EQ(detail->value(0), Variant(Currency::fromRaw(125000)));
-    EXPECT_EQ(detail->value(1), Variant(std::int16_t(1)));
-    auto iva = read(u"SELECT Predefinito, Esenzione FROM CodiciIVA WHERE CodiceIVA = '22'"_s);
-    EXPECT_EQ(iva->value(0), Variant(true));
-    EXPECT_EQ(iva->value(1), Variant(false));
-    // Text stays text, leading zeros and all.
-    EXPECT_EQ(read(u"SELECT CAP FROM CliFor WHERE IdCliFor = 1"_s)->value(0), Variant("00123"));
+    // One column of each declared type: a row of Nulls, a row of values (a
+    // text and a blob each larger than a chunk of the rows' byte store), and
+    // a row of empty texts and an empty blob.
+    DataFixture::runSql(path, u"CREATE TABLE Tipi (Id INTEGER PRIMARY KEY, T VARCHAR(20), L LONGTEXT, N DOUBLE, "
+                              u"I INTEGER, S SMALLINT, C CURRENCY, D DATETIME, B YESNO, X BLOB);"
+                              u"INSERT INTO Tipi (Id) VALUES (1);"
+                              u"INSERT INTO Tipi VALUES (2, '00123', replace(hex(zeroblob(80000)), '00', 'Quantità € '), "
+                              u"0.1, 7, -1, 1.2345, '2024-02-29 10:30:00', 1, CAST(zeroblob(1100000) || X'01FF' AS BLOB));"
+                              u"INSERT INTO Tipi VALUES (3, '', '', 0, 0, 0, 0, '2024-03-05', 0, X'')"_s);
+    auto rs = read(u"SELECT T, L, N, I, S, C, D, B, X FROM Tipi ORDER BY Id"_s);
+    const QString longText = u"Quantità € "_s.repeated(80000);
+    QByteArray blob(1100000, '\0');
+    blob.append("\x01\xff");
+    const std::vector<std::vector<Variant>> expected{
+        std::vector<Variant>(9, Variant::null()),
+        {Variant("00123"), Variant(longText), Variant(0.1), Variant(std::int32_t(7)), Variant(std::int16_t(-1)),
+         Variant(Currency::fromRaw(12345)), Variant(DateTime(2024, 2, 29, 10, 30)), Variant(true), Variant(blob)},
+        {Variant(QString()), Variant(QString()), Variant(0.0), Variant(std::int32_t(0)), Variant(std::int16_t(0)),
+         Variant(Currency()), Variant(DateTime(2024, 3, 5)), Variant(false), Variant(QByteArray())}};
+    ASSERT_EQ(rs->rowCount(), 3);
+    for (int row = 0; row < 3; ++row) {
+        for (int field = 0; field < rs->fieldCount(); ++field) {
+            const Variant value = rs->valueAt(row, field);
+            const Variant &wanted = expected[static_cast<size_t>(row)][static_cast<size_t>(field)];
+            EXPECT_EQ(value.type(), wanted.type()) << "row " << row << ", " << rs->field(field).name().toStdString();
+            EXPECT_TRUE(value == wanted) << "row " << row << ", " << rs->field(field).name().toStdString();
+        }
+    }
 }
 
 TEST_F(RecordsetRead, FilterComparesNumbersRoundedToFourDecimals)
