@@ -2,7 +2,8 @@
 // to what a full search of the movements gives through any mix of inserts,
 // updates and deletes; the stock list's last load cost reads it without
 // changing any answer; older databases get it once; a column rebuild keeps
-// its triggers.
+// its triggers. The last and average load costs of a year whose last day
+// has loads.
 #include "DataFixture.h"
 
 #include "platform/data/Command.h"

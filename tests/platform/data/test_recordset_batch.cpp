@@ -1,6 +1,8 @@
 // Batch updates on disconnected recordsets, the way a movement is loaded,
 // edited off-line and saved on a new connection; the conflict with another
-// connection's change; cancelling; fabricated in-memory recordsets.
+// connection's change, inside and outside the program's transactions;
+// cancelling; many rows and rows added after them; fabricated in-memory
+// recordsets.
 #include "SampleDbFixture.h"
 
 #include "platform/data/ConflictError.h"
@@ -97,54 +99,31 @@ TEST_F(RecordsetBatch, MovementEditedOfflineIsSavedOnANewConnectionAndAgainLater
     EXPECT_EQ(column(u"SELECT Descrizione FROM MagazRegMain WHERE IdReg = 1"_s), QStringList{u"Di nuovo"_s});
 }
 
-TEST_F(RecordsetBatch, ChangeByAnotherConnectionFailsTheWholeBatch)
+namespace {
+
+// What wraps a batch that meets another connection's change: no transaction
+// of the program's, or one that commits or rolls back after the batch, at
+// its outer level or one level in.
+enum class Around { NoTransaction, OuterCommitted, OuterRolledBack, InnerRolledBackOuterCommitted };
+
+class RecordsetBatchConflict : public RecordsetBatch, public ::testing::WithParamInterface<Around>
 {
-    auto lines = load(u"SELECT * FROM MagazRegDetail WHERE IdReg=1 ORDER BY Riga"_s);
-    Connection other(connectionString());
-    other.execute(u"UPDATE MagazRegDetail SET [Quantità] = 999 WHERE IdDet = 2"_s);
+};
 
-    lines->setValue(u"Quantità"_s, Variant(1.0)); // IdDet 1: unchanged by the other
-    lines->moveNext();
-    lines->setValue(u"Quantità"_s, Variant(2.0)); // IdDet 2: changed by the other
-    lines->addNew();
-    lines->setValue(u"IdReg"_s, Variant(std::int32_t(1)));
-    lines->update();
-
-    const QStringList before = column(u"SELECT IdDet || '=' || \"Quantità\" FROM MagazRegDetail ORDER BY IdDet"_s);
-    lines->setActiveConnection(Connection(connectionString()));
-    const auto error = databaseErrorOf([&] { lines->updateBatch(); });
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->kind(), DatabaseError::Kind::Conflict);
-    EXPECT_EQ(error->number(), ConflictError::Number);
-    EXPECT_EQ(column(u"SELECT IdDet || '=' || \"Quantità\" FROM MagazRegDetail ORDER BY IdDet"_s), before);
-    EXPECT_TRUE(lines->hasPendingChanges());
-    lines->setAbsolutePosition(2);
-    EXPECT_TRUE(lines->status() & RecordStatus::adRecConcurrencyViolation);
-    lines->setAbsolutePosition(1);
-    EXPECT_FALSE(lines->status() & RecordStatus::adRecConcurrencyViolation);
-
-    // A row deleted meanwhile is a conflict too.
-    auto header = load(u"SELECT * FROM MagazRegMain WHERE IdReg=3"_s);
-    other.execute(u"DELETE FROM MagazRegMain WHERE IdReg = 3"_s);
-    header->setValue(u"Descrizione"_s, Variant("x"));
-    header->setActiveConnection(other);
-    EXPECT_TRUE(databaseErrorOf([&] { header->updateBatch(AffectRecords::Current); }));
+std::string nameOf(const ::testing::TestParamInfo<Around> &info)
+{
+    const char *const names[] = {"NoTransaction", "OuterCommitted", "OuterRolledBack", "InnerRolledBackOuterCommitted"};
+    return names[static_cast<int>(info.param)];
 }
 
-// How a batch that fails inside the program's transaction is wrapped: at
-// the outer level or one level in, and whether the outer level then commits.
-struct Nesting {
-    bool innerLevel;
-    bool commit;
-};
+} // namespace
 
-class RecordsetBatchInTransaction : public RecordsetBatch, public ::testing::WithParamInterface<Nesting>
+TEST_P(RecordsetBatchConflict, FailedBatchLeavesNoneOfItsRowsAndTheRecordsetsReadyForARetry)
 {
-};
-
-TEST_P(RecordsetBatchInTransaction, FailedBatchLeavesNoneOfItsRowsAndTheRecordsetsReadyForARetry)
-{
-    const Nesting nesting = GetParam();
+    const Around around = GetParam();
+    const bool inTransaction = around != Around::NoTransaction;
+    const bool inner = around == Around::InnerRolledBackOuterCommitted;
+    const bool commit = around != Around::OuterRolledBack;
     auto header = load(u"MagazRegMain"_s, CommandType::Table);
     header->addNew();
     header->setValue(u"Causale"_s, Variant("Carico"));
@@ -160,30 +139,41 @@ TEST_P(RecordsetBatchInTransaction, FailedBatchLeavesNoneOfItsRowsAndTheRecordse
     const QStringList linesBefore = column(u"SELECT IdDet || '=' || \"Quantità\" FROM MagazRegDetail ORDER BY IdDet"_s);
 
     Connection save(connectionString());
-    save.beginTrans();
-    save.execute(u"UPDATE Articoli SET Costo = 0.5 WHERE Codice = 'B001'"_s); // the outer level's own work
+    if (inTransaction) {
+        save.beginTrans();
+        save.execute(u"UPDATE Articoli SET Costo = 0.5 WHERE Codice = 'B001'"_s); // the outer level's own work
+    }
     header->setActiveConnection(save);
     lines->setActiveConnection(save);
-    if (nesting.innerLevel)
+    if (inner)
         save.beginTrans();
     header->updateBatch(AffectRecords::Current);
     EXPECT_EQ(header->value(u"IdReg"_s), Variant(std::int32_t(4)));
-    EXPECT_TRUE(databaseErrorOf([&] { lines->updateBatch(); }));
-    if (nesting.innerLevel)
+    const auto error = databaseErrorOf([&] { lines->updateBatch(); });
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->kind(), DatabaseError::Kind::Conflict);
+    EXPECT_EQ(error->number(), ConflictError::Number);
+    if (inner)
         save.rollbackTrans();
-    if (nesting.commit)
+    if (inTransaction && commit)
         save.commitTrans();
-    else
+    else if (inTransaction)
         save.rollbackTrans();
 
     EXPECT_EQ(column(u"SELECT IdDet || '=' || \"Quantità\" FROM MagazRegDetail ORDER BY IdDet"_s), linesBefore);
-    EXPECT_EQ(stored(u"SELECT Costo FROM Articoli WHERE Codice = 'B001'"_s), nesting.commit ? u"0.5"_s : u"0.02"_s);
+    EXPECT_EQ(stored(u"SELECT Costo FROM Articoli WHERE Codice = 'B001'"_s),
+              inTransaction && commit ? u"0.5"_s : u"0.02"_s);
     // The header stays written only where its level was kept.
-    const bool headerKept = nesting.commit && !nesting.innerLevel;
+    const bool headerKept = commit && !inner;
     EXPECT_EQ(stored(u"SELECT count(*) FROM MagazRegMain"_s), headerKept ? u"4"_s : u"3"_s);
     EXPECT_EQ(header->status(), headerKept ? RecordStatus::adRecUnmodified : RecordStatus::adRecNew);
     EXPECT_EQ(header->value(u"IdReg"_s).isEmpty(), !headerKept);
+    // Only the row changed meanwhile is marked; every change stays pending.
     EXPECT_TRUE(lines->hasPendingChanges());
+    lines->setAbsolutePosition(2);
+    EXPECT_TRUE(lines->status() & RecordStatus::adRecConcurrencyViolation);
+    lines->setAbsolutePosition(1);
+    EXPECT_EQ(lines->status(), RecordStatus::adRecModified);
 
     // A retry writes what is still pending.
     save.close();
@@ -193,12 +183,10 @@ TEST_P(RecordsetBatchInTransaction, FailedBatchLeavesNoneOfItsRowsAndTheRecordse
               QStringList{header->value(u"IdReg"_s).toString() + u"Carico"_s});
 }
 
-INSTANTIATE_TEST_SUITE_P(Levels, RecordsetBatchInTransaction,
-                         ::testing::Values(Nesting{false, true}, Nesting{false, false}, Nesting{true, true}),
-                         [](const ::testing::TestParamInfo<Nesting> &info) {
-                             return std::string(info.param.innerLevel ? "InnerLevelRolledBack" : "OuterLevel")
-                                 + (info.param.commit ? "ThenCommitted" : "ThenRolledBack");
-                         });
+INSTANTIATE_TEST_SUITE_P(Transactions, RecordsetBatchConflict,
+                         ::testing::Values(Around::NoTransaction, Around::OuterCommitted, Around::OuterRolledBack,
+                                           Around::InnerRolledBackOuterCommitted),
+                         nameOf);
 
 TEST_F(RecordsetBatch, CancelBatchRestoresEveryRow)
 {
