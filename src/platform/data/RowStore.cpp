@@ -27,12 +27,16 @@ void RowStore::reset(int cellsPerRow)
     m_arenaUsed = 0;
 }
 
-RowStore::Cell RowStore::cellAt(int row, int cell) const
+std::size_t RowStore::blockOf(int row)
 {
     // Block b starts at row firstBlockRows * (2^b - 1).
-    const auto units = static_cast<unsigned>(row / firstBlockRows) + 1;
-    const auto block = static_cast<std::size_t>(std::bit_width(units) - 1);
-    const auto first = firstBlockRows * ((std::size_t(1) << block) - 1);
+    return static_cast<std::size_t>(std::bit_width(static_cast<unsigned>(row / firstBlockRows) + 1) - 1);
+}
+
+RowStore::Cell RowStore::cellAt(int row, int cell) const
+{
+    const std::size_t block = blockOf(row);
+    const std::size_t first = firstBlockRows * ((std::size_t(1) << block) - 1);
     const std::size_t at = (static_cast<std::size_t>(row) - first) * static_cast<std::size_t>(m_cellsPerRow)
         + static_cast<std::size_t>(cell);
     return Cell{m_blocks[block].payload[at], m_blocks[block].kinds[at]};
@@ -40,8 +44,7 @@ RowStore::Cell RowStore::cellAt(int row, int cell) const
 
 int RowStore::appendRow()
 {
-    const auto units = static_cast<unsigned>(m_rows / firstBlockRows) + 1;
-    const auto block = static_cast<std::size_t>(std::bit_width(units) - 1);
+    const std::size_t block = blockOf(m_rows);
     if (block == m_blocks.size()) {
         const std::size_t cells = (std::size_t(firstBlockRows) << block) * static_cast<std::size_t>(m_cellsPerRow);
         // Left uninitialised: a large block's pages are touched only as rows fill them.

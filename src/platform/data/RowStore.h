@@ -45,6 +45,7 @@ private:
         std::unique_ptr<std::int64_t[]> payload;
         std::unique_ptr<SqlValue::Kind[]> kinds;
     };
+    // A cell's two parts, in place.
     struct Cell {
         std::int64_t &payload;
         SqlValue::Kind &kind;
@@ -54,6 +55,7 @@ private:
         std::size_t size;
     };
 
+    static std::size_t blockOf(int row);
     Cell cellAt(int row, int cell) const;
     // Copies bytes into the arena, after their 4-byte length; answers where.
     std::int64_t keepBytes(const char *data, std::size_t size);
