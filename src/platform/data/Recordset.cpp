@@ -4,6 +4,7 @@
 #include "platform/data/ConflictError.h"
 #include "platform/data/DatabaseError.h"
 #include "platform/data/RecordFilter.h"
+#include "platform/data/RowStore.h"
 #include "platform/data/RowWriter.h"
 #include "platform/data/Session.h"
 #include "platform/data/SqlLexer.h"
@@ -18,6 +19,7 @@
 #include <algorithm>
 #include <deque>
 #include <limits>
+#include <numeric>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -35,19 +37,31 @@ const QString rowidAlias = QStringLiteral("__velmora_rowid");
 
 constexpr int pendingStatus = RecordStatus::adRecNew | RecordStatus::adRecModified | RecordStatus::adRecDeleted;
 
-// One row of the recordset.
-struct Row {
-    Recordset::Bookmark id = 0;
-    std::vector<SqlValue> original; // as read from, or last written to, the database
-    std::vector<Variant> current;   // the values now, when they differ; empty otherwise
-    std::vector<bool> changed;      // fields assigned since the row was last written
+// What a row went through since it was read: kept only for the rows that
+// were edited, added or deleted. A row without one holds the values it was
+// read with, unmodified.
+struct RowState {
+    std::vector<Variant> current; // the values now, when they differ from the stored ones; empty otherwise
+    std::vector<bool> changed;    // fields assigned since the row was last written
     int status = RecordStatus::adRecUnmodified;
-    bool stored = true;             // the row exists in the database
-    bool gone = false;              // deleted from the database, or a new row dropped
-    std::optional<std::int64_t> rowid;
-    int viewIndex = -1;
-    int visibleIndex = -1;
+    bool stored = true;           // the row exists in the database
+    bool gone = false;            // deleted from the database, or a new row dropped
 };
+
+// A row as it was before a write, put back when the transaction that holds
+// the write is rolled back.
+struct SavedRow {
+    Recordset::Bookmark bookmark;
+    std::vector<SqlValue> cells;
+    RowState state;
+};
+
+// The place of a row in an ascending list of rows, -1 when it is not there.
+qsizetype indexIn(const std::vector<int> &rows, int row)
+{
+    const auto it = std::lower_bound(rows.begin(), rows.end(), row);
+    return it != rows.end() && *it == row ? it - rows.begin() : -1;
+}
 
 // Converts the run-time errors of value conversion into the layer's own.
 template <typename F>
@@ -86,15 +100,20 @@ struct Recordset::Private {
     int rowidField = -1;
     std::vector<int> keyFields;
 
-    std::deque<Row> rows; // a deque: rows keep their address as rows are added
-    Bookmark nextId = 1;
-    std::vector<Row *> view; // rows passing the filter, deleted ones included
-    mutable std::vector<Row *> visible;
+    // Rows are numbered from 0 in the order they were read or added; a row
+    // keeps its number until the rows are read again.
+    sqlite::RowStore store; // each row's stored values, then its rowid when read with it
+    int rowidCell = -1;     // the cell holding the rowid, -1 when the rows have none
+    std::vector<std::uint32_t> stateIndex; // by row: 1 + its place in states, 0 for none (may be short)
+    std::deque<RowState> states;
+    Bookmark firstBookmark = 1; // row 0's; moves past every row dropped, so no bookmark is reused
+    std::vector<int> view;      // rows passing the filter, deleted ones included, ascending
+    mutable std::vector<int> visible; // the rows of the view that are not deleted
     mutable bool visibleDirty = true;
     qsizetype pos = -1; // index into view; -1 before the first, view.size() after the last
 
     struct Edit {
-        Row *row;
+        int row;
         std::vector<Variant> values;
         std::vector<bool> assigned;
         EditMode mode;
@@ -105,12 +124,11 @@ struct Recordset::Private {
     RecordFilter filter;
     QString filterText;
 
-    using Snapshot = std::vector<std::pair<Bookmark, Row>>;
-
     // Lives exactly as long as the recordset: rollback actions check it.
     std::shared_ptr<int> alive = std::make_shared<int>(0);
 
     int fieldCount() const { return static_cast<int>(fields.size()); }
+    int rowCount() const { return store.rowCount(); }
 
     void ensureOpen() const
     {
@@ -131,35 +149,77 @@ struct Recordset::Private {
         return index;
     }
 
-    static bool hidden(const Row *r) { return r->gone || (r->status & RecordStatus::adRecDeleted); }
-
-    Row *currentRow() const
+    // ---- row state ----
+    const RowState *stateOf(int r) const
     {
-        return pos >= 0 && pos < static_cast<qsizetype>(view.size()) ? view[static_cast<size_t>(pos)] : nullptr;
+        const auto i = static_cast<size_t>(r);
+        return i < stateIndex.size() && stateIndex[i] ? &states[stateIndex[i] - 1] : nullptr;
     }
-    Row *requireCurrent() const
+    RowState *stateOf(int r) { return const_cast<RowState *>(std::as_const(*this).stateOf(r)); }
+    // The row's state, made when it has none.
+    RowState &stateFor(int r)
+    {
+        if (stateIndex.size() < static_cast<size_t>(rowCount()))
+            stateIndex.resize(static_cast<size_t>(rowCount()), 0);
+        std::uint32_t &i = stateIndex[static_cast<size_t>(r)];
+        if (!i) {
+            states.emplace_back();
+            i = static_cast<std::uint32_t>(states.size());
+        }
+        return states[i - 1];
+    }
+    int statusOf(int r) const
+    {
+        const RowState *s = stateOf(r);
+        return s ? s->status : RecordStatus::adRecUnmodified;
+    }
+    bool isStored(int r) const
+    {
+        const RowState *s = stateOf(r);
+        return !s || s->stored;
+    }
+    bool isGone(int r) const
+    {
+        const RowState *s = stateOf(r);
+        return s && s->gone;
+    }
+    bool hidden(int r) const
+    {
+        const RowState *s = stateOf(r);
+        return s && (s->gone || (s->status & RecordStatus::adRecDeleted));
+    }
+
+    Bookmark bookmarkOf(int r) const { return firstBookmark + static_cast<Bookmark>(r); }
+    // The row a bookmark stands for, -1 when it is not one of these rows.
+    int rowOf(Bookmark bookmark) const
+    {
+        if (bookmark < firstBookmark || bookmark - firstBookmark >= static_cast<Bookmark>(rowCount()))
+            return -1;
+        return static_cast<int>(bookmark - firstBookmark);
+    }
+
+    // ---- position ----
+    int currentRow() const
+    {
+        return pos >= 0 && pos < static_cast<qsizetype>(view.size()) ? view[static_cast<size_t>(pos)] : -1;
+    }
+    int requireCurrent() const
     {
         ensureOpen();
-        Row *r = currentRow();
-        if (!r)
+        const int r = currentRow();
+        if (r < 0)
             throw DatabaseError::noCurrentRecord();
         if (hidden(r))
             throw DatabaseError::deletedRow();
         return r;
     }
 
-    const std::vector<Row *> &visibleRows() const
+    const std::vector<int> &visibleRows() const
     {
         if (visibleDirty) {
             visible.clear();
-            for (Row *r : view) {
-                if (!hidden(r)) {
-                    r->visibleIndex = static_cast<int>(visible.size());
-                    visible.push_back(r);
-                } else {
-                    r->visibleIndex = -1;
-                }
-            }
+            visible.reserve(view.size());
+            std::copy_if(view.begin(), view.end(), std::back_inserter(visible), [this](int r) { return !hidden(r); });
             visibleDirty = false;
         }
         return visible;
@@ -184,50 +244,52 @@ struct Recordset::Private {
     bool isBOF() const { return visibleRows().empty() || pos < 0; }
     bool isEOF() const { return visibleRows().empty() || pos >= static_cast<qsizetype>(view.size()); }
 
-    Variant storedValue(const Row *r, int field) const
+    // ---- values ----
+    Variant storedValue(int r, int field) const
     {
-        return ValueConversion::toVariant(r->original[static_cast<size_t>(field)],
-                                          fields[static_cast<size_t>(field)].type.type());
+        return ValueConversion::toVariant(store.value(r, field), fields[static_cast<size_t>(field)].type.type());
     }
-    Variant rowValue(const Row *r, int field) const
+    Variant rowValue(int r, int field) const
     {
         if (edit && edit->row == r)
             return edit->values[static_cast<size_t>(field)];
-        if (!r->current.empty())
-            return r->current[static_cast<size_t>(field)];
+        if (const RowState *s = stateOf(r); s && !s->current.empty())
+            return s->current[static_cast<size_t>(field)];
         return storedValue(r, field);
     }
-    bool matchesFilter(const Row *r) const
+    bool matchesFilter(int r) const
     {
         return filter.matches([&](int field) { return rowValue(r, field); });
+    }
+    // The row's values as stored, for locating it in its table.
+    std::vector<SqlValue> originals(int r) const
+    {
+        std::vector<SqlValue> values;
+        values.reserve(fields.size());
+        for (int f = 0; f < fieldCount(); ++f)
+            values.push_back(store.value(r, f));
+        return values;
+    }
+    std::optional<std::int64_t> rowidOf(int r) const
+    {
+        if (rowidCell < 0 || store.kind(r, rowidCell) != SqlValue::Kind::Integer)
+            return std::nullopt;
+        return store.value(r, rowidCell).toInteger();
     }
 
     // Rebuilds the rows in view, keeping the current row when it stays.
     void rebuildView(bool keepPosition)
     {
-        const Row *current = keepPosition ? currentRow() : nullptr;
+        const int current = keepPosition ? currentRow() : -1;
         view.clear();
-        for (Row &r : rows) {
-            r.viewIndex = -1;
-            if (!r.gone && (filter.isEmpty() || matchesFilter(&r))) {
-                r.viewIndex = static_cast<int>(view.size());
-                view.push_back(&r);
-            }
+        view.reserve(static_cast<size_t>(rowCount()));
+        for (int r = 0; r < rowCount(); ++r) {
+            if (!isGone(r) && (filter.isEmpty() || matchesFilter(r)))
+                view.push_back(r);
         }
         visibleDirty = true;
-        if (current && current->viewIndex >= 0 && !hidden(current))
-            pos = current->viewIndex;
-        else
-            pos = nextVisible(0);
-    }
-
-    Row *findRow(Bookmark id)
-    {
-        for (Row &r : rows) {
-            if (r.id == id)
-                return &r;
-        }
-        return nullptr;
+        const qsizetype at = current >= 0 && !hidden(current) ? indexIn(view, current) : -1;
+        pos = at >= 0 ? at : nextVisible(0);
     }
 
     bool isWritable(int field) const
@@ -257,42 +319,51 @@ struct Recordset::Private {
         return RowWriter(session, updateTable, std::move(columns), locator, rowidField, keyFields);
     }
 
-    Snapshot snapshot(const std::vector<Row *> &of) const
+    std::vector<SavedRow> save(const std::vector<int> &rows) const
     {
-        Snapshot s;
-        s.reserve(of.size());
-        for (const Row *r : of)
-            s.emplace_back(r->id, *r);
-        return s;
+        std::vector<SavedRow> saved;
+        saved.reserve(rows.size());
+        for (int r : rows) {
+            SavedRow &s = saved.emplace_back(SavedRow{bookmarkOf(r), {}, {}});
+            for (int c = 0; c < store.cellsPerRow(); ++c)
+                s.cells.push_back(store.value(r, c));
+            if (const RowState *state = stateOf(r))
+                s.state = *state;
+        }
+        return saved;
     }
     // When the connection's transaction is rolled back, the rows go back
     // to what they were before this write, so that a retry writes them again.
-    void restoreOnRollback(sqlite::Session &session, Snapshot snap)
+    void restoreOnRollback(sqlite::Session &session, std::vector<SavedRow> saved)
     {
-        session.onRollback(alive, [this, snap = std::move(snap)]() {
-            for (const auto &[id, copy] : snap) {
-                if (Row *r = findRow(id))
-                    *r = copy;
+        session.onRollback(alive, [this, saved = std::move(saved)]() {
+            for (const SavedRow &s : saved) {
+                const int r = rowOf(s.bookmark);
+                if (r < 0)
+                    continue; // read again since
+                for (size_t c = 0; c < s.cells.size(); ++c)
+                    store.setValue(r, static_cast<int>(c), s.cells[c]);
+                stateFor(r) = s.state;
             }
             rebuildView(true);
             emit q->recordsetChangeComplete(EventReason::adRsnUndoUpdate);
         });
     }
 
-    void applyStored(Row *r, const RowWriter::Stored &stored)
+    // The row now holds what was written: its stored values and rowid, unmodified.
+    void applyStored(int r, const RowWriter::Stored &stored)
     {
         for (size_t i = 0; i < stored.values.size(); ++i) {
             if (stored.values[i])
-                r->original[i] = *stored.values[i];
+                store.setValue(r, static_cast<int>(i), *stored.values[i]);
         }
-        r->rowid = stored.rowid;
-        r->current.clear();
-        r->changed.clear();
-        r->stored = true;
-        r->status = RecordStatus::adRecUnmodified;
+        if (rowidCell >= 0)
+            store.setValue(r, rowidCell, SqlValue::integer(stored.rowid));
+        if (RowState *s = stateOf(r))
+            *s = RowState{};
     }
 
-    void beginEdit(Row *r, EditMode mode)
+    void beginEdit(int r, EditMode mode)
     {
         Edit e{r, {}, std::vector<bool>(fields.size(), false), mode, 0};
         e.values.reserve(fields.size());
@@ -321,14 +392,15 @@ struct Recordset::Private {
             if (!info.declaredType.isEmpty())
                 continue;
             bool anyInteger = false, anyReal = false, anyText = false, anyBlob = false, wide = false;
-            for (const Row &r : rows) {
-                const SqlValue &v = r.original[static_cast<size_t>(f)];
-                switch (v.kind()) {
-                case SqlValue::Kind::Integer:
+            for (int r = 0; r < rowCount(); ++r) {
+                switch (store.kind(r, f)) {
+                case SqlValue::Kind::Integer: {
                     anyInteger = true;
-                    wide = wide || v.toInteger() < std::numeric_limits<std::int32_t>::min()
-                        || v.toInteger() > std::numeric_limits<std::int32_t>::max();
+                    const std::int64_t v = store.value(r, f).toInteger();
+                    wide = wide || v < std::numeric_limits<std::int32_t>::min()
+                        || v > std::numeric_limits<std::int32_t>::max();
                     break;
+                }
                 case SqlValue::Kind::Real: anyReal = true; break;
                 case SqlValue::Kind::Text: anyText = true; break;
                 case SqlValue::Kind::Blob: anyBlob = true; break;
@@ -414,9 +486,13 @@ struct Recordset::Private {
     void reset()
     {
         edit.reset();
-        rows.clear();
-        view.clear();
-        visible.clear();
+        firstBookmark += static_cast<Bookmark>(rowCount());
+        store.reset(0);
+        rowidCell = -1;
+        stateIndex = {};
+        states.clear();
+        view = {};
+        visible = {};
         visibleDirty = true;
         pos = -1;
         filter = RecordFilter();
@@ -500,19 +576,18 @@ void Recordset::open(const QString &sourceText, const Connection &connectionHand
 
     if (lockType != LockType::ReadOnly)
         d->chooseUpdateTarget(session, statement, translation.sql);
-    const int offset = statement.columnCount() - columns; // 1 when the rowid was added in front
+    // Each row's fields, then its rowid when it was added in front.
+    const int offset = statement.columnCount() - columns;
+    std::vector<int> cellColumns(static_cast<size_t>(columns));
+    std::iota(cellColumns.begin(), cellColumns.end(), offset);
+    if (offset) {
+        d->rowidCell = columns;
+        cellColumns.push_back(0);
+    }
 
     session.bindParameters(statement, translation, parameters);
-    std::vector<sqlite::Statement::SharedTexts> sharedTexts(static_cast<size_t>(columns));
-    while (statement.step()) {
-        Row &row = d->rows.emplace_back();
-        row.id = d->nextId++;
-        row.original.reserve(static_cast<size_t>(columns));
-        for (int c = 0; c < columns; ++c)
-            row.original.push_back(statement.value(c + offset, sharedTexts[static_cast<size_t>(c)]));
-        if (offset)
-            row.rowid = statement.integer(0);
-    }
+    d->store.reset(static_cast<int>(cellColumns.size()));
+    d->store.appendRows(statement, cellColumns);
     d->determineComputedTypes();
 
     d->source = source;
@@ -545,6 +620,7 @@ void Recordset::open()
     if (d->fields.empty())
         throw DatabaseError::notAllowedInContext();
     d->reset();
+    d->store.reset(d->fieldCount());
     d->fabricated = true;
     d->connection.reset();
     d->source.clear();
@@ -665,7 +741,7 @@ Variant Recordset::value(const QString &field) const
 void Recordset::setValue(int field, const Variant &value)
 {
     d->checkField(field);
-    Row *r = d->requireCurrent();
+    const int r = d->requireCurrent();
     if (!d->fabricated && (d->lock == LockType::ReadOnly || !d->isWritable(field)))
         throw DatabaseError::notSupported();
     const FieldInfo &info = d->fields[static_cast<size_t>(field)];
@@ -690,10 +766,10 @@ void Recordset::setValue(const QString &field, const Variant &value)
 Variant Recordset::originalValue(int field) const
 {
     d->checkField(field);
-    const Row *r = d->currentRow();
-    if (!r)
+    const int r = d->currentRow();
+    if (r < 0)
         throw DatabaseError::noCurrentRecord();
-    if (!r->stored)
+    if (!d->isStored(r))
         return Variant();
     return d->storedValue(r, field);
 }
@@ -701,15 +777,15 @@ Variant Recordset::originalValue(int field) const
 Variant Recordset::underlyingValue(int field) const
 {
     d->checkField(field);
-    const Row *r = d->currentRow();
-    if (!r)
+    const int r = d->currentRow();
+    if (r < 0)
         throw DatabaseError::noCurrentRecord();
-    if (!r->stored)
+    if (!d->isStored(r))
         return Variant();
     if (!d->connection || !d->connection->isOpen() || !d->isWritable(field))
         return d->storedValue(r, field);
     sqlite::Session &session = d->requireSession();
-    const std::optional<SqlValue> now = d->writer(session).read(field, r->original, r->rowid);
+    const std::optional<SqlValue> now = d->writer(session).read(field, d->originals(r), d->rowidOf(r));
     if (!now)
         return Variant::null();
     return ValueConversion::toVariant(*now, d->fields[static_cast<size_t>(field)].type.type());
@@ -784,9 +860,8 @@ int Recordset::absolutePosition() const
         return PositionBOF;
     if (d->isEOF())
         return PositionEOF;
-    d->visibleRows();
-    const Row *r = d->currentRow();
-    return r->visibleIndex >= 0 ? r->visibleIndex + 1 : -1;
+    const qsizetype i = indexIn(d->visibleRows(), d->currentRow());
+    return i >= 0 ? static_cast<int>(i) + 1 : -1;
 }
 
 void Recordset::setAbsolutePosition(int position)
@@ -795,33 +870,34 @@ void Recordset::setAbsolutePosition(int position)
     const auto &rows = d->visibleRows();
     if (position < 1 || position > static_cast<int>(rows.size()))
         throw DatabaseError::badArguments();
-    const Row *target = rows[static_cast<size_t>(position - 1)];
-    if (d->cursor == CursorType::ForwardOnly && target->viewIndex < d->pos)
+    const qsizetype target = indexIn(d->view, rows[static_cast<size_t>(position - 1)]);
+    if (d->cursor == CursorType::ForwardOnly && target < d->pos)
         throw DatabaseError::cannotFetchBackward();
     d->finishEdit();
-    d->pos = target->viewIndex;
+    d->pos = target;
     emit moveComplete(EventReason::adRsnMove);
 }
 
 Recordset::Bookmark Recordset::bookmark() const
 {
     d->ensureOpen();
-    const Row *r = d->currentRow();
-    if (!r)
+    const int r = d->currentRow();
+    if (r < 0)
         throw DatabaseError::noCurrentRecord();
-    return r->id;
+    return d->bookmarkOf(r);
 }
 
 void Recordset::setBookmark(Bookmark bookmark)
 {
     d->ensureOpen();
-    const Row *r = d->findRow(bookmark);
-    if (!r || r->viewIndex < 0 || Private::hidden(r))
+    const int r = d->rowOf(bookmark);
+    const qsizetype at = r >= 0 && !d->hidden(r) ? indexIn(d->view, r) : -1;
+    if (at < 0)
         throw DatabaseError::badArguments();
-    if (d->cursor == CursorType::ForwardOnly && r->viewIndex < d->pos)
+    if (d->cursor == CursorType::ForwardOnly && at < d->pos)
         throw DatabaseError::cannotFetchBackward();
     d->finishEdit();
-    d->pos = r->viewIndex;
+    d->pos = at;
     emit moveComplete(EventReason::adRsnMove);
 }
 
@@ -836,8 +912,8 @@ bool Recordset::find(const QString &criteria, bool forward)
     const qsizetype size = static_cast<qsizetype>(d->view.size());
     qsizetype i = forward ? std::max<qsizetype>(d->pos, 0) : std::min<qsizetype>(d->pos, size - 1);
     for (; forward ? i < size : i >= 0; forward ? ++i : --i) {
-        const Row *r = d->view[static_cast<size_t>(i)];
-        if (!Private::hidden(r) && wanted.matches([&](int field) { return d->rowValue(r, field); })) {
+        const int r = d->view[static_cast<size_t>(i)];
+        if (!d->hidden(r) && wanted.matches([&](int field) { return d->rowValue(r, field); })) {
             d->pos = i;
             emit moveComplete(EventReason::adRsnMove);
             return true;
@@ -871,10 +947,10 @@ void Recordset::setFilter(const QString &criteria)
 EditMode Recordset::editMode() const
 {
     d->ensureOpen();
-    const Row *r = d->currentRow();
+    const int r = d->currentRow();
     if (d->edit && d->edit->row == r)
         return d->edit->mode;
-    if (r && (r->status & RecordStatus::adRecDeleted))
+    if (r >= 0 && (d->statusOf(r) & RecordStatus::adRecDeleted))
         return EditMode::adEditDelete;
     return EditMode::adEditNone;
 }
@@ -882,10 +958,10 @@ EditMode Recordset::editMode() const
 int Recordset::status() const
 {
     d->ensureOpen();
-    const Row *r = d->currentRow();
-    if (!r)
+    const int r = d->currentRow();
+    if (r < 0)
         throw DatabaseError::noCurrentRecord();
-    return r->status;
+    return d->statusOf(r);
 }
 
 void Recordset::addNew()
@@ -894,18 +970,16 @@ void Recordset::addNew()
     if (!d->canChangeRows())
         throw DatabaseError::notSupported();
     d->finishEdit();
-    const Row *before = d->currentRow();
-    const Bookmark previous = before ? before->id : 0;
+    const int before = d->currentRow();
+    const Bookmark previous = before >= 0 ? d->bookmarkOf(before) : 0;
 
-    Row *r = &d->rows.emplace_back();
-    r->id = d->nextId++;
-    r->original.assign(d->fields.size(), SqlValue());
-    r->stored = false;
-    r->status = RecordStatus::adRecNew;
-    r->viewIndex = static_cast<int>(d->view.size());
+    const int r = d->store.appendRow();
+    RowState &added = d->stateFor(r);
+    added.stored = false;
+    added.status = RecordStatus::adRecNew;
     d->view.push_back(r);
     d->visibleDirty = true;
-    d->pos = r->viewIndex;
+    d->pos = static_cast<qsizetype>(d->view.size()) - 1;
     d->edit = Private::Edit{r, std::vector<Variant>(d->fields.size()), std::vector<bool>(d->fields.size(), false),
                             EditMode::adEditAdd, previous};
     emit recordChangeComplete(EventReason::adRsnAddNew);
@@ -916,21 +990,22 @@ void Recordset::update()
     d->ensureOpen();
     if (!d->edit)
         return;
-    Row *r = d->edit->row;
+    const int r = d->edit->row;
 
     if (!d->writesAtOnce()) {
         // Kept in the row until updateBatch.
-        r->current = d->edit->values;
-        r->changed.resize(d->fields.size(), false);
+        RowState &s = d->stateFor(r);
+        s.current = d->edit->values;
+        s.changed.resize(d->fields.size(), false);
         bool any = false;
         for (size_t i = 0; i < d->edit->assigned.size(); ++i) {
             if (d->edit->assigned[i]) {
-                r->changed[i] = true;
+                s.changed[i] = true;
                 any = true;
             }
         }
-        if (r->stored && any)
-            r->status = (r->status & ~(RecordStatus::adRecUnmodified | RecordStatus::adRecConcurrencyViolation))
+        if (s.stored && any)
+            s.status = (s.status & ~(RecordStatus::adRecUnmodified | RecordStatus::adRecConcurrencyViolation))
                 | RecordStatus::adRecModified;
         d->edit.reset();
         emit recordChangeComplete(EventReason::adRsnUpdate);
@@ -939,24 +1014,24 @@ void Recordset::update()
 
     const bool anyAssigned =
         std::any_of(d->edit->assigned.begin(), d->edit->assigned.end(), [](bool b) { return b; });
-    if (r->stored && !anyAssigned) {
+    if (d->isStored(r) && !anyAssigned) {
         d->edit.reset();
         return;
     }
     sqlite::Session &session = d->requireSession();
     RowWriter writer = d->writer(session);
-    Private::Snapshot before = d->snapshot({r});
+    std::vector<SavedRow> before = d->save({r});
     std::optional<RowWriter::Stored> stored;
     bool nested = false;
     {
         sqlite::WriteScope scope(session);
         try {
-            if (!r->stored)
+            if (!d->isStored(r))
                 stored = writer.insert(d->edit->values, d->edit->assigned);
             else
-                stored = writer.update(r->original, r->rowid, d->edit->values, d->edit->assigned);
+                stored = writer.update(d->originals(r), d->rowidOf(r), d->edit->values, d->edit->assigned);
         } catch (const ConflictError &) {
-            r->status |= RecordStatus::adRecConcurrencyViolation;
+            d->stateFor(r).status |= RecordStatus::adRecConcurrencyViolation;
             throw;
         }
         scope.commit();
@@ -982,16 +1057,15 @@ void Recordset::cancelUpdate()
         return;
     }
     // The new row was never kept: it goes, and the row current before it returns.
-    Row *r = d->edit->row;
+    const int r = d->edit->row;
     const Bookmark previous = d->edit->previous;
     d->edit.reset();
-    r->gone = true;
+    d->stateFor(r).gone = true;
     d->view.erase(std::remove(d->view.begin(), d->view.end(), r), d->view.end());
-    for (size_t i = 0; i < d->view.size(); ++i)
-        d->view[i]->viewIndex = static_cast<int>(i);
     d->visibleDirty = true;
-    const Row *back = previous ? d->findRow(previous) : nullptr;
-    d->pos = back && back->viewIndex >= 0 ? back->viewIndex : d->nextVisible(0);
+    const int back = previous ? d->rowOf(previous) : -1;
+    const qsizetype at = back >= 0 ? indexIn(d->view, back) : -1;
+    d->pos = at >= 0 ? at : d->nextVisible(0);
     emit recordChangeComplete(EventReason::adRsnUndoAddNew);
 }
 
@@ -1002,7 +1076,7 @@ void Recordset::deleteRecord(AffectRecords affect)
         throw DatabaseError::notSupported();
     if (affect != AffectRecords::Current)
         throw DatabaseError::notSupported();
-    Row *r = d->requireCurrent();
+    const int r = d->requireCurrent();
     if (d->edit && d->edit->row == r) {
         if (d->edit->mode == EditMode::adEditAdd) {
             cancelUpdate();
@@ -1012,10 +1086,11 @@ void Recordset::deleteRecord(AffectRecords affect)
     }
 
     if (!d->writesAtOnce()) {
-        if (!r->stored)
-            r->gone = true;
+        RowState &s = d->stateFor(r);
+        if (!s.stored)
+            s.gone = true;
         else
-            r->status = (r->status & ~(RecordStatus::adRecUnmodified | RecordStatus::adRecModified))
+            s.status = (s.status & ~(RecordStatus::adRecUnmodified | RecordStatus::adRecModified))
                 | RecordStatus::adRecDeleted;
         d->visibleDirty = true;
         emit recordChangeComplete(EventReason::adRsnDelete);
@@ -1024,21 +1099,22 @@ void Recordset::deleteRecord(AffectRecords affect)
 
     sqlite::Session &session = d->requireSession();
     RowWriter writer = d->writer(session);
-    Private::Snapshot before = d->snapshot({r});
+    std::vector<SavedRow> before = d->save({r});
     bool nested = false;
     {
         sqlite::WriteScope scope(session);
         try {
-            writer.remove(r->original, r->rowid);
+            writer.remove(d->originals(r), d->rowidOf(r));
         } catch (const ConflictError &) {
-            r->status |= RecordStatus::adRecConcurrencyViolation;
+            d->stateFor(r).status |= RecordStatus::adRecConcurrencyViolation;
             throw;
         }
         scope.commit();
         nested = scope.insideProgramTransaction();
     }
-    r->gone = true;
-    r->status = RecordStatus::adRecDeleted | RecordStatus::adRecDBDeleted;
+    RowState &s = d->stateFor(r);
+    s.gone = true;
+    s.status = RecordStatus::adRecDeleted | RecordStatus::adRecDBDeleted;
     d->visibleDirty = true;
     if (nested)
         d->restoreOnRollback(session, std::move(before));
@@ -1056,14 +1132,13 @@ void Recordset::updateBatch(AffectRecords affect)
     if (d->edit)
         update();
 
-    auto pending = [](const Row *r) { return r && !r->gone && (r->status & pendingStatus); };
-    std::vector<Row *> deleted, modified, added;
-    auto sort = [&](Row *r) {
-        if (!pending(r))
+    std::vector<int> deleted, modified, added;
+    auto sort = [&](int r) {
+        if (r < 0 || d->isGone(r) || !(d->statusOf(r) & pendingStatus))
             return;
-        if (r->status & RecordStatus::adRecDeleted)
+        if (d->statusOf(r) & RecordStatus::adRecDeleted)
             deleted.push_back(r);
-        else if (!r->stored)
+        else if (!d->isStored(r))
             added.push_back(r);
         else
             modified.push_back(r);
@@ -1071,50 +1146,52 @@ void Recordset::updateBatch(AffectRecords affect)
     if (affect == AffectRecords::Current) {
         sort(d->currentRow());
     } else {
-        for (Row &r : d->rows)
-            sort(&r);
+        for (int r = 0; r < d->rowCount(); ++r)
+            sort(r);
     }
     if (deleted.empty() && modified.empty() && added.empty())
         return;
 
-    std::vector<Row *> all;
+    std::vector<int> all;
     all.insert(all.end(), deleted.begin(), deleted.end());
     all.insert(all.end(), modified.begin(), modified.end());
     all.insert(all.end(), added.begin(), added.end());
-    Private::Snapshot before = d->snapshot(all);
+    std::vector<SavedRow> before = d->save(all);
 
     // Deletions first, so that a new row may take a key a deleted one had.
     RowWriter writer = d->writer(session);
     enum class Outcome { Deleted, Written, Unchanged };
-    std::vector<std::tuple<Row *, Outcome, RowWriter::Stored>> written;
+    std::vector<std::tuple<int, Outcome, RowWriter::Stored>> written;
     bool nested = false;
     {
         sqlite::WriteScope scope(session);
-        Row *failing = nullptr;
+        int failing = -1;
         try {
-            for (Row *r : deleted) {
+            for (int r : deleted) {
                 failing = r;
-                writer.remove(r->original, r->rowid);
+                writer.remove(d->originals(r), d->rowidOf(r));
                 written.emplace_back(r, Outcome::Deleted, RowWriter::Stored());
             }
-            for (Row *r : modified) {
+            for (int r : modified) {
                 failing = r;
-                r->changed.resize(d->fields.size(), false);
-                if (auto stored = writer.update(r->original, r->rowid, r->current, r->changed))
+                RowState &s = d->stateFor(r);
+                s.changed.resize(d->fields.size(), false);
+                if (auto stored = writer.update(d->originals(r), d->rowidOf(r), s.current, s.changed))
                     written.emplace_back(r, Outcome::Written, *stored);
                 else
                     written.emplace_back(r, Outcome::Unchanged, RowWriter::Stored());
             }
-            for (Row *r : added) {
+            for (int r : added) {
                 failing = r;
-                r->changed.resize(d->fields.size(), false);
-                if (r->current.empty())
-                    r->current.resize(d->fields.size());
-                written.emplace_back(r, Outcome::Written, writer.insert(r->current, r->changed));
+                RowState &s = d->stateFor(r);
+                s.changed.resize(d->fields.size(), false);
+                if (s.current.empty())
+                    s.current.resize(d->fields.size());
+                written.emplace_back(r, Outcome::Written, writer.insert(s.current, s.changed));
             }
         } catch (const ConflictError &) {
-            if (failing)
-                failing->status |= RecordStatus::adRecConcurrencyViolation;
+            if (failing >= 0)
+                d->stateFor(failing).status |= RecordStatus::adRecConcurrencyViolation;
             throw;
         }
         scope.commit();
@@ -1124,17 +1201,17 @@ void Recordset::updateBatch(AffectRecords affect)
     // Stored: the originals become the values written, new rows carry their keys.
     for (auto &[r, outcome, stored] : written) {
         switch (outcome) {
-        case Outcome::Deleted:
-            r->gone = true;
-            r->status = RecordStatus::adRecDeleted | RecordStatus::adRecDBDeleted;
+        case Outcome::Deleted: {
+            RowState &s = d->stateFor(r);
+            s.gone = true;
+            s.status = RecordStatus::adRecDeleted | RecordStatus::adRecDBDeleted;
             break;
+        }
         case Outcome::Written:
             d->applyStored(r, stored);
             break;
         case Outcome::Unchanged:
-            r->current.clear();
-            r->changed.clear();
-            r->status = RecordStatus::adRecUnmodified;
+            d->stateFor(r) = RowState{};
             break;
         }
     }
@@ -1149,22 +1226,20 @@ void Recordset::cancelBatch(AffectRecords affect)
     d->ensureOpen();
     if (d->edit)
         cancelUpdate();
-    auto undo = [](Row *r) {
-        if (!r || r->gone)
+    auto undo = [this](int r) {
+        RowState *s = r >= 0 ? d->stateOf(r) : nullptr;
+        if (!s || s->gone)
             return;
-        if (!r->stored) {
-            r->gone = true;
-            return;
-        }
-        r->current.clear();
-        r->changed.clear();
-        r->status = RecordStatus::adRecUnmodified;
+        if (!s->stored)
+            s->gone = true;
+        else
+            *s = RowState{};
     };
     if (affect == AffectRecords::Current) {
         undo(d->currentRow());
     } else {
-        for (Row &r : d->rows)
-            undo(&r);
+        for (int r = 0; r < d->rowCount(); ++r)
+            undo(r);
     }
     d->rebuildView(true);
     emit recordsetChangeComplete(EventReason::adRsnUndoUpdate);
@@ -1176,8 +1251,8 @@ bool Recordset::hasPendingChanges() const
         return false;
     if (d->edit)
         return true;
-    return std::any_of(d->rows.begin(), d->rows.end(),
-                       [](const Row &r) { return !r.gone && (r.status & pendingStatus); });
+    return std::any_of(d->states.begin(), d->states.end(),
+                       [](const RowState &s) { return !s.gone && (s.status & pendingStatus); });
 }
 
 // ---- direct access ---------------------------------------------------------
@@ -1204,7 +1279,7 @@ int Recordset::statusAt(int row) const
     const auto &rows = d->visibleRows();
     if (row < 0 || row >= static_cast<int>(rows.size()))
         throw DatabaseError::noCurrentRecord();
-    return rows[static_cast<size_t>(row)]->status;
+    return d->statusOf(rows[static_cast<size_t>(row)]);
 }
 
 Recordset::Bookmark Recordset::bookmarkAt(int row) const
@@ -1213,7 +1288,7 @@ Recordset::Bookmark Recordset::bookmarkAt(int row) const
     const auto &rows = d->visibleRows();
     if (row < 0 || row >= static_cast<int>(rows.size()))
         throw DatabaseError::noCurrentRecord();
-    return rows[static_cast<size_t>(row)]->id;
+    return d->bookmarkOf(rows[static_cast<size_t>(row)]);
 }
 
 } // namespace platform

@@ -14,7 +14,7 @@ namespace platform::sqlite {
 class SqlValue
 {
 public:
-    enum class Kind { Null, Integer, Real, Text, Blob };
+    enum class Kind : std::uint8_t { Null, Integer, Real, Text, Blob };
 
     SqlValue() = default;
     static SqlValue integer(std::int64_t v) { return SqlValue(Storage(v)); }

@@ -5,8 +5,6 @@
 
 #include <sqlite3.h>
 
-#include <cstring>
-
 namespace platform::sqlite {
 
 namespace {
@@ -177,54 +175,6 @@ SqlValue Statement::value(int column) const
     default:
         return SqlValue();
     }
-}
-
-SqlValue Statement::value(int column, SharedTexts &shared) const
-{
-    constexpr int longestShared = 64;
-    constexpr std::size_t slotCount = 1024; // a power of two
-    constexpr int mostShared = 512;         // keeps the table at most half full
-    constexpr int trialLookups = 256;
-    constexpr std::size_t probes = 8;
-    if (!shared.enabled || sqlite3_column_type(m_stmt, column) != SQLITE_TEXT)
-        return value(column);
-    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, column));
-    const int bytes = sqlite3_column_bytes(m_stmt, column);
-    if (bytes > longestShared)
-        return SqlValue::text(QString::fromUtf8(text, bytes));
-    if (shared.table.empty())
-        shared.table.resize(slotCount);
-
-    std::uint32_t hash = 2166136261u; // FNV-1a: cheap and good enough for short texts
-    for (int i = 0; i < bytes; ++i)
-        hash = (hash ^ static_cast<unsigned char>(text[i])) * 16777619u;
-
-    ++shared.lookups;
-    SharedTexts::Slot *free = nullptr;
-    for (std::size_t p = 0; p < probes; ++p) {
-        SharedTexts::Slot &slot = shared.table[(hash + p) & (slotCount - 1)];
-        if (slot.bytes.isNull()) {
-            free = &slot;
-            break;
-        }
-        if (slot.hash == hash && slot.bytes.size() == bytes && std::memcmp(slot.bytes.constData(), text, bytes) == 0) {
-            ++shared.hits;
-            return SqlValue::text(slot.text);
-        }
-    }
-    if (shared.lookups == trialLookups && shared.hits * 2 < shared.lookups) {
-        shared.enabled = false;
-        shared.table = {};
-        free = nullptr;
-    }
-    QString decoded = QString::fromUtf8(text, bytes);
-    if (free && shared.used < mostShared) {
-        free->hash = hash;
-        free->bytes = QByteArray(text, bytes);
-        free->text = decoded;
-        ++shared.used;
-    }
-    return SqlValue::text(std::move(decoded));
 }
 
 std::int64_t Statement::integer(int column) const

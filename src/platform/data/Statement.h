@@ -6,7 +6,6 @@
 #include <QString>
 
 #include <cstdint>
-#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -47,25 +46,6 @@ public:
     QString tableName(int column) const;
     QString originName(int column) const;
     SqlValue value(int column) const;
-    // Short texts already read from one column, for value(column, shared):
-    // a small open-addressing table keyed by the text's UTF-8 bytes.
-    struct SharedTexts {
-        struct Slot {
-            std::uint32_t hash = 0;
-            QByteArray bytes; // empty slot when null
-            QString text;
-        };
-        std::vector<Slot> table;
-        int used = 0;
-        int lookups = 0;
-        int hits = 0;
-        bool enabled = true;
-    };
-    // The same, reusing an equal short text already read from the column,
-    // so that the many repeats of a column (a causale, a date, a category)
-    // share one string instead of each holding its own copy. A column whose
-    // texts rarely repeat stops being looked up after a few hundred rows.
-    SqlValue value(int column, SharedTexts &shared) const;
     std::int64_t integer(int column) const;
     QString text(int column) const;
 

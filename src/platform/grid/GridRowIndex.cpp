@@ -39,16 +39,17 @@ void GridRowIndex::build(int recordCount, const std::vector<Level> &groupLevels,
             levels.push_back(l);
     }
 
-    if (!levels.empty()) {
-        std::stable_sort(m_ordered.begin(), m_ordered.end(), [&levels](int a, int b) {
-            for (const Level &l : levels) {
-                const int c = l.keys->compare(a, b);
-                if (c != 0)
-                    return l.order == SortOrder::Ascending ? c < 0 : c > 0;
-            }
-            return false;
-        });
-    }
+    const auto before = [&levels](int a, int b) {
+        for (const Level &l : levels) {
+            const int c = l.keys->compare(a, b);
+            if (c != 0)
+                return l.order == SortOrder::Ascending ? c < 0 : c > 0;
+        }
+        return false;
+    };
+    // Data read in the order of the keys (an ORDER BY) needs no sorting.
+    if (!levels.empty() && !std::is_sorted(m_ordered.begin(), m_ordered.end(), before))
+        std::stable_sort(m_ordered.begin(), m_ordered.end(), before);
 
     // Groups: a new group starts at every level from the first one whose
     // value differs from the previous record's.

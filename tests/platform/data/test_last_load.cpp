@@ -2,9 +2,11 @@
 // to what a full search of the movements gives through any mix of inserts,
 // updates and deletes; the stock list's last load cost reads it without
 // changing any answer; older databases get it once; a column rebuild keeps
-// its triggers.
+// its triggers. The last and average load costs of a year whose last day
+// has loads.
 #include "DataFixture.h"
 
+#include "platform/data/Command.h"
 #include "platform/data/Connection.h"
 #include "platform/data/JetTemplateQueries.h"
 #include "platform/data/Recordset.h"
@@ -153,4 +155,44 @@ TEST(LastLoad, OlderDatabasesGetItOnceAndAColumnRebuildKeepsIt)
     // The movement's own rows changed count, not the trigger's.
     EXPECT_EQ(connection.execute(u"DELETE FROM MagazRegMain WHERE IdReg = 1"_s), 1);
     EXPECT_EQ(storedLastLoads(path), QStringList{u"A1:2"_s});
+}
+
+TEST(LastLoad, CostsOfAYearTakeTheLoadsOfItsLastDay)
+{
+    // A1: loads in June and on 31 December, a sale that day, a load after
+    // the year; A2: its only load on 31 December; A3: a load in June only.
+    const QString path = DataFixture::createDatabase();
+    DataFixture::runSql(path, u"INSERT INTO Articoli (Codice) VALUES ('A1'), ('A2'), ('A3');"
+                              "INSERT INTO MagazRegMain (IdReg, DataIns) VALUES "
+                              "(1, '2025-06-01'), (2, '2025-12-31'), (3, '2026-01-05');"
+                              "INSERT INTO MagazRegDetail (IdDet, IdReg, Riga, CodiceArticolo, \"Quantità\", Segno, Costo) "
+                              "VALUES (1, 1, 10, 'A1', 10, 1, 4), (2, 2, 10, 'A1', 30, 1, 6), (3, 2, 20, 'A1', 5, -1, 100), "
+                              "(4, 3, 10, 'A1', 1, 1, 9), (5, 2, 30, 'A2', 2, 1, 2), (6, 1, 20, 'A3', 4, 1, 3)"_s);
+    EXPECT_EQ(storedLastLoads(path), (QStringList{u"A1:4"_s, u"A2:5"_s, u"A3:6"_s}));
+
+    Connection connection(DataFixture::connectionString(path));
+    const auto costs = [](Recordset &rs, const QString &cost) {
+        QStringList list;
+        for (int row = 0; row < rs.rowCount(); ++row)
+            list.append(rs.valueAt(row, 0).toString() + u'=' + rs.valueAt(row, rs.fieldIndex(cost)).toString());
+        list.sort();
+        return list;
+    };
+    const QStringList lastCosts{u"A1=6"_s, u"A2=2"_s, u"A3=3"_s};
+    auto lastLoad = connection.executeQuery(u"Execute invCU #12/31/25#"_s);
+    EXPECT_EQ(costs(*lastLoad, u"CC"_s), lastCosts);
+
+    Command stockList(connection, u"SELECT Codice, CostoUltimo, ValoreCU FROM RepGiacenze"_s);
+    stockList.appendParameter(Variant(DateTime(2025, 1, 1)));
+    stockList.appendParameter(Variant(DateTime(2025, 12, 31)));
+    auto stock = stockList.execute();
+    EXPECT_EQ(costs(*stock, u"CostoUltimo"_s), lastCosts);
+    EXPECT_EQ(costs(*stock, u"ValoreCU"_s), (QStringList{u"A1=210"_s, u"A2=4"_s, u"A3=12"_s}));
+
+    // The average of the year's loads, weighed by their quantities; d2 comes first.
+    Command average(connection, u"invCM"_s, CommandType::StoredProc);
+    average.appendParameter(Variant(DateTime(2025, 12, 31)));
+    average.appendParameter(Variant(DateTime(2025, 1, 1)));
+    auto averages = average.execute();
+    EXPECT_EQ(costs(*averages, u"CC"_s), (QStringList{u"A1=5,5"_s, u"A2=2"_s, u"A3=3"_s}));
 }

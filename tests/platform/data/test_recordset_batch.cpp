@@ -1,6 +1,8 @@
 // Batch updates on disconnected recordsets, the way a movement is loaded,
 // edited off-line and saved on a new connection; the conflict with another
-// connection's change; cancelling; fabricated in-memory recordsets.
+// connection's change, inside and outside the program's transactions;
+// cancelling; many rows and rows added after them; fabricated in-memory
+// recordsets.
 #include "SampleDbFixture.h"
 
 #include "platform/data/ConflictError.h"
@@ -97,67 +99,94 @@ TEST_F(RecordsetBatch, MovementEditedOfflineIsSavedOnANewConnectionAndAgainLater
     EXPECT_EQ(column(u"SELECT Descrizione FROM MagazRegMain WHERE IdReg = 1"_s), QStringList{u"Di nuovo"_s});
 }
 
-TEST_F(RecordsetBatch, ChangeByAnotherConnectionFailsTheWholeBatch)
+namespace {
+
+// What wraps a batch that meets another connection's change: no transaction
+// of the program's, or one that commits or rolls back after the batch, at
+// its outer level or one level in.
+enum class Around { NoTransaction, OuterCommitted, OuterRolledBack, InnerRolledBackOuterCommitted };
+
+class RecordsetBatchConflict : public RecordsetBatch, public ::testing::WithParamInterface<Around>
 {
-    auto lines = load(u"SELECT * FROM MagazRegDetail WHERE IdReg=1 ORDER BY Riga"_s);
-    Connection other(connectionString());
-    other.execute(u"UPDATE MagazRegDetail SET [Quantità] = 999 WHERE IdDet = 2"_s);
+};
 
-    lines->setValue(u"Quantità"_s, Variant(1.0)); // IdDet 1: unchanged by the other
-    lines->moveNext();
-    lines->setValue(u"Quantità"_s, Variant(2.0)); // IdDet 2: changed by the other
-    lines->addNew();
-    lines->setValue(u"IdReg"_s, Variant(std::int32_t(1)));
-    lines->update();
-
-    const QStringList before = column(u"SELECT IdDet || '=' || \"Quantità\" FROM MagazRegDetail ORDER BY IdDet"_s);
-    lines->setActiveConnection(Connection(connectionString()));
-    const auto error = databaseErrorOf([&] { lines->updateBatch(); });
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->kind(), DatabaseError::Kind::Conflict);
-    EXPECT_EQ(error->number(), ConflictError::Number);
-    EXPECT_EQ(column(u"SELECT IdDet || '=' || \"Quantità\" FROM MagazRegDetail ORDER BY IdDet"_s), before);
-    EXPECT_TRUE(lines->hasPendingChanges());
-    lines->setAbsolutePosition(2);
-    EXPECT_TRUE(lines->status() & RecordStatus::adRecConcurrencyViolation);
-    lines->setAbsolutePosition(1);
-    EXPECT_FALSE(lines->status() & RecordStatus::adRecConcurrencyViolation);
-
-    // A row deleted meanwhile is a conflict too.
-    auto header = load(u"SELECT * FROM MagazRegMain WHERE IdReg=3"_s);
-    other.execute(u"DELETE FROM MagazRegMain WHERE IdReg = 3"_s);
-    header->setValue(u"Descrizione"_s, Variant("x"));
-    header->setActiveConnection(other);
-    EXPECT_TRUE(databaseErrorOf([&] { header->updateBatch(AffectRecords::Current); }));
+std::string nameOf(const ::testing::TestParamInfo<Around> &info)
+{
+    const char *const names[] = {"NoTransaction", "OuterCommitted", "OuterRolledBack", "InnerRolledBackOuterCommitted"};
+    return names[static_cast<int>(info.param)];
 }
 
-TEST_F(RecordsetBatch, ConflictInsideTheProgramsTransactionUndoesTheEarlierBatchToo)
+} // namespace
+
+TEST_P(RecordsetBatchConflict, FailedBatchLeavesNoneOfItsRowsAndTheRecordsetsReadyForARetry)
 {
+    const Around around = GetParam();
+    const bool inTransaction = around != Around::NoTransaction;
+    const bool inner = around == Around::InnerRolledBackOuterCommitted;
+    const bool commit = around != Around::OuterRolledBack;
     auto header = load(u"MagazRegMain"_s, CommandType::Table);
     header->addNew();
     header->setValue(u"Causale"_s, Variant("Carico"));
     header->update();
-    auto lines = load(u"SELECT * FROM MagazRegDetail WHERE IdReg=2"_s);
-    Connection(connectionString()).execute(u"UPDATE MagazRegDetail SET Costo = 0.3 WHERE IdDet = 3"_s);
-    lines->setValue(u"Costo"_s, Variant(0.4));
+    auto lines = load(u"SELECT * FROM MagazRegDetail WHERE IdReg=1 ORDER BY Riga"_s);
+    lines->setValue(u"Quantità"_s, Variant(140.0)); // written before the conflict is met
+    lines->moveNext();
+    lines->setValue(u"Quantità"_s, Variant(2.0));   // changed meanwhile by another connection
+    lines->addNew();
+    lines->setValue(u"IdReg"_s, Variant(std::int32_t(1)));
+    lines->update();
+    Connection(connectionString()).execute(u"UPDATE MagazRegDetail SET [Quantità] = 999 WHERE IdDet = 2"_s);
+    const QStringList linesBefore = column(u"SELECT IdDet || '=' || \"Quantità\" FROM MagazRegDetail ORDER BY IdDet"_s);
 
     Connection save(connectionString());
-    save.beginTrans();
+    if (inTransaction) {
+        save.beginTrans();
+        save.execute(u"UPDATE Articoli SET Costo = 0.5 WHERE Codice = 'B001'"_s); // the outer level's own work
+    }
     header->setActiveConnection(save);
     lines->setActiveConnection(save);
+    if (inner)
+        save.beginTrans();
     header->updateBatch(AffectRecords::Current);
     EXPECT_EQ(header->value(u"IdReg"_s), Variant(std::int32_t(4)));
-    EXPECT_TRUE(databaseErrorOf([&] { lines->updateBatch(); }));
-    save.rollbackTrans();
+    const auto error = databaseErrorOf([&] { lines->updateBatch(); });
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->kind(), DatabaseError::Kind::Conflict);
+    EXPECT_EQ(error->number(), ConflictError::Number);
+    if (inner)
+        save.rollbackTrans();
+    if (inTransaction && commit)
+        save.commitTrans();
+    else if (inTransaction)
+        save.rollbackTrans();
 
-    // Nothing stored, and the header is a new row again, ready for a retry.
-    EXPECT_EQ(column(u"SELECT count(*) FROM MagazRegMain"_s), QStringList{u"3"_s});
-    EXPECT_TRUE(header->value(u"IdReg"_s).isEmpty());
-    EXPECT_EQ(header->status(), RecordStatus::adRecNew);
+    EXPECT_EQ(column(u"SELECT IdDet || '=' || \"Quantità\" FROM MagazRegDetail ORDER BY IdDet"_s), linesBefore);
+    EXPECT_EQ(stored(u"SELECT Costo FROM Articoli WHERE Codice = 'B001'"_s),
+              inTransaction && commit ? u"0.5"_s : u"0.02"_s);
+    // The header stays written only where its level was kept.
+    const bool headerKept = commit && !inner;
+    EXPECT_EQ(stored(u"SELECT count(*) FROM MagazRegMain"_s), headerKept ? u"4"_s : u"3"_s);
+    EXPECT_EQ(header->status(), headerKept ? RecordStatus::adRecUnmodified : RecordStatus::adRecNew);
+    EXPECT_EQ(header->value(u"IdReg"_s).isEmpty(), !headerKept);
+    // Only the row changed meanwhile is marked; every change stays pending.
+    EXPECT_TRUE(lines->hasPendingChanges());
+    lines->setAbsolutePosition(2);
+    EXPECT_TRUE(lines->status() & RecordStatus::adRecConcurrencyViolation);
+    lines->setAbsolutePosition(1);
+    EXPECT_EQ(lines->status(), RecordStatus::adRecModified);
+
+    // A retry writes what is still pending.
+    save.close();
+    header->setActiveConnection(Connection(connectionString()));
     header->updateBatch(AffectRecords::Current);
     EXPECT_EQ(column(u"SELECT IdReg || Causale FROM MagazRegMain WHERE IdReg > 3"_s),
               QStringList{header->value(u"IdReg"_s).toString() + u"Carico"_s});
 }
+
+INSTANTIATE_TEST_SUITE_P(Transactions, RecordsetBatchConflict,
+                         ::testing::Values(Around::NoTransaction, Around::OuterCommitted, Around::OuterRolledBack,
+                                           Around::InnerRolledBackOuterCommitted),
+                         nameOf);
 
 TEST_F(RecordsetBatch, CancelBatchRestoresEveryRow)
 {
@@ -195,6 +224,43 @@ TEST_F(RecordsetBatch, UpdateBatchOfTheCurrentRowLeavesTheOthersPending)
     rs->updateBatch(AffectRecords::Current);
     EXPECT_EQ(column(u"SELECT Codice FROM Liste WHERE Chiave = 'um' ORDER BY Id"_s), (QStringList{u"PZ"_s, u"K1"_s}));
     EXPECT_TRUE(rs->hasPendingChanges());
+}
+
+TEST_F(RecordsetBatch, RowsAddedAfterManyFetchedOnesKeepEveryRowInItsPlace)
+{
+    // Texts of growing length, so that the rows fill several blocks and chunks.
+    const auto text = [](int i) { return QString::number(i) + u':' + QString(i * 20, u'è'); };
+    DataFixture::runSql(path, u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 60) "
+                              u"INSERT INTO Liste (Chiave, Descrizione) SELECT 'x', i || ':' || "
+                              u"replace(hex(zeroblob(i * 20)), '00', 'è') FROM n"_s);
+    auto rs = load(u"SELECT * FROM Liste WHERE Chiave = 'x' ORDER BY Id"_s);
+    const int descrizione = rs->fieldIndex(u"Descrizione"_s);
+    for (int i = 61; i <= 70; ++i) {
+        rs->addNew();
+        rs->setValue(u"Chiave"_s, Variant("x"));
+        rs->setValue(u"Descrizione"_s, Variant(text(i)));
+        rs->update();
+    }
+    rs->setAbsolutePosition(65);
+    const Recordset::Bookmark mark = rs->bookmark();
+    rs->moveFirst();
+    rs->setValue(u"Descrizione"_s, Variant(text(99)));
+    rs->update();
+    rs->setActiveConnection(Connection(connectionString()));
+    rs->updateBatch();
+
+    QStringList expected;
+    for (int i = 1; i <= 70; ++i)
+        expected.append(text(i == 1 ? 99 : i));
+    EXPECT_EQ(column(u"SELECT Descrizione FROM Liste WHERE Chiave = 'x' ORDER BY Id"_s), expected);
+    ASSERT_EQ(rs->rowCount(), 70);
+    for (int row = 0; row < 70; ++row)
+        EXPECT_EQ(rs->valueAt(row, descrizione), Variant(expected[row])) << "row " << row;
+    rs->setBookmark(mark);
+    EXPECT_EQ(rs->value(u"Id"_s), Variant(std::int32_t(68))); // the new key came back to the 65th row
+    // Bookmarks are not reused once the rows are read again.
+    rs->requery();
+    EXPECT_EQ(databaseErrorNumber([&] { rs->setBookmark(mark); }), 3001);
 }
 
 TEST(FabricatedRecordset, HoldsAppendedFieldsInMemory)

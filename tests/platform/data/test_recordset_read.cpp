@@ -23,7 +23,7 @@ protected:
 
 } // namespace
 
-TEST_F(RecordsetRead, StaticCursorMovesBothWaysAndKnowsItsPosition)
+TEST_F(RecordsetRead, StaticCursorMovesBothWaysFindsAndKnowsItsPosition)
 {
     auto rs = read(u"SELECT Codice, Costo FROM Articoli ORDER BY Codice"_s);
     EXPECT_EQ(rs->recordCount(), 3);
@@ -51,6 +51,14 @@ TEST_F(RecordsetRead, StaticCursorMovesBothWaysAndKnowsItsPosition)
     rs->movePrevious();
     EXPECT_TRUE(rs->isBOF());
     EXPECT_FALSE(rs->isEOF());
+    // Find and bookmarks position on a row; a find that fails ends past the last.
+    EXPECT_TRUE(rs->find(u"Costo = 0.05"_s));
+    const Recordset::Bookmark mark = rs->bookmark();
+    rs->moveFirst();
+    rs->setBookmark(mark);
+    EXPECT_EQ(rs->value(0), Variant("A002"));
+    EXPECT_FALSE(rs->find(u"Codice = 'Z'"_s));
+    EXPECT_TRUE(rs->isEOF());
 
     // An empty result is both BOF and EOF and still has its fields.
     auto none = read(u"SELECT * FROM Articoli WHERE Codice = 'none'"_s);
@@ -92,54 +100,61 @@ TEST_F(RecordsetRead, FieldsAreNamedAsTheQueryWritesThemAndFoundInAnyCase)
     EXPECT_EQ(star->field(16).name(), u"Fornitore"_s);
 }
 
-TEST_F(RecordsetRead, FieldTypesAndSizesComeFromTheDeclaredTypes)
+TEST_F(RecordsetRead, EachDeclaredTypeGivesItsFieldTypeAndValuesWithNullApartFromEmpty)
 {
-    const auto expectType = [this](const char *table, const char *name, DataType type, int size) {
-        const auto rs = read(u"SELECT * FROM "_s + QString::fromUtf8(table));
-        const Field f = rs->field(QString::fromUtf8(name));
-        EXPECT_EQ(f.type(), type) << name;
-        EXPECT_EQ(f.definedSize(), size) << name;
+    // One column of each declared type: a row of Nulls, a row of values (a
+    // text and a blob each larger than a chunk of the rows' byte store), and
+    // a row of zeros, empty texts and an empty blob.
+    DataFixture::runSql(path, u"CREATE TABLE Tipi (Id INTEGER PRIMARY KEY, T VARCHAR(20), L LONGTEXT, N DOUBLE, "
+                              u"F FLOAT, I INTEGER, S SMALLINT, C CURRENCY, D DATETIME, B YESNO, X BLOB);"
+                              u"INSERT INTO Tipi (Id) VALUES (1);"
+                              u"INSERT INTO Tipi VALUES (2, '00123', replace(hex(zeroblob(80000)), '00', 'Quantità € '), "
+                              u"0.1, 2.5, 7, -1, 1.2345, '2024-02-29 10:30:00', 1, "
+                              u"CAST(zeroblob(1100000) || X'01FF' AS BLOB));"
+                              u"INSERT INTO Tipi VALUES (3, '', '', 0, 0, 0, 0, 0, '2024-03-05', 0, X'')"_s);
+    QByteArray blob(1100000, '\0');
+    blob.append("\x01\xff");
+    struct Expected {
+        DataType type;
+        int size;
+        Variant value;
+        Variant zero;
     };
-    expectType("Articoli", "Codice", DataType::adVarWChar, 40);
-    expectType("Articoli", "Descrizione", DataType::adVarWChar, 255);
-    expectType("Articoli", "Note", DataType::adLongVarWChar, ColumnType::LongTextSize);
-    expectType("Articoli", "Costo", DataType::adDouble, 8);
-    expectType("Articoli", "ScortaMinima", DataType::adDouble, 8);
-    expectType("Articoli", "IdFornitore", DataType::adInteger, 4);
-    expectType("Articoli", "DataIns", DataType::adDate, 8);
-    expectType("MagazRegDetail", "Quantità", DataType::adCurrency, 8);
-    expectType("MagazRegDetail", "Segno", DataType::adSmallInt, 2);
-    expectType("CodiciIVA", "Predefinito", DataType::adBoolean, 2);
-    expectType("_Pars", "m01", DataType::adLongVarBinary, ColumnType::LongBinarySize);
+    const std::vector<Expected> fields{
+        {DataType::adVarWChar, 20, Variant("00123"), Variant(QString())}, // text stays text, leading zeros and all
+        {DataType::adLongVarWChar, ColumnType::LongTextSize, Variant(u"Quantità € "_s.repeated(80000)),
+         Variant(QString())},
+        {DataType::adDouble, 8, Variant(0.1), Variant(0.0)},
+        {DataType::adDouble, 8, Variant(2.5), Variant(0.0)},
+        {DataType::adInteger, 4, Variant(std::int32_t(7)), Variant(std::int32_t(0))},
+        {DataType::adSmallInt, 2, Variant(std::int16_t(-1)), Variant(std::int16_t(0))},
+        {DataType::adCurrency, 8, Variant(Currency::fromRaw(12345)), Variant(Currency())},
+        {DataType::adDate, 8, Variant(DateTime(2024, 2, 29, 10, 30)), Variant(DateTime(2024, 3, 5))},
+        {DataType::adBoolean, 2, Variant(true), Variant(false)},
+        {DataType::adLongVarBinary, ColumnType::LongBinarySize, Variant(blob), Variant(QByteArray())}};
+    auto rs = read(u"SELECT T, L, N, F, I, S, C, D, B, X FROM Tipi ORDER BY Id"_s);
+    ASSERT_EQ(rs->rowCount(), 3);
+    ASSERT_EQ(rs->fieldCount(), static_cast<int>(fields.size()));
+    for (int f = 0; f < rs->fieldCount(); ++f) {
+        const Expected &e = fields[static_cast<size_t>(f)];
+        SCOPED_TRACE(rs->field(f).name().toStdString());
+        EXPECT_EQ(rs->field(f).type(), e.type);
+        EXPECT_EQ(rs->field(f).definedSize(), e.size);
+        const Variant wanted[] = {Variant::null(), e.value, e.zero};
+        for (int row = 0; row < 3; ++row) {
+            const Variant value = rs->valueAt(row, f);
+            EXPECT_EQ(value.type(), wanted[row].type()) << "row " << row;
+            EXPECT_TRUE(value == wanted[row]) << "row " << row;
+        }
+    }
 
+    // A computed column takes the kind of its values.
     auto computed = read(u"SELECT Count(*) AS N, Max(Costo) AS M, Max(Codice) AS T, Max(Note) AS Z FROM Articoli"_s);
     EXPECT_EQ(computed->field(0).type(), DataType::adInteger);
     EXPECT_EQ(computed->field(1).type(), DataType::adDouble);
     EXPECT_EQ(computed->field(2).type(), DataType::adLongVarWChar);
     EXPECT_EQ(computed->field(3).type(), DataType::adVariant); // only Nulls: no kind to tell
     EXPECT_EQ(computed->field(1).baseTable(), QString());
-}
-
-TEST_F(RecordsetRead, ValuesHaveTheFieldsKindAndNullIsNotEmpty)
-{
-    auto rs = read(u"SELECT * FROM Articoli ORDER BY Codice"_s);
-    EXPECT_EQ(rs->value(u"Costo"_s), Variant(0.1));
-    EXPECT_EQ(rs->value(u"IdFornitore"_s), Variant(std::int32_t(1)));
-    EXPECT_EQ(rs->value(u"DataIns"_s), Variant(DateTime(2024, 1, 2)));
-    EXPECT_TRUE(rs->value(u"Note"_s).isNull());
-    EXPECT_FALSE(rs->value(u"Note"_s).isEmpty());
-    rs->moveLast();
-    EXPECT_EQ(rs->value(u"DataIns"_s), Variant(DateTime(2024, 3, 5, 10, 30)));
-    EXPECT_TRUE(rs->value(u"IdFornitore"_s).isNull());
-
-    auto detail = read(u"SELECT Quantità, Segno FROM MagazRegDetail WHERE IdDet = 2"_s);
-    EXPECT_EQ(detail->value(0), Variant(Currency::fromRaw(125000)));
-    EXPECT_EQ(detail->value(1), Variant(std::int16_t(1)));
-    auto iva = read(u"SELECT Predefinito, Esenzione FROM CodiciIVA WHERE CodiceIVA = '22'"_s);
-    EXPECT_EQ(iva->value(0), Variant(true));
-    EXPECT_EQ(iva->value(1), Variant(false));
-    // Text stays text, leading zeros and all.
-    EXPECT_EQ(read(u"SELECT CAP FROM CliFor WHERE IdCliFor = 1"_s)->value(0), Variant("00123"));
 }
 
 TEST_F(RecordsetRead, FilterComparesNumbersRoundedToFourDecimals)
@@ -158,20 +173,6 @@ TEST_F(RecordsetRead, FilterComparesNumbersRoundedToFourDecimals)
     rs->setFilter(QString());
     EXPECT_EQ(rs->recordCount(), 3);
     EXPECT_EQ(databaseErrorNumber([&] { rs->setFilter(u"Nope <> 0"_s); }), 3001);
-}
-
-TEST_F(RecordsetRead, FindAndBookmarksPositionOnARow)
-{
-    auto rs = read(u"SELECT CodiceIVA, Descrizione, Aliquota FROM CodiciIVA ORDER BY Descrizione"_s);
-    EXPECT_TRUE(rs->find(u"CodiceIVA = '10'"_s));
-    EXPECT_EQ(rs->value(u"Aliquota"_s), Variant(10.0));
-    const Recordset::Bookmark mark = rs->bookmark();
-    rs->moveFirst();
-    EXPECT_EQ(rs->value(0), Variant("22"));
-    rs->setBookmark(mark);
-    EXPECT_EQ(rs->value(0), Variant("10"));
-    EXPECT_FALSE(rs->find(u"CodiceIVA = '4'"_s));
-    EXPECT_TRUE(rs->isEOF());
 }
 
 TEST_F(RecordsetRead, RecordsetKeepsItsConnectionAlive)

@@ -185,18 +185,43 @@ TEST_F(RecordsetWrite, ReadOnlyAndJoinedRecordsetsRefuseChanges)
     computed->setValue(0, Variant("A009")); // its plain column may still change
 }
 
-TEST_F(RecordsetWrite, RollbackOfTheProgramsTransactionUndoesTheRecordsetToo)
+TEST_F(RecordsetWrite, RollbackAtAnyNestingLevelPutsTheRecordsetsBack)
 {
-    auto rs = open(u"SELECT * FROM Articoli WHERE Codice = 'A002'"_s);
+    auto vite = open(u"SELECT * FROM Articoli WHERE Codice = 'A001'"_s);
+    auto dado = open(u"SELECT * FROM Articoli WHERE Codice = 'A002'"_s);
+    auto write = [](Recordset &rs, const char *description) {
+        rs.setValue(u"Descrizione"_s, Variant(description));
+        rs.update();
+    };
+    // Both recordsets, and the table as the connection sees it inside its transaction.
+    auto descriptions = [&] {
+        const auto table = connection.executeQuery(
+            u"SELECT group_concat(Descrizione, '|') FROM (SELECT Descrizione FROM Articoli WHERE Codice < 'B' "
+            u"ORDER BY Codice)"_s);
+        return QStringList{vite->value(u"Descrizione"_s).toString(), dado->value(u"Descrizione"_s).toString(),
+                           table->value(0).toString()};
+    };
+
     connection.beginTrans();
-    rs->setValue(u"Costo"_s, Variant(0.07));
-    rs->update();
+    write(*vite, "Vite esterna");
+    connection.beginTrans();
+    write(*dado, "Dado interno");
+    connection.rollbackTrans(); // the inner level: only its write goes
+    EXPECT_EQ(descriptions(), (QStringList{u"Vite esterna"_s, u"Dado M3"_s, u"Vite esterna|Dado M3"_s}));
+
+    // A level committed into the outer one is undone with the outer one,
+    // not by the rollback of a later inner level.
+    connection.beginTrans();
+    write(*dado, "Dado confermato");
+    connection.commitTrans();
+    connection.beginTrans();
     connection.rollbackTrans();
-    EXPECT_EQ(stored(u"SELECT Costo FROM Articoli WHERE Codice = 'A002'"_s), u"0.05"_s);
-    EXPECT_EQ(rs->field(u"Costo"_s).originalValue(), Variant(0.05));
+    EXPECT_EQ(dado->value(u"Descrizione"_s), Variant("Dado confermato"));
+    connection.rollbackTrans();
+    EXPECT_EQ(descriptions(), (QStringList{u"Vite 3x20"_s, u"Dado M3"_s, u"Vite 3x20|Dado M3"_s}));
+    EXPECT_EQ(vite->field(u"Descrizione"_s).originalValue(), Variant("Vite 3x20"));
 
     // A second attempt compares with what the database really holds.
-    rs->setValue(u"Costo"_s, Variant(0.08));
-    rs->update();
-    EXPECT_EQ(stored(u"SELECT Costo FROM Articoli WHERE Codice = 'A002'"_s), u"0.08"_s);
+    write(*dado, "Dado M4");
+    EXPECT_EQ(descriptions(), (QStringList{u"Vite 3x20"_s, u"Dado M4"_s, u"Vite 3x20|Dado M4"_s}));
 }
