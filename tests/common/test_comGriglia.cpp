@@ -92,6 +92,7 @@ TEST_F(GridLayouts, ALayoutFileIsLoadedAndBoundAMissingOrUnreadableOneIsReported
 {
     const QString folder = testsupport::freshDir(QStringLiteral("prg"));
     grid.column(2)->setWidth(3000);
+    grid.sortKeys().add(2, platform::SortOrder::Ascending);
     grid.saveLayoutFile(comGriglia::LayoutFile(QStringLiteral("gex_art"), folder));
     EXPECT_EQ(comGriglia::LayoutFile(QStringLiteral("gex_art"), folder), folder + QStringLiteral("/gex_art.lyt"));
 
