@@ -65,6 +65,7 @@ TEST_F(GridLayouts, SavingAddsTheRowOnceThenUpdatesItUnderTheBoundName)
     readBack(0, stored);
     EXPECT_EQ(stored.column(2)->caption(), QStringLiteral("Descrizione è lunga"));
     EXPECT_EQ(stored.column(1)->width(), 2000);
+    EXPECT_EQ(stored.recordSource(), grid.recordSource());
 
     // Another name is another row; the other rows of _Pars are left alone.
     comGriglia::SaveGridLayout(grid, connection, QStringLiteral("art"));
