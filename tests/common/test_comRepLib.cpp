@@ -108,33 +108,14 @@ protected:
 
 } // namespace
 
-// ---- SetReportPrinter ----
-
-TEST(ReportHelpers, SetReportPrinterLoadsTheLayoutAndNamesItsPrinter)
+TEST_F(PdfPrinting, ThePreviewPrintToolAndPrintReportPrintOnTheLayoutsPrinter)
 {
-    std::unique_ptr<ReportLayout> slot;
-    ReportLayout &layout = comUtility::SetReportPrinter(slot, Variant(QStringLiteral("Magazzino")));
-    ASSERT_TRUE(slot);
-    EXPECT_EQ(&layout, slot.get());
-    EXPECT_EQ(layout.printerName(), QStringLiteral("Magazzino"));
-
-    // A loaded layout is kept; its copies go back to one for the new run.
-    layout.setCopies(4);
-    EXPECT_EQ(&comUtility::SetReportPrinter(slot, Variant(QStringLiteral("Ufficio"))), &layout);
-    EXPECT_EQ(layout.printerName(), QStringLiteral("Ufficio"));
-    EXPECT_EQ(layout.copies(), 1);
-}
-
-// ---- SetupReportToolbar ----
-
-TEST(ReportHelpers, SetupReportToolbarCaptionsThePrintToolAndTheFitChoices)
-{
-    ScopedScriptedDesktop desktop;
     auto layout = sevenPages();
+    layout->setPrinterName(QStringLiteral("Ufficio"));
+    layout->setCopies(2);
     comUtility::SetupReportToolbar(*layout, false);
     PreviewWindow *preview = layout->showPreview();
-    ASSERT_NE(preview, nullptr);
-    EXPECT_TRUE(preview->isVisible());
+    ASSERT_TRUE(preview->isVisible());
     auto *print = qobject_cast<QToolButton *>(preview->toolBar()->widgetForAction(preview->tool(PreviewTool::Print)));
     ASSERT_NE(print, nullptr);
     EXPECT_EQ(print->text(), QStringLiteral("Stampa"));
@@ -143,24 +124,16 @@ TEST(ReportHelpers, SetupReportToolbarCaptionsThePrintToolAndTheFitChoices)
     // The list reports offer no export.
     for (QAction *item : preview->toolBarItems())
         EXPECT_FALSE(item->text().startsWith(QStringLiteral("Esporta"))) << item->text().toStdString();
-
     // Without any printer the print tool says so in Italian.
+    desktop->setPrinters({});
     QTest::mouseClick(print, Qt::LeftButton);
-    ASSERT_EQ(desktop->msgBoxes().size(), 1u);
-    EXPECT_EQ(desktop->msgBoxes()[0].prompt,
-              QStringLiteral("Nessuna stampante installata: impossibile stampare il documento."));
+    EXPECT_EQ(desktop->prompts(), QStringList{QStringLiteral("Nessuna stampante installata: impossibile stampare il documento.")});
     EXPECT_EQ(desktop->msgBoxes()[0].style, vbExclamation | vbOKOnly);
-    EXPECT_EQ(comfrmPrintProgress::Corrente(), nullptr);
-}
+    EXPECT_TRUE(pages.empty());
 
-TEST_F(PdfPrinting, ThePreviewPrintToolAndPrintReportPrintOnTheLayoutsPrinter)
-{
-    auto layout = sevenPages();
-    layout->setPrinterName(QStringLiteral("Ufficio"));
-    layout->setCopies(2);
-    comUtility::SetupReportToolbar(*layout, false);
-    PreviewWindow *preview = layout->showPreview();
-    QTest::mouseClick(preview->toolBar()->widgetForAction(preview->tool(PreviewTool::Print)), Qt::LeftButton);
+    desktop->clear();
+    desktop->setPrinters({{QStringLiteral("Ufficio"), QStringLiteral("HP LaserJet")}});
+    QTest::mouseClick(print, Qt::LeftButton);
     EXPECT_EQ(received.printerName, QStringLiteral("Ufficio"));
     EXPECT_EQ(received.copies, 2);
     EXPECT_EQ(pages.size(), 14u);
@@ -228,48 +201,27 @@ TEST_F(PdfPrinting, AnnullaStopsTheJobBeforeItsNextPage)
     EXPECT_EQ(pages.size(), 7u);
 }
 
-TEST_F(PdfPrinting, AnErrorOfTheRunReachesTheCallerAndTheWindowGoes)
-{
-    ReportLayout layout;
-    layout.detail().addField(QStringLiteral("txt"), QStringLiteral("Codice"), 0, 0, 1000, 255);
-    layout.setConnectionString(QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=") +
-                               testsupport::freshDir() + QStringLiteral("/manca.mdb;Persist Security Info=False"));
-    layout.setSql(QStringLiteral("SELECT Codice FROM Articoli"));
-    EXPECT_THROW(comRepLib::PrintReport(layout), DatabaseError);
-    EXPECT_EQ(comfrmPrintProgress::Corrente(), nullptr);
-    EXPECT_TRUE(pages.empty());
-}
-
-// ---- messages ----
-
 TEST(ReportHelpers, ErrorMessagesSayWhatFailedThenTheErrorsDescription)
 {
     using K = ReportError::Kind;
-    EXPECT_EQ(comRepLib::TestoErrore(ReportError(K::PrinterNotFound, QStringLiteral("The printer 'X' is not installed"))),
-              QStringLiteral("Stampante non trovata.\r\nThe printer 'X' is not installed"));
-    EXPECT_EQ(comRepLib::TestoErrore(ReportError(K::PrintFailed, QStringLiteral("job failed"))),
-              QStringLiteral("Stampa non riuscita.\r\njob failed"));
-    EXPECT_EQ(comRepLib::TestoErrore(ReportError(K::ExportFailed, QStringLiteral("Cannot write 'a.pdf'"))),
-              QStringLiteral("Esportazione non riuscita.\r\nCannot write 'a.pdf'"));
-    EXPECT_EQ(comRepLib::TestoErrore(ReportError(K::BadExpression, QStringLiteral("bad"))),
-              QStringLiteral("Impossibile preparare la stampa.\r\nbad"));
-    EXPECT_EQ(comRepLib::TestoErrore(DatabaseError(DatabaseError::Kind::General, 3078, QStringLiteral("no such table: X"))),
-              QStringLiteral("Impossibile leggere i dati da stampare.\r\nno such table: X"));
-    EXPECT_EQ(comRepLib::TestoErrore(RuntimeError(13, QStringLiteral("Type mismatch"))),
-              QStringLiteral("Errore durante la stampa.\r\nType mismatch"));
+    const std::pair<QString, QString> cases[] = {
+        {comRepLib::TestoErrore(ReportError(K::PrinterNotFound, QStringLiteral("The printer 'X' is not installed"))),
+         QStringLiteral("Stampante non trovata.\r\nThe printer 'X' is not installed")},
+        {comRepLib::TestoErrore(ReportError(K::ExportFailed, QStringLiteral("Cannot write 'a.pdf'"))),
+         QStringLiteral("Esportazione non riuscita.\r\nCannot write 'a.pdf'")},
+        {comRepLib::TestoErrore(ReportError(K::BadExpression, QStringLiteral("bad"))),
+         QStringLiteral("Impossibile preparare la stampa.\r\nbad")},
+        {comRepLib::TestoErrore(ReportError(K::NoPrinter, QStringLiteral("No printer is installed"))),
+         QStringLiteral("Nessuna stampante installata: impossibile stampare il documento.")},
+        {comRepLib::TestoErrore(DatabaseError(DatabaseError::Kind::General, 3078, QStringLiteral("no such table: X"))),
+         QStringLiteral("Impossibile leggere i dati da stampare.\r\nno such table: X")},
+        {comRepLib::TestoErrore(RuntimeError(13, QStringLiteral("Type mismatch"))),
+         QStringLiteral("Errore durante la stampa.\r\nType mismatch")},
+    };
+    for (const auto &[text, expected] : cases)
+        EXPECT_EQ(text, expected);
 
-    // Printing without any printer raises before showing anything.
     ScopedScriptedDesktop desktop;
-    try {
-        comRepLib::PrintReport(*sevenPages());
-        ADD_FAILURE() << "printed to nothing";
-    } catch (const ReportError &e) {
-        EXPECT_EQ(e.kind(), K::NoPrinter);
-        EXPECT_EQ(comRepLib::TestoErrore(e),
-                  QStringLiteral("Nessuna stampante installata: impossibile stampare il documento."));
-    }
-    EXPECT_EQ(comfrmPrintProgress::Corrente(), nullptr);
-
     comRepLib::MostraErrore(ReportError(K::PrintFailed, QStringLiteral("job failed")));
     ASSERT_EQ(desktop->msgBoxes().size(), 1u);
     EXPECT_EQ(desktop->msgBoxes()[0].prompt, QStringLiteral("Stampa non riuscita.\r\njob failed"));

@@ -5,7 +5,6 @@
 
 #include "ModalCall.h"
 #include "common/comLinkLabel.h"
-#include "common/comSplashTimer.h"
 #include "platform/desktop/ScriptedDesktop.h"
 
 #include <QLabel>
@@ -16,9 +15,7 @@
 
 #include <vector>
 
-using platform::ScopedScriptedDesktop;
 using platform::UrlCall;
-using testsupport::callModal;
 
 namespace {
 
@@ -43,22 +40,12 @@ struct AboutFixture
 
 } // namespace
 
-TEST(AboutBox, TextsOfTheLoadedWindow)
-{
-    comfrmAbout about;
-    EXPECT_EQ(about.windowTitle(), QStringLiteral("Velmora"));
-    EXPECT_EQ(about.lblTitle->text(), QStringLiteral("Velmora"));
-    EXPECT_EQ(about.lblCompanyName->text(), QStringLiteral("Prodotto da: Korvane"));
-    EXPECT_EQ(about.lblWeb->text(), QStringLiteral("www.korvane.it"));
-    EXPECT_EQ(about.lblMain->text(), QStringLiteral("info@korvane.it"));
-    EXPECT_EQ(about.cmdOK->text(), QStringLiteral("Chiudi"));
-    EXPECT_EQ(comfrmAbout::VersionLine(2, 10, 0), QStringLiteral("Versione 2.10.0"));
-    EXPECT_EQ(comfrmAbout::CompanyLine(QString()), QString());
-}
-
-TEST(Splash, ShowsTheUpperPartWithoutFrameAndWaitsOutTheMinimumTime)
+TEST(Splash, ShowsTheUpperPartWithTheOwnersIconAndWaitsOutTheMinimumTime)
 {
     AboutFixture f;
+    QPixmap red(32, 32);
+    red.fill(Qt::red);
+    f.owner.setWindowIcon(QIcon(red));
     f.about.SplashOn(&f.owner, 3000, QStringLiteral("/home/anna/Documenti/BrevelDB/gest01.mdb"));
 
     EXPECT_TRUE(f.about.isVisible());
@@ -69,10 +56,13 @@ TEST(Splash, ShowsTheUpperPartWithoutFrameAndWaitsOutTheMinimumTime)
     EXPECT_EQ(f.about.height(), 200);
     EXPECT_LT(f.about.SplashHeight(), f.about.SavedHeight());
     EXPECT_FALSE(f.about.cmdOK->isEnabled());
-    EXPECT_FALSE(f.about.imgIcon->pixmap().isNull());
+    EXPECT_EQ(f.about.imgIcon->pixmap().toImage().pixelColor(16, 16), QColor(Qt::red));
     EXPECT_EQ(f.about.lblPathEXE->text(), QStringLiteral("/home/anna/Documenti/BrevelDB/gest01.mdb"));
     QTest::keyClick(&f.about, Qt::Key_Escape);
     EXPECT_TRUE(f.about.isVisible()); // Esc does not close the splash
+    // A second splash while it shows changes nothing.
+    f.about.SplashOn(&f.owner, 9000, QStringLiteral("secondo"));
+    EXPECT_EQ(f.about.lblPathEXE->text(), QStringLiteral("/home/anna/Documenti/BrevelDB/gest01.mdb"));
 
     // The main window's start takes 1200 ms: the splash stays 1800 ms more.
     f.now += 1200;
@@ -84,28 +74,21 @@ TEST(Splash, ShowsTheUpperPartWithoutFrameAndWaitsOutTheMinimumTime)
     EXPECT_EQ(f.about.height(), f.about.SavedHeight());
 }
 
-TEST(Splash, NoMinimumTimeTimeAlreadyOverOrNoSplashWaitsForNothing)
+TEST(Splash, NoMinimumTimeOrTimeAlreadyOverWaitsForNothingAWaitThatReturnsEarlyIsRepeated)
 {
     AboutFixture f;
     f.about.SplashOff(); // not shown
-    f.about.SplashOn(&f.owner, 0, QString());
-    EXPECT_TRUE(f.about.isVisible());
-    f.about.SplashOff();
-    EXPECT_FALSE(f.about.isVisible());
-
-    f.about.SplashOn(&f.owner, -5, QString());
-    f.about.SplashOff();
-    f.about.SplashOn(&f.owner, 3000, QString());
-    f.now += 3500;
-    f.about.SplashOff();
+    for (const int interval : {0, -5, 3000}) {
+        f.about.SplashOn(&f.owner, interval, QString());
+        EXPECT_TRUE(f.about.isVisible());
+        if (interval > 0)
+            f.now += 3500;
+        f.about.SplashOff();
+        EXPECT_FALSE(f.about.isVisible());
+    }
     EXPECT_TRUE(f.waits.empty());
-    EXPECT_FALSE(f.about.isVisible());
-}
 
-TEST(Splash, WaitEndsEvenWhenAWaitReturnsEarly)
-{
     // The event loop may come back before the time asked: the splash waits again.
-    AboutFixture f;
     f.about.Timer1.setWait([&f](qint64 ms) {
         f.waits.push_back(ms);
         f.now += ms / 2 + 1;
@@ -119,72 +102,39 @@ TEST(Splash, WaitEndsEvenWhenAWaitReturnsEarly)
     EXPECT_FALSE(f.about.isVisible());
 }
 
-TEST(Splash, SecondSplashOnWhileVisibleChangesNothing)
+TEST(AboutBox, AfterTheSplashShowsItsTextsWithFrameAndFullHeightAndItsLinksOpen)
 {
-    AboutFixture f;
-    f.about.SplashOn(&f.owner, 3000, QStringLiteral("primo"));
-    f.now += 2000;
-    f.about.SplashOn(&f.owner, 9000, QStringLiteral("secondo"));
-    EXPECT_EQ(f.about.lblPathEXE->text(), QStringLiteral("primo"));
-    f.about.SplashOff();
-    EXPECT_EQ(f.waits, std::vector<qint64>{1000});
-}
-
-TEST(AboutBox, AfterTheSplashShowsFrameFullHeightAndTheGivenText)
-{
+    platform::ScopedScriptedDesktop desktop;
     AboutFixture f;
     f.about.SplashOn(&f.owner, 3000, QStringLiteral("/dati/gest01.mdb"));
     f.about.SplashOff();
 
-    callModal<comfrmAbout>([&f] { f.about.About(&f.owner, QString()); }, [&f](comfrmAbout *about) {
+    testsupport::callModal<comfrmAbout>([&f] { f.about.About(&f.owner, QString()); }, [&f](comfrmAbout *about) {
         EXPECT_EQ(about, &f.about);
+        EXPECT_EQ(about->windowTitle(), QStringLiteral("Velmora"));
+        EXPECT_EQ(about->lblTitle->text(), QStringLiteral("Velmora"));
+        EXPECT_EQ(about->lblCompanyName->text(), QStringLiteral("Prodotto da: Korvane"));
+        EXPECT_EQ(about->cmdOK->text(), QStringLiteral("Chiudi"));
         EXPECT_FALSE(about->windowFlags() & Qt::FramelessWindowHint);
         EXPECT_EQ(about->height(), about->SavedHeight());
         EXPECT_TRUE(about->cmdOK->isEnabled());
         EXPECT_EQ(about->lblPathEXE->text(), QString());
+        QTest::mouseClick(about->lblWeb, Qt::LeftButton);
+        QTest::mouseClick(about->lblMain, Qt::LeftButton);
         QTest::mouseClick(about->cmdOK, Qt::LeftButton);
     });
-    // "Chiudi" hides the window; it stays loaded for the next time.
-    EXPECT_FALSE(f.about.isVisible());
-
-    callModal<comfrmAbout>([&f] { f.about.About(&f.owner, QStringLiteral("di nuovo")); },
-                           [](comfrmAbout *about) { QTest::keyClick(about->cmdOK, Qt::Key_Escape); });
-    EXPECT_EQ(f.about.lblPathEXE->text(), QStringLiteral("di nuovo"));
-    EXPECT_FALSE(f.about.isVisible());
-}
-
-TEST(AboutBox, IconIsTheOwnersOrTheProgramsOwn)
-{
-    AboutFixture f;
-    QPixmap red(32, 32);
-    red.fill(Qt::red);
-    f.owner.setWindowIcon(QIcon(red));
-    f.about.SplashOn(&f.owner, 0, QString());
-    EXPECT_EQ(f.about.imgIcon->pixmap().toImage().pixelColor(16, 16), QColor(Qt::red));
-    f.about.SplashOff();
-
-    // Without any icon the program draws its own.
-    QWidget plain;
-    f.about.SplashOn(&plain, 0, QString());
-    if (QApplication::windowIcon().isNull()) {
-        const QImage drawn = f.about.imgIcon->pixmap().toImage();
-        EXPECT_NE(drawn.pixelColor(16, 16), QColor(Qt::red));
-        EXPECT_GT(drawn.pixelColor(16, 16).alpha(), 0);
-    }
-    f.about.SplashOff();
-}
-
-TEST(AboutBox, LinksOpenTheWebSiteAndTheMailbox)
-{
-    ScopedScriptedDesktop desktop;
-    comfrmAbout about;
-    about.show();
-    QTest::mouseClick(about.lblWeb, Qt::LeftButton);
-    QTest::mouseClick(about.lblMain, Qt::LeftButton);
     const auto urls = desktop->callsOf<UrlCall>();
     ASSERT_EQ(urls.size(), 2u);
     EXPECT_EQ(urls[0].url, QUrl(QStringLiteral("https://www.korvane.it")));
     EXPECT_EQ(urls[1].url, QUrl(QStringLiteral("mailto:info@korvane.it")));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    about.hide();
+    // "Chiudi" hides the window; it stays loaded for the next time.
+    EXPECT_FALSE(f.about.isVisible());
+
+    testsupport::callModal<comfrmAbout>([&f] { f.about.About(&f.owner, QStringLiteral("di nuovo")); },
+                                        [](comfrmAbout *about) { QTest::keyClick(about->cmdOK, Qt::Key_Escape); });
+    EXPECT_EQ(f.about.lblPathEXE->text(), QStringLiteral("di nuovo"));
+    EXPECT_FALSE(f.about.isVisible());
+    EXPECT_EQ(comfrmAbout::VersionLine(2, 10, 0), QStringLiteral("Versione 2.10.0"));
+    EXPECT_EQ(comfrmAbout::CompanyLine(QString()), QString());
 }

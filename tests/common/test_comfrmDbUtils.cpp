@@ -22,7 +22,6 @@
 #include <gtest/gtest.h>
 
 using platform::RegistryStore;
-using platform::ScopedScriptedDesktop;
 using platform::Variant;
 using testsupport::DataFixture;
 
@@ -32,12 +31,21 @@ const QString Settings = QStringLiteral("Software\\Korvane\\Velmora\\Settings");
 const QString Restart = QStringLiteral("Riavviare l'applicazione per rendere effettive le modifiche.");
 const QString SystemFileMissing = QStringLiteral("File di sistema assente.\r\nOperazione annullata.");
 
+// A file of the given bytes in a fresh folder.
+QString fileWith(const QByteArray &bytes, const QString &name = QStringLiteral("note.mdb"))
+{
+    const QString path = testsupport::freshDir(QStringLiteral("x")) + u'/' + name;
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+    return path;
+}
+
 class DbUtilsTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        const QString registry = testsupport::freshDir(QStringLiteral("reg")) + QStringLiteral("/registry.ini");
         RegistryStore::setDefaultFileName(registry);
         settings.SettingsKeyCopy = Settings;
         settings.DbPath = testsupport::freshDir(QStringLiteral("open"));
@@ -49,15 +57,14 @@ protected:
 
     static QString stored(const QString &name)
     {
-        comRegistry reg;
-        return reg.ValueEx(comRegistry::HKEY_CURRENT_USER, Settings, name, comRegistry::REG_SZ, Variant(QString()))
+        return comRegistry()
+            .ValueEx(comRegistry::HKEY_CURRENT_USER, Settings, name, comRegistry::REG_SZ, Variant(QString()))
             .toString();
     }
     static void store(const QString &name, const QString &value)
     {
-        comRegistry reg;
-        reg.setValueEx(comRegistry::HKEY_CURRENT_USER, Settings, name, comRegistry::REG_SZ, Variant(QString()),
-                       Variant(value));
+        comRegistry().setValueEx(comRegistry::HKEY_CURRENT_USER, Settings, name, comRegistry::REG_SZ,
+                                 Variant(QString()), Variant(value));
     }
     static void click(QPushButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
     // A database of the program's shape in a folder of its own.
@@ -65,21 +72,11 @@ protected:
     {
         return DataFixture::createDatabase(testsupport::freshDir(QStringLiteral("db")), fileName);
     }
-
     QString master() const { return settings.CartellaProgramma + QStringLiteral("/master.gen"); }
 
-    ScopedScriptedDesktop desktop;
+    platform::ScopedScriptedDesktop desktop;
+    const QString registry = testsupport::freshDir(QStringLiteral("reg")) + QStringLiteral("/registry.ini");
     comfrmDbUtils::Impostazioni settings;
-};
-
-struct ExpectedMode
-{
-    int mode;
-    QString title;
-    QStringList lines;
-    QString row0;
-    QString row1;
-    bool secondRow;
 };
 
 } // namespace
@@ -87,44 +84,48 @@ struct ExpectedMode
 TEST_F(DbUtilsTest, EveryModeShowsItsTextsAndModesTwoToFiveDoNothingElse)
 {
     const QString ok = QStringLiteral("2. Premere il tasto OK.");
-    const ExpectedMode modes[] = {
-        {0, QStringLiteral("Seleziona i database attivi."),
+    const struct
+    {
+        QString title;
+        QStringList lines;
+        QString row0, row1;
+    } modes[] = {
+        {QStringLiteral("Seleziona i database attivi."),
          {QStringLiteral("1. Selezionare (obbligatorio) il database primario. (...)"),
           QStringLiteral("2. Selezionare (facoltativo) il database secondario. (...)"),
           QStringLiteral("3. Premere il tasto OK.")},
-         QStringLiteral("Database primario"), QStringLiteral("Database secondario"), true},
-        {1, QStringLiteral("Nuovo database."),
-         {QStringLiteral("1. Impostare il nome ed il percorso del nuovo database. (...)"), ok},
-         QStringLiteral("Nuovo Database"), QString(), false},
-        {2, QStringLiteral("Nuovo database da modello."),
-         {QStringLiteral("Impostare il nome ed il percorso delnuovo database.")}, QStringLiteral("Modello"),
-         QStringLiteral("Nuovo Database"), true},
-        {3, QStringLiteral("Compatta il database."),
+         QStringLiteral("Database primario"), QStringLiteral("Database secondario")},
+        {QStringLiteral("Nuovo database."), {QStringLiteral("1. Impostare il nome ed il percorso del nuovo database. (...)"), ok},
+         QStringLiteral("Nuovo Database"), QString()},
+        {QStringLiteral("Nuovo database da modello."), {QStringLiteral("Impostare il nome ed il percorso delnuovo database.")},
+         QStringLiteral("Modello"), QStringLiteral("Nuovo Database")},
+        {QStringLiteral("Compatta il database."),
          {QStringLiteral("1. Impostare il nome ed il percorso del database da compattare. (...)"), ok},
-         QStringLiteral("Database da compattare"), QString(), false},
-        {4, QStringLiteral("Backup del database."),
-         {QStringLiteral("1. Impostare il nome ed il percorso del database da salvare."), ok},
-         QStringLiteral("Database da salvare"), QString(), false},
-        {5, QStringLiteral("Ripristina il database."),
+         QStringLiteral("Database da compattare"), QString()},
+        {QStringLiteral("Backup del database."), {QStringLiteral("1. Impostare il nome ed il percorso del database da salvare."), ok},
+         QStringLiteral("Database da salvare"), QString()},
+        {QStringLiteral("Ripristina il database."),
          {QStringLiteral("1. Impostare il nome ed il percorso del database da ripristinare."), ok},
-         QStringLiteral("Database da ripristinare"), QString(), false},
+         QStringLiteral("Database da ripristinare"), QString()},
     };
     const int twoRowHeight = comfrmDbUtils(0, settings).height();
-    for (const ExpectedMode &m : modes) {
-        SCOPED_TRACE(m.mode);
+    for (int mode = 0; mode < 6; ++mode) {
+        SCOPED_TRACE(mode);
+        const auto &m = modes[mode];
         desktop->clear();
-        comfrmDbUtils dialog(m.mode, settings);
+        comfrmDbUtils dialog(mode, settings);
         EXPECT_EQ(dialog.lblTitle->text(), m.title);
         for (int i = 0; i < 4; ++i)
             EXPECT_EQ(dialog.lblcom[i]->text(), m.lines.value(i));
         EXPECT_EQ(dialog.lbldb[0]->text(), m.row0);
         EXPECT_EQ(dialog.lbldb[1]->text(), m.row1);
-        EXPECT_EQ(dialog.cmdopendb[1]->isEnabled(), m.secondRow);
+        const bool secondRow = !m.row1.isEmpty();
+        EXPECT_EQ(dialog.cmdopendb[1]->isEnabled(), secondRow);
         EXPECT_FALSE(dialog.cmdOK->isEnabled());
         // A dialog without the second row is 960 twips lower; none can be closed by its frame.
-        EXPECT_EQ(dialog.height(), twoRowHeight - (m.secondRow ? 0 : platform::twipsToPixels(960)));
+        EXPECT_EQ(dialog.height(), twoRowHeight - (secondRow ? 0 : platform::twipsToPixels(960)));
         EXPECT_EQ(desktop->callsOf<platform::RemoveCloseButtonCall>().size(), 1u);
-        if (m.mode < 2)
+        if (mode < 2)
             continue;
         // Modes 2 to 5 only show their texts: the buttons ask for no file.
         dialog.show();
@@ -133,7 +134,6 @@ TEST_F(DbUtilsTest, EveryModeShowsItsTextsAndModesTwoToFiveDoNothingElse)
         click(dialog.cmdopendb[0]);
         click(dialog.cmdopendb[1]);
         EXPECT_EQ(desktop->pendingAnswers(), 2);
-        EXPECT_FALSE(dialog.cmdOK->isEnabled());
         click(dialog.cmdCancel);
         EXPECT_FALSE(dialog.isVisible());
     }
@@ -141,68 +141,34 @@ TEST_F(DbUtilsTest, EveryModeShowsItsTextsAndModesTwoToFiveDoNothingElse)
     EXPECT_FALSE(QFileInfo::exists(settings.DataFolder + QStringLiteral("/nuovo.mdb")));
 }
 
-TEST_F(DbUtilsTest, ChoosingBothDatabasesWritesFourValuesWithOneMessageEach)
+TEST_F(DbUtilsTest, ChoosingOnlyTheSecondaryWritesOnlyItsValuesWithOneMessage)
 {
-    const QString primary = database(QStringLiteral("uno.mdb"));
-    const QString secondary = database(QStringLiteral("due.mdb"));
-    desktop->queueOpenFile(primary);
-    desktop->queueOpenFile(secondary);
-    testsupport::callModal<comfrmDbUtils>([this] { comfrmDbUtils::Seleziona(settings); }, [&](comfrmDbUtils *dialog) {
-        click(dialog->cmdopendb[0]);
-        EXPECT_EQ(dialog->lbltxtdb[0]->text(), primary);
-        EXPECT_TRUE(dialog->cmdOK->isEnabled());
-        click(dialog->cmdopendb[1]);
-        click(dialog->cmdOK);
-    });
-
-    const auto requests = desktop->callsOf<platform::OpenFileCall>();
-    ASSERT_EQ(requests.size(), 2u);
-    EXPECT_EQ(requests[0].request.title, QStringLiteral("Selezione Database primario"));
-    EXPECT_EQ(requests[1].request.title, QStringLiteral("Selezione Database secondario"));
-    EXPECT_EQ(requests[0].request.initialDir, settings.DbPath);
-    EXPECT_EQ(requests[0].request.filter, QStringLiteral("File di Access (*.mdb)|*.mdb"));
-    EXPECT_EQ(requests[0].request.flags, 0x201004);
-    EXPECT_EQ(desktop->prompts(), (QStringList{Restart, Restart}));
-    EXPECT_EQ(stored(QStringLiteral("dbPath")), QFileInfo(primary).absolutePath());
-    EXPECT_EQ(stored(QStringLiteral("dbName")), QStringLiteral("uno.mdb"));
-    EXPECT_EQ(stored(QStringLiteral("dbPath2")), QFileInfo(secondary).absolutePath());
-    EXPECT_EQ(stored(QStringLiteral("dbName2")), QStringLiteral("due.mdb"));
-    // The next opening shows the stored databases.
-    comfrmDbUtils reopened(comfrmDbUtils::ModeSeleziona, settings);
-    EXPECT_EQ(reopened.lbltxtdb[0]->text(), primary);
-    EXPECT_EQ(reopened.lbltxtdb[1]->text(), secondary);
-}
-
-TEST_F(DbUtilsTest, ChoosingOnlyTheSecondaryWritesOnlyItsValues)
-{
+    // With no open database the file dialog starts in the data folder.
     store(QStringLiteral("dbPath"), QStringLiteral("/dati"));
     store(QStringLiteral("dbName"), QStringLiteral("gest01.mdb"));
     settings.DbPath.clear();
-    desktop->queueOpenFile(database(QStringLiteral("due.mdb")));
-    comfrmDbUtils dialog(comfrmDbUtils::ModeSeleziona, settings);
-    EXPECT_EQ(dialog.lbltxtdb[0]->text(), QStringLiteral("/dati/gest01.mdb"));
-    EXPECT_EQ(dialog.lbltxtdb[1]->text(), QStringLiteral("<vuoto>"));
-    dialog.show();
-    click(dialog.cmdopendb[1]);
-    click(dialog.cmdOK);
-    EXPECT_FALSE(dialog.isVisible());
-    // With no open database the dialog starts in the data folder.
+    const QString secondary = database(QStringLiteral("due.mdb"));
+    desktop->queueOpenFile(secondary);
+    testsupport::callModal<comfrmDbUtils>([this] { comfrmDbUtils::Seleziona(settings); }, [&](comfrmDbUtils *dialog) {
+        EXPECT_EQ(dialog->lbltxtdb[0]->text(), QStringLiteral("/dati/gest01.mdb"));
+        EXPECT_EQ(dialog->lbltxtdb[1]->text(), QStringLiteral("<vuoto>"));
+        click(dialog->cmdopendb[1]);
+        click(dialog->cmdOK);
+    });
     EXPECT_EQ(desktop->callsOf<platform::OpenFileCall>().at(0).request.initialDir, settings.DataFolder);
     EXPECT_EQ(desktop->prompts(), QStringList{Restart});
     EXPECT_EQ(stored(QStringLiteral("dbPath")), QStringLiteral("/dati"));
+    EXPECT_EQ(stored(QStringLiteral("dbName")), QStringLiteral("gest01.mdb"));
+    EXPECT_EQ(stored(QStringLiteral("dbPath2")), QFileInfo(secondary).absolutePath());
     EXPECT_EQ(stored(QStringLiteral("dbName2")), QStringLiteral("due.mdb"));
+    // The next opening shows it.
+    EXPECT_EQ(comfrmDbUtils(comfrmDbUtils::ModeSeleziona, settings).lbltxtdb[1]->text(), secondary);
 }
 
-TEST_F(DbUtilsTest, NotADatabaseACancelledFileDialogOrAnnullaWriteNothing)
+TEST_F(DbUtilsTest, NotADatabaseACancelledFileDialogAnnullaOrARefusedWriteChangeNothing)
 {
-    const QString folder = testsupport::freshDir(QStringLiteral("x"));
-    const QString text = folder + QStringLiteral("/note.mdb");
-    {
-        QFile f(text);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("solo testo, non un database");
-    }
-    const QString missing = folder + QStringLiteral("/assente.mdb");
+    const QString text = fileWith("solo testo, non un database");
+    const QString missing = testsupport::freshDir(QStringLiteral("x")) + QStringLiteral("/assente.mdb");
     const QString primary = database(QStringLiteral("uno.mdb"));
     for (const auto &answer : {std::optional(text), std::optional(missing), std::optional(primary),
                                std::optional<QString>()})
@@ -211,48 +177,49 @@ TEST_F(DbUtilsTest, NotADatabaseACancelledFileDialogOrAnnullaWriteNothing)
     dialog.show();
     click(dialog.cmdopendb[0]);
     click(dialog.cmdopendb[1]);
-    const QString invalid = QStringLiteral("Database non valido");
-    EXPECT_EQ(desktop->prompts(), (QStringList{invalid, invalid}));
+    EXPECT_EQ(desktop->prompts(), (QStringList{QStringLiteral("Database non valido"), QStringLiteral("Database non valido")}));
+    const auto requests = desktop->callsOf<platform::OpenFileCall>();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[0].request.title, QStringLiteral("Selezione Database primario"));
+    EXPECT_EQ(requests[1].request.title, QStringLiteral("Selezione Database secondario"));
+    EXPECT_EQ(requests[0].request.initialDir, settings.DbPath);
+    EXPECT_EQ(requests[0].request.filter, QStringLiteral("File di Access (*.mdb)|*.mdb"));
+    EXPECT_EQ(requests[0].request.flags, 0x201004);
     EXPECT_FALSE(dialog.changed(0) || dialog.changed(1));
     EXPECT_FALSE(dialog.cmdOK->isEnabled());
     // The dialog opened both files without changing or creating either.
     EXPECT_EQ(DataFixture::fileBytes(text), QByteArray("solo testo, non un database"));
     EXPECT_FALSE(QFileInfo::exists(missing));
 
-    // A good choice, then a cancelled file dialog that keeps it; Esc leaves.
+    // A good choice, then a cancelled file dialog that keeps it.
     click(dialog.cmdopendb[0]);
     click(dialog.cmdopendb[0]);
     EXPECT_EQ(dialog.lbltxtdb[0]->text(), primary);
-    EXPECT_TRUE(dialog.cmdOK->isEnabled());
+    // A store that refuses the write keeps the dialog open; Esc leaves.
+    const QString blocker = fileWith("");
+    RegistryStore::setDefaultFileName(blocker + QStringLiteral("/sub/registry.ini"));
+    desktop->clear();
+    click(dialog.cmdOK);
+    EXPECT_EQ(desktop->prompts(), QStringList{SystemFileMissing});
+    EXPECT_TRUE(dialog.isVisible());
     QTest::keyClick(&dialog, Qt::Key_Escape);
     EXPECT_FALSE(dialog.isVisible());
+    RegistryStore::setDefaultFileName(registry);
     for (const char *name : {"dbPath", "dbName", "dbPath2", "dbName2"})
         EXPECT_TRUE(stored(QString::fromLatin1(name)).isEmpty()) << name;
 }
 
-TEST_F(DbUtilsTest, ARefusedRegistryWriteKeepsTheDialogOpen)
-{
-    const QString primary = database(QStringLiteral("uno.mdb"));
-    const QString blocker = testsupport::freshDir(QStringLiteral("blocked")) + QStringLiteral("/file");
-    QFile(blocker).open(QIODevice::WriteOnly);
-    RegistryStore::setDefaultFileName(blocker + QStringLiteral("/sub/registry.ini"));
-    desktop->queueOpenFile(primary);
-    comfrmDbUtils dialog(comfrmDbUtils::ModeSeleziona, settings);
-    dialog.show();
-    click(dialog.cmdopendb[0]);
-    click(dialog.cmdOK);
-    EXPECT_EQ(desktop->prompts(), QStringList{SystemFileMissing});
-    EXPECT_TRUE(dialog.isVisible());
-}
-
-TEST_F(DbUtilsTest, NuovoCopiesTheTemplateToANewName)
+TEST_F(DbUtilsTest, NuovoCopiesTheTemplateToANewNameAndF1OpensItsHelp)
 {
     const QString existing = DataFixture::createSampleDatabase(settings.DataFolder);
     const QByteArray before = DataFixture::fileBytes(existing);
     const QString target = settings.DataFolder + QStringLiteral("/magazzino 2025.mdb");
+    desktop->setHelpFileExists(true);
+    ASSERT_TRUE(QFile(settings.CartellaProgramma + QStringLiteral("/brevel.chm")).open(QIODevice::WriteOnly));
     desktop->queueSaveFile(existing);
     desktop->queueSaveFile(target);
     testsupport::callModal<comfrmDbUtils>([this] { comfrmDbUtils::Nuovo(settings); }, [&](comfrmDbUtils *dialog) {
+        QTest::keyClick(dialog, Qt::Key_F1);
         // A name already taken is refused.
         click(dialog->cmdopendb[0]);
         EXPECT_EQ(desktop->prompts(), QStringList{QStringLiteral("Database già presente.\r\nOperazione annullata.")});
@@ -263,6 +230,10 @@ TEST_F(DbUtilsTest, NuovoCopiesTheTemplateToANewName)
         click(dialog->cmdOK);
     });
 
+    const auto help = desktop->callsOf<platform::HelpCall>();
+    ASSERT_EQ(help.size(), 1u);
+    EXPECT_EQ(help[0].contextId, 203);
+    EXPECT_EQ(help[0].helpFile, settings.CartellaProgramma + QStringLiteral("/brevel.chm"));
     const auto saves = desktop->callsOf<platform::SaveFileCall>();
     ASSERT_EQ(saves.size(), 2u);
     EXPECT_EQ(saves[0].request.title, QStringLiteral("Nuovo Database"));
@@ -292,27 +263,10 @@ TEST_F(DbUtilsTest, NuovoFailuresKeepTheDialogOpenAndOverwriteNothing)
 
     // A file of that name has appeared since the name was chosen.
     DataFixture::createDatabase(settings.CartellaProgramma, QStringLiteral("master.gen"));
-    {
-        QFile f(target);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("dati di qualcun altro");
-    }
+    QFile(fileWith("dati di qualcun altro")).copy(target);
     desktop->clear();
     click(dialog.cmdOK);
     EXPECT_EQ(desktop->prompts(), QStringList{SystemFileMissing});
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_EQ(DataFixture::fileBytes(target), QByteArray("dati di qualcun altro"));
-}
-
-TEST_F(DbUtilsTest, F1OpensTheHelpTopicOfTheDialog)
-{
-    desktop->setHelpFileExists(true);
-    ASSERT_TRUE(QFile(settings.CartellaProgramma + QStringLiteral("/brevel.chm")).open(QIODevice::WriteOnly));
-    comfrmDbUtils dialog(comfrmDbUtils::ModeSeleziona, settings);
-    dialog.show();
-    QTest::keyClick(&dialog, Qt::Key_F1);
-    const auto help = desktop->callsOf<platform::HelpCall>();
-    ASSERT_EQ(help.size(), 1u);
-    EXPECT_EQ(help[0].contextId, 203);
-    EXPECT_EQ(help[0].helpFile, settings.CartellaProgramma + QStringLiteral("/brevel.chm"));
 }

@@ -96,8 +96,6 @@ protected:
 
 } // namespace
 
-// ---- window and layout -----------------------------------------------------------
-
 TEST_F(FindRecord, TheLayoutSortsOnItsColumnAndSizesTheWindow)
 {
     const auto result = trova([](comfrmFindRecord *d) {
@@ -136,9 +134,7 @@ TEST_F(FindRecord, TheLayoutSortsOnItsColumnAndSizesTheWindow)
     }, QString());
 }
 
-// ---- searching and choosing -------------------------------------------------------
-
-TEST_F(FindRecord, TypingFindsTheFirstMatchIgnoringCaseAndEnterChoosesIt)
+TEST_F(FindRecord, TypingFindsTheFirstMatchIgnoringCaseKeysMoveTheListAndEnterChooses)
 {
     auto result = trova([](comfrmFindRecord *d) {
         QTest::keyClicks(d->txtFind, QStringLiteral("VITE"));
@@ -152,7 +148,8 @@ TEST_F(FindRecord, TypingFindsTheFirstMatchIgnoringCaseAndEnterChoosesIt)
     });
     expectResult(result, QStringLiteral("i"), Variant(QStringLiteral("E001")));
 
-    // Typing in the list starts the search over in the search box.
+    // Typing in the list starts the search over in the search box; the
+    // arrow and page keys of the box move the list and the typing goes on.
     result = trova([](comfrmFindRecord *d) {
         QTest::keyClicks(d->txtFind, QStringLiteral("vi"));
         d->gexFind->view()->setFocus();
@@ -161,28 +158,18 @@ TEST_F(FindRecord, TypingFindsTheFirstMatchIgnoringCaseAndEnterChoosesIt)
         EXPECT_EQ(QApplication::focusWidget(), d->txtFind);
         EXPECT_EQ(d->txtFind->cursorPosition(), 1);
         EXPECT_EQ(currentCode(d), QStringLiteral("A002"));
-        QTest::keyClick(d->txtFind, Qt::Key_Return);
-    });
-    expectResult(result, QStringLiteral("i"), Variant(QStringLiteral("A002")));
-}
-
-TEST_F(FindRecord, ArrowsAndPageKeysInTheSearchBoxMoveTheList)
-{
-    const auto result = trova([](comfrmFindRecord *d) {
-        EXPECT_EQ(d->gexFind->row(), 1);
         QTest::keyClick(d->txtFind, Qt::Key_Down);
         QTest::keyClick(d->txtFind, Qt::Key_Down);
-        EXPECT_EQ(d->gexFind->row(), 3);
+        EXPECT_EQ(d->gexFind->row(), 4);
         QTest::keyClick(d->txtFind, Qt::Key_Up);
-        EXPECT_EQ(d->gexFind->row(), 2);
+        EXPECT_EQ(d->gexFind->row(), 3);
         QTest::keyClick(d->txtFind, Qt::Key_PageDown);
-        EXPECT_GT(d->gexFind->row(), 2);
+        EXPECT_GT(d->gexFind->row(), 3);
         QTest::keyClick(d->txtFind, Qt::Key_PageUp);
         EXPECT_EQ(d->gexFind->row(), 1);
         QTest::keyClick(d->txtFind, Qt::Key_Down);
-        // The typing goes on where it was.
         EXPECT_EQ(QApplication::focusWidget(), d->txtFind);
-        EXPECT_TRUE(d->txtFind->text().isEmpty());
+        EXPECT_EQ(d->txtFind->text(), QStringLiteral("d"));
         QTest::keyClick(d->txtFind, Qt::Key_Enter);
     });
     expectResult(result, QStringLiteral("i"), Variant(QStringLiteral("A002")));
@@ -212,74 +199,67 @@ TEST_F(FindRecord, AHeaderClickMovesTheSearchToThatColumn)
     expectResult(result, QStringLiteral("i"), Variant(QStringLiteral("A001")));
 }
 
-TEST_F(FindRecord, MouseAndGridKeysChooseAsTheButtonsDo)
+TEST_F(FindRecord, EachWayOfLeavingAnswersItsCodeAndKeyAndNothingCarriesOver)
 {
-    // A double click chooses even without "Inserisci".
-    auto result = trova(
-        [](comfrmFindRecord *d) {
-            QTableView *view = d->gexFind->view();
-            const QPoint at = view->visualRect(view->model()->index(1, 1)).center(); // row 2
-            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
-            // A click sends the focus back to the search box.
-            EXPECT_EQ(QApplication::focusWidget(), d->txtFind);
-            QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
-        },
-        ArticleLayout, 0);
-    expectResult(result, QStringLiteral("i"), Variant(QStringLiteral("A002")));
-
-    // Enter in the list.
-    result = trova([](comfrmFindRecord *d) {
-        d->gexFind->setRow(3);
-        d->gexFind->view()->setFocus();
-        QTest::keyClick(d->gexFind->view(), Qt::Key_Return);
-    });
-    expectResult(result, QStringLiteral("i"), Variant(QStringLiteral("B001")));
-
-    // "Modifica" answers "e" with the key, here from column 3; "Nuovo" "n".
-    result = trova(
-        [](comfrmFindRecord *d) {
-            d->gexFind->setRow(4);
-            EXPECT_TRUE(d->cmdEdit->isEnabled());
-            QTest::mouseClick(d->cmdEdit, Qt::LeftButton);
-        },
-        ArticleLayout, 7, 3);
-    expectResult(result, QStringLiteral("e"), Variant(QStringLiteral("Edilizia")));
-    result = trova([](comfrmFindRecord *d) { QTest::mouseClick(d->cmdNew, Qt::LeftButton); }, ArticleLayout, 2);
-    expectResult(result, QStringLiteral("n"), Variant::null());
-}
-
-// ---- what each call answers ---------------------------------------------------------
-
-TEST_F(FindRecord, EachCallStartsFromCancelWithNoKey)
-{
-    auto result = trova([](comfrmFindRecord *d) {
-        QTest::keyClicks(d->txtFind, QStringLiteral("dado"));
-        // F1 opens the help; it is not installed next to the tests, so the message names it.
-        QTest::keyClick(d->txtFind, Qt::Key_F1);
-        QTest::keyClick(d->txtFind, Qt::Key_Return);
-    });
-    expectResult(result, QStringLiteral("i"), Variant(QStringLiteral("A002")));
-    EXPECT_EQ(desktop->prompts(), QStringList{comHelp::MissingText(comHelp::HelpFile())});
-
-    // Esc in the box or the list, and closing the window, must not hand
-    // back the article chosen before.
-    const Action leaves[] = {
-        [](comfrmFindRecord *d) { QTest::keyClick(d->txtFind, Qt::Key_Escape); },
-        [](comfrmFindRecord *d) {
-            d->gexFind->view()->setFocus();
-            QTest::keyClick(d->gexFind->view(), Qt::Key_Escape);
-        },
-        [](comfrmFindRecord *d) { d->close(); },
+    const auto focusList = [](comfrmFindRecord *d) { d->gexFind->view()->setFocus(); };
+    const auto cell = [](comfrmFindRecord *d, int row) {
+        QTableView *view = d->gexFind->view();
+        return view->visualRect(view->model()->index(row - 1, 1)).center();
     };
-    for (const Action &leave : leaves)
-        expectResult(trova(leave), QStringLiteral("c"), Variant::null());
+    const struct
+    {
+        Action action;
+        std::int32_t buttons;
+        std::int32_t keyColumn;
+        QString code;
+        Variant key;
+    } cases[] = {
+        // A click sends the focus back to the search box; a double click
+        // chooses even without "Inserisci".
+        {[&](comfrmFindRecord *d) {
+             QTest::mouseClick(d->gexFind->view()->viewport(), Qt::LeftButton, {}, cell(d, 2));
+             EXPECT_EQ(QApplication::focusWidget(), d->txtFind);
+             QTest::mouseDClick(d->gexFind->view()->viewport(), Qt::LeftButton, {}, cell(d, 2));
+         },
+         0, 1, QStringLiteral("i"), Variant(QStringLiteral("A002"))},
+        {[&](comfrmFindRecord *d) {
+             d->gexFind->setRow(3);
+             focusList(d);
+             QTest::keyClick(d->gexFind->view(), Qt::Key_Return);
+         },
+         1, 1, QStringLiteral("i"), Variant(QStringLiteral("B001"))},
+        // "Modifica" answers "e" with the key, here from column 3; "Nuovo" "n".
+        {[](comfrmFindRecord *d) {
+             d->gexFind->setRow(4);
+             QTest::mouseClick(d->cmdEdit, Qt::LeftButton);
+         },
+         7, 3, QStringLiteral("e"), Variant(QStringLiteral("Edilizia"))},
+        {[](comfrmFindRecord *d) { QTest::mouseClick(d->cmdNew, Qt::LeftButton); }, 2, 1, QStringLiteral("n"), Variant::null()},
+        // F5 in the list answers "n" although "Nuovo" is not offered.
+        {[&](comfrmFindRecord *d) {
+             focusList(d);
+             QTest::keyClick(d->gexFind->view(), Qt::Key_F5);
+         },
+         1, 1, QStringLiteral("n"), Variant::null()},
+        // Esc in the box or the list, and closing the window, must not hand
+        // back the article chosen before.
+        {[](comfrmFindRecord *d) { QTest::keyClick(d->txtFind, Qt::Key_Escape); }, 1, 1, QStringLiteral("c"), Variant::null()},
+        {[&](comfrmFindRecord *d) {
+             focusList(d);
+             QTest::keyClick(d->gexFind->view(), Qt::Key_Escape);
+         },
+         1, 1, QStringLiteral("c"), Variant::null()},
+        {[](comfrmFindRecord *d) { d->close(); }, 1, 1, QStringLiteral("c"), Variant::null()},
+    };
+    for (const auto &c : cases)
+        expectResult(trova(c.action, ArticleLayout, c.buttons, c.keyColumn), c.code, c.key);
 
-    // F5 in the list answers "n" although "Nuovo" is not offered; no key.
-    result = trova([](comfrmFindRecord *d) {
-        d->gexFind->view()->setFocus();
-        QTest::keyClick(d->gexFind->view(), Qt::Key_F5);
+    // F1 opens the help; it is not installed next to the tests, so the message names it.
+    trova([](comfrmFindRecord *d) {
+        QTest::keyClick(d->txtFind, Qt::Key_F1);
+        QTest::keyClick(d->txtFind, Qt::Key_Escape);
     });
-    expectResult(result, QStringLiteral("n"), Variant::null());
+    EXPECT_EQ(desktop->prompts(), QStringList{comHelp::MissingText(comHelp::HelpFile())});
 }
 
 TEST_F(FindRecord, AStartValueIsLookedForInColumnOneAndAnEmptyListGivesNoKey)

@@ -166,23 +166,6 @@ TEST_F(ManDataTest, ChoosingATableShowsItInTheGridSizedByTheWindow)
     EXPECT_EQ(form.width(), twipsToPixels(6105));
 }
 
-TEST_F(ManDataTest, RowsOfATableWithAKeyAreAddedAndDeleted)
-{
-    choose(u"CodiciIVA"_qs);
-    // A new row is inserted when it is left.
-    typeIntoCell(grid().newRecordRow(), 1, u"4"_qs);
-    type(u"Minima"_qs);
-    type(u"4"_qs);
-    leaveRow(1);
-    EXPECT_EQ(column(u"SELECT CodiceIVA || ' ' || Descrizione || ' ' || Aliquota FROM CodiciIVA ORDER BY 1"_qs),
-              (QStringList{u"10 Ridotta 10.0"_qs, u"22 Ordinaria 22.0"_qs, u"4 Minima 4.0"_qs}));
-    grid().view()->setFocus();
-    grid().setRow(rowOf(u"22"_qs));
-    press(Qt::Key_Delete);
-    EXPECT_EQ(column(u"SELECT CodiceIVA FROM CodiciIVA ORDER BY 1"_qs), (QStringList{u"10"_qs, u"4"_qs}));
-    EXPECT_TRUE(desktop->msgBoxes().empty());
-}
-
 TEST_F(ManDataTest, ParsHasNoKeyAndIsEditedRowByRow)
 {
     choose(u"_Pars"_qs);

@@ -33,10 +33,12 @@ QStringList itemsOf(const QListWidget *list)
     return items;
 }
 
-void clickItem(QListWidget *list, int row)
+void clickItem(QListWidget *list, int row, bool twice = false)
 {
-    const QRect r = list->visualItemRect(list->item(row));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
+    const QPoint at = list->visualItemRect(list->item(row)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    if (twice)
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
 }
 
 class ColumnDialogs : public ::testing::Test
@@ -84,8 +86,6 @@ protected:
 
 } // namespace
 
-// ---- columns --------------------------------------------------------------------------
-
 TEST_F(ColumnDialogs, TheListsHoldTheColumnsByKeyAndTheLastShownColumnStays)
 {
     bool answer = showFields([](comfrmShowfields *d) {
@@ -105,8 +105,7 @@ TEST_F(ColumnDialogs, TheListsHoldTheColumnsByKeyAndTheLastShownColumnStays)
     answer = showFields([](comfrmShowfields *d) {
         ASSERT_EQ(itemsOf(d->lstVisible), QStringList{QStringLiteral("Codice")});
         QTest::mouseClick(d->cmdRemove, Qt::LeftButton);
-        const QRect r = d->lstVisible->visualItemRect(d->lstVisible->item(0));
-        QTest::mouseDClick(d->lstVisible->viewport(), Qt::LeftButton, {}, r.center());
+        clickItem(d->lstVisible, 0, true);
         EXPECT_EQ(itemsOf(d->lstVisible), QStringList{QStringLiteral("Codice")});
         EXPECT_EQ(d->lstAvail->count(), 3);
         QTest::mouseClick(d->cmdOK, Qt::LeftButton);
@@ -119,9 +118,7 @@ TEST_F(ColumnDialogs, OkShowsTheRightHandColumnsInTheirOrder)
 {
     const bool answer = showFields([](comfrmShowfields *d) {
         // Costo is taken with a double click, Categoria with the button.
-        const QRect r = d->lstAvail->visualItemRect(d->lstAvail->item(1));
-        QTest::mouseClick(d->lstAvail->viewport(), Qt::LeftButton, {}, r.center());
-        QTest::mouseDClick(d->lstAvail->viewport(), Qt::LeftButton, {}, r.center());
+        clickItem(d->lstAvail, 1, true);
         EXPECT_EQ(itemsOf(d->lstVisible), (QStringList{QStringLiteral("Codice"), QStringLiteral("Descrizione"),
                                                        QStringLiteral("Costo")}));
         EXPECT_EQ(d->lstVisible->currentRow(), 2);
@@ -139,10 +136,8 @@ TEST_F(ColumnDialogs, OkShowsTheRightHandColumnsInTheirOrder)
                                                        QStringLiteral("Descrizione"), QStringLiteral("Costo")}));
         // Codice goes and comes back at the end.
         clickItem(d->lstVisible, 0);
-        QTest::mouseClick(d->cmdDown, Qt::LeftButton);
-        QTest::mouseClick(d->cmdDown, Qt::LeftButton);
-        QTest::mouseClick(d->cmdDown, Qt::LeftButton);
-        QTest::mouseClick(d->cmdDown, Qt::LeftButton);
+        for (int i = 0; i < 4; ++i) // the last click finds the button disabled
+            QTest::mouseClick(d->cmdDown, Qt::LeftButton);
         EXPECT_EQ(d->lstVisible->currentRow(), 3);
         QTest::mouseClick(d->cmdRemove, Qt::LeftButton);
         EXPECT_EQ(itemsOf(d->lstAvail), QStringList{QStringLiteral("Codice")});
@@ -160,8 +155,6 @@ TEST_F(ColumnDialogs, OkShowsTheRightHandColumnsInTheirOrder)
     EXPECT_GT(grid.column(4)->width(), 0);
     EXPECT_TRUE(grid.column(5)->visible());
 }
-
-// ---- fonts -------------------------------------------------------------------------------
 
 TEST_F(ColumnDialogs, TheFormatDialogShowsTheFontsAndAppliesChosenOnesOnOk)
 {

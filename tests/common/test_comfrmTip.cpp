@@ -23,6 +23,7 @@ using platform::Variant;
 namespace {
 
 const QString Settings = QStringLiteral("Software\\Korvane\\Velmora\\Settings");
+const QString Switch = QStringLiteral("regLoadTipsAtStartup");
 
 // A program folder holding a tips file with the given bytes (none when null).
 QString programFolderWith(const QByteArray &tips)
@@ -47,49 +48,20 @@ protected:
 
     static Variant storedSwitch()
     {
-        comRegistry reg;
-        return reg.ValueEx(comRegistry::HKEY_CURRENT_USER, Settings, QStringLiteral("regLoadTipsAtStartup"),
-                           comRegistry::REG_DWORD, Variant::null());
-    }
-
-    static void setSwitch(std::int32_t value)
-    {
-        comRegistry reg;
-        reg.setValueEx(comRegistry::HKEY_CURRENT_USER, Settings, QStringLiteral("regLoadTipsAtStartup"),
-                       comRegistry::REG_DWORD, Variant(std::int32_t(1)), Variant(value));
+        return comRegistry().ValueEx(comRegistry::HKEY_CURRENT_USER, Settings, Switch, comRegistry::REG_DWORD,
+                                     Variant::null());
     }
 };
 
 } // namespace
 
-TEST_F(TipTest, WindowTexts)
+TEST_F(TipTest, SuccessivoNeverRepeatsTheTipShownAndWithoutTwoTipsKeepsTheTextShown)
 {
-    comfrmTip tip(Settings, programFolderWith("Un solo suggerimento"));
+    comfrmTip tip(Settings, programFolderWith("primo\r\nsecondo\r\nterzo\r\n"));
     EXPECT_EQ(tip.windowTitle(), QStringLiteral(" Suggerimento del giorno"));
     EXPECT_EQ(tip.Label1->text(), QStringLiteral("Non tutti sanno che ..."));
     EXPECT_EQ(tip.chkLoadTipsAtStartup->text(), QStringLiteral("&Mostra i suggerimenti all'avvio"));
     EXPECT_EQ(tip.cmdNextTip->text(), QStringLiteral("&Successivo"));
-    EXPECT_FALSE(tip.imgTip->pixmap().isNull());
-}
-
-TEST_F(TipTest, WithoutTwoTipsSuccessivoKeepsTheTextShown)
-{
-    const std::pair<QByteArray, QString> cases[] = {
-        {QByteArray(), QStringLiteral("File TIPOFDAY.TXT non trovato.")}, // no file
-        {QByteArray(""), QString()},
-        {QByteArray("F9 aggiorna l'elenco.\n"), QStringLiteral("F9 aggiorna l'elenco.")},
-    };
-    for (const auto &[bytes, text] : cases) {
-        comfrmTip tip(Settings, programFolderWith(bytes));
-        EXPECT_EQ(tip.lblTipText->text(), text);
-        QTest::mouseClick(tip.cmdNextTip, Qt::LeftButton);
-        EXPECT_EQ(tip.lblTipText->text(), text);
-    }
-}
-
-TEST_F(TipTest, SuccessivoNeverRepeatsTheTipShownAndReachesEveryTip)
-{
-    comfrmTip tip(Settings, programFolderWith("primo\r\nsecondo\r\nterzo\r\n"));
     ASSERT_EQ(tip.Tips().Count(), 3);
     QSet<QString> seen{tip.lblTipText->text()};
     for (int i = 0; i < 200; ++i) {
@@ -99,6 +71,18 @@ TEST_F(TipTest, SuccessivoNeverRepeatsTheTipShownAndReachesEveryTip)
         seen.insert(tip.lblTipText->text());
     }
     EXPECT_EQ(seen, (QSet<QString>{QStringLiteral("primo"), QStringLiteral("secondo"), QStringLiteral("terzo")}));
+
+    const std::pair<QByteArray, QString> fewer[] = {
+        {QByteArray(), QStringLiteral("File TIPOFDAY.TXT non trovato.")}, // no file
+        {QByteArray(""), QString()},
+        {QByteArray("F9 aggiorna l'elenco.\n"), QStringLiteral("F9 aggiorna l'elenco.")},
+    };
+    for (const auto &[bytes, text] : fewer) {
+        comfrmTip one(Settings, programFolderWith(bytes));
+        EXPECT_EQ(one.lblTipText->text(), text);
+        QTest::mouseClick(one.cmdNextTip, Qt::LeftButton);
+        EXPECT_EQ(one.lblTipText->text(), text);
+    }
 }
 
 TEST_F(TipTest, LinesAreTipsExactlyAsWrittenInUtf8OrAnOldEightBitFile)
@@ -114,53 +98,44 @@ TEST_F(TipTest, LinesAreTipsExactlyAsWrittenInUtf8OrAnOldEightBitFile)
     EXPECT_EQ(tips.Tip(1), QStringLiteral("Quantità e unità"));
 }
 
-TEST_F(TipTest, LoadingWritesOneAndUncheckingWritesZeroAtOnce)
+TEST_F(TipTest, LoadingWritesOneAndTheCheckBoxWritesAtOnce)
 {
     EXPECT_TRUE(storedSwitch().isNull());
     comfrmTip tip(Settings, programFolderWith("x"));
     EXPECT_TRUE(tip.chkLoadTipsAtStartup->isChecked());
     EXPECT_EQ(storedSwitch(), Variant(std::int32_t(1)));
-
     QTest::mouseClick(tip.chkLoadTipsAtStartup, Qt::LeftButton);
-    EXPECT_FALSE(tip.chkLoadTipsAtStartup->isChecked());
     EXPECT_EQ(storedSwitch(), Variant(std::int32_t(0)));
-
     QTest::keyClick(tip.chkLoadTipsAtStartup, Qt::Key_Space);
     EXPECT_EQ(storedSwitch(), Variant(std::int32_t(1)));
 }
 
-TEST_F(TipTest, ShowTipWithSwitchThatIsNotANumberShowsTheTipsModally)
+TEST_F(TipTest, ShowTipShowsTheTipsModallyUnlessTheSwitchIsZero)
 {
-    comRegistry().setValueEx(comRegistry::HKEY_CURRENT_USER, Settings, QStringLiteral("regLoadTipsAtStartup"),
-                             comRegistry::REG_SZ, Variant(), Variant("99999999999"));
+    // A switch that is not a number shows the tips.
+    comRegistry().setValueEx(comRegistry::HKEY_CURRENT_USER, Settings, Switch, comRegistry::REG_SZ, Variant(),
+                             Variant("99999999999"));
     testsupport::callModal<comfrmTip>([] { comfrmTip::ShowTip(Settings, programFolderWith("Usare F5.")); }, [](comfrmTip *tip) {
         EXPECT_EQ(tip->parentWidget(), nullptr);
         EXPECT_EQ(tip->lblTipText->text(), QStringLiteral("Usare F5."));
-        // Unticking while the window is open is stored before it closes.
         QTest::mouseClick(tip->chkLoadTipsAtStartup, Qt::LeftButton);
-        EXPECT_EQ(storedSwitch(), Variant(std::int32_t(0)));
         QTest::mouseClick(tip->cmdOK, Qt::LeftButton);
     });
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_EQ(storedSwitch(), Variant(std::int32_t(0)));
-}
 
-TEST_F(TipTest, ShowTipWithSwitchOffShowsNothingAndKeepsTheSwitch)
-{
-    setSwitch(0);
     // Should a window come up anyway, close it so that the test reports
     // instead of hanging.
-    QWidget *unexpected = nullptr;
+    bool shown = false;
     QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, [&unexpected] {
+    QObject::connect(&closer, &QTimer::timeout, [&shown] {
         if (QWidget *modal = QApplication::activeModalWidget()) {
-            unexpected = modal;
+            shown = true;
             modal->close();
         }
     });
     closer.start(0);
     comfrmTip::ShowTip(Settings, programFolderWith("x"));
     closer.stop();
-    EXPECT_EQ(unexpected, nullptr);
+    EXPECT_FALSE(shown);
     EXPECT_EQ(storedSwitch(), Variant(std::int32_t(0)));
 }

@@ -4,6 +4,7 @@
 #include "common/comDateLib.h"
 #include "common/comUtility.h"
 
+#include "DataFixture.h"
 #include "platform/base/RuntimeError.h"
 
 #include <QLineEdit>
@@ -11,20 +12,6 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
-
-#include <ostream>
-
-namespace platform {
-static void PrintTo(const DateTime &d, std::ostream *os)
-{
-    *os << (d.isValid() ? d.toIso().toStdString() : std::string("invalid"));
-}
-} // namespace platform
-
-static void PrintTo(const QString &s, std::ostream *os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 using platform::DateTime;
 using platform::Variant;
@@ -48,11 +35,6 @@ private:
 const QLocale Italian(QLocale::Italian, QLocale::Italy);
 const QLocale English(QLocale::English, QLocale::UnitedStates);
 
-std::int16_t code(char c)
-{
-    return static_cast<std::int16_t>(c);
-}
-
 // A line edit with a key filter, typed into.
 QString typed(const KeyFilterFn &filter, const QString &keys)
 {
@@ -64,8 +46,6 @@ QString typed(const KeyFilterFn &filter, const QString &keys)
 
 } // namespace
 
-// --- LocaleInfo ----------------------------------------------------------
-
 TEST(LocaleInfo, FactsOfTheDefaultAndOfExplicitLocales)
 {
     DefaultLocale it(Italian);
@@ -74,96 +54,53 @@ TEST(LocaleInfo, FactsOfTheDefaultAndOfExplicitLocales)
         std::int32_t locale, type;
         QString expected;
     } cases[] = {
-        {LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, ","}, {LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, "."},
-        {LOCALE_SYSTEM_DEFAULT, LOCALE_SDECIMAL, ","}, {0x0409, LOCALE_SDECIMAL, "."}, {0x0409, LOCALE_STHOUSAND, ","},
-        {0x0407, LOCALE_SDECIMAL, ","}, {LOCALE_INVARIANT, LOCALE_SDECIMAL, "."},
+        {LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, ","}, {LOCALE_SYSTEM_DEFAULT, LOCALE_STHOUSAND, "."},
+        {0x0409, LOCALE_SDECIMAL, "."}, {LOCALE_INVARIANT, LOCALE_SDECIMAL, "."},
         {LOCALE_USER_DEFAULT, LOCALE_SDECIMAL | LOCALE_NOUSEROVERRIDE, ","},
-        {LOCALE_USER_DEFAULT, LOCALE_SDECIMAL | LOCALE_USE_CP_ACP, ","},
-        {LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, "dd/MM/yyyy"}, {LOCALE_USER_DEFAULT, LOCALE_SDATE, "/"},
-        {LOCALE_USER_DEFAULT, LOCALE_STIME, ":"}, {LOCALE_USER_DEFAULT, LOCALE_SDAYNAME1, QStringLiteral("lunedì")},
-        {LOCALE_USER_DEFAULT, LOCALE_SMONTHNAME1, "gennaio"}, {LOCALE_USER_DEFAULT, LOCALE_SABBREVMONTHNAME1 + 2, "mar"},
-        {LOCALE_USER_DEFAULT, LOCALE_SCURRENCY, QStringLiteral("€")}, {LOCALE_USER_DEFAULT, LOCALE_SISO639LANGNAME, "it"},
-        {LOCALE_USER_DEFAULT, LOCALE_SISO3166CTRYNAME, "IT"}, {LOCALE_USER_DEFAULT, LOCALE_IFIRSTDAYOFWEEK, "0"},
-        {0x0409, LOCALE_IFIRSTDAYOFWEEK, "6"}, {0x0409, LOCALE_SSHORTDATE, "M/d/yyyy"},
+        {LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, "dd/MM/yyyy"}, {0x0409, LOCALE_SSHORTDATE, "M/d/yyyy"},
+        {LOCALE_USER_DEFAULT, LOCALE_SDATE, "/"}, {LOCALE_USER_DEFAULT, LOCALE_SABBREVMONTHNAME1 + 2, "mar"},
+        {LOCALE_USER_DEFAULT, LOCALE_SCURRENCY, QStringLiteral("€")}, {LOCALE_USER_DEFAULT, LOCALE_SISO3166CTRYNAME, "IT"},
+        {LOCALE_USER_DEFAULT, LOCALE_IFIRSTDAYOFWEEK, "0"}, {0x0409, LOCALE_IFIRSTDAYOFWEEK, "6"},
         // Unknown locales, types and flags give empty text.
-        {LOCALE_USER_DEFAULT, 0x7777, {}}, {LOCALE_USER_DEFAULT, 0, {}}, {LOCALE_USER_DEFAULT, -1, {}},
-        {0x1234, LOCALE_SDECIMAL, {}}, {0, LOCALE_SDECIMAL, {}},
+        {LOCALE_USER_DEFAULT, 0x7777, {}}, {0x1234, LOCALE_SDECIMAL, {}},
         {LOCALE_USER_DEFAULT, LOCALE_SDECIMAL | LOCALE_RETURN_NUMBER, {}},
     };
     for (const auto &c : cases)
         EXPECT_EQ(LocaleInfo(c.locale, c.type), c.expected) << std::hex << c.locale << " " << c.type;
-    {
-        // The default locale is read at each call.
-        DefaultLocale cLocale(QLocale::c());
-        EXPECT_EQ(LocaleInfo(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL), ".");
-        EXPECT_EQ(LocaleInfo(LOCALE_SYSTEM_DEFAULT, LOCALE_STHOUSAND), ",");
-    }
-    EXPECT_EQ(LocaleInfo(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL), ",");
+    // The default locale is read at each call.
+    DefaultLocale cLocale(QLocale::c());
+    EXPECT_EQ(LocaleInfo(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL), ".");
 }
 
-// --- key filters ---------------------------------------------------------
-
-TEST(KeyFilters, DecimalFilterTurnsThePointIntoTheDecimalSeparator)
+TEST(KeyFilters, DigitsBackspaceTabPassTheDecimalFilterTakesSeparatorsTheRestIsSwallowed)
 {
+    using Pair = std::pair<std::int16_t, std::int16_t>;
+    const auto decimalAndDigit = [](std::int16_t k) { return Pair(DecimalKeyFilter(k), DigitKeyFilter(k)); };
+    DefaultLocale it(Italian);
+    for (std::int16_t k : std::initializer_list<std::int16_t>{'0', '9', 8, 9})
+        EXPECT_EQ(decimalAndDigit(k), Pair(k, k)) << k;
+    for (std::int16_t k : std::initializer_list<std::int16_t>{'-', '+', 13, 27, 32, 'e', '/', ':', 0, 127, 224, -1})
+        EXPECT_EQ(decimalAndDigit(k), Pair(0, 0)) << k;
+    EXPECT_EQ(decimalAndDigit('.'), Pair(',', 0));
+    EXPECT_EQ(decimalAndDigit(','), Pair(',', 0));
     {
-        DefaultLocale it(Italian);
-        EXPECT_EQ(DecimalKeyFilter(code('.')), code(','));
-        EXPECT_EQ(DecimalKeyFilter(code(',')), code(','));
-    }
-    for (const QLocale &pointLocale : {QLocale::c(), English}) {
-        DefaultLocale pl(pointLocale);
-        EXPECT_EQ(DecimalKeyFilter(code('.')), code('.'));
         // A typed comma passes even where the separator is a point.
-        EXPECT_EQ(DecimalKeyFilter(code(',')), code(','));
+        DefaultLocale en(English);
+        EXPECT_EQ(Pair(DecimalKeyFilter('.'), DecimalKeyFilter(',')), Pair('.', ','));
     }
     // Arabic digits' decimal separator is U+066B.
     const QLocale arabic(QLocale::Arabic, QLocale::Egypt);
     DefaultLocale ar(arabic);
-    EXPECT_EQ(DecimalKeyFilter(code('.')), static_cast<std::int16_t>(arabic.decimalPoint().at(0).unicode()));
+    EXPECT_EQ(DecimalKeyFilter('.'), arabic.decimalPoint().at(0).unicode());
 }
 
-TEST(KeyFilters, DigitsBackspaceAndTabPassEverythingElseIsSwallowed)
-{
-    for (std::int16_t k : std::initializer_list<std::int16_t>{'0', '5', '9', 8, 9}) {
-        EXPECT_EQ(DecimalKeyFilter(k), k);
-        EXPECT_EQ(DigitKeyFilter(k), k);
-    }
-    for (std::int16_t k : std::initializer_list<std::int16_t>{'-', '+', 13, 27, 32, 'a', 'E', 'e', '/', ':', 0, 1, 47, 58, 127, 224, -1, 1643}) {
-        EXPECT_EQ(DecimalKeyFilter(k), 0) << k;
-        EXPECT_EQ(DigitKeyFilter(k), 0) << k;
-    }
-    // The whole-number filter takes no separators.
-    EXPECT_EQ(DigitKeyFilter(code('.')), 0);
-    EXPECT_EQ(DigitKeyFilter(code(',')), 0);
-}
-
-// --- key filters on a line edit ------------------------------------------
-
-TEST(KeyFilterOnLineEdit, TypedTextIsFiltered)
-{
-    {
-        DefaultLocale it(Italian);
-        EXPECT_EQ(typed(DecimalKeyFilter, QStringLiteral("-1a2b.x5 e-")), "12,5");
-    }
-    {
-        DefaultLocale c(QLocale::c());
-        EXPECT_EQ(typed(DecimalKeyFilter, QStringLiteral("12.5,3")), "12.5,3");
-    }
-    EXPECT_EQ(typed(DigitKeyFilter, QStringLiteral("1.5,-x2 ")), "152");
-    // Any filter can replace characters.
-    EXPECT_EQ(typed([](std::int16_t k) -> std::int16_t {
-                  if (k >= 'a' && k <= 'z')
-                      return static_cast<std::int16_t>(k - 'a' + 'A');
-                  return k == '\'' ? std::int16_t(0) : k;
-              },
-                    QStringLiteral("ab'c1")),
-              "ABC1");
-    EXPECT_EQ(installKeyFilter(nullptr, DigitKeyFilter), nullptr);
-}
-
-TEST(KeyFilterOnLineEdit, EditingKeysEnterReadOnlyAndMaxLengthAreRespected)
+TEST(KeyFilters, TypingIntoALineEditIsFilteredAndEditingKeysStillWork)
 {
     DefaultLocale it(Italian);
+    EXPECT_EQ(typed(DecimalKeyFilter, QStringLiteral("-1a2b.x5 e-")), "12,5");
+    EXPECT_EQ(typed(DigitKeyFilter, QStringLiteral("1.5,-x2 ")), "152");
+    EXPECT_EQ(installKeyFilter(nullptr, DigitKeyFilter), nullptr);
+
     QLineEdit edit;
     installKeyFilter(&edit, DecimalKeyFilter);
     int returns = 0;
@@ -172,10 +109,8 @@ TEST(KeyFilterOnLineEdit, EditingKeysEnterReadOnlyAndMaxLengthAreRespected)
     QTest::keyClick(&edit, Qt::Key_Left);
     QTest::keyClick(&edit, Qt::Key_Left);
     QTest::keyClick(&edit, Qt::Key_Period);
-    EXPECT_EQ(edit.text(), "1,25");
     QTest::keyClick(&edit, Qt::Key_End);
     QTest::keyClick(&edit, Qt::Key_Backspace);
-    EXPECT_EQ(edit.text(), "1,2");
     QTest::keyClick(&edit, Qt::Key_Home);
     QTest::keyClick(&edit, Qt::Key_Delete);
     EXPECT_EQ(edit.text(), ",2");
@@ -198,26 +133,18 @@ TEST(KeyFilterOnLineEdit, EditingKeysEnterReadOnlyAndMaxLengthAreRespected)
     EXPECT_EQ(edit.text(), "12,");
 }
 
-// --- null-safe reading ---------------------------------------------------
-
-TEST(NullSafeReading, StringOrDefaultTakesOnlyText)
+TEST(NullSafeReading, StringOrDefaultTakesOnlyTextNumberOrDefaultNumbersAndTextInTheUserLocale)
 {
     const QString def = QStringLiteral("def");
-    for (const Variant &v : {Variant::null(), Variant(), Variant(5), Variant(5.5), Variant(true),
-                             Variant(DateTime(2024, 3, 5)), Variant(QByteArray("x"))})
+    for (const Variant &v : {Variant::null(), Variant(), Variant(5), Variant(DateTime(2024, 3, 5)), Variant(QByteArray("x"))})
         EXPECT_EQ(StringOrDefault(v, def), def) << v.debugString().toStdString();
-    EXPECT_EQ(StringOrDefault(Variant(""), def), "");
     EXPECT_EQ(StringOrDefault(Variant(QString()), def), "");
     EXPECT_EQ(StringOrDefault(Variant("5"), def), "5");
-}
 
-TEST(NullSafeReading, NumberOrDefaultConvertsNumbersAndTextInTheUserLocale)
-{
     DefaultLocale it(Italian);
     const QList<std::pair<Variant, double>> cases = {
-        {Variant::null(), 7.5}, {Variant(), 0.0}, {Variant(5), 5.0}, {Variant(std::int16_t(-3)), -3.0},
-        {Variant(2.25), 2.25}, {Variant(true), -1.0}, {Variant(false), 0.0},
-        {Variant(*platform::Currency::fromString(u"12.3456")), 12.3456}, {Variant("1,5"), 1.5},
+        {Variant::null(), 7.5}, {Variant(), 0.0}, {Variant(std::int16_t(-3)), -3.0}, {Variant(2.25), 2.25},
+        {Variant(true), -1.0}, {Variant(*platform::Currency::fromString(u"12.3456")), 12.3456},
         {Variant(" 1.234,5 "), 1234.5},
         // What is not a number gives the default.
         {Variant("abc"), 7.5}, {Variant(""), 7.5}, {Variant("12abc"), 7.5}, {Variant(DateTime(2024, 3, 5)), 7.5},
@@ -230,8 +157,6 @@ TEST(NullSafeReading, NumberOrDefaultConvertsNumbersAndTextInTheUserLocale)
     EXPECT_EQ(NumberOrDefault(Variant("1,5"), 7.5), 7.5);
 }
 
-// --- year boundaries -----------------------------------------------------
-
 TEST(YearBoundaries, EveryDayOfAYearGivesTheSameDatesWithoutTime)
 {
     for (QDate d(2024, 1, 1); d.year() == 2024; d = d.addDays(1)) {
@@ -241,28 +166,22 @@ TEST(YearBoundaries, EveryDayOfAYearGivesTheSameDatesWithoutTime)
         EXPECT_EQ(comDateLib::FirstDayOfPreviousYear(day), DateTime(2023, 1, 1));
     }
     const DateTime lastMinute(2024, 12, 31, 23, 59);
-    EXPECT_EQ(comDateLib::FirstDayOfYear(lastMinute).toIso(), "2024-01-01");
+    EXPECT_FALSE(comDateLib::FirstDayOfYear(lastMinute).hasTime());
     EXPECT_FALSE(comDateLib::LastDayOfPreviousYear(lastMinute).hasTime());
-    EXPECT_FALSE(comDateLib::FirstDayOfPreviousYear(DateTime(2024, 1, 1, 0, 0, 1)).hasTime());
-    // An invalid date gives an invalid date.
+    EXPECT_FALSE(comDateLib::FirstDayOfPreviousYear(lastMinute).hasTime());
     EXPECT_FALSE(comDateLib::FirstDayOfYear(DateTime()).isValid());
     EXPECT_FALSE(comDateLib::LastDayOfPreviousYear(DateTime()).isValid());
     EXPECT_FALSE(comDateLib::FirstDayOfPreviousYear(DateTime()).isValid());
 }
 
-// --- SQL date literals ---------------------------------------------------
-
 TEST(SqlDate, MonthFirstWithFourDigitYearAndNoTimeWhateverTheLocaleOrError5)
 {
-    EXPECT_EQ(comDataBase::SqlDate(DateTime(2024, 3, 5, 14, 30)), "#03/05/2024#");
-    EXPECT_EQ(comDataBase::SqlDate(DateTime(2024, 12, 31)), "#12/31/2024#");
-    EXPECT_EQ(comDataBase::SqlDate(DateTime(2023, 1, 1, 23, 59, 59)), "#01/01/2023#");
+    EXPECT_EQ(comDataBase::SqlDate(DateTime(2024, 12, 31, 14, 30)), "#12/31/2024#");
     EXPECT_EQ(comDataBase::SqlDate(DateTime(999, 7, 4)), "#07/04/0999#");
-    for (const QLocale &l : {Italian, English, QLocale::c(), QLocale(QLocale::German, QLocale::Germany)}) {
+    for (const QLocale &l : {Italian, English, QLocale(QLocale::German, QLocale::Germany)}) {
         DefaultLocale dl(l);
         EXPECT_EQ(comDataBase::SqlDate(DateTime(2024, 3, 5)), "#03/05/2024#");
     }
-    // An invalid date raises error 5.
     try {
         (void)comDataBase::SqlDate(DateTime());
         ADD_FAILURE() << "no error raised";
