@@ -16,23 +16,13 @@
 #include <utility>
 
 using namespace shelltest;
+using namespace Qt::StringLiterals;
 using platform::Variant;
 
 namespace {
 
-const QString Title = QStringLiteral("Velmora");
+const QString Title = u"Velmora"_s;
 constexpr int QuestionStyle = platform::vbYesNo | platform::vbQuestion | platform::vbDefaultButton2;
-
-// Every node whose records can be deleted, with its question.
-const std::pair<const char *, const char *> Questions[] = {
-    {"iva", "Eliminare il Codice IVA selezionato?"},
-    {"umi", "Eliminare l'Unità di misura selezionata?"},
-    {"cat", "Eliminare la Categoria selezionata?"},
-    {"art", "Eliminare l'Articolo selezionato?"},
-    {"cli", "Eliminare il Cliente selezionato?"},
-    {"for", "Eliminare il Fornitore selezionato?"},
-    {"mag", "Eliminare il movimento selezionato?"},
-};
 
 } // namespace
 
@@ -45,7 +35,7 @@ protected:
     void SetUp() override
     {
         ShellTest::SetUp();
-        database = testsupport::DataFixture::createSampleDatabase(testsupport::freshDir(QStringLiteral("elimina")));
+        database = testsupport::DataFixture::createSampleDatabase(testsupport::freshDir(u"elimina"_s));
         runSql(database, QStringLiteral(
             "INSERT INTO CodiciIVA VALUES ('04', 'Minima', 4, 0, 0);"
             "INSERT INTO Liste (Id, Chiave, Codice, Descrizione) VALUES (4, 'cat', NULL, 'Articoli per l''ufficio');"
@@ -71,37 +61,73 @@ protected:
         EXPECT_EQ(boxes[1].title, Title);
     }
 
-    QString count(const QString &sql) const { return queryValue(database, QStringLiteral("SELECT count(*) FROM ") + sql); }
+    QString count(const QString &sql) const { return queryValue(database, u"SELECT count(*) FROM "_s + sql); }
 
     QString database;
 };
 
-TEST_F(Elimina, EveryNodeAsksItsQuestionAndNoDeletesNothing)
+// Each node asks its question: No keeps the record, Yes deletes it.
+TEST_F(Elimina, EveryNodeAsksItsQuestionAndOnlyYesDeletes)
 {
-    const QStringList before = dumpDatabase(database);
-    for (const auto &[nodo, domanda] : Questions) {
-        SCOPED_TRACE(nodo);
+    // An article code with a quote, pasted or imported, is deleted as well.
+    runSql(database, u"INSERT INTO Articoli (Codice, Descrizione) VALUES ('L''X', 'Apice')"_s);
+    struct Case
+    {
+        const char *nodo;
+        const char *domanda;
+        Variant chiave;
+        Variant colonna2;
+    };
+    // Records that nothing refers to, so that only the answer stops the delete.
+    const Case cases[] = {
+        {"iva", "Eliminare il Codice IVA selezionato?", Variant("04"), Variant()},
+        {"umi", "Eliminare l'Unità di misura selezionata?", Variant(2), Variant("KG")},
+        {"cat", "Eliminare la Categoria selezionata?", Variant(4), Variant("Articoli per l'ufficio")},
+        {"art", "Eliminare l'Articolo selezionato?", Variant("B001"), Variant("Rondella")},
+        {"art", "Eliminare l'Articolo selezionato?", Variant("L'X"), Variant("Apice")},
+        {"cli", "Eliminare il Cliente selezionato?", Variant(3), Variant("anna verdi")},
+        {"for", "Eliminare il Fornitore selezionato?", Variant(5), Variant("Gialli Snc")},
+        // A movement goes with all its lines.
+        {"mag", "Eliminare il movimento selezionato?", Variant(1), Variant("10/01/2024")},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.chiave.toString().toStdString());
+        const QStringList before = dumpDatabase(database);
         desk->clear();
         desk->queueMsgBox(platform::vbNo);
-        // Keys that nothing refers to, so that only the answer stops the delete.
-        EXPECT_FALSE(Eliminazione::EliminaRecord(QString::fromLatin1(nodo), Variant(5), Variant("KG")));
+        EXPECT_FALSE(Eliminazione::EliminaRecord(QString::fromLatin1(c.nodo), c.chiave, c.colonna2));
         const auto boxes = desk->msgBoxes();
         ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].prompt, QString::fromUtf8(domanda));
+        EXPECT_EQ(boxes[0].prompt, QString::fromUtf8(c.domanda));
         EXPECT_EQ(boxes[0].style, QuestionStyle);
         EXPECT_EQ(boxes[0].title, Title);
+        EXPECT_EQ(dumpDatabase(database), before);
+        // Yes deletes it, with no other message.
+        EXPECT_TRUE(eliminaConSi(c.nodo, c.chiave, c.colonna2));
+        EXPECT_EQ(desk->msgBoxes().size(), 2u) << desk->prompts().join(u'|').toStdString();
     }
+    EXPECT_EQ(queryColumn(database, u"SELECT CodiceIVA FROM CodiciIVA ORDER BY 1"_s),
+              (QStringList{u"10"_s, u"22"_s}));
+    EXPECT_EQ(queryColumn(database, u"SELECT Id FROM Liste ORDER BY 1"_s), (QStringList{u"1"_s, u"3"_s}));
+    EXPECT_EQ(queryColumn(database, u"SELECT Codice FROM Articoli ORDER BY 1"_s),
+              (QStringList{u"A001"_s, u"A002"_s}));
+    EXPECT_EQ(queryColumn(database, u"SELECT IdCliFor FROM CliFor ORDER BY 1"_s),
+              (QStringList{u"1"_s, u"2"_s, u"4"_s}));
+    EXPECT_EQ(queryColumn(database, u"SELECT IdReg FROM MagazRegMain ORDER BY 1"_s),
+              (QStringList{u"2"_s, u"3"_s}));
+    EXPECT_EQ(queryColumn(database, u"SELECT IdDet FROM MagazRegDetail ORDER BY 1"_s),
+              (QStringList{u"3"_s, u"4"_s}));
+
     // The stock node and unknown nodes ask nothing.
     desk->clear();
     for (const char *nodo : {"gia", "xyz", ""})
         EXPECT_FALSE(Eliminazione::EliminaRecord(QString::fromLatin1(nodo), Variant("A001"), Variant()));
     EXPECT_TRUE(desk->calls().empty());
-    EXPECT_EQ(dumpDatabase(database), before);
 }
 
 TEST_F(Elimina, RecordsInUseAreRefusedAndKept)
 {
-    runSql(database, QStringLiteral("UPDATE Articoli SET Categoria = 'Articoli per l''ufficio' WHERE Codice = 'A002'"));
+    runSql(database, u"UPDATE Articoli SET Categoria = 'Articoli per l''ufficio' WHERE Codice = 'A002'"_s);
     struct Case
     {
         const char *nodo;
@@ -132,38 +158,6 @@ TEST_F(Elimina, RecordsInUseAreRefusedAndKept)
     EXPECT_EQ(dumpDatabase(database), before);
 }
 
-TEST_F(Elimina, RecordsNotInUseAreDeleted)
-{
-    // An article code with a quote, pasted or imported, is deleted as well.
-    runSql(database, QStringLiteral("INSERT INTO Articoli (Codice, Descrizione) VALUES ('L''X', 'Apice')"));
-    EXPECT_TRUE(eliminaConSi("iva", Variant("04")));
-    EXPECT_TRUE(eliminaConSi("umi", Variant(2), Variant("KG")));
-    EXPECT_TRUE(eliminaConSi("cat", Variant(4), Variant("Articoli per l'ufficio")));
-    EXPECT_TRUE(eliminaConSi("art", Variant("B001"), Variant("Rondella")));
-    EXPECT_TRUE(eliminaConSi("art", Variant("L'X"), Variant("Apice")));
-    EXPECT_TRUE(eliminaConSi("cli", Variant(3), Variant("anna verdi")));
-    EXPECT_TRUE(eliminaConSi("for", Variant(5), Variant("Gialli Snc")));
-    // Only the questions were shown, and nothing else went.
-    EXPECT_EQ(desk->msgBoxes().size(), 7u) << desk->prompts().join(u'|').toStdString();
-    EXPECT_EQ(queryColumn(database, QStringLiteral("SELECT CodiceIVA FROM CodiciIVA ORDER BY 1")),
-              (QStringList{u"10"_qs, u"22"_qs}));
-    EXPECT_EQ(queryColumn(database, QStringLiteral("SELECT Id FROM Liste ORDER BY 1")), (QStringList{u"1"_qs, u"3"_qs}));
-    EXPECT_EQ(queryColumn(database, QStringLiteral("SELECT Codice FROM Articoli ORDER BY 1")),
-              (QStringList{u"A001"_qs, u"A002"_qs}));
-    EXPECT_EQ(queryColumn(database, QStringLiteral("SELECT IdCliFor FROM CliFor ORDER BY 1")),
-              (QStringList{u"1"_qs, u"2"_qs, u"4"_qs}));
-}
-
-TEST_F(Elimina, AMovementGoesWithAllItsLines)
-{
-    EXPECT_TRUE(eliminaConSi("mag", Variant(1), Variant("10/01/2024")));
-    EXPECT_EQ(desk->msgBoxes().size(), 1u) << desk->prompts().join(u'|').toStdString();
-    EXPECT_EQ(queryColumn(database, QStringLiteral("SELECT IdReg FROM MagazRegMain ORDER BY IdReg")),
-              (QStringList{QStringLiteral("2"), QStringLiteral("3")}));
-    EXPECT_EQ(queryColumn(database, QStringLiteral("SELECT IdDet FROM MagazRegDetail ORDER BY IdDet")),
-              (QStringList{QStringLiteral("3"), QStringLiteral("4")}));
-}
-
 TEST_F(Elimina, TheLinesOfAMovementGoBeforeItsHeaderInOneTransaction)
 {
     // A header cannot go while it has lines: deleting the lines first passes.
@@ -171,8 +165,8 @@ TEST_F(Elimina, TheLinesOfAMovementGoBeforeItsHeaderInOneTransaction)
                                     "WHEN EXISTS (SELECT 1 FROM MagazRegDetail WHERE IdReg = OLD.IdReg) "
                                     "BEGIN SELECT RAISE(ABORT, 'righe presenti'); END;"));
     EXPECT_TRUE(eliminaConSi("mag", Variant(2)));
-    EXPECT_EQ(count(QStringLiteral("MagazRegMain WHERE IdReg = 2")), u"0"_qs);
-    EXPECT_EQ(count(QStringLiteral("MagazRegDetail WHERE IdReg = 2")), u"0"_qs);
+    EXPECT_EQ(count(u"MagazRegMain WHERE IdReg = 2"_s), u"0"_s);
+    EXPECT_EQ(count(u"MagazRegDetail WHERE IdReg = 2"_s), u"0"_s);
 
     // A header that refuses to go brings its lines back.
     runSql(database, QStringLiteral("CREATE TRIGGER protetto BEFORE DELETE ON MagazRegMain "
@@ -182,7 +176,7 @@ TEST_F(Elimina, TheLinesOfAMovementGoBeforeItsHeaderInOneTransaction)
     EXPECT_FALSE(eliminaConSi("mag", Variant(1)));
     ASSERT_EQ(desk->msgBoxes().size(), 2u);
     EXPECT_EQ(desk->msgBoxes()[1].style, platform::vbOKOnly);
-    EXPECT_TRUE(desk->msgBoxes()[1].prompt.contains(QStringLiteral("L'operazione sul database non è riuscita.")));
+    EXPECT_TRUE(desk->msgBoxes()[1].prompt.contains(u"L'operazione sul database non è riuscita."_s));
     EXPECT_EQ(dumpDatabase(database), before);
 }
 
@@ -205,8 +199,8 @@ TEST_F(Elimina, AReferenceAddedWhileTheDeleteWaitsIsSeen)
     const bool deleted = eliminaConSi("iva", Variant("04"));
     otherCopy.join();
     EXPECT_FALSE(deleted);
-    expectNotice(QStringLiteral("Il Codice IVA ha Articoli associati, quindi non verrà eliminato."));
-    EXPECT_EQ(count(QStringLiteral("CodiciIVA WHERE CodiceIVA = '04'")), u"1"_qs);
+    expectNotice(u"Il Codice IVA ha Articoli associati, quindi non verrà eliminato."_s);
+    EXPECT_EQ(count(u"CodiciIVA WHERE CodiceIVA = '04'"_s), u"1"_s);
 }
 
 TEST_F(Elimina, ADatabaseThatCannotBeWrittenIsShownAndNothingIsDeleted)
@@ -214,9 +208,7 @@ TEST_F(Elimina, ADatabaseThatCannotBeWrittenIsShownAndNothingIsDeleted)
     platform::Connection::setDefaultBusyTimeout(100);
     const QStringList before = dumpDatabase(database);
     {
-        platform::Connection holder(MainModule::ConnString);
-        holder.beginTrans();
-        holder.execute(QStringLiteral("INSERT INTO _Pars (k01) VALUES ('altra copia')"));
+        const AltroProgramma writing(database, false);
         EXPECT_FALSE(eliminaConSi("iva", Variant("04")));
         // The box shows what the data layer says of the lock.
         const auto lockError = testsupport::databaseErrorOf([] {
@@ -226,18 +218,17 @@ TEST_F(Elimina, ADatabaseThatCannotBeWrittenIsShownAndNothingIsDeleted)
         ASSERT_TRUE(lockError.has_value());
         EXPECT_EQ(lockError->kind(), platform::DatabaseError::Kind::Busy);
         expectNotice(lockError->description());
-        holder.rollbackTrans();
     }
     EXPECT_EQ(dumpDatabase(database), before);
 
     // Once the other copy lets go, the same delete works.
     EXPECT_TRUE(eliminaConSi("iva", Variant("04")));
-    EXPECT_EQ(count(QStringLiteral("CodiciIVA WHERE CodiceIVA = '04'")), u"0"_qs);
+    EXPECT_EQ(count(u"CodiciIVA WHERE CodiceIVA = '04'"_s), u"0"_s);
 
     // A database that is not there is reported too.
     desk->clear();
     MainModule::ConnString = testsupport::DataFixture::connectionString(
-        testsupport::freshDir(QStringLiteral("vuota")) + QStringLiteral("/assente.mdb"));
+        testsupport::freshDir(u"vuota"_s) + u"/assente.mdb"_s);
     EXPECT_FALSE(eliminaConSi("iva", Variant("10")));
     ASSERT_EQ(desk->msgBoxes().size(), 2u);
     EXPECT_FALSE(desk->msgBoxes()[1].prompt.isEmpty());
