@@ -11,6 +11,8 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QPushButton>
+#include <QTest>
 
 #include <sqlite3.h>
 
@@ -85,6 +87,12 @@ void setSettingsNumber(const QString &valueName, std::int32_t value)
 {
     MainModule::ScriviRegistro(comRegistry::HKEY_CURRENT_USER, SettingsPath, comRegistry::REG_DWORD, valueName,
                                platform::Variant(value));
+}
+
+void click(const QWidget *window, const QString &button)
+{
+    if (auto *found = child<QPushButton>(window, button))
+        QTest::mouseClick(found, Qt::LeftButton);
 }
 
 AltroProgramma::AltroProgramma(const QString &path, bool exclusive)

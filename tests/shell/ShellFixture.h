@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -43,6 +44,17 @@ std::optional<QString> settingsText(const QString &valueName);
 // Writes a REG_SZ value, or a REG_DWORD one, of the settings key.
 void setSettingsText(const QString &valueName, const QString &value);
 void setSettingsNumber(const QString &valueName, std::int32_t value);
+
+// A named child of a window; a missing one fails the test.
+template <typename T>
+T *child(const QWidget *window, const QString &name)
+{
+    T *found = window->findChild<T *>(name);
+    EXPECT_NE(found, nullptr) << name.toStdString();
+    return found;
+}
+// Clicks a window's named push button.
+void click(const QWidget *window, const QString &button);
 
 // Another program holding a database for the object's lifetime: with an
 // exclusive transaction no other connection can even read the file; with a

@@ -1,18 +1,15 @@
 // The record commands of the main window: new, open, delete and print
-// reached through the window registry from the menus, the toolbar and the
-// list, the enabling of the commands and the printers found at start.
+// reached through the window registry from the menus, the toolbar, the keys
+// and the list, the enabling of the commands and the printers found at start.
 #include "MainWindowFixture.h"
 
 #include "common/comRegistry.h"
 #include "shell/WindowRegistry.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
-#include <QTableView>
 
 using namespace shelltest;
 using namespace Qt::StringLiterals;
@@ -20,22 +17,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString PrintersPath = u"Software\\Korvane\\Velmora\\Printers"_s;
-const QString NoPrinter = QStringLiteral("Nessuna stampante installata.\r\n"
-                                         "Installare almeno una stampante per utilizzare correttamente l'applicazione");
-
-// One call a registered window received.
-struct Chiamata
-{
-    QString window;
-    QString command;
-    QString argument;
-    bool operator==(const Chiamata &) const = default;
-};
-
-std::ostream &operator<<(std::ostream &out, const Chiamata &c)
-{
-    return out << c.window.toStdString() << '.' << c.command.toStdString() << '(' << c.argument.toStdString() << ')';
-}
 
 class CommandsTest : public MainWindowTest
 {
@@ -44,18 +25,18 @@ protected:
     {
         MainWindowTest::SetUp();
         MainModule::PrintersKey = PrintersPath;
-        runSql(database, QStringLiteral("INSERT INTO CodiciIVA (CodiceIVA, Descrizione, Aliquota) VALUES "
-                                        "('22', 'Ordinaria', 22), ('04', 'Ridotta', 4);"
-                                        "UPDATE Articoli SET CodiceIVA = '22'"));
+        runSql(database, u"INSERT INTO CodiciIVA (CodiceIVA, Descrizione, Aliquota) VALUES "
+                         "('22', 'Ordinaria', 22), ('04', 'Ridotta', 4); UPDATE Articoli SET CodiceIVA = '22'"_s);
+        // Each call a registered window receives, as "window.command(argument)".
         for (const char *name : {"frm_io_IVA", "frm_io_Articoli_02", "frm_io_MovMag_01", "frmChooseMov",
                                  "frmPrintReportDati", "frmPrintReportMov"}) {
             const QString window = QLatin1String(name);
             WindowRegistry::Voce voce;
-            voce.Nuovo = [this, window] { calls.push_back({window, u"Nuovo"_s, {}}); };
+            voce.Nuovo = [this, window] { calls << window + u".Nuovo"_s; };
             voce.Apri = [this, window](const platform::Variant &key) {
-                calls.push_back({window, u"Apri"_s, key.toString()});
+                calls << window + u".Apri("_s + key.toString() + u')';
             };
-            voce.Stampa = [this, window](const QString &printer) { calls.push_back({window, u"Stampa"_s, printer}); };
+            voce.Stampa = [this, window](const QString &printer) { calls << window + u".Stampa("_s + printer + u')'; };
             WindowRegistry::Registra(window, voce);
         }
     }
@@ -76,23 +57,19 @@ protected:
 
     QTableView *view() const { return grid().view(); }
 
-    void doubleClickRow(int row)
-    {
-        const QRect cell = view()->visualRect(view()->model()->index(row - 1, 1));
-        QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, cell.center());
-        QTest::mouseDClick(view()->viewport(), Qt::LeftButton, {}, cell.center());
-    }
-
-    int rowOf(const QString &columnKey, const QString &text) const
+    // Makes the record row whose column shows `text` current.
+    void selectRow(const QString &columnKey, const QString &text)
     {
         const int column = grid().column(columnKey)->index();
         for (int row = 1; row <= grid().rowCount(); ++row)
-            if (!grid().isGroupCaption(row) && grid().textAt(row, column) == text)
-                return row;
-        return 0;
+            if (!grid().isGroupCaption(row) && grid().textAt(row, column) == text) {
+                grid().setRow(row);
+                return;
+            }
+        ADD_FAILURE() << text.toStdString();
     }
 
-    std::vector<Chiamata> calls;
+    QStringList calls;
 };
 
 } // namespace
@@ -116,7 +93,8 @@ TEST_F(CommandsTest, CommandsFollowTheChosenNodeAndThePrinters)
 
     // Printers but none is the default one: said once at the start.
     restartWith({{u"P1"_s, u"drv1"_s}}, u"Altra"_s);
-    EXPECT_EQ(desk->prompts(), QStringList{NoPrinter});
+    EXPECT_EQ(desk->prompts(), QStringList{u"Nessuna stampante installata.\r\nInstallare almeno una stampante per "
+                                           "utilizzare correttamente l'applicazione"_s});
     EXPECT_EQ(desk->msgBoxes()[0].style, platform::vbOKOnly);
     EXPECT_FALSE(window->PrinterInstalled());
     EXPECT_EQ(MainModule::InstalledPrinters, QStringList{u"P1"_s});
@@ -144,31 +122,30 @@ TEST_F(CommandsTest, CommandsFollowTheChosenNodeAndThePrinters)
     restartWith(printers, u"P2"_s);
     EXPECT_EQ(MainModule::PrinterNames, (std::array<QString, 2>{u"P1"_s, u"P2"_s}));
 
-    // Print goes to the system's default printer, not the stored choice.
+    // Print goes to the system's default printer, not the stored choice; an
+    // empty list prints nothing; a node whose dialog is not there does nothing.
     window->mnuViewItem()[8]->trigger(); // units of measure
     window->tbButtons()[4]->trigger();
     clickBar(1);
     window->mnuFileItem()[3]->trigger();
-    EXPECT_EQ(calls, (std::vector<Chiamata>{{u"frmPrintReportDati"_s, u"Stampa"_s, u"P2"_s},
-                                            {u"frmPrintReportMov"_s, u"Stampa"_s, u"P2"_s}}));
-
-    // An empty list prints nothing; a node whose dialog is not there does nothing.
-    calls.clear();
     runSql(database, u"DELETE FROM Liste"_s);
     window->mnuViewItem()[8]->trigger();
     window->StampaVista();
     clickBar(2);
     window->StampaVista();
-    EXPECT_TRUE(calls.empty());
+    EXPECT_EQ(calls, (QStringList{u"frmPrintReportDati.Stampa(P2)"_s, u"frmPrintReportMov.Stampa(P2)"_s}));
 }
 
 TEST_F(CommandsTest, NewAndOpenReachTheNodesWindows)
 {
     clickBar(2);
-    grid().setRow(rowOf(u"Codice"_s, u"A002"_s));
+    selectRow(u"Codice"_s, u"A002"_s);
     view()->setFocus();
     QTest::keyClick(view(), Qt::Key_Return);
-    doubleClickRow(rowOf(u"Codice"_s, u"A003"_s));
+    // A double click opens the row clicked: A003, the third.
+    const QRect cell = view()->visualRect(view()->model()->index(2, 1));
+    QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(view()->viewport(), Qt::LeftButton, {}, cell.center());
     window->tbButtons()[1]->trigger();
     // Enter in the find box opens the row found.
     QTest::keyClicks(window->txtFind(), u"a001"_s);
@@ -177,13 +154,10 @@ TEST_F(CommandsTest, NewAndOpenReachTheNodesWindows)
     window->tbButtons()[0]->trigger();
     // The New submenu names its node, whatever the current one.
     window->mnuNewItem()[0]->trigger();
-    EXPECT_EQ(calls, (std::vector<Chiamata>{{u"frm_io_Articoli_02"_s, u"Apri"_s, u"A002"_s},
-                                            {u"frm_io_Articoli_02"_s, u"Apri"_s, u"A003"_s},
-                                            {u"frm_io_Articoli_02"_s, u"Apri"_s, u"A003"_s},
-                                            {u"frm_io_Articoli_02"_s, u"Apri"_s, u"A001"_s},
-                                            {u"frm_io_Articoli_02"_s, u"Nuovo"_s, {}},
-                                            {u"frm_io_Articoli_02"_s, u"Nuovo"_s, {}},
-                                            {u"frm_io_MovMag_01"_s, u"Nuovo"_s, {}}}));
+    EXPECT_EQ(calls, (QStringList{u"frm_io_Articoli_02.Apri(A002)"_s, u"frm_io_Articoli_02.Apri(A003)"_s,
+                                  u"frm_io_Articoli_02.Apri(A003)"_s, u"frm_io_Articoli_02.Apri(A001)"_s,
+                                  u"frm_io_Articoli_02.Nuovo"_s, u"frm_io_Articoli_02.Nuovo"_s,
+                                  u"frm_io_MovMag_01.Nuovo"_s}));
 
     // The customers' window is not there: nothing opens, nothing fails.
     calls.clear();
@@ -195,9 +169,9 @@ TEST_F(CommandsTest, NewAndOpenReachTheNodesWindows)
 
     // Movements open by their IdReg.
     clickBar(0);
-    grid().setRow(rowOf(u"Prog"_s, u"2"_s));
+    selectRow(u"Prog"_s, u"2"_s);
     window->mnuFileItem()[1]->trigger();
-    EXPECT_EQ(calls, (std::vector<Chiamata>{{u"frm_io_MovMag_01"_s, u"Apri"_s, u"2"_s}}));
+    EXPECT_EQ(calls, QStringList{u"frm_io_MovMag_01.Apri(2)"_s});
 }
 
 TEST_F(CommandsTest, StockRowsOpenTheMovementChooserButGroupCaptionsNothing)
@@ -211,11 +185,10 @@ TEST_F(CommandsTest, StockRowsOpenTheMovementChooserButGroupCaptionsNothing)
     window->mnuFileItem()[1]->trigger();
     EXPECT_TRUE(calls.empty());
 
-    grid().setRow(rowOf(u"Codice"_s, u"A003"_s));
+    selectRow(u"Codice"_s, u"A003"_s);
     QTest::keyClick(view(), Qt::Key_Return);
     window->mnuFileItem()[0]->trigger();
-    EXPECT_EQ(calls, (std::vector<Chiamata>{{u"frmChooseMov"_s, u"Apri"_s, u"A003"_s},
-                                            {u"frm_io_MovMag_01"_s, u"Nuovo"_s, {}}}));
+    EXPECT_EQ(calls, (QStringList{u"frmChooseMov.Apri(A003)"_s, u"frm_io_MovMag_01.Nuovo"_s}));
 
     // Nothing is deleted from the stock list.
     window->mnuFileItem()[2]->trigger();
@@ -227,7 +200,7 @@ TEST_F(CommandsTest, DeleteAsksChecksAndRefreshes)
 {
     window->mnuViewItem()[7]->trigger(); // VAT codes
     // Used by the articles: refused.
-    grid().setRow(rowOf(u"CodiceIVA"_s, u"22"_s));
+    selectRow(u"CodiceIVA"_s, u"22"_s);
     view()->setFocus();
     desk->queueMsgBox(platform::vbYes);
     QTest::keyClick(view(), Qt::Key_Delete);
@@ -236,7 +209,7 @@ TEST_F(CommandsTest, DeleteAsksChecksAndRefreshes)
 
     // Yes deletes it and the list follows.
     desk->clear();
-    grid().setRow(rowOf(u"CodiceIVA"_s, u"04"_s));
+    selectRow(u"CodiceIVA"_s, u"04"_s);
     desk->queueMsgBox(platform::vbYes);
     window->tbButtons()[2]->trigger();
     EXPECT_EQ(desk->prompts().size(), 1);
@@ -269,9 +242,7 @@ TEST_F(CommandsTest, ControlLettersMakeRecordsAndSwitchNodes)
     QTest::keyClick(window.get(), Qt::Key_I, Qt::ControlModifier);
     QTest::keyClick(window.get(), Qt::Key_U, Qt::ControlModifier); // no node has U
     QTest::keyClick(window.get(), Qt::Key_A, Qt::AltModifier);     // nor is Alt a shortcut
-    EXPECT_EQ(calls, (std::vector<Chiamata>{{u"frm_io_MovMag_01"_s, u"Nuovo"_s, {}},
-                                            {u"frm_io_MovMag_01"_s, u"Nuovo"_s, {}},
-                                            {u"frm_io_IVA"_s, u"Nuovo"_s, {}}}));
+    EXPECT_EQ(calls, (QStringList{u"frm_io_MovMag_01.Nuovo"_s, u"frm_io_MovMag_01.Nuovo"_s, u"frm_io_IVA.Nuovo"_s}));
     EXPECT_EQ(window->CurNode(), -1);
 
     QTest::keyClick(window.get(), Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
@@ -286,5 +257,5 @@ TEST_F(CommandsTest, ControlLettersMakeRecordsAndSwitchNodes)
     calls.clear();
     clickBar(2);
     QTest::keyClick(window.get(), Qt::Key_F5);
-    EXPECT_EQ(calls, (std::vector<Chiamata>{{u"frm_io_Articoli_02"_s, u"Nuovo"_s, {}}}));
+    EXPECT_EQ(calls, QStringList{u"frm_io_Articoli_02.Nuovo"_s});
 }

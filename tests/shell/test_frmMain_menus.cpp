@@ -36,20 +36,6 @@ protected:
         setSettingsText(u"dbName"_s, MainModule::DbName);
     }
 
-    template <typename T>
-    static T *child(const QWidget *dialog, const QString &name)
-    {
-        T *found = dialog->findChild<T *>(name);
-        EXPECT_NE(found, nullptr) << name.toStdString();
-        return found;
-    }
-
-    static void click(const QWidget *dialog, const QString &button)
-    {
-        if (auto *b = child<QPushButton>(dialog, button))
-            QTest::mouseClick(b, Qt::LeftButton);
-    }
-
     // Runs a menu item that opens a modal dialog and acts on the dialog.
     template <typename Dialog>
     static void viaMenu(const QMenu *menu, const QString &caption, const std::function<void(Dialog *)> &action)

@@ -60,20 +60,7 @@ protected:
         testsupport::callModal<frmOptions>([entry] { entry(); }, action);
     }
 
-    template <typename W>
-    static W *child(frmOptions *dialog, const QString &name)
-    {
-        W *w = dialog->findChild<W *>(name);
-        EXPECT_NE(w, nullptr) << name.toStdString();
-        return w;
-    }
-
     static QString text(frmOptions *dialog, const QString &name) { return child<QLineEdit>(dialog, name)->text(); }
-
-    static void click(frmOptions *dialog, const QString &button)
-    {
-        QTest::mouseClick(child<QPushButton>(dialog, button), Qt::LeftButton);
-    }
 
     // Clicks a check box on its box.
     static void tick(frmOptions *dialog, const QString &name)

@@ -146,7 +146,6 @@ TEST_F(Startup, FirstRunMakesTheDataFolderAndAWritableDefaultDatabase)
     EXPECT_EQ(settingsText(u"dbPath"_s), dataFolder());
     EXPECT_EQ(settingsText(u"dbName"_s), u"gest01.mdb"_s);
     EXPECT_FALSE(settingsText(u"dbPath2"_s) || settingsText(u"dbName2"_s));
-    EXPECT_EQ(settingsText(u"prgrel"_s), comProgramInfo::VersionText());
 }
 
 TEST_F(Startup, SettingsThatPointNowhereFallBackOnTheSecondaryThenOnTheDefaultDatabase)
@@ -409,10 +408,10 @@ TEST_F(Startup, ReadOnlyDatabaseOpensWhenCurrentAndEndsTheStartWhenItNeedsAnUpgr
                   u"A1"_s);
 
         testsupport::callModal<frmOptions>(&frmOptions::ApriMagazzino, [](frmOptions *dialog) {
-            auto *counter = dialog->findChild<QLineEdit *>(u"txtProg0"_s);
+            auto *counter = child<QLineEdit>(dialog, u"txtProg0"_s);
             counter->selectAll();
             QTest::keyClicks(counter, u"5"_s);
-            QTest::mouseClick(dialog->findChild<QPushButton *>(u"cmdSalva"_s), Qt::LeftButton);
+            click(dialog, u"cmdSalva"_s);
         });
         const QStringList prompts = desk->prompts();
         ASSERT_EQ(prompts.size(), 1);
@@ -462,9 +461,9 @@ TEST_F(Startup, DatabaseInTheRootFolderOpensAtTheNextStart)
 
     desk->queueOpenFile(path);
     testsupport::callModal<frmOptions>(&frmOptions::ApriDatabase, [&path](frmOptions *dialog) {
-        QTest::mouseClick(dialog->findChild<QPushButton *>(u"cmdopendb0"_s), Qt::LeftButton);
-        EXPECT_EQ(dialog->findChild<QLabel *>(u"lbltxtdb0"_s)->text(), path);
-        QTest::mouseClick(dialog->findChild<QPushButton *>(u"cmdSalva"_s), Qt::LeftButton);
+        click(dialog, u"cmdopendb0"_s);
+        EXPECT_EQ(child<QLabel>(dialog, u"lbltxtdb0"_s)->text(), path);
+        click(dialog, u"cmdSalva"_s);
     });
     expectNextStartOpensIt();
 
@@ -502,54 +501,43 @@ TEST_F(Startup, AnErrorThatEscapesAnEventHandlerIsReportedAndTheProgramGoesOn)
 
 using Settings = TemplateDatabaseTest;
 
+// The decimals shape the formats, within what the database keeps (four);
+// rows left empty in the table editor count as missing.
 TEST_F(Settings, DecimalRowsShapeTheFormats)
 {
-    struct Case {
-        QString numDecQ, numDecV; // the l01 of each row, empty for no rows
-        int q, v;
-        QString qtyFormat, valueFormat;
+    // The l01 of the NumDecQ and NumDecV rows (empty: no rows), the formats they give.
+    const std::array<QString, 4> cases[] = {
+        {QString(), QString(), u"#,#"_s, u"#,#.00"_s},
+        {u"3"_s, u"0"_s, u"#,#.000"_s, u"#,#"_s},
+        {u"NULL"_s, u"''"_s, u"#,#"_s, u"#,#.00"_s},
+        {u"9"_s, u"-1"_s, u"#,#.0000"_s, u"#,#"_s},
     };
-    const Case cases[] = {
-        {{}, {}, 0, 2, u"#,#"_s, u"#,#.00"_s},
-        {u"3"_s, u"0"_s, 3, 0, u"#,#.000"_s, u"#,#"_s},
-        // Rows left empty in the table editor count as missing.
-        {u"NULL"_s, u"''"_s, 0, 2, u"#,#"_s, u"#,#.00"_s},
-        // No more decimals than the database keeps, and never fewer than none.
-        {u"9"_s, u"-1"_s, 4, 0, u"#,#.0000"_s, u"#,#"_s},
-    };
-    for (const Case &c : cases) {
+    for (const auto &[q, v, qtyFormat, valueFormat] : cases) {
         runSql(database, u"DELETE FROM _Pars WHERE k01 IN ('NumDecQ', 'NumDecV')"_s);
-        if (!c.numDecQ.isEmpty())
-            runSql(database, u"INSERT INTO _Pars (k01, l01) VALUES ('NumDecQ', %1), ('NumDecV', %2)"_s
-                                 .arg(c.numDecQ, c.numDecV));
-        MainModule::NumDecQ = 9;
-        MainModule::NumDecV = 9;
+        if (!q.isEmpty())
+            runSql(database, u"INSERT INTO _Pars (k01, l01) VALUES ('NumDecQ', %1), ('NumDecV', %2)"_s.arg(q, v));
         MainModule::CaricaImpostazioni();
-        EXPECT_EQ(MainModule::NumDecQ, c.q) << c.numDecQ.toStdString();
-        EXPECT_EQ(MainModule::NumDecV, c.v) << c.numDecV.toStdString();
-        EXPECT_EQ(MainModule::QtyFormat, c.qtyFormat);
-        EXPECT_EQ(MainModule::ValueFormat, c.valueFormat);
+        EXPECT_EQ(MainModule::QtyFormat, qtyFormat) << q.toStdString();
+        EXPECT_EQ(MainModule::ValueFormat, valueFormat) << v.toStdString();
     }
 }
 
 TEST_F(Settings, DefaultCodesComeFromTheRowsMarkedPredefinitoElseStayAsTheyWere)
 {
-    runSql(database, QStringLiteral("INSERT INTO CodiciIVA (CodiceIVA, Descrizione, Aliquota, Predefinito) VALUES ('10', 'Ridotta', 10, 0);"
-                                    "INSERT INTO Liste (Chiave, Codice, Descrizione, Predefinito) VALUES ('um', 'PZ', 'Pezzi', 0)"));
+    const auto defaults = [] {
+        MainModule::CaricaImpostazioni();
+        return QStringList{MainModule::DefaultCodiceIVA, MainModule::DefaultUM, MainModule::DefaultCategoria};
+    };
+    runSql(database, u"INSERT INTO CodiciIVA (CodiceIVA, Descrizione, Aliquota, Predefinito) VALUES ('10', 'Ridotta', 10, 0);"
+                     "INSERT INTO Liste (Chiave, Codice, Descrizione, Predefinito) VALUES ('um', 'PZ', 'Pezzi', 0)"_s);
     MainModule::DefaultCodiceIVA = u"4"_s;
     MainModule::DefaultUM = u"NR"_s;
     MainModule::DefaultCategoria = u"Varie"_s;
-    MainModule::CaricaImpostazioni();
-    EXPECT_EQ(MainModule::DefaultCodiceIVA, u"4"_s);
-    EXPECT_EQ(MainModule::DefaultUM, u"NR"_s);
-    EXPECT_EQ(MainModule::DefaultCategoria, u"Varie"_s);
+    EXPECT_EQ(defaults(), (QStringList{u"4"_s, u"NR"_s, u"Varie"_s}));
 
     // A category marked as default must not pass for a unit, nor a unit for a category.
-    runSql(database, QStringLiteral("INSERT INTO CodiciIVA (CodiceIVA, Descrizione, Aliquota, Predefinito) VALUES ('22', 'Ordinaria', 22, 1);"
-                                    "INSERT INTO Liste (Chiave, Codice, Descrizione, Predefinito) VALUES "
-                                    "('cat', 'XX', 'Ferramenta', 1), ('um', 'KG', 'Chilogrammi', 1)"));
-    MainModule::CaricaImpostazioni();
-    EXPECT_EQ(MainModule::DefaultCodiceIVA, u"22"_s);
-    EXPECT_EQ(MainModule::DefaultUM, u"KG"_s);
-    EXPECT_EQ(MainModule::DefaultCategoria, u"Ferramenta"_s);
+    runSql(database, u"INSERT INTO CodiciIVA (CodiceIVA, Descrizione, Aliquota, Predefinito) VALUES ('22', 'Ordinaria', 22, 1);"
+                     "INSERT INTO Liste (Chiave, Codice, Descrizione, Predefinito) VALUES "
+                     "('cat', 'XX', 'Ferramenta', 1), ('um', 'KG', 'Chilogrammi', 1)"_s);
+    EXPECT_EQ(defaults(), (QStringList{u"22"_s, u"KG"_s, u"Ferramenta"_s}));
 }

@@ -106,8 +106,7 @@ TEST_F(Upgrades, BringAnOldDatabaseToTheCurrentShapeOnceAndForAll)
 
     EXPECT_EQ(queryColumn(path, u"SELECT Codice || '=' || quote(ScortaMinima) FROM Articoli ORDER BY Codice"_s),
               (QStringList{u"A1=0.0"_s, u"A2=0.0"_s, u"A3=0.0"_s}));
-    EXPECT_EQ(queryValue(path, u"SELECT Descrizione FROM Articoli WHERE Codice='A1'"_s),
-              u"Vite a testa piana"_s);
+    EXPECT_EQ(queryValue(path, u"SELECT Descrizione FROM Articoli WHERE Codice='A1'"_s), u"Vite a testa piana"_s);
     EXPECT_EQ(queryColumn(path, u"SELECT Causale FROM MagazRegMain ORDER BY IdReg"_s),
               (QStringList{u"Scarico"_s, u"Carico"_s, u"Carico"_s}));
     const QStringList quantities = queryColumn(path, u"SELECT \"Quantità\" FROM MagazRegDetail ORDER BY IdDet"_s);
@@ -163,12 +162,8 @@ TEST_F(Upgrades, LockedDatabaseIsReportedRolledBackAndTheStartGoesOn)
     const QStringList before = dumpDatabase(path);
     platform::Connection::setDefaultBusyTimeout(100);
     {
-        platform::Connection holder(MainModule::CostruisciConnString(folder, u"gest01.mdb"_s));
-        holder.beginTrans();
-        holder.execute(u"UPDATE _Pars SET l02 = 4 WHERE k01 = 'maga'"_s);
-
+        const AltroProgramma writing(path, false);
         EXPECT_TRUE(MainModule::Main());
-        holder.rollbackTrans();
     }
     const QString prompt = criticalBox(false).prompt;
     EXPECT_TRUE(prompt.startsWith(u"Aggiornamento del database non riuscito.\r\n"_s)) << prompt.toStdString();
@@ -186,18 +181,16 @@ TEST_F(Upgrades, LockedDatabaseIsReportedRolledBackAndTheStartGoesOn)
 
 TEST_F(Upgrades, UpgradesThatIgnoreErrorsStillReportALock)
 {
-    useDatabase(createOldDatabase());
+    const QString path = createOldDatabase();
+    useDatabase(path);
     platform::Connection::setDefaultBusyTimeout(100);
-    platform::Connection holder(MainModule::ConnString);
-    holder.beginTrans();
-    holder.execute(u"UPDATE _Pars SET l02 = 4 WHERE k01 = 'maga'"_s);
-
-    // Only "the change is already there" is quietly ignored.
-    EXPECT_THROW(MainModule::AggiungiScortaMinima(), platform::RuntimeError);
-    EXPECT_THROW(MainModule::AggiungiUbicazione(), platform::RuntimeError);
-    EXPECT_THROW(MainModule::CreaQueryInventario(), platform::RuntimeError);
-    holder.rollbackTrans();
-    holder.close();
+    {
+        // Only "the change is already there" is quietly ignored.
+        const AltroProgramma writing(path, false);
+        EXPECT_THROW(MainModule::AggiungiScortaMinima(), platform::RuntimeError);
+        EXPECT_THROW(MainModule::AggiungiUbicazione(), platform::RuntimeError);
+        EXPECT_THROW(MainModule::CreaQueryInventario(), platform::RuntimeError);
+    }
 
     platform::Connection connection(MainModule::ConnString);
     EXPECT_THROW(platform::Catalog(connection).procedure(u"invCU"_s), platform::RuntimeError);
@@ -219,6 +212,6 @@ TEST_F(Upgrades, FailedCausaliConversionRewritesNeither)
 
     // At start the failure is reported and the database stays in use.
     EXPECT_TRUE(MainModule::AggiornaDatabase());
-    EXPECT_TRUE(criticalBox(false).prompt.contains(u"L'operazione sul database non è riuscita."_s)) << desk->prompts().join(u'|').toStdString();
+    EXPECT_TRUE(criticalBox(false).prompt.contains(u"L'operazione sul database non è riuscita."_s));
     EXPECT_EQ(queryValue(path, u"SELECT Causale FROM MagazRegMain WHERE IdReg = 1"_s), u"Rettifica"_s);
 }
