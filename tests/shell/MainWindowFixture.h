@@ -7,14 +7,16 @@
 #include "platform/desktop/ButtonBar.h"
 #include "platform/grid/Grid.h"
 #include "platform/grid/GridColumn.h"
-#include "shell/MainModule.h"
 #include "shell/frmMain.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QComboBox>
 #include <QHeaderView>
-#include <QStringList>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QTableView>
-#include <QTest>
 
 #include <memory>
 

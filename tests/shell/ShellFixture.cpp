@@ -1,18 +1,13 @@
 #include "ShellFixture.h"
 
-#include "support/TestEnv.h"
-
 #include "common/comRegistry.h"
 #include "common/comfrmAbout.h"
-#include "platform/data/Connection.h"
 #include "platform/registry/RegistryStore.h"
-#include "shell/MainModule.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
-#include <QTest>
 
 #include <sqlite3.h>
 

@@ -1,11 +1,16 @@
 #pragma once
 
+#include "../common/ModalCall.h"
 #include "DataFixture.h"
+#include "platform/data/Connection.h"
 #include "platform/desktop/ScriptedDesktop.h"
+#include "shell/MainModule.h"
+#include "support/TestEnv.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QTest>
 #include <QWidget>
 
 #include <gtest/gtest.h>

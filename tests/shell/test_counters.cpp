@@ -2,11 +2,7 @@
 // of the program taking numbers from it at once.
 #include "ShellFixture.h"
 
-#include "support/TestEnv.h"
-
 #include "platform/base/RuntimeError.h"
-#include "platform/data/Connection.h"
-#include "shell/MainModule.h"
 
 #include <QFileInfo>
 #include <QProcess>

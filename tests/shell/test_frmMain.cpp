@@ -7,26 +7,15 @@
 #include "common/comProgramInfo.h"
 #include "common/comfrmAbout.h"
 #include "platform/base/Twips.h"
-#include "platform/data/Connection.h"
-
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
 
 using namespace shelltest;
 using namespace Qt::StringLiterals;
 
-TEST_F(MainWindowTest, StartsWithoutNodeWithTheStatusBarAndTheNodesMenus)
+TEST_F(MainWindowTest, StartsWithoutNodeThenTheBarAndTheViewMenuSwitchNodes)
 {
-    EXPECT_EQ(window->CurNode(), -1);
     EXPECT_TRUE(window->picStart()->isVisible());
-    EXPECT_FALSE(window->txtFind()->isEnabled());
     EXPECT_EQ(window->lblTitle()->text(), MainModule::ApplicationTitle);
-    EXPECT_EQ(window->Panel(u"WorkData"_s)->text(), u"sab 15 mar 31"_s);
     EXPECT_EQ(window->Panel(u"Database"_s)->text(), database);
-    EXPECT_EQ(window->Panel(u"Contatore"_s)->text(), u"7"_s);
-    EXPECT_EQ(window->ImmagineContatore(), u"status-ok"_s);
     EXPECT_FALSE(comfrmAbout::Default().isVisible());
 
     // A new movement is offered once: the stock node's item stays hidden.
@@ -34,6 +23,7 @@ TEST_F(MainWindowTest, StartsWithoutNodeWithTheStatusBarAndTheNodesMenus)
     EXPECT_EQ(news[0]->text(), u"Movimento di Magazzino\tCTRL+M"_s);
     EXPECT_FALSE(news[1]->isVisible());
     EXPECT_EQ(news[3]->text(), u"Articolo\tCTRL+A"_s);
+    EXPECT_EQ(news[8]->text(), u"Unità di misura Articolo"_s);
     // Three groups with a separator between them; nothing after the last.
     const auto &views = window->mnuViewItem();
     const char *const viewTags[] = {"0", "1", nullptr, "2", "3", "4", nullptr, "5", "6", "7"};
@@ -47,10 +37,8 @@ TEST_F(MainWindowTest, StartsWithoutNodeWithTheStatusBarAndTheNodesMenus)
     }
     EXPECT_EQ(views[1]->text(), u"Giacenze\tCTRL+MAIUSC+G"_s);
     EXPECT_EQ(views[9]->text(), u"Categorie Articoli"_s);
-}
+    EXPECT_EQ(window->mnuFile()->actions().constLast()->text(), u"Esci\tALT+F4"_s);
 
-TEST_F(MainWindowTest, BarAndViewMenuSwitchNodes)
-{
     QAction *fields = item(window->mnuGrid(), u"&Campi"_s);
     EXPECT_FALSE(fields->isEnabled());
     clickBar(2);
@@ -59,10 +47,8 @@ TEST_F(MainWindowTest, BarAndViewMenuSwitchNodes)
     EXPECT_EQ(shownCaptions(), (QStringList{u"Codice"_s, u"Descrizione"_s, u"UM"_s, u"Ubicazione"_s,
                                             u"Categoria"_s, u"Fornitore"_s, u"Costo"_s, u"PrezzoIvato"_s}));
     EXPECT_EQ(columnTexts(u"Codice"_s), (QStringList{u"A001"_s, u"A002"_s, u"A003"_s}));
-    EXPECT_EQ(window->lblFind()->text(), u"Trova in Codice"_s);
     EXPECT_FALSE(window->cmbFilter()->isEnabled());
     EXPECT_FALSE(window->picStart()->isVisible());
-    EXPECT_TRUE(window->txtFind()->isEnabled());
     // The Grid menu follows the node's mask.
     EXPECT_TRUE(fields->isEnabled());
     EXPECT_FALSE(item(window->mnuGrid(), u"&Raggruppa"_s)->isEnabled());
@@ -82,7 +68,7 @@ TEST_F(MainWindowTest, BarAndViewMenuSwitchNodes)
     EXPECT_TRUE(desk->msgBoxes().empty());
 }
 
-TEST_F(MainWindowTest, MovementSubViewsAroundTheWorkingDate)
+TEST_F(MainWindowTest, MovementSubViewsAroundTheWorkingDateAndTheStoredChoice)
 {
     clickBar(0);
     EXPECT_EQ(window->cmbFilter()->currentText(), u"Tutti i movimenti (anno corrente)"_s);
@@ -104,6 +90,16 @@ TEST_F(MainWindowTest, MovementSubViewsAroundTheWorkingDate)
     clickBar(0);
     EXPECT_EQ(window->cmbFilter()->currentIndex(), 1);
     EXPECT_EQ(columnTexts(u"Prog"_s), QStringList{u"2"_s});
+
+    // A new window starts with the stored choices; one that the node does
+    // not have counts as the first.
+    setSettingsNumber(u"cursublay00"_s, 1);
+    setSettingsNumber(u"cursublay01"_s, 4);
+    startWindow();
+    EXPECT_EQ(window->FilterIdx(0), 1);
+    EXPECT_EQ(window->FilterIdx(1), 0);
+    clickBar(0);
+    EXPECT_EQ(window->cmbFilter()->currentText(), u"Movimenti odierni"_s);
 }
 
 TEST_F(MainWindowTest, StockSubViewsGroupWithTotals)
@@ -129,35 +125,10 @@ TEST_F(MainWindowTest, StockSubViewsGroupWithTotals)
     EXPECT_EQ(columnTexts(u"Codice"_s).size(), 3);
 }
 
-TEST_F(MainWindowTest, AListThatCannotBeReadLeavesTheWindowAsItWas)
-{
-    clickBar(3);
-    const QStringList customers = columnTexts(u"Nome"_s);
-    runSql(database, u"DROP VIEW ViewArticoli"_s);
-    clickBar(2);
-    EXPECT_EQ(window->CurNode(), 3);
-    EXPECT_EQ(window->lblTitle()->text(), u"Clienti"_s);
-    EXPECT_EQ(window->bb()->selectedKey(), u"3"_s);
-    EXPECT_EQ(columnTexts(u"Nome"_s), customers);
-    ASSERT_EQ(desk->msgBoxes().size(), 1u);
-    EXPECT_EQ(desk->msgBoxes()[0].style, platform::vbCritical);
-    EXPECT_TRUE(desk->msgBoxes()[0].prompt.contains(u"L'operazione sul database non è riuscita."_s))
-        << desk->msgBoxes()[0].prompt.toStdString();
-
-    // When only the status cannot be read, the list is shown and the panels
-    // keep what they showed.
-    desk->clear();
-    runSql(database, QStringLiteral("DROP TABLE Articoli;"
-                                    "INSERT INTO CliFor (IdCliFor, Tipo, Nome) VALUES (9, 'Cliente', 'Neri Ugo')"));
-    MainModule::WorkDate = platform::DateTime(2031, 4, 1);
-    item(window->mnuView(), u"Aggiorna"_s)->trigger();
-    EXPECT_EQ(columnTexts(u"Nome"_s), (QStringList{u"Bianchi Mario"_s, u"Neri Ugo"_s}));
-    EXPECT_EQ(desk->msgBoxes().size(), 1u);
-    EXPECT_EQ(window->Panel(u"WorkData"_s)->text(), u"sab 15 mar 31"_s);
-    EXPECT_EQ(window->Panel(u"Contatore"_s)->text(), u"7"_s);
-}
-
-TEST_F(MainWindowTest, ALockedDatabaseStopsEachCommandAtItsFirstErrorAndKeepsTheWindow)
+// A database held by another program stops each command at its first error
+// after one wait, and leaves the window as it was; so does a list that
+// cannot be read.
+TEST_F(MainWindowTest, ADatabaseThatCannotBeReadLeavesTheWindowAsItWas)
 {
     clickBar(0);
     const auto shown = [this] {
@@ -197,6 +168,33 @@ TEST_F(MainWindowTest, ALockedDatabaseStopsEachCommandAtItsFirstErrorAndKeepsThe
     clickBar(2);
     EXPECT_EQ(window->lblTitle()->text(), u"Articoli"_s);
     EXPECT_EQ(desk->msgBoxes().size(), 4u);
+
+    // A list that cannot be read.
+    desk->clear();
+    clickBar(3);
+    const QStringList customers = columnTexts(u"Nome"_s);
+    runSql(database, u"DROP VIEW ViewArticoli"_s);
+    clickBar(2);
+    EXPECT_EQ(window->CurNode(), 3);
+    EXPECT_EQ(window->lblTitle()->text(), u"Clienti"_s);
+    EXPECT_EQ(window->bb()->selectedKey(), u"3"_s);
+    EXPECT_EQ(columnTexts(u"Nome"_s), customers);
+    ASSERT_EQ(desk->msgBoxes().size(), 1u);
+    EXPECT_EQ(desk->msgBoxes()[0].style, platform::vbCritical);
+    EXPECT_TRUE(desk->msgBoxes()[0].prompt.contains(u"L'operazione sul database non è riuscita."_s))
+        << desk->msgBoxes()[0].prompt.toStdString();
+
+    // When only the status cannot be read, the list is shown and the panels
+    // keep what they showed.
+    desk->clear();
+    runSql(database, QStringLiteral("DROP TABLE Articoli;"
+                                    "INSERT INTO CliFor (IdCliFor, Tipo, Nome) VALUES (9, 'Cliente', 'Neri Ugo')"));
+    MainModule::WorkDate = platform::DateTime(2031, 4, 1);
+    item(window->mnuView(), u"Aggiorna"_s)->trigger();
+    EXPECT_EQ(columnTexts(u"Nome"_s), (QStringList{u"Bianchi Mario"_s, u"Neri Ugo"_s}));
+    EXPECT_EQ(desk->msgBoxes().size(), 1u);
+    EXPECT_EQ(window->Panel(u"WorkData"_s)->text(), u"sab 15 mar 31"_s);
+    EXPECT_EQ(window->Panel(u"Contatore"_s)->text(), u"7"_s);
 }
 
 TEST_F(MainWindowTest, SetLayCountsAndWarnsOfBelowMinimum)
@@ -228,22 +226,6 @@ TEST_F(MainWindowTest, SetLayCountsAndWarnsOfBelowMinimum)
     EXPECT_TRUE(desk->msgBoxes().empty());
 }
 
-TEST_F(MainWindowTest, OtherOpenWindowsKeepTheWindowAndTheDataMenu)
-{
-    QWidget other;
-    other.setWindowTitle(u"Articolo"_s);
-    other.show();
-    for (const QString &caption : {u"&Seleziona database"_s, u"Nuovo database"_s, u"Tabelle"_s})
-        item(window->mnuDb(), caption)->trigger();
-    EXPECT_FALSE(window->close());
-    EXPECT_EQ(desk->prompts(), QStringList(4, u"Chiudere prima tutte le schede dati."_s));
-    EXPECT_EQ(desk->msgBoxes()[0].style, platform::vbOKOnly);
-    EXPECT_TRUE(window->isVisible());
-
-    other.close();
-    EXPECT_TRUE(window->close());
-}
-
 TEST_F(MainWindowTest, ResizingLaysTheListOutAgainAndTheFindLabelFollows)
 {
     clickBar(2);
@@ -266,19 +248,6 @@ TEST_F(MainWindowTest, ResizingLaysTheListOutAgainAndTheFindLabelFollows)
     window->resize(300, 200);
     EXPECT_EQ(window->width(), platform::Twips(9405).toPixels());
     EXPECT_EQ(window->height(), platform::Twips(6600).toPixels());
-}
-
-TEST_F(MainWindowTest, StoredSubViewChoicesOutsideTheNodeCountAsTheFirst)
-{
-    setSettingsNumber(u"cursublay00"_s, 1);
-    setSettingsNumber(u"cursublay01"_s, 4);
-    startWindow();
-    EXPECT_EQ(window->FilterIdx(0), 1);
-    EXPECT_EQ(window->FilterIdx(1), 0);
-
-    clickBar(0);
-    EXPECT_EQ(window->cmbFilter()->currentText(), u"Movimenti odierni"_s);
-    EXPECT_EQ(columnTexts(u"Prog"_s), QStringList{u"2"_s});
 }
 
 TEST_F(MainWindowTest, FirstRunOfThisVersionDropsOldListLayouts)

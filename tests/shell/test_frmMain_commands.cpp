@@ -6,11 +6,6 @@
 #include "common/comRegistry.h"
 #include "shell/WindowRegistry.h"
 
-#include <QApplication>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-
 using namespace shelltest;
 using namespace Qt::StringLiterals;
 
@@ -136,7 +131,7 @@ TEST_F(CommandsTest, CommandsFollowTheChosenNodeAndThePrinters)
     EXPECT_EQ(calls, (QStringList{u"frmPrintReportDati.Stampa(P2)"_s, u"frmPrintReportMov.Stampa(P2)"_s}));
 }
 
-TEST_F(CommandsTest, NewAndOpenReachTheNodesWindows)
+TEST_F(CommandsTest, NewAndOpenReachTheNodesWindowsOrTheMovementChooser)
 {
     clickBar(2);
     selectRow(u"Codice"_s, u"A002"_s);
@@ -172,10 +167,9 @@ TEST_F(CommandsTest, NewAndOpenReachTheNodesWindows)
     selectRow(u"Prog"_s, u"2"_s);
     window->mnuFileItem()[1]->trigger();
     EXPECT_EQ(calls, QStringList{u"frm_io_MovMag_01.Apri(2)"_s});
-}
 
-TEST_F(CommandsTest, StockRowsOpenTheMovementChooserButGroupCaptionsNothing)
-{
+    // A stock row opens the movement chooser, a group caption nothing.
+    calls.clear();
     clickBar(1);
     window->cmbFilter()->setCurrentIndex(1);
     ASSERT_TRUE(grid().isGroupCaption(1));

@@ -4,20 +4,14 @@
 // the list's columns and layouts, and the help.
 #include "MainWindowFixture.h"
 
-#include "../common/ModalCall.h"
 #include "common/comfrmDbUtils.h"
 #include "common/comfrmManData.h"
 #include "common/comfrmShowfields.h"
-#include "platform/data/Connection.h"
 #include "shell/frmOptions.h"
-#include "support/TestEnv.h"
 
 #include <QDateEdit>
 #include <QFileInfo>
-#include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
-#include <QMenu>
 #include <QPushButton>
 
 using namespace shelltest;
@@ -123,7 +117,9 @@ TEST_F(MenusTest, AfterTheOptionsSwitchTheDatabaseEveryListReadsTheNewOne)
     EXPECT_TRUE(desk->msgBoxes().empty()) << desk->prompts().join(u'|').toStdString();
 }
 
-TEST_F(MenusTest, TablesAreEditedOnlyAfterTheWarning)
+// The Data menu edits the tables only after its warning, and waits until no
+// other window is open (nor does the main window close before).
+TEST_F(MenusTest, TheDataMenuWarnsBeforeTheTablesAndWaitsForTheOtherWindows)
 {
     desk->queueMsgBox(platform::vbNo);
     item(window->mnuDb(), u"Tabelle"_s)->trigger();
@@ -132,9 +128,21 @@ TEST_F(MenusTest, TablesAreEditedOnlyAfterTheWarning)
               u"Attenzione!\r\n\r\nLa modifica diretta delle tabelle è una operazione che va utilizzata solo in caso "
               "di reale necessità e comunque da utenti esperti.\r\n\r\nProcedere?"_s);
     EXPECT_EQ(desk->msgBoxes()[0].style, platform::vbYesNo | platform::vbExclamation | platform::vbDefaultButton2);
-
     desk->queueMsgBox(platform::vbYes);
     viaMenu<comfrmManData>(window->mnuDb(), u"Tabelle"_s, [](comfrmManData *editor) { editor->reject(); });
+
+    desk->clear();
+    QWidget other;
+    other.setWindowTitle(u"Articolo"_s);
+    other.show();
+    for (const QString &caption : {u"&Seleziona database"_s, u"Nuovo database"_s, u"Tabelle"_s})
+        item(window->mnuDb(), caption)->trigger();
+    EXPECT_FALSE(window->close());
+    EXPECT_EQ(desk->prompts(), QStringList(4, u"Chiudere prima tutte le schede dati."_s));
+    EXPECT_EQ(desk->msgBoxes()[0].style, platform::vbOKOnly);
+    EXPECT_TRUE(window->isVisible());
+    other.close();
+    EXPECT_TRUE(window->close());
 }
 
 TEST_F(MenusTest, LayoutsAreStoredInTheDatabaseAndTheDefaultComesFromTheNodesFile)

@@ -3,12 +3,8 @@
 // in the program's shared state.
 #include "ShellFixture.h"
 
-#include "../common/ModalCall.h"
-#include "support/TestEnv.h"
-
 #include "common/comRegistry.h"
 #include "platform/registry/RegistryStore.h"
-#include "shell/MainModule.h"
 #include "shell/frmOptions.h"
 
 #include <QCheckBox>
@@ -19,7 +15,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTest>
 
 using namespace shelltest;
 using namespace Qt::StringLiterals;
@@ -126,8 +121,11 @@ TEST_F(OptionsTest, EachEntryPointShowsOnlyItsTabsAndAnnullaSavesNothing)
     for (const Case &c : cases) {
         open(c.entry, [&](frmOptions *dialog) {
             auto *tbs = child<QTabWidget>(dialog, u"tbs"_s);
-            for (int tab = 0; tab < 5; ++tab)
+            const QStringList captions{u"Generale"_s, u"Magazzino"_s, u"Stampanti"_s, u"Data di lavoro"_s, u"Database"_s};
+            for (int tab = 0; tab < 5; ++tab) {
+                EXPECT_EQ(tbs->tabText(tab), captions[tab]);
                 EXPECT_EQ(tbs->isTabVisible(tab), c.visible[static_cast<std::size_t>(tab)]) << tab;
+            }
             EXPECT_EQ(tbs->currentIndex(), c.current);
             if (c.visible[0])
                 tick(dialog, u"chkRegData0"_s);
@@ -308,6 +306,7 @@ TEST_F(OptionsTest, WorkingDateButtonsAndSave)
         // button goes back from the working date.
         EXPECT_EQ(child<QPushButton>(dialog, u"cmdData0"_s)->text(),
                   u"31/12/%1"_s.arg(lastYear % 100, 2, 10, QLatin1Char('0')));
+        EXPECT_EQ(child<QPushButton>(dialog, u"cmdData1"_s)->text(), u"Oggi"_s);
         click(dialog, u"cmdData1"_s);
         EXPECT_EQ(dtp->date(), QDate::currentDate());
         click(dialog, u"cmdData0"_s);

@@ -4,17 +4,12 @@
 // data, and the last-resort handler of errors that escape an event handler.
 #include "ShellFixture.h"
 
-#include "../common/ModalCall.h"
-#include "support/TestEnv.h"
-
 #include "common/comfrmDbUtils.h"
 #include "common/comfrmSendError.h"
-#include "platform/data/Connection.h"
 #include "platform/grid/Grid.h"
 #include "platform/grid/GridColumn.h"
 #include "platform/registry/RegistryStore.h"
 #include "shell/Applicazione.h"
-#include "shell/MainModule.h"
 #include "shell/frmMain.h"
 #include "shell/frmOptions.h"
 
@@ -26,7 +21,6 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScopeGuard>
-#include <QTest>
 #include <QTimer>
 
 #include <linux/capability.h>
@@ -119,17 +113,40 @@ protected:
 
 // ---- first start, database choice --------------------------------------
 
-TEST_F(Startup, FirstRunMakesTheDataFolderAndAWritableDefaultDatabase)
+// A start takes the primary database of the settings, else the secondary
+// one for that run only, else the default one in the data folder, made from
+// the template the first time and never replaced afterwards.
+TEST_F(Startup, TheDatabaseIsThePrimaryElseTheSecondaryElseTheDefaultOneMadeOnce)
 {
-    // Installed, the template is read-only; the copy must not be.
+    const QString gone = testsupport::freshDir(u"spostato"_s);
+    const QString secondFolder = testsupport::freshDir(u"secondo"_s);
+    const QString second = copyTemplate(secondFolder, u"magazzino.mdb"_s);
+    const auto pointNowhere = [&gone] {
+        setSettingsText(u"dbPath"_s, gone);
+        setSettingsText(u"dbName"_s, u"sparito.mdb"_s);
+    };
+    pointNowhere();
+    setSettingsText(u"dbPath2"_s, secondFolder);
+    setSettingsText(u"dbName2"_s, u"magazzino.mdb"_s);
+    setSettingsText(u"prgrel"_s, u"1.2.7"_s);
+    ASSERT_TRUE(MainModule::Main());
+    EXPECT_EQ(MainModule::DbPath, secondFolder);
+    EXPECT_EQ(MainModule::DbName, u"magazzino.mdb"_s);
+    EXPECT_EQ(MainModule::ConnString, MainModule::CostruisciConnString(secondFolder, u"magazzino.mdb"_s));
+    EXPECT_EQ(settingsText(u"dbPath"_s), gone);
+    EXPECT_EQ(settingsText(u"dbName"_s), u"sparito.mdb"_s);
+    EXPECT_FALSE(QFileInfo::exists(defaultDatabase()));
+    EXPECT_FALSE(QFileInfo::exists(gone + u"/sparito.mdb"_s));
+
+    // Nothing else opens: the default database is made. Installed, the
+    // template is read-only; the copy must not be.
+    ASSERT_TRUE(QFile::remove(second));
     const QString program = testsupport::freshDir(u"programma"_s);
     ASSERT_TRUE(QFile::copy(templateFile(), program + u"/master.gen"_s));
     QFile::setPermissions(program + u"/master.gen"_s, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    resetMainModule();
     MainModule::ImpostaCartellaProgramma(program);
-
     ASSERT_TRUE(MainModule::Main());
-
-    EXPECT_EQ(desk->prompts(), QStringList());
     // The copy is the template byte for byte: the upgrades found nothing to change.
     EXPECT_EQ(fileBytes(defaultDatabase()), fileBytes(templateFile()));
     EXPECT_TRUE(QFileInfo(defaultDatabase()).permissions().testFlag(QFile::WriteOwner));
@@ -142,49 +159,21 @@ TEST_F(Startup, FirstRunMakesTheDataFolderAndAWritableDefaultDatabase)
     EXPECT_EQ(MainModule::SettingsKey, SettingsPath);
     EXPECT_EQ(MainModule::PrintersKey, u"Software\\Korvane\\Velmora\\Printers"_s);
     EXPECT_GT(MainModule::ScrollBarWidth, 0.0f);
-
     EXPECT_EQ(settingsText(u"dbPath"_s), dataFolder());
     EXPECT_EQ(settingsText(u"dbName"_s), u"gest01.mdb"_s);
-    EXPECT_FALSE(settingsText(u"dbPath2"_s) || settingsText(u"dbName2"_s));
-}
+    // The version of the first run is kept.
+    EXPECT_EQ(settingsText(u"prgrel"_s), u"1.2.7"_s);
 
-TEST_F(Startup, SettingsThatPointNowhereFallBackOnTheSecondaryThenOnTheDefaultDatabase)
-{
-    const QString gone = testsupport::freshDir(u"spostato"_s);
-    const QString secondFolder = testsupport::freshDir(u"secondo"_s);
-    const QString second = copyTemplate(secondFolder, u"magazzino.mdb"_s);
-    setSettingsText(u"dbPath"_s, gone);
-    setSettingsText(u"dbName"_s, u"sparito.mdb"_s);
-    setSettingsText(u"dbPath2"_s, secondFolder);
-    setSettingsText(u"dbName2"_s, u"magazzino.mdb"_s);
-    setSettingsText(u"prgrel"_s, u"1.2.7"_s);
-
-    ASSERT_TRUE(MainModule::Main());
-    EXPECT_EQ(desk->prompts(), QStringList());
-    EXPECT_EQ(MainModule::DbPath, secondFolder);
-    EXPECT_EQ(MainModule::DbName, u"magazzino.mdb"_s);
-    EXPECT_EQ(MainModule::ConnString, MainModule::CostruisciConnString(secondFolder, u"magazzino.mdb"_s));
-    // Only this run uses the secondary database: the settings still name the
-    // primary one, and no default database was made.
-    EXPECT_EQ(settingsText(u"dbPath"_s), gone);
-    EXPECT_EQ(settingsText(u"dbName"_s), u"sparito.mdb"_s);
-    EXPECT_FALSE(QFileInfo::exists(defaultDatabase()));
-    EXPECT_FALSE(QFileInfo::exists(gone + u"/sparito.mdb"_s));
-
-    // With the secondary gone too, an existing default database is the
-    // user's and is used as it is, not replaced by a fresh copy.
-    ASSERT_TRUE(QFile::remove(second));
-    placeDefaultDatabase();
+    // An existing default database is the user's: used as it is.
     runSql(defaultDatabase(), u"INSERT INTO _Pars (k01, l01) VALUES ('segno', 42)"_s);
+    pointNowhere();
     resetMainModule();
     ASSERT_TRUE(MainModule::Main());
-    EXPECT_EQ(desk->prompts(), QStringList());
     EXPECT_EQ(MainModule::DbPath, dataFolder());
     EXPECT_EQ(settingsText(u"dbPath"_s), dataFolder());
     EXPECT_EQ(settingsText(u"dbName"_s), u"gest01.mdb"_s);
     EXPECT_EQ(queryValue(defaultDatabase(), u"SELECT l01 FROM _Pars WHERE k01='segno'"_s), u"42.0"_s);
-    // The version of the first run is kept.
-    EXPECT_EQ(settingsText(u"prgrel"_s), u"1.2.7"_s);
+    EXPECT_EQ(desk->prompts(), QStringList());
 }
 
 // ---- bad settings and bad data at the start ------------------------------
@@ -210,10 +199,15 @@ TEST_F(Startup, SettingsThatCannotBeSavedAreReportedOnceAndTheProgramStarts)
     EXPECT_EQ(MainModule::DbPath, dataFolder());
 }
 
-// Stored settings that are not numbers, typed by hand or left by another
-// program, count as missing.
-TEST_F(Startup, SettingsThatAreNotNumbersStartWithTheirDefaults)
+// Bad data does not stop the start. Stored settings that are not numbers,
+// typed by hand or left by another program, count as missing. A database
+// the main window cannot read its settings from (a table is missing) gives
+// the defaults of what could not be read, and the user is told.
+TEST_F(Startup, BadSettingsAndADatabaseWithoutAnExpectedTableStartWithDefaults)
 {
+    placeDefaultDatabase();
+    runSql(defaultDatabase(), u"DROP TABLE CodiciIVA; INSERT INTO _Pars (k01, l01) VALUES ('NumDecV', 3);"
+                              "INSERT INTO Liste (Chiave, Codice, Descrizione, Predefinito) VALUES ('um', 'PZ', 'Pezzi', 1)"_s);
     const auto storeZzzz = [] {
         setSettingsNumber(u"regLoadViewLayout"_s, 0);
         QFile file(platform::RegistryStore::defaultFileName());
@@ -230,44 +224,31 @@ TEST_F(Startup, SettingsThatAreNotNumbersStartWithTheirDefaults)
     for (const auto &storeBadValue : badValues) {
         storeBadValue();
         resetMainModule();
+        desk->clear();
         const std::unique_ptr<frmMain> window = avvia();
         ASSERT_TRUE(window);
+        EXPECT_TRUE(window->isVisible());
         EXPECT_TRUE(window->LoadViewLayout());
+        const QStringList prompts = desk->prompts();
+        ASSERT_EQ(prompts.size(), 1) << prompts.join(u'|').toStdString();
+        EXPECT_TRUE(prompts[0].startsWith(u"Impossibile leggere le impostazioni dal database: verranno usati "
+                                          "i valori predefiniti.\r\n"_s))
+            << prompts[0].toStdString();
+        EXPECT_EQ(MainModule::DefaultCodiceIVA, QString());
+        // What could be read was.
+        EXPECT_EQ(MainModule::ValueFormat, u"#,#.000"_s);
+        EXPECT_EQ(MainModule::DefaultUM, u"PZ"_s);
     }
-    EXPECT_EQ(desk->prompts(), QStringList());
-}
-
-// A database the main window cannot read its settings from (a table is
-// missing): the program starts with the defaults of what it could not read
-// and tells the user.
-TEST_F(Startup, DatabaseWithoutAnExpectedTableStartsWithDefaultsAndSaysSo)
-{
-    placeDefaultDatabase();
-    runSql(defaultDatabase(), QStringLiteral("DROP TABLE CodiciIVA;"
-                                             "INSERT INTO _Pars (k01, l01) VALUES ('NumDecV', 3);"
-                                             "INSERT INTO Liste (Chiave, Codice, Descrizione, Predefinito) "
-                                             "VALUES ('um', 'PZ', 'Pezzi', 1)"));
-
-    const std::unique_ptr<frmMain> window = avvia();
-
-    ASSERT_TRUE(window);
-    EXPECT_TRUE(window->isVisible());
-    const QStringList prompts = desk->prompts();
-    ASSERT_EQ(prompts.size(), 1) << prompts.join(u'|').toStdString();
-    EXPECT_TRUE(prompts[0].startsWith(QStringLiteral("Impossibile leggere le impostazioni dal database: verranno usati "
-                                                     "i valori predefiniti.\r\n")))
-        << prompts[0].toStdString();
-    EXPECT_EQ(MainModule::DefaultCodiceIVA, QString());
-    // What could be read was.
-    EXPECT_EQ(MainModule::ValueFormat, u"#,#.000"_s);
-    EXPECT_EQ(MainModule::DefaultUM, u"PZ"_s);
 }
 
 // ---- an orderly stop -----------------------------------------------------
 
 // A default database that exists but does not open is the user's data: it
-// is never replaced by the template, whatever is wrong with it.
-TEST_F(Startup, DamagedDefaultDatabaseStopsWithACriticalMessageAndStaysAsItWas)
+// is never replaced by the template, whatever is wrong with it. A database
+// held by another program is not called damaged: the user is told to try
+// again, and the start neither falls back on the default database nor
+// makes an empty one in its place.
+TEST_F(Startup, ADatabaseThatDoesNotOpenStopsTheStartAndStaysAsItWas)
 {
     QDir().mkpath(dataFolder());
     const QByteArray contents[] = {
@@ -286,13 +267,9 @@ TEST_F(Startup, DamagedDefaultDatabaseStopsWithACriticalMessageAndStaysAsItWas)
         EXPECT_TRUE(MainModule::ConnString.isEmpty());
         desk->clear();
     }
-}
 
-// A database held by another program: the user is told to try again,
-// nothing is called damaged, and the start neither falls back on the
-// default database nor makes an empty one in its place.
-TEST_F(Startup, DatabaseHeldByAnotherProgramIsReportedAsInUse)
-{
+    // A database held by another program, named by the settings or the default one.
+    ASSERT_TRUE(QFile::remove(defaultDatabase()));
     const QString folder = testsupport::freshDir(u"condiviso"_s);
     const QString shared = copyTemplate(folder, u"ditta.mdb"_s);
     platform::Connection::setDefaultBusyTimeout(100);
@@ -302,8 +279,8 @@ TEST_F(Startup, DatabaseHeldByAnotherProgramIsReportedAsInUse)
             const AltroProgramma other(held);
             EXPECT_FALSE(MainModule::Main());
         }
-        EXPECT_EQ(criticalBox(true).prompt, QStringLiteral("Il database è in uso da un altro utente. Riprovare più "
-                                                           "tardi.\r\nL'applicazione non verrà avviata."));
+        EXPECT_EQ(criticalBox(true).prompt,
+                  u"Il database è in uso da un altro utente. Riprovare più tardi.\r\n"_s + NotStarted);
         EXPECT_EQ(fileBytes(held), before);
         desk->clear();
     };
@@ -317,10 +294,10 @@ TEST_F(Startup, DatabaseHeldByAnotherProgramIsReportedAsInUse)
     expectInUse(shared);
     EXPECT_EQ(settingsText(u"dbPath"_s), folder);
 
-    // The default database of an earlier start.
     setSettingsText(u"dbPath"_s, QString());
     expectInUse(defaultDatabase());
 }
+
 
 // The default database cannot be made: the start stops with the real cause,
 // writes no setting and leaves no part of a copy behind.

@@ -2,13 +2,9 @@
 // that another copy holds or that refuses one of the changes.
 #include "ShellFixture.h"
 
-#include "support/TestEnv.h"
-
 #include "platform/base/RuntimeError.h"
 #include "platform/data/Catalog.h"
-#include "platform/data/Connection.h"
 #include "platform/data/Recordset.h"
-#include "shell/MainModule.h"
 
 #include <QDir>
 #include <QMap>
