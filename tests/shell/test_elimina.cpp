@@ -25,8 +25,10 @@ protected:
         ShellTest::SetUp();
         database = testsupport::DataFixture::createSampleDatabase(testsupport::freshDir(u"elimina"_s));
         runSql(database, u"INSERT INTO CodiciIVA VALUES ('04', 'Minima', 4, 0, 0);"
-                         "INSERT INTO Liste (Id, Chiave, Codice, Descrizione) VALUES (4, 'cat', NULL, 'Articoli per l''ufficio');"
-                         "INSERT INTO CliFor (IdCliFor, Tipo, Nome) VALUES (4, 'Fornitore', 'Neri Spa'), (5, 'Fornitore', 'Gialli Snc');"
+                         "INSERT INTO Liste (Id, Chiave, Codice, Descrizione) "
+                         "VALUES (4, 'cat', NULL, 'Articoli per l''ufficio');"
+                         "INSERT INTO CliFor (IdCliFor, Tipo, Nome) "
+                         "VALUES (4, 'Fornitore', 'Neri Spa'), (5, 'Fornitore', 'Gialli Snc');"
                          "UPDATE Articoli SET IdFornitore = 4 WHERE Codice = 'B001';"_s);
         useDatabase(database);
     }
@@ -170,7 +172,8 @@ TEST_F(Elimina, AnotherCopyWritingStopsTheDeleteOrIsWaitedFor)
     {
         const AltroProgramma writing(database, false);
         EXPECT_FALSE(eliminaConSi("iva", Variant("04")));
-        const auto lockError = testsupport::databaseErrorOf([] { platform::Connection(MainModule::ConnString).beginTrans(); });
+        const auto lockError =
+            testsupport::databaseErrorOf([] { platform::Connection(MainModule::ConnString).beginTrans(); });
         ASSERT_TRUE(lockError.has_value());
         EXPECT_EQ(lockError->kind(), platform::DatabaseError::Kind::Busy);
         expectNotice(lockError->description());

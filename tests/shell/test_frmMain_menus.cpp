@@ -216,7 +216,8 @@ TEST_F(MenusTest, HelpItemsAndF1OpenTheirTopics)
     const QString folder = testsupport::freshDir(u"programma"_s);
     writeFile(folder + u"/brevel.chm"_s, QByteArray("guida"));
     MainModule::ImpostaCartellaProgramma(folder);
-    for (const QString &caption : {u"&Guida in linea"_s, u"La &mia prima registrazione"_s, u"&Tasti di scelta rapida"_s})
+    for (const QString &caption :
+         {u"&Guida in linea"_s, u"La &mia prima registrazione"_s, u"&Tasti di scelta rapida"_s})
         item(window->mnuHelp(), caption)->trigger();
     // F1 on the start panel as well.
     QApplication::setActiveWindow(window.get());

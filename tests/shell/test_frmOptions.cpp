@@ -121,7 +121,8 @@ TEST_F(OptionsTest, EachEntryPointShowsOnlyItsTabsAndAnnullaSavesNothing)
     for (const Case &c : cases) {
         open(c.entry, [&](frmOptions *dialog) {
             auto *tbs = child<QTabWidget>(dialog, u"tbs"_s);
-            const QStringList captions{u"Generale"_s, u"Magazzino"_s, u"Stampanti"_s, u"Data di lavoro"_s, u"Database"_s};
+            const QStringList captions{u"Generale"_s, u"Magazzino"_s, u"Stampanti"_s, u"Data di lavoro"_s,
+                                       u"Database"_s};
             for (int tab = 0; tab < 5; ++tab) {
                 EXPECT_EQ(tbs->tabText(tab), captions[tab]);
                 EXPECT_EQ(tbs->isTabVisible(tab), c.visible[static_cast<std::size_t>(tab)]) << tab;
@@ -181,20 +182,20 @@ TEST_F(OptionsTest, ApriTuttoSavesSwitchesAndChosenPrinters)
         EXPECT_TRUE(dialog->Confermato());
     });
 
-    EXPECT_EQ(dword(u"regLoadTipsAtStartup"_s), 1);
-    EXPECT_EQ(dword(u"regShowLastView"_s), 0);
-    EXPECT_EQ(dword(u"regLoadViewLayout"_s), 0);
-    EXPECT_EQ(dword(u"regAskLabelPrint"_s), 0);
-    EXPECT_EQ(dword(u"regUbiView"_s), 1);
+    const QStringList switches{u"regLoadTipsAtStartup"_s, u"regShowLastView"_s, u"regLoadViewLayout"_s,
+                               u"regAskLabelPrint"_s, u"regUbiView"_s};
+    std::vector<std::int32_t> stored;
+    for (const QString &name : switches)
+        stored.push_back(dword(name));
+    EXPECT_EQ(stored, (std::vector<std::int32_t>{1, 0, 0, 0, 1}));
     // The report printer was not picked from the list and names no installed
     // printer: its name is written back, its device name stays.
-    EXPECT_EQ(printerValue(u"000"_s), u"Vecchia"_s);
-    EXPECT_EQ(printerValue(u"D000"_s), u"VecchiaDev"_s);
-    EXPECT_EQ(printerValue(u"001"_s), u"Zebra Etichette"_s);
-    EXPECT_EQ(printerValue(u"D001"_s), u"Zebra Etichette"_s);
-    EXPECT_EQ(counter2023(), u"0"_s);
-    EXPECT_EQ(decimals(u"NumDecQ"_s), u"0"_s);
-    EXPECT_EQ(decimals(u"NumDecV"_s), u"2"_s);
+    QStringList printers;
+    for (const QString &name : {u"000"_s, u"D000"_s, u"001"_s, u"D001"_s})
+        printers << printerValue(name);
+    EXPECT_EQ(printers, (QStringList{u"Vecchia"_s, u"VecchiaDev"_s, u"Zebra Etichette"_s, u"Zebra Etichette"_s}));
+    EXPECT_EQ((QStringList{counter2023(), decimals(u"NumDecQ"_s), decimals(u"NumDecV"_s)}),
+              (QStringList{u"0"_s, u"0"_s, u"2"_s}));
 }
 
 // The warehouse tab saves its decimals and switches, refuses decimals out

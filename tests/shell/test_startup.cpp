@@ -207,7 +207,8 @@ TEST_F(Startup, BadSettingsAndADatabaseWithoutAnExpectedTableStartWithDefaults)
 {
     placeDefaultDatabase();
     runSql(defaultDatabase(), u"DROP TABLE CodiciIVA; INSERT INTO _Pars (k01, l01) VALUES ('NumDecV', 3);"
-                              "INSERT INTO Liste (Chiave, Codice, Descrizione, Predefinito) VALUES ('um', 'PZ', 'Pezzi', 1)"_s);
+                              "INSERT INTO Liste (Chiave, Codice, Descrizione, Predefinito) "
+                              "VALUES ('um', 'PZ', 'Pezzi', 1)"_s);
     const auto storeZzzz = [] {
         setSettingsNumber(u"regLoadViewLayout"_s, 0);
         QFile file(platform::RegistryStore::defaultFileName());
