@@ -1,7 +1,6 @@
 #pragma once
 
-// The main window shown on a template database with a few articles,
-// suppliers and movements, for the tests of its lists and its commands.
+// The fixture of the main window's tests.
 #include "ShellFixture.h"
 
 #include "platform/desktop/ButtonBar.h"
@@ -26,6 +25,8 @@ namespace shelltest {
 // literals would read as 1931.
 const platform::DateTime Working(2031, 3, 15);
 
+// The main window started on the working date over the database's sample
+// rows, with the helpers that drive its bar, menus, list and headers.
 class MainWindowTest : public TemplateDatabaseTest
 {
 protected:

@@ -15,6 +15,7 @@
 using namespace shelltest;
 using namespace Qt::StringLiterals;
 
+// The counter of a template database, read back directly.
 class Counters : public TemplateDatabaseTest
 {
 protected:

@@ -13,6 +13,8 @@ namespace {
 
 const QString PrintersPath = u"Software\\Korvane\\Velmora\\Printers"_s;
 
+// The main window with VAT codes and stand-ins registered for the record
+// windows and report dialogs, which record the calls they receive.
 class CommandsTest : public MainWindowTest
 {
 protected:

@@ -12,13 +12,14 @@
 #include <QDateEdit>
 #include <QFileInfo>
 #include <QListWidget>
-#include <QPushButton>
 
 using namespace shelltest;
 using namespace Qt::StringLiterals;
 
 namespace {
 
+// The main window with the settings that the start leaves, for the menus
+// that read or write them.
 class MenusTest : public MainWindowTest
 {
 protected:

@@ -24,6 +24,8 @@ namespace {
 
 const QString PrintersPath = u"Software\\Korvane\\Velmora\\Printers"_s;
 
+// The options dialog of a program started on 10 May 2023 with two printers
+// installed; setLayCalls counts the main window's refreshes it asks for.
 class OptionsTest : public TemplateDatabaseTest
 {
 protected:

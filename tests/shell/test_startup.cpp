@@ -76,6 +76,8 @@ private:
 
 } // namespace
 
+// The program's start on a machine with one printer, from nothing or from
+// what an earlier start left in the data folder.
 class Startup : public ShellTest
 {
 protected:
