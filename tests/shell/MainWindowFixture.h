@@ -1,25 +1,23 @@
 #pragma once
 
-// The main window shown on a template database with a few articles,
-// suppliers and movements, for the tests of its lists and its commands.
+// The fixture of the main window's tests.
 #include "ShellFixture.h"
 
-#include "common/comfrmAbout.h"
 #include "platform/desktop/ButtonBar.h"
 #include "platform/grid/Grid.h"
 #include "platform/grid/GridColumn.h"
-#include "shell/MainModule.h"
 #include "shell/frmMain.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QComboBox>
 #include <QHeaderView>
-#include <QStringList>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QTableView>
-#include <QTest>
 
 #include <memory>
-
-#include <sqlite3.h>
 
 namespace shelltest {
 
@@ -27,28 +25,8 @@ namespace shelltest {
 // literals would read as 1931.
 const platform::DateTime Working(2031, 3, 15);
 
-// Another program holding the database: an exclusive transaction, during
-// which no other connection can even read it.
-class AltroProgramma
-{
-public:
-    explicit AltroProgramma(const QString &path)
-    {
-        EXPECT_EQ(sqlite3_open_v2(path.toUtf8().constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
-        EXPECT_EQ(sqlite3_exec(m_db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
-    }
-    ~AltroProgramma()
-    {
-        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
-        sqlite3_close(m_db);
-    }
-    AltroProgramma(const AltroProgramma &) = delete;
-    AltroProgramma &operator=(const AltroProgramma &) = delete;
-
-private:
-    sqlite3 *m_db = nullptr;
-};
-
+// The main window started on the working date over the database's sample
+// rows, with the helpers that drive its bar, menus, list and headers.
 class MainWindowTest : public TemplateDatabaseTest
 {
 protected:
@@ -73,25 +51,24 @@ protected:
             "(3, 1, 'A003', 500, 1, 1), (4, 1, 'A003', 500, 1, 1);"
             "INSERT INTO Liste (Chiave, Codice, Descrizione) VALUES ('um', 'PZ', 'Pezzi'), ('cat', NULL, 'Colle');"));
         MainModule::SalvaProgressivo(7, 2031);
-
-        // The splash's minimum time passes at once.
-        comfrmAbout::Default().Timer1.setClock([this] { return m_clock; });
-        comfrmAbout::Default().Timer1.setWait([this](qint64 ms) { m_clock += ms; });
-
-        window = std::make_unique<frmMain>();
-        MainModule::WorkDate = Working;
-        MainModule::WorkYear = 2031;
-        window->resize(1280, 800);
-        window->Visualizza();
+        startWindow();
         desk->clear();
     }
 
     void TearDown() override
     {
         window.reset();
-        comfrmAbout::Default().Timer1.setClock({});
-        comfrmAbout::Default().Timer1.setWait({});
         TemplateDatabaseTest::TearDown();
+    }
+
+    // A new main window started on the working date.
+    void startWindow()
+    {
+        window = std::make_unique<frmMain>();
+        MainModule::WorkDate = Working;
+        MainModule::WorkYear = 2031;
+        window->resize(1280, 800);
+        window->Visualizza();
     }
 
     platform::Grid &grid() const { return *window->gexView(); }
@@ -122,6 +99,9 @@ protected:
                         header->height() / 2);
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
     }
+
+    // The key the list is sorted by, which the find box searches.
+    platform::GridKey sortKey() const { return grid().sortKeys().item(1); }
 
     // The text of a column in the current row.
     QString current(const QString &columnKey) const
@@ -160,8 +140,6 @@ protected:
     }
 
     std::unique_ptr<frmMain> window;
-    qint64 m_clock = 0;
 };
-
 
 } // namespace shelltest

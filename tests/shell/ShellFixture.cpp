@@ -1,21 +1,23 @@
 #include "ShellFixture.h"
 
-#include "support/TestEnv.h"
-
 #include "common/comRegistry.h"
-#include "platform/data/Connection.h"
+#include "common/comfrmAbout.h"
 #include "platform/registry/RegistryStore.h"
-#include "shell/MainModule.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QPushButton>
+
+#include <sqlite3.h>
 
 namespace shelltest {
 
+using namespace Qt::StringLiterals;
+
 QString templateFile()
 {
-    return testsupport::programDir() + QStringLiteral("/master.gen");
+    return testsupport::programDir() + u"/master.gen"_s;
 }
 
 QString copyTemplate(const QString &folder, const QString &fileName)
@@ -40,12 +42,12 @@ QStringList dumpDatabase(const QString &path)
     QStringList dump = queryColumn(path, QStringLiteral("SELECT type || '|' || name || '|' || tbl_name || '|' || "
                                                         "quote(sql) FROM sqlite_master ORDER BY type, name"));
     for (const QString &table :
-         queryColumn(path, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"))) {
+         queryColumn(path, u"SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"_s)) {
         QStringList values;
-        for (const QString &column : queryColumn(path, QStringLiteral("SELECT name FROM pragma_table_info('%1')").arg(table)))
-            values << QStringLiteral("quote(\"%1\")").arg(column);
-        const QString row = values.join(QStringLiteral(" || '|' || "));
-        dump += queryColumn(path, QStringLiteral("SELECT '%1|' || %2 FROM \"%1\"").arg(table, row));
+        for (const QString &column : queryColumn(path, u"SELECT name FROM pragma_table_info('%1')"_s.arg(table)))
+            values << u"quote(\"%1\")"_s.arg(column);
+        const QString row = values.join(u" || '|' || "_s);
+        dump += queryColumn(path, u"SELECT '%1|' || %2 FROM \"%1\""_s.arg(table, row));
     }
     return dump;
 }
@@ -76,19 +78,48 @@ void setSettingsText(const QString &valueName, const QString &value)
                                platform::Variant(value));
 }
 
+void setSettingsNumber(const QString &valueName, std::int32_t value)
+{
+    MainModule::ScriviRegistro(comRegistry::HKEY_CURRENT_USER, SettingsPath, comRegistry::REG_DWORD, valueName,
+                               platform::Variant(value));
+}
+
+void click(const QWidget *window, const QString &button)
+{
+    if (auto *found = child<QPushButton>(window, button))
+        QTest::mouseClick(found, Qt::LeftButton);
+}
+
+AltroProgramma::AltroProgramma(const QString &path, bool exclusive)
+{
+    EXPECT_EQ(sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(m_db, exclusive ? "BEGIN EXCLUSIVE" : "BEGIN IMMEDIATE", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+}
+
+AltroProgramma::~AltroProgramma()
+{
+    sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(m_db);
+}
+
 void ShellTest::SetUp()
 {
-    QCoreApplication::setOrganizationName(QStringLiteral("Korvane"));
-    QCoreApplication::setApplicationName(QStringLiteral("Velmora"));
+    QCoreApplication::setOrganizationName(u"Korvane"_s);
+    QCoreApplication::setApplicationName(u"Velmora"_s);
     resetMainModule();
-    documents = testsupport::freshDir(QStringLiteral("documenti"));
+    documents = testsupport::freshDir(u"documenti"_s);
     desk->setDocumentsFolder(documents);
-    platform::RegistryStore::setDefaultFileName(testsupport::freshDir(QStringLiteral("registro")) + QStringLiteral("/registry.ini"));
+    platform::RegistryStore::setDefaultFileName(testsupport::freshDir(u"registro"_s) + u"/registry.ini"_s);
     defaultBusyTimeout = platform::Connection::defaultBusyTimeout();
+    comfrmAbout::Default().Timer1.setClock([this] { return splashClock; });
+    comfrmAbout::Default().Timer1.setWait([this](qint64 ms) { splashClock += ms; });
 }
 
 void ShellTest::TearDown()
 {
+    comfrmAbout::Default().Timer1.setClock({});
+    comfrmAbout::Default().Timer1.setWait({});
     platform::Connection::setDefaultBusyTimeout(defaultBusyTimeout);
     platform::RegistryStore::setDefaultFileName(QString());
     resetMainModule();
@@ -97,7 +128,7 @@ void ShellTest::TearDown()
 void TemplateDatabaseTest::SetUp()
 {
     ShellTest::SetUp();
-    database = copyTemplate(testsupport::freshDir(QStringLiteral("database")));
+    database = copyTemplate(testsupport::freshDir(u"database"_s));
     useDatabase(database);
 }
 
@@ -108,8 +139,8 @@ platform::MsgBoxCall ShellTest::criticalBox(bool fatal) const
     if (boxes.empty())
         return {};
     EXPECT_EQ(boxes[0].style, platform::vbCritical | platform::vbOKOnly);
-    EXPECT_EQ(boxes[0].title, QStringLiteral("Velmora"));
-    EXPECT_EQ(boxes[0].prompt.endsWith(QStringLiteral("\r\n") + NotStarted), fatal) << boxes[0].prompt.toStdString();
+    EXPECT_EQ(boxes[0].title, u"Velmora"_s);
+    EXPECT_EQ(boxes[0].prompt.endsWith(u"\r\n"_s + NotStarted), fatal) << boxes[0].prompt.toStdString();
     return boxes[0];
 }
 

@@ -1,15 +1,24 @@
 #pragma once
 
+#include "../common/ModalCall.h"
 #include "DataFixture.h"
+#include "platform/data/Connection.h"
 #include "platform/desktop/ScriptedDesktop.h"
+#include "shell/MainModule.h"
+#include "support/TestEnv.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QTest>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <optional>
+
+struct sqlite3;
 
 namespace shelltest {
 
@@ -37,13 +46,41 @@ void writeFile(const QString &path, const QByteArray &bytes);
 // A REG_SZ value of the settings key read straight from the store; nullopt
 // when it is missing or has another type.
 std::optional<QString> settingsText(const QString &valueName);
-// Writes a REG_SZ value of the settings key.
+// Writes a REG_SZ value, or a REG_DWORD one, of the settings key.
 void setSettingsText(const QString &valueName, const QString &value);
+void setSettingsNumber(const QString &valueName, std::int32_t value);
+
+// A named child of a window; a missing one fails the test.
+template <typename T>
+T *child(const QWidget *window, const QString &name)
+{
+    T *found = window->findChild<T *>(name);
+    EXPECT_NE(found, nullptr) << name.toStdString();
+    return found;
+}
+// Clicks a window's named push button.
+void click(const QWidget *window, const QString &button);
+
+// Another program holding a database for the object's lifetime: with an
+// exclusive transaction no other connection can even read the file; with a
+// write under way (not exclusive) others read but cannot write.
+class AltroProgramma
+{
+public:
+    explicit AltroProgramma(const QString &path, bool exclusive = true);
+    ~AltroProgramma();
+    AltroProgramma(const AltroProgramma &) = delete;
+    AltroProgramma &operator=(const AltroProgramma &) = delete;
+
+private:
+    sqlite3 *m_db = nullptr;
+};
 
 // Every test of the shell starts from a program that has not started yet:
 // MainModule's shared state back to its initial values, the program folder
-// where the build put master.gen, a registry store of its own, and a
-// scripted desktop whose documents folder is a fresh empty folder.
+// where the build put master.gen, a registry store of its own, a scripted
+// desktop whose documents folder is a fresh empty folder, and a splash
+// whose minimum time passes at once.
 class ShellTest : public ::testing::Test
 {
 protected:
@@ -60,6 +97,7 @@ protected:
     platform::ScopedScriptedDesktop desk;
     QString documents;     // the user's documents folder of this test
     int defaultBusyTimeout = 0;
+    qint64 splashClock = 0;
 };
 
 // The same with a copy of the template as the open database.

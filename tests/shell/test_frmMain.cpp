@@ -5,96 +5,77 @@
 #include "MainWindowFixture.h"
 
 #include "common/comProgramInfo.h"
-#include "common/comRegistry.h"
+#include "common/comfrmAbout.h"
 #include "platform/base/Twips.h"
-#include "platform/data/Connection.h"
-
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
 
 using namespace shelltest;
+using namespace Qt::StringLiterals;
 
-TEST_F(MainWindowTest, StartsWithoutNodeAndFilledStatusBar)
+TEST_F(MainWindowTest, StartsWithoutNodeThenTheBarAndTheViewMenuSwitchNodes)
 {
-    EXPECT_EQ(window->CurNode(), -1);
     EXPECT_TRUE(window->picStart()->isVisible());
-    EXPECT_FALSE(window->txtFind()->isEnabled());
     EXPECT_EQ(window->lblTitle()->text(), MainModule::ApplicationTitle);
-    EXPECT_EQ(window->Panel(u"WorkData"_qs)->text(), u"sab 15 mar 31"_qs);
-    EXPECT_EQ(window->Panel(u"Database"_qs)->text(), database);
-    EXPECT_EQ(window->Panel(u"Contatore"_qs)->text(), u"7"_qs);
-    EXPECT_EQ(window->ImmagineContatore(), u"status-ok"_qs);
+    EXPECT_EQ(window->Panel(u"Database"_s)->text(), database);
     EXPECT_FALSE(comfrmAbout::Default().isVisible());
-}
 
-TEST_F(MainWindowTest, MenusFollowTheNavigation)
-{
-    const auto &news = window->mnuNewItem();
-    const auto &views = window->mnuViewItem();
     // A new movement is offered once: the stock node's item stays hidden.
-    EXPECT_EQ(news[0]->text(), u"Movimento di Magazzino\tCTRL+M"_qs);
-    EXPECT_EQ(news[1]->data().toString(), u"1"_qs);
+    const auto &news = window->mnuNewItem();
+    EXPECT_EQ(news[0]->text(), u"Movimento di Magazzino\tCTRL+M"_s);
     EXPECT_FALSE(news[1]->isVisible());
-    EXPECT_EQ(news[3]->text(), u"Articolo\tCTRL+A"_qs);
-    EXPECT_EQ(news[8]->text(), u"Unità di misura Articolo"_qs);
+    EXPECT_EQ(news[3]->text(), u"Articolo\tCTRL+A"_s);
+    EXPECT_EQ(news[8]->text(), u"Unità di misura Articolo"_s);
     // Three groups with a separator between them; nothing after the last.
+    const auto &views = window->mnuViewItem();
     const char *const viewTags[] = {"0", "1", nullptr, "2", "3", "4", nullptr, "5", "6", "7"};
     for (std::size_t i = 0; i < views.size(); ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(views[i]->isVisible(), i < 10);
-        if (i >= 10)
-            continue;
-        EXPECT_EQ(views[i]->isSeparator(), viewTags[i] == nullptr);
-        EXPECT_EQ(views[i]->data().toString(), QLatin1String(viewTags[i]));
+        if (i < 10) {
+            EXPECT_EQ(views[i]->isSeparator(), viewTags[i] == nullptr);
+            EXPECT_EQ(views[i]->data().toString(), QLatin1String(viewTags[i]));
+        }
     }
-    EXPECT_EQ(views[1]->text(), u"Giacenze\tCTRL+MAIUSC+G"_qs);
-    EXPECT_EQ(views[9]->text(), u"Categorie Articoli"_qs);
-    EXPECT_EQ(window->mnuFile()->actions().constLast()->text(), u"Esci\tALT+F4"_qs);
-}
+    EXPECT_EQ(views[1]->text(), u"Giacenze\tCTRL+MAIUSC+G"_s);
+    EXPECT_EQ(views[9]->text(), u"Categorie Articoli"_s);
+    EXPECT_EQ(window->mnuFile()->actions().constLast()->text(), u"Esci\tALT+F4"_s);
 
-TEST_F(MainWindowTest, BarAndViewMenuSwitchNodes)
-{
-    QAction *fields = item(window->mnuGrid(), u"&Campi"_qs);
+    QAction *fields = item(window->mnuGrid(), u"&Campi"_s);
     EXPECT_FALSE(fields->isEnabled());
     clickBar(2);
     EXPECT_EQ(window->CurNode(), 2);
-    EXPECT_EQ(window->lblTitle()->text(), u"Articoli"_qs);
-    EXPECT_EQ(shownCaptions(), (QStringList{u"Codice"_qs, u"Descrizione"_qs, u"UM"_qs, u"Ubicazione"_qs,
-                                            u"Categoria"_qs, u"Fornitore"_qs, u"Costo"_qs, u"PrezzoIvato"_qs}));
-    EXPECT_EQ(columnTexts(u"Codice"_qs), (QStringList{u"A001"_qs, u"A002"_qs, u"A003"_qs}));
-    EXPECT_EQ(window->lblFind()->text(), u"Trova in Codice"_qs);
+    EXPECT_EQ(window->lblTitle()->text(), u"Articoli"_s);
+    EXPECT_EQ(shownCaptions(), (QStringList{u"Codice"_s, u"Descrizione"_s, u"UM"_s, u"Ubicazione"_s,
+                                            u"Categoria"_s, u"Fornitore"_s, u"Costo"_s, u"PrezzoIvato"_s}));
+    EXPECT_EQ(columnTexts(u"Codice"_s), (QStringList{u"A001"_s, u"A002"_s, u"A003"_s}));
     EXPECT_FALSE(window->cmbFilter()->isEnabled());
     EXPECT_FALSE(window->picStart()->isVisible());
-    EXPECT_TRUE(window->txtFind()->isEnabled());
     // The Grid menu follows the node's mask.
     EXPECT_TRUE(fields->isEnabled());
-    EXPECT_FALSE(item(window->mnuGrid(), u"&Raggruppa"_qs)->isEnabled());
+    EXPECT_FALSE(item(window->mnuGrid(), u"&Raggruppa"_s)->isEnabled());
 
     // "Fornitori" through the View menu: the id is hidden, sorted by name.
     window->mnuViewItem()[5]->trigger();
     EXPECT_EQ(window->CurNode(), 4);
     EXPECT_TRUE(window->mnuViewItem()[5]->isChecked());
     EXPECT_FALSE(window->mnuViewItem()[3]->isChecked());
-    EXPECT_EQ(window->bb()->selectedKey(), u"4"_qs);
+    EXPECT_EQ(window->bb()->selectedKey(), u"4"_s);
     EXPECT_EQ(grid().column(1)->width(), 0);
-    EXPECT_EQ(columnTexts(u"Nome"_qs), (QStringList{u"Rossi Srl"_qs, u"Verdi Spa"_qs}));
+    EXPECT_EQ(columnTexts(u"Nome"_s), (QStringList{u"Rossi Srl"_s, u"Verdi Spa"_s}));
 
     window->mnuViewItem()[8]->trigger();
-    EXPECT_EQ(shownCaptions(), (QStringList{u"Codice"_qs, u"Descrizione"_qs}));
-    EXPECT_EQ(columnTexts(u"Descrizione"_qs), QStringList{u"Pezzi"_qs});
+    EXPECT_EQ(shownCaptions(), (QStringList{u"Codice"_s, u"Descrizione"_s}));
+    EXPECT_EQ(columnTexts(u"Descrizione"_s), QStringList{u"Pezzi"_s});
     EXPECT_TRUE(desk->msgBoxes().empty());
 }
 
-TEST_F(MainWindowTest, MovementSubViewsAroundTheWorkingDate)
+TEST_F(MainWindowTest, MovementSubViewsAroundTheWorkingDateAndTheStoredChoice)
 {
     clickBar(0);
-    EXPECT_EQ(window->cmbFilter()->currentText(), u"Tutti i movimenti (anno corrente)"_qs);
-    EXPECT_EQ(grid().column(2)->caption(), u"Data"_qs);
+    EXPECT_EQ(window->cmbFilter()->currentText(), u"Tutti i movimenti (anno corrente)"_s);
+    EXPECT_EQ(grid().column(2)->caption(), u"Data"_s);
     EXPECT_EQ(grid().column(2)->width(), 1400);
     EXPECT_EQ(grid().column(1)->width(), 0);
-    EXPECT_EQ(columnTexts(u"Prog"_qs), (QStringList{u"1"_qs, u"2"_qs}));
+    EXPECT_EQ(columnTexts(u"Prog"_s), (QStringList{u"1"_s, u"2"_s}));
 
     // The proportional columns share what the fixed ones leave.
     const double rest = platform::Twips::fromPixels(grid().width()).value() - 2 * 255 - 6 * 10 - 5600;
@@ -102,73 +83,57 @@ TEST_F(MainWindowTest, MovementSubViewsAroundTheWorkingDate)
 
     window->cmbFilter()->setCurrentIndex(1);
     EXPECT_EQ(window->FilterIdx(0), 1);
-    EXPECT_EQ(columnTexts(u"Prog"_qs), QStringList{u"2"_qs});
+    EXPECT_EQ(columnTexts(u"Prog"_s), QStringList{u"2"_s});
 
     // The choice stays with the node while another is shown.
     clickBar(2);
     clickBar(0);
     EXPECT_EQ(window->cmbFilter()->currentIndex(), 1);
-    EXPECT_EQ(columnTexts(u"Prog"_qs), QStringList{u"2"_qs});
+    EXPECT_EQ(columnTexts(u"Prog"_s), QStringList{u"2"_s});
+
+    // A new window starts with the stored choices; one that the node does
+    // not have counts as the first.
+    setSettingsNumber(u"cursublay00"_s, 1);
+    setSettingsNumber(u"cursublay01"_s, 4);
+    startWindow();
+    EXPECT_EQ(window->FilterIdx(0), 1);
+    EXPECT_EQ(window->FilterIdx(1), 0);
+    clickBar(0);
+    EXPECT_EQ(window->cmbFilter()->currentText(), u"Movimenti odierni"_s);
 }
 
 TEST_F(MainWindowTest, StockSubViewsGroupWithTotals)
 {
     clickBar(1);
-    EXPECT_EQ(shownCaptions(), (QStringList{u"Codice"_qs, u"Descrizione"_qs, u"UM"_qs, u"Ubicazione"_qs,
-                                            u"Giacenza"_qs, u"CostoUltimo"_qs, u"ValoreCU"_qs}));
+    EXPECT_EQ(shownCaptions(), (QStringList{u"Codice"_s, u"Descrizione"_s, u"UM"_s, u"Ubicazione"_s,
+                                            u"Giacenza"_s, u"CostoUltimo"_s, u"ValoreCU"_s}));
     EXPECT_TRUE(groupCaptions().isEmpty());
     // Only this year's movements up to the working date count.
-    EXPECT_EQ(grid().valueAt(3, grid().column(u"Giacenza"_qs)->index()).toDouble(), 10.0);
+    EXPECT_EQ(grid().valueAt(3, grid().column(u"Giacenza"_s)->index()).toDouble(), 10.0);
 
     window->cmbFilter()->setCurrentIndex(1);
-    EXPECT_EQ(groupCaptions(), (QStringList{u"Nome: Rossi Srl     QV: [1.234,50]  [987,00]"_qs,
-                                            u"Nome: Verdi Spa     QV: [10,00]  [10,00]"_qs}));
-
+    EXPECT_EQ(groupCaptions(), (QStringList{u"Nome: Rossi Srl     QV: [1.234,50]  [987,00]"_s,
+                                            u"Nome: Verdi Spa     QV: [10,00]  [10,00]"_s}));
     window->cmbFilter()->setCurrentIndex(2);
     EXPECT_EQ(groupCaptions().size(), 3);
-    EXPECT_EQ(groupCaptions().first(), u"Categoria: Colle     QV: [10,00]  [10,00]"_qs);
+    EXPECT_EQ(groupCaptions().first(), u"Categoria: Colle     QV: [10,00]  [10,00]"_s);
 
     // Two levels, all expanded: every record row is there.
     window->cmbFilter()->setCurrentIndex(3);
     EXPECT_EQ(grid().model()->groupLevel(2), 2);
     EXPECT_EQ(groupCaptions().size(), 2 + 3);
-    EXPECT_EQ(columnTexts(u"Codice"_qs).size(), 3);
+    EXPECT_EQ(columnTexts(u"Codice"_s).size(), 3);
 }
 
-TEST_F(MainWindowTest, AListThatCannotBeReadLeavesTheWindowAsItWas)
-{
-    clickBar(3);
-    const QStringList customers = columnTexts(u"Nome"_qs);
-    runSql(database, QStringLiteral("DROP VIEW ViewArticoli"));
-    clickBar(2);
-    EXPECT_EQ(window->CurNode(), 3);
-    EXPECT_EQ(window->lblTitle()->text(), u"Clienti"_qs);
-    EXPECT_EQ(window->bb()->selectedKey(), u"3"_qs);
-    EXPECT_EQ(columnTexts(u"Nome"_qs), customers);
-    ASSERT_EQ(desk->msgBoxes().size(), 1u);
-    EXPECT_EQ(desk->msgBoxes()[0].style, platform::vbCritical);
-    EXPECT_TRUE(desk->msgBoxes()[0].prompt.contains(QStringLiteral("L'operazione sul database non è riuscita.")))
-        << desk->msgBoxes()[0].prompt.toStdString();
-
-    // When only the status cannot be read, the list is shown and the panels
-    // keep what they showed.
-    desk->clear();
-    runSql(database, QStringLiteral("DROP TABLE Articoli"));
-    runSql(database, QStringLiteral("INSERT INTO CliFor (IdCliFor, Tipo, Nome) VALUES (9, 'Cliente', 'Neri Ugo')"));
-    MainModule::WorkDate = platform::DateTime(2031, 4, 1);
-    item(window->mnuView(), u"Aggiorna"_qs)->trigger();
-    EXPECT_EQ(columnTexts(u"Nome"_qs), (QStringList{u"Bianchi Mario"_qs, u"Neri Ugo"_qs}));
-    EXPECT_EQ(desk->msgBoxes().size(), 1u);
-    EXPECT_EQ(window->Panel(u"WorkData"_qs)->text(), u"sab 15 mar 31"_qs);
-    EXPECT_EQ(window->Panel(u"Contatore"_qs)->text(), u"7"_qs);
-}
-
-TEST_F(MainWindowTest, ALockedDatabaseStopsEachCommandAtItsFirstErrorAndKeepsTheWindow)
+// A database held by another program stops each command at its first error
+// after one wait, and leaves the window as it was; so does a list that
+// cannot be read.
+TEST_F(MainWindowTest, ADatabaseThatCannotBeReadLeavesTheWindowAsItWas)
 {
     clickBar(0);
     const auto shown = [this] {
         return QStringList{window->lblTitle()->text(), window->cmbFilter()->currentText(), window->lblFind()->text(),
-                           columnTexts(u"Prog"_qs).join(u','), window->Panel(u"Contatore"_qs)->text()};
+                           columnTexts(u"Prog"_s).join(u','), window->Panel(u"Contatore"_s)->text()};
     };
     const QStringList before = shown();
     platform::Connection::setDefaultBusyTimeout(50);
@@ -185,77 +150,87 @@ TEST_F(MainWindowTest, ALockedDatabaseStopsEachCommandAtItsFirstErrorAndKeepsThe
         clickBar(2);
         window->mnuViewItem()[3]->trigger(); // stores the list's layout first
         window->cmbFilter()->setCurrentIndex(1);
-        item(window->mnuView(), u"Aggiorna"_qs)->trigger();
+        item(window->mnuView(), u"Aggiorna"_s)->trigger();
+        platform::Connection::setBusyListener(previous);
+        EXPECT_EQ(waits, 4);
         EXPECT_EQ(window->CurNode(), 0);
         EXPECT_EQ(window->FilterIdx(0), 0);
         EXPECT_EQ(shown(), before);
-        EXPECT_EQ(window->bb()->selectedKey(), u"0"_qs);
+        EXPECT_EQ(window->bb()->selectedKey(), u"0"_s);
         EXPECT_TRUE(window->mnuViewItem()[0]->isChecked());
         EXPECT_FALSE(window->mnuViewItem()[3]->isChecked());
         // One message for each command: the lock's.
         EXPECT_EQ(desk->prompts(), QStringList(4, lock->description()));
-        platform::Connection::setBusyListener(previous);
-        EXPECT_EQ(waits, 4);
     }
     // Once the other program lets go, the same commands work.
     window->cmbFilter()->setCurrentIndex(1);
-    EXPECT_EQ(columnTexts(u"Prog"_qs), QStringList{u"2"_qs});
+    EXPECT_EQ(columnTexts(u"Prog"_s), QStringList{u"2"_s});
     clickBar(2);
-    EXPECT_EQ(window->lblTitle()->text(), u"Articoli"_qs);
+    EXPECT_EQ(window->lblTitle()->text(), u"Articoli"_s);
     EXPECT_EQ(desk->msgBoxes().size(), 4u);
+
+    // A list that cannot be read.
+    desk->clear();
+    clickBar(3);
+    const QStringList customers = columnTexts(u"Nome"_s);
+    runSql(database, u"DROP VIEW ViewArticoli"_s);
+    clickBar(2);
+    EXPECT_EQ(window->CurNode(), 3);
+    EXPECT_EQ(window->lblTitle()->text(), u"Clienti"_s);
+    EXPECT_EQ(window->bb()->selectedKey(), u"3"_s);
+    EXPECT_EQ(columnTexts(u"Nome"_s), customers);
+    ASSERT_EQ(desk->msgBoxes().size(), 1u);
+    EXPECT_EQ(desk->msgBoxes()[0].style, platform::vbCritical);
+    EXPECT_TRUE(desk->msgBoxes()[0].prompt.contains(u"L'operazione sul database non è riuscita."_s))
+        << desk->msgBoxes()[0].prompt.toStdString();
+
+    // When only the status cannot be read, the list is shown and the panels
+    // keep what they showed.
+    desk->clear();
+    runSql(database, QStringLiteral("DROP TABLE Articoli;"
+                                    "INSERT INTO CliFor (IdCliFor, Tipo, Nome) VALUES (9, 'Cliente', 'Neri Ugo')"));
+    MainModule::WorkDate = platform::DateTime(2031, 4, 1);
+    item(window->mnuView(), u"Aggiorna"_s)->trigger();
+    EXPECT_EQ(columnTexts(u"Nome"_s), (QStringList{u"Bianchi Mario"_s, u"Neri Ugo"_s}));
+    EXPECT_EQ(desk->msgBoxes().size(), 1u);
+    EXPECT_EQ(window->Panel(u"WorkData"_s)->text(), u"sab 15 mar 31"_s);
+    EXPECT_EQ(window->Panel(u"Contatore"_s)->text(), u"7"_s);
 }
 
 TEST_F(MainWindowTest, SetLayCountsAndWarnsOfBelowMinimum)
 {
-    runSql(database, QStringLiteral("UPDATE Articoli SET ScortaMinima = 20 WHERE Codice = 'A003'"));
+    runSql(database, u"UPDATE Articoli SET ScortaMinima = 20 WHERE Codice = 'A003'"_s);
     MainModule::SalvaProgressivo(12, 2031);
     window->SetLay();
-    EXPECT_EQ(window->Panel(u"Contatore"_qs)->text(), u"12"_qs);
-    EXPECT_EQ(window->ImmagineContatore(), u"status-below-min"_qs);
+    EXPECT_EQ(window->Panel(u"Contatore"_s)->text(), u"12"_s);
+    EXPECT_EQ(window->ImmagineContatore(), u"status-below-min"_s);
 
     // On the stock node the list gives the answer: A003 has 10 in stock on
     // the working date, so a minimum of 10 is not below it, 10,5 is.
     clickBar(1);
-    runSql(database, QStringLiteral("UPDATE Articoli SET ScortaMinima = 10 WHERE Codice = 'A003'"));
+    runSql(database, u"UPDATE Articoli SET ScortaMinima = 10 WHERE Codice = 'A003'"_s);
     window->SetLay();
-    EXPECT_EQ(window->ImmagineContatore(), u"status-ok"_qs);
-    runSql(database, QStringLiteral("UPDATE Articoli SET ScortaMinima = 10.5 WHERE Codice = 'A003'"));
+    EXPECT_EQ(window->ImmagineContatore(), u"status-ok"_s);
+    runSql(database, u"UPDATE Articoli SET ScortaMinima = 10.5 WHERE Codice = 'A003'"_s);
     window->SetLay();
-    EXPECT_EQ(window->ImmagineContatore(), u"status-below-min"_qs);
+    EXPECT_EQ(window->ImmagineContatore(), u"status-below-min"_s);
 
     // A year without movements counts 0; with no minimum set nothing is below it.
-    runSql(database, QStringLiteral("UPDATE Articoli SET ScortaMinima = 0"));
+    runSql(database, u"UPDATE Articoli SET ScortaMinima = 0"_s);
     MainModule::WorkDate = platform::DateTime(2033, 1, 1);
     MainModule::WorkYear = 2033;
     window->SetLay();
-    EXPECT_EQ(window->Panel(u"Contatore"_qs)->text(), u"0"_qs);
-    EXPECT_EQ(window->ImmagineContatore(), u"status-ok"_qs);
-    EXPECT_EQ(window->Panel(u"WorkData"_qs)->text(), u"sab 1 gen 33"_qs);
+    EXPECT_EQ(window->Panel(u"Contatore"_s)->text(), u"0"_s);
+    EXPECT_EQ(window->ImmagineContatore(), u"status-ok"_s);
+    EXPECT_EQ(window->Panel(u"WorkData"_s)->text(), u"sab 1 gen 33"_s);
     EXPECT_TRUE(desk->msgBoxes().empty());
-}
-
-TEST_F(MainWindowTest, OtherOpenWindowsKeepTheWindowAndTheDataMenu)
-{
-    QWidget other;
-    other.setWindowTitle(u"Articolo"_qs);
-    other.show();
-    for (const QString &caption : {u"&Seleziona database"_qs, u"Nuovo database"_qs, u"Tabelle"_qs})
-        item(window->mnuDb(), caption)->trigger();
-    EXPECT_FALSE(window->close());
-    const QString closeFirst = u"Chiudere prima tutte le schede dati."_qs;
-    EXPECT_EQ(desk->prompts(), QStringList(4, closeFirst));
-    EXPECT_EQ(desk->msgBoxes()[0].style, platform::vbOKOnly);
-    EXPECT_TRUE(window->isVisible());
-
-    other.close();
-    EXPECT_TRUE(window->close());
 }
 
 TEST_F(MainWindowTest, ResizingLaysTheListOutAgainAndTheFindLabelFollows)
 {
     clickBar(2);
-    clickHeader(u"Descrizione"_qs);
-    ASSERT_EQ(window->lblFind()->text(), u"Trova in Descrizione"_qs);
+    clickHeader(u"Descrizione"_s);
+    ASSERT_EQ(window->lblFind()->text(), u"Trova in Descrizione"_s);
     const int wide = grid().column(1)->width();
     window->resize(900, 700);
     const double rest = platform::Twips::fromPixels(grid().width()).value() - 255 - 8 * 8 - 2480 - 480;
@@ -265,9 +240,9 @@ TEST_F(MainWindowTest, ResizingLaysTheListOutAgainAndTheFindLabelFollows)
     EXPECT_EQ(grid().column(7)->width(), 1240);
     // The layout puts the node's sort back: the label names the column the
     // find now searches.
-    EXPECT_EQ(window->lblFind()->text(), u"Trova in Codice"_qs);
-    QTest::keyClicks(window->txtFind(), u"a003"_qs);
-    EXPECT_EQ(current(u"Codice"_qs), u"A003"_qs);
+    EXPECT_EQ(window->lblFind()->text(), u"Trova in Codice"_s);
+    QTest::keyClicks(window->txtFind(), u"a003"_s);
+    EXPECT_EQ(current(u"Codice"_s), u"A003"_s);
 
     // Never smaller than 9405 x 6600 twips.
     window->resize(300, 200);
@@ -275,43 +250,22 @@ TEST_F(MainWindowTest, ResizingLaysTheListOutAgainAndTheFindLabelFollows)
     EXPECT_EQ(window->height(), platform::Twips(6600).toPixels());
 }
 
-TEST_F(MainWindowTest, StoredSubViewChoicesOutsideTheNodeCountAsTheFirst)
-{
-    const auto store = [](int node, std::int32_t value) {
-        MainModule::ScriviRegistro(comRegistry::HKEY_CURRENT_USER, SettingsPath, comRegistry::REG_DWORD,
-                                   QStringLiteral("cursublay%1").arg(node, 2, 10, QChar(u'0')),
-                                   platform::Variant(value));
-    };
-    store(0, 1);
-    store(1, 4);
-    window = std::make_unique<frmMain>();
-    MainModule::WorkDate = Working;
-    MainModule::WorkYear = 2031;
-    window->Visualizza();
-    EXPECT_EQ(window->FilterIdx(0), 1);
-    EXPECT_EQ(window->FilterIdx(1), 0);
-
-    clickBar(0);
-    EXPECT_EQ(window->cmbFilter()->currentText(), u"Movimenti odierni"_qs);
-    EXPECT_EQ(columnTexts(u"Prog"_qs), QStringList{u"2"_qs});
-}
-
 TEST_F(MainWindowTest, FirstRunOfThisVersionDropsOldListLayouts)
 {
     const QString running = QString::number(comProgramInfo::VersionMajor()) + u'.'
                             + QString::number(comProgramInfo::VersionMinor());
-    EXPECT_EQ(settingsText(u"prgver"_qs), running);
+    EXPECT_EQ(settingsText(u"prgver"_s), running);
 
     const auto layouts = [this] {
-        return queryValue(database, QStringLiteral("SELECT COUNT(*) FROM _Pars WHERE k01='gridlayout'"));
+        return queryValue(database, u"SELECT COUNT(*) FROM _Pars WHERE k01='gridlayout'"_s);
     };
-    runSql(database, QStringLiteral("INSERT INTO _Pars (k01, k02) VALUES ('gridlayout', 'art')"));
+    runSql(database, u"INSERT INTO _Pars (k01, k02) VALUES ('gridlayout', 'art')"_s);
     window = std::make_unique<frmMain>();
-    EXPECT_EQ(layouts(), u"1"_qs); // the same version keeps them
+    EXPECT_EQ(layouts(), u"1"_s); // the same version keeps them
 
     // "1.10" is lower than "1.4" as text, as the older versions compared.
-    setSettingsText(u"prgver"_qs, u"1.10"_qs);
+    setSettingsText(u"prgver"_s, u"1.10"_s);
     window = std::make_unique<frmMain>();
-    EXPECT_EQ(layouts(), u"0"_qs);
-    EXPECT_EQ(settingsText(u"prgver"_qs), running);
+    EXPECT_EQ(layouts(), u"0"_s);
+    EXPECT_EQ(settingsText(u"prgver"_s), running);
 }

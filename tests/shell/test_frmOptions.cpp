@@ -1,46 +1,44 @@
 // The options dialog driven through its widgets: which tabs each entry point
 // shows, and what "Salva" and "Annulla" leave in the registry, in _Pars and
 // in the program's shared state.
-
 #include "ShellFixture.h"
-#include "../common/ModalCall.h"
-#include "support/TestEnv.h"
 
 #include "common/comRegistry.h"
 #include "platform/registry/RegistryStore.h"
-#include "shell/MainModule.h"
 #include "shell/frmOptions.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTest>
 
+using namespace shelltest;
+using namespace Qt::StringLiterals;
 using platform::Variant;
-using shelltest::queryValue;
-using shelltest::runSql;
 
 namespace {
 
-const QString PrintersPath = QStringLiteral("Software\\Korvane\\Velmora\\Printers");
+const QString PrintersPath = u"Software\\Korvane\\Velmora\\Printers"_s;
 
-class OptionsTest : public shelltest::TemplateDatabaseTest
+// The options dialog of a program started on 10 May 2023 with two printers
+// installed; setLayCalls counts the main window's refreshes it asks for.
+class OptionsTest : public TemplateDatabaseTest
 {
 protected:
     void SetUp() override
     {
         TemplateDatabaseTest::SetUp();
-        MainModule::SettingsKey = shelltest::SettingsPath;
-        MainModule::SettingsKeyCopy = shelltest::SettingsPath;
+        MainModule::SettingsKey = SettingsPath;
+        MainModule::SettingsKeyCopy = SettingsPath;
         MainModule::PrintersKey = PrintersPath;
-        MainModule::DataFolder = documents + QStringLiteral("/BrevelDB");
+        MainModule::DataFolder = documents + u"/BrevelDB"_s;
         MainModule::WorkDate = platform::DateTime(2023, 5, 10);
         MainModule::WorkYear = 2023;
-        MainModule::InstalledPrinters = {QStringLiteral("Laser Ufficio"), QStringLiteral("Zebra Etichette")};
+        MainModule::InstalledPrinters = {u"Laser Ufficio"_s, u"Zebra Etichette"_s};
         MainModule::PrinterNames = {};
         MainModule::PrinterDetails = {};
         frmOptions::setSetLayHandler([this] { ++setLayCalls; });
@@ -59,18 +57,7 @@ protected:
         testsupport::callModal<frmOptions>([entry] { entry(); }, action);
     }
 
-    template <typename W>
-    static W *child(frmOptions *dialog, const QString &name)
-    {
-        W *w = dialog->findChild<W *>(name);
-        EXPECT_NE(w, nullptr) << name.toStdString();
-        return w;
-    }
-
-    static void click(frmOptions *dialog, const QString &button)
-    {
-        QTest::mouseClick(child<QPushButton>(dialog, button), Qt::LeftButton);
-    }
+    static QString text(frmOptions *dialog, const QString &name) { return child<QLineEdit>(dialog, name)->text(); }
 
     // Clicks a check box on its box.
     static void tick(frmOptions *dialog, const QString &name)
@@ -79,50 +66,48 @@ protected:
         QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
     }
 
-    // Empties a number box and types `text` into it.
-    static void type(frmOptions *dialog, int box, const QString &text)
+    // Empties a number box and types `typed` into it.
+    static void type(frmOptions *dialog, int box, const QString &typed)
     {
-        QLineEdit *edit = child<QLineEdit>(dialog, QStringLiteral("txtProg%1").arg(box));
+        QLineEdit *edit = child<QLineEdit>(dialog, u"txtProg%1"_s.arg(box));
         edit->setFocus();
         edit->selectAll();
         QTest::keyClick(edit, Qt::Key_Backspace);
-        QTest::keyClicks(edit, text);
+        QTest::keyClicks(edit, typed);
     }
 
     static std::int32_t dword(const QString &name)
     {
-        return MainModule::LeggiRegistro(comRegistry::HKEY_CURRENT_USER, shelltest::SettingsPath,
-                                         comRegistry::REG_DWORD, name, Variant(std::int32_t(-1)))
+        return MainModule::LeggiRegistro(comRegistry::HKEY_CURRENT_USER, SettingsPath, comRegistry::REG_DWORD, name,
+                                         Variant(std::int32_t(-1)))
             .toInt32();
-    }
-
-    static void setDword(const QString &name, std::int32_t value)
-    {
-        MainModule::ScriviRegistro(comRegistry::HKEY_CURRENT_USER, shelltest::SettingsPath, comRegistry::REG_DWORD,
-                                   name, Variant(value));
     }
 
     static QString printerValue(const QString &name)
     {
         return MainModule::LeggiRegistro(comRegistry::HKEY_CURRENT_USER, PrintersPath, comRegistry::REG_SZ, name,
-                                         Variant(QStringLiteral("<none>")))
+                                         Variant(u"<none>"_s))
             .toString();
     }
 
     QString counter2023() const
     {
-        return queryValue(database, QStringLiteral("SELECT CAST(l02 AS INTEGER) FROM _Pars WHERE k01='maga' AND l01=2023"));
+        return queryValue(database, u"SELECT CAST(l02 AS INTEGER) FROM _Pars WHERE k01='maga' AND l01=2023"_s);
     }
 
     QString decimals(const QString &key) const
     {
-        return queryValue(database, QStringLiteral("SELECT group_concat(CAST(l01 AS INTEGER)) FROM _Pars WHERE k01='%1'").arg(key));
+        return queryValue(database, u"SELECT group_concat(CAST(l01 AS INTEGER)) FROM _Pars WHERE k01='%1'"_s.arg(key));
     }
 
     int setLayCalls = 0;
 };
 
-TEST_F(OptionsTest, EachEntryPointShowsOnlyItsTabs)
+} // namespace
+
+// Each entry point shows only its tabs; whatever is changed, Esc is
+// "Annulla" and saves nothing.
+TEST_F(OptionsTest, EachEntryPointShowsOnlyItsTabsAndAnnullaSavesNothing)
 {
     struct Case {
         void (*entry)();
@@ -137,146 +122,163 @@ TEST_F(OptionsTest, EachEntryPointShowsOnlyItsTabs)
     };
     for (const Case &c : cases) {
         open(c.entry, [&](frmOptions *dialog) {
-            EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Opzioni"));
-            auto *tbs = child<QTabWidget>(dialog, QStringLiteral("tbs"));
-            const QStringList captions = {QStringLiteral("Generale"), QStringLiteral("Magazzino"),
-                                          QStringLiteral("Stampanti"), QStringLiteral("Data di lavoro"),
-                                          QStringLiteral("Database")};
+            auto *tbs = child<QTabWidget>(dialog, u"tbs"_s);
+            const QStringList captions{u"Generale"_s, u"Magazzino"_s, u"Stampanti"_s, u"Data di lavoro"_s,
+                                       u"Database"_s};
             for (int tab = 0; tab < 5; ++tab) {
                 EXPECT_EQ(tbs->tabText(tab), captions[tab]);
                 EXPECT_EQ(tbs->isTabVisible(tab), c.visible[static_cast<std::size_t>(tab)]) << tab;
             }
             EXPECT_EQ(tbs->currentIndex(), c.current);
-            // Without a close button the dialog ends only through its buttons; Esc is "Annulla".
+            if (c.visible[0])
+                tick(dialog, u"chkRegData0"_s);
+            if (c.visible[1])
+                type(dialog, 0, u"55"_s);
+            if (c.visible[3])
+                child<QDateEdit>(dialog, u"dtp"_s)->setDate(QDate(2024, 1, 2));
+            // Without a close button the dialog ends only through its buttons.
             EXPECT_FALSE(dialog->windowFlags() & Qt::WindowCloseButtonHint);
             QTest::keyClick(dialog, Qt::Key_Escape);
             EXPECT_FALSE(dialog->Confermato());
         });
     }
+    EXPECT_EQ(dword(u"regLoadTipsAtStartup"_s), -1);
+    EXPECT_EQ(printerValue(u"000"_s), u"<none>"_s);
+    EXPECT_EQ(counter2023(), u"0"_s); // the row loading created
+    EXPECT_EQ(queryValue(database, u"SELECT count(*) FROM _Pars WHERE k01 LIKE 'NumDec%'"_s), u"0"_s);
+    EXPECT_EQ(MainModule::WorkDate, platform::DateTime(2023, 5, 10));
     EXPECT_EQ(desk->msgBoxes().size(), 0u);
     EXPECT_EQ(setLayCalls, 0);
 }
 
 TEST_F(OptionsTest, ApriTuttoSavesSwitchesAndChosenPrinters)
 {
-    setDword(QStringLiteral("regShowLastView"), 0);
-    setDword(QStringLiteral("regUbiView"), 1);
-    MainModule::ScriviRegistro(comRegistry::HKEY_CURRENT_USER, PrintersPath, comRegistry::REG_SZ,
-                               QStringLiteral("000"), Variant(QStringLiteral("Vecchia")));
-    MainModule::ScriviRegistro(comRegistry::HKEY_CURRENT_USER, PrintersPath, comRegistry::REG_SZ,
-                               QStringLiteral("D000"), Variant(QStringLiteral("VecchiaDev")));
+    setSettingsNumber(u"regShowLastView"_s, 0);
+    setSettingsNumber(u"regUbiView"_s, 1);
+    MainModule::ScriviRegistro(comRegistry::HKEY_CURRENT_USER, PrintersPath, comRegistry::REG_SZ, u"000"_s,
+                               Variant(u"Vecchia"_s));
+    MainModule::ScriviRegistro(comRegistry::HKEY_CURRENT_USER, PrintersPath, comRegistry::REG_SZ, u"D000"_s,
+                               Variant(u"VecchiaDev"_s));
 
     open(&frmOptions::ApriTutto, [&](frmOptions *dialog) {
-        EXPECT_TRUE(child<QCheckBox>(dialog, QStringLiteral("chkRegData0"))->isChecked());
-        EXPECT_FALSE(child<QCheckBox>(dialog, QStringLiteral("chkRegData1"))->isChecked());
-        EXPECT_TRUE(child<QCheckBox>(dialog, QStringLiteral("chkRegData3"))->isChecked());
-        EXPECT_TRUE(child<QCheckBox>(dialog, QStringLiteral("chkRegData4"))->isChecked());
-        EXPECT_EQ(child<QLabel>(dialog, QStringLiteral("lblAnno"))->text(), QStringLiteral("(Anno: 2023)"));
-        tick(dialog, QStringLiteral("chkRegData3"));
+        EXPECT_TRUE(child<QCheckBox>(dialog, u"chkRegData0"_s)->isChecked());
+        EXPECT_FALSE(child<QCheckBox>(dialog, u"chkRegData1"_s)->isChecked());
+        EXPECT_TRUE(child<QCheckBox>(dialog, u"chkRegData3"_s)->isChecked());
+        EXPECT_TRUE(child<QCheckBox>(dialog, u"chkRegData4"_s)->isChecked());
+        EXPECT_EQ(child<QLabel>(dialog, u"lblAnno"_s)->text(), u"(Anno: 2023)"_s);
+        tick(dialog, u"chkRegData3"_s);
 
-        auto *report = child<QComboBox>(dialog, QStringLiteral("cmbPrinters0"));
-        auto *labels = child<QComboBox>(dialog, QStringLiteral("cmbPrinters1"));
+        auto *report = child<QComboBox>(dialog, u"cmbPrinters0"_s);
+        auto *labels = child<QComboBox>(dialog, u"cmbPrinters1"_s);
         EXPECT_EQ(report->count(), 3);
         EXPECT_EQ(report->itemText(0), QString());
-        EXPECT_EQ(report->currentText(), QStringLiteral("Vecchia"));
+        EXPECT_EQ(report->currentText(), u"Vecchia"_s);
         EXPECT_EQ(labels->currentText(), QString());
         // The label printer is picked from its list: the second installed one.
         dialog->findChild<QTabWidget *>()->setCurrentIndex(2);
         labels->setFocus();
         QTest::keyClick(labels, Qt::Key_Down);
         QTest::keyClick(labels, Qt::Key_Down);
-        EXPECT_EQ(labels->currentText(), QStringLiteral("Zebra Etichette"));
-        click(dialog, QStringLiteral("cmdSalva"));
+        EXPECT_EQ(labels->currentText(), u"Zebra Etichette"_s);
+        click(dialog, u"cmdSalva"_s);
         EXPECT_TRUE(dialog->Confermato());
     });
 
-    EXPECT_EQ(dword(QStringLiteral("regLoadTipsAtStartup")), 1);
-    EXPECT_EQ(dword(QStringLiteral("regShowLastView")), 0);
-    EXPECT_EQ(dword(QStringLiteral("regLoadViewLayout")), 0);
-    EXPECT_EQ(dword(QStringLiteral("regAskLabelPrint")), 0);
-    EXPECT_EQ(dword(QStringLiteral("regUbiView")), 1);
+    const QStringList switches{u"regLoadTipsAtStartup"_s, u"regShowLastView"_s, u"regLoadViewLayout"_s,
+                               u"regAskLabelPrint"_s, u"regUbiView"_s};
+    std::vector<std::int32_t> stored;
+    for (const QString &name : switches)
+        stored.push_back(dword(name));
+    EXPECT_EQ(stored, (std::vector<std::int32_t>{1, 0, 0, 0, 1}));
     // The report printer was not picked from the list and names no installed
     // printer: its name is written back, its device name stays.
-    EXPECT_EQ(printerValue(QStringLiteral("000")), QStringLiteral("Vecchia"));
-    EXPECT_EQ(printerValue(QStringLiteral("D000")), QStringLiteral("VecchiaDev"));
-    EXPECT_EQ(printerValue(QStringLiteral("001")), QStringLiteral("Zebra Etichette"));
-    EXPECT_EQ(printerValue(QStringLiteral("D001")), QStringLiteral("Zebra Etichette"));
-    EXPECT_EQ(counter2023(), QStringLiteral("0"));
-    EXPECT_EQ(decimals(QStringLiteral("NumDecQ")), QStringLiteral("0"));
-    EXPECT_EQ(decimals(QStringLiteral("NumDecV")), QStringLiteral("2"));
+    QStringList printers;
+    for (const QString &name : {u"000"_s, u"D000"_s, u"001"_s, u"D001"_s})
+        printers << printerValue(name);
+    EXPECT_EQ(printers, (QStringList{u"Vecchia"_s, u"VecchiaDev"_s, u"Zebra Etichette"_s, u"Zebra Etichette"_s}));
+    EXPECT_EQ((QStringList{counter2023(), decimals(u"NumDecQ"_s), decimals(u"NumDecV"_s)}),
+              (QStringList{u"0"_s, u"0"_s, u"2"_s}));
 }
 
-TEST_F(OptionsTest, AnnullaSavesNothing)
+// The warehouse tab saves its decimals and switches, refuses decimals out
+// of range, and never writes a counter the user left alone or emptied.
+TEST_F(OptionsTest, ContatoriSavesDecimalsAndSwitchesButNeverAnUntouchedCounter)
 {
-    open(&frmOptions::ApriTutto, [&](frmOptions *dialog) {
-        tick(dialog, QStringLiteral("chkRegData0"));
-        type(dialog, 0, QStringLiteral("55"));
-        click(dialog, QStringLiteral("cmdAnnulla"));
-    });
-    EXPECT_EQ(dword(QStringLiteral("regLoadTipsAtStartup")), -1);
-    EXPECT_EQ(printerValue(QStringLiteral("000")), QStringLiteral("<none>"));
-    EXPECT_EQ(counter2023(), QStringLiteral("0"));  // the row loading created
-    EXPECT_EQ(queryValue(database, QStringLiteral("SELECT count(*) FROM _Pars WHERE k01 LIKE 'NumDec%'")),
-              QStringLiteral("0"));
-}
-
-TEST_F(OptionsTest, ContatoriSavesDecimalsAndSwitchesButLeavesAnUntouchedCounter)
-{
-    runSql(database, QStringLiteral("INSERT INTO _Pars (k01, l01, l02) VALUES ('maga', 2023, 40)"));
-    runSql(database, QStringLiteral("INSERT INTO _Pars (k01, l01) VALUES ('NumDecQ', 3)"));
+    runSql(database, u"INSERT INTO _Pars (k01, l01, l02) VALUES ('maga', 2023, 40), ('NumDecQ', 3, NULL)"_s);
     open(&frmOptions::ApriMagazzino, [&](frmOptions *dialog) {
-        EXPECT_EQ(child<QLineEdit>(dialog, QStringLiteral("txtProg0"))->text(), QStringLiteral("40"));
-        EXPECT_EQ(child<QLineEdit>(dialog, QStringLiteral("txtProg1"))->text(), QStringLiteral("3"));
-        EXPECT_EQ(child<QLineEdit>(dialog, QStringLiteral("txtProg2"))->text(), QStringLiteral("2"));
+        EXPECT_EQ(text(dialog, u"txtProg0"_s), u"40"_s);
+        EXPECT_EQ(text(dialog, u"txtProg1"_s), u"3"_s);
+        EXPECT_EQ(text(dialog, u"txtProg2"_s), u"2"_s);
+        // Enter moves on instead of pressing a button.
+        EXPECT_TRUE(child<QLineEdit>(dialog, u"txtProg0"_s)->hasFocus());
+        QTest::keyClick(child<QLineEdit>(dialog, u"txtProg0"_s), Qt::Key_Return);
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_FALSE(child<QLineEdit>(dialog, u"txtProg0"_s)->hasFocus());
         // Another copy numbers two movements while the dialog is open.
-        runSql(database, QStringLiteral("UPDATE _Pars SET l02=42 WHERE k01='maga' AND l01=2023"));
-        tick(dialog, QStringLiteral("chkRegData4"));
-        type(dialog, 2, QStringLiteral("3"));
-        click(dialog, QStringLiteral("cmdSalva"));
+        runSql(database, u"UPDATE _Pars SET l02=42 WHERE k01='maga' AND l01=2023"_s);
+        tick(dialog, u"chkRegData4"_s);
+        type(dialog, 2, u"3"_s);
+        // More decimals than quantities keep is refused and the dialog stays open.
+        type(dialog, 1, u"7"_s);
+        click(dialog, u"cmdSalva"_s);
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_EQ(desk->prompts(), QStringList{u"Le Cifre decimali devono essere comprese tra 0 e 4."_s});
+        type(dialog, 1, u"4"_s);
+        click(dialog, u"cmdSalva"_s);
     });
-    EXPECT_EQ(counter2023(), QStringLiteral("42"));
-    EXPECT_EQ(decimals(QStringLiteral("NumDecQ")), QStringLiteral("3"));
-    EXPECT_EQ(decimals(QStringLiteral("NumDecV")), QStringLiteral("3"));
-    EXPECT_EQ(dword(QStringLiteral("regUbiView")), 1);
-    EXPECT_EQ(dword(QStringLiteral("regAskLabelPrint")), 0);
-    EXPECT_EQ(desk->msgBoxes().size(), 0u);
+    EXPECT_EQ(counter2023(), u"42"_s);
+    EXPECT_EQ(decimals(u"NumDecQ"_s), u"4"_s);
+    EXPECT_EQ(decimals(u"NumDecV"_s), u"3"_s);
+    EXPECT_EQ(dword(u"regUbiView"_s), 1);
+    EXPECT_EQ(dword(u"regAskLabelPrint"_s), 0);
+    EXPECT_EQ(desk->msgBoxes().size(), 1u);
+
+    // Emptied boxes keep the stored values.
+    open(&frmOptions::ApriMagazzino, [&](frmOptions *dialog) {
+        type(dialog, 0, QString());
+        type(dialog, 2, QString());
+        click(dialog, u"cmdSalva"_s);
+    });
+    EXPECT_EQ(counter2023(), u"42"_s);
+    EXPECT_EQ(decimals(u"NumDecV"_s), u"3"_s);
+    EXPECT_EQ(desk->msgBoxes().size(), 1u);
 }
 
 TEST_F(OptionsTest, ChangedCounterIsWrittenOnlyOverTheNumberShown)
 {
-    runSql(database, QStringLiteral("INSERT INTO _Pars (k01, l01, l02) VALUES ('maga', 2023, 40)"));
+    runSql(database, u"INSERT INTO _Pars (k01, l01, l02) VALUES ('maga', 2023, 40)"_s);
     // Unchanged meanwhile: the typed number is stored, with the up-down's step.
     open(&frmOptions::ApriMagazzino, [&](frmOptions *dialog) {
-        type(dialog, 0, QStringLiteral("1x00"));
-        EXPECT_EQ(child<QLineEdit>(dialog, QStringLiteral("txtProg0"))->text(), QStringLiteral("100"));
-        QTest::mouseClick(dialog->findChild<QWidget *>(QStringLiteral("updProg0up")), Qt::LeftButton);
-        click(dialog, QStringLiteral("cmdSalva"));
+        type(dialog, 0, u"1x00"_s);
+        EXPECT_EQ(text(dialog, u"txtProg0"_s), u"100"_s);
+        QTest::mouseClick(dialog->findChild<QWidget *>(u"updProg0up"_s), Qt::LeftButton);
+        click(dialog, u"cmdSalva"_s);
     });
-    EXPECT_EQ(counter2023(), QStringLiteral("101"));
+    EXPECT_EQ(counter2023(), u"101"_s);
     EXPECT_EQ(desk->msgBoxes().size(), 0u);
 
     // Changed meanwhile: the user is told and the other copy's number stays.
     open(&frmOptions::ApriMagazzino, [&](frmOptions *dialog) {
-        runSql(database, QStringLiteral("UPDATE _Pars SET l02=105 WHERE k01='maga' AND l01=2023"));
-        type(dialog, 0, QStringLiteral("7"));
-        click(dialog, QStringLiteral("cmdSalva"));
+        runSql(database, u"UPDATE _Pars SET l02=105 WHERE k01='maga' AND l01=2023"_s);
+        type(dialog, 0, u"7"_s);
+        click(dialog, u"cmdSalva"_s);
     });
-    EXPECT_EQ(counter2023(), QStringLiteral("105"));
+    EXPECT_EQ(counter2023(), u"105"_s);
     ASSERT_EQ(desk->msgBoxes().size(), 1u);
     EXPECT_EQ(desk->msgBoxes()[0].prompt, frmOptions::ContatoreCambiato);
     // The rest of the section is saved all the same.
-    EXPECT_EQ(decimals(QStringLiteral("NumDecV")), QStringLiteral("2"));
+    EXPECT_EQ(decimals(u"NumDecV"_s), u"2"_s);
 
     // An empty counter (left so by the table editor) shows as 0, and 0 is
     // what the change is compared with.
     desk->clear();
-    runSql(database, QStringLiteral("UPDATE _Pars SET l02=NULL WHERE k01='maga' AND l01=2023"));
+    runSql(database, u"UPDATE _Pars SET l02=NULL WHERE k01='maga' AND l01=2023"_s);
     open(&frmOptions::ApriMagazzino, [&](frmOptions *dialog) {
-        EXPECT_EQ(child<QLineEdit>(dialog, QStringLiteral("txtProg0"))->text(), QStringLiteral("0"));
-        type(dialog, 0, QStringLiteral("12"));
-        click(dialog, QStringLiteral("cmdSalva"));
+        EXPECT_EQ(text(dialog, u"txtProg0"_s), u"0"_s);
+        type(dialog, 0, u"12"_s);
+        click(dialog, u"cmdSalva"_s);
     });
-    EXPECT_EQ(counter2023(), QStringLiteral("12"));
+    EXPECT_EQ(counter2023(), u"12"_s);
     EXPECT_EQ(desk->msgBoxes().size(), 0u);
 }
 
@@ -284,55 +286,36 @@ TEST_F(OptionsTest, ChangedCounterIsWrittenOnlyOverTheNumberShown)
 // whole save, naming the settings file; the database part is saved.
 TEST_F(OptionsTest, RefusedSettingsAreReportedOnceWithoutTheStoresOwnWords)
 {
-    const QString blocker = testsupport::freshDir(QStringLiteral("bloccato")) + QStringLiteral("/file");
-    shelltest::writeFile(blocker, "x");
-    platform::RegistryStore::setDefaultFileName(blocker + QStringLiteral("/registry.ini"));
+    const QString blocker = testsupport::freshDir(u"bloccato"_s) + u"/file"_s;
+    writeFile(blocker, "x");
+    platform::RegistryStore::setDefaultFileName(blocker + u"/registry.ini"_s);
     open(&frmOptions::ApriTutto, [&](frmOptions *dialog) {
-        tick(dialog, QStringLiteral("chkRegData0"));
-        type(dialog, 2, QStringLiteral("3"));
-        click(dialog, QStringLiteral("cmdSalva"));
+        tick(dialog, u"chkRegData0"_s);
+        type(dialog, 2, u"3"_s);
+        click(dialog, u"cmdSalva"_s);
     });
     EXPECT_EQ(desk->prompts(), QStringList{MainModule::ImpostazioniNonSalvate()});
     EXPECT_TRUE(MainModule::ImpostazioniNonSalvate().contains(blocker));
-    EXPECT_EQ(decimals(QStringLiteral("NumDecV")), QStringLiteral("3"));
-}
-
-TEST_F(OptionsTest, EmptiedOrOutOfRangeNumberBoxes)
-{
-    runSql(database, QStringLiteral("INSERT INTO _Pars (k01, l01, l02) VALUES ('maga', 2023, 40)"));
-    runSql(database, QStringLiteral("INSERT INTO _Pars (k01, l01) VALUES ('NumDecV', 1)"));
-    open(&frmOptions::ApriMagazzino, [&](frmOptions *dialog) {
-        runSql(database, QStringLiteral("UPDATE _Pars SET l02=41 WHERE k01='maga' AND l01=2023"));
-        type(dialog, 0, QString());
-        type(dialog, 2, QString());
-        // More decimals than quantities keep is refused and the dialog stays open.
-        type(dialog, 1, QStringLiteral("7"));
-        click(dialog, QStringLiteral("cmdSalva"));
-        EXPECT_TRUE(dialog->isVisible());
-        EXPECT_EQ(desk->prompts(), QStringList{QStringLiteral("Le Cifre decimali devono essere comprese tra 0 e 4.")});
-        type(dialog, 1, QStringLiteral("4"));
-        click(dialog, QStringLiteral("cmdSalva"));
-    });
-    EXPECT_EQ(counter2023(), QStringLiteral("41"));
-    EXPECT_EQ(decimals(QStringLiteral("NumDecQ")), QStringLiteral("4"));
-    EXPECT_EQ(decimals(QStringLiteral("NumDecV")), QStringLiteral("1"));
+    EXPECT_EQ(decimals(u"NumDecV"_s), u"3"_s);
 }
 
 TEST_F(OptionsTest, WorkingDateButtonsAndSave)
 {
     const int lastYear = platform::DateTime::today().year() - 1;
     open(&frmOptions::ApriWorkingDate, [&](frmOptions *dialog) {
-        auto *dtp = child<QDateEdit>(dialog, QStringLiteral("dtp"));
+        auto *dtp = child<QDateEdit>(dialog, u"dtp"_s);
         EXPECT_EQ(dtp->date(), QDate(2023, 5, 10));
-        EXPECT_EQ(child<QPushButton>(dialog, QStringLiteral("cmdData0"))->text(),
-                  QStringLiteral("31/12/%1").arg(lastYear % 100, 2, 10, QLatin1Char('0')));
-        EXPECT_EQ(child<QPushButton>(dialog, QStringLiteral("cmdData1"))->text(), QStringLiteral("Oggi"));
-        click(dialog, QStringLiteral("cmdData1"));
+        // The caption is the end of the year before today's, while the
+        // button goes back from the working date.
+        EXPECT_EQ(child<QPushButton>(dialog, u"cmdData0"_s)->text(),
+                  u"31/12/%1"_s.arg(lastYear % 100, 2, 10, QLatin1Char('0')));
+        EXPECT_EQ(child<QPushButton>(dialog, u"cmdData1"_s)->text(), u"Oggi"_s);
+        click(dialog, u"cmdData1"_s);
         EXPECT_EQ(dtp->date(), QDate::currentDate());
-        click(dialog, QStringLiteral("cmdData0"));
+        click(dialog, u"cmdData0"_s);
         EXPECT_EQ(dtp->date(), QDate(2022, 12, 31));
         EXPECT_TRUE(dtp->hasFocus());
-        click(dialog, QStringLiteral("cmdSalva"));
+        click(dialog, u"cmdSalva"_s);
     });
     EXPECT_EQ(MainModule::WorkDate.date(), QDate(2022, 12, 31));
     EXPECT_EQ(MainModule::WorkYear, 2022);
@@ -341,81 +324,49 @@ TEST_F(OptionsTest, WorkingDateButtonsAndSave)
 
 TEST_F(OptionsTest, DatabaseTabRefusesAFileThatIsNoDatabase)
 {
-    const QString junk = testsupport::freshDir(QStringLiteral("altro")) + QStringLiteral("/note.mdb");
-    shelltest::writeFile(junk, QByteArrayLiteral("Questo non e' un database."));
-    const QString other = shelltest::copyTemplate(testsupport::freshDir(QStringLiteral("secondo")), QStringLiteral("ditta2.mdb"));
+    const QString junk = testsupport::freshDir(u"altro"_s) + u"/note.mdb"_s;
+    writeFile(junk, QByteArrayLiteral("Questo non e' un database."));
+    const QString other = copyTemplate(testsupport::freshDir(u"secondo"_s), u"ditta2.mdb"_s);
     const QString connBefore = MainModule::ConnString;
+    const QString defaultPrimary = MainModule::DataFolder + u"/gest01.mdb"_s;
     desk->queueOpenFile(junk);
     desk->queueOpenFile(std::nullopt);
-
     open(&frmOptions::ApriDatabase, [&](frmOptions *dialog) {
-        auto *primary = child<QLabel>(dialog, QStringLiteral("lbltxtdb0"));
-        auto *secondary = child<QLabel>(dialog, QStringLiteral("lbltxtdb1"));
-        EXPECT_EQ(primary->text(), MainModule::DataFolder + QStringLiteral("/gest01.mdb"));
-        EXPECT_EQ(secondary->text(), QStringLiteral("<vuoto>"));
-        click(dialog, QStringLiteral("cmdopendb0"));
-        EXPECT_EQ(desk->prompts(), QStringList{QStringLiteral("Database non valido")});
+        auto *primary = child<QLabel>(dialog, u"lbltxtdb0"_s);
+        auto *secondary = child<QLabel>(dialog, u"lbltxtdb1"_s);
+        EXPECT_EQ(primary->text(), defaultPrimary);
+        EXPECT_EQ(secondary->text(), u"<vuoto>"_s);
+        click(dialog, u"cmdopendb0"_s);
+        EXPECT_EQ(desk->prompts(), QStringList{u"Database non valido"_s});
         EXPECT_EQ(desk->msgBoxes()[0].style, platform::vbOKOnly);
-        click(dialog, QStringLiteral("cmdopendb1"));  // cancelled: no message
+        click(dialog, u"cmdopendb1"_s); // cancelled: no message
         EXPECT_EQ(desk->prompts().size(), 1);
-        EXPECT_EQ(primary->text(), MainModule::DataFolder + QStringLiteral("/gest01.mdb"));
-        EXPECT_EQ(secondary->text(), QStringLiteral("<vuoto>"));
-        EXPECT_TRUE(dialog->Modificato(frmOptions::SezDatabase));
-        click(dialog, QStringLiteral("cmdAnnulla"));
+        EXPECT_EQ(primary->text(), defaultPrimary);
+        EXPECT_EQ(secondary->text(), u"<vuoto>"_s);
+        click(dialog, u"cmdAnnulla"_s);
     });
     const auto requests = desk->callsOf<platform::OpenFileCall>();
     ASSERT_EQ(requests.size(), 2u);
-    EXPECT_EQ(requests[0].request.title, QStringLiteral("Selezione Database primario"));
-    EXPECT_EQ(requests[1].request.title, QStringLiteral("Selezione database secondario"));
+    EXPECT_EQ(requests[0].request.title, u"Selezione Database primario"_s);
+    EXPECT_EQ(requests[1].request.title, u"Selezione database secondario"_s);
     EXPECT_EQ(requests[0].request.initialDir, MainModule::DbPath);
-    EXPECT_EQ(requests[0].request.defaultExt, QStringLiteral("mdb"));
-    EXPECT_EQ(requests[0].request.filter, QStringLiteral("File di Access (*.mdb)|*.mdb"));
-    EXPECT_EQ(requests[0].request.flags, 0x201004);
-    EXPECT_EQ(shelltest::settingsText(QStringLiteral("dbPath")), std::nullopt);
-    EXPECT_EQ(MainModule::ConnString, connBefore);
-    EXPECT_EQ(setLayCalls, 0);
+    EXPECT_EQ(requests[0].request.filter, u"File di Access (*.mdb)|*.mdb"_s);
+    EXPECT_EQ(settingsText(u"dbPath"_s), std::nullopt);
 
     // A real database as the secondary one: both rows are stored; the
     // primary of the settings does not open, so the program stays where it is.
     desk->clear();
     desk->queueOpenFile(other);
     open(&frmOptions::ApriDatabase, [&](frmOptions *dialog) {
-        click(dialog, QStringLiteral("cmdopendb1"));
-        EXPECT_EQ(child<QLabel>(dialog, QStringLiteral("lbltxtdb1"))->text(), other);
-        click(dialog, QStringLiteral("cmdSalva"));
+        click(dialog, u"cmdopendb1"_s);
+        EXPECT_EQ(child<QLabel>(dialog, u"lbltxtdb1"_s)->text(), other);
+        click(dialog, u"cmdSalva"_s);
     });
     EXPECT_EQ(desk->msgBoxes().size(), 0u);
-    EXPECT_EQ(shelltest::settingsText(QStringLiteral("dbPath")), MainModule::DataFolder);
-    EXPECT_EQ(shelltest::settingsText(QStringLiteral("dbName")), QStringLiteral("gest01.mdb"));
-    EXPECT_EQ(shelltest::settingsText(QStringLiteral("dbPath2")), QFileInfo(other).absolutePath());
-    EXPECT_EQ(shelltest::settingsText(QStringLiteral("dbName2")), QStringLiteral("ditta2.mdb"));
+    EXPECT_EQ(settingsText(u"dbPath"_s), MainModule::DataFolder);
+    EXPECT_EQ(settingsText(u"dbName"_s), u"gest01.mdb"_s);
+    EXPECT_EQ(settingsText(u"dbPath2"_s), QFileInfo(other).absolutePath());
+    EXPECT_EQ(settingsText(u"dbName2"_s), u"ditta2.mdb"_s);
     EXPECT_EQ(MainModule::ConnString, connBefore);
     EXPECT_EQ(setLayCalls, 1);
-
-    // The same database chosen as the primary one: the program switches to it.
-    desk->queueOpenFile(other);
-    open(&frmOptions::ApriDatabase, [&](frmOptions *dialog) {
-        EXPECT_EQ(child<QLabel>(dialog, QStringLiteral("lbltxtdb1"))->text(), other);
-        click(dialog, QStringLiteral("cmdopendb0"));
-        click(dialog, QStringLiteral("cmdSalva"));
-    });
-    EXPECT_EQ(shelltest::settingsText(QStringLiteral("dbPath")), QFileInfo(other).absolutePath());
-    EXPECT_EQ(shelltest::settingsText(QStringLiteral("dbName")), QStringLiteral("ditta2.mdb"));
-    EXPECT_EQ(MainModule::ConnString, MainModule::CostruisciConnString(QFileInfo(other).absolutePath(), QStringLiteral("ditta2.mdb")));
-    EXPECT_EQ(MainModule::DbName, QStringLiteral("ditta2.mdb"));
-    EXPECT_EQ(setLayCalls, 2);
 }
-
-TEST_F(OptionsTest, EnterMovesOnInsteadOfPressingAButton)
-{
-    open(&frmOptions::ApriMagazzino, [&](frmOptions *dialog) {
-        auto *counter = child<QLineEdit>(dialog, QStringLiteral("txtProg0"));
-        EXPECT_TRUE(counter->hasFocus());
-        QTest::keyClick(counter, Qt::Key_Return);
-        EXPECT_TRUE(dialog->isVisible());
-        EXPECT_FALSE(counter->hasFocus());
-        click(dialog, QStringLiteral("cmdAnnulla"));
-    });
-}
-
-} // namespace

@@ -1,22 +1,15 @@
 // The program's start: data folder, choice of the database, the default
 // database made from the template, the orderly stop when nothing can be
-// opened, the start of the main window on bad data, and the last-resort
-// handler of errors that escape an event handler.
+// opened, the settings read at start, the start of the main window on bad
+// data, and the last-resort handler of errors that escape an event handler.
 #include "ShellFixture.h"
 
-#include "../common/ModalCall.h"
-#include "support/TestEnv.h"
-
-#include "common/comRegistry.h"
-#include "common/comfrmAbout.h"
 #include "common/comfrmDbUtils.h"
 #include "common/comfrmSendError.h"
-#include "platform/data/Connection.h"
 #include "platform/grid/Grid.h"
 #include "platform/grid/GridColumn.h"
 #include "platform/registry/RegistryStore.h"
 #include "shell/Applicazione.h"
-#include "shell/MainModule.h"
 #include "shell/frmMain.h"
 #include "shell/frmOptions.h"
 
@@ -27,13 +20,10 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
-#include <QRandomGenerator>
 #include <QScopeGuard>
-#include <QTest>
 #include <QTimer>
 
 #include <linux/capability.h>
-#include <sqlite3.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <csignal>
@@ -41,29 +31,21 @@
 #include <unistd.h>
 
 using namespace shelltest;
+using namespace Qt::StringLiterals;
 
 namespace {
 
-bool writableByThisProcess(const QString &path)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR);
-    if (fd >= 0)
-        ::close(fd);
-    return fd >= 0;
-}
-
-// Makes a file read-only for this process. The permission bits do not stop
-// a process with CAP_DAC_OVERRIDE (root), so the capability is also taken
-// out of the effective set of this thread for the object's lifetime; it
-// stays permitted and comes back at the end. holds() says whether the file
-// really cannot be written.
+// Makes a file read-only for this process for the object's lifetime. The
+// permission bits do not stop root (CAP_DAC_OVERRIDE), so that capability
+// also leaves the effective set of this thread until the end. holds() says
+// whether the file really cannot be written.
 class ReadOnlyFile
 {
 public:
     explicit ReadOnlyFile(QString path) : m_path(std::move(path))
     {
         QFile::setPermissions(m_path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-        if (!writableByThisProcess(m_path) || syscall(SYS_capget, &m_header, m_saved) != 0)
+        if (holds() || syscall(SYS_capget, &m_header, m_saved) != 0)
             return;
         __user_cap_data_struct reduced[2] = {m_saved[0], m_saved[1]};
         reduced[CAP_TO_INDEX(CAP_DAC_OVERRIDE)].effective &= ~CAP_TO_MASK(CAP_DAC_OVERRIDE);
@@ -75,10 +57,15 @@ public:
             syscall(SYS_capset, &m_header, m_saved);
         QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner);
     }
-    ReadOnlyFile(const ReadOnlyFile &) = delete;
-    ReadOnlyFile &operator=(const ReadOnlyFile &) = delete;
+    Q_DISABLE_COPY(ReadOnlyFile)
 
-    bool holds() const { return !writableByThisProcess(m_path); }
+    bool holds() const
+    {
+        const int fd = ::open(QFile::encodeName(m_path).constData(), O_RDWR);
+        if (fd >= 0)
+            ::close(fd);
+        return fd < 0;
+    }
 
 private:
     QString m_path;
@@ -87,61 +74,22 @@ private:
     bool m_dropped = false;
 };
 
-// Another program holding a database with an exclusive lock, as while it
-// writes: no other connection can even read the file.
-class ExclusiveLock
-{
-public:
-    explicit ExclusiveLock(const QString &path)
-    {
-        EXPECT_EQ(sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
-        EXPECT_EQ(sqlite3_exec(m_db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
-    }
-    ~ExclusiveLock()
-    {
-        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
-        sqlite3_close(m_db);
-    }
-    ExclusiveLock(const ExclusiveLock &) = delete;
-    ExclusiveLock &operator=(const ExclusiveLock &) = delete;
-
-private:
-    sqlite3 *m_db = nullptr;
-};
-
-QByteArray randomBytes(int size)
-{
-    QRandomGenerator generator(20240611);
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (char &c : bytes)
-        c = static_cast<char>(generator.bounded(256));
-    return bytes;
-}
-
 } // namespace
 
+// The program's start on a machine with one printer, from nothing or from
+// what an earlier start left in the data folder.
 class Startup : public ShellTest
 {
 protected:
     void SetUp() override
     {
         ShellTest::SetUp();
-        desk->setPrinters({{QStringLiteral("Laser"), QStringLiteral("Laser")}});
-        desk->setDefaultPrinter(QStringLiteral("Laser"));
-        // The splash's minimum time passes at once.
-        comfrmAbout::Default().Timer1.setClock([this] { return m_clock; });
-        comfrmAbout::Default().Timer1.setWait([this](qint64 ms) { m_clock += ms; });
+        desk->setPrinters({{u"Laser"_s, u"Laser"_s}});
+        desk->setDefaultPrinter(u"Laser"_s);
     }
 
-    void TearDown() override
-    {
-        comfrmAbout::Default().Timer1.setClock({});
-        comfrmAbout::Default().Timer1.setWait({});
-        ShellTest::TearDown();
-    }
-
-    QString dataFolder() const { return documents + QStringLiteral("/BrevelDB"); }
-    QString defaultDatabase() const { return dataFolder() + QStringLiteral("/gest01.mdb"); }
+    QString dataFolder() const { return documents + u"/BrevelDB"_s; }
+    QString defaultDatabase() const { return dataFolder() + u"/gest01.mdb"_s; }
     // A default database left by an earlier start.
     void placeDefaultDatabase() const
     {
@@ -163,88 +111,82 @@ protected:
         guard.start(0);
         return Applicazione::Avvia();
     }
-
-    qint64 m_clock = 0;
 };
 
 // ---- first start, database choice --------------------------------------
 
-TEST_F(Startup, FirstRunMakesTheDataFolderAndAWritableDefaultDatabase)
+// A start takes the primary database of the settings, else the secondary
+// one for that run only, else the default one in the data folder, made from
+// the template the first time and never replaced afterwards.
+TEST_F(Startup, TheDatabaseIsThePrimaryElseTheSecondaryElseTheDefaultOneMadeOnce)
 {
-    // Installed, the template is read-only; the copy must not be.
-    const QString program = testsupport::freshDir(QStringLiteral("programma"));
-    ASSERT_TRUE(QFile::copy(templateFile(), program + QStringLiteral("/master.gen")));
-    QFile::setPermissions(program + QStringLiteral("/master.gen"), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-    MainModule::ImpostaCartellaProgramma(program);
-
+    const QString gone = testsupport::freshDir(u"spostato"_s);
+    const QString secondFolder = testsupport::freshDir(u"secondo"_s);
+    const QString second = copyTemplate(secondFolder, u"magazzino.mdb"_s);
+    const auto pointNowhere = [&gone] {
+        setSettingsText(u"dbPath"_s, gone);
+        setSettingsText(u"dbName"_s, u"sparito.mdb"_s);
+    };
+    pointNowhere();
+    setSettingsText(u"dbPath2"_s, secondFolder);
+    setSettingsText(u"dbName2"_s, u"magazzino.mdb"_s);
+    setSettingsText(u"prgrel"_s, u"1.2.7"_s);
     ASSERT_TRUE(MainModule::Main());
+    EXPECT_EQ(MainModule::DbPath, secondFolder);
+    EXPECT_EQ(MainModule::DbName, u"magazzino.mdb"_s);
+    EXPECT_EQ(MainModule::ConnString, MainModule::CostruisciConnString(secondFolder, u"magazzino.mdb"_s));
+    EXPECT_EQ(settingsText(u"dbPath"_s), gone);
+    EXPECT_EQ(settingsText(u"dbName"_s), u"sparito.mdb"_s);
+    EXPECT_FALSE(QFileInfo::exists(defaultDatabase()));
+    EXPECT_FALSE(QFileInfo::exists(gone + u"/sparito.mdb"_s));
 
-    EXPECT_EQ(desk->prompts(), QStringList());
+    // Nothing else opens: the default database is made. Installed, the
+    // template is read-only; the copy must not be.
+    ASSERT_TRUE(QFile::remove(second));
+    const QString program = testsupport::freshDir(u"programma"_s);
+    ASSERT_TRUE(QFile::copy(templateFile(), program + u"/master.gen"_s));
+    QFile::setPermissions(program + u"/master.gen"_s, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    resetMainModule();
+    MainModule::ImpostaCartellaProgramma(program);
+    ASSERT_TRUE(MainModule::Main());
     // The copy is the template byte for byte: the upgrades found nothing to change.
     EXPECT_EQ(fileBytes(defaultDatabase()), fileBytes(templateFile()));
     EXPECT_TRUE(QFileInfo(defaultDatabase()).permissions().testFlag(QFile::WriteOwner));
-    EXPECT_EQ(QDir(dataFolder()).entryList(QDir::Files), QStringList{QStringLiteral("gest01.mdb")});
+    EXPECT_EQ(QDir(dataFolder()).entryList(QDir::Files), QStringList{u"gest01.mdb"_s});
     EXPECT_EQ(MainModule::DataFolder, dataFolder());
     EXPECT_EQ(MainModule::DbPath, dataFolder());
-    EXPECT_EQ(MainModule::DbName, QStringLiteral("gest01.mdb"));
-    EXPECT_EQ(MainModule::ConnString, QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=") + defaultDatabase()
-                                          + QStringLiteral(";Persist Security Info=False"));
+    EXPECT_EQ(MainModule::DbName, u"gest01.mdb"_s);
+    EXPECT_EQ(MainModule::ConnString, u"PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source="_s + defaultDatabase()
+                                          + u";Persist Security Info=False"_s);
     EXPECT_EQ(MainModule::SettingsKey, SettingsPath);
-    EXPECT_EQ(MainModule::PrintersKey, QStringLiteral("Software\\Korvane\\Velmora\\Printers"));
+    EXPECT_EQ(MainModule::PrintersKey, u"Software\\Korvane\\Velmora\\Printers"_s);
     EXPECT_GT(MainModule::ScrollBarWidth, 0.0f);
+    EXPECT_EQ(settingsText(u"dbPath"_s), dataFolder());
+    EXPECT_EQ(settingsText(u"dbName"_s), u"gest01.mdb"_s);
+    // The version of the first run is kept.
+    EXPECT_EQ(settingsText(u"prgrel"_s), u"1.2.7"_s);
 
-    EXPECT_EQ(settingsText(QStringLiteral("dbPath")), dataFolder());
-    EXPECT_EQ(settingsText(QStringLiteral("dbName")), QStringLiteral("gest01.mdb"));
-    EXPECT_FALSE(settingsText(QStringLiteral("dbPath2")) || settingsText(QStringLiteral("dbName2")));
-    EXPECT_EQ(settingsText(QStringLiteral("prgrel")), comProgramInfo::VersionText());
-}
-
-TEST_F(Startup, SettingsThatPointNowhereFallBackOnTheSecondaryThenOnTheDefaultDatabase)
-{
-    const QString gone = testsupport::freshDir(QStringLiteral("spostato"));
-    const QString secondFolder = testsupport::freshDir(QStringLiteral("secondo"));
-    const QString second = copyTemplate(secondFolder, QStringLiteral("magazzino.mdb"));
-    setSettingsText(QStringLiteral("dbPath"), gone);
-    setSettingsText(QStringLiteral("dbName"), QStringLiteral("sparito.mdb"));
-    setSettingsText(QStringLiteral("dbPath2"), secondFolder);
-    setSettingsText(QStringLiteral("dbName2"), QStringLiteral("magazzino.mdb"));
-    setSettingsText(QStringLiteral("prgrel"), QStringLiteral("1.2.7"));
-
-    ASSERT_TRUE(MainModule::Main());
-    EXPECT_EQ(desk->prompts(), QStringList());
-    EXPECT_EQ(MainModule::DbPath, secondFolder);
-    EXPECT_EQ(MainModule::DbName, QStringLiteral("magazzino.mdb"));
-    EXPECT_EQ(MainModule::ConnString, MainModule::CostruisciConnString(secondFolder, QStringLiteral("magazzino.mdb")));
-    // Only this run uses the secondary database: the settings still name the
-    // primary one, and no default database was made.
-    EXPECT_EQ(settingsText(QStringLiteral("dbPath")), gone);
-    EXPECT_EQ(settingsText(QStringLiteral("dbName")), QStringLiteral("sparito.mdb"));
-    EXPECT_FALSE(QFileInfo::exists(defaultDatabase()));
-    EXPECT_FALSE(QFileInfo::exists(gone + QStringLiteral("/sparito.mdb")));
-
-    // With the secondary gone too, an existing default database is the
-    // user's and is used as it is, not replaced by a fresh copy.
-    ASSERT_TRUE(QFile::remove(second));
-    placeDefaultDatabase();
-    runSql(defaultDatabase(), QStringLiteral("INSERT INTO _Pars (k01, l01) VALUES ('segno', 42)"));
+    // An existing default database is the user's: used as it is.
+    runSql(defaultDatabase(), u"INSERT INTO _Pars (k01, l01) VALUES ('segno', 42)"_s);
+    pointNowhere();
     resetMainModule();
     ASSERT_TRUE(MainModule::Main());
-    EXPECT_EQ(desk->prompts(), QStringList());
     EXPECT_EQ(MainModule::DbPath, dataFolder());
-    EXPECT_EQ(settingsText(QStringLiteral("dbPath")), dataFolder());
-    EXPECT_EQ(settingsText(QStringLiteral("dbName")), QStringLiteral("gest01.mdb"));
-    EXPECT_EQ(queryValue(defaultDatabase(), QStringLiteral("SELECT l01 FROM _Pars WHERE k01='segno'")), QStringLiteral("42.0"));
-    // The version of the first run is kept.
-    EXPECT_EQ(settingsText(QStringLiteral("prgrel")), QStringLiteral("1.2.7"));
+    EXPECT_EQ(settingsText(u"dbPath"_s), dataFolder());
+    EXPECT_EQ(settingsText(u"dbName"_s), u"gest01.mdb"_s);
+    EXPECT_EQ(queryValue(defaultDatabase(), u"SELECT l01 FROM _Pars WHERE k01='segno'"_s), u"42.0"_s);
+    EXPECT_EQ(desk->prompts(), QStringList());
 }
+
+// ---- bad settings and bad data at the start ------------------------------
 
 // A store that refuses every write: the start and the main window, which
 // both write settings, say so once, in Italian, and the program starts.
 TEST_F(Startup, SettingsThatCannotBeSavedAreReportedOnceAndTheProgramStarts)
 {
-    const QString blocker = testsupport::freshDir(QStringLiteral("bloccato")) + QStringLiteral("/file");
+    const QString blocker = testsupport::freshDir(u"bloccato"_s) + u"/file"_s;
     writeFile(blocker, "x");
-    platform::RegistryStore::setDefaultFileName(blocker + QStringLiteral("/registry.ini"));
+    platform::RegistryStore::setDefaultFileName(blocker + u"/registry.ini"_s);
 
     const std::unique_ptr<frmMain> window = avvia();
 
@@ -252,161 +194,131 @@ TEST_F(Startup, SettingsThatCannotBeSavedAreReportedOnceAndTheProgramStarts)
     EXPECT_TRUE(window->isVisible());
     const auto boxes = desk->msgBoxes();
     ASSERT_EQ(boxes.size(), 1u) << desk->prompts().join(u'|').toStdString();
-    EXPECT_EQ(boxes[0].prompt, QStringLiteral("Impossibile salvare le impostazioni nel file ") + blocker
-                                   + QStringLiteral("/registry.ini.\r\nLe modifiche alle impostazioni non verranno conservate."));
+    EXPECT_EQ(boxes[0].prompt, u"Impossibile salvare le impostazioni nel file "_s + blocker
+                                   + u"/registry.ini.\r\nLe modifiche alle impostazioni non verranno conservate."_s);
     EXPECT_EQ(boxes[0].style, platform::vbExclamation | platform::vbOKOnly);
-    EXPECT_EQ(boxes[0].title, QStringLiteral("Velmora"));
+    EXPECT_EQ(boxes[0].title, u"Velmora"_s);
     EXPECT_EQ(MainModule::DbPath, dataFolder());
 }
 
-// Stored settings that are not numbers, typed by hand or left by another
-// program, count as missing.
-TEST_F(Startup, SettingsThatAreNotNumbersStartWithTheirDefaults)
+// Bad data does not stop the start. Stored settings that are not numbers,
+// typed by hand or left by another program, count as missing. A database
+// the main window cannot read its settings from (a table is missing) gives
+// the defaults of what could not be read, and the user is told.
+TEST_F(Startup, BadSettingsAndADatabaseWithoutAnExpectedTableStartWithDefaults)
 {
-    const QString store = platform::RegistryStore::defaultFileName();
-    const auto storeWith = [&store](const QByteArray &from, const QByteArray &to) {
-        QFile file(store);
+    placeDefaultDatabase();
+    runSql(defaultDatabase(), u"DROP TABLE CodiciIVA; INSERT INTO _Pars (k01, l01) VALUES ('NumDecV', 3);"
+                              "INSERT INTO Liste (Chiave, Codice, Descrizione, Predefinito) "
+                              "VALUES ('um', 'PZ', 'Pezzi', 1)"_s);
+    const auto storeZzzz = [] {
+        setSettingsNumber(u"regLoadViewLayout"_s, 0);
+        QFile file(platform::RegistryStore::defaultFileName());
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         const QByteArray text = file.readAll();
         file.close();
-        ASSERT_TRUE(text.contains(from)) << text.toStdString();
-        writeFile(store, QByteArray(text).replace(from, to));
+        ASSERT_TRUE(text.contains("dword:00000000")) << text.toStdString();
+        writeFile(file.fileName(), QByteArray(text).replace("dword:00000000", "dword:zzzz"));
     };
-    const auto storeNumber = [](const QString &name, std::int32_t value) {
-        MainModule::ScriviRegistro(comRegistry::HKEY_CURRENT_USER, SettingsPath, comRegistry::REG_DWORD, name,
-                                   platform::Variant(value));
-    };
-
     const std::function<void()> badValues[] = {
-        [] { setSettingsText(QStringLiteral("regLoadViewLayout"), QStringLiteral("abc")); },
-        [&] {
-            storeNumber(QStringLiteral("regLoadViewLayout"), 0);
-            storeWith("dword:00000000", "dword:zzzz");
-        },
+        [] { setSettingsText(u"regLoadViewLayout"_s, u"abc"_s); },
+        storeZzzz,
     };
     for (const auto &storeBadValue : badValues) {
         storeBadValue();
         resetMainModule();
+        desk->clear();
         const std::unique_ptr<frmMain> window = avvia();
         ASSERT_TRUE(window);
+        EXPECT_TRUE(window->isVisible());
         EXPECT_TRUE(window->LoadViewLayout());
+        const QStringList prompts = desk->prompts();
+        ASSERT_EQ(prompts.size(), 1) << prompts.join(u'|').toStdString();
+        EXPECT_TRUE(prompts[0].startsWith(u"Impossibile leggere le impostazioni dal database: verranno usati "
+                                          "i valori predefiniti.\r\n"_s))
+            << prompts[0].toStdString();
+        EXPECT_EQ(MainModule::DefaultCodiceIVA, QString());
+        // What could be read was.
+        EXPECT_EQ(MainModule::ValueFormat, u"#,#.000"_s);
+        EXPECT_EQ(MainModule::DefaultUM, u"PZ"_s);
     }
-    EXPECT_EQ(desk->prompts(), QStringList());
-}
-
-// A database the main window cannot read its settings from (a table is
-// missing): the program starts with the defaults of what it could not read
-// and tells the user.
-TEST_F(Startup, DatabaseWithoutAnExpectedTableStartsWithDefaultsAndSaysSo)
-{
-    placeDefaultDatabase();
-    runSql(defaultDatabase(), QStringLiteral("DROP TABLE CodiciIVA;"
-                                             "INSERT INTO _Pars (k01, l01) VALUES ('NumDecV', 3);"
-                                             "INSERT INTO Liste (Chiave, Codice, Descrizione, Predefinito) "
-                                             "VALUES ('um', 'PZ', 'Pezzi', 1)"));
-
-    const std::unique_ptr<frmMain> window = avvia();
-
-    ASSERT_TRUE(window);
-    EXPECT_TRUE(window->isVisible());
-    const QStringList prompts = desk->prompts();
-    ASSERT_EQ(prompts.size(), 1) << prompts.join(u'|').toStdString();
-    EXPECT_TRUE(prompts[0].startsWith(QStringLiteral("Impossibile leggere le impostazioni dal database: verranno usati "
-                                                     "i valori predefiniti.\r\n")))
-        << prompts[0].toStdString();
-    EXPECT_EQ(MainModule::DefaultCodiceIVA, QString());
-    // What could be read was.
-    EXPECT_EQ(MainModule::ValueFormat, QStringLiteral("#,#.000"));
-    EXPECT_EQ(MainModule::DefaultUM, QStringLiteral("PZ"));
 }
 
 // ---- an orderly stop -----------------------------------------------------
 
 // A default database that exists but does not open is the user's data: it
-// is never replaced by the template, whatever is wrong with it.
-class DamagedDefaultDatabase : public Startup, public ::testing::WithParamInterface<int>
+// is never replaced by the template, whatever is wrong with it. A database
+// held by another program is not called damaged: the user is told to try
+// again, and the start neither falls back on the default database nor
+// makes an empty one in its place.
+TEST_F(Startup, ADatabaseThatDoesNotOpenStopsTheStartAndStaysAsItWas)
 {
-};
-
-TEST_P(DamagedDefaultDatabase, StopsWithACriticalMessageAndLeavesTheFileAsItWas)
-{
-    const QByteArray contents[] = {
-        randomBytes(8192),
-        QByteArray(), // a copy that never got its first byte
-        QByteArray("Standard Jet DB\0\0\0\0", 20) + randomBytes(4000),
-    };
-    const QByteArray bytes = contents[GetParam()];
     QDir().mkpath(dataFolder());
-    writeFile(defaultDatabase(), bytes);
+    const QByteArray contents[] = {
+        QByteArray(8192, '\x5a'),
+        QByteArray(), // a copy that never got its first byte
+        QByteArray("Standard Jet DB\0\0\0\0", 20) + QByteArray(4000, '\x07'),
+    };
+    for (const QByteArray &bytes : contents) {
+        SCOPED_TRACE(bytes.size());
+        writeFile(defaultDatabase(), bytes);
+        EXPECT_FALSE(MainModule::Main());
+        EXPECT_EQ(criticalBox(true).prompt, u"Database non trovato o danneggiato.\r\n"_s + NotStarted);
+        EXPECT_EQ(fileBytes(defaultDatabase()), bytes);
+        EXPECT_FALSE(QFileInfo::exists(defaultDatabase() + u"-journal"_s));
+        EXPECT_FALSE(settingsText(u"dbPath"_s));
+        EXPECT_TRUE(MainModule::ConnString.isEmpty());
+        desk->clear();
+    }
 
-    EXPECT_FALSE(MainModule::Main());
-
-    EXPECT_EQ(criticalBox(true).prompt, QStringLiteral("Database non trovato o danneggiato.\r\nL'applicazione non verrà avviata."));
-    EXPECT_EQ(fileBytes(defaultDatabase()), bytes);
-    EXPECT_FALSE(QFileInfo::exists(defaultDatabase() + QStringLiteral("-journal")));
-    EXPECT_FALSE(settingsText(QStringLiteral("dbPath")));
-    EXPECT_TRUE(MainModule::ConnString.isEmpty());
-}
-
-INSTANTIATE_TEST_SUITE_P(Contents, DamagedDefaultDatabase, ::testing::Values(0, 1, 2));
-
-// A database held by another program: the user is told to try again,
-// nothing is called damaged, and the start neither falls back on the
-// default database nor makes an empty one in its place.
-TEST_F(Startup, DatabaseHeldByAnotherProgramIsReportedAsInUse)
-{
-    const QString folder = testsupport::freshDir(QStringLiteral("condiviso"));
-    const QString shared = copyTemplate(folder, QStringLiteral("ditta.mdb"));
+    // A database held by another program, named by the settings or the default one.
+    ASSERT_TRUE(QFile::remove(defaultDatabase()));
+    const QString folder = testsupport::freshDir(u"condiviso"_s);
+    const QString shared = copyTemplate(folder, u"ditta.mdb"_s);
     platform::Connection::setDefaultBusyTimeout(100);
     const auto expectInUse = [this](const QString &held) {
         const QByteArray before = fileBytes(held);
         {
-            ExclusiveLock other(held);
+            const AltroProgramma other(held);
             EXPECT_FALSE(MainModule::Main());
         }
-        EXPECT_EQ(criticalBox(true).prompt, QStringLiteral("Il database è in uso da un altro utente. Riprovare più "
-                                                           "tardi.\r\nL'applicazione non verrà avviata."));
+        EXPECT_EQ(criticalBox(true).prompt,
+                  u"Il database è in uso da un altro utente. Riprovare più tardi.\r\n"_s + NotStarted);
         EXPECT_EQ(fileBytes(held), before);
         desk->clear();
     };
 
-    setSettingsText(QStringLiteral("dbPath"), folder);
-    setSettingsText(QStringLiteral("dbName"), QStringLiteral("ditta.mdb"));
+    setSettingsText(u"dbPath"_s, folder);
+    setSettingsText(u"dbName"_s, u"ditta.mdb"_s);
     expectInUse(shared);
     EXPECT_FALSE(QFileInfo::exists(defaultDatabase()));
 
     placeDefaultDatabase();
     expectInUse(shared);
-    EXPECT_EQ(settingsText(QStringLiteral("dbPath")), folder);
+    EXPECT_EQ(settingsText(u"dbPath"_s), folder);
 
-    // The default database of an earlier start.
-    setSettingsText(QStringLiteral("dbPath"), QString());
+    setSettingsText(u"dbPath"_s, QString());
     expectInUse(defaultDatabase());
 }
 
-TEST_F(Startup, MissingTemplateStopsWithItsOwnMessage)
+
+// The default database cannot be made: the start stops with the real cause,
+// writes no setting and leaves no part of a copy behind.
+TEST_F(Startup, ADefaultDatabaseThatCannotBeMadeStopsTheStartWithItsCause)
 {
-    MainModule::ImpostaCartellaProgramma(testsupport::freshDir(QStringLiteral("vuota")));
-
-    EXPECT_FALSE(MainModule::Main());
-
-    EXPECT_EQ(criticalBox(true).prompt, QStringLiteral("File di sistema assente.\r\nL'applicazione non verrà avviata."));
-    EXPECT_FALSE(QFileInfo::exists(defaultDatabase()));
-    EXPECT_FALSE(settingsText(QStringLiteral("dbPath")));
-    EXPECT_FALSE(settingsText(QStringLiteral("prgrel")));
-}
-
-// The default database cannot be made: the start stops with the real cause
-// and leaves no part of a copy behind.
-TEST_F(Startup, DefaultDatabaseThatCannotBeMadeStopsWithTheReason)
-{
-    const auto expectStop = [this](const QString &reason) {
-        EXPECT_EQ(criticalBox(true).prompt, QStringLiteral("Impossibile creare il database ") + defaultDatabase()
-                                                + QStringLiteral(".\r\n") + reason
-                                                + QStringLiteral("\r\nL'applicazione non verrà avviata."));
-        EXPECT_FALSE(settingsText(QStringLiteral("dbPath")));
+    const auto expectStop = [this](const QString &cause) {
+        EXPECT_EQ(criticalBox(true).prompt, cause + u"\r\n"_s + NotStarted);
+        EXPECT_FALSE(settingsText(u"dbPath"_s));
+        EXPECT_FALSE(settingsText(u"prgrel"_s));
         desk->clear();
+        resetMainModule();
     };
+    const QString notMade = u"Impossibile creare il database "_s + defaultDatabase() + u".\r\n"_s;
+
+    MainModule::ImpostaCartellaProgramma(testsupport::freshDir(u"vuota"_s));
+    EXPECT_FALSE(MainModule::Main());
+    expectStop(u"File di sistema assente."_s);
+    EXPECT_FALSE(QFileInfo::exists(defaultDatabase()));
 
     // The disk fills up during the copy: past 4 KB every write of this
     // process fails, answering an error instead of the signal that would
@@ -420,28 +332,36 @@ TEST_F(Startup, DefaultDatabaseThatCannotBeMadeStopsWithTheReason)
     EXPECT_FALSE(MainModule::Main());
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, handler);
-    expectStop(QStringLiteral("Il file supera la dimensione massima consentita."));
+    expectStop(notMade + u"Il file supera la dimensione massima consentita."_s);
     EXPECT_EQ(QDir(dataFolder()).entryList(QDir::Files | QDir::Hidden), QStringList());
 
     // Something that is not a folder has the data folder's name.
     ASSERT_TRUE(QDir(dataFolder()).removeRecursively());
     writeFile(dataFolder(), "non una cartella");
-    resetMainModule();
     EXPECT_FALSE(MainModule::Main());
-    expectStop(QStringLiteral("Il percorso non è una cartella."));
+    expectStop(notMade + u"Il percorso non è una cartella."_s);
     EXPECT_EQ(fileBytes(dataFolder()), QByteArray("non una cartella"));
-}
 
-TEST_F(Startup, NoDocumentsFolderWritesNothingOutsideIt)
-{
+    // Without a documents folder nothing is written outside it.
     desk->setDocumentsFolder(QString());
-    const bool rootFileBefore = QFileInfo::exists(QStringLiteral("/gest01.mdb"));
-
+    const bool rootFileBefore = QFileInfo::exists(u"/gest01.mdb"_s);
     EXPECT_FALSE(MainModule::Main());
+    expectStop(u"Impossibile creare il database gest01.mdb.\r\nCartella dei documenti non disponibile."_s);
+    EXPECT_EQ(QFileInfo::exists(u"/gest01.mdb"_s), rootFileBefore);
+    EXPECT_FALSE(QFileInfo::exists(QDir::currentPath() + u"/gest01.mdb"_s));
 
-    criticalBox(true);
-    EXPECT_EQ(QFileInfo::exists(QStringLiteral("/gest01.mdb")), rootFileBefore);
-    EXPECT_FALSE(QFileInfo::exists(QDir::currentPath() + QStringLiteral("/gest01.mdb")));
+    // A database that appears meanwhile is never replaced, not even its
+    // permissions change, and no part of the copy stays.
+    MainModule::DataFolder = testsupport::freshDir(u"dati"_s);
+    const QString path = MainModule::DataFolder + u"/gest01.mdb"_s;
+    writeFile(path, "dati dell'utente");
+    QFile::setPermissions(path, QFile::ReadOwner);
+    QString error;
+    EXPECT_TRUE(MainModule::CopiaModello(&error));
+    EXPECT_EQ(error, u"Il file esiste già."_s);
+    EXPECT_EQ(fileBytes(path), QByteArray("dati dell'utente"));
+    EXPECT_EQ(QFileInfo(path).permissions() & (QFile::ReadOwner | QFile::WriteOwner), QFile::ReadOwner);
+    EXPECT_EQ(QDir(MainModule::DataFolder).entryList(QDir::Files | QDir::Hidden), QStringList{u"gest01.mdb"_s});
 }
 
 // ---- a database that cannot be written -----------------------------------
@@ -452,7 +372,7 @@ TEST_F(Startup, NoDocumentsFolderWritesNothingOutsideIt)
 TEST_F(Startup, ReadOnlyDatabaseOpensWhenCurrentAndEndsTheStartWhenItNeedsAnUpgrade)
 {
     placeDefaultDatabase();
-    runSql(defaultDatabase(), QStringLiteral("INSERT INTO Articoli (Codice, Descrizione) VALUES ('A1', 'Vite')"));
+    runSql(defaultDatabase(), u"INSERT INTO Articoli (Codice, Descrizione) VALUES ('A1', 'Vite')"_s);
     QByteArray before = fileBytes(defaultDatabase());
     {
         ReadOnlyFile readOnly(defaultDatabase());
@@ -464,22 +384,22 @@ TEST_F(Startup, ReadOnlyDatabaseOpensWhenCurrentAndEndsTheStartWhenItNeedsAnUpgr
         EXPECT_EQ(desk->prompts(), QStringList());
         window->MostraNodo(2);
         ASSERT_EQ(window->gexView()->rowCount(), 1);
-        EXPECT_EQ(window->gexView()->textAt(1, window->gexView()->column(QStringLiteral("Codice"))->index()),
-                  QStringLiteral("A1"));
+        EXPECT_EQ(window->gexView()->textAt(1, window->gexView()->column(u"Codice"_s)->index()),
+                  u"A1"_s);
 
         testsupport::callModal<frmOptions>(&frmOptions::ApriMagazzino, [](frmOptions *dialog) {
-            auto *counter = dialog->findChild<QLineEdit *>(QStringLiteral("txtProg0"));
+            auto *counter = child<QLineEdit>(dialog, u"txtProg0"_s);
             counter->selectAll();
-            QTest::keyClicks(counter, QStringLiteral("5"));
-            QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cmdSalva")), Qt::LeftButton);
+            QTest::keyClicks(counter, u"5"_s);
+            click(dialog, u"cmdSalva"_s);
         });
         const QStringList prompts = desk->prompts();
         ASSERT_EQ(prompts.size(), 1);
-        EXPECT_TRUE(prompts[0].startsWith(QStringLiteral("Impossibile salvare le impostazioni.\r\n"))) << prompts[0].toStdString();
+        EXPECT_TRUE(prompts[0].startsWith(u"Impossibile salvare le impostazioni.\r\n"_s)) << prompts[0].toStdString();
     }
     EXPECT_EQ(fileBytes(defaultDatabase()), before);
 
-    runSql(defaultDatabase(), QStringLiteral("INSERT INTO MagazRegMain (Causale) VALUES ('Rettifica')"));
+    runSql(defaultDatabase(), u"INSERT INTO MagazRegMain (Causale) VALUES ('Rettifica')"_s);
     before = fileBytes(defaultDatabase());
     desk->clear();
     resetMainModule();
@@ -488,7 +408,7 @@ TEST_F(Startup, ReadOnlyDatabaseOpensWhenCurrentAndEndsTheStartWhenItNeedsAnUpgr
         EXPECT_FALSE(MainModule::Main());
     }
     const QString prompt = criticalBox(true).prompt;
-    EXPECT_TRUE(prompt.startsWith(QStringLiteral("Aggiornamento del database non riuscito.\r\n"))) << prompt.toStdString();
+    EXPECT_TRUE(prompt.startsWith(u"Aggiornamento del database non riuscito.\r\n"_s)) << prompt.toStdString();
     EXPECT_EQ(fileBytes(defaultDatabase()), before);
 }
 
@@ -499,31 +419,31 @@ TEST_F(Startup, ReadOnlyDatabaseOpensWhenCurrentAndEndsTheStartWhenItNeedsAnUpgr
 // opens at the next start.
 TEST_F(Startup, DatabaseInTheRootFolderOpensAtTheNextStart)
 {
-    if (!QFileInfo(QStringLiteral("/")).isWritable())
+    if (!QFileInfo(u"/"_s).isWritable())
         GTEST_SKIP() << "the root folder cannot be written";
-    const QString name = QStringLiteral("velmora-test-%1.mdb").arg(QCoreApplication::applicationPid());
-    const QString path = QStringLiteral("/") + name;
-    copyTemplate(QStringLiteral("/"), name);
+    const QString name = u"velmora-test-%1.mdb"_s.arg(QCoreApplication::applicationPid());
+    const QString path = u"/"_s + name;
+    copyTemplate(u"/"_s, name);
     const auto removeFile = qScopeGuard([&path] { QFile::remove(path); });
     MainModule::SettingsKeyCopy = SettingsPath;
 
     const auto expectNextStartOpensIt = [&] {
-        EXPECT_EQ(settingsText(QStringLiteral("dbPath")), QStringLiteral("/"));
-        EXPECT_EQ(settingsText(QStringLiteral("dbName")), name);
+        EXPECT_EQ(settingsText(u"dbPath"_s), u"/"_s);
+        EXPECT_EQ(settingsText(u"dbName"_s), name);
         resetMainModule();
         ASSERT_TRUE(MainModule::Main());
-        EXPECT_EQ(MainModule::DbPath, QStringLiteral("/"));
+        EXPECT_EQ(MainModule::DbPath, u"/"_s);
         EXPECT_EQ(MainModule::DbName, name);
         EXPECT_EQ(platform::Connection::dataSourceOf(MainModule::ConnString), path);
-        setSettingsText(QStringLiteral("dbPath"), QString());
+        setSettingsText(u"dbPath"_s, QString());
         desk->clear();
     };
 
     desk->queueOpenFile(path);
     testsupport::callModal<frmOptions>(&frmOptions::ApriDatabase, [&path](frmOptions *dialog) {
-        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cmdopendb0")), Qt::LeftButton);
-        EXPECT_EQ(dialog->findChild<QLabel *>(QStringLiteral("lbltxtdb0"))->text(), path);
-        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cmdSalva")), Qt::LeftButton);
+        click(dialog, u"cmdopendb0"_s);
+        EXPECT_EQ(child<QLabel>(dialog, u"lbltxtdb0"_s)->text(), path);
+        click(dialog, u"cmdSalva"_s);
     });
     expectNextStartOpensIt();
 
@@ -545,35 +465,59 @@ TEST_F(Startup, DatabaseInTheRootFolderOpensAtTheNextStart)
 TEST_F(Startup, AnErrorThatEscapesAnEventHandlerIsReportedAndTheProgramGoesOn)
 {
     QProcess runner;
-    runner.start(testsupport::programDir() + QStringLiteral("/notify_runner"), QStringList());
+    runner.start(testsupport::programDir() + u"/shell_helper"_s, {u"notify"_s});
     ASSERT_TRUE(runner.waitForFinished(120000)) << runner.errorString().toStdString();
     EXPECT_EQ(runner.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(runner.exitCode(), 0) << runner.readAllStandardError().toStdString();
-    const QString heading = QStringLiteral("Velmora|") + Applicazione::TitoloErrore + u'|';
+    const QString heading = u"Velmora|"_s + Applicazione::TitoloErrore + u'|';
     EXPECT_EQ(QString::fromUtf8(runner.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts),
-              (QStringList{heading + QStringLiteral("13|Tipo non corrispondente.|Velmora.Prova|QWidget|User|Type mismatch"),
-                           heading + QStringLiteral("51|Errore interno.|Velmora|QWidget|User|vettore troppo corto"),
-                           heading + QStringLiteral("51|Errore interno.|Velmora|QWidget|User|"),
-                           QStringLiteral("continua")}));
+              (QStringList{heading + u"13|Tipo non corrispondente.|Velmora.Prova|QWidget|User|Type mismatch"_s,
+                           heading + u"51|Errore interno.|Velmora|QWidget|User|vettore troppo corto"_s,
+                           heading + u"51|Errore interno.|Velmora|QWidget|User|"_s,
+                           u"continua"_s}));
 }
 
-// ---- the routines of the start -------------------------------------------
+// ---- the settings read once at start -------------------------------------
 
-TEST_F(Startup, CopiaModelloNeverReplacesAnExistingDatabase)
+using Settings = TemplateDatabaseTest;
+
+// The decimals shape the formats, within what the database keeps (four);
+// rows left empty in the table editor count as missing.
+TEST_F(Settings, DecimalRowsShapeTheFormats)
 {
-    MainModule::DataFolder = testsupport::freshDir(QStringLiteral("dati"));
-    const QString path = MainModule::DataFolder + QStringLiteral("/gest01.mdb");
-    writeFile(path, "dati dell'utente");
-    QFile::setPermissions(path, QFile::ReadOwner);
+    // The l01 of the NumDecQ and NumDecV rows (empty: no rows), the formats they give.
+    const std::array<QString, 4> cases[] = {
+        {QString(), QString(), u"#,#"_s, u"#,#.00"_s},
+        {u"3"_s, u"0"_s, u"#,#.000"_s, u"#,#"_s},
+        {u"NULL"_s, u"''"_s, u"#,#"_s, u"#,#.00"_s},
+        {u"9"_s, u"-1"_s, u"#,#.0000"_s, u"#,#"_s},
+    };
+    for (const auto &[q, v, qtyFormat, valueFormat] : cases) {
+        runSql(database, u"DELETE FROM _Pars WHERE k01 IN ('NumDecQ', 'NumDecV')"_s);
+        if (!q.isEmpty())
+            runSql(database, u"INSERT INTO _Pars (k01, l01) VALUES ('NumDecQ', %1), ('NumDecV', %2)"_s.arg(q, v));
+        MainModule::CaricaImpostazioni();
+        EXPECT_EQ(MainModule::QtyFormat, qtyFormat) << q.toStdString();
+        EXPECT_EQ(MainModule::ValueFormat, valueFormat) << v.toStdString();
+    }
+}
 
-    QString error;
-    EXPECT_TRUE(MainModule::CopiaModello(&error));
-    EXPECT_EQ(error, QStringLiteral("Il file esiste già."));
-    EXPECT_EQ(fileBytes(path), QByteArray("dati dell'utente"));
-    // Not even its permissions change, and no part of the copy stays.
-    EXPECT_EQ(QFileInfo(path).permissions() & (QFile::ReadOwner | QFile::WriteOwner), QFile::ReadOwner);
-    EXPECT_EQ(QDir(MainModule::DataFolder).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("gest01.mdb")});
+TEST_F(Settings, DefaultCodesComeFromTheRowsMarkedPredefinitoElseStayAsTheyWere)
+{
+    const auto defaults = [] {
+        MainModule::CaricaImpostazioni();
+        return QStringList{MainModule::DefaultCodiceIVA, MainModule::DefaultUM, MainModule::DefaultCategoria};
+    };
+    runSql(database, u"INSERT INTO CodiciIVA (CodiceIVA, Descrizione, Aliquota, Predefinito) VALUES ('10', 'Ridotta', 10, 0);"
+                     "INSERT INTO Liste (Chiave, Codice, Descrizione, Predefinito) VALUES ('um', 'PZ', 'Pezzi', 0)"_s);
+    MainModule::DefaultCodiceIVA = u"4"_s;
+    MainModule::DefaultUM = u"NR"_s;
+    MainModule::DefaultCategoria = u"Varie"_s;
+    EXPECT_EQ(defaults(), (QStringList{u"4"_s, u"NR"_s, u"Varie"_s}));
 
-    MainModule::ImpostaCartellaProgramma(testsupport::freshDir(QStringLiteral("vuota")));
-    EXPECT_FALSE(MainModule::CopiaModello());
+    // A category marked as default must not pass for a unit, nor a unit for a category.
+    runSql(database, u"INSERT INTO CodiciIVA (CodiceIVA, Descrizione, Aliquota, Predefinito) VALUES ('22', 'Ordinaria', 22, 1);"
+                     "INSERT INTO Liste (Chiave, Codice, Descrizione, Predefinito) VALUES "
+                     "('cat', 'XX', 'Ferramenta', 1), ('um', 'KG', 'Chilogrammi', 1)"_s);
+    EXPECT_EQ(defaults(), (QStringList{u"22"_s, u"KG"_s, u"Ferramenta"_s}));
 }

@@ -2,13 +2,9 @@
 // that another copy holds or that refuses one of the changes.
 #include "ShellFixture.h"
 
-#include "support/TestEnv.h"
-
 #include "platform/base/RuntimeError.h"
 #include "platform/data/Catalog.h"
-#include "platform/data/Connection.h"
 #include "platform/data/Recordset.h"
-#include "shell/MainModule.h"
 
 #include <QDir>
 #include <QMap>
@@ -16,6 +12,7 @@
 #include <cmath>
 
 using namespace shelltest;
+using namespace Qt::StringLiterals;
 using platform::DataType;
 
 namespace {
@@ -27,8 +24,8 @@ namespace {
 QString createOldDatabase(QString folder = QString(), int descrizioneWidth = 50)
 {
     if (folder.isEmpty())
-        folder = testsupport::freshDir(QStringLiteral("vecchio"));
-    const QString path = folder + QStringLiteral("/gest01.mdb");
+        folder = testsupport::freshDir(u"vecchio"_s);
+    const QString path = folder + u"/gest01.mdb"_s;
     writeFile(path, QByteArray());
     runSql(path, QStringLiteral(R"(
         PRAGMA journal_mode = DELETE;
@@ -75,7 +72,7 @@ QMap<QString, platform::Variant> costs(platform::Connection &connection, const Q
 {
     QMap<QString, platform::Variant> byArticle;
     for (auto rs = connection.executeQuery(statement); !rs->isEOF(); rs->moveNext())
-        byArticle.insert(rs->value(QStringLiteral("CodiceArticolo")).toString(), rs->value(QStringLiteral("CC")));
+        byArticle.insert(rs->value(u"CodiceArticolo"_s).toString(), rs->value(u"CC"_s));
     return byArticle;
 }
 
@@ -89,27 +86,26 @@ TEST_F(Upgrades, BringAnOldDatabaseToTheCurrentShapeOnceAndForAll)
     useDatabase(path);
     // A copy that added the column but never zeroed it left a Null behind.
     MainModule::AggiungiScortaMinima();
-    runSql(path, QStringLiteral("INSERT INTO Articoli (Codice, Descrizione, ScortaMinima) VALUES ('A3', 'Rondella', NULL)"));
+    runSql(path, u"INSERT INTO Articoli (Codice, Descrizione, ScortaMinima) VALUES ('A3', 'Rondella', NULL)"_s);
 
     EXPECT_TRUE(MainModule::AggiornaDatabase());
     EXPECT_EQ(desk->prompts(), QStringList());
 
-    const platform::CatalogColumn descrizione = catalogColumn(QStringLiteral("Articoli"), QStringLiteral("Descrizione"));
+    const platform::CatalogColumn descrizione = catalogColumn(u"Articoli"_s, u"Descrizione"_s);
     EXPECT_EQ(descrizione.type(), DataType::adVarWChar);
     EXPECT_EQ(descrizione.definedSize(), 255);
-    EXPECT_EQ(catalogColumn(QStringLiteral("Articoli"), QStringLiteral("ScortaMinima")).type(), DataType::adDouble);
-    const platform::CatalogColumn ubicazione = catalogColumn(QStringLiteral("Articoli"), QStringLiteral("Ubicazione"));
+    EXPECT_EQ(catalogColumn(u"Articoli"_s, u"ScortaMinima"_s).type(), DataType::adDouble);
+    const platform::CatalogColumn ubicazione = catalogColumn(u"Articoli"_s, u"Ubicazione"_s);
     EXPECT_EQ(ubicazione.type(), DataType::adVarWChar);
     EXPECT_EQ(ubicazione.definedSize(), 50);
-    EXPECT_EQ(catalogColumn(QStringLiteral("MagazRegDetail"), QStringLiteral("Quantità")).type(), DataType::adCurrency);
+    EXPECT_EQ(catalogColumn(u"MagazRegDetail"_s, u"Quantità"_s).type(), DataType::adCurrency);
 
-    EXPECT_EQ(queryColumn(path, QStringLiteral("SELECT Codice || '=' || quote(ScortaMinima) FROM Articoli ORDER BY Codice")),
-              (QStringList{QStringLiteral("A1=0.0"), QStringLiteral("A2=0.0"), QStringLiteral("A3=0.0")}));
-    EXPECT_EQ(queryValue(path, QStringLiteral("SELECT Descrizione FROM Articoli WHERE Codice='A1'")),
-              QStringLiteral("Vite a testa piana"));
-    EXPECT_EQ(queryColumn(path, QStringLiteral("SELECT Causale FROM MagazRegMain ORDER BY IdReg")),
-              (QStringList{QStringLiteral("Scarico"), QStringLiteral("Carico"), QStringLiteral("Carico")}));
-    const QStringList quantities = queryColumn(path, QStringLiteral("SELECT \"Quantità\" FROM MagazRegDetail ORDER BY IdDet"));
+    EXPECT_EQ(queryColumn(path, u"SELECT Codice || '=' || quote(ScortaMinima) FROM Articoli ORDER BY Codice"_s),
+              (QStringList{u"A1=0.0"_s, u"A2=0.0"_s, u"A3=0.0"_s}));
+    EXPECT_EQ(queryValue(path, u"SELECT Descrizione FROM Articoli WHERE Codice='A1'"_s), u"Vite a testa piana"_s);
+    EXPECT_EQ(queryColumn(path, u"SELECT Causale FROM MagazRegMain ORDER BY IdReg"_s),
+              (QStringList{u"Scarico"_s, u"Carico"_s, u"Carico"_s}));
+    const QStringList quantities = queryColumn(path, u"SELECT \"Quantità\" FROM MagazRegDetail ORDER BY IdDet"_s);
     ASSERT_EQ(quantities.size(), 4);
     EXPECT_NEAR(quantities[0].toDouble(), 1.2346, 1e-12);
     EXPECT_NEAR(quantities[1].toDouble(), 2.5, 1e-12);
@@ -119,22 +115,22 @@ TEST_F(Upgrades, BringAnOldDatabaseToTheCurrentShapeOnceAndForAll)
     {
         platform::Connection connection(MainModule::ConnString);
         const platform::Catalog catalog(connection);
-        EXPECT_EQ(catalog.procedure(QStringLiteral("invCM")).parameterNames(), (QStringList{QStringLiteral("d2"), QStringLiteral("d1")}));
-        EXPECT_EQ(catalog.procedure(QStringLiteral("invCU")).parameterNames(), QStringList{QStringLiteral("d2")});
+        EXPECT_EQ(catalog.procedure(u"invCM"_s).parameterNames(), (QStringList{u"d2"_s, u"d1"_s}));
+        EXPECT_EQ(catalog.procedure(u"invCU"_s).parameterNames(), QStringList{u"d2"_s});
         // The view that names the rebuilt table still works.
-        EXPECT_EQ(connection.executeQuery(QStringLiteral("SELECT Descrizione FROM ViewArticoli WHERE Codice='A2'"))->value(0),
-                  platform::Variant(QStringLiteral("Dado M6")));
+        EXPECT_EQ(connection.executeQuery(u"SELECT Descrizione FROM ViewArticoli WHERE Codice='A2'"_s)->value(0),
+                  platform::Variant(u"Dado M6"_s));
 
         // The cost queries answer like the template's. The last load of A1 is
         // the one of 1 March (cost 5), although its line was written before
         // the January one.
-        const auto lastCost = costs(connection, QStringLiteral("Execute invCU #12/31/2024#"));
-        EXPECT_EQ(lastCost.value(QStringLiteral("A1")).toDouble(), 5.0);
-        EXPECT_EQ(lastCost.value(QStringLiteral("A2")).toDouble(), 2.0);
+        const auto lastCost = costs(connection, u"Execute invCU #12/31/2024#"_s);
+        EXPECT_EQ(lastCost.value(u"A1"_s).toDouble(), 5.0);
+        EXPECT_EQ(lastCost.value(u"A2"_s).toDouble(), 2.0);
         // A2 was bought and sent back in full: no average cost, and no error.
-        const auto averageCost = costs(connection, QStringLiteral("Execute invCM #12/31/2024#, #01/01/2024#"));
-        EXPECT_TRUE(averageCost.value(QStringLiteral("A2")).isNull()) << averageCost.value(QStringLiteral("A2")).debugString().toStdString();
-        EXPECT_NEAR(averageCost.value(QStringLiteral("A1")).toDouble(), (1.2346 * 5 + 2.5 * 7) / (1.2346 + 2.5), 1e-9);
+        const auto averageCost = costs(connection, u"Execute invCM #12/31/2024#, #01/01/2024#"_s);
+        EXPECT_TRUE(averageCost.value(u"A2"_s).isNull()) << averageCost.value(u"A2"_s).debugString().toStdString();
+        EXPECT_NEAR(averageCost.value(u"A1"_s).toDouble(), (1.2346 * 5 + 2.5 * 7) / (1.2346 + 2.5), 1e-9);
     }
 
     // Nothing records that an upgrade ran: the next start changes nothing.
@@ -148,7 +144,7 @@ TEST_F(Upgrades, WiderDescriptionIsLeftAlone)
 {
     useDatabase(createOldDatabase(QString(), 100));
     EXPECT_TRUE(MainModule::AggiornaDatabase());
-    EXPECT_EQ(catalogColumn(QStringLiteral("Articoli"), QStringLiteral("Descrizione")).definedSize(), 100);
+    EXPECT_EQ(catalogColumn(u"Articoli"_s, u"Descrizione"_s).definedSize(), 100);
     EXPECT_EQ(desk->prompts(), QStringList());
 }
 
@@ -156,52 +152,46 @@ TEST_F(Upgrades, WiderDescriptionIsLeftAlone)
 // reported and rolled back, the start goes on, and the next start finishes.
 TEST_F(Upgrades, LockedDatabaseIsReportedRolledBackAndTheStartGoesOn)
 {
-    const QString folder = documents + QStringLiteral("/BrevelDB");
+    const QString folder = documents + u"/BrevelDB"_s;
     QDir().mkpath(folder);
     const QString path = createOldDatabase(folder);
     const QStringList before = dumpDatabase(path);
     platform::Connection::setDefaultBusyTimeout(100);
     {
-        platform::Connection holder(MainModule::CostruisciConnString(folder, QStringLiteral("gest01.mdb")));
-        holder.beginTrans();
-        holder.execute(QStringLiteral("UPDATE _Pars SET l02 = 4 WHERE k01 = 'maga'"));
-
+        const AltroProgramma writing(path, false);
         EXPECT_TRUE(MainModule::Main());
-        holder.rollbackTrans();
     }
     const QString prompt = criticalBox(false).prompt;
-    EXPECT_TRUE(prompt.startsWith(QStringLiteral("Aggiornamento del database non riuscito.\r\n"))) << prompt.toStdString();
+    EXPECT_TRUE(prompt.startsWith(u"Aggiornamento del database non riuscito.\r\n"_s)) << prompt.toStdString();
     EXPECT_EQ(dumpDatabase(path), before);
     EXPECT_EQ(MainModule::DbPath, folder);
-    EXPECT_TRUE(settingsText(QStringLiteral("prgrel")));
+    EXPECT_TRUE(settingsText(u"prgrel"_s));
 
     // The next start, with nobody holding the file, finishes the work.
     desk->clear();
     EXPECT_TRUE(MainModule::Main());
     EXPECT_EQ(desk->prompts(), QStringList());
-    EXPECT_EQ(catalogColumn(QStringLiteral("Articoli"), QStringLiteral("Descrizione")).definedSize(), 255);
+    EXPECT_EQ(catalogColumn(u"Articoli"_s, u"Descrizione"_s).definedSize(), 255);
     EXPECT_EQ(MainModule::ProssimoProgressivo(2024), 3);
 }
 
 TEST_F(Upgrades, UpgradesThatIgnoreErrorsStillReportALock)
 {
-    useDatabase(createOldDatabase());
+    const QString path = createOldDatabase();
+    useDatabase(path);
     platform::Connection::setDefaultBusyTimeout(100);
-    platform::Connection holder(MainModule::ConnString);
-    holder.beginTrans();
-    holder.execute(QStringLiteral("UPDATE _Pars SET l02 = 4 WHERE k01 = 'maga'"));
-
-    // Only "the change is already there" is quietly ignored.
-    EXPECT_THROW(MainModule::AggiungiScortaMinima(), platform::RuntimeError);
-    EXPECT_THROW(MainModule::AggiungiUbicazione(), platform::RuntimeError);
-    EXPECT_THROW(MainModule::CreaQueryInventario(), platform::RuntimeError);
-    holder.rollbackTrans();
-    holder.close();
+    {
+        // Only "the change is already there" is quietly ignored.
+        const AltroProgramma writing(path, false);
+        EXPECT_THROW(MainModule::AggiungiScortaMinima(), platform::RuntimeError);
+        EXPECT_THROW(MainModule::AggiungiUbicazione(), platform::RuntimeError);
+        EXPECT_THROW(MainModule::CreaQueryInventario(), platform::RuntimeError);
+    }
 
     platform::Connection connection(MainModule::ConnString);
-    EXPECT_THROW(platform::Catalog(connection).procedure(QStringLiteral("invCU")), platform::RuntimeError);
+    EXPECT_THROW(platform::Catalog(connection).procedure(u"invCU"_s), platform::RuntimeError);
     MainModule::AggiungiUbicazione();
-    EXPECT_EQ(catalogColumn(QStringLiteral("Articoli"), QStringLiteral("Ubicazione")).definedSize(), 50);
+    EXPECT_EQ(catalogColumn(u"Articoli"_s, u"Ubicazione"_s).definedSize(), 50);
 }
 
 TEST_F(Upgrades, FailedCausaliConversionRewritesNeither)
@@ -213,11 +203,11 @@ TEST_F(Upgrades, FailedCausaliConversionRewritesNeither)
     useDatabase(path);
 
     EXPECT_THROW(MainModule::ConvertiCausali(), platform::RuntimeError);
-    EXPECT_EQ(queryColumn(path, QStringLiteral("SELECT Causale FROM MagazRegMain ORDER BY IdReg")),
-              (QStringList{QStringLiteral("Rettifica"), QStringLiteral("Carico iniziale"), QStringLiteral("Carico")}));
+    EXPECT_EQ(queryColumn(path, u"SELECT Causale FROM MagazRegMain ORDER BY IdReg"_s),
+              (QStringList{u"Rettifica"_s, u"Carico iniziale"_s, u"Carico"_s}));
 
     // At start the failure is reported and the database stays in use.
     EXPECT_TRUE(MainModule::AggiornaDatabase());
-    EXPECT_TRUE(criticalBox(false).prompt.contains(QStringLiteral("L'operazione sul database non è riuscita."))) << desk->prompts().join(u'|').toStdString();
-    EXPECT_EQ(queryValue(path, QStringLiteral("SELECT Causale FROM MagazRegMain WHERE IdReg = 1")), QStringLiteral("Rettifica"));
+    EXPECT_TRUE(criticalBox(false).prompt.contains(u"L'operazione sul database non è riuscita."_s));
+    EXPECT_EQ(queryValue(path, u"SELECT Causale FROM MagazRegMain WHERE IdReg = 1"_s), u"Rettifica"_s);
 }
