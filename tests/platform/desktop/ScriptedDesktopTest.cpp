@@ -4,7 +4,6 @@
 #include "platform/desktop/ScriptedDesktop.h"
 
 #include <QGuiApplication>
-#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -64,26 +63,6 @@ TEST(ScriptedDesktop, DialogsHaveTheirOwnQueuesAndClearKeepsTheSettings)
     EXPECT_TRUE(scripted.calls().empty());
     EXPECT_EQ(scripted.pendingAnswers(), 0);
     EXPECT_EQ(scripted.defaultPrinter(), QStringLiteral("Zebra"));
-}
-
-TEST(ScriptedDesktop, QueriesReturnWhatWasSet)
-{
-    ScriptedDesktop scripted;
-    EXPECT_EQ(scripted.documentsFolder(), QtDesktopServices::standardDocumentsFolder());
-    EXPECT_TRUE(scripted.installedPrinters().isEmpty());
-    const QList<PrinterDescription> printers{{QStringLiteral("Zebra"), QStringLiteral("Zebra GK420t")}};
-    scripted.setDocumentsFolder(QStringLiteral("/home/utente/Documenti"));
-    scripted.setPrinters(printers);
-    scripted.setOpenUrlResult(false);
-    EXPECT_EQ(scripted.documentsFolder(), QStringLiteral("/home/utente/Documenti"));
-    EXPECT_EQ(scripted.installedPrinters(), printers);
-    EXPECT_FALSE(scripted.openUrl(QUrl(QStringLiteral("mailto:info@example.com"))));
-    EXPECT_EQ(std::get<UrlCall>(scripted.calls().back()).url, QUrl(QStringLiteral("mailto:info@example.com")));
-
-    QWidget window;
-    scripted.removeCloseButton(&window);
-    EXPECT_FALSE(window.windowFlags() & Qt::WindowCloseButtonHint);
-    EXPECT_EQ(scripted.callsOf<RemoveCloseButtonCall>()[0].window, &window);
 }
 
 TEST(DesktopInstallation, RealDesktopByDefaultAndScopedScriptsRestoreThePrevious)

@@ -113,12 +113,12 @@ TEST_F(CustomerListExport, PdfHtmlAndRtfReadBackWithEveryRowAndItsAccents)
     EXPECT_FALSE(text.contains(QChar(0xFB00))) << "ff came out as a ligature";
     for (int p = 1; p <= pages; ++p)
         EXPECT_TRUE(reporttest::pdfText(pdf, p, p).contains(QStringLiteral("Pagina %1 di %2").arg(p).arg(pages)));
-    const QByteArray bytes = reporttest::readFile(pdf);
+    const QByteArray bytes = DataFixture::fileBytes(pdf);
     EXPECT_TRUE(bytes.contains("/FontFile2") || bytes.contains("/FontFile3"));
     EXPECT_TRUE(bytes.contains("DejaVuSans"));
 
     // HTML: one file, a table per page and a row per record.
-    const QString html = QString::fromUtf8(reporttest::readFile(dir + QStringLiteral("/clienti.html")));
+    const QString html = QString::fromUtf8(DataFixture::fileBytes(dir + QStringLiteral("/clienti.html")));
     EXPECT_TRUE(html.startsWith(QStringLiteral("<!DOCTYPE html>")));
     EXPECT_TRUE(html.contains(QStringLiteral("<meta charset=\"utf-8\">")));
     EXPECT_TRUE(html.contains(QStringLiteral("<title>Stampa Clienti</title>")));
@@ -128,7 +128,7 @@ TEST_F(CustomerListExport, PdfHtmlAndRtfReadBackWithEveryRowAndItsAccents)
     EXPECT_GE(html.count(QStringLiteral("<tr class=\"rule\">")), 2);
 
     // RTF: 7-bit, the page of the report, a page break between pages.
-    const QByteArray rtf = reporttest::readFile(dir + QStringLiteral("/clienti.rtf"));
+    const QByteArray rtf = DataFixture::fileBytes(dir + QStringLiteral("/clienti.rtf"));
     EXPECT_TRUE(rtf.startsWith("{\\rtf1\\ansi"));
     EXPECT_TRUE(rtf.contains("\\paperw11906\\paperh16838"));
     EXPECT_EQ(rtf.count("\\page\\par"), pages - 1);
@@ -262,7 +262,7 @@ protected:
 
 TEST_F(InventoryExport, RtfRowsSpanTheWholeTableSoTotalsStandUnderTheirCaptions)
 {
-    const QByteArray rtf = reporttest::readFile(exported(&ReportLayout::exportRtf, "inventario.rtf"));
+    const QByteArray rtf = DataFixture::fileBytes(exported(&ReportLayout::exportRtf, "inventario.rtf"));
     const QList<reporttest::RtfRow> rows = reporttest::rtfRows(rtf);
     ASSERT_GT(rows.size(), 8);
 
@@ -307,7 +307,7 @@ TEST_F(InventoryExport, RtfRowsSpanTheWholeTableSoTotalsStandUnderTheirCaptions)
 
 TEST_F(InventoryExport, EachColumnKeepsItsOwnWidthAndPagesPrintOnA4WithTheReportsMargins)
 {
-    const QString html = QString::fromUtf8(reporttest::readFile(exported(&ReportLayout::exportHtml, "inventario.html")));
+    const QString html = QString::fromUtf8(DataFixture::fileBytes(exported(&ReportLayout::exportHtml, "inventario.html")));
     QString colgroup = QStringLiteral("<colgroup>");
     for (double width : InventoryWidths)
         colgroup += QStringLiteral("<col style=\"width:%1px\">").arg(std::lround(width / 15));
@@ -381,7 +381,7 @@ TEST(ReportExports, ExistingFilesAreReplacedAndUnwritablePlacesAreToldInItalian)
     layout.exportRtf(dir + QStringLiteral("/a.rtf"));
     layout.exportXlsx(dir + QStringLiteral("/a.xlsx"));
     for (const QString &name : QDir(dir).entryList(QDir::Files | QDir::Hidden))
-        EXPECT_FALSE(reporttest::readFile(dir + u'/' + name).startsWith("vecchio")) << name.toStdString();
+        EXPECT_FALSE(DataFixture::fileBytes(dir + u'/' + name).startsWith("vecchio")) << name.toStdString();
     EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden).size(), 4) << "no partial files left";
 
     const QString missing = dir + QStringLiteral("/manca/a");
