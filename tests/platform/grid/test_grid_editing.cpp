@@ -38,27 +38,25 @@ protected:
     {
         for (Grid *list : {&codes, &names})
             gridtest::bind(*list, path, QStringLiteral("SELECT Codice, Descrizione FROM Articoli ORDER BY Codice"));
-        GridColumns &c = grid.columns();
-        c.add(QStringLiteral("IdDet"), QStringLiteral("IdDet"), QStringLiteral("IdDet"))->setWidth(0);
-        c.add(QStringLiteral("IdReg"), QStringLiteral("IdReg"), QStringLiteral("IdReg"))->setWidth(0);
-        GridColumn *riga = c.add(QStringLiteral("Riga"), QStringLiteral("Riga"), QStringLiteral("Riga"));
+        const auto add = [this](const QString &key, const QString &field) { return grid.columns().add(key, key, field); };
+        for (const QString &hidden : {QStringLiteral("IdDet"), QStringLiteral("IdReg")})
+            add(hidden, hidden)->setWidth(0);
+        GridColumn *riga = add(QStringLiteral("Riga"), QStringLiteral("Riga"));
         riga->setEditable(false);
         riga->setSelectable(false);
-        GridColumn *code = c.add(QStringLiteral("CodiceArticolo"), QStringLiteral("CodiceArticolo"),
-                                 QStringLiteral("CodiceArticolo"));
+        GridColumn *code = add(QStringLiteral("CodiceArticolo"), QStringLiteral("CodiceArticolo"));
         code->setDropDown(codes.model(), QStringLiteral("Codice"), QStringLiteral("Codice"));
         code->setHeaderTip(QStringLiteral("Codice Articolo"));
-        GridColumn *name = c.add(QStringLiteral("Descrizione"), QStringLiteral("Descrizione"),
-                                 QStringLiteral("CodiceArticolo"));
+        GridColumn *name = add(QStringLiteral("Descrizione"), QStringLiteral("CodiceArticolo"));
         name->setDropDown(names.model(), QStringLiteral("Codice"), QStringLiteral("Descrizione"));
         name->setEditable(false);
         name->setSelectable(false);
-        GridColumn *quantity = c.add(QStringLiteral("Quantità"), QStringLiteral("Quantità"), QStringLiteral("Quantità"));
+        GridColumn *quantity = add(QStringLiteral("Quantità"), QStringLiteral("Quantità"));
         quantity->setDefaultValue(Variant("1"));
         quantity->setFormat(QStringLiteral("#,##0.00"));
-        c.add(QStringLiteral("Segno"), QStringLiteral("Segno"), QStringLiteral("Segno"))->setWidth(0);
-        c.add(QStringLiteral("Costo"), QStringLiteral("Costo"), QStringLiteral("Costo"));
-        c.add(QStringLiteral("Prezzo"), QStringLiteral("Prezzo"), QStringLiteral("Prezzo"));
+        add(QStringLiteral("Segno"), QStringLiteral("Segno"))->setWidth(0);
+        add(QStringLiteral("Costo"), QStringLiteral("Costo"));
+        add(QStringLiteral("Prezzo"), QStringLiteral("Prezzo"));
 
         grid.setLockType(LockType::BatchOptimistic);
         gridtest::bind(grid, path, QStringLiteral("SELECT * FROM MagazRegDetail WHERE IdReg=1 ORDER BY Riga"));
@@ -476,18 +474,16 @@ TEST_F(TableEditor, BooleanColumnsAreCheckBoxesAndNewRowsAreInsertedWhenLeft)
     EXPECT_EQ(grid.recordCount(), 3);
 }
 
-TEST_F(TableEditor, TablesWithoutAKeyAreEditedByRowAndBinaryCellsAreLeftAlone)
+TEST_F(TableEditor, BinaryCellsAreLeftAlone)
 {
+    // Editing _Pars, which has no key, row by row is tested with the table
+    // editor window (tests/common/test_comfrmManData.cpp).
     DataFixture::runSql(path, QStringLiteral("UPDATE _Pars SET m01 = x'41004200' WHERE k01 = 'NumDecQ'"));
     grid.setRecordSource(QStringLiteral("SELECT * FROM _Pars ORDER BY l01"));
     grid.rebind();
-    // NumDecQ 2, NumDecV 2, maga 2024, maga 2025
-    ASSERT_EQ(grid.recordCount(), 4);
+    ASSERT_EQ(grid.recordCount(), 4); // NumDecQ 2, NumDecV 2, maga 2024, maga 2025
     const int m01 = grid.column(QStringLiteral("m01"))->index();
     EXPECT_FALSE(grid.model()->isCellEditable(1, m01));
     EXPECT_TRUE(grid.textAt(1, m01).isEmpty());
-    gridtest::typeIntoCell(grid, 1, grid.column(QStringLiteral("l01"))->index(), QStringLiteral("3"));
-    EXPECT_TRUE(grid.commitRow());
-    EXPECT_EQ(DataFixture::queryColumn(path, QStringLiteral("SELECT k01 || ' ' || l01 FROM _Pars ORDER BY rowid")),
-              (QStringList{"maga 2024.0", "maga 2025.0", "NumDecQ 3.0", "NumDecV 2.0"}));
+    EXPECT_TRUE(grid.model()->isCellEditable(1, grid.column(QStringLiteral("l01"))->index()));
 }

@@ -1,5 +1,7 @@
 // Finding: equal-to and begins-with, ignoring case, forwards from a start
-// row or backwards; the first match becomes the current row.
+// row or backwards; the first match becomes the current row. The find on a
+// sorted column, both ways, is tested through the main window's find box
+// (tests/shell/test_frmMain_find.cpp).
 #include "GridTestSupport.h"
 
 #include "DataFixture.h"
@@ -73,30 +75,6 @@ TEST_F(GridFind, EqualToWantsTheWholeValueOnAnyColumn)
     grid.column(4)->setFormat(QStringLiteral("#,##0.00"));
     EXPECT_EQ(grid.find(4, FindCondition::BeginsWith, QStringLiteral("0,0")), 2);
     EXPECT_EQ(grid.find(4, FindCondition::BeginsWith, QStringLiteral("3,00")), 5);
-}
-
-TEST_F(GridFind, OnTheSortColumnBothWaysGiveTheFirstMatchInAscendingOrder)
-{
-    // Ascending, forwards from the top.
-    grid.sortKeys().add(2, SortOrder::Ascending);
-    const int ascending = grid.find(2, FindCondition::BeginsWith, QStringLiteral("vite"));
-    EXPECT_EQ(grid.value(1), Variant("A001"));
-    EXPECT_EQ(ascending, 4);
-    EXPECT_EQ(grid.find(2, FindCondition::BeginsWith, QStringLiteral("vite"), ascending + 1), 5);
-    EXPECT_EQ(grid.find(2, FindCondition::BeginsWith, QStringLiteral("vitez")), 0);
-    EXPECT_EQ(grid.find(2, FindCondition::EqualTo, QStringLiteral("tassello")), 3);
-    EXPECT_EQ(grid.find(2, FindCondition::BeginsWith, QString()), 1);
-    // Descending, backwards from after the last row: the same record.
-    grid.sortKeys().clear();
-    grid.sortKeys().add(2, SortOrder::Descending);
-    const int descending =
-        grid.find(2, FindCondition::BeginsWith, QStringLiteral("vite"), grid.rowCount() + 1, FindDirection::Backward);
-    EXPECT_EQ(descending, 3);
-    EXPECT_EQ(grid.value(1), Variant("A001"));
-    EXPECT_EQ(grid.find(2, FindCondition::BeginsWith, QStringLiteral("t"), grid.rowCount() + 1, FindDirection::Backward),
-              4);
-    EXPECT_EQ(grid.find(2, FindCondition::BeginsWith, QStringLiteral("a"), grid.rowCount() + 1, FindDirection::Backward),
-              0);
 }
 
 TEST_F(GridFind, CaptionRowsAreSkipped)
