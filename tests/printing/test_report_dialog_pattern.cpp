@@ -150,7 +150,7 @@ TEST_F(DialogPattern, EachFormatOfTheExportMenuAsksWhereToSaveWithItsFilterAndEx
         EXPECT_EQ(desktop->prompts(), QStringList());
         EXPECT_TRUE(testsupport::DataFixture::fileBytes(path).startsWith(f.start)) << f.code;
     }
-    EXPECT_TRUE(pdfText(folder + QStringLiteral("/categorie.pdf")).contains(QStringLiteral("Caffè e bevande")));
+    EXPECT_TRUE(reporttest::pdfText(folder + QStringLiteral("/categorie.pdf")).contains(QStringLiteral("Caffè e bevande")));
     // Exporting leaves the dialog open for the next choice.
     flushDeletes();
     ASSERT_TRUE(dialog);
@@ -168,7 +168,7 @@ TEST_F(DialogPattern, TheReducedExportFormHoldsForItsOwnExportRunOnly)
 
     // The PDF export and a preview right after have the title again.
     exportVia(1, 12, folder + QStringLiteral("/um.pdf"));
-    EXPECT_TRUE(pdfText(folder + QStringLiteral("/um.pdf")).contains(QStringLiteral("Unità di misura")));
+    EXPECT_TRUE(reporttest::pdfText(folder + QStringLiteral("/um.pdf")).contains(QStringLiteral("Unità di misura")));
     QTest::mouseClick(dialog->cmdPreview, Qt::LeftButton);
     ASSERT_TRUE(dialog->um && dialog->um->previewWindow());
     EXPECT_TRUE(dialog->um->previewWindow()->document()->pageText(0).contains(QStringLiteral("Unità di misura")));
@@ -209,7 +209,7 @@ TEST_F(DialogPattern, ADoubleClickPrintsEvenAfterAnExportAndTheDialogStaysOpen)
     doubleClickRow(dialog->GridEX1, 2);
     EXPECT_EQ(dialog->Azione(), 0);
     ASSERT_EQ(jobs.size(), 1u);
-    EXPECT_TRUE(pdfText(jobs[0].pdf).contains(QStringLiteral("Ferramenta")));
+    EXPECT_TRUE(reporttest::pdfText(jobs[0].pdf).contains(QStringLiteral("Ferramenta")));
     flushDeletes();
     ASSERT_TRUE(dialog);
     EXPECT_TRUE(dialog->isVisible());

@@ -424,20 +424,3 @@ TEST(JetOnSqlite, MovementListEndsBeforeATimeOfDayOnItsLastDate)
     const auto year = db.run(db.translate(u"SELECT IdReg FROM MagazRegMain WHERE Year(DataIns)=2026 ORDER BY DataIns, IdReg"_s));
     EXPECT_EQ(year, (QList<Row>{Row{qlonglong(9)}, Row{qlonglong(11)}}));
 }
-
-TEST(JetOnSqlite, StockListsShowEveryArticle)
-{
-    TemplateDb db;
-    const auto stock = db.run(db.translate(u"Execute RepGiacenze #01/01/24#, #12/31/24#"_s));
-    ASSERT_EQ(stock.size(), 5);
-    // Codice, Descrizione, UM, Ubicazione, Giacenza, CostoUltimo, ValoreCU, Nome, Categoria, ScortaMinima
-    EXPECT_EQ(stock[0], (Row{u"A1"_s, u"Viti"_s, u"PZ"_s, u"S1"_s, 13.0, 8.0, 104.0, u"Rossi"_s, u"Ferramenta"_s, QVariant()}));
-    EXPECT_EQ(stock[1][5], QVariant(9.0));
-    EXPECT_EQ(stock[2], (Row{u"A3"_s, u"Rondelle"_s, u"PZ"_s, QVariant(), qlonglong(0), QVariant(), QVariant(), QVariant(),
-                             u"Ferramenta"_s, 5.0}));
-    EXPECT_EQ(stock[3][4].toDouble(), 0.0);
-
-    const auto choose = db.run(db.translate(u"Execute ViewGiacenze #01/01/24#, #12/31/24#"_s));
-    ASSERT_EQ(choose.size(), 5);
-    EXPECT_EQ(choose[2], (Row{u"A3"_s, u"Rondelle"_s, qlonglong(0), 1.0, 2.0}));
-}
