@@ -4,34 +4,18 @@
 // notifications of clicks on rows and headers.
 #include "GridTestSupport.h"
 
-#include "DataFixture.h"
-
 #include "platform/data/Connection.h"
 #include "platform/data/DatabaseError.h"
 #include "platform/data/Recordset.h"
-#include "platform/grid/Grid.h"
 
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
 
-#include <gtest/gtest.h>
-
 using namespace platform;
 
-namespace {
-
-class GridBinding : public ::testing::Test
-{
-protected:
-    QString path = gridtest::sampleDatabase();
-    Grid grid;
-
-    void bind(const QString &sql) { gridtest::bind(grid, path, sql); }
-};
-
-} // namespace
+using GridBinding = gridtest::SampleGridTest;
 
 TEST_F(GridBinding, SqlOrExecuteSourceGivesOneColumnPerFieldAndReadsEveryRow)
 {
@@ -80,7 +64,7 @@ TEST_F(GridBinding, AnEmptyOrFailingRecordSourceLeavesNoRows)
 
 TEST_F(GridBinding, OpenRecordsetIsShownAndFollowedWhenItChanges)
 {
-    Connection connection(gridtest::connectionString(path));
+    Connection connection(connectionString());
     Recordset rs;
     rs.open(QStringLiteral("SELECT Codice, Costo FROM Articoli ORDER BY Codice"), connection, CursorType::Static);
     grid.setRecordset(&rs);
@@ -94,7 +78,7 @@ TEST_F(GridBinding, OpenRecordsetIsShownAndFollowedWhenItChanges)
     grid.rebind();
     EXPECT_EQ(grid.recordCount(), 2);
     // A record source set afterwards is what the next rebind opens.
-    grid.setConnectionString(gridtest::connectionString(path));
+    grid.setConnectionString(connectionString());
     grid.setRecordSource(QStringLiteral("SELECT Nome FROM CliFor"));
     grid.rebind();
     EXPECT_EQ(grid.recordCount(), 2);

@@ -6,12 +6,9 @@
 // row at once.
 #include "GridTestSupport.h"
 
-#include "DataFixture.h"
-
 #include "platform/data/Connection.h"
 #include "platform/data/Recordset.h"
 #include "platform/desktop/ScriptedDesktop.h"
-#include "platform/grid/Grid.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -21,8 +18,6 @@
 #include <QTest>
 #include <QVBoxLayout>
 
-#include <gtest/gtest.h>
-
 using namespace platform;
 using testsupport::DataFixture;
 
@@ -31,13 +26,13 @@ namespace {
 // The columns of the movement lines grid.
 enum Col { IdDet = 1, IdReg, Riga, Codice, Descrizione, Quantita, Segno, Costo, Prezzo };
 
-class LinesGrid : public ::testing::Test
+class LinesGrid : public gridtest::SampleGridTest
 {
 protected:
     void SetUp() override
     {
         for (Grid *list : {&codes, &names})
-            gridtest::bind(*list, path, QStringLiteral("SELECT Codice, Descrizione FROM Articoli ORDER BY Codice"));
+            bind(*list, QStringLiteral("SELECT Codice, Descrizione FROM Articoli ORDER BY Codice"));
         const auto add = [this](const QString &key, const QString &field) { return grid.columns().add(key, key, field); };
         for (const QString &hidden : {QStringLiteral("IdDet"), QStringLiteral("IdReg")})
             add(hidden, hidden)->setWidth(0);
@@ -59,7 +54,7 @@ protected:
         add(QStringLiteral("Prezzo"), QStringLiteral("Prezzo"));
 
         grid.setLockType(LockType::BatchOptimistic);
-        gridtest::bind(grid, path, QStringLiteral("SELECT * FROM MagazRegDetail WHERE IdReg=1 ORDER BY Riga"));
+        bind(QStringLiteral("SELECT * FROM MagazRegDetail WHERE IdReg=1 ORDER BY Riga"));
         grid.setAllowEdit(true);
         grid.setAllowAddNew(true);
         grid.setAllowDelete(true);
@@ -82,7 +77,7 @@ protected:
     {
         ASSERT_TRUE(grid.commitRow());
         Recordset *rs = grid.recordset();
-        rs->setActiveConnection(Connection(gridtest::connectionString(path)));
+        rs->setActiveConnection(Connection(connectionString()));
         rs->updateBatch();
         rs->setActiveConnection(nullptr);
     }
@@ -94,10 +89,8 @@ protected:
     QLineEdit *lineEditor() { return qobject_cast<QLineEdit *>(gridtest::focused()); }
 
     ScopedScriptedDesktop desktop;
-    QString path = gridtest::sampleDatabase();
     Grid codes;
     Grid names;
-    Grid grid;
     std::int32_t nextLine = 30;
 };
 
@@ -398,20 +391,18 @@ TEST_F(LinesGrid, FocusComingInIsNotifiedOnce)
 namespace {
 
 // The table editor: each row written as soon as it is left.
-class TableEditor : public ::testing::Test
+class TableEditor : public gridtest::SampleGridTest
 {
 protected:
     void SetUp() override
     {
         grid.setLockType(LockType::Optimistic);
-        gridtest::bind(grid, path, QStringLiteral("SELECT * FROM CodiciIVA ORDER BY CodiceIVA"));
+        bind(QStringLiteral("SELECT * FROM CodiciIVA ORDER BY CodiceIVA"));
         grid.setAllowEdit(true);
         grid.setAllowAddNew(true);
         grid.setAllowDelete(true);
     }
     ScopedScriptedDesktop desktop;
-    QString path = gridtest::sampleDatabase();
-    Grid grid;
 };
 
 } // namespace

@@ -4,19 +4,13 @@
 // (tests/shell/test_frmMain_find.cpp).
 #include "GridTestSupport.h"
 
-#include "DataFixture.h"
-
-#include "platform/grid/Grid.h"
-
 #include <QSignalSpy>
-
-#include <gtest/gtest.h>
 
 using namespace platform;
 
 namespace {
 
-class GridFind : public ::testing::Test
+class GridFind : public gridtest::SampleGridTest
 {
 protected:
     void SetUp() override
@@ -26,12 +20,9 @@ protected:
             " ('C001', 'vite 4x30', 'Ferramenta', 0.15, '2024-01-02'),"
             " ('C002', 'Viti assortite', NULL, 3, '2024-02-01'),"
             " ('D001', 'Tassello', 'Edilizia', 0.3, NULL);"));
-        gridtest::bind(grid, path,
-                       QStringLiteral("SELECT Codice, Descrizione, Categoria, Costo, DataIns FROM Articoli ORDER BY Codice"));
+        bind(QStringLiteral("SELECT Codice, Descrizione, Categoria, Costo, DataIns FROM Articoli ORDER BY Codice"));
         // A001 Vite 3x20, A002 Dado M3, B001 Rondella, C001 vite 4x30, C002 Viti assortite, D001 Tassello
     }
-    QString path = gridtest::sampleDatabase();
-    Grid grid;
 };
 
 } // namespace

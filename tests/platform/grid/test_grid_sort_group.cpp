@@ -3,10 +3,7 @@
 // expand and collapse by call, by click and by key.
 #include "GridTestSupport.h"
 
-#include "DataFixture.h"
-
 #include "platform/base/RuntimeError.h"
-#include "platform/grid/Grid.h"
 #include "platform/grid/GridRowFormat.h"
 
 #include <QApplication>
@@ -14,20 +11,14 @@
 #include <QTableView>
 #include <QTest>
 
-#include <gtest/gtest.h>
-
 using namespace platform;
 using testsupport::DataFixture;
 
 namespace {
 
-class GridSorting : public ::testing::Test
+class GridSorting : public gridtest::SampleGridTest
 {
 protected:
-    QString path = gridtest::sampleDatabase();
-    Grid grid;
-
-    void bind(const QString &sql) { gridtest::bind(grid, path, sql); }
     QStringList column(int c)
     {
         QStringList values;

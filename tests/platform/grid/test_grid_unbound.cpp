@@ -3,7 +3,6 @@
 // and a hidden key column.
 #include "GridTestSupport.h"
 
-#include "platform/grid/Grid.h"
 #include "platform/grid/GridRowBuffer.h"
 
 #include <QHeaderView>
@@ -11,8 +10,6 @@
 #include <QPixmap>
 #include <QSignalSpy>
 #include <QTableView>
-
-#include <gtest/gtest.h>
 
 using namespace platform;
 
