@@ -261,21 +261,19 @@ TEST(DatabaseErrors, RealFailuresReadInItalianByKindAndKeepTheEnginesWords)
     }
 }
 
-TEST(ConnectionTransactions, CommitKeepsAndRollbackDiscards)
+TEST(ConnectionTransactions, CommitKeepsRollbackDiscardsAndACommitWithoutATransactionIsRefused)
 {
+    // Nested levels and the recordsets they touch: see RecordsetWrite and RecordsetBatchConflict.
     const QString path = DataFixture::createSampleDatabase();
     Connection c(DataFixture::connectionString(path));
     EXPECT_EQ(c.beginTrans(), 1);
     c.execute(u"DELETE FROM MagazRegDetail WHERE IdReg = 1"_s);
     c.rollbackTrans();
     EXPECT_EQ(count(path, "MagazRegDetail"), u"4"_s);
-
     c.beginTrans();
+    EXPECT_EQ(c.beginTrans(), 2);
     c.execute(u"DELETE FROM MagazRegDetail WHERE IdReg = 1"_s);
-    EXPECT_EQ(c.beginTrans(), 2); // nested
-    c.execute(u"DELETE FROM MagazRegDetail"_s);
-    c.rollbackTrans();
-    EXPECT_EQ(c.transactionLevel(), 1);
+    c.commitTrans();
     c.commitTrans();
     EXPECT_EQ(c.transactionLevel(), 0);
     EXPECT_EQ(count(path, "MagazRegDetail"), u"2"_s);

@@ -1,5 +1,7 @@
-// The per-user registry store: values, names, keys and persistence. Refused
-// writes and the file's place are tested through comRegistry.
+// The per-user registry store: values, names, keys and persistence (refused
+// writes and the file's place are tested through comRegistry); the
+// expansion of "%NAME%" in expandable strings.
+#include "platform/registry/EnvironmentStrings.h"
 #include "platform/registry/RegistryStore.h"
 
 #include "support/TestEnv.h"
@@ -11,6 +13,7 @@
 
 using platform::RegistryStore;
 using platform::RegistryValue;
+using platform::expandEnvironmentStrings;
 using namespace platform::reg;
 
 namespace {
@@ -264,4 +267,25 @@ TEST_F(RegistryStoreTest, MissingKeysAndValuesAreToldApart)
               ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(query(store, QStringLiteral("K\\Sotto"), QString()).data, text0(QStringLiteral("d")));
     EXPECT_EQ(store.deleteValue(HKCU, QStringLiteral("K"), QStringLiteral("v")), ERROR_FILE_NOT_FOUND);
+}
+
+TEST(EnvironmentStrings, ReplacesKnownNamesAndKeepsEverythingElse)
+{
+    qputenv("VELMORA_ENV_DIR", "/dati/velmora");
+    qputenv("VELMORA_ENV_EMPTY", "");
+    qunsetenv("VELMORA_ENV_MISSING");
+    const QList<std::pair<const char *, const char *>> cases = {
+        {"%VELMORA_ENV_DIR%/gest01.mdb", "/dati/velmora/gest01.mdb"},
+        {"a%VELMORA_ENV_DIR%b%VELMORA_ENV_EMPTY%c", "a/dati/velmorabc"},
+        {"%velmora_env_dir%", "/dati/velmora"}, // names as the platform wrote them, in any case
+        {"", ""}, {"100%", "100%"}, {"%%", "%%"}, {"%VELMORA_ENV_DIR", "%VELMORA_ENV_DIR"},
+        {"%VELMORA_ENV_MISSING%", "%VELMORA_ENV_MISSING%"},
+        // The closing "%" of an unknown name may open the next reference.
+        {"%VELMORA_ENV_MISSING%VELMORA_ENV_DIR%", "%VELMORA_ENV_MISSING/dati/velmora"},
+        {"%%VELMORA_ENV_DIR%", "%/dati/velmora"},
+    };
+    for (const auto &[text, expected] : cases)
+        EXPECT_EQ(expandEnvironmentStrings(QString::fromUtf8(text)), QString::fromUtf8(expected)) << text;
+    qunsetenv("VELMORA_ENV_DIR");
+    qunsetenv("VELMORA_ENV_EMPTY");
 }
