@@ -164,35 +164,6 @@ TEST_F(LinesGrid, TypingIntoACellKeepsTheValueInTheRowUntilTheRowIsLeft)
     EXPECT_EQ(storedLines(), (QStringList{"10 A001 7.5", "20 A002 12.5"}));
 }
 
-TEST_F(LinesGrid, NewRecordRowStartsALineWithDefaultsAndTheDropDownStoresTheCode)
-{
-    int beforeCell = 0;
-    QObject::connect(&grid, &Grid::beforeColUpdate, [&](GridCellUpdate &) { ++beforeCell; });
-    gridtest::typeIntoCell(grid, grid.newRecordRow(), Codice, QStringLiteral("b001"));
-    EXPECT_EQ(beforeCell, 1);
-    EXPECT_EQ(grid.recordCount(), 3);
-    EXPECT_EQ(grid.row(), 3);
-    EXPECT_EQ(grid.newRecordRow(), 4);
-    EXPECT_EQ(grid.valueAt(3, Codice), Variant("B001"));
-    EXPECT_EQ(grid.textAt(3, Descrizione), QStringLiteral("Rondella"));
-    EXPECT_EQ(grid.valueAt(3, Quantita), Variant(Currency::fromDouble(1)));
-    EXPECT_EQ(grid.valueAt(3, Riga), Variant(std::int32_t(30)));
-    EXPECT_EQ(grid.recordNavigatorText(), QStringLiteral("Record: 3 di 3"));
-    // Tab went on to the quantity of the new line; typing there changes it.
-    EXPECT_EQ(grid.col(), Quantita);
-    gridtest::typeText(QStringLiteral("4"));
-    gridtest::pressKey(Qt::Key_Tab);
-    EXPECT_EQ(grid.valueAt(3, Quantita), Variant(Currency::fromDouble(4)));
-
-    // A second line, on the new-record row again.
-    gridtest::typeIntoCell(grid, grid.newRecordRow(), Codice, QStringLiteral("A002"));
-    EXPECT_EQ(grid.model()->pendingRow(), 4);
-    save();
-    EXPECT_EQ(storedLines(), (QStringList{"10 A001 150", "20 A002 12.5", "30 B001 4", "40 A002 1"}));
-    // The new lines carry their new keys for a later save.
-    EXPECT_FALSE(grid.valueAt(3, IdDet).isNull());
-}
-
 TEST_F(LinesGrid, DropDownEditorListsTheArticlesAndStoresTheChosenOnesCode)
 {
     GridColumn *name = grid.column(Descrizione);
@@ -315,7 +286,7 @@ TEST_F(LinesGrid, UnsavedLinesAreDroppedByEscapeOrByCancellingTheBatch)
     EXPECT_GE(grid.row(), 1);
 }
 
-TEST_F(LinesGrid, EditsAddsAndDeletesAreWrittenByOneBatchUpdate)
+TEST_F(LinesGrid, EditsDeletesAndNewLinesWithTheirDefaultsAreWrittenByOneBatchUpdate)
 {
     gridtest::typeIntoCell(grid, 1, Quantita, QStringLiteral("8"));
     gridtest::pressKey(Qt::Key_Escape);
@@ -332,17 +303,38 @@ TEST_F(LinesGrid, EditsAddsAndDeletesAreWrittenByOneBatchUpdate)
     EXPECT_EQ(grid.recordCount(), 1);
     EXPECT_EQ(grid.rowCount(), 1);
     EXPECT_EQ(grid.row(), 1);
+
+    // The new-record row starts a line with its defaults; the drop-down stores the code.
+    int beforeCell = 0;
+    QObject::connect(&grid, &Grid::beforeColUpdate, [&](GridCellUpdate &) { ++beforeCell; });
     gridtest::typeIntoCell(grid, grid.newRecordRow(), Codice, QStringLiteral("b001"));
+    EXPECT_EQ(beforeCell, 1);
+    EXPECT_EQ(grid.recordCount(), 2);
+    EXPECT_EQ(grid.row(), 2);
+    EXPECT_EQ(grid.newRecordRow(), 3);
+    EXPECT_EQ(grid.valueAt(2, Codice), Variant("B001"));
+    EXPECT_EQ(grid.textAt(2, Descrizione), QStringLiteral("Rondella"));
+    EXPECT_EQ(grid.valueAt(2, Quantita), Variant(Currency::fromDouble(1)));
+    EXPECT_EQ(grid.valueAt(2, Riga), Variant(std::int32_t(30)));
+    EXPECT_EQ(grid.recordNavigatorText(), QStringLiteral("Record: 2 di 2"));
+    // Tab went on to the quantity of the new line; typing there changes it.
+    EXPECT_EQ(grid.col(), Quantita);
     gridtest::typeText(QStringLiteral("2,5"));
     gridtest::pressKey(Qt::Key_Tab);
+    EXPECT_EQ(grid.valueAt(2, Quantita), Variant(Currency::fromDouble(2.5)));
     // The program puts a value into the current line, as a finder would.
     EXPECT_TRUE(grid.setValue(Costo, Variant(0.02)));
+    // A second line, on the new-record row again.
+    gridtest::typeIntoCell(grid, grid.newRecordRow(), Codice, QStringLiteral("A002"));
+    EXPECT_EQ(grid.model()->pendingRow(), 3);
     save();
-    EXPECT_EQ(storedLines(), (QStringList{"10 A001 8", "30 B001 2.5"}));
+    EXPECT_EQ(storedLines(), (QStringList{"10 A001 8", "30 B001 2.5", "40 A002 1"}));
     EXPECT_EQ(DataFixture::queryValue(path, QStringLiteral("SELECT Costo FROM MagazRegDetail WHERE Riga=30")),
               QStringLiteral("0.02"));
     EXPECT_EQ(DataFixture::queryValue(path, QStringLiteral("SELECT COUNT(*) FROM MagazRegDetail WHERE IdDet=2")),
               QStringLiteral("0"));
+    // The new lines carry their new keys for a later save.
+    EXPECT_FALSE(grid.valueAt(2, IdDet).isNull());
 }
 
 TEST_F(LinesGrid, ProgramValuesOnTheNewRowStartALineWithoutCellNotifications)
