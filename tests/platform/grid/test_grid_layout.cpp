@@ -42,7 +42,6 @@ protected:
         grid.setGridLineStyle(GridLineStyle::Dots);
         grid.setRecordNavigatorCaption(QStringLiteral("Record:|di"));
     }
-
 };
 
 } // namespace
