@@ -95,29 +95,6 @@ TEST_F(GridBinding, OpenRecordsetIsShownAndFollowedWhenItChanges)
     EXPECT_EQ(grid.model()->rowCount(), 0);
 }
 
-TEST_F(GridBinding, DesignedColumnsSurviveARebindOnTheSameFields)
-{
-    bind(QStringLiteral("SELECT IdCliFor, Nome FROM CliFor WHERE Tipo='Cliente'"));
-    grid.column(1)->setWidth(0);
-    grid.column(2)->setCaption(QStringLiteral("Cliente"));
-    grid.column(2)->setWidth(3000);
-    grid.sortKeys().add(2, SortOrder::Ascending);
-    grid.setRecordSource(QStringLiteral("SELECT IdCliFor, Nome FROM CliFor"));
-    grid.rebind();
-    EXPECT_EQ(grid.recordCount(), 3);
-    EXPECT_EQ(grid.column(2)->caption(), QStringLiteral("Cliente"));
-    EXPECT_EQ(grid.column(1)->width(), 0);
-    EXPECT_EQ(grid.sortKeys().count(), 1);
-    EXPECT_EQ(grid.valueAt(1, 2), Variant("anna verdi"));
-    // Other fields: the columns are those of the new source.
-    grid.setRecordSource(QStringLiteral("SELECT CodiceIVA, Aliquota FROM CodiciIVA"));
-    grid.rebind();
-    ASSERT_EQ(grid.columns().count(), 2);
-    EXPECT_EQ(grid.column(1)->caption(), QStringLiteral("CodiceIVA"));
-    EXPECT_EQ(grid.column(1)->width(), GridColumn::DefaultWidth);
-    EXPECT_EQ(grid.sortKeys().count(), 0);
-}
-
 TEST_F(GridBinding, WidthZeroHidesAColumnThatStaysReadableAndPositionsMoveItOnScreen)
 {
     bind(QStringLiteral("SELECT IdCliFor, Nome, CAP FROM CliFor ORDER BY IdCliFor"));
