@@ -1,7 +1,6 @@
 #include "PrintingFixture.h"
 
 #include "DataFixture.h"
-#include "ReportTestSupport.h"
 #include "support/TestEnv.h"
 #include "common/comRepLib.h"
 #include "common/comfrmPrintProgress.h"
@@ -88,11 +87,6 @@ void PrintingFixture::TearDown()
     MainModule::InstalledPrinters.clear();
     MainModule::InstalledPrinterDetails.clear();
     MainModule::InstalledPrinterCount = 0;
-}
-
-QString PrintingFixture::pdfText(const QString &path)
-{
-    return reporttest::pdfText(path);
 }
 
 int PrintingFixture::lineOf(const QString &text, const QString &what)

@@ -36,8 +36,6 @@ protected:
         int pagesSent = 0;
     };
 
-    // The text of a PDF file as pdftotext gives it (physical layout).
-    static QString pdfText(const QString &path);
     // Lines of `text` that hold `what`, in order.
     static int lineOf(const QString &text, const QString &what);
 

@@ -4,6 +4,7 @@
 #include "PrintingFixture.h"
 
 #include "DataFixture.h"
+#include "ReportTestSupport.h"
 #include "common/comRepLib.h"
 #include "common/comfrmPrintProgress.h"
 #include "platform/base/Twips.h"
@@ -155,7 +156,7 @@ TEST_F(DatiDialog, StampaOrADoubleClickPrintsTheChosenListOnTheChosenPrinterThen
     EXPECT_EQ(jobs[0].options.copies, 2);
     EXPECT_EQ(jobs[0].options.documentName, QStringLiteral("Unità di misura"));
     EXPECT_EQ(jobs[0].pagesSent, 2); // one page, two copies
-    const QString text = pdfText(jobs[0].pdf);
+    const QString text = reporttest::pdfText(jobs[0].pdf);
     EXPECT_TRUE(text.contains(QStringLiteral("Unità di misura")));
     for (const QString &unit : UnitDescriptions)
         EXPECT_TRUE(text.contains(unit)) << unit.toStdString();
@@ -170,7 +171,7 @@ TEST_F(DatiDialog, StampaOrADoubleClickPrintsTheChosenListOnTheChosenPrinterThen
     doubleClickRow(open().GridEX1, 3);
     ASSERT_EQ(jobs.size(), 2u);
     EXPECT_EQ(jobs[1].options.printerName, QStringLiteral("Ufficio"));
-    EXPECT_TRUE(pdfText(jobs[1].pdf).contains(QStringLiteral("Categorie articoli")));
+    EXPECT_TRUE(reporttest::pdfText(jobs[1].pdf).contains(QStringLiteral("Categorie articoli")));
     EXPECT_TRUE(closed());
 }
 
@@ -248,7 +249,7 @@ TEST_F(DatiDialog, ADatabaseErrorIsToldAndTheDialogStaysOpenForAnotherTry)
     MainModule::ConnString = good;
     doubleClickRow(d.GridEX1, 2);
     ASSERT_EQ(jobs.size(), 1u);
-    EXPECT_TRUE(pdfText(jobs[0].pdf).contains(QStringLiteral("Metri quadrati")));
+    EXPECT_TRUE(reporttest::pdfText(jobs[0].pdf).contains(QStringLiteral("Metri quadrati")));
     EXPECT_EQ(IstanzeReport::Istanza<arpUM>(), nullptr); // printed, then unloaded: no preview
     EXPECT_TRUE(closed());
 }

@@ -11,6 +11,7 @@
 #include "printing/arpUM.h"
 #include "shell/MainModule.h"
 
+#include <algorithm>
 
 using namespace platform;
 using namespace platform::report;
@@ -36,7 +37,7 @@ protected:
     QString expectList(ReportLayout &layout, const QString &title, const QStringList &captions,
                        const QStringList &rows, const QStringList &codes = {})
     {
-        const QString text = pdfText(renderPdf(layout, layout.name() + QStringLiteral(".pdf")));
+        const QString text = reporttest::pdfText(renderPdf(layout, layout.name() + QStringLiteral(".pdf")));
         const QStringList lines = text.split(u'\n');
         const int captionLine = lineOf(text, captions[0]);
         EXPECT_GE(lineOf(text, title), 0) << title.toStdString();
@@ -107,7 +108,7 @@ TEST_F(ListReports, UnitsAndCategoriesListOnlyTheirOwnRows)
     EXPECT_EQ(ticks(*categories.document(), QStringLiteral("chkListe_Predefinito")), (QList<bool>{false, false, false, true, false}));
 }
 
-TEST_F(ListReports, ALongListRepeatsTheCaptionsOnEveryPageAndLosesNoRow)
+TEST_F(ListReports, ALongListKeepsItsPagesAndEveryRowInPdfHtmlAndRtf)
 {
     QString sql;
     for (int i = 0; i < 150; ++i)
@@ -118,14 +119,43 @@ TEST_F(ListReports, ALongListRepeatsTheCaptionsOnEveryPageAndLosesNoRow)
     const QString path = renderPdf(layout, QStringLiteral("lunga.pdf"));
     const int pages = layout.document()->pageCount();
     ASSERT_GE(pages, 3);
+    EXPECT_EQ(reporttest::pdfPageCount(path), pages);
     for (int page = 1; page <= pages; ++page) {
         const QString text = reporttest::pdfText(path, page, page);
         EXPECT_GE(lineOf(text, QStringLiteral("Predefinito")), 0) << page;
         EXPECT_EQ(text.contains(QStringLiteral("Unità di misura")), page == 1) << page;
     }
-    const QString all = pdfText(path);
-    for (int i = 0; i < 150; ++i)
-        EXPECT_TRUE(all.contains(QStringLiteral("Unità numero %1").arg(i, 3, 10, QLatin1Char('0')))) << i;
+    const QByteArray pdf = DataFixture::fileBytes(path);
+    EXPECT_TRUE(pdf.contains("/FontFile2") || pdf.contains("/FontFile3")); // the fonts travel with the file
+    EXPECT_TRUE(pdf.contains("DejaVuSans"));
+
+    // HTML: one file, a table per page and a row per record.
+    const QString base = folder + QStringLiteral("/lunga");
+    layout.exportHtml(base + QStringLiteral(".html"));
+    layout.exportRtf(base + QStringLiteral(".rtf"));
+    const QString html = QString::fromUtf8(DataFixture::fileBytes(base + QStringLiteral(".html")));
+    EXPECT_TRUE(html.startsWith(QStringLiteral("<!DOCTYPE html>")));
+    EXPECT_TRUE(html.contains(QStringLiteral("<meta charset=\"utf-8\">")));
+    EXPECT_TRUE(html.contains(QStringLiteral("<title>Unità di misura</title>")));
+    EXPECT_EQ(html.count(QStringLiteral("<table class=\"page\">")), pages);
+    EXPECT_EQ(html.count(QStringLiteral("<tr class=\"detail\">")), 150 + UnitCodes.size());
+    EXPECT_GE(html.count(QStringLiteral("<tr class=\"rule\">")), 2); // over the title, under the captions
+    // RTF: 7-bit, the page of the report, a page break between pages.
+    const QByteArray rtf = DataFixture::fileBytes(base + QStringLiteral(".rtf"));
+    EXPECT_TRUE(rtf.startsWith("{\\rtf1\\ansi"));
+    EXPECT_TRUE(rtf.contains("\\paperw11906\\paperh16838"));
+    EXPECT_EQ(rtf.count("\\page\\par"), pages - 1);
+    EXPECT_TRUE(std::all_of(rtf.begin(), rtf.end(), [](char c) { return static_cast<unsigned char>(c) < 128; }));
+    const QString rtfText = reporttest::rtfPlainText(rtf);
+
+    // Every unit, in every format; in HTML each as the whole text of its cell.
+    const QString all = reporttest::pdfText(path);
+    for (int i = 0; i < 150; ++i) {
+        const QString unit = QStringLiteral("Unità numero %1").arg(i, 3, 10, QLatin1Char('0'));
+        EXPECT_TRUE(all.contains(unit)) << i;
+        EXPECT_TRUE(html.contains(u'>' + unit + QStringLiteral("</td>"))) << i;
+        EXPECT_TRUE(rtfText.contains(QStringLiteral("U%1\t").arg(i, 3, 10, QLatin1Char('0')) + unit)) << i;
+    }
 }
 
 TEST_F(ListReports, EveryListExportsToHtmlRtfAndExcelWithEveryRowAndItsAccents)

@@ -1,7 +1,7 @@
 // The report dialog pattern as the dialogs with exports use it, through a
 // dialog of two reports made for these tests: the export menu, the Save As
 // dialog with each format's filter and extension, the reduced export form
-// holding for its own run only, cancelling, failures, the double click.
+// holding for its own run only, cancelling, failures, the double click after them.
 #include "PrintingFixture.h"
 
 #include "ReportTestSupport.h"
@@ -150,7 +150,7 @@ TEST_F(DialogPattern, EachFormatOfTheExportMenuAsksWhereToSaveWithItsFilterAndEx
         EXPECT_EQ(desktop->prompts(), QStringList());
         EXPECT_TRUE(testsupport::DataFixture::fileBytes(path).startsWith(f.start)) << f.code;
     }
-    EXPECT_TRUE(pdfText(folder + QStringLiteral("/categorie.pdf")).contains(QStringLiteral("Caffè e bevande")));
+    EXPECT_TRUE(reporttest::pdfText(folder + QStringLiteral("/categorie.pdf")).contains(QStringLiteral("Caffè e bevande")));
     // Exporting leaves the dialog open for the next choice.
     flushDeletes();
     ASSERT_TRUE(dialog);
@@ -168,7 +168,7 @@ TEST_F(DialogPattern, TheReducedExportFormHoldsForItsOwnExportRunOnly)
 
     // The PDF export and a preview right after have the title again.
     exportVia(1, 12, folder + QStringLiteral("/um.pdf"));
-    EXPECT_TRUE(pdfText(folder + QStringLiteral("/um.pdf")).contains(QStringLiteral("Unità di misura")));
+    EXPECT_TRUE(reporttest::pdfText(folder + QStringLiteral("/um.pdf")).contains(QStringLiteral("Unità di misura")));
     QTest::mouseClick(dialog->cmdPreview, Qt::LeftButton);
     ASSERT_TRUE(dialog->um && dialog->um->previewWindow());
     EXPECT_TRUE(dialog->um->previewWindow()->document()->pageText(0).contains(QStringLiteral("Unità di misura")));
@@ -178,7 +178,7 @@ TEST_F(DialogPattern, TheReducedExportFormHoldsForItsOwnExportRunOnly)
     EXPECT_TRUE(dialog->isEnabled());
 }
 
-TEST_F(DialogPattern, AnExportThatDoesNotHappenLeavesNoFileAndTheDialogStays)
+TEST_F(DialogPattern, AnExportThatDoesNotHappenLeavesNoFileAndADoubleClickStillPrints)
 {
     // Cancelling Save As writes nothing and says nothing.
     exportVia(1, 13, std::nullopt);
@@ -201,15 +201,12 @@ TEST_F(DialogPattern, AnExportThatDoesNotHappenLeavesNoFileAndTheDialogStays)
     ASSERT_TRUE(dialog);
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_TRUE(dialog->isEnabled());
-}
 
-TEST_F(DialogPattern, ADoubleClickPrintsEvenAfterAnExportAndTheDialogStaysOpen)
-{
-    exportVia(1, 13, std::nullopt);
+    // A double click after all that prints, and the dialog stays open.
     doubleClickRow(dialog->GridEX1, 2);
     EXPECT_EQ(dialog->Azione(), 0);
     ASSERT_EQ(jobs.size(), 1u);
-    EXPECT_TRUE(pdfText(jobs[0].pdf).contains(QStringLiteral("Ferramenta")));
+    EXPECT_TRUE(reporttest::pdfText(jobs[0].pdf).contains(QStringLiteral("Ferramenta")));
     flushDeletes();
     ASSERT_TRUE(dialog);
     EXPECT_TRUE(dialog->isVisible());

@@ -8,6 +8,7 @@
 #include <ctime>
 #include <functional>
 #include <limits>
+#include <tuple>
 
 using platform::Currency;
 using platform::DateTime;
@@ -68,28 +69,18 @@ TEST(VariantWholeNumbers, HalvesRoundToEvenAndOutOfRangeOverflows)
 TEST(VariantConversions, BooleansAndEmpty)
 {
     // True is -1 as a number.
-    EXPECT_EQ(Variant(true).toInt16(), -1);
-    EXPECT_EQ(Variant(true).toInt32(), -1);
-    EXPECT_EQ(Variant(true).toDouble(), -1.0);
-    EXPECT_EQ(Variant(true).toCurrency(), cur("-1"));
-    EXPECT_EQ(Variant(false).toInt32(), 0);
-    EXPECT_EQ(Variant(true).toString(), "True");
-    EXPECT_EQ(Variant(false).toString(), "False");
+    const Variant yes(true);
+    EXPECT_EQ(std::tuple(yes.toInt16(), yes.toInt32(), yes.toDouble(), yes.toCurrency(), yes.toString()),
+              std::tuple(std::int16_t(-1), -1, -1.0, cur("-1"), QStringLiteral("True")));
+    EXPECT_EQ(std::tuple(Variant(false).toInt32(), Variant(false).toString()), std::tuple(0, QStringLiteral("False")));
     // Numbers and True/False text read as Booleans.
-    EXPECT_TRUE(Variant(std::int32_t(-1)).toBool());
-    EXPECT_TRUE(Variant(0.5).toBool());
-    EXPECT_FALSE(Variant(0.0).toBool());
-    EXPECT_TRUE(Variant(" true ").toBool());
-    EXPECT_FALSE(Variant("FALSE").toBool());
-    EXPECT_TRUE(Variant("2").toBool());
-    EXPECT_FALSE(Variant("0").toBool());
+    for (const auto &[v, truth] : std::initializer_list<std::pair<Variant, bool>>{
+             {std::int32_t(-1), true}, {0.5, true}, {0.0, false}, {" true ", true}, {"FALSE", false}, {"2", true}, {"0", false}})
+        EXPECT_EQ(v.toBool(), truth) << v.debugString().toStdString();
     // Empty is zero, empty text, False, and the serial date 0.
     const Variant empty;
-    EXPECT_EQ(empty.toInt16(), 0);
-    EXPECT_EQ(empty.toInt32(), 0);
-    EXPECT_EQ(empty.toDouble(), 0.0);
-    EXPECT_EQ(empty.toFloat(), 0.0f);
-    EXPECT_EQ(empty.toCurrency(), Currency());
+    EXPECT_EQ(std::tuple(empty.toInt16(), empty.toInt32(), empty.toDouble(), empty.toFloat(), empty.toCurrency()),
+              std::tuple(std::int16_t(0), 0, 0.0, 0.0f, Currency()));
     EXPECT_EQ(empty.toString(), "");
     EXPECT_FALSE(empty.toBool());
     EXPECT_EQ(empty.toDate(), DateTime(1899, 12, 30));
@@ -123,89 +114,70 @@ TEST(VariantConversions, NullAndTextThatIsNotANumberRaise)
 
 TEST(VariantNumbers, TextIsReadInTheGivenLocaleCurrencyExactly)
 {
-    EXPECT_EQ(Variant("1,5").toDouble(), 1.5);
-    EXPECT_EQ(Variant("-1,5").toDouble(), -1.5);
-    EXPECT_EQ(Variant("1.234,5").toDouble(), 1234.5);
-    EXPECT_EQ(Variant("1,5e2").toDouble(), 150.0);
-    EXPECT_EQ(Variant("1.5").toDouble(QLocale::c()), 1.5);
-    EXPECT_EQ(errorOf([] { (void)Variant("1,5").toDouble(QLocale::c()); }), err::TypeMismatch);
+    const QLocale c = QLocale::c();
+    for (const auto &[text, value] : std::initializer_list<std::pair<const char *, double>>{
+             {"1,5", 1.5}, {"-1,5", -1.5}, {"1.234,5", 1234.5}, {"1,5e2", 150.0}})
+        EXPECT_EQ(Variant(text).toDouble(), value) << text;
+    EXPECT_EQ(Variant("1.5").toDouble(c), 1.5);
+    EXPECT_EQ(errorOf([&] { (void)Variant("1,5").toDouble(c); }), err::TypeMismatch);
     // Through a double 1,23455 would round down; the text is exactly a half.
-    EXPECT_EQ(Variant("1,23455").toCurrency(), cur("1.2346"));
-    EXPECT_EQ(Variant("2,50015").toCurrency(), cur("2.5002"));
-    EXPECT_EQ(Variant("1.234,5").toCurrency(), cur("1234.5"));
-    EXPECT_EQ(Variant("0.1").toCurrency(QLocale::c()), cur("0.1"));
-    EXPECT_EQ(Variant(0.1f).toCurrency(), cur("0.1"));
-    EXPECT_EQ(Variant(std::int16_t(7)).toCurrency(), cur("7"));
-    // The numeric test follows the run-time.
+    for (const auto &[v, amount] : std::initializer_list<std::pair<Variant, const char *>>{
+             {"1,23455", "1.2346"}, {"2,50015", "2.5002"}, {"1.234,5", "1234.5"}, {0.1f, "0.1"}, {std::int16_t(7), "7"}})
+        EXPECT_EQ(v.toCurrency(), cur(amount)) << amount;
+    EXPECT_EQ(Variant("0.1").toCurrency(c), cur("0.1"));
+    // The numeric test follows the run-time; numeric text depends on the
+    // locale (the default one is Italian here).
     for (const Variant &v : {Variant(), Variant(true), Variant(false), Variant(std::int16_t(1)), Variant(1),
-                             Variant(1.5f), Variant(1.5), Variant(cur("1.5")), Variant(" 12 "), Variant("1e3")})
+                             Variant(1.5f), Variant(1.5), Variant(cur("1.5")), Variant(" 12 "), Variant("1e3"), Variant("1,5")})
         EXPECT_TRUE(v.isNumeric()) << v.debugString().toStdString();
     for (const Variant &v : {Variant::null(), Variant(DateTime(2024, 3, 5)), Variant(QByteArray("1")), Variant(""),
                              Variant("abc"), Variant("nan")})
         EXPECT_FALSE(v.isNumeric()) << v.debugString().toStdString();
+    EXPECT_TRUE(Variant("1.234,5").isNumeric(QLocale(QLocale::Italian, QLocale::Italy)));
+    EXPECT_FALSE(Variant("1,5").isNumeric(c));
+    EXPECT_TRUE(Variant("1.5").isNumeric(c));
+    EXPECT_TRUE(Variant("-0.25").isNumeric(c));
     // isNumber is the narrower test of number kinds.
     EXPECT_FALSE(Variant(true).isNumber());
     EXPECT_FALSE(Variant().isNumber());
     EXPECT_TRUE(Variant(cur("1")).isNumber());
-    // Numeric text depends on the locale; the default one is Italian here.
-    EXPECT_TRUE(Variant("1,5").isNumeric());
-    EXPECT_TRUE(Variant("1.234,5").isNumeric(QLocale(QLocale::Italian, QLocale::Italy)));
-    EXPECT_FALSE(Variant("1,5").isNumeric(QLocale::c()));
-    EXPECT_TRUE(Variant("1.5").isNumeric(QLocale::c()));
-    EXPECT_TRUE(Variant("-0.25").isNumeric(QLocale::c()));
 }
 
 TEST(VariantText, NumbersDatesAndBytesAsText)
 {
-    // Numbers in the locale without groups; Singles with seven digits.
-    EXPECT_EQ(Variant(1.5).toString(), "1,5");
+    // Numbers in the locale without groups; Singles with seven digits; dates
+    // with a four-digit year; bytes as UTF-8.
+    for (const auto &[v, text] : std::initializer_list<std::pair<Variant, const char *>>{
+             {1.5, "1,5"}, {1234567.5, "1234567,5"}, {0.1 + 0.2, "0,3"}, {-0.0, "0"}, {1e20, "1E+20"},
+             {std::int16_t(-5), "-5"}, {1234567, "1234567"}, {cur("12.5"), "12,5"}, {0.1f, "0,1"},
+             {DateTime(2024, 3, 5), "05/03/2024"}, {DateTime(2024, 3, 5, 14, 30), "05/03/2024 14:30:00"},
+             {DateTime(1924, 3, 5), "05/03/1924"}, {QByteArray("caff\xc3\xa8"), "caffè"}, {" x ", " x "}})
+        EXPECT_EQ(v.toString(), QString::fromUtf8(text)) << text;
     EXPECT_EQ(Variant(1.5).toString(QLocale::c()), "1.5");
-    EXPECT_EQ(Variant(1234567.5).toString(), "1234567,5");
-    EXPECT_EQ(Variant(0.1 + 0.2).toString(), "0,3");
-    EXPECT_EQ(Variant(-0.0).toString(), "0");
-    EXPECT_EQ(Variant(1e20).toString(), "1E+20");
-    EXPECT_EQ(Variant(std::int16_t(-5)).toString(), "-5");
-    EXPECT_EQ(Variant(1234567).toString(), "1234567");
-    EXPECT_EQ(Variant(cur("12.5")).toString(), "12,5");
     EXPECT_EQ(platform::formatNumber(2.0 / 3.0, QLocale::c()), "0.666666666666667");
-    EXPECT_EQ(Variant(0.1f).toString(), "0,1");
     EXPECT_EQ(Variant(1.0f / 3.0f).toString(QLocale::c()), "0.3333333");
-    // Dates with a four-digit year.
-    EXPECT_EQ(Variant(DateTime(2024, 3, 5)).toString(), "05/03/2024");
-    EXPECT_EQ(Variant(DateTime(2024, 3, 5, 14, 30)).toString(), "05/03/2024 14:30:00");
-    EXPECT_EQ(Variant(DateTime(1924, 3, 5)).toString(), "05/03/1924");
-    // Bytes and text as UTF-8.
-    EXPECT_EQ(Variant(QByteArray("caff\xc3\xa8")).toString(), QStringLiteral("caffè"));
     EXPECT_EQ(Variant("caffè").toByteArray(), QByteArray("caff\xc3\xa8"));
-    EXPECT_EQ(Variant(" x ").toString(), " x ");
 }
 
 TEST(VariantDates, TextIsReadAsIsoOrInTheLocaleAndNumbersAsSerialDates)
 {
-    EXPECT_EQ(Variant("2024-03-05").toDate(), DateTime(2024, 3, 5));
-    EXPECT_EQ(Variant("2024-03-05 14:30:05").toDate(), DateTime(2024, 3, 5, 14, 30, 5));
-    EXPECT_EQ(Variant("05/03/2024").toDate(), DateTime(2024, 3, 5));
-    EXPECT_EQ(Variant("5/3/2024").toDate(), DateTime(2024, 3, 5));
-    EXPECT_EQ(Variant("05/03/2024 14:30").toDate(), DateTime(2024, 3, 5, 14, 30));
-    EXPECT_EQ(Variant("05/03/2024 14:30:05").toDate(), DateTime(2024, 3, 5, 14, 30, 5));
-    EXPECT_EQ(errorOf([] { (void)Variant("abc").toDate(); }), err::TypeMismatch);
-    EXPECT_EQ(errorOf([] { (void)Variant("31/02/2024").toDate(); }), err::TypeMismatch);
-    EXPECT_EQ(errorOf([] { (void)Variant(QByteArray("x")).toDate(); }), err::TypeMismatch);
-    EXPECT_EQ(Variant("05/03/24").toDate(), DateTime(2024, 3, 5));
-    EXPECT_EQ(Variant("05/03/29").toDate(), DateTime(2029, 3, 5));
-    EXPECT_EQ(Variant("05/03/30").toDate(), DateTime(1930, 3, 5));
-    EXPECT_EQ(Variant("05/03/99").toDate(), DateTime(1999, 3, 5));
-    EXPECT_EQ(Variant("05/03/00 08:15").toDate(), DateTime(2000, 3, 5, 8, 15));
+    // Numbers are serial dates; two-digit years up to 29 are this century's.
+    for (const auto &[v, date] : std::initializer_list<std::pair<Variant, DateTime>>{
+             {"2024-03-05", DateTime(2024, 3, 5)}, {"2024-03-05 14:30:05", DateTime(2024, 3, 5, 14, 30, 5)},
+             {"05/03/2024", DateTime(2024, 3, 5)}, {"5/3/2024", DateTime(2024, 3, 5)},
+             {"05/03/2024 14:30", DateTime(2024, 3, 5, 14, 30)}, {"05/03/2024 14:30:05", DateTime(2024, 3, 5, 14, 30, 5)},
+             {"05/03/24", DateTime(2024, 3, 5)}, {"05/03/29", DateTime(2029, 3, 5)}, {"05/03/30", DateTime(1930, 3, 5)},
+             {"05/03/99", DateTime(1999, 3, 5)}, {"05/03/00 08:15", DateTime(2000, 3, 5, 8, 15)},
+             {2, DateTime(1900, 1, 1)}, {45356.5, DateTime(2024, 3, 5, 12, 0)}, {-1.25, DateTime(1899, 12, 29, 6, 0)}})
+        EXPECT_EQ(v.toDate(), date) << v.debugString().toStdString();
+    for (const Variant &bad : {Variant("abc"), Variant("31/02/2024"), Variant(QByteArray("x"))})
+        EXPECT_EQ(errorOf([&] { (void)bad.toDate(); }), err::TypeMismatch) << bad.debugString().toStdString();
     // What a date writes as text reads back as the same date.
     for (const DateTime &d : {DateTime(2024, 3, 5), DateTime(2029, 12, 31, 23, 59, 59), DateTime(1930, 1, 1),
                               DateTime(1899, 12, 30, 6, 0)}) {
         EXPECT_EQ(Variant(Variant(d).toString()).toDate(), d);
         EXPECT_EQ(Variant(Variant(d).toString(QLocale::c())).toDate(QLocale::c()), d);
     }
-    // Numbers are serial dates.
-    EXPECT_EQ(Variant(2).toDate(), DateTime(1900, 1, 1));
-    EXPECT_EQ(Variant(45356.5).toDate(), DateTime(2024, 3, 5, 12, 0));
-    EXPECT_EQ(Variant(-1.25).toDate(), DateTime(1899, 12, 29, 6, 0));
     EXPECT_EQ(Variant(DateTime(2024, 3, 5, 18, 0)).toDouble(), 45356.75);
     EXPECT_EQ(errorOf([] { (void)Variant(1e12).toDate(); }), err::Overflow);
     EXPECT_EQ(errorOf([] { (void)Variant(-1e12).toDate(); }), err::Overflow);

@@ -3,8 +3,6 @@
 //                                    inserted) until a line arrives on stdin
 //   crash <db>                       writes many rows in a transaction that
 //                                    spill into the file, then waits to be killed
-//   count <db> <n> <year>            takes n movement numbers, one write
-//                                    transaction each, printing each number
 //   readonly <db>                    opens the file as a user who cannot
 //                                    write it and reports what reads and writes do
 // It prints "ready" once the state the test waits for is reached.
@@ -17,7 +15,6 @@
 
 #include <unistd.h>
 
-#include <cstdio>
 #include <iostream>
 #include <string>
 
@@ -84,35 +81,6 @@ int crash(const char *path)
         pause();
 }
 
-int count(const char *path, int n, int year)
-{
-    for (int i = 0; i < n; ++i) {
-        try {
-            Connection c(connectionString(path));
-            c.beginTrans();
-            Recordset rs;
-            rs.open(QStringLiteral("SELECT * FROM _Pars WHERE k01='maga' AND l01=%1").arg(year), c,
-                    CursorType::Static, LockType::Optimistic);
-            int number = 1;
-            if (rs.isEOF()) {
-                rs.addNew();
-                rs.setValue(QStringLiteral("k01"), Variant("maga"));
-                rs.setValue(QStringLiteral("l01"), Variant(year));
-            } else {
-                number = rs.value(QStringLiteral("l02")).toInt32() + 1;
-            }
-            rs.setValue(QStringLiteral("l02"), Variant(number));
-            rs.update();
-            c.commitTrans();
-            std::cout << number << std::endl;
-        } catch (const DatabaseError &e) {
-            std::cout << "error " << e.description().toStdString() << std::endl;
-            return 1;
-        }
-    }
-    return 0;
-}
-
 int readOnly(const char *path)
 {
     if (geteuid() == 0) {
@@ -149,8 +117,6 @@ int main(int argc, char **argv)
             return hold(argv[2], argv[3]);
         if (mode == "crash")
             return crash(argv[2]);
-        if (mode == "count" && argc == 5)
-            return count(argv[2], std::stoi(argv[3]), std::stoi(argv[4]));
         if (mode == "readonly")
             return readOnly(argv[2]);
     } catch (const DatabaseError &e) {

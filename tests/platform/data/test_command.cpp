@@ -27,20 +27,28 @@ protected:
 
 } // namespace
 
-TEST_F(CommandTest, ParametersOfAStoredQueryUsedAsATableBindInDeclaredOrder)
+TEST_F(CommandTest, StoredQueriesRunFromExecuteTextsByNameAndAsTablesWithParametersInDeclaredOrder)
 {
+    auto rs = connection.executeQuery(u"Execute ViewMagazzino #01/01/24#, #12/31/24#"_s);
+    EXPECT_EQ(rs->recordCount(), 2);
+    EXPECT_EQ(rs->field(1).type(), DataType::adDate);
+
+    Command byName(connection, u"invCU"_s, CommandType::StoredProc);
+    byName.appendParameter(Variant(DateTime(2025, 12, 31)));
+    rs = byName.execute();
+    ASSERT_TRUE(rs->find(u"CodiceArticolo = 'A001'"_s));
+    EXPECT_EQ(rs->value(u"CC"_s), Variant(0.12)); // the latest load's cost
+
     Command command(connection, u"SELECT Codice, Giacenza FROM RepGiacenze WHERE ScortaMinima>Giacenza"_s);
     command.appendParameter(Variant(DateTime(2024, 1, 1)));
     command.appendParameter(Variant(DateTime(2024, 12, 31)));
-    auto rs = command.execute();
+    rs = command.execute();
     EXPECT_EQ(codes(*rs), (QStringList{u"A001"_s, u"B001"_s}));
     rs->moveFirst();
     EXPECT_EQ(rs->value(u"Giacenza"_s).toDouble(), 90.0);
-
     // Up to the end of 2025 the later load brings A001 back to its minimum.
     command.setParameter(1, Variant(DateTime(2025, 12, 31)));
-    rs = command.execute();
-    EXPECT_EQ(codes(*rs), QStringList{u"B001"_s});
+    EXPECT_EQ(codes(*command.execute()), QStringList{u"B001"_s});
 }
 
 TEST_F(CommandTest, QuestionMarksBindByTheColumnTheyMeet)
@@ -60,25 +68,6 @@ TEST_F(CommandTest, QuestionMarksBindByTheColumnTheyMeet)
     const auto error = databaseErrorOf([&] { missing.execute(); });
     ASSERT_TRUE(error);
     EXPECT_EQ(error->number(), DatabaseError::MissingParameterNumber);
-}
-
-TEST_F(CommandTest, StoredQueriesRunFromExecuteTextsAndByName)
-{
-    auto rs = connection.executeQuery(u"Execute ViewMagazzino #01/01/24#, #12/31/24#"_s);
-    EXPECT_EQ(rs->recordCount(), 2);
-    EXPECT_EQ(rs->fieldCount(), 10);
-    EXPECT_EQ(rs->field(2).name(), u"Prog"_s);
-    EXPECT_EQ(rs->field(1).type(), DataType::adDate);
-
-    auto stock = connection.executeQuery(u"Execute ViewGiacenze #01/01/2024#, #12/31/2024#"_s);
-    EXPECT_EQ(codes(*stock), (QStringList{u"A001"_s, u"A002"_s, u"B001"_s}));
-
-    // By name, with positional parameters.
-    Command byName(connection, u"invCU"_s, CommandType::StoredProc);
-    byName.appendParameter(Variant(DateTime(2025, 12, 31)));
-    rs = byName.execute();
-    ASSERT_TRUE(rs->find(u"CodiceArticolo = 'A001'"_s));
-    EXPECT_EQ(rs->value(u"CC"_s), Variant(0.12)); // the latest load's cost
 }
 
 TEST_F(CommandTest, CreateProcedureAddsToTheCatalogueButNeverReplaces)

@@ -1,11 +1,10 @@
 // Opening databases (and refusing files that are not ours without touching
-// them), statements, transactions and the errors the user reads.
-#include "DataFixture.h"
+// them), statements with their rows affected and bound values, transactions
+// and the errors the user reads.
+#include "SampleDbFixture.h"
 #include "support/TestEnv.h"
 
-#include "platform/data/Connection.h"
 #include "platform/data/DatabaseError.h"
-#include "platform/data/Recordset.h"
 #include "platform/data/Session.h"
 
 #include <QFile>
@@ -15,8 +14,6 @@
 #include <QTemporaryDir>
 
 #include <functional>
-
-#include <gtest/gtest.h>
 
 using namespace platform;
 using namespace Qt::StringLiterals;
@@ -161,14 +158,32 @@ TEST(ConnectionOpen, ReadOnlyFileReadsButRefusesWritesUnchanged)
     EXPECT_EQ(DataFixture::fileBytes(path), before);
 }
 
-TEST(ConnectionExecute, AnswersTheRowsAffected)
+using ConnectionExecute = testsupport::SampleDbTest;
+
+TEST_F(ConnectionExecute, RowsAffectedCountOnlyWhatTheStatementChanged)
 {
-    Connection c(DataFixture::connectionString(DataFixture::createSampleDatabase()));
-    EXPECT_EQ(c.execute(u"UPDATE Articoli SET Categoria = 'Viteria' WHERE IdFornitore = 1"_s), 2);
-    EXPECT_EQ(c.execute(u"DELETE FROM MagazRegDetail WHERE IdReg = 1"_s), 2);
-    EXPECT_EQ(c.execute(u"UPDATE Articoli SET Costo = 1 WHERE Codice = 'none'"_s), 0);
-    EXPECT_EQ(c.execute(u"SELECT * FROM Articoli"_s), -1);
-    EXPECT_EQ(c.execute(u"CREATE TABLE Nuova (Id INTEGER)"_s), 0);
+    EXPECT_EQ(connection.execute(u"DELETE FROM MagazRegDetail WHERE IdReg = 1"_s), 2);
+    EXPECT_EQ(connection.execute(u"SELECT * FROM Articoli"_s), -1);
+    // Statements that change no rows count none, whatever ran before them.
+    for (const QString &statement : {u"CREATE TABLE Nuova (Id INTEGER)"_s, u"CREATE INDEX Nuova_Id ON Nuova (Id)"_s,
+                                     u"ALTER TABLE Nuova ADD COLUMN Nome TEXT(10)"_s, u"DROP TABLE Nuova"_s,
+                                     u"UPDATE Articoli SET Costo = 1 WHERE Codice = 'none'"_s}) {
+        EXPECT_EQ(connection.execute(u"UPDATE Articoli SET Costo = Costo WHERE IdFornitore = 1"_s), 2);
+        EXPECT_EQ(connection.execute(statement), 0) << statement.toStdString();
+    }
+}
+
+TEST_F(ConnectionExecute, ValuesBoundToACurrencyAreStoredRoundedToFourDecimals)
+{
+    connection.execute(u"UPDATE MagazRegDetail SET [Quantità] = ? WHERE IdDet = 1"_s, {Variant(1.23456)});
+    connection.execute(u"INSERT INTO MagazRegDetail (IdDet, IdReg, [Quantità]) VALUES (?, 1, ?)"_s,
+                       {Variant(std::int32_t(9)), Variant("2,71828")});
+    // Into a double column, a parameter declared as currency is rounded as its type says.
+    connection.execute(u"PARAMETERS q Currency, id Long; UPDATE MagazRegDetail SET Costo = [q] WHERE IdDet = [id]"_s,
+                       {Variant(0.123456), Variant(std::int32_t(2))});
+    EXPECT_EQ(column(u"SELECT IdDet || '=' || \"Quantità\" || '/' || ifnull(Costo, '') FROM MagazRegDetail "
+                     u"WHERE IdDet IN (1, 2, 9) ORDER BY IdDet"_s),
+              (QStringList{u"1=1.2346/0.1"_s, u"2=12.5/0.1235"_s, u"9=2.7183/"_s}));
 }
 
 TEST(DatabaseErrors, RealFailuresReadInItalianByKindAndKeepTheEnginesWords)
@@ -246,21 +261,19 @@ TEST(DatabaseErrors, RealFailuresReadInItalianByKindAndKeepTheEnginesWords)
     }
 }
 
-TEST(ConnectionTransactions, CommitKeepsAndRollbackDiscards)
+TEST(ConnectionTransactions, CommitKeepsRollbackDiscardsAndACommitWithoutATransactionIsRefused)
 {
+    // Nested levels and the recordsets they touch: see RecordsetWrite and RecordsetBatchConflict.
     const QString path = DataFixture::createSampleDatabase();
     Connection c(DataFixture::connectionString(path));
     EXPECT_EQ(c.beginTrans(), 1);
     c.execute(u"DELETE FROM MagazRegDetail WHERE IdReg = 1"_s);
     c.rollbackTrans();
     EXPECT_EQ(count(path, "MagazRegDetail"), u"4"_s);
-
     c.beginTrans();
+    EXPECT_EQ(c.beginTrans(), 2);
     c.execute(u"DELETE FROM MagazRegDetail WHERE IdReg = 1"_s);
-    EXPECT_EQ(c.beginTrans(), 2); // nested
-    c.execute(u"DELETE FROM MagazRegDetail"_s);
-    c.rollbackTrans();
-    EXPECT_EQ(c.transactionLevel(), 1);
+    c.commitTrans();
     c.commitTrans();
     EXPECT_EQ(c.transactionLevel(), 0);
     EXPECT_EQ(count(path, "MagazRegDetail"), u"2"_s);

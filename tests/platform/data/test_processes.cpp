@@ -1,7 +1,7 @@
 // Several processes on one database file: a writer killed in the middle of
-// its transaction, a writer whose lock others wait for (and give up on when
-// it is held too long), and writers that take numbers from the same counter
-// at once.
+// its transaction, and a writer whose lock others wait for (and give up on
+// when it is held too long). Writers taking numbers from one counter at once
+// are tested with the program's own counter (tests/shell/test_counters.cpp).
 #include "DataFixture.h"
 
 #include "platform/data/Connection.h"
@@ -10,7 +10,6 @@
 
 #include <QFileInfo>
 #include <QProcess>
-#include <QSet>
 
 #include <gtest/gtest.h>
 
@@ -147,29 +146,4 @@ TEST(Processes, LockHeldPastTheTimeoutIsReportedAsBusyAndNothingChanges)
         EXPECT_EQ(DataFixture::fileBytes(path), before);
     }
     Connection::setDefaultBusyTimeout(saved);
-}
-
-TEST(Processes, WritersTakingNumbersAtOnceNeverGetTheSameOne)
-{
-    const QString path = DataFixture::createDatabase();
-    constexpr int processes = 4;
-    constexpr int each = 25;
-    std::vector<std::unique_ptr<QProcess>> writers;
-    for (int i = 0; i < processes; ++i) {
-        writers.push_back(std::make_unique<QProcess>());
-        writers.back()->start(DataFixture::helperProgram(),
-                              {u"count"_s, path, QString::number(each), u"2026"_s});
-    }
-    QSet<int> numbers;
-    for (auto &w : writers) {
-        ASSERT_TRUE(w->waitForFinished(120000));
-        EXPECT_EQ(w->exitCode(), 0) << w->readAllStandardOutput().toStdString();
-        for (const QByteArray &line : w->readAllStandardOutput().split('\n')) {
-            if (!line.isEmpty())
-                numbers.insert(line.toInt());
-        }
-    }
-    EXPECT_EQ(numbers.size(), processes * each);
-    for (int n = 1; n <= processes * each; ++n)
-        EXPECT_TRUE(numbers.contains(n)) << n;
 }

@@ -1,10 +1,10 @@
-// The scripted desktop the window tests install: records, queued answers and
-// the scoped installation.
+// The buttons, Enter and Esc answers implied by a message-box style, and the
+// scripted desktop the window tests install: records, queued answers (the
+// default button's when none is queued) and the scoped installation.
 #include "platform/desktop/QtDesktopServices.h"
 #include "platform/desktop/ScriptedDesktop.h"
 
 #include <QGuiApplication>
-#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -66,26 +66,6 @@ TEST(ScriptedDesktop, DialogsHaveTheirOwnQueuesAndClearKeepsTheSettings)
     EXPECT_EQ(scripted.defaultPrinter(), QStringLiteral("Zebra"));
 }
 
-TEST(ScriptedDesktop, QueriesReturnWhatWasSet)
-{
-    ScriptedDesktop scripted;
-    EXPECT_EQ(scripted.documentsFolder(), QtDesktopServices::standardDocumentsFolder());
-    EXPECT_TRUE(scripted.installedPrinters().isEmpty());
-    const QList<PrinterDescription> printers{{QStringLiteral("Zebra"), QStringLiteral("Zebra GK420t")}};
-    scripted.setDocumentsFolder(QStringLiteral("/home/utente/Documenti"));
-    scripted.setPrinters(printers);
-    scripted.setOpenUrlResult(false);
-    EXPECT_EQ(scripted.documentsFolder(), QStringLiteral("/home/utente/Documenti"));
-    EXPECT_EQ(scripted.installedPrinters(), printers);
-    EXPECT_FALSE(scripted.openUrl(QUrl(QStringLiteral("mailto:info@example.com"))));
-    EXPECT_EQ(std::get<UrlCall>(scripted.calls().back()).url, QUrl(QStringLiteral("mailto:info@example.com")));
-
-    QWidget window;
-    scripted.removeCloseButton(&window);
-    EXPECT_FALSE(window.windowFlags() & Qt::WindowCloseButtonHint);
-    EXPECT_EQ(scripted.callsOf<RemoveCloseButtonCall>()[0].window, &window);
-}
-
 TEST(DesktopInstallation, RealDesktopByDefaultAndScopedScriptsRestoreThePrevious)
 {
     DesktopServices *original = &desktop();
@@ -109,4 +89,33 @@ TEST(DesktopInstallation, RealDesktopByDefaultAndScopedScriptsRestoreThePrevious
     EXPECT_EQ(&desktop(), installed);
     EXPECT_EQ(installDesktop(std::move(real)).get(), installed);
     EXPECT_EQ(&desktop(), original);
+}
+
+TEST(MessageBoxStyle, ButtonsEnterAndEscapeForEveryGroupWhateverTheIcon)
+{
+    const struct {
+        int style;
+        QList<int> answers;
+        int enter[3]; // with vbDefaultButton1, 2, 3
+        int escape;
+    } cases[] = {
+        {vbOKOnly, {vbOK}, {vbOK, vbOK, vbOK}, vbOK},
+        {vbOKCancel + vbCritical, {vbOK, vbCancel}, {vbOK, vbCancel, vbOK}, vbCancel},
+        {vbAbortRetryIgnore, {vbAbort, vbRetry, vbIgnore}, {vbAbort, vbRetry, vbIgnore}, 0},
+        {vbYesNoCancel + vbExclamation, {vbYes, vbNo, vbCancel}, {vbYes, vbNo, vbCancel}, vbCancel},
+        {vbYesNo + vbQuestion, {vbYes, vbNo}, {vbYes, vbNo, vbYes}, vbNo},
+        {vbRetryCancel + vbInformation, {vbRetry, vbCancel}, {vbRetry, vbCancel, vbRetry}, vbCancel},
+        // An unknown button group is an OK box.
+        {6, {vbOK}, {vbOK, vbOK, vbOK}, vbOK},
+    };
+    const int defaults[] = {vbDefaultButton1, vbDefaultButton2, vbDefaultButton3};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.style);
+        EXPECT_EQ(messageBoxAnswers(c.style), c.answers);
+        EXPECT_EQ(escapeAnswer(c.style), c.escape);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(defaultAnswer(c.style + defaults[i]), c.enter[i]) << "default button " << i + 1;
+    }
+    // vbDefaultButton4 names a fourth button no box has.
+    EXPECT_EQ(defaultAnswer(vbYesNoCancel + 768), vbYes);
 }

@@ -1,30 +1,16 @@
 #include "GridTestSupport.h"
 
-#include "DataFixture.h"
-
-#include "platform/grid/Grid.h"
-
 #include <QApplication>
 #include <QTableView>
 #include <QTest>
 
 namespace gridtest {
 
-QString sampleDatabase()
+void SampleGridTest::bind(platform::Grid &target, const QString &source)
 {
-    return testsupport::DataFixture::createSampleDatabase();
-}
-
-QString connectionString(const QString &path)
-{
-    return testsupport::DataFixture::connectionString(path);
-}
-
-void bind(platform::Grid &grid, const QString &path, const QString &source)
-{
-    grid.setConnectionString(connectionString(path));
-    grid.setRecordSource(source);
-    grid.rebind();
+    target.setConnectionString(connectionString());
+    target.setRecordSource(source);
+    target.rebind();
 }
 
 void showAndFocus(platform::Grid &grid)

@@ -1,19 +1,20 @@
 #pragma once
 
+#include "DataFixture.h"
+
 #include "platform/base/Variant.h"
+#include "platform/grid/Grid.h"
 #include "platform/grid/GridDataSource.h"
 
 #include <QString>
 #include <QPoint>
 #include <QStringList>
 
+#include <gtest/gtest.h>
+
 #include <vector>
 
 class QWidget;
-
-namespace platform {
-class Grid;
-}
 
 // Helpers shared by the grid's tests.
 namespace gridtest {
@@ -43,12 +44,18 @@ private:
     std::vector<std::vector<platform::Variant>> m_rows;
 };
 
-// A database of the program's shape with the fixture's sample rows, and
-// its connection string.
-QString sampleDatabase();
-QString connectionString(const QString &path);
-// Binds the grid to a record source on the database at path.
-void bind(platform::Grid &grid, const QString &path, const QString &source);
+// A grid test on its own copy of the sample database (see DataFixture).
+class SampleGridTest : public ::testing::Test
+{
+protected:
+    // Binds a grid (the test's own by default) to a record source on the database.
+    void bind(const QString &source) { bind(grid, source); }
+    void bind(platform::Grid &target, const QString &source);
+    QString connectionString() const { return testsupport::DataFixture::connectionString(path); }
+
+    QString path = testsupport::DataFixture::createSampleDatabase();
+    platform::Grid grid;
+};
 
 // Shows the grid as the active window with the focus in its view.
 void showAndFocus(platform::Grid &grid);

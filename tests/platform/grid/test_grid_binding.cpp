@@ -1,37 +1,21 @@
 // Binding the grid to a database and what its columns offer: captions,
 // widths in twips, hidden columns that stay readable, positions, formats,
-// header tips, format styles on cells and headers, fonts, and the
-// notifications of clicks on rows and headers.
+// header tips, format styles on cells and headers, fonts, clicks on cells
+// and the record navigator.
 #include "GridTestSupport.h"
-
-#include "DataFixture.h"
 
 #include "platform/data/Connection.h"
 #include "platform/data/DatabaseError.h"
 #include "platform/data/Recordset.h"
-#include "platform/grid/Grid.h"
 
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
 
-#include <gtest/gtest.h>
-
 using namespace platform;
 
-namespace {
-
-class GridBinding : public ::testing::Test
-{
-protected:
-    QString path = gridtest::sampleDatabase();
-    Grid grid;
-
-    void bind(const QString &sql) { gridtest::bind(grid, path, sql); }
-};
-
-} // namespace
+using GridBinding = gridtest::SampleGridTest;
 
 TEST_F(GridBinding, SqlOrExecuteSourceGivesOneColumnPerFieldAndReadsEveryRow)
 {
@@ -80,7 +64,7 @@ TEST_F(GridBinding, AnEmptyOrFailingRecordSourceLeavesNoRows)
 
 TEST_F(GridBinding, OpenRecordsetIsShownAndFollowedWhenItChanges)
 {
-    Connection connection(gridtest::connectionString(path));
+    Connection connection(connectionString());
     Recordset rs;
     rs.open(QStringLiteral("SELECT Codice, Costo FROM Articoli ORDER BY Codice"), connection, CursorType::Static);
     grid.setRecordset(&rs);
@@ -94,7 +78,7 @@ TEST_F(GridBinding, OpenRecordsetIsShownAndFollowedWhenItChanges)
     grid.rebind();
     EXPECT_EQ(grid.recordCount(), 2);
     // A record source set afterwards is what the next rebind opens.
-    grid.setConnectionString(gridtest::connectionString(path));
+    grid.setConnectionString(connectionString());
     grid.setRecordSource(QStringLiteral("SELECT Nome FROM CliFor"));
     grid.rebind();
     EXPECT_EQ(grid.recordCount(), 2);
@@ -109,29 +93,6 @@ TEST_F(GridBinding, OpenRecordsetIsShownAndFollowedWhenItChanges)
     }
     EXPECT_EQ(grid.recordCount(), 0);
     EXPECT_EQ(grid.model()->rowCount(), 0);
-}
-
-TEST_F(GridBinding, DesignedColumnsSurviveARebindOnTheSameFields)
-{
-    bind(QStringLiteral("SELECT IdCliFor, Nome FROM CliFor WHERE Tipo='Cliente'"));
-    grid.column(1)->setWidth(0);
-    grid.column(2)->setCaption(QStringLiteral("Cliente"));
-    grid.column(2)->setWidth(3000);
-    grid.sortKeys().add(2, SortOrder::Ascending);
-    grid.setRecordSource(QStringLiteral("SELECT IdCliFor, Nome FROM CliFor"));
-    grid.rebind();
-    EXPECT_EQ(grid.recordCount(), 3);
-    EXPECT_EQ(grid.column(2)->caption(), QStringLiteral("Cliente"));
-    EXPECT_EQ(grid.column(1)->width(), 0);
-    EXPECT_EQ(grid.sortKeys().count(), 1);
-    EXPECT_EQ(grid.valueAt(1, 2), Variant("anna verdi"));
-    // Other fields: the columns are those of the new source.
-    grid.setRecordSource(QStringLiteral("SELECT CodiceIVA, Aliquota FROM CodiciIVA"));
-    grid.rebind();
-    ASSERT_EQ(grid.columns().count(), 2);
-    EXPECT_EQ(grid.column(1)->caption(), QStringLiteral("CodiceIVA"));
-    EXPECT_EQ(grid.column(1)->width(), GridColumn::DefaultWidth);
-    EXPECT_EQ(grid.sortKeys().count(), 0);
 }
 
 TEST_F(GridBinding, WidthZeroHidesAColumnThatStaysReadableAndPositionsMoveItOnScreen)
@@ -234,32 +195,22 @@ TEST_F(GridBinding, FormatStylesColourCellsAndHeadersAndFontsApplyToTheView)
     EXPECT_GE(grid.view()->verticalHeader()->defaultSectionSize(), QFontMetrics(rows).height());
 }
 
-TEST_F(GridBinding, ClicksOnRowsAndHeadersAreNotifiedAndTheNavigatorCountsRows)
+TEST_F(GridBinding, ClicksMoveTheCurrentCellAndTheNavigatorCountsRows)
 {
+    // Header clicks and double clicks are tested through the main window's list.
     bind(QStringLiteral("SELECT Codice, Descrizione FROM Articoli ORDER BY Codice"));
     EXPECT_TRUE(grid.recordNavigatorText().isEmpty());
     grid.setRecordNavigatorCaption(QStringLiteral("Record:|di"));
     gridtest::showAndFocus(grid);
-    QSignalSpy header(&grid, &Grid::headerClicked);
     QSignalSpy clicked(&grid, &Grid::clicked);
-    QSignalSpy doubled(&grid, &Grid::doubleClicked);
     QSignalSpy current(&grid, &Grid::currentCellChanged);
-    QHeaderView *h = grid.view()->horizontalHeader();
-    QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, QPoint(h->sectionViewportPosition(1) + 5, 5));
-    ASSERT_EQ(header.count(), 1);
-    EXPECT_EQ(header.at(0).at(0).toInt(), 2);
-
     QTableView *v = grid.view();
-    const QRect cell = v->visualRect(grid.model()->index(2, 1));
-    QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, v->visualRect(grid.model()->index(1, 1)).center());
     EXPECT_EQ(clicked.count(), 1);
-    EXPECT_EQ(grid.row(), 3);
+    EXPECT_EQ(grid.row(), 2);
     EXPECT_EQ(grid.col(), 2);
     ASSERT_GE(current.count(), 1);
-    EXPECT_EQ(current.last().at(0).toInt(), 3);
-    gridtest::doubleClick(v->viewport(), v->visualRect(grid.model()->index(1, 0)).center());
-    EXPECT_EQ(doubled.count(), 1);
-    EXPECT_EQ(grid.row(), 2);
+    EXPECT_EQ(current.last().at(0).toInt(), 2);
     EXPECT_EQ(grid.recordNavigatorText(), QStringLiteral("Record: 2 di 3"));
     // Keys and the navigator's buttons move the current row.
     gridtest::pressKey(Qt::Key_Up);

@@ -1,20 +1,16 @@
 // Finding: equal-to and begins-with, ignoring case, forwards from a start
-// row or backwards; the first match becomes the current row.
+// row or backwards; the first match becomes the current row. The find on a
+// sorted column, both ways, is tested through the main window's find box
+// (tests/shell/test_frmMain_find.cpp).
 #include "GridTestSupport.h"
 
-#include "DataFixture.h"
-
-#include "platform/grid/Grid.h"
-
 #include <QSignalSpy>
-
-#include <gtest/gtest.h>
 
 using namespace platform;
 
 namespace {
 
-class GridFind : public ::testing::Test
+class GridFind : public gridtest::SampleGridTest
 {
 protected:
     void SetUp() override
@@ -24,12 +20,9 @@ protected:
             " ('C001', 'vite 4x30', 'Ferramenta', 0.15, '2024-01-02'),"
             " ('C002', 'Viti assortite', NULL, 3, '2024-02-01'),"
             " ('D001', 'Tassello', 'Edilizia', 0.3, NULL);"));
-        gridtest::bind(grid, path,
-                       QStringLiteral("SELECT Codice, Descrizione, Categoria, Costo, DataIns FROM Articoli ORDER BY Codice"));
+        bind(QStringLiteral("SELECT Codice, Descrizione, Categoria, Costo, DataIns FROM Articoli ORDER BY Codice"));
         // A001 Vite 3x20, A002 Dado M3, B001 Rondella, C001 vite 4x30, C002 Viti assortite, D001 Tassello
     }
-    QString path = gridtest::sampleDatabase();
-    Grid grid;
 };
 
 } // namespace
@@ -73,30 +66,6 @@ TEST_F(GridFind, EqualToWantsTheWholeValueOnAnyColumn)
     grid.column(4)->setFormat(QStringLiteral("#,##0.00"));
     EXPECT_EQ(grid.find(4, FindCondition::BeginsWith, QStringLiteral("0,0")), 2);
     EXPECT_EQ(grid.find(4, FindCondition::BeginsWith, QStringLiteral("3,00")), 5);
-}
-
-TEST_F(GridFind, OnTheSortColumnBothWaysGiveTheFirstMatchInAscendingOrder)
-{
-    // Ascending, forwards from the top.
-    grid.sortKeys().add(2, SortOrder::Ascending);
-    const int ascending = grid.find(2, FindCondition::BeginsWith, QStringLiteral("vite"));
-    EXPECT_EQ(grid.value(1), Variant("A001"));
-    EXPECT_EQ(ascending, 4);
-    EXPECT_EQ(grid.find(2, FindCondition::BeginsWith, QStringLiteral("vite"), ascending + 1), 5);
-    EXPECT_EQ(grid.find(2, FindCondition::BeginsWith, QStringLiteral("vitez")), 0);
-    EXPECT_EQ(grid.find(2, FindCondition::EqualTo, QStringLiteral("tassello")), 3);
-    EXPECT_EQ(grid.find(2, FindCondition::BeginsWith, QString()), 1);
-    // Descending, backwards from after the last row: the same record.
-    grid.sortKeys().clear();
-    grid.sortKeys().add(2, SortOrder::Descending);
-    const int descending =
-        grid.find(2, FindCondition::BeginsWith, QStringLiteral("vite"), grid.rowCount() + 1, FindDirection::Backward);
-    EXPECT_EQ(descending, 3);
-    EXPECT_EQ(grid.value(1), Variant("A001"));
-    EXPECT_EQ(grid.find(2, FindCondition::BeginsWith, QStringLiteral("t"), grid.rowCount() + 1, FindDirection::Backward),
-              4);
-    EXPECT_EQ(grid.find(2, FindCondition::BeginsWith, QStringLiteral("a"), grid.rowCount() + 1, FindDirection::Backward),
-              0);
 }
 
 TEST_F(GridFind, CaptionRowsAreSkipped)

@@ -6,8 +6,6 @@
 #include "platform/grid/GridFieldKeys.h"
 #include "platform/grid/GridRowIndex.h"
 
-#include <gtest/gtest.h>
-
 using namespace platform;
 using gridtest::TableSource;
 

@@ -1,28 +1,23 @@
 // The grid's layout as text and as a ".lyt" file: everything the windows
 // set on a grid comes back unchanged.
 #include "GridTestSupport.h"
-
-#include "DataFixture.h"
 #include "support/TestEnv.h"
 
 #include "platform/base/RuntimeError.h"
-#include "platform/grid/Grid.h"
 
 #include <QHeaderView>
 #include <QTableView>
-
-#include <gtest/gtest.h>
 
 using namespace platform;
 
 namespace {
 
-class GridLayoutTest : public ::testing::Test
+class GridLayoutTest : public gridtest::SampleGridTest
 {
 protected:
     void SetUp() override
     {
-        gridtest::bind(grid, path, QStringLiteral("Execute RepGiacenze #01/01/24#, #12/31/24#"));
+        bind(QStringLiteral("Execute RepGiacenze #01/01/24#, #12/31/24#"));
         // The stock list of the main window, grouped by supplier.
         for (int i = 1; i <= grid.columns().count(); ++i)
             grid.column(i)->setWidth(0);
@@ -47,9 +42,6 @@ protected:
         grid.setGridLineStyle(GridLineStyle::Dots);
         grid.setRecordNavigatorCaption(QStringLiteral("Record:|di"));
     }
-
-    QString path = gridtest::sampleDatabase();
-    Grid grid;
 };
 
 } // namespace
@@ -58,7 +50,7 @@ TEST_F(GridLayoutTest, LayoutTextAndLytFileReadBackUnchanged)
 {
     const QString text = grid.layoutText();
     Grid copy;
-    copy.setLayoutText(text, true, gridtest::connectionString(path));
+    copy.setLayoutText(text, true, connectionString());
     EXPECT_EQ(copy.layoutText(), text);
     EXPECT_EQ(copy.recordSource(), QStringLiteral("Execute RepGiacenze #01/01/24#, #12/31/24#"));
     EXPECT_EQ(copy.recordCount(), 3);
@@ -83,8 +75,8 @@ TEST_F(GridLayoutTest, LayoutTextAndLytFileReadBackUnchanged)
     const QString file = testsupport::freshDir() + QStringLiteral("/gex_gia.lyt");
     grid.saveLayoutFile(file);
     Grid loaded;
-    loaded.loadLayoutFile(file, true, gridtest::connectionString(path));
-    EXPECT_EQ(loaded.connectionString(), gridtest::connectionString(path));
+    loaded.loadLayoutFile(file, true, connectionString());
+    EXPECT_EQ(loaded.connectionString(), connectionString());
     EXPECT_EQ(loaded.recordCount(), 3);
     EXPECT_EQ(loaded.layoutText(), text);
 }
@@ -94,7 +86,7 @@ TEST_F(GridLayoutTest, WithoutBindingColumnsAreMatchedByKey)
     const QString text = grid.layoutText(false);
     EXPECT_FALSE(text.contains(QStringLiteral("recordSource")));
     Grid other;
-    gridtest::bind(other, path,
+    bind(other,
                    QStringLiteral("SELECT Nome, Codice FROM Articoli LEFT JOIN CliFor ON IdFornitore = IdCliFor"));
     other.setLayoutText(text);
     EXPECT_EQ(other.columns().count(), 2);

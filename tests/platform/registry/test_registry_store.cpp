@@ -1,16 +1,19 @@
-// The per-user registry store: values, names, keys, persistence, failures.
+// The per-user registry store: values, names, keys and persistence (refused
+// writes and the file's place are tested through comRegistry); the
+// expansion of "%NAME%" in expandable strings.
+#include "platform/registry/EnvironmentStrings.h"
 #include "platform/registry/RegistryStore.h"
 
 #include "support/TestEnv.h"
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QSet>
 
 using platform::RegistryStore;
 using platform::RegistryValue;
+using platform::expandEnvironmentStrings;
 using namespace platform::reg;
 
 namespace {
@@ -197,12 +200,15 @@ TEST_F(RegistryStoreTest, RootKeysAreSeparateAndPathsAreChecked)
 
 // --- keys ---------------------------------------------------------------------------
 
-TEST_F(RegistryStoreTest, KeysWithoutValuesPersist)
+TEST_F(RegistryStoreTest, KeysWithoutValuesPersistAndAreDeletedLikeThePlatform)
 {
     ASSERT_EQ(store.createKey(HKCU, QStringLiteral("Vuota\\Mezzo\\Foglia")), ERROR_SUCCESS);
     put(QStringLiteral("Vuota"), QStringLiteral("v"), QString());
     ASSERT_EQ(store.deleteValue(HKCU, QStringLiteral("Vuota"), QStringLiteral("v")), ERROR_SUCCESS);
-    ASSERT_EQ(store.deleteKey(HKCU, QStringLiteral("Vuota\\Mezzo\\Foglia")), ERROR_SUCCESS);
+    EXPECT_EQ(store.deleteKey(HKCU, QStringLiteral("Vuota\\Mezzo")), ERROR_ACCESS_DENIED); // has a subkey
+    EXPECT_EQ(store.deleteKey(HKCU, QString()), ERROR_ACCESS_DENIED);                       // a root key
+    ASSERT_EQ(store.deleteKey(HKCU, QStringLiteral("vuota\\mezzo\\foglia")), ERROR_SUCCESS);
+    EXPECT_EQ(store.deleteKey(HKCU, QStringLiteral("Vuota\\Mezzo\\Foglia")), ERROR_FILE_NOT_FOUND);
 
     const RegistryStore fresh = reopened();
     EXPECT_TRUE(fresh.keyExists(HKCU, QStringLiteral("Vuota")));           // without its last value
@@ -211,19 +217,13 @@ TEST_F(RegistryStoreTest, KeysWithoutValuesPersist)
     QStringList names{QStringLiteral("stale")};
     EXPECT_EQ(fresh.enumValueNames(HKCU, QStringLiteral("Vuota"), names), ERROR_SUCCESS);
     EXPECT_TRUE(names.isEmpty());
-}
 
-TEST_F(RegistryStoreTest, DeleteKeyLikeThePlatform)
-{
-    put(QStringLiteral("A\\B\\C"), QStringLiteral("v"), QStringLiteral("x"));
-    EXPECT_EQ(store.deleteKey(HKCU, QStringLiteral("A\\B")), ERROR_ACCESS_DENIED); // has a subkey
-    EXPECT_EQ(store.deleteKey(HKCU, QString()), ERROR_ACCESS_DENIED);              // a root key
-    EXPECT_EQ(store.deleteKey(HKCU, QStringLiteral("a\\b\\c")), ERROR_SUCCESS);
-    EXPECT_EQ(store.deleteKey(HKCU, QStringLiteral("A\\B\\C")), ERROR_FILE_NOT_FOUND);
-    // Made again, the key has none of its old values.
-    ASSERT_EQ(store.createKey(HKCU, QStringLiteral("A\\B\\C")), ERROR_SUCCESS);
+    // Made again, a key has none of its old values.
+    put(QStringLiteral("A"), QStringLiteral("v"), QStringLiteral("x"));
+    ASSERT_EQ(store.deleteKey(HKCU, QStringLiteral("A")), ERROR_SUCCESS);
+    ASSERT_EQ(store.createKey(HKCU, QStringLiteral("A")), ERROR_SUCCESS);
     RegistryValue value;
-    EXPECT_EQ(store.queryValue(HKCU, QStringLiteral("A\\B\\C"), QStringLiteral("v"), value), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(store.queryValue(HKCU, QStringLiteral("A"), QStringLiteral("v"), value), ERROR_FILE_NOT_FOUND);
 }
 
 TEST_F(RegistryStoreTest, DeletingTouchesOnlyWhatItNames)
@@ -269,33 +269,23 @@ TEST_F(RegistryStoreTest, MissingKeysAndValuesAreToldApart)
     EXPECT_EQ(store.deleteValue(HKCU, QStringLiteral("K"), QStringLiteral("v")), ERROR_FILE_NOT_FOUND);
 }
 
-// --- failures and location -------------------------------------------------------------
-
-TEST_F(RegistryStoreTest, ARefusedWriteIsReportedAndLeavesNothingBehind)
+TEST(EnvironmentStrings, ReplacesKnownNamesAndKeepsEverythingElse)
 {
-    // The file's folder can't be made: its parent is a regular file
-    // (permissions would not stop a test run as root).
-    const QString blocker = testsupport::freshDir(QStringLiteral("blocked")) + QStringLiteral("/file");
-    QFile(blocker).open(QIODevice::WriteOnly);
-    RegistryStore blocked(blocker + QStringLiteral("/sub/registry.ini"));
-    EXPECT_EQ(blocked.createKey(HKCU, QStringLiteral("Software\\X")), ERROR_ACCESS_DENIED);
-    EXPECT_FALSE(blocked.keyExists(HKCU, QStringLiteral("Software\\X")));
-    EXPECT_EQ(blocked.setValue(HKCU, QString(), QStringLiteral("v"), REG_SZ, text0(QString())), ERROR_ACCESS_DENIED);
-    RegistryValue value;
-    EXPECT_EQ(blocked.queryValue(HKCU, QString(), QStringLiteral("v"), value), ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(blocked.createKey(HKCU, QString()), ERROR_SUCCESS); // opening needs no write
-}
-
-TEST_F(RegistryStoreTest, FileLivesInTheUsersConfigurationFolder)
-{
-    QCoreApplication::setOrganizationName(QStringLiteral("Korvane"));
-    QCoreApplication::setApplicationName(QStringLiteral("Velmora"));
-    const QString expected = qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Korvane/Velmora/registry.ini");
-    EXPECT_EQ(RegistryStore().fileName(), expected);
-    RegistryStore::setDefaultFileName(store.fileName());
-    EXPECT_EQ(RegistryStore().fileName(), store.fileName());
-    RegistryStore::setDefaultFileName(QString());
-    EXPECT_EQ(RegistryStore().fileName(), expected);
-    ASSERT_EQ(RegistryStore().createKey(HKCU, QStringLiteral("Software")), ERROR_SUCCESS); // makes the folders
-    EXPECT_TRUE(QFile::exists(expected));
+    qputenv("VELMORA_ENV_DIR", "/dati/velmora");
+    qputenv("VELMORA_ENV_EMPTY", "");
+    qunsetenv("VELMORA_ENV_MISSING");
+    const QList<std::pair<const char *, const char *>> cases = {
+        {"%VELMORA_ENV_DIR%/gest01.mdb", "/dati/velmora/gest01.mdb"},
+        {"a%VELMORA_ENV_DIR%b%VELMORA_ENV_EMPTY%c", "a/dati/velmorabc"},
+        {"%velmora_env_dir%", "/dati/velmora"}, // names as the platform wrote them, in any case
+        {"", ""}, {"100%", "100%"}, {"%%", "%%"}, {"%VELMORA_ENV_DIR", "%VELMORA_ENV_DIR"},
+        {"%VELMORA_ENV_MISSING%", "%VELMORA_ENV_MISSING%"},
+        // The closing "%" of an unknown name may open the next reference.
+        {"%VELMORA_ENV_MISSING%VELMORA_ENV_DIR%", "%VELMORA_ENV_MISSING/dati/velmora"},
+        {"%%VELMORA_ENV_DIR%", "%/dati/velmora"},
+    };
+    for (const auto &[text, expected] : cases)
+        EXPECT_EQ(expandEnvironmentStrings(QString::fromUtf8(text)), QString::fromUtf8(expected)) << text;
+    qunsetenv("VELMORA_ENV_DIR");
+    qunsetenv("VELMORA_ENV_EMPTY");
 }

@@ -3,7 +3,6 @@
 #include "platform/data/Recordset.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
@@ -45,22 +44,6 @@ report::ReportControl &summary(report::ReportControl &field, report::SummaryScop
     return field;
 }
 
-void hideForExport(report::ReportLayout &layout, const bool &active)
-{
-    const auto hide = [&active](report::FormatContext &ctx) {
-        if (active)
-            ctx.section().visible = false;
-    };
-    for (const char *section : {"ReportHeader", "ReportFooter", "PageFooter"})
-        layout.setFormatHandler(QString::fromLatin1(section), hide);
-    layout.setFormatHandler(QStringLiteral("PageHeader"), [&active](report::FormatContext &ctx) {
-        if (active) {
-            ctx.section().visible = ctx.pageNumber() == 1;
-            ctx.section().control(QStringLiteral("Line2")).visible = false;
-        }
-    });
-}
-
 QByteArray pngBytes(int width, int height, Qt::GlobalColor color)
 {
     QImage image(width, height, QImage::Format_RGB32);
@@ -70,12 +53,6 @@ QByteArray pngBytes(int width, int height, Qt::GlobalColor color)
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
     return bytes;
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 namespace {

@@ -38,15 +38,8 @@ platform::report::ReportControl &summary(platform::report::ReportControl &field,
                                          platform::report::SummaryScope scope = platform::report::SummaryScope::Group,
                                          platform::report::SummaryFunction function = platform::report::SummaryFunction::Sum);
 
-// The export mode of the program's list reports: while `active` holds, no
-// report header, no footers, and the page header on page 1 only without its
-// rule "Line2". The layout ends the mode in its runFinished().
-void hideForExport(platform::report::ReportLayout &layout, const bool &active);
-
 // A PNG picture of one colour.
 QByteArray pngBytes(int width, int height, Qt::GlobalColor color);
-// The whole content of a file, empty when it cannot be read.
-QByteArray readFile(const QString &path);
 
 // The outside tools below fail the calling test, naming the tool, when it
 // is not installed or fails.

@@ -1,14 +1,13 @@
-// The files the export filters write, read back: PDF (pdftotext), HTML, RTF
-// and Excel (unzip), checked for what word processors, spreadsheets and
-// browsers need to show them as the report prints.
+// The files the export filters write, read back: HTML, RTF and Excel
+// (unzip), checked for what word processors, spreadsheets and browsers need
+// to show them as the report prints. Every row and page of a long list in
+// PDF, HTML and RTF is checked with the program's own lists
+// (tests/printing/test_list_reports.cpp).
 #include "ReportTestSupport.h"
 
 #include "support/TestEnv.h"
-#include "platform/data/DatabaseError.h"
-#include "platform/report/HtmlExport.h"
 #include "platform/report/ReportError.h"
 #include "platform/report/ReportLayout.h"
-#include "platform/report/RtfExport.h"
 #include "platform/report/XlsxExport.h"
 
 #include <QDir>
@@ -23,140 +22,6 @@
 using namespace platform;
 using namespace platform::report;
 using testsupport::DataFixture;
-
-namespace {
-
-constexpr int Customers = 90;
-
-QString customerName(int i)
-{
-    return QStringLiteral("Caffè Bianchi %1").arg(i, 3, 10, QLatin1Char('0'));
-}
-
-// The sample database with many customers, so that the list takes pages;
-// names with "ff" and accents, towns with accents.
-QString fixtureDatabase()
-{
-    const QString path = DataFixture::createSampleDatabase();
-    QString sql;
-    for (int i = 0; i < Customers; ++i) {
-        sql += QStringLiteral("INSERT INTO CliFor (Tipo, Nome, \"Località\", Prov, Telefono) VALUES ('Cliente', '%1', '%2', 'MI', '02-%3');\n")
-                   .arg(customerName(i), i % 2 ? QStringLiteral("Città di Castello") : QStringLiteral("Forlì"))
-                   .arg(1000 + i);
-    }
-    DataFixture::runSql(path, sql);
-    return path;
-}
-
-// A customer list like the program's address books: a title, captions
-// over the columns, one line per customer, page n of m at the foot.
-void buildCustomerList(ReportLayout &layout, const QString &path)
-{
-    layout.setDocumentName(QStringLiteral("Stampa Clienti"));
-    FontSpec regular;
-    regular.family = QStringLiteral("DejaVu Sans");
-    regular.size = 9;
-    FontSpec bold = regular;
-    bold.bold = true;
-    ReportSection &rh = layout.reportHeader();
-    rh.height = 700;
-    ReportControl &title = rh.addLabel(QStringLiteral("lblTitle"), QStringLiteral("Clienti – Località e recapiti"), 0, 0, 9000, 450);
-    title.font = bold;
-    title.font.size = 14;
-    rh.addLine(QStringLiteral("Line5"), 0, 550, 9026, 550);
-    ReportSection &ph = layout.pageHeader();
-    ph.height = 400;
-    const std::pair<const char *, double> captions[] = {{"Nome", 0}, {"Località", 3200}, {"Prov", 6000}, {"Telefono", 6800}};
-    for (const auto &[caption, left] : captions)
-        ph.addLabel(QStringLiteral("lbl") + QString::fromUtf8(caption), QString::fromUtf8(caption), left, 0, 2000, 280).font = bold;
-    ph.addLine(QStringLiteral("Line2"), 0, 330, 9026, 330);
-    ReportSection &d = layout.detail();
-    d.height = 280;
-    d.addField(QStringLiteral("txtNome"), QStringLiteral("Nome"), 0, 0, 3100, 260).font = regular;
-    d.addField(QStringLiteral("txtLocalit"), QStringLiteral("[Località]"), 3200, 0, 2700, 260).font = regular;
-    d.addField(QStringLiteral("Field1"), QStringLiteral("Prov"), 6000, 0, 700, 260).font = regular;
-    d.addField(QStringLiteral("txtTelefono"), QStringLiteral("Telefono"), 6800, 0, 2200, 260).font = regular;
-    ReportSection &pf = layout.pageFooter();
-    pf.height = 300;
-    ReportControl &page = pf.addField(QStringLiteral("txtPagina"), QStringLiteral("='Pagina ' & PageNumber & ' di ' & PageCount"), 6000, 0, 3000, 260);
-    page.font = regular;
-    page.alignment = TextAlign::Right;
-    layout.setConnectionString(DataFixture::connectionString(path));
-    layout.setSql(QStringLiteral("SELECT * From CliFor WHERE Tipo='Cliente' ORDER BY Nome"));
-}
-
-class CustomerListExport : public ::testing::Test
-{
-protected:
-    void SetUp() override { buildCustomerList(layout, fixtureDatabase()); }
-    ReportLayout layout;
-    QString dir = testsupport::freshDir(QStringLiteral("export"));
-};
-
-} // namespace
-
-TEST_F(CustomerListExport, PdfHtmlAndRtfReadBackWithEveryRowAndItsAccents)
-{
-    layout.exportPdf(dir + QStringLiteral("/clienti.pdf"));
-    layout.exportHtml(dir + QStringLiteral("/clienti.html"));
-    layout.exportRtf(dir + QStringLiteral("/clienti.rtf"));
-    const int pages = layout.document()->pageCount();
-    ASSERT_GE(pages, 2);
-
-    const QString pdf = dir + QStringLiteral("/clienti.pdf");
-    EXPECT_EQ(reporttest::pdfPageCount(pdf), pages);
-    const QString text = reporttest::pdfText(pdf);
-    for (const char *caption : {"Nome", "Località", "Prov", "Telefono"})
-        EXPECT_GE(text.count(QString::fromUtf8(caption)), pages) << caption;
-    // The sample's own customers, in name order with the others.
-    EXPECT_TRUE(text.contains(QStringLiteral("Bianchi Mario")));
-    EXPECT_FALSE(text.contains(QChar(0xFB00))) << "ff came out as a ligature";
-    for (int p = 1; p <= pages; ++p)
-        EXPECT_TRUE(reporttest::pdfText(pdf, p, p).contains(QStringLiteral("Pagina %1 di %2").arg(p).arg(pages)));
-    const QByteArray bytes = reporttest::readFile(pdf);
-    EXPECT_TRUE(bytes.contains("/FontFile2") || bytes.contains("/FontFile3"));
-    EXPECT_TRUE(bytes.contains("DejaVuSans"));
-
-    // HTML: one file, a table per page and a row per record.
-    const QString html = QString::fromUtf8(reporttest::readFile(dir + QStringLiteral("/clienti.html")));
-    EXPECT_TRUE(html.startsWith(QStringLiteral("<!DOCTYPE html>")));
-    EXPECT_TRUE(html.contains(QStringLiteral("<meta charset=\"utf-8\">")));
-    EXPECT_TRUE(html.contains(QStringLiteral("<title>Stampa Clienti</title>")));
-    EXPECT_EQ(html.count(QStringLiteral("<tr class=\"detail\">")), Customers + 2);
-    EXPECT_EQ(html.count(QStringLiteral("<table class=\"page\">")), pages);
-    // The rules under the title and the captions.
-    EXPECT_GE(html.count(QStringLiteral("<tr class=\"rule\">")), 2);
-
-    // RTF: 7-bit, the page of the report, a page break between pages.
-    const QByteArray rtf = reporttest::readFile(dir + QStringLiteral("/clienti.rtf"));
-    EXPECT_TRUE(rtf.startsWith("{\\rtf1\\ansi"));
-    EXPECT_TRUE(rtf.contains("\\paperw11906\\paperh16838"));
-    EXPECT_EQ(rtf.count("\\page\\par"), pages - 1);
-    for (char c : rtf)
-        ASSERT_TRUE(static_cast<unsigned char>(c) < 128) << "RTF must be 7-bit";
-    QString rtfText;
-    ASSERT_NO_THROW(rtfText = reporttest::rtfPlainText(rtf));
-    EXPECT_TRUE(rtfText.contains(QStringLiteral("Forlì\tMI\t02-")));
-
-    // Every customer and the accented title and town in all three; in HTML
-    // each as the whole text of its cell.
-    for (const auto &[format, content, cell] : {std::tuple{"pdf", text, QStringLiteral("%1")},
-                                                std::tuple{"html", html, QStringLiteral(">%1</td>")},
-                                                std::tuple{"rtf", rtfText, QStringLiteral("%1")}}) {
-        EXPECT_TRUE(content.contains(cell.arg(QStringLiteral("Clienti – Località e recapiti")))) << format;
-        EXPECT_TRUE(content.contains(cell.arg(QStringLiteral("Città di Castello")))) << format;
-        for (int i = 0; i < Customers; ++i)
-            EXPECT_TRUE(content.contains(cell.arg(customerName(i)))) << format << " " << customerName(i).toStdString();
-    }
-}
-
-TEST_F(CustomerListExport, DatabaseErrorsReachTheCallerAndLeaveNoPages)
-{
-    layout.setSql(QStringLiteral("SELECT * FROM TabellaCheNonEsiste"));
-    EXPECT_THROW(layout.run(), DatabaseError);
-    EXPECT_EQ(layout.document(), nullptr);
-    EXPECT_THROW(layout.exportPdf(dir + QStringLiteral("/x.pdf")), DatabaseError);
-}
 
 namespace {
 
@@ -262,7 +127,7 @@ protected:
 
 TEST_F(InventoryExport, RtfRowsSpanTheWholeTableSoTotalsStandUnderTheirCaptions)
 {
-    const QByteArray rtf = reporttest::readFile(exported(&ReportLayout::exportRtf, "inventario.rtf"));
+    const QByteArray rtf = DataFixture::fileBytes(exported(&ReportLayout::exportRtf, "inventario.rtf"));
     const QList<reporttest::RtfRow> rows = reporttest::rtfRows(rtf);
     ASSERT_GT(rows.size(), 8);
 
@@ -307,7 +172,7 @@ TEST_F(InventoryExport, RtfRowsSpanTheWholeTableSoTotalsStandUnderTheirCaptions)
 
 TEST_F(InventoryExport, EachColumnKeepsItsOwnWidthAndPagesPrintOnA4WithTheReportsMargins)
 {
-    const QString html = QString::fromUtf8(reporttest::readFile(exported(&ReportLayout::exportHtml, "inventario.html")));
+    const QString html = QString::fromUtf8(DataFixture::fileBytes(exported(&ReportLayout::exportHtml, "inventario.html")));
     QString colgroup = QStringLiteral("<colgroup>");
     for (double width : InventoryWidths)
         colgroup += QStringLiteral("<col style=\"width:%1px\">").arg(std::lround(width / 15));
@@ -381,7 +246,7 @@ TEST(ReportExports, ExistingFilesAreReplacedAndUnwritablePlacesAreToldInItalian)
     layout.exportRtf(dir + QStringLiteral("/a.rtf"));
     layout.exportXlsx(dir + QStringLiteral("/a.xlsx"));
     for (const QString &name : QDir(dir).entryList(QDir::Files | QDir::Hidden))
-        EXPECT_FALSE(reporttest::readFile(dir + u'/' + name).startsWith("vecchio")) << name.toStdString();
+        EXPECT_FALSE(DataFixture::fileBytes(dir + u'/' + name).startsWith("vecchio")) << name.toStdString();
     EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden).size(), 4) << "no partial files left";
 
     const QString missing = dir + QStringLiteral("/manca/a");

@@ -19,7 +19,6 @@
 #include <QSpinBox>
 #include <QTest>
 #include <QToolBar>
-#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -50,7 +49,7 @@ void click(PreviewWindow &window, PreviewTool tool)
 
 } // namespace
 
-TEST(ReportPreview, IsAModelessWindowOwnedByItsLayoutWithTheProgramsCaptionsAndPrintTool)
+TEST(ReportPreview, IsAModelessWindowOnTheScreenOwnedByItsLayout)
 {
     ScopedScriptedDesktop desktop;
     QPointer<PreviewWindow> window;
@@ -69,21 +68,8 @@ TEST(ReportPreview, IsAModelessWindowOwnedByItsLayoutWithTheProgramsCaptionsAndP
             << window->frameGeometry().height();
         // Showing it again reuses the window.
         EXPECT_EQ(layout.showPreview(), window.data());
-        // The print tool shows the caption the program gives it, the zoom
-        // box the fit captions.
+        // Without a printer the print tool warns; the program may print its own way.
         PreviewWindow &w = *window;
-        w.tool(PreviewTool::Print)->setText(QStringLiteral("Stampa"));
-        w.setFitCaption(FitMode::PageWidth, QStringLiteral("Larghezza"));
-        w.setFitCaption(FitMode::WholePage, QStringLiteral("Pagina"));
-        auto *print = qobject_cast<QToolButton *>(w.toolBar()->widgetForAction(w.tool(PreviewTool::Print)));
-        ASSERT_NE(print, nullptr);
-        EXPECT_EQ(print->text(), QStringLiteral("Stampa"));
-        EXPECT_EQ(print->toolButtonStyle(), Qt::ToolButtonTextOnly);
-        EXPECT_EQ(w.zoomBox()->itemText(0), QStringLiteral("Larghezza"));
-        EXPECT_EQ(w.zoomBox()->itemText(1), QStringLiteral("Pagina"));
-
-        // The print tool warns when there is no printer, or runs the
-        // program's own print handler.
         if (QPrinterInfo::availablePrinters().isEmpty()) {
             click(w, PreviewTool::Print);
             EXPECT_EQ(desktop->prompts(), QStringList{QStringLiteral("Nessuna stampante installata.")});
@@ -176,7 +162,7 @@ TEST(ReportPrinting, NoInstalledPrinterOrAnUnknownOneIsAnErrorNotASilentPrint)
     }
 }
 
-TEST(ReportPrinting, EveryPageOfEveryCopyGoesOutWithProgressAndCancellingStopsBetweenPages)
+TEST(ReportPrinting, EveryPageOfEveryCopyGoesOutWithProgress)
 {
     ReportLayout layout;
     buildFivePages(layout);
@@ -199,16 +185,4 @@ TEST(ReportPrinting, EveryPageOfEveryCopyGoesOutWithProgressAndCancellingStopsBe
     EXPECT_EQ(progress.back(), std::make_pair(10, 10));
     EXPECT_EQ(reporttest::pdfPageCount(dir + QStringLiteral("/job.pdf")), 10);
     EXPECT_TRUE(reporttest::pdfText(dir + QStringLiteral("/job.pdf"), 6, 6).contains(QStringLiteral("R0")));
-
-    QPrinter cancelled(QPrinter::HighResolution);
-    cancelled.setOutputFormat(QPrinter::PdfFormat);
-    cancelled.setOutputFileName(dir + QStringLiteral("/cancel.pdf"));
-    options.copies = 1;
-    progress.clear();
-    options.progress = [&](int page, int total) {
-        progress.append({page, total});
-        return page < 3;
-    };
-    EXPECT_EQ(ReportPrinter::printTo(cancelled, *layout.document(), options), PrintResult::Cancelled);
-    EXPECT_EQ(progress.size(), 3);
 }

@@ -114,50 +114,47 @@ namespace {
 // A small grouped list drawn with the fonts every build machine has.
 void buildReferenceLayout(ReportLayout &layout)
 {
-    FontSpec font;
-    font.family = QStringLiteral("DejaVu Sans");
-    font.size = 9;
-    FontSpec bold = font;
-    bold.bold = true;
+    // A field or label in DejaVu Sans 9, right-aligned numbers with two decimals.
+    const auto styled = [](ReportControl &c, bool bold = false, bool number = false) -> ReportControl & {
+        c.font.family = QStringLiteral("DejaVu Sans");
+        c.font.size = 9;
+        c.font.bold = bold;
+        if (number) {
+            c.alignment = TextAlign::Right;
+            c.outputFormat = QStringLiteral("#,##0.00");
+        }
+        return c;
+    };
     layout.setDocumentName(QStringLiteral("Inventario"));
     layout.reportHeader().height = 800;
-    ReportControl &title = layout.reportHeader().addLabel(QStringLiteral("lblTitolo"), QStringLiteral("Inventario – Località"), 0, 0, 9000, 450);
-    title.font = bold;
-    title.font.size = 16;
+    styled(layout.reportHeader().addLabel(QStringLiteral("lblTitolo"), QStringLiteral("Inventario – Località"), 0, 0,
+                                          9000, 450), true)
+        .font.size = 16;
     layout.reportHeader().addShape(QStringLiteral("Shape1"), ShapeStyle::RoundRect, 6500, 0, 2500, 600);
     layout.pageHeader().height = 400;
     const std::pair<const char *, double> captions[] = {{"Articolo", 0}, {"Descrizione", 1500}, {"Quantità", 5000}, {"Valore", 6500}};
     for (const auto &[caption, left] : captions) {
-        ReportControl &c = layout.pageHeader().addLabel(QString::fromUtf8(caption), QString::fromUtf8(caption), left, 0, 1400, 280);
-        c.font = bold;
+        ReportControl &c = styled(layout.pageHeader().addLabel(QString::fromUtf8(caption), QString::fromUtf8(caption),
+                                                               left, 0, 1400, 280), true);
         if (left >= 5000)
             c.alignment = TextAlign::Right;
     }
     layout.pageHeader().addLine(QStringLiteral("Line1"), 0, 330, 9026, 330).lineWidth = 20;
     ReportSection &gh = layout.addGroup(QStringLiteral("catHead"), QStringLiteral("catFooter"), QStringLiteral("Categoria"));
     gh.height = 350;
-    gh.addField(QStringLiteral("txtCategoria"), QStringLiteral("='Categoria: ' & Categoria"), 0, 50, 4500, 280).font = bold;
-    ReportControl &sum = reporttest::summary(gh.addField(QStringLiteral("txtVcat"), QStringLiteral("V"), 6500, 50, 1400, 280));
-    sum.font = bold;
-    sum.outputFormat = QStringLiteral("#,##0.00");
-    sum.alignment = TextAlign::Right;
+    styled(gh.addField(QStringLiteral("txtCategoria"), QStringLiteral("='Categoria: ' & Categoria"), 0, 50, 4500, 280), true);
+    styled(reporttest::summary(gh.addField(QStringLiteral("txtVcat"), QStringLiteral("V"), 6500, 50, 1400, 280)), true, true);
     ReportSection &d = layout.detail();
     d.height = 300;
-    d.addField(QStringLiteral("txtCodice"), QStringLiteral("Codice"), 0, 0, 1400, 280).font = font;
-    d.addField(QStringLiteral("txtDescrizione"), QStringLiteral("Descrizione"), 1500, 0, 3400, 280).font = font;
-    ReportControl &q = d.addField(QStringLiteral("txtQ"), QStringLiteral("Q"), 5000, 0, 1400, 280);
-    q.font = font;
-    q.alignment = TextAlign::Right;
-    q.outputFormat = QStringLiteral("#,##0.00");
-    ReportControl &v = d.addField(QStringLiteral("txtV"), QStringLiteral("V"), 6500, 0, 1400, 280);
-    v.font = font;
-    v.alignment = TextAlign::Right;
-    v.outputFormat = QStringLiteral("#,##0.00");
+    styled(d.addField(QStringLiteral("txtCodice"), QStringLiteral("Codice"), 0, 0, 1400, 280));
+    styled(d.addField(QStringLiteral("txtDescrizione"), QStringLiteral("Descrizione"), 1500, 0, 3400, 280));
+    styled(d.addField(QStringLiteral("txtQ"), QStringLiteral("Q"), 5000, 0, 1400, 280), false, true);
+    styled(d.addField(QStringLiteral("txtV"), QStringLiteral("V"), 6500, 0, 1400, 280), false, true);
     d.addCheckBox(QStringLiteral("chkScorta"), QStringLiteral("Sotto"), 8100, 0, 300, 280);
     layout.pageFooter().height = 300;
-    ReportControl &page = layout.pageFooter().addField(QStringLiteral("p1"), QStringLiteral("=PageNumber & ' / ' & PageCount"), 7000, 0, 2000, 280);
-    page.font = font;
-    page.alignment = TextAlign::Right;
+    styled(layout.pageFooter().addField(QStringLiteral("p1"), QStringLiteral("=PageNumber & ' / ' & PageCount"), 7000, 0,
+                                        2000, 280))
+        .alignment = TextAlign::Right;
     QList<QList<Variant>> rows;
     const char *categories[] = {"Ferramenta", "Utensili"};
     for (int i = 0; i < 12; ++i) {
