@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
 #include <QVariant>
 
 #include <memory>
@@ -291,9 +292,7 @@ QList<Case> corpus()
 TEST(JetCorpus, EveryStatementTranslatesPreparesAndRuns)
 {
     TemplateDb db;
-    const QList<Case> cases = corpus();
-    qsizetype prepared = 0;
-    for (const Case &c : cases) {
+    for (const Case &c : corpus()) {
         SCOPED_TRACE(c.jet.toStdString());
         Translation t;
         try {
@@ -307,10 +306,8 @@ TEST(JetCorpus, EveryStatementTranslatesPreparesAndRuns)
         for (const QString &piece : c.mustContain)
             EXPECT_TRUE(t.sql.contains(piece)) << t.sql.toStdString() << "\n  lacks " << piece.toStdString();
         // No Jet-only syntax survives.
-        EXPECT_FALSE(t.sql.contains(u'#')) << t.sql.toStdString();
-        EXPECT_FALSE(t.sql.contains(u"DELETE *")) << t.sql.toStdString();
-        EXPECT_FALSE(t.sql.contains(u" & ")) << t.sql.toStdString();
-        EXPECT_FALSE(t.sql.contains(u"True", Qt::CaseInsensitive)) << t.sql.toStdString();
+        const QRegularExpression jetOnly(u"#|DELETE \\*| & |true"_s, QRegularExpression::CaseInsensitiveOption);
+        EXPECT_FALSE(t.sql.contains(jetOnly)) << t.sql.toStdString();
         EXPECT_EQ(db.prepareError(t), QString()) << t.sql.toStdString();
         // Dates go in as the program binds them; rows are read to the end.
         QList<Variant> values = t.executeArguments;
@@ -318,9 +315,7 @@ TEST(JetCorpus, EveryStatementTranslatesPreparesAndRuns)
             for (const QString &p : t.parameterNames)
                 values.append(p == u"d1" ? From2024 : To2024);
         db.run(t, values);
-        ++prepared;
     }
-    EXPECT_EQ(prepared, cases.size());
 }
 
 TEST(JetCorpus, TheOriginalStoredQueriesStillTranslate)

@@ -8,11 +8,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <map>
+#include <algorithm>
 
 using namespace platform;
 using namespace platform::report;
+using namespace Qt::StringLiterals;
 using reporttest::itemsNamed;
 using reporttest::makeRecordset;
 using reporttest::summary;
@@ -27,15 +27,12 @@ std::shared_ptr<Recordset> movements()
     const std::pair<const char *, int> groups[] = {{"A", 45}, {"B", 30}, {"C", 40}};
     int n = 0;
     for (const auto &[group, count] : groups) {
-        for (int i = 0; i < count; ++i, ++n) {
-            rows.append({Variant(group), Variant(QStringLiteral("ART%1").arg(n, 4, 10, QLatin1Char('0'))),
+        for (int i = 0; i < count; ++i, ++n)
+            rows.append({Variant(group), Variant(u"ART%1"_s.arg(n, 4, 10, QLatin1Char('0'))),
                          Variant(std::int32_t(i % 7 - 2)), Variant(Currency::fromRaw(12345 * (n + 1)))});
-        }
     }
-    return makeRecordset({{QStringLiteral("Gruppo"), DataType::adVarWChar, 10},
-                          {QStringLiteral("Codice"), DataType::adVarWChar, 24},
-                          {QStringLiteral("Q"), DataType::adInteger},
-                          {QStringLiteral("V"), DataType::adCurrency}},
+    return makeRecordset({{u"Gruppo"_s, DataType::adVarWChar, 10}, {u"Codice"_s, DataType::adVarWChar, 24},
+                          {u"Q"_s, DataType::adInteger}, {u"V"_s, DataType::adCurrency}},
                          rows);
 }
 
@@ -45,33 +42,31 @@ std::shared_ptr<Recordset> movements()
 void buildGroupedList(ReportLayout &layout)
 {
     layout.reportHeader().height = 600;
-    layout.reportHeader().addLabel(QStringLiteral("lblTitolo"), QStringLiteral("Giornale"), 0, 0, 6000, 400);
+    layout.reportHeader().addLabel(u"lblTitolo"_s, u"Giornale"_s, 0, 0, 6000, 400);
     layout.pageHeader().height = 300;
-    layout.pageHeader().addLabel(QStringLiteral("lblCodice"), QStringLiteral("Codice"), 0, 0, 1500, 250);
-    ReportSection &gh = layout.addGroup(QStringLiteral("GroupHeader1"), QStringLiteral("GroupFooter1"), QStringLiteral("Gruppo"));
+    layout.pageHeader().addLabel(u"lblCodice"_s, u"Codice"_s, 0, 0, 1500, 250);
+    ReportSection &gh = layout.addGroup(u"GroupHeader1"_s, u"GroupFooter1"_s, u"Gruppo"_s);
     gh.height = 300;
-    gh.addField(QStringLiteral("txtGruppo"), QStringLiteral("Gruppo"), 0, 0, 1500, 250);
-    summary(gh.addField(QStringLiteral("txtVgruppoTesta"), QStringLiteral("V"), 4000, 0, 1500, 250));
+    gh.addField(u"txtGruppo"_s, u"Gruppo"_s, 0, 0, 1500, 250);
+    summary(gh.addField(u"txtVgruppoTesta"_s, u"V"_s, 4000, 0, 1500, 250));
     ReportSection &detail = layout.detail();
     detail.height = 270;
-    detail.addField(QStringLiteral("txtCodice"), QStringLiteral("Codice"), 0, 0, 1500, 250);
-    detail.addField(QStringLiteral("txtQ"), QStringLiteral("Q"), 2000, 0, 1000, 250);
-    detail.addField(QStringLiteral("txtV"), QStringLiteral("V"), 4000, 0, 1500, 250).outputFormat = QStringLiteral("#,##0.00");
-    ReportControl &running = summary(detail.addField(QStringLiteral("txtProgressivo"), QStringLiteral("V"), 6000, 0, 1500, 250));
-    running.summaryRunning = true;
+    detail.addField(u"txtCodice"_s, u"Codice"_s, 0, 0, 1500, 250);
+    detail.addField(u"txtQ"_s, u"Q"_s, 2000, 0, 1000, 250);
+    detail.addField(u"txtV"_s, u"V"_s, 4000, 0, 1500, 250).outputFormat = u"#,##0.00"_s;
+    summary(detail.addField(u"txtProgressivo"_s, u"V"_s, 6000, 0, 1500, 250)).summaryRunning = true;
     ReportSection &gf = layout.groupFooter(0);
     gf.height = 300;
-    summary(gf.addField(QStringLiteral("txtVgruppo"), QStringLiteral("V"), 4000, 0, 1500, 250));
-    summary(gf.addField(QStringLiteral("txtRighe"), QString(), 2000, 0, 1000, 250), SummaryScope::Group,
-            SummaryFunction::Count);
+    summary(gf.addField(u"txtVgruppo"_s, u"V"_s, 4000, 0, 1500, 250));
+    summary(gf.addField(u"txtRighe"_s, QString(), 2000, 0, 1000, 250), SummaryScope::Group, SummaryFunction::Count);
     ReportSection &pf = layout.pageFooter();
     pf.height = 300;
-    pf.addField(QStringLiteral("txtPagina"), QStringLiteral("='Pagina ' & PageNumber & ' di ' & PageCount"), 0, 0, 3000, 250);
-    summary(pf.addField(QStringLiteral("txtVpagina"), QStringLiteral("V"), 4000, 0, 1500, 250), SummaryScope::Page);
+    pf.addField(u"txtPagina"_s, u"='Pagina ' & PageNumber & ' di ' & PageCount"_s, 0, 0, 3000, 250);
+    summary(pf.addField(u"txtVpagina"_s, u"V"_s, 4000, 0, 1500, 250), SummaryScope::Page);
     ReportSection &rf = layout.reportFooter();
     rf.height = 300;
-    summary(rf.addField(QStringLiteral("txtVtot"), QStringLiteral("V"), 4000, 0, 1500, 250), SummaryScope::Report);
-    summary(rf.addField(QStringLiteral("txtQtot"), QStringLiteral("Q"), 2000, 0, 1000, 250), SummaryScope::Report);
+    summary(rf.addField(u"txtVtot"_s, u"V"_s, 4000, 0, 1500, 250), SummaryScope::Report);
+    summary(rf.addField(u"txtQtot"_s, u"Q"_s, 2000, 0, 1000, 250), SummaryScope::Report);
 }
 
 Currency sumOf(const Recordset &rs, const QString &group = QString())
@@ -82,6 +77,15 @@ Currency sumOf(const Recordset &rs, const QString &group = QString())
             total += *rs.valueAt(r, 3).get<Currency>();
     }
     return total;
+}
+
+// The values of the items named so, in page order.
+QList<Variant> valuesOf(const ReportDocument &doc, const QString &name)
+{
+    QList<Variant> values;
+    for (const auto &[page, item] : itemsNamed(doc, name))
+        values.append(item->value);
+    return values;
 }
 
 } // namespace
@@ -98,65 +102,54 @@ TEST(ReportRun, GroupSumsPageSumsAndPageNumbersOnAMultiPageList)
     ASSERT_GE(pages, 3);
 
     // Page n of m on every page, with the final page count.
-    const auto pageLines = itemsNamed(doc, QStringLiteral("txtPagina"));
+    const auto pageLines = itemsNamed(doc, u"txtPagina"_s);
     ASSERT_EQ(pageLines.size(), pages);
     for (int p = 0; p < pages; ++p) {
         EXPECT_EQ(pageLines[p].first, p);
-        EXPECT_EQ(pageLines[p].second->text, QStringLiteral("Pagina %1 di %2").arg(p + 1).arg(pages));
+        EXPECT_EQ(pageLines[p].second->text, u"Pagina %1 di %2"_s.arg(p + 1).arg(pages));
     }
 
     // Group sums: the header's (computed ahead) and the footer's agree with
     // the data, and the running sum ends on the group's total.
-    const auto heads = itemsNamed(doc, QStringLiteral("txtVgruppoTesta"));
-    const auto feet = itemsNamed(doc, QStringLiteral("txtVgruppo"));
-    const auto counts = itemsNamed(doc, QStringLiteral("txtRighe"));
-    ASSERT_EQ(heads.size(), 3);
-    ASSERT_EQ(feet.size(), 3);
-    const QStringList groups{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")};
-    const int sizes[] = {45, 30, 40};
-    for (int g = 0; g < 3; ++g) {
-        const Variant expected(sumOf(*data, groups[g]));
-        EXPECT_EQ(heads[g].second->value, expected) << g;
-        EXPECT_EQ(feet[g].second->value, expected) << g;
-        EXPECT_EQ(counts[g].second->value, Variant(std::int32_t(sizes[g])));
-    }
-    const auto running = itemsNamed(doc, QStringLiteral("txtProgressivo"));
+    const QList<Variant> groupSums{Variant(sumOf(*data, u"A"_s)), Variant(sumOf(*data, u"B"_s)),
+                                   Variant(sumOf(*data, u"C"_s))};
+    EXPECT_EQ(valuesOf(doc, u"txtVgruppoTesta"_s), groupSums);
+    EXPECT_EQ(valuesOf(doc, u"txtVgruppo"_s), groupSums);
+    EXPECT_EQ(valuesOf(doc, u"txtRighe"_s), (QList<Variant>{Variant(std::int32_t(45)), Variant(std::int32_t(30)),
+                                                             Variant(std::int32_t(40))}));
+    const auto running = valuesOf(doc, u"txtProgressivo"_s);
     ASSERT_EQ(running.size(), 115);
-    EXPECT_EQ(running[44].second->value, Variant(sumOf(*data, QStringLiteral("A"))));
-    EXPECT_EQ(running[45].second->value, Variant(*data->valueAt(45, 3).get<Currency>()));
-    EXPECT_EQ(running[114].second->value, Variant(sumOf(*data, QStringLiteral("C"))));
+    EXPECT_EQ(running[44], groupSums[0]);
+    EXPECT_EQ(running[45], Variant(*data->valueAt(45, 3).get<Currency>()));
+    EXPECT_EQ(running[114], groupSums[2]);
 
     // Page sums cover exactly the detail records of their page.
-    const auto pageSums = itemsNamed(doc, QStringLiteral("txtVpagina"));
-    const auto values = itemsNamed(doc, QStringLiteral("txtV"));
-    ASSERT_EQ(pageSums.size(), pages);
-    for (int p = 0; p < pages; ++p) {
-        Currency onPage;
-        for (const auto &[page, item] : values) {
-            if (page == p)
-                onPage += *item->value.get<Currency>();
-        }
-        EXPECT_EQ(pageSums[p].second->value, Variant(onPage)) << "page " << p + 1;
-    }
+    QList<Currency> onPage(pages);
+    for (const auto &[page, item] : itemsNamed(doc, u"txtV"_s))
+        onPage[page] += *item->value.get<Currency>();
+    QList<Variant> pageSums;
+    for (const Currency &sum : onPage)
+        pageSums.append(Variant(sum));
+    EXPECT_EQ(valuesOf(doc, u"txtVpagina"_s), pageSums);
 
     // Grand totals, the whole report once, on the last page.
-    const auto total = itemsNamed(doc, QStringLiteral("txtVtot"));
+    const auto total = itemsNamed(doc, u"txtVtot"_s);
     ASSERT_EQ(total.size(), 1);
     EXPECT_EQ(total[0].first, pages - 1);
     EXPECT_EQ(total[0].second->value, Variant(sumOf(*data)));
     std::int32_t q = 0;
     for (int r = 0; r < data->rowCount(); ++r)
         q += data->valueAt(r, 2).toInt32();
-    EXPECT_EQ(itemsNamed(doc, QStringLiteral("txtQtot"))[0].second->value, Variant(q));
+    EXPECT_EQ(valuesOf(doc, u"txtQtot"_s), QList<Variant>{Variant(q)});
 
     // Every detail record once, in order; page header on every page, title
     // on the first only.
-    const auto codes = itemsNamed(doc, QStringLiteral("txtCodice"));
+    const auto codes = itemsNamed(doc, u"txtCodice"_s);
     ASSERT_EQ(codes.size(), 115);
     for (int i = 0; i < 115; ++i)
-        EXPECT_EQ(codes[i].second->text, QStringLiteral("ART%1").arg(i, 4, 10, QLatin1Char('0')));
-    EXPECT_EQ(itemsNamed(doc, QStringLiteral("lblCodice")).size(), pages);
-    EXPECT_EQ(itemsNamed(doc, QStringLiteral("lblTitolo")).size(), 1);
+        EXPECT_EQ(codes[i].second->text, u"ART%1"_s.arg(i, 4, 10, QLatin1Char('0')));
+    EXPECT_EQ(itemsNamed(doc, u"lblCodice"_s).size(), pages);
+    EXPECT_EQ(itemsNamed(doc, u"lblTitolo"_s).size(), 1);
 
     // Nothing runs into the page footer or off the paper.
     const double footerTop = doc.paperSize.height() - layout.page().bottomMargin - layout.pageFooter().height;
@@ -175,93 +168,88 @@ TEST(ReportRun, GroupSumsPageSumsAndPageNumbersOnAMultiPageList)
 TEST(ReportRun, GroupKeyedOnAFunctionOfTheRecord)
 {
     ReportLayout layout;
-    ReportSection &gh = layout.addGroup(QStringLiteral("ghOrderGroup"), QStringLiteral("GroupFooter1"));
+    ReportSection &gh = layout.addGroup(u"ghOrderGroup"_s, u"GroupFooter1"_s);
     gh.height = 300;
-    gh.addLabel(QStringLiteral("lblLetter"), QString(), 0, 0, 1000, 250);
+    gh.addLabel(u"lblLetter"_s, QString(), 0, 0, 1000, 250);
     layout.detail().height = 250;
-    layout.detail().addField(QStringLiteral("txtNome"), QStringLiteral("Nome"), 0, 0, 3000, 250);
-    summary(layout.groupFooter(0).addField(QStringLiteral("txtQuanti"), QStringLiteral("Nome"), 0, 0, 1000, 250),
-            SummaryScope::Group, SummaryFunction::Count);
+    layout.detail().addField(u"txtNome"_s, u"Nome"_s, 0, 0, 3000, 250);
+    summary(layout.groupFooter(0).addField(u"txtQuanti"_s, u"Nome"_s, 0, 0, 1000, 250), SummaryScope::Group,
+            SummaryFunction::Count);
     layout.groupFooter(0).height = 250;
-    layout.setGroupKey(QStringLiteral("ghOrderGroup"), [](const ReportRecord &r) {
-        const QString nome = r.value(QStringLiteral("Nome")).isNull() ? QString() : r.value(QStringLiteral("Nome")).toString();
+    layout.setGroupKey(u"ghOrderGroup"_s, [](const ReportRecord &r) {
+        const QString nome = r.value(u"Nome"_s).isNull() ? QString() : r.value(u"Nome"_s).toString();
         return Variant(nome.left(1).toUpper());
     });
-    layout.setFormatHandler(QStringLiteral("ghOrderGroup"), [&](FormatContext &ctx) {
-        ctx.section().control(QStringLiteral("lblLetter")).caption = ctx.groupValue().toString();
+    layout.setFormatHandler(u"ghOrderGroup"_s, [&](FormatContext &ctx) {
+        ctx.section().control(u"lblLetter"_s).caption = ctx.groupValue().toString();
     });
-    layout.setRecordset(makeRecordset({{QStringLiteral("Nome"), DataType::adVarWChar, 100}},
+    layout.setRecordset(makeRecordset({{u"Nome"_s, DataType::adVarWChar, 100}},
                                       {{Variant("anna verdi")}, {Variant("Antonio Neri")}, {Variant("Bianchi Mario")},
                                        {Variant("bruno")}, {Variant("Rossi Srl")}}));
     layout.run();
-    const ReportDocument &doc = *layout.document();
-    EXPECT_EQ(doc.pageText(0), QStringLiteral("A\nanna verdi\nAntonio Neri\n2\nB\nBianchi Mario\nbruno\n2\nR\nRossi Srl\n1"));
+    EXPECT_EQ(layout.document()->pageText(0),
+              u"A\nanna verdi\nAntonio Neri\n2\nB\nBianchi Mario\nbruno\n2\nR\nRossi Srl\n1"_s);
     // The caption set by the event is the design's again after the run.
-    EXPECT_EQ(layout.control(QStringLiteral("lblLetter")).caption, QString());
+    EXPECT_EQ(layout.control(u"lblLetter"_s).caption, QString());
 }
 
 TEST(ReportRun, NestedGroupsOnAnExpressionAndAColumn)
 {
     ReportLayout layout;
-    ReportSection &outer = layout.addGroup(QStringLiteral("contHead"), QStringLiteral("contFooter"),
-                                           QStringLiteral("=Nome & ' (' & Tipo & ')'"));
+    ReportSection &outer = layout.addGroup(u"contHead"_s, u"contFooter"_s, u"=Nome & ' (' & Tipo & ')'"_s);
     outer.height = 250;
-    outer.addField(QStringLiteral("txtContropartita"), QStringLiteral("=Nome & ' (' & Tipo & ')'"), 0, 0, 4000, 250);
-    ReportSection &inner = layout.addGroup(QStringLiteral("catHead"), QStringLiteral("catFooter"), QStringLiteral("[Categoria]"));
+    outer.addField(u"txtContropartita"_s, u"=Nome & ' (' & Tipo & ')'"_s, 0, 0, 4000, 250);
+    ReportSection &inner = layout.addGroup(u"catHead"_s, u"catFooter"_s, u"[Categoria]"_s);
     inner.height = 250;
-    inner.addField(QStringLiteral("txtCategoria"), QStringLiteral("=\"Categoria: \" + Categoria"), 200, 0, 4000, 250);
-    summary(inner.addField(QStringLiteral("txtQcat"), QStringLiteral("Q"), 5000, 0, 1000, 250));
-    summary(layout.groupFooter(0).addField(QStringLiteral("txtQcont"), QStringLiteral("Q"), 5000, 0, 1000, 250)).summaryGroup =
-        QStringLiteral("contHead");
+    inner.addField(u"txtCategoria"_s, u"=\"Categoria: \" + Categoria"_s, 200, 0, 4000, 250);
+    summary(inner.addField(u"txtQcat"_s, u"Q"_s, 5000, 0, 1000, 250));
+    summary(layout.groupFooter(0).addField(u"txtQcont"_s, u"Q"_s, 5000, 0, 1000, 250)).summaryGroup = u"contHead"_s;
     layout.groupFooter(0).height = 250;
     layout.detail().height = 250;
-    layout.detail().addField(QStringLiteral("txtCodice"), QStringLiteral("Codice"), 400, 0, 1000, 250);
-    layout.setRecordset(makeRecordset({{QStringLiteral("Nome"), DataType::adVarWChar, 20},
-                                       {QStringLiteral("Tipo"), DataType::adVarWChar, 20},
-                                       {QStringLiteral("Categoria"), DataType::adVarWChar, 20},
-                                       {QStringLiteral("Codice"), DataType::adVarWChar, 20},
-                                       {QStringLiteral("Q"), DataType::adInteger}},
-                                      {{Variant("Rossi"), Variant("Fornitore"), Variant("Ferri"), Variant("A1"), Variant(std::int32_t(1))},
-                                       {Variant("Rossi"), Variant("Fornitore"), Variant("Ferri"), Variant("A2"), Variant(std::int32_t(2))},
-                                       {Variant("Rossi"), Variant("Fornitore"), Variant("Viti"), Variant("B1"), Variant(std::int32_t(4))},
-                                       {Variant("Bianchi"), Variant("Cliente"), Variant("Viti"), Variant("B1"), Variant(std::int32_t(8))}}));
+    layout.detail().addField(u"txtCodice"_s, u"Codice"_s, 400, 0, 1000, 250);
+    QList<QList<Variant>> rows;
+    for (const auto &[nome, tipo, categoria, codice, q] :
+         {std::tuple{"Rossi", "Fornitore", "Ferri", "A1", 1}, {"Rossi", "Fornitore", "Ferri", "A2", 2},
+          {"Rossi", "Fornitore", "Viti", "B1", 4}, {"Bianchi", "Cliente", "Viti", "B1", 8}})
+        rows.append({Variant(nome), Variant(tipo), Variant(categoria), Variant(codice), Variant(std::int32_t(q))});
+    layout.setRecordset(makeRecordset({{u"Nome"_s, DataType::adVarWChar, 20}, {u"Tipo"_s, DataType::adVarWChar, 20},
+                                       {u"Categoria"_s, DataType::adVarWChar, 20},
+                                       {u"Codice"_s, DataType::adVarWChar, 20}, {u"Q"_s, DataType::adInteger}},
+                                      rows));
     layout.run();
-    EXPECT_EQ(layout.document()->pageText(0),
-              QStringLiteral("Rossi (Fornitore)\nCategoria: Ferri 3\nA1\nA2\nCategoria: Viti 4\nB1\n7\n"
-                             "Bianchi (Cliente)\nCategoria: Viti 8\nB1\n8"));
+    EXPECT_EQ(layout.document()->pageText(0), u"Rossi (Fornitore)\nCategoria: Ferri 3\nA1\nA2\nCategoria: Viti 4\n"
+                                              "B1\n7\nBianchi (Cliente)\nCategoria: Viti 8\nB1\n8"_s);
 }
 
 TEST(ReportRun, FormatEventsAndAClientSideFilterShapeTheDetail)
 {
     ReportLayout layout;
     layout.detail().height = 250;
-    layout.detail().addField(QStringLiteral("txtCodice"), QStringLiteral("Codice"), 0, 0, 1500, 250);
-    layout.detail().addField(QStringLiteral("txtPrezzo"), QStringLiteral("Prezzo"), 2000, 0, 1500, 250);
-    layout.detail().addField(QStringLiteral("txtNota"), QString(), 4000, 0, 2000, 250);
+    layout.detail().addField(u"txtCodice"_s, u"Codice"_s, 0, 0, 1500, 250);
+    layout.detail().addField(u"txtPrezzo"_s, u"Prezzo"_s, 2000, 0, 1500, 250);
+    layout.detail().addField(u"txtNota"_s, QString(), 4000, 0, 2000, 250);
     layout.reportFooter().height = 250;
-    summary(layout.reportFooter().addField(QStringLiteral("txtTot"), QStringLiteral("Prezzo"), 2000, 0, 1000, 250),
-            SummaryScope::Report);
+    summary(layout.reportFooter().addField(u"txtTot"_s, u"Prezzo"_s, 2000, 0, 1000, 250), SummaryScope::Report);
     QList<int> pages;
-    layout.setFormatHandler(QStringLiteral("Detail"), [&](FormatContext &ctx) {
-        const bool negative = ctx.value(QStringLiteral("Prezzo")).toDouble() < 0;
-        ctx.section().control(QStringLiteral("txtPrezzo")).visible = !negative;
-        ctx.section().control(QStringLiteral("txtNota")).text = negative ? QStringLiteral("reso") : QString();
+    layout.setFormatHandler(u"Detail"_s, [&](FormatContext &ctx) {
+        const bool negative = ctx.value(u"Prezzo"_s).toDouble() < 0;
+        ctx.section().control(u"txtPrezzo"_s).visible = !negative;
+        ctx.section().control(u"txtNota"_s).text = negative ? u"reso"_s : QString();
         pages.append(ctx.pageNumber());
     });
-    layout.setRecordset(makeRecordset({{QStringLiteral("Codice"), DataType::adVarWChar, 24},
-                                       {QStringLiteral("Prezzo"), DataType::adDouble}},
+    layout.setRecordset(makeRecordset({{u"Codice"_s, DataType::adVarWChar, 24}, {u"Prezzo"_s, DataType::adDouble}},
                                       {{Variant("A"), Variant(1.5)}, {Variant("Z"), Variant(0.0)},
                                        {Variant("B"), Variant(-2.0)}, {Variant("C"), Variant(3.0)}}));
-    layout.setFilter(QStringLiteral("Prezzo<>0"));
+    layout.setFilter(u"Prezzo<>0"_s);
     layout.run();
     const ReportDocument &doc = *layout.document();
     // The filtered record is neither printed, formatted nor summed.
-    EXPECT_EQ(doc.pageText(0), QStringLiteral("A 1,5\nB reso\nC 3\n2,5"));
-    EXPECT_EQ(itemsNamed(doc, QStringLiteral("txtPrezzo")).size(), 2);
+    EXPECT_EQ(doc.pageText(0), u"A 1,5\nB reso\nC 3\n2,5"_s);
+    EXPECT_EQ(itemsNamed(doc, u"txtPrezzo"_s).size(), 2);
     EXPECT_EQ(pages, (QList<int>{1, 1, 1}));
     // Back to the design after the run.
-    EXPECT_TRUE(layout.control(QStringLiteral("txtPrezzo")).visible);
-    EXPECT_EQ(layout.control(QStringLiteral("txtNota")).text, QString());
+    EXPECT_TRUE(layout.control(u"txtPrezzo"_s).visible);
+    EXPECT_EQ(layout.control(u"txtNota"_s).text, QString());
 }
 
 namespace {
@@ -279,23 +267,22 @@ public:
     ListWithExportMode()
     {
         reportHeader().height = 500;
-        reportHeader().addLabel(QStringLiteral("lblTitle"), QStringLiteral("Articoli sottoscorta"), 0, 0, 5000, 400);
+        reportHeader().addLabel(u"lblTitle"_s, u"Articoli sottoscorta"_s, 0, 0, 5000, 400);
         pageHeader().height = 400;
-        pageHeader().addLabel(QStringLiteral("Label5"), QStringLiteral("Articolo"), 0, 0, 1500, 250);
-        pageHeader().addLine(QStringLiteral("Line2"), 0, 300, 9000, 300);
+        pageHeader().addLabel(u"Label5"_s, u"Articolo"_s, 0, 0, 1500, 250);
+        pageHeader().addLine(u"Line2"_s, 0, 300, 9000, 300);
         detail().height = 260;
-        detail().addField(QStringLiteral("txtCodiceArticolo"), QStringLiteral("Codice"), 0, 0, 1500, 250);
+        detail().addField(u"txtCodiceArticolo"_s, u"Codice"_s, 0, 0, 1500, 250);
         pageFooter().height = 300;
-        pageFooter().addField(QStringLiteral("p1"), QStringLiteral("=PageNumber"), 8000, 0, 500, 250);
+        pageFooter().addField(u"p1"_s, u"=PageNumber"_s, 8000, 0, 500, 250);
         reportFooter().height = 300;
-        reportFooter().addLabel(QStringLiteral("lblFine"), QStringLiteral("Fine"), 0, 0, 1000, 250);
+        reportFooter().addLabel(u"lblFine"_s, u"Fine"_s, 0, 0, 1000, 250);
         for (const char *section : {"ReportHeader", "ReportFooter", "PageFooter"})
-            setFormatHandler(QString::fromLatin1(section), [this](FormatContext &ctx) {
-                ctx.section().visible = !ModoEsportazione;
-            });
-        setFormatHandler(QStringLiteral("PageHeader"), [this](FormatContext &ctx) {
+            setFormatHandler(QString::fromLatin1(section),
+                             [this](FormatContext &ctx) { ctx.section().visible = !ModoEsportazione; });
+        setFormatHandler(u"PageHeader"_s, [this](FormatContext &ctx) {
             ctx.section().visible = !ModoEsportazione || ctx.pageNumber() == 1;
-            ctx.section().control(QStringLiteral("Line2")).visible = !ModoEsportazione;
+            ctx.section().control(u"Line2"_s).visible = !ModoEsportazione;
         });
     }
 
@@ -311,18 +298,22 @@ std::shared_ptr<Recordset> articles(int count)
 {
     QList<QList<Variant>> rows;
     for (int i = 0; i < count; ++i)
-        rows.append({Variant(QStringLiteral("C%1").arg(i, 3, 10, QLatin1Char('0')))});
-    return makeRecordset({{QStringLiteral("Codice"), DataType::adVarWChar, 24}}, rows);
+        rows.append({Variant(u"C%1"_s.arg(i, 3, 10, QLatin1Char('0')))});
+    return makeRecordset({{u"Codice"_s, DataType::adVarWChar, 24}}, rows);
 }
 
-int bandsOf(const ReportDocument &doc, SectionKind kind)
+// How many report headers, page headers, page footers and report footers
+// a document holds.
+QList<int> bandsOf(const ReportDocument &doc)
 {
-    int n = 0;
-    for (const RenderedPage &p : doc.pages) {
-        for (const RenderedBand &b : p.bands)
-            n += b.kind == kind ? 1 : 0;
+    QList<int> counts;
+    for (const SectionKind kind : {SectionKind::ReportHeader, SectionKind::PageHeader, SectionKind::PageFooter,
+                                   SectionKind::ReportFooter}) {
+        counts.append(0);
+        for (const RenderedPage &p : doc.pages)
+            counts.back() += int(std::ranges::count(p.bands, kind, &RenderedBand::kind));
     }
-    return n;
+    return counts;
 }
 
 } // namespace
@@ -337,64 +328,65 @@ TEST(ReportRun, ExportModeHoldsForOneRunOnlyEvenAFailingOne)
     EXPECT_EQ(layout.finished, 1);
     const auto reduced = layout.document();
     ASSERT_GE(reduced->pageCount(), 2);
-    EXPECT_EQ(bandsOf(*reduced, SectionKind::ReportHeader), 0);
-    EXPECT_EQ(bandsOf(*reduced, SectionKind::ReportFooter), 0);
-    EXPECT_EQ(bandsOf(*reduced, SectionKind::PageFooter), 0);
-    EXPECT_EQ(bandsOf(*reduced, SectionKind::PageHeader), 1);
-    EXPECT_TRUE(itemsNamed(*reduced, QStringLiteral("Line2")).isEmpty());
-    EXPECT_EQ(itemsNamed(*reduced, QStringLiteral("txtCodiceArticolo")).size(), 130);
+    EXPECT_EQ(bandsOf(*reduced), (QList<int>{0, 1, 0, 0}));
+    EXPECT_TRUE(itemsNamed(*reduced, u"Line2"_s).isEmpty());
+    EXPECT_EQ(itemsNamed(*reduced, u"txtCodiceArticolo"_s).size(), 130);
 
     // The design is whole again, and the next run shows everything.
     EXPECT_TRUE(layout.pageHeader().visible);
-    EXPECT_TRUE(layout.control(QStringLiteral("Line2")).visible);
+    EXPECT_TRUE(layout.control(u"Line2"_s).visible);
     layout.run();
     const auto full = layout.document();
-    EXPECT_EQ(bandsOf(*full, SectionKind::ReportHeader), 1);
-    EXPECT_EQ(bandsOf(*full, SectionKind::PageHeader), full->pageCount());
-    EXPECT_EQ(bandsOf(*full, SectionKind::PageFooter), full->pageCount());
-    EXPECT_EQ(itemsNamed(*full, QStringLiteral("Line2")).size(), full->pageCount());
+    EXPECT_EQ(bandsOf(*full), (QList<int>{1, full->pageCount(), full->pageCount(), 1}));
+    EXPECT_EQ(itemsNamed(*full, u"Line2"_s).size(), full->pageCount());
 
     // Without records: the headers and footers, no detail.
     layout.setRecordset(articles(0));
     layout.run();
     EXPECT_EQ(layout.document()->pageCount(), 1);
-    EXPECT_EQ(layout.document()->pageText(0), QStringLiteral("Articoli sottoscorta\nArticolo\nFine\n1"));
+    EXPECT_EQ(layout.document()->pageText(0), u"Articoli sottoscorta\nArticolo\nFine\n1"_s);
 
     // A run that fails still ends the mode and leaves no pages and the design as it was.
     layout.setRecordset(articles(3));
     layout.ModoEsportazione = true;
-    layout.setFormatHandler(QStringLiteral("Detail"), [&](FormatContext &ctx) {
-        ctx.section().control(QStringLiteral("txtCodiceArticolo")).text = QStringLiteral("x");
-        throw ReportError(ReportError::Kind::RunFailed, QStringLiteral("boom"));
+    layout.setFormatHandler(u"Detail"_s, [&](FormatContext &ctx) {
+        ctx.section().control(u"txtCodiceArticolo"_s).text = u"x"_s;
+        throw ReportError(ReportError::Kind::RunFailed, u"boom"_s);
     });
     EXPECT_THROW(layout.run(), ReportError);
     EXPECT_FALSE(layout.ModoEsportazione);
     EXPECT_EQ(layout.document(), nullptr);
-    EXPECT_EQ(layout.control(QStringLiteral("txtCodiceArticolo")).text, QString());
+    EXPECT_EQ(layout.control(u"txtCodiceArticolo"_s).text, QString());
 }
 
 TEST(ReportRun, GroupHeadersKeepWithTheirFirstRecordAndGroupsCanEndTheirPage)
 {
     ReportLayout layout;
-    ReportSection &gh = layout.addGroup(QStringLiteral("gh"), QStringLiteral("gf"), QStringLiteral("Gruppo"));
+    ReportSection &gh = layout.addGroup(u"gh"_s, u"gf"_s, u"Gruppo"_s);
     gh.height = 400;
     gh.keepTogether = true;
-    gh.addField(QStringLiteral("txtGruppo"), QStringLiteral("Gruppo"), 0, 0, 1000, 250);
+    gh.addField(u"txtGruppo"_s, u"Gruppo"_s, 0, 0, 1000, 250);
     layout.detail().height = 1000;
-    layout.detail().addField(QStringLiteral("txtCodice"), QStringLiteral("Codice"), 0, 0, 1000, 250);
+    layout.detail().addField(u"txtCodice"_s, u"Codice"_s, 0, 0, 1000, 250);
     // 13 records of 1000 twips and a header fill the first page up to 400
     // twips from its end: the second group's header would fit there alone.
-    QList<QList<Variant>> rows;
+    const auto records = [](const QList<std::pair<const char *, QString>> &rows) {
+        QList<QList<Variant>> values;
+        for (const auto &[group, code] : rows)
+            values.append({Variant(group), Variant(code)});
+        return makeRecordset({{u"Gruppo"_s, DataType::adVarWChar, 4}, {u"Codice"_s, DataType::adVarWChar, 8}}, values);
+    };
+    QList<std::pair<const char *, QString>> rows;
     for (int i = 0; i < 14; ++i)
-        rows.append({Variant(i < 13 ? "A" : "B"), Variant(QStringLiteral("R%1").arg(i))});
+        rows.append({i < 13 ? "A" : "B", u"R%1"_s.arg(i)});
     layout.page().topMargin = 0;
     layout.page().bottomMargin = 0;
     layout.page().paper = QPageSize::Custom;
     layout.page().customWidth = 11906;
     layout.page().customHeight = 400 + 13 * 1000 + 600;
-    layout.setRecordset(makeRecordset({{QStringLiteral("Gruppo"), DataType::adVarWChar, 4}, {QStringLiteral("Codice"), DataType::adVarWChar, 8}}, rows));
+    layout.setRecordset(records(rows));
     layout.run();
-    const auto headers = itemsNamed(*layout.document(), QStringLiteral("txtGruppo"));
+    const auto headers = itemsNamed(*layout.document(), u"txtGruppo"_s);
     ASSERT_EQ(headers.size(), 2);
     EXPECT_EQ(headers[1].first, 1);
     EXPECT_DOUBLE_EQ(headers[1].second->rect.top(), 0);
@@ -402,18 +394,16 @@ TEST(ReportRun, GroupHeadersKeepWithTheirFirstRecordAndGroupsCanEndTheirPage)
     gh.keepTogether = false;
     layout.invalidate();
     layout.run();
-    EXPECT_EQ(itemsNamed(*layout.document(), QStringLiteral("txtGruppo"))[1].first, 0);
+    EXPECT_EQ(itemsNamed(*layout.document(), u"txtGruppo"_s)[1].first, 0);
 
     // A new page after each group, and no blank page after the last one.
     layout.groupFooter(0).newPage = NewPage::After;
-    layout.setRecordset(makeRecordset(
-        {{QStringLiteral("Gruppo"), DataType::adVarWChar, 4}, {QStringLiteral("Codice"), DataType::adVarWChar, 8}},
-        {{Variant("A"), Variant("1")}, {Variant("A"), Variant("2")}, {Variant("B"), Variant("3")}}));
+    layout.setRecordset(records({{"A", u"1"_s}, {"A", u"2"_s}, {"B", u"3"_s}}));
     layout.run();
     const ReportDocument &doc = *layout.document();
     ASSERT_EQ(doc.pageCount(), 2);
-    EXPECT_EQ(doc.pageText(0), QStringLiteral("A\n1\n2"));
-    EXPECT_EQ(doc.pageText(1), QStringLiteral("B\n3"));
+    EXPECT_EQ(doc.pageText(0), u"A\n1\n2"_s);
+    EXPECT_EQ(doc.pageText(1), u"B\n3"_s);
 }
 
 TEST(ReportRun, CanGrowFieldPushesTheRestOfTheReportDown)
@@ -421,20 +411,21 @@ TEST(ReportRun, CanGrowFieldPushesTheRestOfTheReportDown)
     ReportLayout layout;
     layout.detail().height = 300;
     layout.detail().canGrow = true;
-    ReportControl &note = layout.detail().addField(QStringLiteral("txtNote"), QStringLiteral("Note"), 0, 0, 1500, 250);
-    note.canGrow = true;
-    layout.setRecordset(makeRecordset({{QStringLiteral("Note"), DataType::adLongVarWChar}},
+    layout.detail().addField(u"txtNote"_s, u"Note"_s, 0, 0, 1500, 250).canGrow = true;
+    layout.setRecordset(makeRecordset({{u"Note"_s, DataType::adLongVarWChar}},
                                       {{Variant("Una nota abbastanza lunga da andare a capo più volte nel suo riquadro")},
                                        {Variant("corta")}}));
     layout.run();
-    const auto notes = itemsNamed(*layout.document(), QStringLiteral("txtNote"));
+    const auto notes = itemsNamed(*layout.document(), u"txtNote"_s);
     ASSERT_EQ(notes.size(), 2);
-    EXPECT_GT(notes[0].second->rect.height(), 700);
-    EXPECT_NEAR(notes[1].second->rect.top(), notes[0].second->rect.top() + 300 + notes[0].second->rect.height() - 250, 0.5);
+    const QRectF first = notes[0].second->rect;
+    const QRectF second = notes[1].second->rect;
+    EXPECT_GT(first.height(), 700);
+    EXPECT_NEAR(second.top(), first.top() + 300 + first.height() - 250, 0.5);
     // A short text keeps at least the designed height (one line of the
     // font the system substitutes may be a little taller).
-    EXPECT_GE(notes[1].second->rect.height(), 250);
-    EXPECT_LT(notes[1].second->rect.height(), 400);
+    EXPECT_GE(second.height(), 250);
+    EXPECT_LT(second.height(), 400);
 }
 
 // ---- label sheets ----
@@ -448,18 +439,15 @@ void buildLabelSheet(ReportLayout &layout, ColumnDirection direction)
     layout.page().paper = QPageSize::Custom;
     layout.page().customWidth = 11904;
     layout.page().customHeight = 16833;
-    layout.page().leftMargin = 567;
-    layout.page().topMargin = 567;
-    layout.page().rightMargin = 567;
-    layout.page().bottomMargin = 567;
+    layout.page().leftMargin = layout.page().topMargin = layout.page().rightMargin = layout.page().bottomMargin = 567;
     layout.setPrintWidth(3 * 3402 + 2 * 170);
     ReportSection &label = layout.detail();
-    label.name = QStringLiteral("Etichetta");
+    label.name = u"Etichetta"_s;
     label.height = 1701;
     label.columnCount = 3;
     label.columnSpacing = 170;
     label.columnDirection = direction;
-    label.addField(QStringLiteral("txtCodice"), QStringLiteral("Codice"), 100, 100, 2000, 250);
+    label.addField(u"txtCodice"_s, u"Codice"_s, 100, 100, 2000, 250);
 }
 
 } // namespace
@@ -473,7 +461,7 @@ TEST(ReportLabels, AcrossThenDownFillsEachRowFirstDownThenAcrossEachColumn)
         layout.setRecordset(articles(32));
         layout.run();
         const ReportDocument &doc = *layout.document();
-        const auto labels = itemsNamed(doc, QStringLiteral("txtCodice"));
+        const auto labels = itemsNamed(doc, u"txtCodice"_s);
         ASSERT_EQ(labels.size(), 32);
         EXPECT_EQ(doc.pageCount(), 2);
         const bool across = direction == ColumnDirection::AcrossDown;
@@ -482,8 +470,8 @@ TEST(ReportLabels, AcrossThenDownFillsEachRowFirstDownThenAcrossEachColumn)
             const int column = across ? onPage % 3 : onPage / 9;
             const int row = across ? onPage / 3 : onPage % 9;
             EXPECT_EQ(labels[k].first, k / 27) << k;
-            EXPECT_DOUBLE_EQ(labels[k].second->rect.left(), 567 + column * (3402 + 170) + 100) << across << k;
-            EXPECT_DOUBLE_EQ(labels[k].second->rect.top(), 567 + row * 1701 + 100) << across << k;
+            EXPECT_EQ(labels[k].second->rect.topLeft(), QPointF(567 + column * 3572 + 100, 567 + row * 1701 + 100))
+                << across << k;
         }
     }
 }
@@ -494,26 +482,24 @@ TEST(ReportLabels, SkippedPositionsStayEmptyAndAnEventCannotHangTheRun)
     buildLabelSheet(layout, ColumnDirection::AcrossDown);
     int skip = 5;
     int action = LayoutAction::Default;
-    layout.setFormatHandler(QStringLiteral("Etichetta"), [&](FormatContext &ctx) {
+    layout.setFormatHandler(u"Etichetta"_s, [&](FormatContext &ctx) {
         ctx.setLayoutAction(skip-- > 0 ? LayoutAction::MoveLayout : action);
     });
     layout.setRecordset(articles(2));
     layout.run();
-    const auto labels = itemsNamed(*layout.document(), QStringLiteral("txtCodice"));
+    const auto labels = itemsNamed(*layout.document(), u"txtCodice"_s);
     ASSERT_EQ(labels.size(), 2);
     // Five positions skipped with three per row: the first label is the
     // third of the second row.
-    EXPECT_EQ(labels[0].second->text, QStringLiteral("C000"));
-    EXPECT_DOUBLE_EQ(labels[0].second->rect.left(), 567 + 2 * 3572 + 100);
-    EXPECT_DOUBLE_EQ(labels[0].second->rect.top(), 567 + 1701 + 100);
-    EXPECT_DOUBLE_EQ(labels[1].second->rect.left(), 567 + 100);
-    EXPECT_DOUBLE_EQ(labels[1].second->rect.top(), 567 + 2 * 1701 + 100);
+    EXPECT_EQ(labels[0].second->text, u"C000"_s);
+    EXPECT_EQ(labels[0].second->rect.topLeft(), QPointF(567 + 2 * 3572 + 100, 567 + 1701 + 100));
+    EXPECT_EQ(labels[1].second->rect.topLeft(), QPointF(567 + 100, 567 + 2 * 1701 + 100));
 
     // Without MoveLayout and NextRecord the record is taken as done.
     skip = 0;
     action = LayoutAction::PrintSection;
     layout.run();
-    EXPECT_TRUE(itemsNamed(*layout.document(), QStringLiteral("txtCodice")).isEmpty());
+    EXPECT_TRUE(itemsNamed(*layout.document(), u"txtCodice"_s).isEmpty());
     EXPECT_EQ(layout.document()->pageCount(), 1);
     // Skipping forever is stopped with an error.
     action = LayoutAction::MoveLayout;
@@ -522,7 +508,7 @@ TEST(ReportLabels, SkippedPositionsStayEmptyAndAnEventCannotHangTheRun)
         FAIL();
     } catch (const ReportError &e) {
         EXPECT_EQ(e.kind(), ReportError::Kind::RunFailed);
-        EXPECT_EQ(e.description(), QStringLiteral("Impossibile completare il report: il dettaglio non passa mai al "
-                                                  "record successivo."));
+        EXPECT_EQ(e.description(), u"Impossibile completare il report: il dettaglio non passa mai al "
+                                   "record successivo."_s);
     }
 }
