@@ -20,13 +20,14 @@ using platform::RegistryStore;
 using platform::RegistryValue;
 using platform::RuntimeError;
 using platform::Variant;
+using namespace Qt::StringLiterals;
 namespace reg = platform::reg;
 
 namespace {
 
 constexpr std::int32_t HKCU = comRegistry::HKEY_CURRENT_USER;
 constexpr std::int32_t HKCR = comRegistry::HKEY_CLASSES_ROOT;
-const QString Settings = QStringLiteral("Software\\Korvane\\Velmora\\Settings");
+const QString Settings = u"Software\\Korvane\\Velmora\\Settings"_s;
 
 // A REG_SZ value as stored: UTF-8 with one closing zero.
 RegistryValue sz(const QString &text)
@@ -44,7 +45,7 @@ QString raised(const std::function<void()> &action)
     } catch (const RuntimeError &e) {
         return QString::number(e.number()) + u'|' + e.source() + u'|' + e.description();
     }
-    return QStringLiteral("<nothing raised>");
+    return u"<nothing raised>"_s;
 }
 
 comRegistry make(const QString &section, const QString &valueKey, std::int32_t type, std::int32_t root = HKCU)
@@ -91,19 +92,19 @@ protected:
     std::optional<RegistryValue> classValue(const QString &key)
     {
         const auto value = stored(QString(), key, HKCR);
-        EXPECT_EQ(stored(QString(), QStringLiteral("SOFTWARE\\Classes\\") + key, comRegistry::HKEY_LOCAL_MACHINE), value)
+        EXPECT_EQ(stored(QString(), u"SOFTWARE\\Classes\\"_s + key, comRegistry::HKEY_LOCAL_MACHINE), value)
             << key.toStdString();
         return value;
     }
 
-    QString file = testsupport::freshDir(QStringLiteral("comreg")) + QStringLiteral("/registry.ini");
+    QString file = testsupport::freshDir(u"comreg"_s) + u"/registry.ini"_s;
 };
 
 } // namespace
 
 TEST_F(ComRegistryTest, AReadAnswersByTheStoredTypeOrDefaultAndRaisesNothing)
 {
-    comRegistry missing = make(QStringLiteral("Software\\Manca"), QStringLiteral("v"), comRegistry::REG_SZ);
+    comRegistry missing = make(u"Software\\Manca"_s, u"v"_s, comRegistry::REG_SZ);
     EXPECT_TRUE(missing.Value().isEmpty());
     missing.setDefault(Variant(std::int32_t(5)));
     ASSERT_TRUE(missing.CreateKey());
@@ -116,7 +117,7 @@ TEST_F(ComRegistryTest, AReadAnswersByTheStoredTypeOrDefaultAndRaisesNothing)
         // Written by another program: bytes reversed into normal order.
         {reg::REG_DWORD_BIG_ENDIAN, QByteArray("\0\0\1\2", 4), Variant(std::int32_t(0x0102))},
         {reg::REG_DWORD_BIG_ENDIAN, QByteArray("\1", 1), Variant(std::int32_t(0x01000000))},
-        {reg::REG_SZ, sz(QStringLiteral("perché €")).data, Variant("perché €")},
+        {reg::REG_SZ, sz(u"perché €"_s).data, Variant("perché €")},
         {reg::REG_SZ, QByteArray(), Variant(QString())}, // no data at all
         {reg::REG_SZ, QByteArray("abc"), Variant("abc")}, // no closing zero
         {reg::REG_MULTI_SZ, QByteArray("uno\0due\0\0", 9), Variant(QString::fromUtf8("uno\0due\0", 8))},
@@ -126,9 +127,9 @@ TEST_F(ComRegistryTest, AReadAnswersByTheStoredTypeOrDefaultAndRaisesNothing)
     RegistryStore store(file);
     ASSERT_EQ(store.createKey(HKCU, Settings), reg::ERROR_SUCCESS);
     for (const auto &[type, data, expected] : cases) {
-        ASSERT_EQ(store.setValue(HKCU, Settings, QStringLiteral("v"), type, data), reg::ERROR_SUCCESS);
+        ASSERT_EQ(store.setValue(HKCU, Settings, u"v"_s, type, data), reg::ERROR_SUCCESS);
         std::int32_t typeRead = 0;
-        EXPECT_EQ(read(QStringLiteral("v"), Settings, &typeRead), expected);
+        EXPECT_EQ(read(u"v"_s, Settings, &typeRead), expected);
         EXPECT_EQ(typeRead, type);
     }
 }
@@ -142,28 +143,28 @@ TEST_F(ComRegistryTest, TextIsUtf8WithOneClosingZeroAndDecidesBetweenPlainAndExp
     };
     for (std::int32_t asked : {comRegistry::REG_SZ, comRegistry::REG_EXPAND_SZ}) {
         for (const auto &[text, expected] : cases) {
-            write(QStringLiteral("t"), asked, Variant(text));
-            EXPECT_EQ(stored(QStringLiteral("t")), (RegistryValue{expected, sz(QString::fromUtf8(text)).data}))
+            write(u"t"_s, asked, Variant(text));
+            EXPECT_EQ(stored(u"t"_s), (RegistryValue{expected, sz(QString::fromUtf8(text)).data}))
                 << text << " asked " << asked;
         }
     }
     // Read back expanded; an unknown name stays as written.
     qputenv("VELMORA_REG_DIR", "/dati");
-    write(QStringLiteral("t"), comRegistry::REG_SZ, Variant("%VELMORA_REG_DIR%/db %VELMORA_REG_NOT_SET%"));
+    write(u"t"_s, comRegistry::REG_SZ, Variant("%VELMORA_REG_DIR%/db %VELMORA_REG_NOT_SET%"));
     std::int32_t type = 0;
-    EXPECT_EQ(read(QStringLiteral("t"), Settings, &type), Variant("/dati/db %VELMORA_REG_NOT_SET%"));
+    EXPECT_EQ(read(u"t"_s, Settings, &type), Variant("/dati/db %VELMORA_REG_NOT_SET%"));
     EXPECT_EQ(type, comRegistry::REG_EXPAND_SZ);
     qunsetenv("VELMORA_REG_DIR");
 
     // Other kinds as the run-time writes them as text (the Italian locale).
-    write(QStringLiteral("double"), comRegistry::REG_SZ, Variant(2.5));
-    EXPECT_EQ(read(QStringLiteral("double")), Variant("2,5"));
+    write(u"double"_s, comRegistry::REG_SZ, Variant(2.5));
+    EXPECT_EQ(read(u"double"_s), Variant("2,5"));
     // Null can't be text; a write under a missing path makes the whole path.
-    const QString deep = QStringLiteral("Software\\Korvane\\Nuova\\Profonda");
-    EXPECT_TRUE(raised([&] { write(QStringLiteral("n"), comRegistry::REG_SZ, Variant::null(), deep); })
+    const QString deep = u"Software\\Korvane\\Nuova\\Profonda"_s;
+    EXPECT_TRUE(raised([&] { write(u"n"_s, comRegistry::REG_SZ, Variant::null(), deep); })
                     .startsWith(QString::number(platform::err::InvalidUseOfNull) + u'|'));
-    write(QStringLiteral("v"), comRegistry::REG_SZ, Variant("x"), deep);
-    EXPECT_EQ(read(QStringLiteral("v"), deep), Variant("x"));
+    write(u"v"_s, comRegistry::REG_SZ, Variant("x"), deep);
+    EXPECT_EQ(read(u"v"_s, deep), Variant("x"));
 }
 
 TEST_F(ComRegistryTest, DwordsComeFromWholeAndSingleNumbersOnlyBinaryFromByteArrays)
@@ -182,187 +183,175 @@ TEST_F(ComRegistryTest, DwordsComeFromWholeAndSingleNumbersOnlyBinaryFromByteArr
         {comRegistry::REG_DWORD_BIG_ENDIAN, Variant(QByteArray("\1\0\0\0", 4)), std::nullopt},
     };
     for (const auto &[type, value, bytes] : cases) {
-        RegistryStore(file).deleteValue(HKCU, Settings, QStringLiteral("n"));
-        EXPECT_EQ(raised([&] { write(QStringLiteral("n"), type, value); }), QStringLiteral("<nothing raised>"));
-        EXPECT_EQ(stored(QStringLiteral("n")), bytes ? std::optional(RegistryValue{reg::REG_DWORD, *bytes}) : std::nullopt)
+        RegistryStore(file).deleteValue(HKCU, Settings, u"n"_s);
+        EXPECT_EQ(raised([&] { write(u"n"_s, type, value); }), u"<nothing raised>"_s);
+        EXPECT_EQ(stored(u"n"_s), bytes ? std::optional(RegistryValue{reg::REG_DWORD, *bytes}) : std::nullopt)
             << value.debugString().toStdString();
     }
 
     const QByteArray binary("\x00\x01\xfe\xff", 4);
-    write(QStringLiteral("bin"), comRegistry::REG_BINARY, Variant(binary));
-    EXPECT_EQ(stored(QStringLiteral("bin")), (RegistryValue{reg::REG_BINARY, binary}));
+    write(u"bin"_s, comRegistry::REG_BINARY, Variant(binary));
+    EXPECT_EQ(stored(u"bin"_s), (RegistryValue{reg::REG_BINARY, binary}));
     // 26001 with neither a message nor a source of its own.
-    EXPECT_EQ(raised([&] { write(QStringLiteral("text"), comRegistry::REG_BINARY, Variant("abc")); }),
-              QStringLiteral("26001||"));
-    EXPECT_FALSE(stored(QStringLiteral("text")));
+    EXPECT_EQ(raised([&] { write(u"text"_s, comRegistry::REG_BINARY, Variant("abc")); }), u"26001||"_s);
+    EXPECT_FALSE(stored(u"text"_s));
 }
 
 TEST_F(ComRegistryTest, RefusedWritesRaiseWithTheValueAsText)
 {
     auto attempt = [](std::int32_t root, const QString &section, std::int32_t type, const Variant &value) {
-        comRegistry r = make(section, QStringLiteral("K"), type, root);
+        comRegistry r = make(section, u"K"_s, type, root);
         return raised([&] { r.setValue(value); });
     };
-    const QString message = QStringLiteral("|test_common.comRegistry|Failed to set registry value Key: '%1',"
-                                           "Section: '%2',Key: 'K' to value: '%3'");
+    const QString message = u"|test_common.comRegistry|Failed to set registry value Key: '%1',"
+                            "Section: '%2',Key: 'K' to value: '%3'"_s;
     const QString object = QString::number(static_cast<std::int32_t>(0x800469A9u));
     // A value type it doesn't write; the message shows the value as text.
     const QList<std::tuple<std::int32_t, Variant, QString>> unwritten = {
-        {comRegistry::REG_MULTI_SZ, Variant("gest01.mdb"), QStringLiteral("gest01.mdb")},
-        {comRegistry::REG_NONE, Variant(2.5f), QStringLiteral("2,5")},
+        {comRegistry::REG_MULTI_SZ, Variant("gest01.mdb"), u"gest01.mdb"_s},
+        {comRegistry::REG_NONE, Variant(2.5f), u"2,5"_s},
         {99, Variant::null(), QString()},
-        {comRegistry::REG_LINK, Variant(QByteArray("\x01\xff", 2)), QStringLiteral("01 ff")},
+        {comRegistry::REG_LINK, Variant(QByteArray("\x01\xff", 2)), u"01 ff"_s},
     };
     for (const auto &[type, value, text] : unwritten)
-        EXPECT_EQ(attempt(HKCU, QStringLiteral("S"), type, value),
-                  object + message.arg(QStringLiteral("-2147483647"), QStringLiteral("S"), text));
-    EXPECT_FALSE(stored(QStringLiteral("K"), QStringLiteral("S")));
+        EXPECT_EQ(attempt(HKCU, u"S"_s, type, value), object + message.arg(u"-2147483647"_s, u"S"_s, text));
+    EXPECT_FALSE(stored(u"K"_s, u"S"_s));
     // A key that can't be created: 26001 with the same message.
-    EXPECT_EQ(attempt(0, QStringLiteral("S"), comRegistry::REG_SZ, Variant("x")),
-              QStringLiteral("26001") + message.arg(QStringLiteral("0"), QStringLiteral("S"), QStringLiteral("x")));
+    EXPECT_EQ(attempt(0, u"S"_s, comRegistry::REG_SZ, Variant("x")), u"26001"_s + message.arg(u"0"_s, u"S"_s, u"x"_s));
 
     // A store whose folder can't be made refuses every write: 26001 for a
     // key to create, the object error for a value of the root key.
-    const QString blocker = testsupport::freshDir(QStringLiteral("blocked")) + QStringLiteral("/file");
+    const QString blocker = testsupport::freshDir(u"blocked"_s) + u"/file"_s;
     QFile(blocker).open(QIODevice::WriteOnly);
-    RegistryStore::setDefaultFileName(blocker + QStringLiteral("/sub/registry.ini"));
+    RegistryStore::setDefaultFileName(blocker + u"/sub/registry.ini"_s);
     EXPECT_EQ(attempt(HKCU, Settings, comRegistry::REG_SZ, Variant("x")),
-              QStringLiteral("26001") + message.arg(QStringLiteral("-2147483647"), Settings, QStringLiteral("x")));
+              u"26001"_s + message.arg(u"-2147483647"_s, Settings, u"x"_s));
     EXPECT_EQ(attempt(HKCU, QString(), comRegistry::REG_DWORD, Variant(std::int16_t(3))),
-              object + message.arg(QStringLiteral("-2147483647"), QString(), QStringLiteral("3")));
-    EXPECT_TRUE(read(QStringLiteral("K"), QString()).isEmpty()); // nothing kept
+              object + message.arg(u"-2147483647"_s, QString(), u"3"_s));
+    EXPECT_TRUE(read(u"K"_s, QString()).isEmpty()); // nothing kept
 }
 
 TEST_F(ComRegistryTest, ValueExWritesDefaultForEmptyTextAndAMachineNameKeepsTheLocalStore)
 {
     comRegistry r;
-    r.setValueEx(HKCU, Settings, QStringLiteral("a"), comRegistry::REG_SZ, Variant("predefinito"), Variant(QString()));
-    r.setValueEx(HKCU, Settings, QStringLiteral("b"), comRegistry::REG_SZ, Variant("predefinito"), Variant::null());
-    r.setValueEx(HKCU, Settings, QStringLiteral("c"), comRegistry::REG_EXPAND_SZ, Variant("predefinito"), Variant(""));
-    EXPECT_EQ(r.ValueEx(HKCU, Settings, QStringLiteral("a"), comRegistry::REG_DWORD, Variant()), Variant("predefinito"));
+    r.setValueEx(HKCU, Settings, u"a"_s, comRegistry::REG_SZ, Variant("predefinito"), Variant(QString()));
+    r.setValueEx(HKCU, Settings, u"b"_s, comRegistry::REG_SZ, Variant("predefinito"), Variant::null());
+    r.setValueEx(HKCU, Settings, u"c"_s, comRegistry::REG_EXPAND_SZ, Variant("predefinito"), Variant(""));
+    EXPECT_EQ(r.ValueEx(HKCU, Settings, u"a"_s, comRegistry::REG_DWORD, Variant()), Variant("predefinito"));
     EXPECT_EQ(r.ValueType(), comRegistry::REG_SZ);
-    EXPECT_EQ(r.ValueEx(HKCU, Settings, QStringLiteral("b"), comRegistry::REG_SZ, Variant()), Variant("predefinito"));
-    EXPECT_EQ(r.ValueEx(HKCU, Settings, QStringLiteral("c"), comRegistry::REG_SZ, Variant()), Variant(QString()));
-    EXPECT_EQ(r.ValueEx(HKCU, Settings, QStringLiteral("manca"), comRegistry::REG_SZ, Variant("x")), Variant("x"));
+    EXPECT_EQ(r.ValueEx(HKCU, Settings, u"b"_s, comRegistry::REG_SZ, Variant()), Variant("predefinito"));
+    EXPECT_EQ(r.ValueEx(HKCU, Settings, u"c"_s, comRegistry::REG_SZ, Variant()), Variant(QString()));
+    EXPECT_EQ(r.ValueEx(HKCU, Settings, u"manca"_s, comRegistry::REG_SZ, Variant("x")), Variant("x"));
 
-    for (const auto &[given, kept] : QList<std::pair<QString, QString>>{
-             {QStringLiteral("ab"), QString()},
-             {QStringLiteral("abc"), QStringLiteral("\\\\abc")},
-             {QStringLiteral("\\\\server"), QStringLiteral("\\\\server")},
-             {QStringLiteral("\\xy"), QStringLiteral("\\\\\\xy")}, // one backslash is not two
-         }) {
+    const std::pair<QString, QString> machines[] = {
+        {u"ab"_s, QString()}, {u"abc"_s, u"\\\\abc"_s}, {u"\\\\server"_s, u"\\\\server"_s},
+        {u"\\xy"_s, u"\\\\\\xy"_s}, // one backslash is not two
+    };
+    for (const auto &[given, kept] : machines) {
         r.setMachine(given);
         EXPECT_EQ(r.Machine(), kept) << given.toStdString();
     }
     r.setValue(Variant("locale"));
-    EXPECT_EQ(read(QStringLiteral("manca")), Variant("locale"));
+    EXPECT_EQ(read(u"manca"_s), Variant("locale"));
 }
 
 TEST_F(ComRegistryTest, KeysAndValuesAreCreatedDeletedAndEnumerated)
 {
-    comRegistry child = make(QStringLiteral("Software\\Prova\\Figlia"), QStringLiteral("v"), comRegistry::REG_SZ);
-    comRegistry parent = make(QStringLiteral("Software\\Prova"), QStringLiteral("v"), comRegistry::REG_SZ);
+    comRegistry child = make(u"Software\\Prova\\Figlia"_s, u"v"_s, comRegistry::REG_SZ);
+    comRegistry parent = make(u"Software\\Prova"_s, u"v"_s, comRegistry::REG_SZ);
     EXPECT_FALSE(child.KeyExists());
     EXPECT_TRUE(child.CreateKey());
     EXPECT_TRUE(child.KeyExists());
     child.setValue(Variant("x"));
-    child.setValueKey(QStringLiteral("V"));
+    child.setValueKey(u"V"_s);
     EXPECT_TRUE(child.DeleteValue());
-    EXPECT_FALSE(stored(QStringLiteral("v"), QStringLiteral("Software\\Prova\\Figlia")));
+    EXPECT_FALSE(stored(u"v"_s, u"Software\\Prova\\Figlia"_s));
 
-    const QString prefix = QStringLiteral("26001|test_common.comRegistry|");
+    const QString prefix = u"26001|test_common.comRegistry|"_s;
     EXPECT_EQ(raised([&] { child.DeleteValue(); }),
-              prefix + QStringLiteral("Failed to delete registry Key: '-2147483647',Section: 'Software\\Prova\\Figlia',Key: 'V"));
+              prefix + u"Failed to delete registry Key: '-2147483647',Section: 'Software\\Prova\\Figlia',Key: 'V"_s);
     EXPECT_EQ(raised([&] { parent.DeleteKey(); }), // it has a subkey
-              prefix + QStringLiteral("Failed to delete registry Key: '-2147483647',Section: 'Software\\Prova"));
+              prefix + u"Failed to delete registry Key: '-2147483647',Section: 'Software\\Prova"_s);
     EXPECT_TRUE(child.DeleteKey());
     EXPECT_FALSE(child.KeyExists());
     EXPECT_TRUE(parent.KeyExists());
     EXPECT_EQ(raised([&] { child.DeleteValue(); }),
-              prefix + QStringLiteral("Failed to open key '-2147483647',Section: 'Software\\Prova\\Figlia' for delete access"));
-    EXPECT_EQ(raised([&] { make(QStringLiteral("Software\\X"), QString(), comRegistry::REG_SZ, 0).CreateKey(); }),
-              prefix + QStringLiteral("Failed to create registry Key: 'Software\\X"));
+              prefix + u"Failed to open key '-2147483647',Section: 'Software\\Prova\\Figlia' for delete access"_s);
+    EXPECT_EQ(raised([&] { make(u"Software\\X"_s, QString(), comRegistry::REG_SZ, 0).CreateKey(); }),
+              prefix + u"Failed to create registry Key: 'Software\\X"_s);
 
-    write(QStringLiteral("dbPath"), comRegistry::REG_SZ, Variant("x"));
+    write(u"dbPath"_s, comRegistry::REG_SZ, Variant("x"));
     write(QString(), comRegistry::REG_SZ, Variant("predefinito"));
-    write(QStringLiteral("v"), comRegistry::REG_SZ, Variant("z"), Settings + QStringLiteral("\\Sotto1"));
-    write(QStringLiteral("v"), comRegistry::REG_SZ, Variant("z"), Settings + QStringLiteral("\\Sotto2\\Più"));
+    write(u"v"_s, comRegistry::REG_SZ, Variant("z"), Settings + u"\\Sotto1"_s);
+    write(u"v"_s, comRegistry::REG_SZ, Variant("z"), Settings + u"\\Sotto2\\Più"_s);
     comRegistry r = make(Settings, QString(), comRegistry::REG_SZ);
-    QStringList names{QStringLiteral("vecchio")};
+    QStringList names{u"vecchio"_s};
     std::int32_t count = -1;
     EXPECT_TRUE(r.EnumerateValues(names, count));
     EXPECT_EQ(count, 2);
-    EXPECT_EQ(QSet<QString>(names.begin(), names.end()), (QSet<QString>{QStringLiteral("dbPath"), QString()}));
+    EXPECT_EQ(QSet<QString>(names.begin(), names.end()), (QSet<QString>{u"dbPath"_s, QString()}));
     EXPECT_TRUE(r.EnumerateSections(names, count));
     EXPECT_EQ(count, 2);
-    EXPECT_EQ(QSet<QString>(names.begin(), names.end()), (QSet<QString>{QStringLiteral("Sotto1"), QStringLiteral("Sotto2")}));
+    EXPECT_EQ(QSet<QString>(names.begin(), names.end()), (QSet<QString>{u"Sotto1"_s, u"Sotto2"_s}));
     // A missing key gives nothing, and clears what the list held.
-    r.setSectionKey(QStringLiteral("Software\\Manca"));
+    r.setSectionKey(u"Software\\Manca"_s);
     EXPECT_TRUE(r.EnumerateSections(names, count) && count == 0 && names.isEmpty());
 }
 
 TEST_F(ComRegistryTest, AFileTypeAndItsVerbsAreRegisteredUnderBothClassRoots)
 {
     comRegistry r;
-    r.CreateEXEAssociation(QStringLiteral("  /opt/velmora/velmora "), QStringLiteral("Velmora.Doc"),
-                           QStringLiteral("Documento Velmora"), QStringLiteral("vlm"), QString(), true, QString(), true,
-                           QString(), true, QString(), 2);
-    const QString exe = QStringLiteral("\"/opt/velmora/velmora\"");
+    r.CreateEXEAssociation(u"  /opt/velmora/velmora "_s, u"Velmora.Doc"_s, u"Documento Velmora"_s, u"vlm"_s, QString(),
+                           true, QString(), true, QString(), true, QString(), 2);
+    const QString exe = u"\"/opt/velmora/velmora\""_s;
     const QList<std::pair<QString, QString>> expected = {
-        {QStringLiteral(".vlm"), QStringLiteral("Velmora.Doc")},
-        {QStringLiteral("Velmora.Doc"), QStringLiteral("Documento Velmora")},
-        {QStringLiteral("Velmora.Doc\\shell\\open"), QStringLiteral("&Open")},
-        {QStringLiteral("Velmora.Doc\\shell\\open\\command"), exe + QStringLiteral(" \"%1\"")},
-        {QStringLiteral("Velmora.Doc\\shell\\print"), QStringLiteral("&Print")},
-        {QStringLiteral("Velmora.Doc\\shell\\print\\command"), exe + QStringLiteral(" /p \"%1\"")},
-        {QStringLiteral("Velmora.Doc\\shell\\add"), QStringLiteral("&Install vlm")},
-        {QStringLiteral("Velmora.Doc\\shell\\add\\command"), exe + QStringLiteral(" /a \"%1\"")},
-        {QStringLiteral("Velmora.Doc\\shell\\new"), QStringLiteral("&New")},
-        {QStringLiteral("Velmora.Doc\\shell\\new\\command"), exe + QStringLiteral(" /n \"%1\"")},
-        {QStringLiteral("Velmora.Doc\\DefaultIcon"), exe + QStringLiteral(",2")},
+        {u".vlm"_s, u"Velmora.Doc"_s}, {u"Velmora.Doc"_s, u"Documento Velmora"_s},
+        {u"Velmora.Doc\\shell\\open"_s, u"&Open"_s}, {u"Velmora.Doc\\shell\\open\\command"_s, exe + u" \"%1\""_s},
+        {u"Velmora.Doc\\shell\\print"_s, u"&Print"_s}, {u"Velmora.Doc\\shell\\print\\command"_s, exe + u" /p \"%1\""_s},
+        {u"Velmora.Doc\\shell\\add"_s, u"&Install vlm"_s}, {u"Velmora.Doc\\shell\\add\\command"_s, exe + u" /a \"%1\""_s},
+        {u"Velmora.Doc\\shell\\new"_s, u"&New"_s}, {u"Velmora.Doc\\shell\\new\\command"_s, exe + u" /n \"%1\""_s},
+        {u"Velmora.Doc\\DefaultIcon"_s, exe + u",2"_s},
     };
     for (const auto &[key, text] : expected)
         EXPECT_EQ(classValue(key), sz(text)) << key.toStdString();
     // Own menu texts and a quoted path; an empty path still gets both quotes.
-    r.CreateEXEAssociation(QStringLiteral("\"/opt/v/velmora\""), QStringLiteral("V.Doc"), QStringLiteral("Doc"),
-                           QStringLiteral("vdc"), QStringLiteral("&Apri"));
-    EXPECT_EQ(classValue(QStringLiteral("V.Doc\\shell\\open")), sz(QStringLiteral("&Apri")));
-    EXPECT_EQ(classValue(QStringLiteral("V.Doc\\shell\\open\\command")), sz(QStringLiteral("\"/opt/v/velmora\" \"%1\"")));
-    r.CreateEXEAssociation(QString(), QStringLiteral("V.Vuoto"), QString(), QStringLiteral("vvt"));
-    EXPECT_EQ(classValue(QStringLiteral("V.Vuoto\\shell\\open\\command")), sz(QStringLiteral("\"\" \"%1\"")));
+    r.CreateEXEAssociation(u"\"/opt/v/velmora\""_s, u"V.Doc"_s, u"Doc"_s, u"vdc"_s, u"&Apri"_s);
+    EXPECT_EQ(classValue(u"V.Doc\\shell\\open"_s), sz(u"&Apri"_s));
+    EXPECT_EQ(classValue(u"V.Doc\\shell\\open\\command"_s), sz(u"\"/opt/v/velmora\" \"%1\""_s));
+    r.CreateEXEAssociation(QString(), u"V.Vuoto"_s, QString(), u"vvt"_s);
+    EXPECT_EQ(classValue(u"V.Vuoto\\shell\\open\\command"_s), sz(u"\"\" \"%1\""_s));
 
     // Additional verbs come in triples, for a class already registered.
     const QList<Variant> verbs = {Variant("importa"), Variant("&Importa"), Variant("/opt/v/velmora /i \"%1\""),
                                   Variant("verifica"), Variant("&Verifica"), Variant("/opt/v/check")};
-    EXPECT_EQ(raised([&] { r.CreateAdditionalEXEAssociations(QStringLiteral("V.Doc"), verbs.first(4)); }),
+    EXPECT_EQ(raised([&] { r.CreateAdditionalEXEAssociations(u"V.Doc"_s, verbs.first(4)); }),
               QString::number(static_cast<std::int32_t>(0x800469ACu))
-                  + QStringLiteral("|test_common.comRegistry|Invalid parameter list passed to "
-                                   "CreateAdditionalEXEAssociations - expected Name/Text/Command"));
-    for (const QString &className : {QStringLiteral("V.Altro"), QString()}) {
+                  + u"|test_common.comRegistry|Invalid parameter list passed to "
+                    "CreateAdditionalEXEAssociations - expected Name/Text/Command"_s);
+    for (const QString &className : {u"V.Altro"_s, QString()}) {
         EXPECT_EQ(raised([&] { r.CreateAdditionalEXEAssociations(className, verbs.first(3)); }),
                   QString::number(static_cast<std::int32_t>(0x800469ADu))
-                      + QStringLiteral("|test_common.comRegistry|Error - attempt to create additional associations "
-                                       "before class defined."));
+                      + u"|test_common.comRegistry|Error - attempt to create additional associations "
+                        "before class defined."_s);
     }
-    r.CreateAdditionalEXEAssociations(QStringLiteral("V.Doc"), verbs);
-    EXPECT_EQ(classValue(QStringLiteral("V.Doc\\shell\\importa")), sz(QStringLiteral("&Importa")));
-    EXPECT_EQ(classValue(QStringLiteral("V.Doc\\shell\\importa\\command")), sz(QStringLiteral("/opt/v/velmora /i \"%1\"")));
-    EXPECT_EQ(classValue(QStringLiteral("V.Doc\\shell\\verifica\\command")), sz(QStringLiteral("/opt/v/check")));
+    r.CreateAdditionalEXEAssociations(u"V.Doc"_s, verbs);
+    EXPECT_EQ(classValue(u"V.Doc\\shell\\importa"_s), sz(u"&Importa"_s));
+    EXPECT_EQ(classValue(u"V.Doc\\shell\\importa\\command"_s), sz(u"/opt/v/velmora /i \"%1\""_s));
+    EXPECT_EQ(classValue(u"V.Doc\\shell\\verifica\\command"_s), sz(u"/opt/v/check"_s));
 }
 
 TEST_F(ComRegistryTest, TwoProgramsWritingAtOnceKeepEachOthersValues)
 {
     // Both copies use the program's standard store in their (shared,
     // temporary) configuration folder, and start together on a signal file.
-    const QString config = testsupport::freshDir(QStringLiteral("twoproc"));
-    const QString startFile = config + QStringLiteral("/start");
+    const QString config = testsupport::freshDir(u"twoproc"_s);
+    const QString startFile = config + u"/start"_s;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
-    env.insert(QStringLiteral("HOME"), config);
+    env.insert(u"XDG_CONFIG_HOME"_s, config);
+    env.insert(u"HOME"_s, config);
     const int count = 120;
-    const QStringList paths = {QStringLiteral("Software\\Korvane\\Velmora\\Primo"),
-                               QStringLiteral("Software\\Korvane\\Velmora\\Secondo")};
-    const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/registry_writer");
+    const QStringList paths = {u"Software\\Korvane\\Velmora\\Primo"_s, u"Software\\Korvane\\Velmora\\Secondo"_s};
+    const QString program = QCoreApplication::applicationDirPath() + u"/registry_writer"_s;
     QProcess writers[2];
     for (int i = 0; i < 2; ++i) {
         writers[i].setProcessEnvironment(env);
@@ -376,10 +365,10 @@ TEST_F(ComRegistryTest, TwoProgramsWritingAtOnceKeepEachOthersValues)
             << writer.readAllStandardError().toStdString();
     }
 
-    RegistryStore::setDefaultFileName(config + QStringLiteral("/Korvane/Velmora/registry.ini"));
+    RegistryStore::setDefaultFileName(config + u"/Korvane/Velmora/registry.ini"_s);
     for (const QString &path : paths) {
         for (int i = 0; i < count; ++i) {
-            const QString name = QStringLiteral("Valore%1").arg(i, 3, 10, QLatin1Char('0'));
+            const QString name = u"Valore%1"_s.arg(i, 3, 10, QLatin1Char('0'));
             const Variant expected = i % 2 == 0 ? Variant(path + u'#' + QString::number(i)) : Variant(std::int32_t(i));
             EXPECT_EQ(read(name, path), expected) << path.toStdString() << " " << name.toStdString();
         }

@@ -14,7 +14,6 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QTableView>
 #include <QTest>

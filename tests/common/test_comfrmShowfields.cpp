@@ -8,10 +8,8 @@
 #include "platform/desktop/ScriptedDesktop.h"
 #include "platform/grid/Grid.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>

@@ -13,7 +13,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>

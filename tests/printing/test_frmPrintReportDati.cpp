@@ -18,7 +18,6 @@
 #include "printing/frmPrintReportDati.h"
 #include "shell/MainModule.h"
 
-#include <QAction>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>

@@ -99,6 +99,8 @@ protected:
     {
         return queryValue(database, u"SELECT group_concat(CAST(l01 AS INTEGER)) FROM _Pars WHERE k01='%1'"_s.arg(key));
     }
+    // The counter of 2023 and the decimals of quantities and of values, as stored.
+    QStringList warehouse() const { return {counter2023(), decimals(u"NumDecQ"_s), decimals(u"NumDecV"_s)}; }
 
     int setLayCalls = 0;
 };
@@ -155,10 +157,9 @@ TEST_F(OptionsTest, ApriTuttoSavesSwitchesAndChosenPrinters)
 {
     setSettingsNumber(u"regShowLastView"_s, 0);
     setSettingsNumber(u"regUbiView"_s, 1);
-    MainModule::ScriviRegistro(comRegistry::HKEY_CURRENT_USER, PrintersPath, comRegistry::REG_SZ, u"000"_s,
-                               Variant(u"Vecchia"_s));
-    MainModule::ScriviRegistro(comRegistry::HKEY_CURRENT_USER, PrintersPath, comRegistry::REG_SZ, u"D000"_s,
-                               Variant(u"VecchiaDev"_s));
+    for (const auto &[name, printer] : {std::pair{u"000"_s, "Vecchia"}, {u"D000"_s, "VecchiaDev"}})
+        MainModule::ScriviRegistro(comRegistry::HKEY_CURRENT_USER, PrintersPath, comRegistry::REG_SZ, name,
+                                   Variant(printer));
 
     open(&frmOptions::ApriTutto, [&](frmOptions *dialog) {
         EXPECT_TRUE(child<QCheckBox>(dialog, u"chkRegData0"_s)->isChecked());
@@ -196,8 +197,7 @@ TEST_F(OptionsTest, ApriTuttoSavesSwitchesAndChosenPrinters)
     for (const QString &name : {u"000"_s, u"D000"_s, u"001"_s, u"D001"_s})
         printers << printerValue(name);
     EXPECT_EQ(printers, (QStringList{u"Vecchia"_s, u"VecchiaDev"_s, u"Zebra Etichette"_s, u"Zebra Etichette"_s}));
-    EXPECT_EQ((QStringList{counter2023(), decimals(u"NumDecQ"_s), decimals(u"NumDecV"_s)}),
-              (QStringList{u"0"_s, u"0"_s, u"2"_s}));
+    EXPECT_EQ(warehouse(), (QStringList{u"0"_s, u"0"_s, u"2"_s}));
 }
 
 // The warehouse tab saves its decimals and switches, refuses decimals out
@@ -226,9 +226,7 @@ TEST_F(OptionsTest, ContatoriSavesDecimalsAndSwitchesButNeverAnUntouchedCounter)
         type(dialog, 1, u"4"_s);
         click(dialog, u"cmdSalva"_s);
     });
-    EXPECT_EQ(counter2023(), u"42"_s);
-    EXPECT_EQ(decimals(u"NumDecQ"_s), u"4"_s);
-    EXPECT_EQ(decimals(u"NumDecV"_s), u"3"_s);
+    EXPECT_EQ(warehouse(), (QStringList{u"42"_s, u"4"_s, u"3"_s}));
     EXPECT_EQ(dword(u"regUbiView"_s), 1);
     EXPECT_EQ(dword(u"regAskLabelPrint"_s), 0);
     EXPECT_EQ(desk->msgBoxes().size(), 1u);
@@ -239,8 +237,7 @@ TEST_F(OptionsTest, ContatoriSavesDecimalsAndSwitchesButNeverAnUntouchedCounter)
         type(dialog, 2, QString());
         click(dialog, u"cmdSalva"_s);
     });
-    EXPECT_EQ(counter2023(), u"42"_s);
-    EXPECT_EQ(decimals(u"NumDecV"_s), u"3"_s);
+    EXPECT_EQ(warehouse(), (QStringList{u"42"_s, u"4"_s, u"3"_s}));
     EXPECT_EQ(desk->msgBoxes().size(), 1u);
 }
 
@@ -263,11 +260,9 @@ TEST_F(OptionsTest, ChangedCounterIsWrittenOnlyOverTheNumberShown)
         type(dialog, 0, u"7"_s);
         click(dialog, u"cmdSalva"_s);
     });
-    EXPECT_EQ(counter2023(), u"105"_s);
-    ASSERT_EQ(desk->msgBoxes().size(), 1u);
-    EXPECT_EQ(desk->msgBoxes()[0].prompt, frmOptions::ContatoreCambiato);
+    EXPECT_EQ(desk->prompts(), QStringList{frmOptions::ContatoreCambiato});
     // The rest of the section is saved all the same.
-    EXPECT_EQ(decimals(u"NumDecV"_s), u"2"_s);
+    EXPECT_EQ(warehouse(), (QStringList{u"105"_s, u"0"_s, u"2"_s}));
 
     // An empty counter (left so by the table editor) shows as 0, and 0 is
     // what the change is compared with.

@@ -213,12 +213,10 @@ TEST_F(Startup, BadSettingsAndADatabaseWithoutAnExpectedTableStartWithDefaults)
                               "VALUES ('um', 'PZ', 'Pezzi', 1)"_s);
     const auto storeZzzz = [] {
         setSettingsNumber(u"regLoadViewLayout"_s, 0);
-        QFile file(platform::RegistryStore::defaultFileName());
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        const QByteArray text = file.readAll();
-        file.close();
+        const QString store = platform::RegistryStore::defaultFileName();
+        const QByteArray text = fileBytes(store);
         ASSERT_TRUE(text.contains("dword:00000000")) << text.toStdString();
-        writeFile(file.fileName(), QByteArray(text).replace("dword:00000000", "dword:zzzz"));
+        writeFile(store, QByteArray(text).replace("dword:00000000", "dword:zzzz"));
     };
     const std::function<void()> badValues[] = {
         [] { setSettingsText(u"regLoadViewLayout"_s, u"abc"_s); },

@@ -5,7 +5,6 @@
 #include <QTemporaryDir>
 
 #include <atomic>
-#include <memory>
 
 namespace testsupport {
 

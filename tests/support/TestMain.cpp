@@ -9,8 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 int main(int argc, char **argv)
 {
     const QByteArray home = testsupport::homeDir().toUtf8();
