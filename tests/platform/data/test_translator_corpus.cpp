@@ -152,36 +152,25 @@ struct Case {
     QStringList mustContain = {};
 };
 
-// The pieces of the inventory report; "invCU" becomes "invCM" for the
-// average cost.
-const QString S0 = u"SELECT MagazRegDetail.CodiceArticolo, Articoli.Descrizione, Articoli.UM, Articoli.Ubicazione, Sum([Quantità]*[Segno]) AS Q, Avg(invCU.CC) AS C, Sum([Quantità]*[Segno])*Avg([invCU].[CC]) AS V "_s;
-const QString S1 = u"SELECT Articoli.Categoria, MagazRegDetail.CodiceArticolo, Articoli.Descrizione, Articoli.UM, Articoli.Ubicazione, Sum([Quantità]*[Segno]) AS Q, Avg(invCU.CC) AS C, Sum([Quantità]*[Segno])*Avg([invCU].[CC]) AS V "_s;
-const QString S2 = u"SELECT [Nome] & ' (' & [TipoContropartita] & ')' AS Contropartita, MagazRegDetail.CodiceArticolo, Articoli.Descrizione, Articoli.UM, Articoli.Ubicazione, Sum([Quantità]*[Segno]) AS Q, Avg(invCU.CC) AS C, Sum([Quantità]*[Segno])*Avg([invCU].[CC]) AS V "_s;
-const QString S3 = u"SELECT [Nome] & ' (' & [TipoContropartita] & ')' AS Contropartita, Articoli.Categoria, MagazRegDetail.CodiceArticolo, Articoli.Descrizione, Articoli.UM, Articoli.Ubicazione, Sum([Quantità]*[Segno]) AS Q, Avg(invCU.CC) AS C, Sum([Quantità]*[Segno])*Avg([invCU].[CC]) AS V "_s;
+// The two joins of the inventory report: without and with the counterparts.
 const QString F1 = u"FROM (MagazRegMain INNER JOIN (Articoli INNER JOIN MagazRegDetail ON Articoli.Codice = MagazRegDetail.CodiceArticolo) ON MagazRegMain.IdReg = MagazRegDetail.IdReg) LEFT JOIN invCU ON MagazRegDetail.CodiceArticolo = invCU.CodiceArticolo "_s;
 const QString F2 = u"FROM (MagazRegMain INNER JOIN (Articoli INNER JOIN (MagazRegDetail LEFT JOIN invCU ON MagazRegDetail.CodiceArticolo = invCU.CodiceArticolo) ON Articoli.Codice = MagazRegDetail.CodiceArticolo) ON MagazRegMain.IdReg = MagazRegDetail.IdReg) LEFT JOIN CliFor ON MagazRegMain.IdContropartita = CliFor.IdCliFor "_s;
-const QString G[4] = {
-    u"GROUP BY MagazRegDetail.CodiceArticolo, Articoli.Descrizione, Articoli.UM, Articoli.Ubicazione "_s,
-    u"GROUP BY Articoli.Categoria, MagazRegDetail.CodiceArticolo, Articoli.Descrizione, Articoli.UM, Articoli.Ubicazione "_s,
-    u"GROUP BY [Nome] & ' (' & [TipoContropartita] & ')', MagazRegDetail.CodiceArticolo, Articoli.Descrizione, Articoli.UM, Articoli.Ubicazione "_s,
-    u"GROUP BY [Nome] & ' (' & [TipoContropartita] & ')', Articoli.Categoria, MagazRegDetail.CodiceArticolo, Articoli.Descrizione, Articoli.UM, Articoli.Ubicazione "_s};
-const QString O[4] = {u"ORDER BY MagazRegDetail.CodiceArticolo "_s,
-                      u"ORDER BY Articoli.Categoria, MagazRegDetail.CodiceArticolo "_s,
-                      u"ORDER BY [Nome] & ' (' & [TipoContropartita] & ')', MagazRegDetail.CodiceArticolo "_s,
-                      u"ORDER BY [Nome] & ' (' & [TipoContropartita] & ')', Articoli.Categoria, MagazRegDetail.CodiceArticolo "_s};
-const QString W = u"WHERE ( MagazRegMain.DataIns Between [d1] And [d2] "_s;
 
+// The inventory report grouped by article, category, counterpart, or
+// counterpart and category; "invCU" becomes "invCM" for the average cost.
 QString inventory(int grouping, bool averageCost, const QString &conditions = QString())
 {
-    const QString s[4] = {S0, S1, S2, S3};
-    QString select = s[grouping];
-    QString from = grouping < 2 ? F1 : F2;
-    if (averageCost) {
-        select.replace(u"invCU"_s, u"invCM"_s);
-        from.replace(u"invCU"_s, u"invCM"_s);
-    }
-    return u"PARAMETERS d1 DateTime, d2 DateTime; "_s + select + from + W + conditions + u" ) "_s + G[grouping]
-           + O[grouping];
+    const QString counterpart = u"[Nome] & ' (' & [TipoContropartita] & ')'"_s;
+    const QString keys[4] = {QString(), u"Articoli.Categoria, "_s, counterpart + u", "_s,
+                             counterpart + u", Articoli.Categoria, "_s};
+    const QString article = u"MagazRegDetail.CodiceArticolo, Articoli.Descrizione, Articoli.UM, Articoli.Ubicazione"_s;
+    const QString select = u"SELECT "_s + QString(keys[grouping]).replace(u"')', "_s, u"')' AS Contropartita, "_s)
+                           + article + u", Sum([Quantità]*[Segno]) AS Q, Avg(invCU.CC) AS C, "
+                                       "Sum([Quantità]*[Segno])*Avg([invCU].[CC]) AS V "_s;
+    const QString text = u"PARAMETERS d1 DateTime, d2 DateTime; "_s + select + (grouping < 2 ? F1 : F2)
+                         + u"WHERE ( MagazRegMain.DataIns Between [d1] And [d2] "_s + conditions + u" ) GROUP BY "_s
+                         + keys[grouping] + article + u" ORDER BY "_s + keys[grouping] + u"MagazRegDetail.CodiceArticolo "_s;
+    return averageCost ? QString(text).replace(u"invCU"_s, u"invCM"_s) : text;
 }
 
 QString closing(bool averageCost)

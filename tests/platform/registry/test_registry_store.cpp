@@ -15,6 +15,7 @@ using platform::RegistryStore;
 using platform::RegistryValue;
 using platform::expandEnvironmentStrings;
 using namespace platform::reg;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -39,7 +40,7 @@ protected:
     // it: what another process, or the next start, reads.
     RegistryStore reopened()
     {
-        const QString copy = testsupport::freshDir(QStringLiteral("copy")) + QStringLiteral("/registry.ini");
+        const QString copy = testsupport::freshDir(u"copy"_s) + u"/registry.ini"_s;
         EXPECT_TRUE(QFile::copy(store.fileName(), copy));
         return RegistryStore(copy);
     }
@@ -57,7 +58,7 @@ protected:
         ASSERT_EQ(store.setValue(HKCU, path, name, REG_SZ, text0(text)), ERROR_SUCCESS);
     }
 
-    RegistryStore store{testsupport::freshDir(QStringLiteral("store")) + QStringLiteral("/registry.ini")};
+    RegistryStore store{testsupport::freshDir(u"store"_s) + u"/registry.ini"_s};
 };
 
 } // namespace
@@ -75,16 +76,10 @@ TEST_F(RegistryStoreTest, TypesAndBytesComeBackExactlyAfterReopening)
         {REG_SZ, QByteArray("abc")},          // no closing zero
         {REG_SZ, QByteArray("a\0b\0", 4)},    // a zero inside
         {REG_SZ, QByteArray("\xc3\x28\0", 3)}, // not UTF-8
-        {REG_EXPAND_SZ, text0(QStringLiteral("%HOME%/x"))},
-        {REG_BINARY, all},
-        {REG_BINARY, QByteArray()},
-        {REG_DWORD, QByteArray("\xff\xff\xff\x7f", 4)},
-        {REG_DWORD, QByteArray("\1\2\3", 3)},
-        {REG_DWORD_BIG_ENDIAN, QByteArray("\0\0\1\2", 4)},
-        {REG_MULTI_SZ, QByteArray("uno\0due\0\0", 9)},
-        {REG_NONE, QByteArray()},
-        {11, QByteArray("\1\0\0\0\0\0\0\0", 8)},
-        {static_cast<std::int32_t>(0x80000000u), all},
+        {REG_EXPAND_SZ, text0(u"%HOME%/x"_s)}, {REG_BINARY, all}, {REG_BINARY, QByteArray()},
+        {REG_DWORD, QByteArray("\xff\xff\xff\x7f", 4)}, {REG_DWORD, QByteArray("\1\2\3", 3)},
+        {REG_DWORD_BIG_ENDIAN, QByteArray("\0\0\1\2", 4)}, {REG_MULTI_SZ, QByteArray("uno\0due\0\0", 9)},
+        {REG_NONE, QByteArray()}, {11, QByteArray("\1\0\0\0\0\0\0\0", 8)}, {static_cast<std::int32_t>(0x80000000u), all},
     };
     // Texts that the INI format has to quote or escape.
     for (const char *text : {"  blanks  ", "a,b,c", "semi;colon", "eq=ual", "\"quoted\"", "back\\slash\\",
@@ -92,20 +87,20 @@ TEST_F(RegistryStoreTest, TypesAndBytesComeBackExactlyAfterReopening)
                              "[section]", "#hash"}) {
         values.append({REG_SZ, text0(QString::fromUtf8(text))});
     }
-    ASSERT_EQ(store.createKey(HKCU, QStringLiteral("Software\\Prova")), ERROR_SUCCESS);
+    ASSERT_EQ(store.createKey(HKCU, u"Software\\Prova"_s), ERROR_SUCCESS);
     for (qsizetype i = 0; i < values.size(); ++i)
-        ASSERT_EQ(store.setValue(HKCU, QStringLiteral("Software\\Prova"), QString::number(i), values.at(i)), 0);
+        ASSERT_EQ(store.setValue(HKCU, u"Software\\Prova"_s, QString::number(i), values.at(i)), 0);
 
     const RegistryStore fresh = reopened();
     for (qsizetype i = 0; i < values.size(); ++i)
-        EXPECT_EQ(query(fresh, QStringLiteral("Software\\Prova"), QString::number(i)), values.at(i)) << i;
+        EXPECT_EQ(query(fresh, u"Software\\Prova"_s, QString::number(i)), values.at(i)) << i;
 }
 
 TEST_F(RegistryStoreTest, FileIsReadableIniAndValuesEditedByHandAreRead)
 {
-    const QString settings = QStringLiteral("Software\\Korvane\\Velmora\\Settings");
-    put(settings, QStringLiteral("dbName"), QStringLiteral("gest01.mdb"));
-    ASSERT_EQ(store.setValue(HKCU, settings, QStringLiteral("n"), REG_DWORD, QByteArray("\1\0\0\0", 4)), 0);
+    const QString settings = u"Software\\Korvane\\Velmora\\Settings"_s;
+    put(settings, u"dbName"_s, u"gest01.mdb"_s);
+    ASSERT_EQ(store.setValue(HKCU, settings, u"n"_s, REG_DWORD, QByteArray("\1\0\0\0", 4)), 0);
     QFile file(store.fileName());
     ASSERT_TRUE(file.open(QIODevice::ReadWrite));
     const QByteArray text = file.readAll();
@@ -116,10 +111,10 @@ TEST_F(RegistryStoreTest, FileIsReadableIniAndValuesEditedByHandAreRead)
     file.write("\n[HKEY_CURRENT_USER.Software.Manuale]\nplain=hello world\nlist=a, b\nshort=dword:1f\n"
                "bad=dword:zzzz\nlong=dword:123456789\nbytes=hex(3):0g\n");
     file.close();
-    const QString manual = QStringLiteral("Software\\Manuale");
-    EXPECT_EQ(query(store, manual, QStringLiteral("plain")), (RegistryValue{REG_SZ, text0(QStringLiteral("hello world"))}));
-    EXPECT_EQ(query(store, manual, QStringLiteral("list")).type, REG_SZ);
-    EXPECT_EQ(query(store, manual, QStringLiteral("short")), (RegistryValue{REG_DWORD, QByteArray("\x1f\0\0\0", 4)}));
+    const QString manual = u"Software\\Manuale"_s;
+    EXPECT_EQ(query(store, manual, u"plain"_s), (RegistryValue{REG_SZ, text0(u"hello world"_s)}));
+    EXPECT_EQ(query(store, manual, u"list"_s).type, REG_SZ);
+    EXPECT_EQ(query(store, manual, u"short"_s), (RegistryValue{REG_DWORD, QByteArray("\x1f\0\0\0", 4)}));
     // A number that is not one reads as missing, so the reader's default applies.
     for (const char *damaged : {"bad", "long", "bytes"}) {
         RegistryValue value;
@@ -134,22 +129,20 @@ TEST_F(RegistryStoreTest, OddKeyAndValueNamesComeBackAsWritten)
 {
     // Among them the reserved entries of a key's section, the character that
     // joins path segments in the file, and INI specials.
-    const QStringList segments = {QStringLiteral("a.b"), QStringLiteral("x/y"), QStringLiteral("k=v"),
-                                  QStringLiteral(" s "), QStringLiteral("_key"), QStringLiteral("General"),
-                                  QStringLiteral("à€😀"), QStringLiteral("[s];#_20")};
-    const QStringList valueNames = {QString(), QStringLiteral("_unnamed"), QStringLiteral("_key"),
-                                    QStringLiteral("a/b\\c"), QStringLiteral("="), QStringLiteral(" "),
-                                    QString(QChar(0)) + QStringLiteral("x")};
+    const QStringList segments = {u"a.b"_s, u"x/y"_s, u"k=v"_s, u" s "_s,
+                                  u"_key"_s, u"General"_s, u"à€😀"_s, u"[s];#_20"_s};
+    const QStringList valueNames = {QString(), u"_unnamed"_s, u"_key"_s, u"a/b\\c"_s, u"="_s, u" "_s,
+                                    QString(QChar(0)) + u"x"_s};
     for (const QString &segment : segments) {
         for (qsizetype i = 0; i < valueNames.size(); ++i)
-            put(QStringLiteral("Odd\\") + segment, valueNames.at(i), QString::number(i));
+            put(u"Odd\\"_s + segment, valueNames.at(i), QString::number(i));
     }
     const RegistryStore fresh = reopened();
     QStringList names;
-    ASSERT_EQ(fresh.enumSubKeyNames(HKCU, QStringLiteral("Odd"), names), ERROR_SUCCESS);
+    ASSERT_EQ(fresh.enumSubKeyNames(HKCU, u"Odd"_s, names), ERROR_SUCCESS);
     EXPECT_EQ(asSet(names), asSet(segments));
     for (const QString &segment : segments) {
-        const QString path = QStringLiteral("Odd\\") + segment;
+        const QString path = u"Odd\\"_s + segment;
         ASSERT_EQ(fresh.enumValueNames(HKCU, path, names), ERROR_SUCCESS);
         EXPECT_EQ(asSet(names), asSet(valueNames)) << segment.toStdString();
         for (qsizetype i = 0; i < valueNames.size(); ++i)
@@ -161,112 +154,107 @@ TEST_F(RegistryStoreTest, OddKeyAndValueNamesComeBackAsWritten)
 
 TEST_F(RegistryStoreTest, NamesIgnoreCaseAndKeepTheirFirstSpelling)
 {
-    bool created = false;
-    ASSERT_EQ(store.createKey(HKCU, QStringLiteral("Software\\Korvane"), &created), ERROR_SUCCESS);
-    EXPECT_TRUE(created);
-    ASSERT_EQ(store.createKey(HKCU, QStringLiteral("SOFTWARE\\korvane"), &created), ERROR_SUCCESS);
-    EXPECT_FALSE(created);
-    ASSERT_EQ(store.createKey(HKCU, QStringLiteral("software\\KORVANE\\Velmora"), &created), ERROR_SUCCESS);
-    EXPECT_TRUE(created);
+    for (const auto &[path, isNew] :
+         {std::pair{"Software\\Korvane", true}, {"SOFTWARE\\korvane", false}, {"software\\KORVANE\\Velmora", true}}) {
+        bool created = !isNew;
+        ASSERT_EQ(store.createKey(HKCU, QString::fromLatin1(path), &created), ERROR_SUCCESS);
+        EXPECT_EQ(created, isNew) << path;
+    }
     QStringList names;
     ASSERT_EQ(store.enumSubKeyNames(HKCU, QString(), names), ERROR_SUCCESS);
-    EXPECT_EQ(names, QStringList{QStringLiteral("Software")});
-    ASSERT_EQ(store.enumSubKeyNames(HKCU, QStringLiteral("software"), names), ERROR_SUCCESS);
-    EXPECT_EQ(names, QStringList{QStringLiteral("Korvane")});
+    EXPECT_EQ(names, QStringList{u"Software"_s});
+    ASSERT_EQ(store.enumSubKeyNames(HKCU, u"software"_s, names), ERROR_SUCCESS);
+    EXPECT_EQ(names, QStringList{u"Korvane"_s});
 
-    put(QStringLiteral("Software\\Korvane"), QStringLiteral("dbPath"), QStringLiteral("uno"));
-    put(QStringLiteral("SOFTWARE\\KORVANE"), QStringLiteral("DBPATH"), QStringLiteral("due"));
-    ASSERT_EQ(store.enumValueNames(HKCU, QStringLiteral("Software\\Korvane"), names), ERROR_SUCCESS);
-    EXPECT_EQ(names, QStringList{QStringLiteral("dbPath")});
-    EXPECT_EQ(query(reopened(), QStringLiteral("software\\korvane"), QStringLiteral("DbPath")).data,
-              text0(QStringLiteral("due")));
+    put(u"Software\\Korvane"_s, u"dbPath"_s, u"uno"_s);
+    put(u"SOFTWARE\\KORVANE"_s, u"DBPATH"_s, u"due"_s);
+    ASSERT_EQ(store.enumValueNames(HKCU, u"Software\\Korvane"_s, names), ERROR_SUCCESS);
+    EXPECT_EQ(names, QStringList{u"dbPath"_s});
+    EXPECT_EQ(query(reopened(), u"software\\korvane"_s, u"DbPath"_s).data, text0(u"due"_s));
 }
 
 TEST_F(RegistryStoreTest, RootKeysAreSeparateAndPathsAreChecked)
 {
-    ASSERT_EQ(store.createKey(HKEY_LOCAL_MACHINE, QStringLiteral("Software\\X")), ERROR_SUCCESS);
-    EXPECT_FALSE(store.keyExists(HKCU, QStringLiteral("Software\\X")));
-    EXPECT_TRUE(store.keyExists(HKEY_LOCAL_MACHINE, QStringLiteral("software\\x\\"))); // one trailing "\"
-    EXPECT_EQ(store.openKey(0, QStringLiteral("Software")), ERROR_INVALID_HANDLE);
-    EXPECT_EQ(store.createKey(static_cast<std::int32_t>(0x80000005u), QStringLiteral("A")), ERROR_INVALID_HANDLE);
+    ASSERT_EQ(store.createKey(HKEY_LOCAL_MACHINE, u"Software\\X"_s), ERROR_SUCCESS);
+    EXPECT_FALSE(store.keyExists(HKCU, u"Software\\X"_s));
+    EXPECT_TRUE(store.keyExists(HKEY_LOCAL_MACHINE, u"software\\x\\"_s)); // one trailing "\"
+    EXPECT_EQ(store.openKey(0, u"Software"_s), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(store.createKey(static_cast<std::int32_t>(0x80000005u), u"A"_s), ERROR_INVALID_HANDLE);
     for (const char *bad : {"\\Software", "A\\\\B", "\\"})
         EXPECT_EQ(store.createKey(HKCU, QString::fromUtf8(bad)), ERROR_BAD_PATHNAME) << bad;
-    EXPECT_FALSE(store.keyExists(HKCU, QStringLiteral("A")));
+    EXPECT_FALSE(store.keyExists(HKCU, u"A"_s));
 
     // A root key always exists and holds values of its own.
-    put(QString(), QStringLiteral("top"), QStringLiteral("t"));
-    EXPECT_EQ(query(reopened(), QString(), QStringLiteral("top")).data, text0(QStringLiteral("t")));
+    put(QString(), u"top"_s, u"t"_s);
+    EXPECT_EQ(query(reopened(), QString(), u"top"_s).data, text0(u"t"_s));
 }
 
 // --- keys ---------------------------------------------------------------------------
 
 TEST_F(RegistryStoreTest, KeysWithoutValuesPersistAndAreDeletedLikeThePlatform)
 {
-    ASSERT_EQ(store.createKey(HKCU, QStringLiteral("Vuota\\Mezzo\\Foglia")), ERROR_SUCCESS);
-    put(QStringLiteral("Vuota"), QStringLiteral("v"), QString());
-    ASSERT_EQ(store.deleteValue(HKCU, QStringLiteral("Vuota"), QStringLiteral("v")), ERROR_SUCCESS);
-    EXPECT_EQ(store.deleteKey(HKCU, QStringLiteral("Vuota\\Mezzo")), ERROR_ACCESS_DENIED); // has a subkey
+    ASSERT_EQ(store.createKey(HKCU, u"Vuota\\Mezzo\\Foglia"_s), ERROR_SUCCESS);
+    put(u"Vuota"_s, u"v"_s, QString());
+    ASSERT_EQ(store.deleteValue(HKCU, u"Vuota"_s, u"v"_s), ERROR_SUCCESS);
+    EXPECT_EQ(store.deleteKey(HKCU, u"Vuota\\Mezzo"_s), ERROR_ACCESS_DENIED); // has a subkey
     EXPECT_EQ(store.deleteKey(HKCU, QString()), ERROR_ACCESS_DENIED);                       // a root key
-    ASSERT_EQ(store.deleteKey(HKCU, QStringLiteral("vuota\\mezzo\\foglia")), ERROR_SUCCESS);
-    EXPECT_EQ(store.deleteKey(HKCU, QStringLiteral("Vuota\\Mezzo\\Foglia")), ERROR_FILE_NOT_FOUND);
+    ASSERT_EQ(store.deleteKey(HKCU, u"vuota\\mezzo\\foglia"_s), ERROR_SUCCESS);
+    EXPECT_EQ(store.deleteKey(HKCU, u"Vuota\\Mezzo\\Foglia"_s), ERROR_FILE_NOT_FOUND);
 
     const RegistryStore fresh = reopened();
-    EXPECT_TRUE(fresh.keyExists(HKCU, QStringLiteral("Vuota")));           // without its last value
-    EXPECT_TRUE(fresh.keyExists(HKCU, QStringLiteral("Vuota\\Mezzo")));    // without its subkey
-    EXPECT_FALSE(fresh.keyExists(HKCU, QStringLiteral("Vuota\\Mezzo\\Foglia")));
-    QStringList names{QStringLiteral("stale")};
-    EXPECT_EQ(fresh.enumValueNames(HKCU, QStringLiteral("Vuota"), names), ERROR_SUCCESS);
+    EXPECT_TRUE(fresh.keyExists(HKCU, u"Vuota"_s));           // without its last value
+    EXPECT_TRUE(fresh.keyExists(HKCU, u"Vuota\\Mezzo"_s));    // without its subkey
+    EXPECT_FALSE(fresh.keyExists(HKCU, u"Vuota\\Mezzo\\Foglia"_s));
+    QStringList names{u"stale"_s};
+    EXPECT_EQ(fresh.enumValueNames(HKCU, u"Vuota"_s, names), ERROR_SUCCESS);
     EXPECT_TRUE(names.isEmpty());
 
     // Made again, a key has none of its old values.
-    put(QStringLiteral("A"), QStringLiteral("v"), QStringLiteral("x"));
-    ASSERT_EQ(store.deleteKey(HKCU, QStringLiteral("A")), ERROR_SUCCESS);
-    ASSERT_EQ(store.createKey(HKCU, QStringLiteral("A")), ERROR_SUCCESS);
+    put(u"A"_s, u"v"_s, u"x"_s);
+    ASSERT_EQ(store.deleteKey(HKCU, u"A"_s), ERROR_SUCCESS);
+    ASSERT_EQ(store.createKey(HKCU, u"A"_s), ERROR_SUCCESS);
     RegistryValue value;
-    EXPECT_EQ(store.queryValue(HKCU, QStringLiteral("A"), QStringLiteral("v"), value), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(store.queryValue(HKCU, u"A"_s, u"v"_s, value), ERROR_FILE_NOT_FOUND);
 }
 
 TEST_F(RegistryStoreTest, DeletingTouchesOnlyWhatItNames)
 {
     // A value and a subkey of the same name; siblings that share its start.
-    put(QStringLiteral("P"), QStringLiteral("x"), QStringLiteral("valore"));
-    put(QStringLiteral("P\\x"), QStringLiteral("x"), QStringLiteral("s"));
-    ASSERT_EQ(store.createKey(HKCU, QStringLiteral("P\\x.y")), ERROR_SUCCESS);
-    ASSERT_EQ(store.createKey(HKCU, QStringLiteral("P\\xy")), ERROR_SUCCESS);
+    put(u"P"_s, u"x"_s, u"valore"_s);
+    put(u"P\\x"_s, u"x"_s, u"s"_s);
+    ASSERT_EQ(store.createKey(HKCU, u"P\\x.y"_s), ERROR_SUCCESS);
+    ASSERT_EQ(store.createKey(HKCU, u"P\\xy"_s), ERROR_SUCCESS);
 
-    EXPECT_EQ(store.deleteKey(HKCU, QStringLiteral("P\\x")), ERROR_SUCCESS);
+    EXPECT_EQ(store.deleteKey(HKCU, u"P\\x"_s), ERROR_SUCCESS);
     const RegistryStore fresh = reopened();
-    EXPECT_EQ(query(fresh, QStringLiteral("P"), QStringLiteral("x")).data, text0(QStringLiteral("valore")));
-    EXPECT_TRUE(fresh.keyExists(HKCU, QStringLiteral("P\\x.y")));
-    EXPECT_TRUE(fresh.keyExists(HKCU, QStringLiteral("P\\xy")));
+    EXPECT_EQ(query(fresh, u"P"_s, u"x"_s).data, text0(u"valore"_s));
+    EXPECT_TRUE(fresh.keyExists(HKCU, u"P\\x.y"_s));
+    EXPECT_TRUE(fresh.keyExists(HKCU, u"P\\xy"_s));
 
-    ASSERT_EQ(store.createKey(HKCU, QStringLiteral("P\\x")), ERROR_SUCCESS);
-    EXPECT_EQ(store.deleteValue(HKCU, QStringLiteral("P"), QStringLiteral("X")), ERROR_SUCCESS);
-    EXPECT_TRUE(store.keyExists(HKCU, QStringLiteral("P\\x")));
-    EXPECT_EQ(store.deleteValue(HKCU, QStringLiteral("P"), QStringLiteral("x")), ERROR_FILE_NOT_FOUND);
+    ASSERT_EQ(store.createKey(HKCU, u"P\\x"_s), ERROR_SUCCESS);
+    EXPECT_EQ(store.deleteValue(HKCU, u"P"_s, u"X"_s), ERROR_SUCCESS);
+    EXPECT_TRUE(store.keyExists(HKCU, u"P\\x"_s));
+    EXPECT_EQ(store.deleteValue(HKCU, u"P"_s, u"x"_s), ERROR_FILE_NOT_FOUND);
 }
 
 TEST_F(RegistryStoreTest, MissingKeysAndValuesAreToldApart)
 {
     RegistryValue value;
     bool keyFound = true;
-    EXPECT_EQ(store.queryValue(HKCU, QStringLiteral("K"), QStringLiteral("v"), value, &keyFound), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(store.queryValue(HKCU, u"K"_s, u"v"_s, value, &keyFound), ERROR_FILE_NOT_FOUND);
     EXPECT_FALSE(keyFound);
-    EXPECT_EQ(store.setValue(HKCU, QStringLiteral("K"), QStringLiteral("v"), REG_SZ, text0(QString())),
-              ERROR_FILE_NOT_FOUND); // writing needs the key
-    EXPECT_FALSE(store.keyExists(HKCU, QStringLiteral("K")));
-    QStringList names{QStringLiteral("stale")};
-    EXPECT_EQ(store.enumSubKeyNames(HKCU, QStringLiteral("K"), names), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(store.setValue(HKCU, u"K"_s, u"v"_s, REG_SZ, text0(QString())), ERROR_FILE_NOT_FOUND); // needs the key
+    EXPECT_FALSE(store.keyExists(HKCU, u"K"_s));
+    QStringList names{u"stale"_s};
+    EXPECT_EQ(store.enumSubKeyNames(HKCU, u"K"_s, names), ERROR_FILE_NOT_FOUND);
     EXPECT_TRUE(names.isEmpty());
 
-    put(QStringLiteral("K\\Sotto"), QString(), QStringLiteral("d")); // the default value
-    EXPECT_EQ(store.queryValue(HKCU, QStringLiteral("K\\Sotto"), QStringLiteral("v"), value, &keyFound),
-              ERROR_FILE_NOT_FOUND);
+    put(u"K\\Sotto"_s, QString(), u"d"_s); // the default value
+    EXPECT_EQ(store.queryValue(HKCU, u"K\\Sotto"_s, u"v"_s, value, &keyFound), ERROR_FILE_NOT_FOUND);
     EXPECT_TRUE(keyFound);
-    EXPECT_EQ(store.queryValue(HKCU, QStringLiteral("K\\Sotto"), QStringLiteral("_unnamed"), value),
-              ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(query(store, QStringLiteral("K\\Sotto"), QString()).data, text0(QStringLiteral("d")));
-    EXPECT_EQ(store.deleteValue(HKCU, QStringLiteral("K"), QStringLiteral("v")), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(store.queryValue(HKCU, u"K\\Sotto"_s, u"_unnamed"_s, value), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(query(store, u"K\\Sotto"_s, QString()).data, text0(u"d"_s));
+    EXPECT_EQ(store.deleteValue(HKCU, u"K"_s, u"v"_s), ERROR_FILE_NOT_FOUND);
 }
 
 TEST(EnvironmentStrings, ReplacesKnownNamesAndKeepsEverythingElse)
