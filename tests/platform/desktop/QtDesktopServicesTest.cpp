@@ -21,8 +21,10 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 
 using namespace platform;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -65,25 +67,23 @@ QStringList buttonTexts(const QMessageBox *box)
 TEST(QtMessageBox, YesNoWithSecondDefaultShowsItalianButtonsAndEnterAnswersNo)
 {
     QTranslator translator;
-    ASSERT_TRUE(translator.load(QStringLiteral("qtbase_it"),
-                                QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
+    ASSERT_TRUE(translator.load(u"qtbase_it"_s, QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
     QCoreApplication::installTranslator(&translator);
 
     QtDesktopServices services;
     bool inspected = false;
     onModal<QMessageBox>([&](QMessageBox *box) {
         inspected = true;
-        EXPECT_EQ(box->windowTitle(), QStringLiteral("Conferma"));
-        EXPECT_EQ(box->text(), QStringLiteral("Eliminare l'articolo?"));
+        EXPECT_EQ(box->windowTitle(), u"Conferma"_s);
+        EXPECT_EQ(box->text(), u"Eliminare l'articolo?"_s);
         EXPECT_EQ(box->icon(), QMessageBox::Question);
         EXPECT_EQ(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
-        EXPECT_EQ(buttonTexts(box), (QStringList{QStringLiteral("&Sì"), QStringLiteral("&No")}));
+        EXPECT_EQ(buttonTexts(box), (QStringList{u"&Sì"_s, u"&No"_s}));
         EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::No));
         pressKey(box, Qt::Key_Return);
     });
-    const int answer = services.msgBox(QStringLiteral("Eliminare l'articolo?"),
-                                       vbYesNo + vbQuestion + vbDefaultButton2,
-                                       QStringLiteral("Conferma"));
+    const int answer =
+        services.msgBox(u"Eliminare l'articolo?"_s, vbYesNo + vbQuestion + vbDefaultButton2, u"Conferma"_s);
     QCoreApplication::removeTranslator(&translator);
     EXPECT_TRUE(inspected);
     EXPECT_EQ(answer, vbNo);
@@ -108,7 +108,7 @@ TEST(QtMessageBox, EnterAnswersTheFirstButtonByDefaultAndEscapeCancelThenNoThenO
         SCOPED_TRACE(c.style);
         const Qt::Key key = c.key;
         onModal<QMessageBox>([key](QMessageBox *box) { pressKey(box, key); });
-        EXPECT_EQ(services.msgBox(QStringLiteral("Messaggio"), c.style), c.expected);
+        EXPECT_EQ(services.msgBox(u"Messaggio"_s, c.style), c.expected);
     }
 }
 
@@ -123,24 +123,22 @@ TEST(QtMessageBox, AbortRetryIgnoreIgnoresEscapeAndHasNoCloseButton)
         EXPECT_TRUE(box->isVisible());
         box->button(QMessageBox::Retry)->click();
     });
-    EXPECT_EQ(services.msgBox(QStringLiteral("Stampante non pronta."), vbAbortRetryIgnore + vbCritical),
-              vbRetry);
+    EXPECT_EQ(services.msgBox(u"Stampante non pronta."_s, vbAbortRetryIgnore + vbCritical), vbRetry);
 }
 
 TEST(QtMessageBox, PromptIsPlainTextWithLineBreaksAndCaptionDefaultsToTheApplication)
 {
     const QString before = QGuiApplication::applicationDisplayName();
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Velmora"));
+    QGuiApplication::setApplicationDisplayName(u"Velmora"_s);
     QtDesktopServices services;
     onModal<QMessageBox>([](QMessageBox *box) {
-        EXPECT_EQ(box->windowTitle(), QStringLiteral("Velmora"));
-        EXPECT_EQ(box->text(), QStringLiteral("Quantità <b>0</b>\nRiga due\nRiga tre"));
+        EXPECT_EQ(box->windowTitle(), u"Velmora"_s);
+        EXPECT_EQ(box->text(), u"Quantità <b>0</b>\nRiga due\nRiga tre"_s);
         EXPECT_EQ(box->textFormat(), Qt::PlainText);
         EXPECT_EQ(box->icon(), QMessageBox::Warning);
         box->button(QMessageBox::Ok)->click();
     });
-    EXPECT_EQ(services.msgBox(QStringLiteral("Quantità <b>0</b>\r\nRiga due\rRiga tre"), vbExclamation),
-              vbOK);
+    EXPECT_EQ(services.msgBox(u"Quantità <b>0</b>\r\nRiga due\rRiga tre"_s, vbExclamation), vbOK);
     QGuiApplication::setApplicationDisplayName(before);
 }
 
@@ -168,11 +166,11 @@ TEST(FileFilters, TheIndexCountsFromOneOverWellFormedPairsAndFallsBackToTheFirst
 {
     // The second pair has no patterns and the trailing description none
     // either: index 3 still means the third pair as written.
-    const QString filter = QStringLiteral("Access|*.mdb|Vuoto||Testo|*.txt|Avanzo");
-    EXPECT_EQ(toNameFilters(filter, 3).filters, (QStringList{QStringLiteral("Access (*.mdb)"), QStringLiteral("Testo (*.txt)")}));
-    EXPECT_EQ(toNameFilters(filter, 3).selected, QStringLiteral("Testo (*.txt)"));
+    const QString filter = u"Access|*.mdb|Vuoto||Testo|*.txt|Avanzo"_s;
+    EXPECT_EQ(toNameFilters(filter, 3).filters, (QStringList{u"Access (*.mdb)"_s, u"Testo (*.txt)"_s}));
+    EXPECT_EQ(toNameFilters(filter, 3).selected, u"Testo (*.txt)"_s);
     for (int outOfRange : {0, 2, 5, -1})
-        EXPECT_EQ(toNameFilters(filter, outOfRange).selected, QStringLiteral("Access (*.mdb)")) << outOfRange;
+        EXPECT_EQ(toNameFilters(filter, outOfRange).selected, u"Access (*.mdb)"_s) << outOfRange;
     EXPECT_TRUE(toNameFilters(QString()).selected.isEmpty());
 }
 
@@ -180,40 +178,34 @@ TEST(QtFileDialog, RequestsConfigureTheDialog)
 {
     const QString folder = testsupport::freshDir();
     FileDialogRequest request;
-    request.title = QStringLiteral("Salva copia");
+    request.title = u"Salva copia"_s;
     request.initialDir = folder;
-    request.filter = QStringLiteral("File di Access (*.mdb)|*.mdb|Tutti i file|*.*");
+    request.filter = u"File di Access (*.mdb)|*.mdb|Tutti i file|*.*"_s;
     request.filterIndex = 2;
-    request.defaultExt = QStringLiteral(".mdb");
-    request.flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY;
+    request.defaultExt = u".mdb"_s;
+    // A dialog for the request with these flags, to save or to open.
+    const auto configured = [&request](int flags, bool save) {
+        request.flags = flags;
+        auto dialog = std::make_unique<QFileDialog>();
+        QtDesktopServices::configureFileDialog(*dialog, request, save);
+        return dialog;
+    };
 
-    QFileDialog dialog;
-    QtDesktopServices::configureFileDialog(dialog, request, true);
-    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Salva copia"));
-    EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
-    EXPECT_EQ(dialog.fileMode(), QFileDialog::AnyFile);
-    EXPECT_FALSE(dialog.testOption(QFileDialog::DontConfirmOverwrite));
-    EXPECT_EQ(dialog.nameFilters(), (QStringList{QStringLiteral("File di Access (*.mdb)"),
-                                                 QStringLiteral("Tutti i file (*.*)")}));
-    EXPECT_EQ(dialog.selectedNameFilter(), QStringLiteral("Tutti i file (*.*)"));
-    EXPECT_EQ(dialog.defaultSuffix(), QStringLiteral("mdb"));
-    EXPECT_EQ(dialog.directory().absolutePath(), folder);
-
-    request.flags = 0;
-    QFileDialog quiet;
-    QtDesktopServices::configureFileDialog(quiet, request, true);
-    EXPECT_TRUE(quiet.testOption(QFileDialog::DontConfirmOverwrite));
-
+    const auto dialog = configured(OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY, true);
+    EXPECT_EQ(dialog->windowTitle(), u"Salva copia"_s);
+    EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
+    EXPECT_EQ(dialog->fileMode(), QFileDialog::AnyFile);
+    EXPECT_FALSE(dialog->testOption(QFileDialog::DontConfirmOverwrite));
+    EXPECT_EQ(dialog->nameFilters(), (QStringList{u"File di Access (*.mdb)"_s, u"Tutti i file (*.*)"_s}));
+    EXPECT_EQ(dialog->selectedNameFilter(), u"Tutti i file (*.*)"_s);
+    EXPECT_EQ(dialog->defaultSuffix(), u"mdb"_s);
+    EXPECT_EQ(dialog->directory().absolutePath(), folder);
+    EXPECT_TRUE(configured(0, true)->testOption(QFileDialog::DontConfirmOverwrite));
     // Opening needs an existing file only when asked.
-    request.flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
-    QFileDialog mustExist;
-    QtDesktopServices::configureFileDialog(mustExist, request, false);
-    EXPECT_EQ(mustExist.acceptMode(), QFileDialog::AcceptOpen);
-    EXPECT_EQ(mustExist.fileMode(), QFileDialog::ExistingFile);
-    request.flags = OFN_HIDEREADONLY;
-    QFileDialog any;
-    QtDesktopServices::configureFileDialog(any, request, false);
-    EXPECT_EQ(any.fileMode(), QFileDialog::AnyFile);
+    const auto mustExist = configured(OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST, false);
+    EXPECT_EQ(mustExist->acceptMode(), QFileDialog::AcceptOpen);
+    EXPECT_EQ(mustExist->fileMode(), QFileDialog::ExistingFile);
+    EXPECT_EQ(configured(OFN_HIDEREADONLY, false)->fileMode(), QFileDialog::AnyFile);
 }
 
 TEST(QtFileDialog, SaveAddsTheDefaultExtensionAndCancellingAnyDialogGivesNothing)
@@ -221,9 +213,9 @@ TEST(QtFileDialog, SaveAddsTheDefaultExtensionAndCancellingAnyDialogGivesNothing
     const QString folder = testsupport::freshDir();
     FileDialogRequest request;
     request.initialDir = folder;
-    request.fileName = QStringLiteral("magazzino");
-    request.filter = QStringLiteral("File di Access (*.mdb)|*.mdb");
-    request.defaultExt = QStringLiteral("mdb");
+    request.fileName = u"magazzino"_s;
+    request.filter = u"File di Access (*.mdb)|*.mdb"_s;
+    request.defaultExt = u"mdb"_s;
 
     QtDesktopServices services;
     // QFileDialog::accept is protected; QDialog's is public and virtual.
@@ -233,10 +225,10 @@ TEST(QtFileDialog, SaveAddsTheDefaultExtensionAndCancellingAnyDialogGivesNothing
     onModal<QFileDialog>([](QFileDialog *dialog) { dialog->reject(); });
     EXPECT_EQ(services.getOpenFileName(request), std::nullopt);
     onModal<QFontDialog>([](QFontDialog *dialog) {
-        EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Carattere"));
+        EXPECT_EQ(dialog->windowTitle(), u"Carattere"_s);
         dialog->reject();
     });
-    EXPECT_EQ(services.chooseFont(QFont(), QStringLiteral("Carattere")), std::nullopt);
+    EXPECT_EQ(services.chooseFont(QFont(), u"Carattere"_s), std::nullopt);
 }
 
 TEST(QtDesktopServices, MissingHelpFileIsReportedAndDocumentsLieInTheHomeFolder)
@@ -261,12 +253,9 @@ TEST(RemoveCloseButton, KeepsTitleAndOtherButtonsOfShownWindowsToo)
     QtDesktopServices services;
     QWidget window;
     services.removeCloseButton(&window);
-    const Qt::WindowFlags flags = window.windowFlags();
-    EXPECT_TRUE(flags & Qt::CustomizeWindowHint);
-    EXPECT_FALSE(flags & Qt::WindowCloseButtonHint);
-    EXPECT_TRUE(flags & Qt::WindowTitleHint);
-    EXPECT_TRUE(flags & Qt::WindowSystemMenuHint);
-    EXPECT_EQ(flags & Qt::WindowMinMaxButtonsHint, Qt::WindowMinMaxButtonsHint);
+    const Qt::WindowFlags kept = Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                                 | Qt::WindowMinMaxButtonsHint;
+    EXPECT_EQ(window.windowFlags() & (kept | Qt::WindowCloseButtonHint), kept);
 
     QDialog dialog;
     services.removeCloseButton(&dialog);

@@ -22,6 +22,7 @@
 using namespace platform;
 using namespace platform::report;
 using testsupport::DataFixture;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -46,48 +47,43 @@ constexpr double InventoryWidths[] = {1000, 2900, 700, 1100, 1200, 900, 900};
 // The columns end well before the right margin.
 void buildInventory(ReportLayout &layout)
 {
-    layout.setDocumentName(QStringLiteral("Inventario"));
+    const QString currency = u"Currency"_s;
+    layout.setDocumentName(u"Inventario"_s);
     layout.page().leftMargin = layout.page().rightMargin = 1134;
     layout.page().topMargin = layout.page().bottomMargin = 1134;
     ReportSection &rh = layout.reportHeader();
     rh.height = 700;
-    rh.addLine(QStringLiteral("Line1"), 0, 0, layout.printWidth(), 0).lineWidth = 30;
-    rh.addLabel(QStringLiteral("lblTitle"), QStringLiteral("Inventario per categoria – Località"), 0, 150, 8700, 450)
-        .font.bold = true;
+    rh.addLine(u"Line1"_s, 0, 0, layout.printWidth(), 0).lineWidth = 30;
+    rh.addLabel(u"lblTitle"_s, u"Inventario per categoria – Località"_s, 0, 150, 8700, 450).font.bold = true;
     ReportSection &ph = layout.pageHeader();
     ph.height = 400;
     for (const InventoryColumn &c : InventoryColumns) {
         const QString caption = QString::fromUtf8(c.caption);
-        ph.addLabel(QStringLiteral("lbl") + caption, caption, c.left, 0, c.width, 280);
+        ph.addLabel(u"lbl"_s + caption, caption, c.left, 0, c.width, 280);
     }
-    ph.addLine(QStringLiteral("Line2"), 0, 330, 8700, 330);
-    ReportSection &gh =
-        layout.addGroup(QStringLiteral("ghCategoria"), QStringLiteral("gfCategoria"), QStringLiteral("Categoria"));
+    ph.addLine(u"Line2"_s, 0, 330, 8700, 330);
+    ReportSection &gh = layout.addGroup(u"ghCategoria"_s, u"gfCategoria"_s, u"Categoria"_s);
     gh.height = 300;
-    gh.addField(QStringLiteral("txtCategoria"), QStringLiteral("Categoria"), 0, 0, 3700, 280);
-    reporttest::summary(gh.addField(QStringLiteral("txtValoreCategoria"), QStringLiteral("Valore"), 5700, 0, 1100, 280))
-        .outputFormat = QStringLiteral("Currency");
+    gh.addField(u"txtCategoria"_s, u"Categoria"_s, 0, 0, 3700, 280);
+    reporttest::summary(gh.addField(u"txtValoreCategoria"_s, u"Valore"_s, 5700, 0, 1100, 280)).outputFormat = currency;
     ReportSection &d = layout.detail();
     d.height = 300;
     d.canGrow = true;
-    d.addField(QStringLiteral("txtCodice"), QStringLiteral("Codice"), 0, 0, 900, 280);
-    d.addField(QStringLiteral("txtDescrizione"), QStringLiteral("Descrizione"), 1000, 0, 2800, 280).canGrow = true;
-    d.addField(QStringLiteral("txtQuantita"), QStringLiteral("Q"), 3900, 0, 600, 280);
-    const QString currency = QStringLiteral("Currency");
-    d.addField(QStringLiteral("txtPrezzo"), QStringLiteral("Prezzo"), 4600, 0, 1000, 280).outputFormat = currency;
-    d.addField(QStringLiteral("txtValore"), QStringLiteral("Valore"), 5700, 0, 1100, 280).outputFormat = currency;
-    d.addField(QStringLiteral("txtCaricato"), QStringLiteral("Caricato"), 6900, 0, 800, 280);
-    d.addField(QStringLiteral("txtVerificato"), QStringLiteral("Verificato"), 7800, 0, 900, 280).outputFormat =
-        QStringLiteral("Short Date");
+    d.addField(u"txtCodice"_s, u"Codice"_s, 0, 0, 900, 280);
+    d.addField(u"txtDescrizione"_s, u"Descrizione"_s, 1000, 0, 2800, 280).canGrow = true;
+    d.addField(u"txtQuantita"_s, u"Q"_s, 3900, 0, 600, 280);
+    d.addField(u"txtPrezzo"_s, u"Prezzo"_s, 4600, 0, 1000, 280).outputFormat = currency;
+    d.addField(u"txtValore"_s, u"Valore"_s, 5700, 0, 1100, 280).outputFormat = currency;
+    d.addField(u"txtCaricato"_s, u"Caricato"_s, 6900, 0, 800, 280);
+    d.addField(u"txtVerificato"_s, u"Verificato"_s, 7800, 0, 900, 280).outputFormat = u"Short Date"_s;
     ReportSection &gf = layout.groupFooter(0);
     gf.height = 300;
-    reporttest::summary(gf.addField(QStringLiteral("txtQuantitaCategoria"), QStringLiteral("Q"), 3900, 0, 600, 280));
+    reporttest::summary(gf.addField(u"txtQuantitaCategoria"_s, u"Q"_s, 3900, 0, 600, 280));
     ReportSection &rf = layout.reportFooter();
     rf.height = 300;
-    rf.addLabel(QStringLiteral("lblTotale"), QStringLiteral("Totale generale"), 1000, 0, 2800, 280);
-    reporttest::summary(rf.addField(QStringLiteral("txtTotale"), QStringLiteral("Valore"), 5700, 0, 1100, 280),
-                        SummaryScope::Report)
-        .outputFormat = QStringLiteral("Currency");
+    rf.addLabel(u"lblTotale"_s, u"Totale generale"_s, 1000, 0, 2800, 280);
+    reporttest::summary(rf.addField(u"txtTotale"_s, u"Valore"_s, 5700, 0, 1100, 280), SummaryScope::Report)
+        .outputFormat = currency;
 
     // Category, code, description, quantity, price and value in cents,
     // the days of March 2024 it was loaded and checked.
@@ -97,14 +93,14 @@ void buildInventory(ReportLayout &layout)
                               Variant(Currency::fromRaw(price * 100)), Variant(Currency::fromRaw(q * price * 100)),
                               Variant(DateTime(QDate(2024, 3, loaded))), Variant(DateTime(QDate(2024, 3, loaded + 1)))};
     };
-    const QString longText = QStringLiteral("Vite zincata a testa svasata per legno duro, confezione da cento pezzi – città");
+    const QString longText = u"Vite zincata a testa svasata per legno duro, confezione da cento pezzi – città"_s;
     layout.setRecordset(reporttest::makeRecordset(
-        {{QStringLiteral("Categoria"), DataType::adVarWChar, 30}, {QStringLiteral("Codice"), DataType::adVarWChar, 10},
-         {QStringLiteral("Descrizione"), DataType::adVarWChar, 120}, {QStringLiteral("Q"), DataType::adInteger},
-         {QStringLiteral("Prezzo"), DataType::adCurrency}, {QStringLiteral("Valore"), DataType::adCurrency},
-         {QStringLiteral("Caricato"), DataType::adDate}, {QStringLiteral("Verificato"), DataType::adDate}},
-        {article("Ferramenta", "A001", longText, 3, 512, 1), article("Ferramenta", "A002", QStringLiteral("Dado M3"), 10, 20, 4),
-         article("Utensili", "B001", QStringLiteral("Martello"), 2, 1250, 6)}));
+        {{u"Categoria"_s, DataType::adVarWChar, 30}, {u"Codice"_s, DataType::adVarWChar, 10},
+         {u"Descrizione"_s, DataType::adVarWChar, 120}, {u"Q"_s, DataType::adInteger},
+         {u"Prezzo"_s, DataType::adCurrency}, {u"Valore"_s, DataType::adCurrency},
+         {u"Caricato"_s, DataType::adDate}, {u"Verificato"_s, DataType::adDate}},
+        {article("Ferramenta", "A001", longText, 3, 512, 1), article("Ferramenta", "A002", u"Dado M3"_s, 10, 20, 4),
+         article("Utensili", "B001", u"Martello"_s, 2, 1250, 6)}));
 }
 
 class InventoryExport : public ::testing::Test
@@ -120,7 +116,7 @@ protected:
     }
 
     ReportLayout layout;
-    QString dir = testsupport::freshDir(QStringLiteral("inventario"));
+    QString dir = testsupport::freshDir(u"inventario"_s);
 };
 
 } // namespace
@@ -155,12 +151,12 @@ TEST_F(InventoryExport, RtfRowsSpanTheWholeTableSoTotalsStandUnderTheirCaptions)
         }
         return -1;
     };
-    EXPECT_EQ(boundOf(QStringLiteral("Quantità")), columns[2]);
-    EXPECT_EQ(boundOf(QStringLiteral("13")), columns[2]); // the group footer's quantity
-    EXPECT_EQ(boundOf(QStringLiteral("Valore")), columns[4]);
+    EXPECT_EQ(boundOf(u"Quantità"_s), columns[2]);
+    EXPECT_EQ(boundOf(u"13"_s), columns[2]); // the group footer's quantity
+    EXPECT_EQ(boundOf(u"Valore"_s), columns[4]);
     EXPECT_EQ(boundOf(QLocale().toCurrencyString(17.36)), columns[4]); // the group header's value
     EXPECT_EQ(boundOf(QLocale().toCurrencyString(42.36)), columns[4]); // the grand total
-    EXPECT_EQ(boundOf(QStringLiteral("Totale generale")), columns[1]);
+    EXPECT_EQ(boundOf(u"Totale generale"_s), columns[1]);
 
     // The rules are cell borders of rows of their own, the first one the
     // first row of the table; no paragraph carries a border.
@@ -173,20 +169,20 @@ TEST_F(InventoryExport, RtfRowsSpanTheWholeTableSoTotalsStandUnderTheirCaptions)
 TEST_F(InventoryExport, EachColumnKeepsItsOwnWidthAndPagesPrintOnA4WithTheReportsMargins)
 {
     const QString html = QString::fromUtf8(DataFixture::fileBytes(exported(&ReportLayout::exportHtml, "inventario.html")));
-    QString colgroup = QStringLiteral("<colgroup>");
+    QString colgroup = u"<colgroup>"_s;
     for (double width : InventoryWidths)
-        colgroup += QStringLiteral("<col style=\"width:%1px\">").arg(std::lround(width / 15));
-    EXPECT_TRUE(html.contains(colgroup + QStringLiteral("</colgroup>"))) << html.left(1500).toStdString();
-    EXPECT_TRUE(html.contains(QStringLiteral("@page { size: A4; margin: 20mm 20mm 20mm 20mm; }")));
+        colgroup += u"<col style=\"width:%1px\">"_s.arg(std::lround(width / 15));
+    EXPECT_TRUE(html.contains(colgroup + u"</colgroup>"_s)) << html.left(1500).toStdString();
+    EXPECT_TRUE(html.contains(u"@page { size: A4; margin: 20mm 20mm 20mm 20mm; }"_s));
 
     // Excel widths are characters of seven pixels (with a little padding);
     // the sheet prints on A4 with the report's margins, one page wide.
     const QString xlsx = exported(&ReportLayout::exportXlsx, "inventario.xlsx");
-    const QString xml = QString::fromUtf8(reporttest::zipEntry(xlsx, QStringLiteral("xl/worksheets/sheet1.xml")));
-    EXPECT_TRUE(xml.contains(QStringLiteral("<pageSetUpPr fitToPage=\"1\"/>")));
-    EXPECT_TRUE(xml.contains(QStringLiteral("<pageMargins left=\"0.7875\" right=\"0.7875\" top=\"0.7875\" bottom=\"0.7875\"")))
+    const QString xml = QString::fromUtf8(reporttest::zipEntry(xlsx, u"xl/worksheets/sheet1.xml"_s));
+    EXPECT_TRUE(xml.contains(u"<pageSetUpPr fitToPage=\"1\"/>"_s));
+    EXPECT_TRUE(xml.contains(u"<pageMargins left=\"0.7875\" right=\"0.7875\" top=\"0.7875\" bottom=\"0.7875\""_s))
         << xml.toStdString();
-    EXPECT_TRUE(xml.contains(QRegularExpression(QStringLiteral("<pageSetup paperSize=\"9\" fitToHeight=\"0\""))));
+    EXPECT_TRUE(xml.contains(QRegularExpression(u"<pageSetup paperSize=\"9\" fitToHeight=\"0\""_s)));
     const reporttest::Sheet sheet = reporttest::readSheet(xlsx);
     ASSERT_EQ(sheet.widths.size(), static_cast<qsizetype>(std::size(InventoryWidths)));
     for (size_t c = 0; c < std::size(InventoryWidths); ++c) {
@@ -201,55 +197,55 @@ TEST_F(InventoryExport, ExcelCellsKeepTheirTypesAndTheEuroSign)
     const reporttest::Sheet sheet = reporttest::readSheet(exported(&ReportLayout::exportXlsx, "inventario.xlsx"));
     // Title, captions, the category, its two articles, the footer's
     // quantity, the next category, its article and footer, the total.
-    const QString first = QString::number(reporttest::rowOf(sheet.find(QStringLiteral("A001"))));
-    EXPECT_EQ(first, QStringLiteral("4"));
+    const QString first = QString::number(reporttest::rowOf(sheet.find(u"A001"_s)));
+    EXPECT_EQ(first, u"4"_s);
     const auto cell = [&](const char *column) { return sheet.cells.value(QLatin1String(column) + first); };
     const auto isNumber = [](const reporttest::SheetCell &c) { return c.type.isEmpty() || c.type == u"n"; };
 
     // A whole number and a currency value are numbers; the currency format
     // shows the euro sign as the PDF does.
     EXPECT_TRUE(isNumber(cell("C")));
-    EXPECT_EQ(cell("C").value, QStringLiteral("3"));
+    EXPECT_EQ(cell("C").value, u"3"_s);
     for (const char *column : {"D", "E"}) {
         EXPECT_TRUE(isNumber(cell(column))) << column;
-        EXPECT_TRUE(cell(column).format.contains(QStringLiteral("€"))) << cell(column).format.toStdString();
+        EXPECT_TRUE(cell(column).format.contains(u"€"_s)) << cell(column).format.toStdString();
     }
     EXPECT_DOUBLE_EQ(cell("D").value.toDouble(), 5.12);
     EXPECT_DOUBLE_EQ(cell("E").value.toDouble(), 15.36);
     // Dates without a format and with a named one are dates.
     EXPECT_TRUE(isNumber(cell("F")));
     EXPECT_DOUBLE_EQ(cell("F").value.toDouble(), 45352); // 1 March 2024
-    EXPECT_EQ(cell("F").format, QStringLiteral("dd/mm/yyyy"));
+    EXPECT_EQ(cell("F").format, u"dd/mm/yyyy"_s);
     EXPECT_DOUBLE_EQ(cell("G").value.toDouble(), 45353);
-    EXPECT_EQ(cell("G").format, QStringLiteral("dd/mm/yyyy"));
+    EXPECT_EQ(cell("G").format, u"dd/mm/yyyy"_s);
     // The sums are numbers in their own columns.
-    const reporttest::SheetCell groupValue = sheet.cells.value(QStringLiteral("E3"));
+    const reporttest::SheetCell groupValue = sheet.cells.value(u"E3"_s);
     EXPECT_TRUE(isNumber(groupValue));
     EXPECT_DOUBLE_EQ(groupValue.value.toDouble(), 17.36);
-    EXPECT_EQ(sheet.value(QStringLiteral("C6")), QStringLiteral("13"));
-    EXPECT_DOUBLE_EQ(sheet.value(QStringLiteral("E%1").arg(sheet.rows)).toDouble(), 42.36);
-    EXPECT_EQ(sheet.value(QStringLiteral("B%1").arg(sheet.rows)), QStringLiteral("Totale generale"));
+    EXPECT_EQ(sheet.value(u"C6"_s), u"13"_s);
+    EXPECT_DOUBLE_EQ(sheet.value(u"E%1"_s.arg(sheet.rows)).toDouble(), 42.36);
+    EXPECT_EQ(sheet.value(u"B%1"_s.arg(sheet.rows)), u"Totale generale"_s);
 }
 
 TEST(ReportExports, ExistingFilesAreReplacedAndUnwritablePlacesAreToldInItalian)
 {
     ReportLayout layout;
     buildInventory(layout);
-    const QString dir = testsupport::freshDir(QStringLiteral("replace"));
-    for (const QString &name : {QStringLiteral("a.pdf"), QStringLiteral("a.html"), QStringLiteral("a.rtf"), QStringLiteral("a.xlsx")}) {
+    const QString dir = testsupport::freshDir(u"replace"_s);
+    for (const QString &name : {u"a.pdf"_s, u"a.html"_s, u"a.rtf"_s, u"a.xlsx"_s}) {
         QFile old(dir + u'/' + name);
         ASSERT_TRUE(old.open(QIODevice::WriteOnly));
         old.write("vecchio contenuto");
     }
-    layout.exportPdf(dir + QStringLiteral("/a.pdf"));
-    layout.exportHtml(dir + QStringLiteral("/a.html"));
-    layout.exportRtf(dir + QStringLiteral("/a.rtf"));
-    layout.exportXlsx(dir + QStringLiteral("/a.xlsx"));
+    layout.exportPdf(dir + u"/a.pdf"_s);
+    layout.exportHtml(dir + u"/a.html"_s);
+    layout.exportRtf(dir + u"/a.rtf"_s);
+    layout.exportXlsx(dir + u"/a.xlsx"_s);
     for (const QString &name : QDir(dir).entryList(QDir::Files | QDir::Hidden))
         EXPECT_FALSE(DataFixture::fileBytes(dir + u'/' + name).startsWith("vecchio")) << name.toStdString();
     EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden).size(), 4) << "no partial files left";
 
-    const QString missing = dir + QStringLiteral("/manca/a");
+    const QString missing = dir + u"/manca/a"_s;
     for (const auto &exporter : {&ReportLayout::exportPdf, &ReportLayout::exportHtml, &ReportLayout::exportRtf,
                                  &ReportLayout::exportXlsx}) {
         try {
@@ -258,8 +254,7 @@ TEST(ReportExports, ExistingFilesAreReplacedAndUnwritablePlacesAreToldInItalian)
         } catch (const ReportError &e) {
             EXPECT_EQ(e.kind(), ReportError::Kind::ExportFailed);
             EXPECT_EQ(e.number(), 75);
-            EXPECT_EQ(e.description(),
-                      QStringLiteral("Impossibile scrivere il file '%1': la cartella non esiste.").arg(missing));
+            EXPECT_EQ(e.description(), u"Impossibile scrivere il file '%1': la cartella non esiste."_s.arg(missing));
         }
     }
 }
@@ -278,5 +273,5 @@ TEST(ReportExports, ExcelFormatsTranslateTheRunTimeNotation)
     };
     for (const auto &[format, forDate, expected] : cases)
         EXPECT_EQ(XlsxExport::excelFormat(QString::fromUtf8(format), forDate), QString::fromUtf8(expected)) << format;
-    EXPECT_EQ(XlsxExport::excelFormat(QString(), true, true), QStringLiteral("dd/mm/yyyy hh:mm:ss"));
+    EXPECT_EQ(XlsxExport::excelFormat(QString(), true, true), u"dd/mm/yyyy hh:mm:ss"_s);
 }
