@@ -25,6 +25,7 @@
 using platform::GridKey;
 using platform::SortOrder;
 using testsupport::DataFixture;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -51,6 +52,19 @@ void choose(QComboBox *list, const QString &text)
     ASSERT_EQ(list->currentText(), text);
 }
 
+// Each level as shown: its column, "chiuso" when it cannot be used, and its
+// order ("+" ascending, "-" descending) when the order can be chosen.
+QStringList levels(const comfrmGridLevels *d)
+{
+    QStringList shown;
+    for (std::size_t i = 0; i < comfrmGridLevels::Levels; ++i) {
+        const QString order = d->optOrder[2 * i + 1]->isChecked() ? u" -"_s : u" +"_s;
+        shown << d->cboGroups[i]->currentText() + (d->cboGroups[i]->isEnabled() ? QString() : u" chiuso"_s)
+                     + (d->optOrder[2 * i]->isEnabled() ? order : QString());
+    }
+    return shown;
+}
+
 class GridDialogs : public ::testing::Test
 {
 protected:
@@ -62,7 +76,7 @@ protected:
             " ('C001', 'Chiodo 20', 'Edilizia', 0.01, '2024-01-02'),"
             " ('D001', 'Tassello 6', 'Edilizia', 0.3, '2024-01-02');"));
         grid.setConnectionString(DataFixture::connectionString(path));
-        grid.setRecordSource(QStringLiteral("SELECT Codice, Descrizione, Categoria, Costo FROM Articoli"));
+        grid.setRecordSource(u"SELECT Codice, Descrizione, Categoria, Costo FROM Articoli"_s);
         grid.rebind();
     }
 
@@ -87,29 +101,22 @@ protected:
 
 TEST_F(GridDialogs, TheSortDialogShowsTheGridsKeysAndWritesThemOnlyWhenChanged)
 {
-    grid.column(2)->setCaption(QStringLiteral("Descrizione articolo"));
+    grid.column(2)->setCaption(u"Descrizione articolo"_s);
     grid.sortKeys().add(2, Down);
     grid.sortKeys().add(3, Up);
     grid.rowCount();
     QSignalSpy keys(&grid, &platform::Grid::sortKeysChanged);
     QSignalSpy reset(grid.model(), &QAbstractItemModel::modelReset);
     sortGrid([](comfrmSort *d) {
-        EXPECT_EQ(d->windowTitle(), QStringLiteral("Ordina"));
-        EXPECT_EQ(d->fraLevel[0]->title(), QStringLiteral("Ordina per"));
-        EXPECT_EQ(d->fraLevel[3]->title(), QStringLiteral("Quindi per"));
+        EXPECT_EQ(d->windowTitle(), u"Ordina"_s);
+        EXPECT_EQ(d->fraLevel[0]->title(), u"Ordina per"_s);
+        EXPECT_EQ(d->fraLevel[3]->title(), u"Quindi per"_s);
         // The columns are listed by key, whatever their captions.
-        const QStringList all{QStringLiteral("(Vuoto)"), QStringLiteral("Codice"), QStringLiteral("Descrizione"),
-                              QStringLiteral("Categoria"), QStringLiteral("Costo")};
+        const QStringList all{u"(Vuoto)"_s, u"Codice"_s, u"Descrizione"_s, u"Categoria"_s, u"Costo"_s};
         for (QComboBox *list : d->cboGroups)
             EXPECT_EQ(itemsOf(list), all);
-        EXPECT_EQ(d->cboGroups[0]->currentText(), QStringLiteral("Descrizione"));
-        EXPECT_TRUE(d->optOrder[1]->isChecked());
-        EXPECT_EQ(d->cboGroups[1]->currentText(), QStringLiteral("Categoria"));
-        EXPECT_TRUE(d->optOrder[2]->isChecked());
         // The level after the last key is open and empty; the one after it closed.
-        EXPECT_EQ(d->cboGroups[2]->currentText(), QStringLiteral("(Vuoto)"));
-        EXPECT_TRUE(d->cboGroups[2]->isEnabled() && !d->optOrder[4]->isEnabled());
-        EXPECT_FALSE(d->cboGroups[3]->isEnabled());
+        EXPECT_EQ(levels(d), (QStringList{u"Descrizione -"_s, u"Categoria +"_s, u"(Vuoto)"_s, u"(Vuoto) chiuso"_s}));
         // Enter answers OK; without a change the grid is left alone.
         QTest::keyClick(d->cboGroups[0], Qt::Key_Return);
     });
@@ -123,17 +130,17 @@ TEST_F(GridDialogs, TheSortDialogShowsTheGridsKeysAndWritesThemOnlyWhenChanged)
     });
     EXPECT_EQ(sortKeys(), (std::vector<GridKey>{{2, Up}, {3, Up}}));
     sortGrid([](comfrmSort *d) {
-        choose(d->cboGroups[1], QStringLiteral("(Vuoto)"));
+        choose(d->cboGroups[1], u"(Vuoto)"_s);
         QTest::mouseClick(d->cmdOK, Qt::LeftButton);
     });
     EXPECT_EQ(sortKeys(), (std::vector<GridKey>{{2, Up}}));
-    EXPECT_EQ(grid.textAt(1, 2), QStringLiteral("Chiodo 20"));
+    EXPECT_EQ(grid.textAt(1, 2), u"Chiodo 20"_s);
 
     sortGrid([](comfrmSort *d) {
         d->cboGroups[0]->setFocus();
         QTest::mouseClick(d->cmdClearAll, Qt::LeftButton);
-        EXPECT_EQ(d->cboGroups[0]->currentText(), QStringLiteral("(Vuoto)"));
-        EXPECT_FALSE(d->cboGroups[1]->isEnabled());
+        const QString closed = u"(Vuoto) chiuso"_s;
+        EXPECT_EQ(levels(d), (QStringList{u"(Vuoto)"_s, closed, closed, closed}));
         QTest::mouseClick(d->cmdOK, Qt::LeftButton);
     });
     EXPECT_TRUE(desktop->msgBoxes().empty());
@@ -144,36 +151,28 @@ TEST_F(GridDialogs, ChoosingAColumnOpensTheNextLevelEmptyClosesTheRestOkSorts)
 {
     grid.sortKeys().add(1, Up);
     sortGrid([](comfrmSort *d) {
-        EXPECT_FALSE(d->cboGroups[1]->currentIndex() > 0);
-        EXPECT_TRUE(d->cboGroups[1]->isEnabled());
-        EXPECT_FALSE(d->cboGroups[2]->isEnabled());
-        choose(d->cboGroups[1], QStringLiteral("Costo"));
-        EXPECT_TRUE(d->cboGroups[2]->isEnabled());
-        EXPECT_TRUE(d->optOrder[3]->isEnabled());
+        const QStringList firstOnly{u"Codice +"_s, u"(Vuoto)"_s, u"(Vuoto) chiuso"_s, u"(Vuoto) chiuso"_s};
+        EXPECT_EQ(levels(d), firstOnly);
+        choose(d->cboGroups[1], u"Costo"_s);
         QTest::mouseClick(d->optOrder[3], Qt::LeftButton);
-        EXPECT_TRUE(d->optOrder[3]->isChecked());
+        EXPECT_EQ(levels(d), (QStringList{u"Codice +"_s, u"Costo -"_s, u"(Vuoto)"_s, u"(Vuoto) chiuso"_s}));
         // Another column starts over in ascending order.
-        choose(d->cboGroups[1], QStringLiteral("Categoria"));
-        EXPECT_TRUE(d->optOrder[2]->isChecked());
-        choose(d->cboGroups[2], QStringLiteral("Descrizione"));
-        EXPECT_TRUE(d->cboGroups[3]->isEnabled());
+        choose(d->cboGroups[1], u"Categoria"_s);
+        choose(d->cboGroups[2], u"Descrizione"_s);
+        EXPECT_EQ(levels(d), (QStringList{u"Codice +"_s, u"Categoria +"_s, u"Descrizione +"_s, u"(Vuoto)"_s}));
         // "(Vuoto)" on level 1 empties and closes levels 2 and 3.
-        choose(d->cboGroups[1], QStringLiteral("(Vuoto)"));
-        EXPECT_FALSE(d->optOrder[2]->isEnabled());
-        EXPECT_EQ(d->cboGroups[2]->currentText(), QStringLiteral("(Vuoto)"));
-        EXPECT_FALSE(d->cboGroups[2]->isEnabled());
-        EXPECT_EQ(d->cboGroups[3]->currentText(), QStringLiteral("(Vuoto)"));
-        EXPECT_FALSE(d->cboGroups[3]->isEnabled());
+        choose(d->cboGroups[1], u"(Vuoto)"_s);
+        EXPECT_EQ(levels(d), firstOnly);
 
         // The accepted levels become the grid's sort keys.
-        choose(d->cboGroups[0], QStringLiteral("Categoria"));
-        choose(d->cboGroups[1], QStringLiteral("Costo"));
+        choose(d->cboGroups[0], u"Categoria"_s);
+        choose(d->cboGroups[1], u"Costo"_s);
         QTest::mouseClick(d->optOrder[3], Qt::LeftButton);
         QTest::mouseClick(d->cmdOK, Qt::LeftButton);
     });
     EXPECT_EQ(sortKeys(), (std::vector<GridKey>{{3, Up}, {4, Down}}));
     // Edilizia first, the dearer of its two at the top.
-    EXPECT_EQ(grid.textAt(1, 1), QStringLiteral("D001"));
+    EXPECT_EQ(grid.textAt(1, 1), u"D001"_s);
     EXPECT_TRUE(desktop->msgBoxes().empty());
 }
 
@@ -181,10 +180,10 @@ TEST_F(GridDialogs, LeavingAnEmptyFirstLevelIsRefused)
 {
     grid.sortKeys().add(1, Up);
     sortGrid([this](comfrmSort *d) {
-        choose(d->cboGroups[0], QStringLiteral("(Vuoto)"));
+        choose(d->cboGroups[0], u"(Vuoto)"_s);
         QTest::mouseClick(d->cmdOK, Qt::LeftButton);
         QApplication::processEvents();
-        ASSERT_EQ(desktop->prompts(), QStringList{QStringLiteral("Inserire almeno un Campo di ordinamento")});
+        ASSERT_EQ(desktop->prompts(), QStringList{u"Inserire almeno un Campo di ordinamento"_s});
         EXPECT_EQ(desktop->msgBoxes()[0].style, platform::vbOKOnly);
         EXPECT_TRUE(d->isVisible());
         EXPECT_FALSE(d->Accepted());
@@ -205,31 +204,30 @@ TEST_F(GridDialogs, LeavingAnEmptyFirstLevelIsRefused)
 
 TEST_F(GridDialogs, TheGroupDialogListsByListingNameAndLeavesOutWhatCannotBeGrouped)
 {
-    grid.setRecordSource(QStringLiteral("SELECT Codice, Descrizione, Categoria, Costo, Note FROM Articoli"));
+    grid.setRecordSource(u"SELECT Codice, Descrizione, Categoria, Costo, Note FROM Articoli"_s);
     grid.rebind();
-    grid.column(3)->setListName(QStringLiteral("Categoria merceologica"));
+    grid.column(3)->setListName(u"Categoria merceologica"_s);
     grid.column(4)->setKind(platform::GridColumnKind::Image);
     grid.groups().add(3, Down);
     // Neither the image column nor the long text "Note" is offered.
     groupGrid([](comfrmGroupBy *d) {
-        EXPECT_EQ(d->fraLevel[0]->title(), QStringLiteral("Raggruppa per"));
-        EXPECT_EQ(itemsOf(d->cboExpand), (QStringList{QStringLiteral("Espandi tutto"), QStringLiteral("Unisci tutto")}));
-        EXPECT_EQ(d->cboExpand->currentText(), QStringLiteral("Espandi tutto"));
-        EXPECT_EQ(itemsOf(d->cboGroups[0]), (QStringList{QStringLiteral("(Vuoto)"), QStringLiteral("Codice"),
-                                                         QStringLiteral("Descrizione"),
-                                                         QStringLiteral("Categoria merceologica")}));
-        EXPECT_EQ(d->cboGroups[0]->currentText(), QStringLiteral("Categoria merceologica"));
-        EXPECT_TRUE(d->optOrder[1]->isChecked());
+        EXPECT_EQ(d->fraLevel[0]->title(), u"Raggruppa per"_s);
+        EXPECT_EQ(itemsOf(d->cboExpand), (QStringList{u"Espandi tutto"_s, u"Unisci tutto"_s}));
+        EXPECT_EQ(d->cboExpand->currentText(), u"Espandi tutto"_s);
+        EXPECT_EQ(itemsOf(d->cboGroups[0]), (QStringList{u"(Vuoto)"_s, u"Codice"_s,
+                                                         u"Descrizione"_s,
+                                                         u"Categoria merceologica"_s}));
+        EXPECT_EQ(levels(d)[0], u"Categoria merceologica -"_s);
         QTest::mouseClick(d->cmdCancel, Qt::LeftButton);
     });
     EXPECT_EQ(groups(), (std::vector<GridKey>{{3, Down}}));
 
     // Nor a binary field.
     grid.groups().clear();
-    grid.setRecordSource(QStringLiteral("SELECT k01, m01 FROM _Pars"));
+    grid.setRecordSource(u"SELECT k01, m01 FROM _Pars"_s);
     grid.rebind();
     groupGrid([](comfrmGroupBy *d) {
-        EXPECT_EQ(itemsOf(d->cboGroups[0]), (QStringList{QStringLiteral("(Vuoto)"), QStringLiteral("k01")}));
+        EXPECT_EQ(itemsOf(d->cboGroups[0]), (QStringList{u"(Vuoto)"_s, u"k01"_s}));
         QTest::mouseClick(d->cmdCancel, Qt::LeftButton);
     });
 }
@@ -237,8 +235,8 @@ TEST_F(GridDialogs, TheGroupDialogListsByListingNameAndLeavesOutWhatCannotBeGrou
 TEST_F(GridDialogs, AcceptedGroupsAreAppliedCollapsedWhenAsked)
 {
     groupGrid([](comfrmGroupBy *d) {
-        choose(d->cboGroups[0], QStringLiteral("Categoria"));
-        choose(d->cboExpand, QStringLiteral("Unisci tutto"));
+        choose(d->cboGroups[0], u"Categoria"_s);
+        choose(d->cboExpand, u"Unisci tutto"_s);
         QTest::mouseClick(d->cmdOK, Qt::LeftButton);
     });
     EXPECT_EQ(groups(), (std::vector<GridKey>{{3, Up}}));
@@ -249,8 +247,8 @@ TEST_F(GridDialogs, AcceptedGroupsAreAppliedCollapsedWhenAsked)
 
     // Only switching to "Espandi tutto" changes nothing.
     groupGrid([](comfrmGroupBy *d) {
-        EXPECT_EQ(d->cboGroups[0]->currentText(), QStringLiteral("Categoria"));
-        choose(d->cboExpand, QStringLiteral("Espandi tutto"));
+        EXPECT_EQ(d->cboGroups[0]->currentText(), u"Categoria"_s);
+        choose(d->cboExpand, u"Espandi tutto"_s);
         QTest::mouseClick(d->cmdOK, Qt::LeftButton);
     });
     EXPECT_FALSE(grid.model()->groupsExpanded());
@@ -258,7 +256,7 @@ TEST_F(GridDialogs, AcceptedGroupsAreAppliedCollapsedWhenAsked)
 
     // A second level, expanded.
     groupGrid([](comfrmGroupBy *d) {
-        choose(d->cboGroups[1], QStringLiteral("Codice"));
+        choose(d->cboGroups[1], u"Codice"_s);
         QTest::mouseClick(d->cmdOK, Qt::LeftButton);
     });
     EXPECT_EQ(groups(), (std::vector<GridKey>{{3, Up}, {1, Up}}));
@@ -267,7 +265,7 @@ TEST_F(GridDialogs, AcceptedGroupsAreAppliedCollapsedWhenAsked)
 
     // All levels empty removes the grouping; no check of the first level here.
     groupGrid([](comfrmGroupBy *d) {
-        choose(d->cboGroups[0], QStringLiteral("(Vuoto)"));
+        choose(d->cboGroups[0], u"(Vuoto)"_s);
         QTest::mouseClick(d->cmdOK, Qt::LeftButton);
     });
     EXPECT_TRUE(desktop->msgBoxes().empty());
