@@ -24,17 +24,18 @@
 using platform::RegistryStore;
 using platform::Variant;
 using testsupport::DataFixture;
+using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString Settings = QStringLiteral("Software\\Korvane\\Velmora\\Settings");
-const QString Restart = QStringLiteral("Riavviare l'applicazione per rendere effettive le modifiche.");
-const QString SystemFileMissing = QStringLiteral("File di sistema assente.\r\nOperazione annullata.");
+const QString Settings = u"Software\\Korvane\\Velmora\\Settings"_s;
+const QString Restart = u"Riavviare l'applicazione per rendere effettive le modifiche."_s;
+const QString SystemFileMissing = u"File di sistema assente.\r\nOperazione annullata."_s;
 
 // A file of the given bytes in a fresh folder.
-QString fileWith(const QByteArray &bytes, const QString &name = QStringLiteral("note.mdb"))
+QString fileWith(const QByteArray &bytes, const QString &name = u"note.mdb"_s)
 {
-    const QString path = testsupport::freshDir(QStringLiteral("x")) + u'/' + name;
+    const QString path = testsupport::freshDir(u"x"_s) + u'/' + name;
     QFile f(path);
     EXPECT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(bytes);
@@ -48,10 +49,10 @@ protected:
     {
         RegistryStore::setDefaultFileName(registry);
         settings.SettingsKeyCopy = Settings;
-        settings.DbPath = testsupport::freshDir(QStringLiteral("open"));
-        settings.DataFolder = testsupport::freshDir(QStringLiteral("BrevelDB"));
-        settings.CartellaProgramma = testsupport::freshDir(QStringLiteral("program"));
-        DataFixture::createDatabase(settings.CartellaProgramma, QStringLiteral("master.gen"));
+        settings.DbPath = testsupport::freshDir(u"open"_s);
+        settings.DataFolder = testsupport::freshDir(u"BrevelDB"_s);
+        settings.CartellaProgramma = testsupport::freshDir(u"program"_s);
+        DataFixture::createDatabase(settings.CartellaProgramma, u"master.gen"_s);
     }
     void TearDown() override { RegistryStore::setDefaultFileName(QString()); }
 
@@ -70,12 +71,12 @@ protected:
     // A database of the program's shape in a folder of its own.
     static QString database(const QString &fileName)
     {
-        return DataFixture::createDatabase(testsupport::freshDir(QStringLiteral("db")), fileName);
+        return DataFixture::createDatabase(testsupport::freshDir(u"db"_s), fileName);
     }
-    QString master() const { return settings.CartellaProgramma + QStringLiteral("/master.gen"); }
+    QString master() const { return settings.CartellaProgramma + u"/master.gen"_s; }
 
     platform::ScopedScriptedDesktop desktop;
-    const QString registry = testsupport::freshDir(QStringLiteral("reg")) + QStringLiteral("/registry.ini");
+    const QString registry = testsupport::freshDir(u"reg"_s) + u"/registry.ini"_s;
     comfrmDbUtils::Impostazioni settings;
 };
 
@@ -83,30 +84,27 @@ protected:
 
 TEST_F(DbUtilsTest, EveryModeShowsItsTextsAndModesTwoToFiveDoNothingElse)
 {
-    const QString ok = QStringLiteral("2. Premere il tasto OK.");
+    const QString ok = u"2. Premere il tasto OK."_s;
     const struct
     {
         QString title;
         QStringList lines;
         QString row0, row1;
     } modes[] = {
-        {QStringLiteral("Seleziona i database attivi."),
-         {QStringLiteral("1. Selezionare (obbligatorio) il database primario. (...)"),
-          QStringLiteral("2. Selezionare (facoltativo) il database secondario. (...)"),
-          QStringLiteral("3. Premere il tasto OK.")},
-         QStringLiteral("Database primario"), QStringLiteral("Database secondario")},
-        {QStringLiteral("Nuovo database."), {QStringLiteral("1. Impostare il nome ed il percorso del nuovo database. (...)"), ok},
-         QStringLiteral("Nuovo Database"), QString()},
-        {QStringLiteral("Nuovo database da modello."), {QStringLiteral("Impostare il nome ed il percorso delnuovo database.")},
-         QStringLiteral("Modello"), QStringLiteral("Nuovo Database")},
-        {QStringLiteral("Compatta il database."),
-         {QStringLiteral("1. Impostare il nome ed il percorso del database da compattare. (...)"), ok},
-         QStringLiteral("Database da compattare"), QString()},
-        {QStringLiteral("Backup del database."), {QStringLiteral("1. Impostare il nome ed il percorso del database da salvare."), ok},
-         QStringLiteral("Database da salvare"), QString()},
-        {QStringLiteral("Ripristina il database."),
-         {QStringLiteral("1. Impostare il nome ed il percorso del database da ripristinare."), ok},
-         QStringLiteral("Database da ripristinare"), QString()},
+        {u"Seleziona i database attivi."_s,
+         {u"1. Selezionare (obbligatorio) il database primario. (...)"_s,
+          u"2. Selezionare (facoltativo) il database secondario. (...)"_s, u"3. Premere il tasto OK."_s},
+         u"Database primario"_s, u"Database secondario"_s},
+        {u"Nuovo database."_s, {u"1. Impostare il nome ed il percorso del nuovo database. (...)"_s, ok},
+         u"Nuovo Database"_s, QString()},
+        {u"Nuovo database da modello."_s, {u"Impostare il nome ed il percorso delnuovo database."_s}, u"Modello"_s,
+         u"Nuovo Database"_s},
+        {u"Compatta il database."_s, {u"1. Impostare il nome ed il percorso del database da compattare. (...)"_s, ok},
+         u"Database da compattare"_s, QString()},
+        {u"Backup del database."_s, {u"1. Impostare il nome ed il percorso del database da salvare."_s, ok},
+         u"Database da salvare"_s, QString()},
+        {u"Ripristina il database."_s, {u"1. Impostare il nome ed il percorso del database da ripristinare."_s, ok},
+         u"Database da ripristinare"_s, QString()},
     };
     const int twoRowHeight = comfrmDbUtils(0, settings).height();
     for (int mode = 0; mode < 6; ++mode) {
@@ -130,37 +128,37 @@ TEST_F(DbUtilsTest, EveryModeShowsItsTextsAndModesTwoToFiveDoNothingElse)
         // Modes 2 to 5 only show their texts: the buttons ask for no file.
         dialog.show();
         desktop->queueOpenFile(master());
-        desktop->queueSaveFile(settings.DataFolder + QStringLiteral("/nuovo.mdb"));
+        desktop->queueSaveFile(settings.DataFolder + u"/nuovo.mdb"_s);
         click(dialog.cmdopendb[0]);
         click(dialog.cmdopendb[1]);
         EXPECT_EQ(desktop->pendingAnswers(), 2);
         click(dialog.cmdCancel);
         EXPECT_FALSE(dialog.isVisible());
     }
-    EXPECT_TRUE(stored(QStringLiteral("dbPath")).isEmpty());
-    EXPECT_FALSE(QFileInfo::exists(settings.DataFolder + QStringLiteral("/nuovo.mdb")));
+    EXPECT_TRUE(stored(u"dbPath"_s).isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(settings.DataFolder + u"/nuovo.mdb"_s));
 }
 
 TEST_F(DbUtilsTest, ChoosingOnlyTheSecondaryWritesOnlyItsValuesWithOneMessage)
 {
     // With no open database the file dialog starts in the data folder.
-    store(QStringLiteral("dbPath"), QStringLiteral("/dati"));
-    store(QStringLiteral("dbName"), QStringLiteral("gest01.mdb"));
+    store(u"dbPath"_s, u"/dati"_s);
+    store(u"dbName"_s, u"gest01.mdb"_s);
     settings.DbPath.clear();
-    const QString secondary = database(QStringLiteral("due.mdb"));
+    const QString secondary = database(u"due.mdb"_s);
     desktop->queueOpenFile(secondary);
     testsupport::callModal<comfrmDbUtils>([this] { comfrmDbUtils::Seleziona(settings); }, [&](comfrmDbUtils *dialog) {
-        EXPECT_EQ(dialog->lbltxtdb[0]->text(), QStringLiteral("/dati/gest01.mdb"));
-        EXPECT_EQ(dialog->lbltxtdb[1]->text(), QStringLiteral("<vuoto>"));
+        EXPECT_EQ(dialog->lbltxtdb[0]->text(), u"/dati/gest01.mdb"_s);
+        EXPECT_EQ(dialog->lbltxtdb[1]->text(), u"<vuoto>"_s);
         click(dialog->cmdopendb[1]);
         click(dialog->cmdOK);
     });
     EXPECT_EQ(desktop->callsOf<platform::OpenFileCall>().at(0).request.initialDir, settings.DataFolder);
     EXPECT_EQ(desktop->prompts(), QStringList{Restart});
-    EXPECT_EQ(stored(QStringLiteral("dbPath")), QStringLiteral("/dati"));
-    EXPECT_EQ(stored(QStringLiteral("dbName")), QStringLiteral("gest01.mdb"));
-    EXPECT_EQ(stored(QStringLiteral("dbPath2")), QFileInfo(secondary).absolutePath());
-    EXPECT_EQ(stored(QStringLiteral("dbName2")), QStringLiteral("due.mdb"));
+    EXPECT_EQ(stored(u"dbPath"_s), u"/dati"_s);
+    EXPECT_EQ(stored(u"dbName"_s), u"gest01.mdb"_s);
+    EXPECT_EQ(stored(u"dbPath2"_s), QFileInfo(secondary).absolutePath());
+    EXPECT_EQ(stored(u"dbName2"_s), u"due.mdb"_s);
     // The next opening shows it.
     EXPECT_EQ(comfrmDbUtils(comfrmDbUtils::ModeSeleziona, settings).lbltxtdb[1]->text(), secondary);
 }
@@ -168,8 +166,8 @@ TEST_F(DbUtilsTest, ChoosingOnlyTheSecondaryWritesOnlyItsValuesWithOneMessage)
 TEST_F(DbUtilsTest, NotADatabaseACancelledFileDialogAnnullaOrARefusedWriteChangeNothing)
 {
     const QString text = fileWith("solo testo, non un database");
-    const QString missing = testsupport::freshDir(QStringLiteral("x")) + QStringLiteral("/assente.mdb");
-    const QString primary = database(QStringLiteral("uno.mdb"));
+    const QString missing = testsupport::freshDir(u"x"_s) + u"/assente.mdb"_s;
+    const QString primary = database(u"uno.mdb"_s);
     for (const auto &answer : {std::optional(text), std::optional(missing), std::optional(primary),
                                std::optional<QString>()})
         desktop->queueOpenFile(answer);
@@ -177,13 +175,13 @@ TEST_F(DbUtilsTest, NotADatabaseACancelledFileDialogAnnullaOrARefusedWriteChange
     dialog.show();
     click(dialog.cmdopendb[0]);
     click(dialog.cmdopendb[1]);
-    EXPECT_EQ(desktop->prompts(), (QStringList{QStringLiteral("Database non valido"), QStringLiteral("Database non valido")}));
+    EXPECT_EQ(desktop->prompts(), (QStringList{u"Database non valido"_s, u"Database non valido"_s}));
     const auto requests = desktop->callsOf<platform::OpenFileCall>();
     ASSERT_EQ(requests.size(), 2u);
-    EXPECT_EQ(requests[0].request.title, QStringLiteral("Selezione Database primario"));
-    EXPECT_EQ(requests[1].request.title, QStringLiteral("Selezione Database secondario"));
+    EXPECT_EQ(requests[0].request.title, u"Selezione Database primario"_s);
+    EXPECT_EQ(requests[1].request.title, u"Selezione Database secondario"_s);
     EXPECT_EQ(requests[0].request.initialDir, settings.DbPath);
-    EXPECT_EQ(requests[0].request.filter, QStringLiteral("File di Access (*.mdb)|*.mdb"));
+    EXPECT_EQ(requests[0].request.filter, u"File di Access (*.mdb)|*.mdb"_s);
     EXPECT_EQ(requests[0].request.flags, 0x201004);
     EXPECT_FALSE(dialog.changed(0) || dialog.changed(1));
     EXPECT_FALSE(dialog.cmdOK->isEnabled());
@@ -197,7 +195,7 @@ TEST_F(DbUtilsTest, NotADatabaseACancelledFileDialogAnnullaOrARefusedWriteChange
     EXPECT_EQ(dialog.lbltxtdb[0]->text(), primary);
     // A store that refuses the write keeps the dialog open; Esc leaves.
     const QString blocker = fileWith("");
-    RegistryStore::setDefaultFileName(blocker + QStringLiteral("/sub/registry.ini"));
+    RegistryStore::setDefaultFileName(blocker + u"/sub/registry.ini"_s);
     desktop->clear();
     click(dialog.cmdOK);
     EXPECT_EQ(desktop->prompts(), QStringList{SystemFileMissing});
@@ -213,17 +211,17 @@ TEST_F(DbUtilsTest, NuovoCopiesTheTemplateToANewNameAndF1OpensItsHelp)
 {
     const QString existing = DataFixture::createSampleDatabase(settings.DataFolder);
     const QByteArray before = DataFixture::fileBytes(existing);
-    const QString target = settings.DataFolder + QStringLiteral("/magazzino 2025.mdb");
+    const QString target = settings.DataFolder + u"/magazzino 2025.mdb"_s;
     desktop->setHelpFileExists(true);
-    ASSERT_TRUE(QFile(settings.CartellaProgramma + QStringLiteral("/brevel.chm")).open(QIODevice::WriteOnly));
+    ASSERT_TRUE(QFile(settings.CartellaProgramma + u"/brevel.chm"_s).open(QIODevice::WriteOnly));
     desktop->queueSaveFile(existing);
     desktop->queueSaveFile(target);
     testsupport::callModal<comfrmDbUtils>([this] { comfrmDbUtils::Nuovo(settings); }, [&](comfrmDbUtils *dialog) {
         QTest::keyClick(dialog, Qt::Key_F1);
         // A name already taken is refused.
         click(dialog->cmdopendb[0]);
-        EXPECT_EQ(desktop->prompts(), QStringList{QStringLiteral("Database già presente.\r\nOperazione annullata.")});
-        EXPECT_EQ(dialog->lbltxtdb[0]->text(), QStringLiteral("<vuoto>"));
+        EXPECT_EQ(desktop->prompts(), QStringList{u"Database già presente.\r\nOperazione annullata."_s});
+        EXPECT_EQ(dialog->lbltxtdb[0]->text(), u"<vuoto>"_s);
         EXPECT_FALSE(dialog->cmdOK->isEnabled());
         click(dialog->cmdopendb[0]);
         EXPECT_EQ(dialog->lbltxtdb[0]->text(), target);
@@ -233,24 +231,24 @@ TEST_F(DbUtilsTest, NuovoCopiesTheTemplateToANewNameAndF1OpensItsHelp)
     const auto help = desktop->callsOf<platform::HelpCall>();
     ASSERT_EQ(help.size(), 1u);
     EXPECT_EQ(help[0].contextId, 203);
-    EXPECT_EQ(help[0].helpFile, settings.CartellaProgramma + QStringLiteral("/brevel.chm"));
+    EXPECT_EQ(help[0].helpFile, settings.CartellaProgramma + u"/brevel.chm"_s);
     const auto saves = desktop->callsOf<platform::SaveFileCall>();
     ASSERT_EQ(saves.size(), 2u);
-    EXPECT_EQ(saves[0].request.title, QStringLiteral("Nuovo Database"));
+    EXPECT_EQ(saves[0].request.title, u"Nuovo Database"_s);
     EXPECT_EQ(saves[0].request.initialDir, settings.DataFolder);
     EXPECT_EQ(saves[0].request.flags, 0x200004);
-    EXPECT_EQ(desktop->prompts().last(), QStringLiteral("Database creato con successo."));
+    EXPECT_EQ(desktop->prompts().last(), u"Database creato con successo."_s);
     EXPECT_EQ(DataFixture::fileBytes(target), DataFixture::fileBytes(master()));
     EXPECT_FALSE(platform::Connection(DataFixture::connectionString(target)).isReadOnly());
     EXPECT_EQ(DataFixture::fileBytes(existing), before);
     // Creating a database chooses nothing.
-    EXPECT_TRUE(stored(QStringLiteral("dbPath")).isEmpty());
+    EXPECT_TRUE(stored(u"dbPath"_s).isEmpty());
 }
 
 TEST_F(DbUtilsTest, NuovoFailuresKeepTheDialogOpenAndOverwriteNothing)
 {
     // The template is missing.
-    const QString target = settings.DataFolder + QStringLiteral("/nuovo.mdb");
+    const QString target = settings.DataFolder + u"/nuovo.mdb"_s;
     ASSERT_TRUE(QFile::remove(master()));
     desktop->queueSaveFile(target);
     comfrmDbUtils dialog(comfrmDbUtils::ModeNuovo, settings);
@@ -262,7 +260,7 @@ TEST_F(DbUtilsTest, NuovoFailuresKeepTheDialogOpenAndOverwriteNothing)
     EXPECT_FALSE(QFileInfo::exists(target));
 
     // A file of that name has appeared since the name was chosen.
-    DataFixture::createDatabase(settings.CartellaProgramma, QStringLiteral("master.gen"));
+    DataFixture::createDatabase(settings.CartellaProgramma, u"master.gen"_s);
     QFile(fileWith("dati di qualcun altro")).copy(target);
     desktop->clear();
     click(dialog.cmdOK);
