@@ -113,8 +113,6 @@ protected:
     }
 };
 
-// ---- first start, database choice --------------------------------------
-
 // A start takes the primary database of the settings, else the secondary
 // one for that run only, else the default one in the data folder, made from
 // the template the first time and never replaced afterwards.
@@ -178,8 +176,6 @@ TEST_F(Startup, TheDatabaseIsThePrimaryElseTheSecondaryElseTheDefaultOneMadeOnce
     EXPECT_EQ(desk->prompts(), QStringList());
 }
 
-// ---- bad settings and bad data at the start ------------------------------
-
 // A store that refuses every write: the start and the main window, which
 // both write settings, say so once, in Italian, and the program starts.
 TEST_F(Startup, SettingsThatCannotBeSavedAreReportedOnceAndTheProgramStarts)
@@ -242,8 +238,6 @@ TEST_F(Startup, BadSettingsAndADatabaseWithoutAnExpectedTableStartWithDefaults)
     }
 }
 
-// ---- an orderly stop -----------------------------------------------------
-
 // A default database that exists but does not open is the user's data: it
 // is never replaced by the template, whatever is wrong with it. A database
 // held by another program is not called damaged: the user is told to try
@@ -298,7 +292,6 @@ TEST_F(Startup, ADatabaseThatDoesNotOpenStopsTheStartAndStaysAsItWas)
     setSettingsText(u"dbPath"_s, QString());
     expectInUse(defaultDatabase());
 }
-
 
 // The default database cannot be made: the start stops with the real cause,
 // writes no setting and leaves no part of a copy behind.
@@ -362,8 +355,6 @@ TEST_F(Startup, ADefaultDatabaseThatCannotBeMadeStopsTheStartWithItsCause)
     EXPECT_EQ(QDir(MainModule::DataFolder).entryList(QDir::Files | QDir::Hidden), QStringList{u"gest01.mdb"_s});
 }
 
-// ---- a database that cannot be written -----------------------------------
-
 // An up-to-date database that cannot be written opens, shows its data and
 // refuses the writes the user asks for; one that still needs an upgrade
 // cannot be used, and the start ends.
@@ -410,8 +401,6 @@ TEST_F(Startup, ReadOnlyDatabaseOpensWhenCurrentAndEndsTheStartWhenItNeedsAnUpgr
     EXPECT_EQ(fileBytes(defaultDatabase()), before);
 }
 
-// ---- a database in the root folder ---------------------------------------
-
 // Chosen in the options dialog or in the database utilities dialog, a
 // database in the file system's root folder keeps "/" as its folder and
 // opens at the next start.
@@ -454,8 +443,6 @@ TEST_F(Startup, DatabaseInTheRootFolderOpensAtTheNextStart)
     expectNextStartOpensIt();
 }
 
-// ---- the last-resort handler ---------------------------------------------
-
 // An error escapes an event handler of the program's application object
 // (one of the program's run-time errors, a standard exception, anything
 // else): each is shown in the error report and the program goes on with
@@ -474,8 +461,6 @@ TEST_F(Startup, AnErrorThatEscapesAnEventHandlerIsReportedAndTheProgramGoesOn)
                            heading + u"51|Errore interno.|Velmora|QWidget|User|"_s,
                            u"continua"_s}));
 }
-
-// ---- the settings read once at start -------------------------------------
 
 using Settings = TemplateDatabaseTest;
 

@@ -276,8 +276,6 @@ QList<Case> corpus()
 
 } // namespace
 
-// ---- the whole corpus --------------------------------------------------------
-
 TEST(JetCorpus, EveryStatementTranslatesPreparesAndRuns)
 {
     TemplateDb db;
@@ -329,8 +327,6 @@ TEST(JetCorpus, TheOriginalStoredQueriesStillTranslate)
     ASSERT_EQ(rows.size(), 1);
     EXPECT_EQ(rows[0][0].toDouble(), 1.0);
 }
-
-// ---- results that depend on the translation -------------------------------------
 
 TEST(JetOnSqlite, ClosingWritesOneLinePerArticleInStockAtLastOrAverageCost)
 {

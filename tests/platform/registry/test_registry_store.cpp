@@ -63,8 +63,6 @@ protected:
 
 } // namespace
 
-// --- values and names ----------------------------------------------------------------
-
 TEST_F(RegistryStoreTest, TypesAndBytesComeBackExactlyAfterReopening)
 {
     QByteArray all;
@@ -188,8 +186,6 @@ TEST_F(RegistryStoreTest, RootKeysAreSeparateAndPathsAreChecked)
     put(QString(), u"top"_s, u"t"_s);
     EXPECT_EQ(query(reopened(), QString(), u"top"_s).data, text0(u"t"_s));
 }
-
-// --- keys ---------------------------------------------------------------------------
 
 TEST_F(RegistryStoreTest, KeysWithoutValuesPersistAndAreDeletedLikeThePlatform)
 {

@@ -180,8 +180,6 @@ TEST(ReportLayoutSerialisation, HandlersAndDataSurviveLoadingAStoredLayout)
     EXPECT_EQ(label.document()->pageText(0), QStringLiteral("A001\nA002"));
 }
 
-// ---- expressions ----
-
 namespace {
 
 Variant eval(const QString &text, const QList<Variant> &record = {}, int page = 0, int pages = 0)

@@ -428,8 +428,6 @@ TEST(ReportRun, CanGrowFieldPushesTheRestOfTheReportDown)
     EXPECT_LT(second.height(), 400);
 }
 
-// ---- label sheets ----
-
 namespace {
 
 // The built-in label layout of the program's label report: A4 with 567

@@ -140,8 +140,6 @@ TEST(ReportPreview, NavigatesZoomsAndDrawsThePageAsThePrinterPainterDoes)
     EXPECT_LT(differing, 20);
 }
 
-// ---- printing ----
-
 TEST(ReportPrinting, NoInstalledPrinterOrAnUnknownOneIsAnErrorNotASilentPrint)
 {
     ReportLayout layout;

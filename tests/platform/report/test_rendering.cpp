@@ -107,8 +107,6 @@ TEST(ReportPicture, APictureIsDrawnInItsBox)
     EXPECT_EQ(page.pixelColor(96 + 85, 96 + 20), QColor(Qt::white));
 }
 
-// ---- reference page ----
-
 namespace {
 
 // A small grouped list drawn with the fonts every build machine has.
