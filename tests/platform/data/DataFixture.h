@@ -61,16 +61,21 @@ public:
     static QString helperProgram();
 };
 
-// The DatabaseError that `f` raises, nullopt when it raises none.
-template <typename F>
-std::optional<platform::DatabaseError> databaseErrorOf(F &&f)
+// The error of type Error that `f` raises, nullopt when it raises none.
+template <typename Error, typename F>
+std::optional<Error> errorOf(F &&f)
 {
     try {
         f();
-    } catch (const platform::DatabaseError &e) {
+    } catch (const Error &e) {
         return e;
     }
     return std::nullopt;
+}
+template <typename F>
+std::optional<platform::DatabaseError> databaseErrorOf(F &&f)
+{
+    return errorOf<platform::DatabaseError>(std::forward<F>(f));
 }
 
 } // namespace testsupport

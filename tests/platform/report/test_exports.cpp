@@ -248,14 +248,11 @@ TEST(ReportExports, ExistingFilesAreReplacedAndUnwritablePlacesAreToldInItalian)
     const QString missing = dir + u"/manca/a"_s;
     for (const auto &exporter : {&ReportLayout::exportPdf, &ReportLayout::exportHtml, &ReportLayout::exportRtf,
                                  &ReportLayout::exportXlsx}) {
-        try {
-            (layout.*exporter)(missing);
-            ADD_FAILURE() << "no error";
-        } catch (const ReportError &e) {
-            EXPECT_EQ(e.kind(), ReportError::Kind::ExportFailed);
-            EXPECT_EQ(e.number(), 75);
-            EXPECT_EQ(e.description(), u"Impossibile scrivere il file '%1': la cartella non esiste."_s.arg(missing));
-        }
+        const auto error = testsupport::errorOf<ReportError>([&] { (layout.*exporter)(missing); });
+        ASSERT_TRUE(error);
+        EXPECT_EQ(error->kind(), ReportError::Kind::ExportFailed);
+        EXPECT_EQ(error->number(), 75);
+        EXPECT_EQ(error->description(), u"Impossibile scrivere il file '%1': la cartella non esiste."_s.arg(missing));
     }
 }
 

@@ -11,14 +11,15 @@
 
 using namespace platform;
 using namespace platform::report;
+using namespace Qt::StringLiterals;
 
 namespace {
 
 // A layout that uses every kind of control and most settings.
 void fillRichLayout(ReportLayout &layout)
 {
-    layout.setName(QStringLiteral("arpProva"));
-    layout.setDocumentName(QStringLiteral("Prova – Località"));
+    layout.setName(u"arpProva"_s);
+    layout.setDocumentName(u"Prova – Località"_s);
     layout.page().paper = QPageSize::Custom;
     layout.page().customWidth = 11904;
     layout.page().customHeight = 16833;
@@ -27,38 +28,37 @@ void fillRichLayout(ReportLayout &layout)
     layout.page().rightMargin = 567;
     layout.page().gutter = 57.5;
     layout.setPrintWidth(3402.0 * 3 + 170.031 * 2);
-    ReportSection &group = layout.addGroup(QStringLiteral("ghLettera"), QStringLiteral("gfLettera"), QStringLiteral("Nome"));
+    ReportSection &group = layout.addGroup(u"ghLettera"_s, u"gfLettera"_s, u"Nome"_s);
     group.keepTogether = true;
     group.newPage = NewPage::Before;
-    ReportControl &label = layout.reportHeader().addLabel(QStringLiteral("lblTitle"), QStringLiteral("Località «è»"), 0, 0, 5000, 400);
+    ReportControl &label = layout.reportHeader().addLabel(u"lblTitle"_s, u"Località «è»"_s, 0, 0, 5000, 400);
     label.font.bold = true;
     label.font.size = 14.5;
     label.foreColor = QColor(10, 20, 30);
     label.backColor = QColor(200, 210, 220, 128);
     label.alignment = TextAlign::Center;
     ReportSection &detail = layout.detail();
-    detail.name = QStringLiteral("Etichetta");
+    detail.name = u"Etichetta"_s;
     detail.height = 1701;
     detail.canGrow = true;
     detail.columnCount = 3;
     detail.columnSpacing = 170.031;
     detail.columnDirection = ColumnDirection::AcrossDown;
-    ReportControl &field = detail.addField(QStringLiteral("txtPrezzo"), QStringLiteral("Prezzo"), 10, 20, 1500, 250);
-    field.outputFormat = QStringLiteral("#,#.00");
+    ReportControl &field = detail.addField(u"txtPrezzo"_s, u"Prezzo"_s, 10, 20, 1500, 250);
+    field.outputFormat = u"#,#.00"_s;
     field.canGrow = true;
     field.wordWrap = false;
-    field.tag = QStringLiteral("5");
-    ReportControl &sum = layout.groupFooter(0).addField(QStringLiteral("txtTot"), QStringLiteral("=Q*C"), 0, 0, 1000, 250);
+    field.tag = u"5"_s;
+    ReportControl &sum = layout.groupFooter(0).addField(u"txtTot"_s, u"=Q*C"_s, 0, 0, 1000, 250);
     reporttest::summary(sum).summaryRunning = true;
-    sum.summaryGroup = QStringLiteral("ghLettera");
-    detail.addLine(QStringLiteral("Line1"), 0, 10, 3000, 10).lineWidth = 30;
-    detail.addShape(QStringLiteral("Shape1"), ShapeStyle::RoundRect, 5, 5, 300, 200).cornerRadius = 50;
-    detail.addCheckBox(QStringLiteral("chkPredefinito"), QStringLiteral("Predefinito"), 0, 0, 300, 255).checked = true;
-    detail.addPicture(QStringLiteral("imgLogo"), reporttest::pngBytes(4, 3, Qt::red), 0, 0, 600, 450).sizeMode = PictureSizeMode::Clip;
-    ReportControl &barcode =
-        detail.addBarcode(QStringLiteral("bcCodice"), BarcodeStyle::Interleaved2of5, QStringLiteral("Codice"), 0, 300, 2000, 700);
+    sum.summaryGroup = u"ghLettera"_s;
+    detail.addLine(u"Line1"_s, 0, 10, 3000, 10).lineWidth = 30;
+    detail.addShape(u"Shape1"_s, ShapeStyle::RoundRect, 5, 5, 300, 200).cornerRadius = 50;
+    detail.addCheckBox(u"chkPredefinito"_s, u"Predefinito"_s, 0, 0, 300, 255).checked = true;
+    detail.addPicture(u"imgLogo"_s, reporttest::pngBytes(4, 3, Qt::red), 0, 0, 600, 450).sizeMode = PictureSizeMode::Clip;
+    ReportControl &barcode = detail.addBarcode(u"bcCodice"_s, BarcodeStyle::Interleaved2of5, u"Codice"_s, 0, 300, 2000, 700);
     barcode.captionPosition = BarcodeCaption::Above;
-    barcode.caption = QStringLiteral("123");
+    barcode.caption = u"123"_s;
 }
 
 } // namespace
@@ -66,41 +66,38 @@ void fillRichLayout(ReportLayout &layout)
 TEST(ReportLayoutModel, SectionsStandInPrintOrderNamesAreFoundAndThePrintWidthFillsThePage)
 {
     ReportLayout layout;
-    layout.addGroup(QStringLiteral("contHead"), QStringLiteral("contFooter"), QStringLiteral("Contropartita"));
-    layout.addGroup(QStringLiteral("catHead"), QStringLiteral("catFooter"), QStringLiteral("Categoria"));
+    layout.addGroup(u"contHead"_s, u"contFooter"_s, u"Contropartita"_s);
+    layout.addGroup(u"catHead"_s, u"catFooter"_s, u"Categoria"_s);
     QStringList names;
     for (const auto &s : layout.sections())
         names << s->name;
     EXPECT_EQ(names, (QStringList{"ReportHeader", "PageHeader", "contHead", "catHead", "Detail", "catFooter",
                                   "contFooter", "PageFooter", "ReportFooter"}));
     EXPECT_EQ(layout.groupCount(), 2);
-    EXPECT_EQ(layout.groupHeader(1).name, QStringLiteral("catHead"));
-    EXPECT_EQ(layout.groupFooter(0).name, QStringLiteral("contFooter"));
-    EXPECT_EQ(layout.section(QStringLiteral("CATHEAD")).kind, SectionKind::GroupHeader);
+    EXPECT_EQ(layout.groupHeader(1).name, u"catHead"_s);
+    EXPECT_EQ(layout.groupFooter(0).name, u"contFooter"_s);
+    EXPECT_EQ(layout.section(u"CATHEAD"_s).kind, SectionKind::GroupHeader);
 
-    layout.pageHeader().addLabel(QStringLiteral("lblCodice"), QStringLiteral("Codice"), 0, 0, 1000, 250);
-    layout.detail().addField(QStringLiteral("txtCodice"), QStringLiteral("Codice"), 0, 0, 1000, 250);
-    EXPECT_EQ(layout.control(QStringLiteral("TXTCODICE")).dataField, QStringLiteral("Codice"));
-    EXPECT_EQ(layout.findControl(QStringLiteral("manca")), nullptr);
+    layout.pageHeader().addLabel(u"lblCodice"_s, u"Codice"_s, 0, 0, 1000, 250);
+    layout.detail().addField(u"txtCodice"_s, u"Codice"_s, 0, 0, 1000, 250);
+    EXPECT_EQ(layout.control(u"TXTCODICE"_s).dataField, u"Codice"_s);
+    EXPECT_EQ(layout.findControl(u"manca"_s), nullptr);
     // Names that do not exist are told in Italian.
     const std::pair<std::function<void()>, const char *> missing[] = {
-        {[&] { layout.section(QStringLiteral("nessuna")); }, "Il report non ha la sezione 'nessuna'."},
+        {[&] { layout.section(u"nessuna"_s); }, "Il report non ha la sezione 'nessuna'."},
         {[&] { layout.groupHeader(2); }, "Il report non ha il gruppo 2."},
-        {[&] { layout.control(QStringLiteral("manca")); }, "Il report non ha il controllo 'manca'."},
-        {[&] { layout.detail().control(QStringLiteral("lblCodice")); },
+        {[&] { layout.control(u"manca"_s); }, "Il report non ha il controllo 'manca'."},
+        {[&] { layout.detail().control(u"lblCodice"_s); },
          "La sezione 'Detail' del report non ha il controllo 'lblCodice'."},
     };
     for (const auto &[call, text] : missing) {
-        try {
-            call();
-            ADD_FAILURE() << text;
-        } catch (const ReportError &e) {
-            EXPECT_EQ(e.kind(), ReportError::Kind::NoSuchItem);
-            EXPECT_EQ(e.description(), QString::fromUtf8(text));
-        }
+        const auto error = testsupport::errorOf<ReportError>(call);
+        ASSERT_TRUE(error) << text;
+        EXPECT_EQ(error->kind(), ReportError::Kind::NoSuchItem);
+        EXPECT_EQ(error->description(), QString::fromUtf8(text));
     }
-    EXPECT_TRUE(layout.detail().removeControl(QStringLiteral("txtCodice")));
-    EXPECT_FALSE(layout.detail().removeControl(QStringLiteral("txtCodice")));
+    EXPECT_TRUE(layout.detail().removeControl(u"txtCodice"_s));
+    EXPECT_FALSE(layout.detail().removeControl(u"txtCodice"_s));
 
     // The print width defaults to the A4 paper between the margins.
     const QSizeF a4 = layout.page().paperSize();
@@ -124,15 +121,15 @@ TEST(ReportLayoutSerialisation, RoundTripGivesTheSameLayoutAndTheSameBytesAndFor
     copy.loadBytes(bytes);
     EXPECT_TRUE(copy.sameDesign(original));
     EXPECT_EQ(copy.toBytes(), bytes);
-    EXPECT_EQ(copy.detail().name, QStringLiteral("Etichetta"));
+    EXPECT_EQ(copy.detail().name, u"Etichetta"_s);
     EXPECT_EQ(copy.detail().columnCount, 3);
     EXPECT_EQ(copy.page().gutter, 57.5);
     EXPECT_EQ(copy.printWidth(), 3402.0 * 3 + 170.031 * 2);
-    EXPECT_EQ(copy.control(QStringLiteral("imgLogo")).imageData, original.control(QStringLiteral("imgLogo")).imageData);
-    EXPECT_EQ(copy.control(QStringLiteral("lblTitle")).backColor, QColor(200, 210, 220, 128));
-    EXPECT_EQ(copy.control(QStringLiteral("bcCodice")).barcodeStyle, BarcodeStyle::Interleaved2of5);
+    EXPECT_EQ(copy.control(u"imgLogo"_s).imageData, original.control(u"imgLogo"_s).imageData);
+    EXPECT_EQ(copy.control(u"lblTitle"_s).backColor, QColor(200, 210, 220, 128));
+    EXPECT_EQ(copy.control(u"bcCodice"_s).barcodeStyle, BarcodeStyle::Interleaved2of5);
     // A change is a different design.
-    copy.control(QStringLiteral("txtPrezzo")).outputFormat = QStringLiteral("#,#.0000");
+    copy.control(u"txtPrezzo"_s).outputFormat = u"#,#.0000"_s;
     EXPECT_FALSE(copy.sameDesign(original));
 
     // Bytes that are not such a layout are refused and the layout stays as it was.
@@ -148,15 +145,12 @@ TEST(ReportLayoutSerialisation, RoundTripGivesTheSameLayoutAndTheSameBytesAndFor
         QByteArray(bytes).replace("\"kind\": \"groupFooter\"", "\"kind\": \"detail\""),
     };
     for (const QByteArray &foreign : bad) {
-        try {
-            original.loadBytes(foreign);
-            ADD_FAILURE() << "accepted: " << foreign.left(80).toStdString();
-        } catch (const ReportError &e) {
-            EXPECT_EQ(e.kind(), ReportError::Kind::BadLayout);
-            EXPECT_EQ(e.number(), 321);
-            EXPECT_EQ(e.description(), QStringLiteral("Il formato del report non è valido."));
-            EXPECT_TRUE(e.detail().startsWith(QStringLiteral("The layout data cannot be read: ")));
-        }
+        const auto error = testsupport::errorOf<ReportError>([&] { original.loadBytes(foreign); });
+        ASSERT_TRUE(error) << "accepted: " << foreign.left(80).toStdString();
+        EXPECT_EQ(error->kind(), ReportError::Kind::BadLayout);
+        EXPECT_EQ(error->number(), 321);
+        EXPECT_EQ(error->description(), u"Il formato del report non è valido."_s);
+        EXPECT_TRUE(error->detail().startsWith(u"The layout data cannot be read: "_s));
         EXPECT_EQ(original.toBytes(), bytes);
     }
 }
@@ -164,28 +158,27 @@ TEST(ReportLayoutSerialisation, RoundTripGivesTheSameLayoutAndTheSameBytesAndFor
 TEST(ReportLayoutSerialisation, HandlersAndDataSurviveLoadingAStoredLayout)
 {
     ReportLayout stored;
-    stored.detail().name = QStringLiteral("Etichetta");
+    stored.detail().name = u"Etichetta"_s;
     stored.detail().height = 500;
-    stored.detail().addField(QStringLiteral("txtCodice"), QStringLiteral("Codice"), 0, 0, 1000, 250);
+    stored.detail().addField(u"txtCodice"_s, u"Codice"_s, 0, 0, 1000, 250);
 
     ReportLayout label;
-    label.detail().name = QStringLiteral("Etichetta");
+    label.detail().name = u"Etichetta"_s;
     int calls = 0;
-    label.setFormatHandler(QStringLiteral("Etichetta"), [&](FormatContext &) { ++calls; });
-    label.setRecordset(reporttest::makeRecordset({{QStringLiteral("Codice"), DataType::adVarWChar, 24}},
+    label.setFormatHandler(u"Etichetta"_s, [&](FormatContext &) { ++calls; });
+    label.setRecordset(reporttest::makeRecordset({{u"Codice"_s, DataType::adVarWChar, 24}},
                                                  {{Variant("A001")}, {Variant("A002")}}));
     label.loadBytes(stored.toBytes());
     label.run();
     EXPECT_EQ(calls, 2);
-    EXPECT_EQ(label.document()->pageText(0), QStringLiteral("A001\nA002"));
+    EXPECT_EQ(label.document()->pageText(0), u"A001\nA002"_s);
 }
 
 namespace {
 
 Variant eval(const QString &text, const QList<Variant> &record = {}, int page = 0, int pages = 0)
 {
-    const QStringList names{QStringLiteral("Q"), QStringLiteral("C"), QStringLiteral("Nome"), QStringLiteral("Quantità"),
-                            QStringLiteral("Categoria")};
+    const QStringList names{u"Q"_s, u"C"_s, u"Nome"_s, u"Quantità"_s, u"Categoria"_s};
     const Expression e = Expression::parse(text, [&](const QString &n) {
         for (int i = 0; i < names.size(); ++i) {
             if (names[i].compare(n, Qt::CaseInsensitive) == 0)
@@ -235,19 +228,16 @@ TEST(ReportExpression, EvaluatesOnTheRecordAndThePageNumbers)
         else
             EXPECT_EQ(v, c.expected) << c.text;
     }
-    EXPECT_EQ(eval(QStringLiteral("'Pagina ' & PageNumber & ' di ' & PageCount"), {}, 2, 7), Variant("Pagina 2 di 7"));
+    EXPECT_EQ(eval(u"'Pagina ' & PageNumber & ' di ' & PageCount"_s, {}, 2, 7), Variant("Pagina 2 di 7"));
 }
 
 TEST(ReportExpression, UnreadableTextIsReportedWithTheExpression)
 {
     for (const char *bad : {"2 +", "(1 + 2", "'open", "[Quantità", "3 $ 4", "a b"}) {
-        try {
-            eval(QString::fromUtf8(bad));
-            ADD_FAILURE() << bad;
-        } catch (const ReportError &e) {
-            EXPECT_EQ(e.kind(), ReportError::Kind::BadExpression);
-            EXPECT_EQ(e.description(), QStringLiteral("L'espressione \"%1\" del report non è valida.").arg(QString::fromUtf8(bad)));
-            EXPECT_FALSE(e.detail().isEmpty());
-        }
+        const auto error = testsupport::errorOf<ReportError>([bad] { eval(QString::fromUtf8(bad)); });
+        ASSERT_TRUE(error) << bad;
+        EXPECT_EQ(error->kind(), ReportError::Kind::BadExpression);
+        EXPECT_EQ(error->description(), u"L'espressione \"%1\" del report non è valida."_s.arg(QString::fromUtf8(bad)));
+        EXPECT_FALSE(error->detail().isEmpty());
     }
 }

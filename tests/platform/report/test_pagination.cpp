@@ -501,12 +501,9 @@ TEST(ReportLabels, SkippedPositionsStayEmptyAndAnEventCannotHangTheRun)
     EXPECT_EQ(layout.document()->pageCount(), 1);
     // Skipping forever is stopped with an error.
     action = LayoutAction::MoveLayout;
-    try {
-        layout.run();
-        FAIL();
-    } catch (const ReportError &e) {
-        EXPECT_EQ(e.kind(), ReportError::Kind::RunFailed);
-        EXPECT_EQ(e.description(), u"Impossibile completare il report: il dettaglio non passa mai al "
-                                   "record successivo."_s);
-    }
+    const auto error = testsupport::errorOf<ReportError>([&] { layout.run(); });
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->kind(), ReportError::Kind::RunFailed);
+    EXPECT_EQ(error->description(),
+              u"Impossibile completare il report: il dettaglio non passa mai al record successivo."_s);
 }

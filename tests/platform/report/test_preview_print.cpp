@@ -145,19 +145,16 @@ TEST(ReportPrinting, NoInstalledPrinterOrAnUnknownOneIsAnErrorNotASilentPrint)
     ReportLayout layout;
     buildFivePages(layout);
     layout.setPrinterName(QStringLiteral("Stampante che non esiste"));
-    try {
-        layout.print();
-        FAIL() << "printed to nothing";
-    } catch (const ReportError &e) {
-        if (QPrinterInfo::availablePrinters().isEmpty()) {
-            EXPECT_EQ(e.kind(), ReportError::Kind::NoPrinter);
-            EXPECT_EQ(e.description(), QStringLiteral("Nessuna stampante installata."));
-        } else {
-            EXPECT_EQ(e.kind(), ReportError::Kind::PrinterNotFound);
-            EXPECT_EQ(e.description(), QStringLiteral("La stampante 'Stampante che non esiste' non è installata."));
-        }
-        EXPECT_EQ(e.number(), 482);
+    const auto error = testsupport::errorOf<ReportError>([&] { layout.print(); });
+    ASSERT_TRUE(error) << "printed to nothing";
+    if (QPrinterInfo::availablePrinters().isEmpty()) {
+        EXPECT_EQ(error->kind(), ReportError::Kind::NoPrinter);
+        EXPECT_EQ(error->description(), QStringLiteral("Nessuna stampante installata."));
+    } else {
+        EXPECT_EQ(error->kind(), ReportError::Kind::PrinterNotFound);
+        EXPECT_EQ(error->description(), QStringLiteral("La stampante 'Stampante che non esiste' non è installata."));
     }
+    EXPECT_EQ(error->number(), 482);
 }
 
 TEST(ReportPrinting, EveryPageOfEveryCopyGoesOutWithProgress)
