@@ -3,7 +3,7 @@
 // 'gridlayout' as UTF-16LE bytes.
 #include "common/comGriglia.h"
 
-#include "DataFixture.h"
+#include "GridTestSupport.h"
 #include "platform/data/DatabaseError.h"
 #include "platform/desktop/ScriptedDesktop.h"
 #include "platform/grid/Grid.h"
@@ -18,17 +18,10 @@ using testsupport::DataFixture;
 
 namespace {
 
-class GridLayouts : public ::testing::Test
+class GridLayouts : public gridtest::SampleGridTest
 {
 protected:
-    void SetUp() override
-    {
-        path = DataFixture::createSampleDatabase();
-        connection = DataFixture::connectionString(path);
-        grid.setConnectionString(connection);
-        grid.setRecordSource(QStringLiteral("SELECT Codice, Descrizione, Costo FROM Articoli"));
-        grid.rebind();
-    }
+    void SetUp() override { bind(QStringLiteral("SELECT Codice, Descrizione, Costo FROM Articoli")); }
 
     QStringList layoutRows(const QString &what)
     {
@@ -43,9 +36,7 @@ protected:
     }
 
     platform::ScopedScriptedDesktop desktop;
-    QString path;
-    QString connection;
-    platform::Grid grid;
+    const QString connection = connectionString();
 };
 
 } // namespace

@@ -3,7 +3,7 @@
 #include "common/comfrmShowfields.h"
 #include "common/comfrmTableview.h"
 
-#include "DataFixture.h"
+#include "GridTestSupport.h"
 #include "ModalCall.h"
 #include "platform/desktop/ScriptedDesktop.h"
 #include "platform/grid/Grid.h"
@@ -18,8 +18,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-
-using testsupport::DataFixture;
 
 namespace {
 
@@ -39,15 +37,12 @@ void clickItem(QListWidget *list, int row, bool twice = false)
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
 }
 
-class ColumnDialogs : public ::testing::Test
+class ColumnDialogs : public gridtest::SampleGridTest
 {
 protected:
     void SetUp() override
     {
-        path = DataFixture::createSampleDatabase();
-        grid.setConnectionString(DataFixture::connectionString(path));
-        grid.setRecordSource(QStringLiteral("SELECT Codice, Descrizione, Categoria, Costo, UM FROM Articoli"));
-        grid.rebind();
+        bind(QStringLiteral("SELECT Codice, Descrizione, Categoria, Costo, UM FROM Articoli"));
         grid.column(3)->setVisible(false);
         grid.column(4)->setWidth(0);
         // A column without a key is nobody's business here.
@@ -78,8 +73,6 @@ protected:
     }
 
     platform::ScopedScriptedDesktop desktop;
-    QString path;
-    platform::Grid grid;
 };
 
 } // namespace

@@ -4,7 +4,7 @@
 #include "common/comfrmGroupBy.h"
 #include "common/comfrmSort.h"
 
-#include "DataFixture.h"
+#include "GridTestSupport.h"
 #include "ModalCall.h"
 #include "platform/desktop/ScriptedDesktop.h"
 #include "platform/grid/Grid.h"
@@ -65,19 +65,16 @@ QStringList levels(const comfrmGridLevels *d)
     return shown;
 }
 
-class GridDialogs : public ::testing::Test
+class GridDialogs : public gridtest::SampleGridTest
 {
 protected:
     void SetUp() override
     {
-        path = DataFixture::createSampleDatabase();
         DataFixture::runSql(path, QStringLiteral(
             "INSERT INTO Articoli (Codice, Descrizione, Categoria, Costo, DataIns) VALUES"
             " ('C001', 'Chiodo 20', 'Edilizia', 0.01, '2024-01-02'),"
             " ('D001', 'Tassello 6', 'Edilizia', 0.3, '2024-01-02');"));
-        grid.setConnectionString(DataFixture::connectionString(path));
-        grid.setRecordSource(u"SELECT Codice, Descrizione, Categoria, Costo FROM Articoli"_s);
-        grid.rebind();
+        bind(u"SELECT Codice, Descrizione, Categoria, Costo FROM Articoli"_s);
     }
 
     void sortGrid(std::function<void(comfrmSort *)> action)
@@ -93,8 +90,6 @@ protected:
     std::vector<GridKey> groups() { return grid.groups().keys(); }
 
     platform::ScopedScriptedDesktop desktop;
-    QString path;
-    platform::Grid grid;
 };
 
 } // namespace
