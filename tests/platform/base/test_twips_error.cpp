@@ -21,7 +21,7 @@ TEST(Twips, FifteenTwipsPerPixelRoundedToTheNearest)
     EXPECT_DOUBLE_EQ(Twips(100).toPixelsF(), 100.0 / 15.0);
 }
 
-TEST(RuntimeError, KeepsNumberSourceDescriptionAndDetail)
+TEST(RuntimeError, KeepsItsPartsAndTheRunTimesOwnErrorsReadAsTheItalianRunTimeWroteThem)
 {
     RuntimeError e(platform::vbObjectError + 27049, QStringLiteral("Scrittura rifiutata"),
                    QStringLiteral("velmora.comRegistry"));
@@ -31,10 +31,7 @@ TEST(RuntimeError, KeepsNumberSourceDescriptionAndDetail)
     EXPECT_EQ(e.source(), "velmora.comRegistry");
     EXPECT_EQ(std::string(e.what()), "Scrittura rifiutata (-2147194455) in velmora.comRegistry - "
                                      "SQLite 8: attempt to write a readonly database");
-}
 
-TEST(RuntimeError, TheRunTimesOwnErrorsReadAsTheItalianRunTimeWroteThem)
-{
     namespace err = platform::err;
     EXPECT_EQ(RuntimeError(err::InvalidProcedureCall).description(), "Chiamata di routine o argomento non validi");
     EXPECT_EQ(RuntimeError(err::Overflow).description(), "Overflow");

@@ -54,7 +54,7 @@ TEST_F(CatalogTest, TablesColumnsAndStoredQueries)
     EXPECT_EQ(invCM.parameterTypes(), (QStringList{u"DateTime"_s, u"DateTime"_s}));
 }
 
-TEST_F(CatalogTest, AlterColumnRebuildsTheTableKeepingRowsIndexesViewsAndCounter)
+TEST_F(CatalogTest, AlterColumnRebuildsTheTableKeepingRowsIndexesViewsCounterAndRowIds)
 {
     // An older database: a shorter description, quantities as plain numbers.
     connection.execute(u"ALTER TABLE Articoli ALTER COLUMN Descrizione TEXT(50)"_s);
@@ -87,10 +87,8 @@ TEST_F(CatalogTest, AlterColumnRebuildsTheTableKeepingRowsIndexesViewsAndCounter
     line->setValue(u"IdReg"_s, Variant(std::int32_t(3)));
     line->update();
     EXPECT_EQ(line->value(u"IdDet"_s), Variant(std::int32_t(5)));
-}
 
-TEST_F(CatalogTest, AlterColumnOfATableWithoutKeyKeepsItsRowIds)
-{
+    // A table without a key keeps its row ids.
     const QStringList before = column(u"SELECT rowid || k01 FROM _Pars ORDER BY rowid"_s);
     connection.execute(u"ALTER TABLE _Pars ALTER COLUMN l02 CURRENCY"_s);
     EXPECT_EQ(column(u"SELECT rowid || k01 FROM _Pars ORDER BY rowid"_s), before);

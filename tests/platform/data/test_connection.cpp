@@ -78,7 +78,7 @@ void expectError(const std::optional<DatabaseError> &error, Kind kind, const QSt
 
 } // namespace
 
-TEST(ConnectionString, DataSourceIsTheFile)
+TEST(ConnectionOpen, TheDataSourceIsTheFileOpenedWithTheProgramsSettingsFunctionsAndNoWriteAheadLog)
 {
     EXPECT_EQ(Connection::dataSourceOf(
                   u"PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=/home/u/BrevelDB/gest01.mdb;Persist Security Info=False"_s),
@@ -86,10 +86,7 @@ TEST(ConnectionString, DataSourceIsTheFile)
     EXPECT_EQ(Connection::dataSourceOf(u"provider=x; data  source = /a b/c.mdb ;"_s), u"/a b/c.mdb"_s);
     EXPECT_EQ(Connection::dataSourceOf(u"PROVIDER=x;Persist Security Info=False"_s), QString());
     EXPECT_EQ(Connection::dataSourceOf(u"/plain/path.mdb"_s), u"/plain/path.mdb"_s);
-}
 
-TEST(ConnectionOpen, OpensTheProgramsDatabaseWithItsSettingsAndNoWriteAheadLog)
-{
     const QString path = DataFixture::createSampleDatabase();
     DataFixture::runSql(path, u"PRAGMA journal_mode = WAL"_s);
     Connection c(DataFixture::connectionString(path));
@@ -99,6 +96,14 @@ TEST(ConnectionOpen, OpensTheProgramsDatabaseWithItsSettingsAndNoWriteAheadLog)
     EXPECT_EQ(pragma(c, "journal_mode"), u"delete"_s);
     EXPECT_EQ(pragma(c, "foreign_keys"), u"0"_s);
     EXPECT_EQ(c.busyTimeout(), 10000);
+    // The connection's own function jet_last answers the last value that is not Null.
+    sqlite::Statement st = c.openSession().prepare(
+        u"SELECT g, jet_last(v) FROM (SELECT 1 AS g, 'a' AS v UNION ALL SELECT 1, 'b' UNION ALL SELECT 1, NULL "
+        u"UNION ALL SELECT 2, NULL) GROUP BY g ORDER BY g"_s);
+    ASSERT_TRUE(st.step());
+    EXPECT_EQ(st.text(1), u"b"_s);
+    ASSERT_TRUE(st.step());
+    EXPECT_TRUE(st.value(1).isNull());
 }
 
 TEST(ConnectionOpen, FilesThatAreNotOurDatabaseAreRefusedUnchanged)
@@ -160,21 +165,9 @@ TEST(ConnectionOpen, ReadOnlyFileReadsButRefusesWritesUnchanged)
 
 using ConnectionExecute = testsupport::SampleDbTest;
 
-TEST_F(ConnectionExecute, RowsAffectedCountOnlyWhatTheStatementChanged)
+TEST_F(ConnectionExecute, CurrencyValuesAreStoredRoundedAndRowsAffectedCountOnlyWhatChanged)
 {
-    EXPECT_EQ(connection.execute(u"DELETE FROM MagazRegDetail WHERE IdReg = 1"_s), 2);
-    EXPECT_EQ(connection.execute(u"SELECT * FROM Articoli"_s), -1);
-    // Statements that change no rows count none, whatever ran before them.
-    for (const QString &statement : {u"CREATE TABLE Nuova (Id INTEGER)"_s, u"CREATE INDEX Nuova_Id ON Nuova (Id)"_s,
-                                     u"ALTER TABLE Nuova ADD COLUMN Nome TEXT(10)"_s, u"DROP TABLE Nuova"_s,
-                                     u"UPDATE Articoli SET Costo = 1 WHERE Codice = 'none'"_s}) {
-        EXPECT_EQ(connection.execute(u"UPDATE Articoli SET Costo = Costo WHERE IdFornitore = 1"_s), 2);
-        EXPECT_EQ(connection.execute(statement), 0) << statement.toStdString();
-    }
-}
-
-TEST_F(ConnectionExecute, ValuesBoundToACurrencyAreStoredRoundedToFourDecimals)
-{
+    // Values bound to a currency column are stored rounded to four decimals.
     connection.execute(u"UPDATE MagazRegDetail SET [Quantità] = ? WHERE IdDet = 1"_s, {Variant(1.23456)});
     connection.execute(u"INSERT INTO MagazRegDetail (IdDet, IdReg, [Quantità]) VALUES (?, 1, ?)"_s,
                        {Variant(std::int32_t(9)), Variant("2,71828")});
@@ -184,6 +177,16 @@ TEST_F(ConnectionExecute, ValuesBoundToACurrencyAreStoredRoundedToFourDecimals)
     EXPECT_EQ(column(u"SELECT IdDet || '=' || \"Quantità\" || '/' || ifnull(Costo, '') FROM MagazRegDetail "
                      u"WHERE IdDet IN (1, 2, 9) ORDER BY IdDet"_s),
               (QStringList{u"1=1.2346/0.1"_s, u"2=12.5/0.1235"_s, u"9=2.7183/"_s}));
+
+    EXPECT_EQ(connection.execute(u"DELETE FROM MagazRegDetail WHERE IdReg = 1"_s), 3);
+    EXPECT_EQ(connection.execute(u"SELECT * FROM Articoli"_s), -1);
+    // Statements that change no rows count none, whatever ran before them.
+    for (const QString &statement : {u"CREATE TABLE Nuova (Id INTEGER)"_s, u"CREATE INDEX Nuova_Id ON Nuova (Id)"_s,
+                                     u"ALTER TABLE Nuova ADD COLUMN Nome TEXT(10)"_s, u"DROP TABLE Nuova"_s,
+                                     u"UPDATE Articoli SET Costo = 1 WHERE Codice = 'none'"_s}) {
+        EXPECT_EQ(connection.execute(u"UPDATE Articoli SET Costo = Costo WHERE IdFornitore = 1"_s), 2);
+        EXPECT_EQ(connection.execute(statement), 0) << statement.toStdString();
+    }
 }
 
 TEST(DatabaseErrors, RealFailuresReadInItalianByKindAndKeepTheEnginesWords)
@@ -261,7 +264,7 @@ TEST(DatabaseErrors, RealFailuresReadInItalianByKindAndKeepTheEnginesWords)
     }
 }
 
-TEST(ConnectionTransactions, CommitKeepsRollbackDiscardsAndACommitWithoutATransactionIsRefused)
+TEST(ConnectionTransactions, CommitKeepsRollbackDiscardsClosingRollsBackAndACommitWithoutATransactionIsRefused)
 {
     // Nested levels and the recordsets they touch: see RecordsetWrite and RecordsetBatchConflict.
     const QString path = DataFixture::createSampleDatabase();
@@ -282,38 +285,24 @@ TEST(ConnectionTransactions, CommitKeepsRollbackDiscardsAndACommitWithoutATransa
     ASSERT_TRUE(error);
     EXPECT_EQ(error->kind(), Kind::Usage);
     EXPECT_EQ(error->number(), 3034);
-}
 
-TEST(ConnectionTransactions, ClosingOrDroppingTheConnectionRollsBack)
-{
-    const QString path = DataFixture::createSampleDatabase();
+    // Closing or dropping the connection rolls back.
+    const QString other = DataFixture::createSampleDatabase();
     {
-        Connection c(DataFixture::connectionString(path));
-        Connection copy = c;
-        c.beginTrans();
-        c.execute(u"DELETE FROM Articoli"_s);
-        c.close();
+        Connection closed(DataFixture::connectionString(other));
+        Connection copy = closed;
+        closed.beginTrans();
+        closed.execute(u"DELETE FROM Articoli"_s);
+        closed.close();
         EXPECT_FALSE(copy.isOpen()); // copies share the one database connection
         EXPECT_EQ(copy.transactionLevel(), 0);
     }
     {
-        Connection c(DataFixture::connectionString(path));
-        c.beginTrans();
-        c.execute(u"DELETE FROM CliFor"_s);
+        Connection dropped(DataFixture::connectionString(other));
+        dropped.beginTrans();
+        dropped.execute(u"DELETE FROM CliFor"_s);
     }
-    EXPECT_EQ(count(path, "Articoli"), u"3"_s);
-    EXPECT_EQ(count(path, "CliFor"), u"3"_s);
-    EXPECT_FALSE(QFileInfo::exists(path + u"-journal"_s));
-}
-
-TEST(ConnectionFunctions, LastAnswersTheLastNonNullValue)
-{
-    Connection c(DataFixture::connectionString(DataFixture::createDatabase()));
-    sqlite::Statement st = c.openSession().prepare(
-        u"SELECT g, jet_last(v) FROM (SELECT 1 AS g, 'a' AS v UNION ALL SELECT 1, 'b' UNION ALL SELECT 1, NULL "
-        u"UNION ALL SELECT 2, NULL) GROUP BY g ORDER BY g"_s);
-    ASSERT_TRUE(st.step());
-    EXPECT_EQ(st.text(1), u"b"_s);
-    ASSERT_TRUE(st.step());
-    EXPECT_TRUE(st.value(1).isNull());
+    EXPECT_EQ(count(other, "Articoli"), u"3"_s);
+    EXPECT_EQ(count(other, "CliFor"), u"3"_s);
+    EXPECT_FALSE(QFileInfo::exists(other + u"-journal"_s));
 }

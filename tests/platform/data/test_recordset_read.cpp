@@ -23,7 +23,7 @@ protected:
 
 } // namespace
 
-TEST_F(RecordsetRead, StaticCursorMovesBothWaysFindsAndKnowsItsPosition)
+TEST_F(RecordsetRead, StaticCursorMovesBothWaysFindsAndKnowsItsPositionForwardOnlyRefusesToGoBack)
 {
     auto rs = read(u"SELECT Codice, Costo FROM Articoli ORDER BY Codice"_s);
     EXPECT_EQ(rs->recordCount(), 3);
@@ -68,16 +68,14 @@ TEST_F(RecordsetRead, StaticCursorMovesBothWaysFindsAndKnowsItsPosition)
     none->moveFirst();
     EXPECT_TRUE(none->isEOF());
     EXPECT_EQ(none->fieldCount(), 16);
-}
 
-TEST_F(RecordsetRead, ForwardOnlyCursorRefusesToGoBack)
-{
-    auto rs = read(u"SELECT l01 FROM _Pars WHERE k01='NumDecQ'"_s, CursorType::ForwardOnly);
-    EXPECT_EQ(rs->recordCount(), -1);
-    EXPECT_EQ(rs->value(u"l01"_s), Variant(2.0));
-    EXPECT_EQ(databaseErrorNumber([&] { rs->movePrevious(); }), DatabaseError::ForwardOnlyNumber);
-    rs->moveNext();
-    EXPECT_TRUE(rs->isEOF());
+    // A forward-only cursor refuses to go back.
+    auto forward = read(u"SELECT l01 FROM _Pars WHERE k01='NumDecQ'"_s, CursorType::ForwardOnly);
+    EXPECT_EQ(forward->recordCount(), -1);
+    EXPECT_EQ(forward->value(u"l01"_s), Variant(2.0));
+    EXPECT_EQ(databaseErrorNumber([&] { forward->movePrevious(); }), DatabaseError::ForwardOnlyNumber);
+    forward->moveNext();
+    EXPECT_TRUE(forward->isEOF());
 }
 
 TEST_F(RecordsetRead, FieldsAreNamedAsTheQueryWritesThemAndFoundInAnyCase)
@@ -157,7 +155,7 @@ TEST_F(RecordsetRead, EachDeclaredTypeGivesItsFieldTypeAndValuesWithNullApartFro
     EXPECT_EQ(computed->field(1).baseTable(), QString());
 }
 
-TEST_F(RecordsetRead, FilterComparesNumbersRoundedToFourDecimals)
+TEST_F(RecordsetRead, FilterComparesNumbersRoundedToFourDecimalsAndRequeryUsesTheRecordsetsOwnConnection)
 {
     // Costs that cancel out in floating point leave a tiny remainder.
     DataFixture::runSql(
@@ -173,18 +171,16 @@ TEST_F(RecordsetRead, FilterComparesNumbersRoundedToFourDecimals)
     rs->setFilter(QString());
     EXPECT_EQ(rs->recordCount(), 3);
     EXPECT_EQ(databaseErrorNumber([&] { rs->setFilter(u"Nope <> 0"_s); }), 3001);
-}
 
-TEST_F(RecordsetRead, RecordsetKeepsItsConnectionAlive)
-{
-    Recordset rs;
+    // The recordset keeps its connection alive for a later requery.
+    Recordset alive;
     {
         Connection own(DataFixture::connectionString(path));
-        rs.open(u"SELECT Codice FROM Articoli"_s, own, CursorType::Static);
+        alive.open(u"SELECT Codice FROM Articoli"_s, own, CursorType::Static);
     }
-    ASSERT_TRUE(rs.activeConnection());
-    EXPECT_TRUE(rs.activeConnection()->isOpen());
+    ASSERT_TRUE(alive.activeConnection());
+    EXPECT_TRUE(alive.activeConnection()->isOpen());
     DataFixture::runSql(path, u"DELETE FROM Articoli WHERE Codice = 'B001'"_s);
-    rs.requery();
-    EXPECT_EQ(rs.recordCount(), 2);
+    alive.requery();
+    EXPECT_EQ(alive.recordCount(), 2);
 }

@@ -186,7 +186,7 @@ TEST(JetTranslator, LiteralsNamesKeywordsDeleteStarAndSetTargets)
               u"UPDATE [Liste] SET [Predefinito] = 0, Codice = 'x' WHERE [Liste].Id <> 4"_s);
 }
 
-TEST(JetTranslator, ConcatenationAndDivisionTakeTheirWholeOperands)
+TEST(JetTranslator, OperatorsAndFunctionsTakeTheirWholeOperandsAndArguments)
 {
     // & binds looser than arithmetic and tighter than comparisons.
     EXPECT_EQ(sqlOf(u"SELECT a & b + c"_s), u"SELECT (IFNULL(a, '') || IFNULL(b + c, ''))"_s);
@@ -203,10 +203,8 @@ TEST(JetTranslator, ConcatenationAndDivisionTakeTheirWholeOperands)
     EXPECT_EQ(sqlOf(u"SELECT a + b / c - d"_s), u"SELECT a + (CAST(b AS REAL) / c) - d"_s);
     EXPECT_EQ(sqlOf(u"SELECT a / (b + c) / -d"_s), u"SELECT (CAST((CAST(a AS REAL) / (b + c)) AS REAL) / -d)"_s);
     EXPECT_EQ(sqlOf(u"SELECT 7 Mod 2 * 3"_s), u"SELECT (7 % 2 * 3)"_s);
-}
 
-TEST(JetTranslator, FunctionsAndTheirArguments)
-{
+    // Functions and the number of their arguments.
     EXPECT_EQ(sqlOf(u"SELECT Nz(a), Nz(a, 0), Year(DataIns), Month(#2/3/2026#), Day(x)"_s),
               u"SELECT IFNULL(a, ''), IFNULL(a, 0), CAST(strftime('%Y', DataIns) AS INTEGER), "
               u"CAST(strftime('%m', '2026-02-03') AS INTEGER), CAST(strftime('%d', x) AS INTEGER)"_s);
@@ -280,7 +278,7 @@ TEST(JetTranslator, JoinsSubqueriesTopUnknownSyntaxAndNesting)
     EXPECT_EQ(sqlOf(ok), ok);
 }
 
-TEST(JetTranslator, ParametersPrefixFixesTheOrder)
+TEST(JetTranslator, ParametersFollowThePrefixElseTheText)
 {
     const auto t = tr(u"PARAMETERS [Data fine] DateTime, d1 Text(10); SELECT * FROM MagazRegMain "
                       u"WHERE DataIns Between [D1] And [Data fine] And Descrizione <> d1"_s);
@@ -296,13 +294,11 @@ TEST(JetTranslator, ParametersPrefixFixesTheOrder)
     const QString e = errorOf(u"PARAMETERS d1 DateTime; SELECT * FROM invCM"_s, &number);
     EXPECT_EQ(number, ErrParameters);
     EXPECT_TRUE(e.contains(u"'d2' of query 'invCM'")) << e.toStdString();
-}
 
-TEST(JetTranslator, AnonymousMarkersAndStoredQueryParametersFollowTheText)
-{
-    const auto t = tr(u"SELECT * FROM RepGiacenze WHERE Codice = ? AND Categoria = ?"_s);
-    EXPECT_EQ(t.parameterNames, (QStringList{u"d1"_s, u"d2"_s, u"_1"_s, u"_2"_s}));
-    EXPECT_TRUE(t.sql.endsWith(u"SELECT * FROM [RepGiacenze] WHERE Codice = :_1 AND Categoria = :_2"));
+    // Without a prefix, anonymous markers and stored queries' parameters follow the text.
+    const auto a = tr(u"SELECT * FROM RepGiacenze WHERE Codice = ? AND Categoria = ?"_s);
+    EXPECT_EQ(a.parameterNames, (QStringList{u"d1"_s, u"d2"_s, u"_1"_s, u"_2"_s}));
+    EXPECT_TRUE(a.sql.endsWith(u"SELECT * FROM [RepGiacenze] WHERE Codice = :_1 AND Categoria = :_2"));
     const auto p = tr(u"SELECT * FROM Articoli WHERE Codice = ? OR Codice IN (SELECT CodiceArticolo FROM invCU)"_s);
     EXPECT_EQ(p.parameterNames, (QStringList{u"_1"_s, u"d2"_s}));
     // Stored queries' parameters follow their first reference; a name that
@@ -313,7 +309,7 @@ TEST(JetTranslator, AnonymousMarkersAndStoredQueryParametersFollowTheText)
     EXPECT_EQ(tr(u"SELECT * FROM ViewMagazzino AS v INNER JOIN invCM ON 1=1"_s).parameterNames, (QStringList{u"d1"_s, u"d2"_s}));
 }
 
-TEST(JetTranslator, NestedStoredQueriesComeFirstAndMergeParameters)
+TEST(JetTranslator, NestedStoredQueriesComeFirstAndMergeParametersBrokenOnesAreRefusedByName)
 {
     const ExtraQuery inner(u"Carichi"_s, u"dal DateTime, d2 DateTime"_s,
                            u"SELECT CodiceArticolo, CC FROM invCU WHERE CC > [dal]"_s);
@@ -333,10 +329,8 @@ TEST(JetTranslator, NestedStoredQueriesComeFirstAndMergeParameters)
     EXPECT_TRUE(t.sql.contains(u"WHERE CC > :dal"));
     EXPECT_TRUE(t.sql.contains(u"WHERE c.CC > :soglia"));
     EXPECT_TRUE(t.sql.endsWith(u" SELECT * FROM [Sopra], [invCU] WHERE :d2 > '2026-01-01'")) << t.sql.toStdString();
-}
 
-TEST(JetTranslator, CyclicOrBrokenStoredQueriesAreRefusedByName)
-{
+    // Cyclic or broken stored queries are refused by name.
     const ExtraQuery a(u"QA"_s, QString(), u"SELECT * FROM QB"_s);
     const ExtraQuery b(u"QB"_s, QString(), u"SELECT * FROM [qa]"_s);
     const ExtraQuery self(u"QS"_s, QString(), u"SELECT * FROM Articoli WHERE Codice IN (SELECT x FROM QS)"_s);
@@ -411,7 +405,7 @@ TEST(JetTranslator, AlterTableForms)
     EXPECT_TRUE(errorOf(u"ALTER TABLE t ALTER COLUMN c"_s).contains(u"expected a column type"));
 }
 
-TEST(SqlShape, ResultNamesAsWrittenSurviveQuotesStarsAndCommonTables)
+TEST(SqlShape, ResultNamesAsWrittenAndTheRowIdOnlyInPlainSelects)
 {
     EXPECT_EQ(SqlShape::writtenResultNames(u"SELECT [pIVA], t.[nome], x + 1, 'a,b' AS k, Codice c FROM t"_s, 5),
               (QStringList{u"pIVA"_s, u"nome"_s, QString(), QString(), QString()}));
@@ -422,10 +416,7 @@ TEST(SqlShape, ResultNamesAsWrittenSurviveQuotesStarsAndCommonTables)
               (QStringList{u"piva"_s, QString()}));
     // A list that does not match the result is not trusted.
     EXPECT_EQ(SqlShape::writtenResultNames(u"SELECT a, b FROM t"_s, 3), QStringList(3));
-}
 
-TEST(SqlShape, RowIdGoesOnlyIntoPlainSelects)
-{
     EXPECT_EQ(SqlShape::withLeadingRowid(u"SELECT * FROM [_Pars] WHERE [k01] = 'a,b'"_s, u"r"_s),
               u"SELECT rowid AS \"r\", * FROM [_Pars] WHERE [k01] = 'a,b'"_s);
     EXPECT_EQ(SqlShape::withLeadingRowid(u"WITH q AS (SELECT 1 GROUP BY 1) SELECT k FROM q"_s,

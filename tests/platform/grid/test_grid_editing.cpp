@@ -427,7 +427,7 @@ TEST_F(TableEditor, EachRowIsWrittenWhenLeftAndAConflictLosesNoOtherRow)
     EXPECT_EQ(grid.row(), 1);
 }
 
-TEST_F(TableEditor, BooleanColumnsAreCheckBoxesAndNewRowsAreInsertedWhenLeft)
+TEST_F(TableEditor, BooleanColumnsAreCheckBoxesBinaryCellsAreLeftAloneAndNewRowsAreInsertedWhenLeft)
 {
     EXPECT_EQ(grid.column(u"Esenzione"_s)->kind(), GridColumnKind::CheckBox);
     QAbstractItemModel *m = grid.model();
@@ -447,12 +447,9 @@ TEST_F(TableEditor, BooleanColumnsAreCheckBoxesAndNewRowsAreInsertedWhenLeft)
     EXPECT_TRUE(grid.commitRow());
     EXPECT_EQ(storedRows(), (QStringList{"10 Ridotta 10.0 1", "22 Ordinaria 22.0 0", "4 Minima 4.0 0"}));
     EXPECT_EQ(grid.recordCount(), 3);
-}
 
-TEST_F(TableEditor, BinaryCellsAreLeftAlone)
-{
-    // Editing _Pars, which has no key, row by row is tested with the table
-    // editor window (tests/common/test_comfrmManData.cpp).
+    // Binary cells are left alone. Editing _Pars, which has no key, row by
+    // row is tested with the table editor window (test_comfrmManData.cpp).
     DataFixture::runSql(path, u"UPDATE _Pars SET m01 = x'41004200' WHERE k01 = 'NumDecQ'"_s);
     grid.setRecordSource(u"SELECT * FROM _Pars ORDER BY l01"_s);
     grid.rebind();

@@ -51,7 +51,7 @@ TEST_F(GridFind, BeginsWithIgnoresCaseAndMakesTheRowCurrentOrLeavesItWhenNothing
     EXPECT_EQ(grid.row(), 3);
 }
 
-TEST_F(GridFind, EqualToWantsTheWholeValueOnAnyColumn)
+TEST_F(GridFind, EqualToWantsTheWholeValueOnAnyColumnAndCaptionRowsAreSkipped)
 {
     EXPECT_EQ(grid.find(1, FindCondition::EqualTo, QStringLiteral("a00")), 0);
     EXPECT_EQ(grid.find(1, FindCondition::EqualTo, QStringLiteral("a002")), 2);
@@ -66,10 +66,8 @@ TEST_F(GridFind, EqualToWantsTheWholeValueOnAnyColumn)
     grid.column(4)->setFormat(QStringLiteral("#,##0.00"));
     EXPECT_EQ(grid.find(4, FindCondition::BeginsWith, QStringLiteral("0,0")), 2);
     EXPECT_EQ(grid.find(4, FindCondition::BeginsWith, QStringLiteral("3,00")), 5);
-}
 
-TEST_F(GridFind, CaptionRowsAreSkipped)
-{
+    // Caption rows are skipped.
     grid.groups().add(3, SortOrder::Ascending);
     grid.sortKeys().add(2, SortOrder::Ascending);
     // [ ] Viti assortite [Edilizia] Tassello [Ferramenta] Dado M3, Rondella, Vite 3x20, vite 4x30

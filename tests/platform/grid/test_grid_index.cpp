@@ -30,7 +30,7 @@ TableSource oneColumn(const std::vector<Variant> &values)
 
 } // namespace
 
-TEST(GridFieldKeys, TextsCompareWithoutCaseNullsFirstNumbersBeforeTexts)
+TEST(GridFieldKeys, TextsCompareWithoutCaseNullsFirstNumbersBeforeTextsDatesAndCurrencyAsNumbers)
 {
     const TableSource source = oneColumn({Variant("beta"), Variant::null(), Variant("Alfa"), Variant(std::int32_t(7)),
                                           Variant("ALFA"), Variant(2.5), Variant()});
@@ -46,6 +46,14 @@ TEST(GridFieldKeys, TextsCompareWithoutCaseNullsFirstNumbersBeforeTexts)
     // Equal values keep the data's order.
     EXPECT_EQ(sortedBy(source, 0), (std::vector<int>{1, 6, 5, 3, 2, 4, 0}));
     EXPECT_EQ(sortedBy(source, 0, SortOrder::Descending), (std::vector<int>{0, 2, 4, 3, 5, 1, 6}));
+
+    // Dates and currency values compare as numbers.
+    const TableSource dated({QStringLiteral("d"), QStringLiteral("c")},
+                            {{Variant(DateTime(2024, 3, 1)), Variant(Currency::fromDouble(10.5))},
+                             {Variant(DateTime(2023, 12, 31)), Variant(Currency::fromDouble(-2))},
+                             {Variant(DateTime(2024, 3, 1, 10, 30)), Variant(Currency::fromDouble(10.4999))}});
+    EXPECT_EQ(sortedBy(dated, 0), (std::vector<int>{1, 0, 2}));
+    EXPECT_EQ(sortedBy(dated, 1), (std::vector<int>{1, 2, 0}));
 }
 
 TEST(GridFieldKeys, LongTextsWithTheSamePrefixAndAccentsRankByTheWholeText)
@@ -69,16 +77,6 @@ TEST(GridFieldKeys, LongTextsWithTheSamePrefixAndAccentsRankByTheWholeText)
     const GridFieldKeys greekKeys = GridFieldKeys::read(greek, 0);
     EXPECT_EQ(greekKeys.rank(0), greekKeys.rank(2));
     EXPECT_EQ(sortedBy(greek, 0), (std::vector<int>{3, 1, 4, 0, 2}));
-}
-
-TEST(GridFieldKeys, DatesAndCurrencyCompareAsNumbers)
-{
-    const TableSource source({QStringLiteral("d"), QStringLiteral("c")},
-                             {{Variant(DateTime(2024, 3, 1)), Variant(Currency::fromDouble(10.5))},
-                              {Variant(DateTime(2023, 12, 31)), Variant(Currency::fromDouble(-2))},
-                              {Variant(DateTime(2024, 3, 1, 10, 30)), Variant(Currency::fromDouble(10.4999))}});
-    EXPECT_EQ(sortedBy(source, 0), (std::vector<int>{1, 0, 2}));
-    EXPECT_EQ(sortedBy(source, 1), (std::vector<int>{1, 2, 0}));
 }
 
 class GridRowIndexTest : public ::testing::Test

@@ -81,13 +81,12 @@ TEST_F(GridLayoutTest, LayoutTextAndLytFileReadBackUnchanged)
     EXPECT_EQ(loaded.layoutText(), text);
 }
 
-TEST_F(GridLayoutTest, WithoutBindingColumnsAreMatchedByKey)
+TEST_F(GridLayoutTest, WithoutBindingColumnsAreMatchedByKeyAndWhatIsNotALayoutIsRefused)
 {
     const QString text = grid.layoutText(false);
     EXPECT_FALSE(text.contains(QStringLiteral("recordSource")));
     Grid other;
-    bind(other,
-                   QStringLiteral("SELECT Nome, Codice FROM Articoli LEFT JOIN CliFor ON IdFornitore = IdCliFor"));
+    bind(other, QStringLiteral("SELECT Nome, Codice FROM Articoli LEFT JOIN CliFor ON IdFornitore = IdCliFor"));
     other.setLayoutText(text);
     EXPECT_EQ(other.columns().count(), 2);
     EXPECT_EQ(other.column(QStringLiteral("Codice"))->width(), 1800);
@@ -99,14 +98,12 @@ TEST_F(GridLayoutTest, WithoutBindingColumnsAreMatchedByKey)
     EXPECT_EQ(other.sortKeys().item(1).column, 2);
     ASSERT_EQ(other.groups().count(), 1);
     EXPECT_EQ(other.groups().item(1).column, 1);
-}
 
-TEST_F(GridLayoutTest, WhatIsNotALayoutIsRefused)
-{
-    Grid other;
-    EXPECT_THROW(other.setLayoutText(QStringLiteral("Codice;1800")), RuntimeError);
-    EXPECT_THROW(other.setLayoutText(QStringLiteral("{\"format\": \"something else\"}")), RuntimeError);
-    const auto missing = [&] { other.loadLayoutFile(testsupport::freshDir() + QStringLiteral("/missing.lyt")); };
+    // What is not a layout is refused.
+    Grid empty;
+    EXPECT_THROW(empty.setLayoutText(QStringLiteral("Codice;1800")), RuntimeError);
+    EXPECT_THROW(empty.setLayoutText(QStringLiteral("{\"format\": \"something else\"}")), RuntimeError);
+    const auto missing = [&] { empty.loadLayoutFile(testsupport::freshDir() + QStringLiteral("/missing.lyt")); };
     EXPECT_EQ(testsupport::errorOf<RuntimeError>(missing).value().number(), 75);
-    EXPECT_EQ(other.columns().count(), 0);
+    EXPECT_EQ(empty.columns().count(), 0);
 }
