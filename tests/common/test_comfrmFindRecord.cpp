@@ -262,7 +262,7 @@ TEST_F(FindRecord, EachWayOfLeavingAnswersItsCodeAndKeyAndNothingCarriesOver)
     EXPECT_EQ(desktop->prompts(), QStringList{comHelp::MissingText(comHelp::HelpFile())});
 }
 
-TEST_F(FindRecord, AStartValueIsLookedForInColumnOneAndAnEmptyListGivesNoKey)
+TEST_F(FindRecord, AStartValueIsLookedForInColumnOneAnEmptyListGivesNoKeyAndAFailingQueryRaises)
 {
     auto result = trova(
         [](comfrmFindRecord *d) {
@@ -281,10 +281,8 @@ TEST_F(FindRecord, AStartValueIsLookedForInColumnOneAndAnEmptyListGivesNoKey)
         },
         ArticleLayout, 1, 1, std::nullopt, ArticleQuery + QStringLiteral(" WHERE Articoli.Codice = 'none'"));
     expectResult(result, QStringLiteral("i"), Variant::null());
-}
 
-TEST_F(FindRecord, AQueryThatFailsShowsNothingAndRaises)
-{
+    // A query that fails shows nothing and raises.
     EXPECT_THROW(comfrmFindRecord::Trova(connection, QStringLiteral("Articoli"),
                                          QStringLiteral("SELECT Nessuno FROM Nessuna"), 1, ArticleLayout, 1),
                  platform::DatabaseError);

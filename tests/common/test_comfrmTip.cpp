@@ -98,7 +98,7 @@ TEST_F(TipTest, LinesAreTipsExactlyAsWrittenInUtf8OrAnOldEightBitFile)
     EXPECT_EQ(tips.Tip(1), QStringLiteral("Quantità e unità"));
 }
 
-TEST_F(TipTest, LoadingWritesOneAndTheCheckBoxWritesAtOnce)
+TEST_F(TipTest, TheSwitchIsOneOnLoadingTheCheckBoxWritesItAtOnceAndOnlyZeroHidesTheTips)
 {
     EXPECT_TRUE(storedSwitch().isNull());
     comfrmTip tip(Settings, programFolderWith("x"));
@@ -108,10 +108,7 @@ TEST_F(TipTest, LoadingWritesOneAndTheCheckBoxWritesAtOnce)
     EXPECT_EQ(storedSwitch(), Variant(std::int32_t(0)));
     QTest::keyClick(tip.chkLoadTipsAtStartup, Qt::Key_Space);
     EXPECT_EQ(storedSwitch(), Variant(std::int32_t(1)));
-}
 
-TEST_F(TipTest, ShowTipShowsTheTipsModallyUnlessTheSwitchIsZero)
-{
     // A switch that is not a number shows the tips.
     comRegistry().setValueEx(comRegistry::HKEY_CURRENT_USER, Settings, Switch, comRegistry::REG_SZ, Variant(),
                              Variant("99999999999"));

@@ -157,7 +157,7 @@ TEST_F(DialogPattern, EachFormatOfTheExportMenuAsksWhereToSaveWithItsFilterAndEx
     EXPECT_TRUE(dialog->isVisible());
 }
 
-TEST_F(DialogPattern, TheReducedExportFormHoldsForItsOwnExportRunOnly)
+TEST_F(DialogPattern, TheReducedExportFormHoldsForItsOwnExportRunOnlyAndChiudiUnloadsTheLayouts)
 {
     const QString xlsx = folder + QStringLiteral("/um.xlsx");
     exportVia(1, 10, xlsx);
@@ -176,6 +176,16 @@ TEST_F(DialogPattern, TheReducedExportFormHoldsForItsOwnExportRunOnly)
     // The preview leaves the dialog usable.
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_TRUE(dialog->isEnabled());
+
+    // "Chiudi" unloads the dialog and its layouts.
+    QTest::mouseClick(dialog->cmdPreview, Qt::LeftButton);
+    QPointer<PreviewWindow> preview = dialog->um->previewWindow();
+    ASSERT_TRUE(preview);
+    QTest::mouseClick(dialog->cmdCancel, Qt::LeftButton);
+    flushDeletes();
+    EXPECT_FALSE(dialog);
+    // The dialog's own layouts went with it, and their previews with them.
+    EXPECT_FALSE(preview);
 }
 
 TEST_F(DialogPattern, AnExportThatDoesNotHappenLeavesNoFileAndADoubleClickStillPrints)
@@ -210,16 +220,4 @@ TEST_F(DialogPattern, AnExportThatDoesNotHappenLeavesNoFileAndADoubleClickStillP
     flushDeletes();
     ASSERT_TRUE(dialog);
     EXPECT_TRUE(dialog->isVisible());
-}
-
-TEST_F(DialogPattern, ChiudiUnloadsTheDialogAndItsLayouts)
-{
-    QTest::mouseClick(dialog->cmdPreview, Qt::LeftButton);
-    QPointer<PreviewWindow> preview = dialog->um->previewWindow();
-    ASSERT_TRUE(preview);
-    QTest::mouseClick(dialog->cmdCancel, Qt::LeftButton);
-    flushDeletes();
-    EXPECT_FALSE(dialog);
-    // The dialog's own layouts went with it, and their previews with them.
-    EXPECT_FALSE(preview);
 }

@@ -80,7 +80,7 @@ QMap<QString, platform::Variant> costs(platform::Connection &connection, const Q
 
 using Upgrades = ShellTest;
 
-TEST_F(Upgrades, BringAnOldDatabaseToTheCurrentShapeOnceAndForAll)
+TEST_F(Upgrades, BringAnOldDatabaseToTheCurrentShapeOnceAndForAllButLeaveAWiderDescription)
 {
     const QString path = createOldDatabase();
     useDatabase(path);
@@ -138,10 +138,8 @@ TEST_F(Upgrades, BringAnOldDatabaseToTheCurrentShapeOnceAndForAll)
     EXPECT_TRUE(MainModule::AggiornaDatabase());
     EXPECT_EQ(fileBytes(path), bytes);
     EXPECT_EQ(desk->prompts(), QStringList());
-}
 
-TEST_F(Upgrades, WiderDescriptionIsLeftAlone)
-{
+    // A description already wider is left alone.
     useDatabase(createOldDatabase(QString(), 100));
     EXPECT_TRUE(MainModule::AggiornaDatabase());
     EXPECT_EQ(catalogColumn(u"Articoli"_s, u"Descrizione"_s).definedSize(), 100);
