@@ -67,7 +67,7 @@ TEST(CurrencyText, ReadsOnlyDecimalNumbersThatFitAndPrintsThemShort)
     EXPECT_EQ(MinCurrency.toString(italian), "-922337203685477,5808");
 }
 
-TEST(CurrencyArithmetic, ProductsAndQuotientsRoundHalfToEvenSumsAreExact)
+TEST(CurrencyArithmetic, ProductsAndQuotientsRoundHalfToEvenSumsAreExactAndOverflowRaisesError6)
 {
     EXPECT_EQ(cur("0.0001") * cur("0.5"), cur("0"));      // 0.00005
     EXPECT_EQ(cur("0.0003") * cur("0.5"), cur("0.0002")); // 0.00015
@@ -92,10 +92,8 @@ TEST(CurrencyArithmetic, ProductsAndQuotientsRoundHalfToEvenSumsAreExact)
     EXPECT_EQ(total, cur("1"));
     EXPECT_LT(cur("-1"), cur("0.0001"));
     EXPECT_GT(cur("2.0001"), cur("2"));
-}
 
-TEST(CurrencyOverflow, RaisesError6)
-{
+    // Past the range: error 6.
     constexpr int Overflow = platform::err::Overflow;
     EXPECT_EQ(errorOf([] { (void)(MaxCurrency + cur("0.0001")); }), Overflow);
     EXPECT_EQ(errorOf([] { (void)(MinCurrency - cur("0.0001")); }), Overflow);

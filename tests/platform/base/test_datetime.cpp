@@ -5,7 +5,7 @@
 
 using platform::DateTime;
 
-TEST(DateTimeIso, DateOnlyAndWithTimeInOrder)
+TEST(DateTimeIso, DateOnlyAndWithTimeInOrderAndReadBackInEveryForm)
 {
     // Midnight is no time of day.
     for (const auto &[date, iso] : std::initializer_list<std::pair<DateTime, const char *>>{
@@ -27,10 +27,8 @@ TEST(DateTimeIso, DateOnlyAndWithTimeInOrder)
         EXPECT_LT(ordered[i - 1], ordered[i]) << i;
         EXPECT_LT(ordered[i - 1].toIso(), ordered[i].toIso()) << i;
     }
-}
 
-TEST(DateTimeIso, ReadsTheFormsAndRoundTrips)
-{
+    // What is written reads back; the other forms read too.
     for (const DateTime &d : {DateTime(2024, 3, 5), DateTime(2024, 2, 29, 23, 59, 59), DateTime(1899, 12, 30),
                               DateTime(1, 1, 1), DateTime(9999, 12, 31, 12, 0, 0)}) {
         const auto back = DateTime::fromIso(d.toIso());
@@ -47,7 +45,7 @@ TEST(DateTimeIso, ReadsTheFormsAndRoundTrips)
         EXPECT_FALSE(DateTime::fromIso(bad).has_value()) << QString::fromUtf16(bad).toStdString();
 }
 
-TEST(DateTimeSerial, DaysFromTheEpochAndTheTimeAsFractionBothWays)
+TEST(DateTimeSerial, DaysFromTheEpochAndTheTimeAsFractionBothWaysToWholeSeconds)
 {
     // Before the epoch -1.25 is 29 December 1899 at 06:00: the integer part
     // counts back, the fraction is the time of day.
@@ -62,10 +60,8 @@ TEST(DateTimeSerial, DaysFromTheEpochAndTheTimeAsFractionBothWays)
     }
     // Between -1 and 0 the day is the epoch itself.
     EXPECT_EQ(DateTime::fromSerial(-0.25), DateTime(1899, 12, 30, 6, 0));
-}
 
-TEST(DateTimeSerial, RoundTripsToWholeSeconds)
-{
+    // Any time of day goes there and back to the whole second.
     for (const DateTime &d : {DateTime(2024, 3, 5, 14, 30, 5), DateTime(1899, 12, 30, 23, 59, 59),
                               DateTime(1899, 12, 29, 0, 0, 1), DateTime(1850, 7, 14, 12, 34, 56),
                               DateTime(100, 1, 1, 8, 0), DateTime(9999, 12, 31, 23, 59, 59)})

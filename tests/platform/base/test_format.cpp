@@ -46,7 +46,7 @@ const DateTime afternoon(2024, 3, 5, 14, 7, 9);
 
 } // namespace
 
-TEST(Format, DigitPlaceholdersGroupsAndSeparators)
+TEST(Format, DigitPlaceholdersGroupsSeparatorsAndRoundingHalfAwayFromZero)
 {
     expectFormats({
         {42, "000000", "000042"}, {1234567.8, "#,#", "1.234.568"}, {1234.5, "#,##0.00", "1.234,50"},
@@ -64,12 +64,7 @@ TEST(Format, DigitPlaceholdersGroupsAndSeparators)
         {1234567.891, "#,##0.00", "1,234,567.89", english}, {1234.5, "#,##0.00", "1.234,50", german},
         // Text is read as a number in the same locale.
         {"1234,5", "#,##0.00", "1.234,50"}, {"1234.5", "#,##0.00", "1,234.50", english},
-    });
-}
-
-TEST(Format, RoundsHalfAwayFromZeroAtTheShownDecimals)
-{
-    expectFormats({
+        // Half away from zero at the shown decimals.
         {2.5, "0", "3"}, {3.5, "0", "4"}, {-2.5, "0", "-3"}, {0.125, "0.00", "0,13"},
         // Decimal rounding of the value as written, not of its binary neighbour.
         {2.675, "0.00", "2,68"}, {1.005, "0.00", "1,01"}, {cur("0.005"), "0.00", "0,01"}, {cur("-0.005"), "0.00", "-0,01"},
@@ -81,7 +76,7 @@ TEST(Format, RoundsHalfAwayFromZeroAtTheShownDecimals)
     });
 }
 
-TEST(Format, SectionsAndSigns)
+TEST(Format, SectionsSignsLiteralsPercentScalingAndExponents)
 {
     expectFormats({
         // One section puts the minus in front.
@@ -97,12 +92,7 @@ TEST(Format, SectionsAndSigns)
         {Variant::null(), "#,##0.00", ""}, {Variant::null(), "0;-0;\\Z", ""},
         // The zero section is for zero itself, not for what rounds to zero.
         {0.2, "0;-0;\\Z", "0"}, {Variant(), "0;-0;\\Z", "Z"},
-    });
-}
-
-TEST(Format, LiteralsPercentScalingAndExponents)
-{
-    expectFormats({
+        // Literals, percent, scaling by thousands and exponents.
         {5, "\\#0", "#5"}, {1234, "\"Tot.; \"#,##0", "Tot.; 1.234"}, {12, "0 pz", "12 pz"},
         {5551234567.0, "(###) ###-####", "(555) 123-4567"}, {1234567, "(###) ###-####", "() 123-4567"},
         {5, "0\\%", "5%"},

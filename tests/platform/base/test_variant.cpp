@@ -66,7 +66,7 @@ TEST(VariantWholeNumbers, HalvesRoundToEvenAndOutOfRangeOverflows)
     EXPECT_EQ(errorOf([] { (void)Variant(1e300).toCurrency(); }), err::Overflow);
 }
 
-TEST(VariantConversions, BooleansAndEmpty)
+TEST(VariantConversions, BooleansAndEmptyConvertNullAndTextThatIsNotANumberRaise)
 {
     // True is -1 as a number.
     const Variant yes(true);
@@ -84,10 +84,8 @@ TEST(VariantConversions, BooleansAndEmpty)
     EXPECT_EQ(empty.toString(), "");
     EXPECT_FALSE(empty.toBool());
     EXPECT_EQ(empty.toDate(), DateTime(1899, 12, 30));
-}
 
-TEST(VariantConversions, NullAndTextThatIsNotANumberRaise)
-{
+    // Null, and text that is not a number, raise.
     const Variant null = Variant::null();
     for (const auto &convert : std::initializer_list<std::function<void()>>{
              [&] { (void)null.toBool(); }, [&] { (void)null.toInt16(); }, [&] { (void)null.toInt32(); },

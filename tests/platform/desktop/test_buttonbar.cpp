@@ -67,7 +67,7 @@ TEST_F(ButtonBarTest, APressReleasedOverAnotherItemIsNoClickAndAClosedGroupKeeps
     EXPECT_EQ(bar.selectedKey(), QStringLiteral("6"));
 }
 
-TEST_F(ButtonBarTest, SelectingByKeyOpensTheGroupAndEmitsNothing)
+TEST_F(ButtonBarTest, SelectingByKeyOpensTheGroupAndEmitsNothingAndEveryGroupFitsAtTheMinimumSize)
 {
     QSignalSpy clicked(&bar, &ButtonBar::itemClicked);
     bar.setSelectedKey(QStringLiteral("4"));
@@ -84,6 +84,16 @@ TEST_F(ButtonBarTest, SelectingByKeyOpensTheGroupAndEmitsNothing)
     bar.addItem(0, QStringLiteral("4"), QStringLiteral("Twice"), QIcon());
     EXPECT_EQ(bar.itemCount(0), 2);
     EXPECT_EQ(bar.itemCaption(QStringLiteral("4")), QStringLiteral("Suppliers"));
+
+    // Every group, opened, fits at the minimum size.
+    bar.resize(bar.minimumSizeHint());
+    for (int g = 0; g < bar.groupCount(); ++g) {
+        bar.setOpenGroup(g);
+        const QRect last = bar.itemRect(bar.itemKey(g, bar.itemCount(g) - 1));
+        EXPECT_TRUE(bar.rect().contains(last)) << g;
+        for (int other = g + 1; other < bar.groupCount(); ++other)
+            EXPECT_FALSE(bar.groupRect(other).intersects(last)) << g << ' ' << other;
+    }
 }
 
 TEST_F(ButtonBarTest, ArrowKeysMoveInsideTheOpenGroupAndEnterClicks)
@@ -111,16 +121,4 @@ TEST_F(ButtonBarTest, ArrowKeysMoveInsideTheOpenGroupAndEnterClicks)
     click(bar.groupRect(0));
     QTest::keyClick(&bar, Qt::Key_Down);
     EXPECT_EQ(bar.selectedKey(), QStringLiteral("0"));
-}
-
-TEST_F(ButtonBarTest, EveryGroupFitsAtTheMinimumSize)
-{
-    bar.resize(bar.minimumSizeHint());
-    for (int g = 0; g < bar.groupCount(); ++g) {
-        bar.setOpenGroup(g);
-        const QRect last = bar.itemRect(bar.itemKey(g, bar.itemCount(g) - 1));
-        EXPECT_TRUE(bar.rect().contains(last)) << g;
-        for (int other = g + 1; other < bar.groupCount(); ++other)
-            EXPECT_FALSE(bar.groupRect(other).intersects(last)) << g << ' ' << other;
-    }
 }

@@ -108,7 +108,7 @@ TEST(ReportLayoutModel, SectionsStandInPrintOrderNamesAreFoundAndThePrintWidthFi
     EXPECT_NEAR(layout.page().paperSize().width(), 16838, 2);
 }
 
-TEST(ReportLayoutSerialisation, RoundTripGivesTheSameLayoutAndTheSameBytesAndForeignBytesAreRefused)
+TEST(ReportLayoutSerialisation, RoundTripGivesTheSameLayoutAndBytesKeepsHandlersAndDataAndForeignBytesAreRefused)
 {
     ReportLayout original;
     fillRichLayout(original);
@@ -153,10 +153,8 @@ TEST(ReportLayoutSerialisation, RoundTripGivesTheSameLayoutAndTheSameBytesAndFor
         EXPECT_TRUE(error->detail().startsWith(u"The layout data cannot be read: "_s));
         EXPECT_EQ(original.toBytes(), bytes);
     }
-}
 
-TEST(ReportLayoutSerialisation, HandlersAndDataSurviveLoadingAStoredLayout)
-{
+    // Handlers and data survive loading a stored layout.
     ReportLayout stored;
     stored.detail().name = u"Etichetta"_s;
     stored.detail().height = 500;
@@ -191,7 +189,7 @@ Variant eval(const QString &text, const QList<Variant> &record = {}, int page = 
 
 } // namespace
 
-TEST(ReportExpression, EvaluatesOnTheRecordAndThePageNumbers)
+TEST(ReportExpression, EvaluatesOnTheRecordAndThePageNumbersAndReportsUnreadableText)
 {
     // Fields: Q, C, Nome, Quantità, Categoria.
     const Variant tenth(Currency::fromString(u"0.1").value());
@@ -229,10 +227,8 @@ TEST(ReportExpression, EvaluatesOnTheRecordAndThePageNumbers)
             EXPECT_EQ(v, c.expected) << c.text;
     }
     EXPECT_EQ(eval(u"'Pagina ' & PageNumber & ' di ' & PageCount"_s, {}, 2, 7), Variant("Pagina 2 di 7"));
-}
 
-TEST(ReportExpression, UnreadableTextIsReportedWithTheExpression)
-{
+    // Unreadable text is reported with the expression.
     for (const char *bad : {"2 +", "(1 + 2", "'open", "[Quantità", "3 $ 4", "a b"}) {
         const auto error = testsupport::errorOf<ReportError>([bad] { eval(QString::fromUtf8(bad)); });
         ASSERT_TRUE(error) << bad;
