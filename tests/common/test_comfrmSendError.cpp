@@ -39,7 +39,7 @@ void openAndThen(const std::function<void(comfrmSendError *)> &action)
 
 } // namespace
 
-TEST(SendErrorMail, TheBodyHasItsFiveLinesAndALongDescriptionIsCutBetweenCharacters)
+TEST(SendErrorMail, TheBodyHasItsFiveLinesAndTheLinkCarriesEveryCharacterAndCopiesOnlyWhenGiven)
 {
     EXPECT_EQ(comfrmSendError::Body(QStringLiteral("0"), {}, {}, {}, {}),
               QStringLiteral("Codice: 0") + Crlf + QStringLiteral("Descrizione: ") + Crlf + QStringLiteral("Sorgente: ")
@@ -51,20 +51,17 @@ TEST(SendErrorMail, TheBodyHasItsFiveLinesAndALongDescriptionIsCutBetweenCharact
     const QString edge = QString(1999, u'y') + QString::fromUtf8("\xF0\x9F\x93\xA6") + QStringLiteral("zzz");
     EXPECT_TRUE(comfrmSendError::Body(QStringLiteral("1"), edge, {}, {}, {})
                     .contains(QStringLiteral("Descrizione: ") + QString(1999, u'y') + Crlf));
-}
 
-TEST(SendErrorMail, TheLinkCarriesEveryCharacterAndCopiesOnlyWhenGiven)
-{
     // A Jet date error quotes "#...#"; "%", "&", "?", "=" and line breaks
     // must not be read as parts of the link.
-    const QString body = QStringLiteral("Codice: -1\r\nErrore nella data #12/31/99# 100% a&b ?x=1\r\nriga più");
+    const QString text = QStringLiteral("Codice: -1\r\nErrore nella data #12/31/99# 100% a&b ?x=1\r\nriga più");
     const QString subject = QStringLiteral("_err_app Velmora 1.5.0");
-    const QUrl url = comfrmSendError::MailToUrl(QStringLiteral("assistenza@korvane.it"), {}, {}, subject, body);
+    const QUrl url = comfrmSendError::MailToUrl(QStringLiteral("assistenza@korvane.it"), {}, {}, subject, text);
     ASSERT_TRUE(url.isValid()) << url.errorString().toStdString();
     EXPECT_EQ(url.path(), QStringLiteral("assistenza@korvane.it"));
     EXPECT_FALSE(url.hasFragment());
     EXPECT_EQ(field(url, QStringLiteral("Subject")), subject);
-    EXPECT_EQ(field(url, QStringLiteral("Body")), body);
+    EXPECT_EQ(field(url, QStringLiteral("Body")), text);
     EXPECT_EQ(QUrlQuery(url).queryItems().size(), 2);
     const QByteArray encoded = url.toEncoded();
     EXPECT_TRUE(encoded.startsWith("mailto:assistenza@korvane.it?Subject=_err_app%20Velmora%201.5.0&Body=Codice%3A%20-1%0D%0A"))

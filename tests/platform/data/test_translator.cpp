@@ -63,14 +63,10 @@ QString sqlOf(const QString &jet) { return tr(jet).sql; }
 // detail), or "" when it translated.
 QString errorOf(const QString &jet, std::int32_t *number = nullptr)
 {
-    try {
-        tr(jet);
-    } catch (const RuntimeError &e) {
-        if (number)
-            *number = e.number();
-        return e.detail();
-    }
-    return QString();
+    const auto error = testsupport::errorOf<RuntimeError>([&] { tr(jet); });
+    if (error && number)
+        *number = error->number();
+    return error ? error->detail() : QString();
 }
 
 // A stored query the test adds to the catalogue for as long as it lives.
@@ -119,15 +115,13 @@ TEST(JetTokenizer, ReadsEveryKindOfTokenAndLiteralsAsText)
 TEST(JetTokenizer, RefusesBrokenTextWithItsPosition)
 {
     const auto message = [](const QString &sql) {
-        try {
-            tokenize(sql);
-        } catch (const RuntimeError &e) {
-            EXPECT_EQ(e.number(), ErrSyntax);
-            EXPECT_EQ(e.description(), u"Errore di sintassi nell'istruzione SQL."_s);
-            EXPECT_EQ(e.source(), u"Microsoft JET Database Engine"_s);
-            return e.detail();
-        }
-        return QString();
+        const auto e = testsupport::errorOf<RuntimeError>([&] { tokenize(sql); });
+        if (!e)
+            return QString();
+        EXPECT_EQ(e->number(), ErrSyntax);
+        EXPECT_EQ(e->description(), u"Errore di sintassi nell'istruzione SQL."_s);
+        EXPECT_EQ(e->source(), u"Microsoft JET Database Engine"_s);
+        return e->detail();
     };
     EXPECT_TRUE(message(u"SELECT 'abc"_s).contains(u"unterminated string"));
     EXPECT_TRUE(message(u"SELECT [abc"_s).contains(u"missing ']'"));

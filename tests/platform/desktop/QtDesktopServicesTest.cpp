@@ -112,7 +112,7 @@ TEST(QtMessageBox, EnterAnswersTheFirstButtonByDefaultAndEscapeCancelThenNoThenO
     }
 }
 
-TEST(QtMessageBox, AbortRetryIgnoreIgnoresEscapeAndHasNoCloseButton)
+TEST(QtMessageBox, AbortRetryIgnoreIgnoresEscapeAndThePromptIsPlainTextUnderTheApplicationsCaption)
 {
     QtDesktopServices services;
     onModal<QMessageBox>([](QMessageBox *box) {
@@ -124,13 +124,10 @@ TEST(QtMessageBox, AbortRetryIgnoreIgnoresEscapeAndHasNoCloseButton)
         box->button(QMessageBox::Retry)->click();
     });
     EXPECT_EQ(services.msgBox(u"Stampante non pronta."_s, vbAbortRetryIgnore + vbCritical), vbRetry);
-}
 
-TEST(QtMessageBox, PromptIsPlainTextWithLineBreaksAndCaptionDefaultsToTheApplication)
-{
+    // A prompt is plain text with line breaks; the caption defaults to the application.
     const QString before = QGuiApplication::applicationDisplayName();
     QGuiApplication::setApplicationDisplayName(u"Velmora"_s);
-    QtDesktopServices services;
     onModal<QMessageBox>([](QMessageBox *box) {
         EXPECT_EQ(box->windowTitle(), u"Velmora"_s);
         EXPECT_EQ(box->text(), u"Quantità <b>0</b>\nRiga due\nRiga tre"_s);
@@ -142,7 +139,7 @@ TEST(QtMessageBox, PromptIsPlainTextWithLineBreaksAndCaptionDefaultsToTheApplica
     QGuiApplication::setApplicationDisplayName(before);
 }
 
-TEST(FileFilters, DescriptionsGetTheirPatternsInParenthesesOnce)
+TEST(FileFilters, DescriptionsGetTheirPatternsOnceAndTheIndexCountsWellFormedPairsFromOne)
 {
     const struct {
         const char *filter;
@@ -160,10 +157,7 @@ TEST(FileFilters, DescriptionsGetTheirPatternsInParenthesesOnce)
     };
     for (const auto &c : cases)
         EXPECT_EQ(toNameFilters(QString::fromUtf8(c.filter)).filters, c.expected) << c.filter;
-}
 
-TEST(FileFilters, TheIndexCountsFromOneOverWellFormedPairsAndFallsBackToTheFirst)
-{
     // The second pair has no patterns and the trailing description none
     // either: index 3 still means the third pair as written.
     const QString filter = u"Access|*.mdb|Vuoto||Testo|*.txt|Avanzo"_s;

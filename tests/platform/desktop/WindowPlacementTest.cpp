@@ -11,9 +11,9 @@
 using platform::fitIntoArea;
 using platform::keepOnScreen;
 
-TEST(WindowPlacement, AFrameIsCutToTheAreaAndMovedIntoIt)
+TEST(WindowPlacement, AFrameIsCutToTheAreaAndMovedIntoItSoWindowsOpenWithinTheScreen)
 {
-    const QRect area(0, 30, 1024, 738); // a 1024 x 768 screen under a panel
+    const QRect underPanel(0, 30, 1024, 738); // a 1024 x 768 screen under a panel
     const struct {
         QRect frame;
         QRect fitted;
@@ -24,11 +24,9 @@ TEST(WindowPlacement, AFrameIsCutToTheAreaAndMovedIntoIt)
         {{-50, 40, 2000, 200}, {0, 40, 1024, 200}},   // too wide and off the left
     };
     for (const auto &c : cases)
-        EXPECT_EQ(fitIntoArea(c.frame, area), c.fitted) << c.frame.x() << ',' << c.frame.y();
-}
+        EXPECT_EQ(fitIntoArea(c.frame, underPanel), c.fitted) << c.frame.x() << ',' << c.frame.y();
 
-TEST(WindowPlacement, WindowsOpenWithinTheScreenEvenWithAFixedSize)
-{
+    // Windows open within the screen, even with a fixed size.
     QMainWindow window;
     window.resize(900, 1000);
     window.move(500, -40);
