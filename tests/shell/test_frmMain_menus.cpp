@@ -212,7 +212,7 @@ TEST_F(MenusTest, LayoutsAreStoredInTheDatabaseAndTheDefaultComesFromTheNodesFil
     EXPECT_EQ(columnTexts(u"Nome"_s), QStringList{u"Bianchi Mario"_s});
 }
 
-TEST_F(MenusTest, HelpItemsAndF1OpenTheirTopics)
+TEST_F(MenusTest, HelpItemsAndF1OpenTheirTopicsTheStatusBarTheWorkingDateAndTheCounter)
 {
     const QString folder = testsupport::freshDir(u"programma"_s);
     writeFile(folder + u"/brevel.chm"_s, QByteArray("guida"));
@@ -230,10 +230,8 @@ TEST_F(MenusTest, HelpItemsAndF1OpenTheirTopics)
     }
     EXPECT_EQ(topics, (std::vector<int>{0, 20, 70, 0}));
     EXPECT_TRUE(desk->msgBoxes().empty());
-}
 
-TEST_F(MenusTest, StatusBarOpensTheWorkingDateAndTheCounter)
-{
+    // The status bar's panels open the working date and the counter.
     const auto clickPanel = [this](const QString &panel, const std::function<void(frmOptions *)> &action) {
         testsupport::callModal<frmOptions>([&] { QTest::mouseClick(window->Panel(panel), Qt::LeftButton); }, action);
     };

@@ -466,7 +466,7 @@ using Settings = TemplateDatabaseTest;
 
 // The decimals shape the formats, within what the database keeps (four);
 // rows left empty in the table editor count as missing.
-TEST_F(Settings, DecimalRowsShapeTheFormats)
+TEST_F(Settings, DecimalRowsShapeTheFormatsAndDefaultCodesComeFromTheRowsMarkedPredefinito)
 {
     // The l01 of the NumDecQ and NumDecV rows (empty: no rows), the formats they give.
     const std::array<QString, 4> cases[] = {
@@ -483,10 +483,8 @@ TEST_F(Settings, DecimalRowsShapeTheFormats)
         EXPECT_EQ(MainModule::QtyFormat, qtyFormat) << q.toStdString();
         EXPECT_EQ(MainModule::ValueFormat, valueFormat) << v.toStdString();
     }
-}
 
-TEST_F(Settings, DefaultCodesComeFromTheRowsMarkedPredefinitoElseStayAsTheyWere)
-{
+    // Default codes come from the rows marked Predefinito, else stay as they were.
     const auto defaults = [] {
         MainModule::CaricaImpostazioni();
         return QStringList{MainModule::DefaultCodiceIVA, MainModule::DefaultUM, MainModule::DefaultCategoria};

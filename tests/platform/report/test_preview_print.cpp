@@ -140,7 +140,7 @@ TEST(ReportPreview, NavigatesZoomsAndDrawsThePageAsThePrinterPainterDoes)
     EXPECT_LT(differing, 20);
 }
 
-TEST(ReportPrinting, NoInstalledPrinterOrAnUnknownOneIsAnErrorNotASilentPrint)
+TEST(ReportPrinting, NoInstalledPrinterOrAnUnknownOneIsAnErrorElseEveryPageOfEveryCopyGoesOut)
 {
     ReportLayout layout;
     buildFivePages(layout);
@@ -155,12 +155,8 @@ TEST(ReportPrinting, NoInstalledPrinterOrAnUnknownOneIsAnErrorNotASilentPrint)
         EXPECT_EQ(error->description(), QStringLiteral("La stampante 'Stampante che non esiste' non è installata."));
     }
     EXPECT_EQ(error->number(), 482);
-}
 
-TEST(ReportPrinting, EveryPageOfEveryCopyGoesOutWithProgress)
-{
-    ReportLayout layout;
-    buildFivePages(layout);
+    // Every page of every copy goes out, with progress.
     layout.run();
     const QString dir = testsupport::freshDir(QStringLiteral("print"));
     QPrinter printer(QPrinter::HighResolution);
