@@ -146,7 +146,7 @@ TEST_F(ManDataTest, ListsExactlyTheProgramsTablesOrReportsAnUnreadableDatabase)
     EXPECT_EQ(DataFixture::fileBytes(notADatabase), QByteArray("non un database"));
 }
 
-TEST_F(ManDataTest, ChoosingATableShowsItInTheGridSizedByTheWindow)
+TEST_F(ManDataTest, ChoosingATableShowsItInTheGridSizedByTheWindowAndParsIsEditedRowByRow)
 {
     choose(u"CodiciIVA"_qs);
     EXPECT_EQ(grid().recordSource(), u"SELECT * FROM CodiciIVA"_qs);
@@ -163,10 +163,8 @@ TEST_F(ManDataTest, ChoosingATableShowsItInTheGridSizedByTheWindow)
               QRect(twipsToPixels(60), twipsToPixels(535), 700 - twipsToPixels(105), 450 - twipsToPixels(580)));
     form.resize(100, 450);
     EXPECT_EQ(form.width(), twipsToPixels(6105));
-}
 
-TEST_F(ManDataTest, ParsHasNoKeyAndIsEditedRowByRow)
-{
+    // _Pars has no key and is edited row by row.
     choose(u"_Pars"_qs);
     // Two rows read "maga": the write must touch only the one edited.
     typeIntoCell(2, columnOf(u"l01"_qs), u"2026"_qs);

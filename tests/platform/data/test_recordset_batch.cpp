@@ -188,7 +188,7 @@ INSTANTIATE_TEST_SUITE_P(Transactions, RecordsetBatchConflict,
                                            Around::InnerRolledBackOuterCommitted),
                          nameOf);
 
-TEST_F(RecordsetBatch, CancelBatchRestoresEveryRow)
+TEST_F(RecordsetBatch, CancelBatchRestoresEveryRowAndUpdateBatchOfTheCurrentRowLeavesTheOthers)
 {
     auto lines = load(u"SELECT * FROM MagazRegDetail ORDER BY IdDet"_s);
     lines->setValue(u"Costo"_s, Variant(9.0));
@@ -210,10 +210,8 @@ TEST_F(RecordsetBatch, CancelBatchRestoresEveryRow)
     EXPECT_EQ(lines->value(u"IdDet"_s), Variant(std::int32_t(2)));
     lines->moveLast();
     EXPECT_EQ(lines->value(u"IdDet"_s), Variant(std::int32_t(4)));
-}
 
-TEST_F(RecordsetBatch, UpdateBatchOfTheCurrentRowLeavesTheOthersPending)
-{
+    // An update of the current row only leaves the other changes pending.
     auto rs = load(u"SELECT * FROM Liste ORDER BY Id"_s);
     rs->setValue(u"Codice"_s, Variant("P1"));
     rs->moveNext();

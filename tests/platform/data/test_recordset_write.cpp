@@ -142,7 +142,7 @@ TEST_F(RecordsetWrite, ValuesAreStoredByTheColumnsType)
     EXPECT_EQ(stored(u"SELECT typeof(CAP) || CAP || typeof(Note) FROM CliFor WHERE IdCliFor = 2"_s), u"text00100null"_s);
 }
 
-TEST_F(RecordsetWrite, CancelUpdateDropsTheEditAndMovingOffWritesIt)
+TEST_F(RecordsetWrite, CancelUpdateDropsTheEditMovingOffWritesItAndReadOnlyOrJoinedRecordsetsRefuse)
 {
     auto rs = open(u"SELECT * FROM Liste ORDER BY Id"_s);
     std::vector<EventReason> reasons;
@@ -168,10 +168,8 @@ TEST_F(RecordsetWrite, CancelUpdateDropsTheEditAndMovingOffWritesIt)
     rs->addNew(); // nothing typed into it: moving away stores no empty row
     rs->moveFirst();
     EXPECT_EQ(stored(u"SELECT count(*) FROM Liste"_s), u"3"_s);
-}
 
-TEST_F(RecordsetWrite, ReadOnlyAndJoinedRecordsetsRefuseChanges)
-{
+    // Read-only and joined recordsets refuse changes.
     auto readOnly = open(u"SELECT * FROM Liste"_s, LockType::ReadOnly);
     for (const auto &change : std::initializer_list<std::function<void()>>{
              [&] { readOnly->setValue(0, Variant(std::int32_t(9))); }, [&] { readOnly->addNew(); },

@@ -150,7 +150,7 @@ TEST_F(RegistryStoreTest, OddKeyAndValueNamesComeBackAsWritten)
     }
 }
 
-TEST_F(RegistryStoreTest, NamesIgnoreCaseAndKeepTheirFirstSpelling)
+TEST_F(RegistryStoreTest, NamesIgnoreCaseAndKeepTheirFirstSpellingRootKeysAreSeparateAndPathsChecked)
 {
     for (const auto &[path, isNew] :
          {std::pair{"Software\\Korvane", true}, {"SOFTWARE\\korvane", false}, {"software\\KORVANE\\Velmora", true}}) {
@@ -169,10 +169,8 @@ TEST_F(RegistryStoreTest, NamesIgnoreCaseAndKeepTheirFirstSpelling)
     ASSERT_EQ(store.enumValueNames(HKCU, u"Software\\Korvane"_s, names), ERROR_SUCCESS);
     EXPECT_EQ(names, QStringList{u"dbPath"_s});
     EXPECT_EQ(query(reopened(), u"software\\korvane"_s, u"DbPath"_s).data, text0(u"due"_s));
-}
 
-TEST_F(RegistryStoreTest, RootKeysAreSeparateAndPathsAreChecked)
-{
+    // Root keys are separate and paths are checked.
     ASSERT_EQ(store.createKey(HKEY_LOCAL_MACHINE, u"Software\\X"_s), ERROR_SUCCESS);
     EXPECT_FALSE(store.keyExists(HKCU, u"Software\\X"_s));
     EXPECT_TRUE(store.keyExists(HKEY_LOCAL_MACHINE, u"software\\x\\"_s)); // one trailing "\"
@@ -213,7 +211,7 @@ TEST_F(RegistryStoreTest, KeysWithoutValuesPersistAndAreDeletedLikeThePlatform)
     EXPECT_EQ(store.queryValue(HKCU, u"A"_s, u"v"_s, value), ERROR_FILE_NOT_FOUND);
 }
 
-TEST_F(RegistryStoreTest, DeletingTouchesOnlyWhatItNames)
+TEST_F(RegistryStoreTest, DeletingTouchesOnlyWhatItNamesAndMissingKeysAndValuesAreToldApart)
 {
     // A value and a subkey of the same name; siblings that share its start.
     put(u"P"_s, u"x"_s, u"valore"_s);
@@ -231,10 +229,8 @@ TEST_F(RegistryStoreTest, DeletingTouchesOnlyWhatItNames)
     EXPECT_EQ(store.deleteValue(HKCU, u"P"_s, u"X"_s), ERROR_SUCCESS);
     EXPECT_TRUE(store.keyExists(HKCU, u"P\\x"_s));
     EXPECT_EQ(store.deleteValue(HKCU, u"P"_s, u"x"_s), ERROR_FILE_NOT_FOUND);
-}
 
-TEST_F(RegistryStoreTest, MissingKeysAndValuesAreToldApart)
-{
+    // Missing keys and missing values are told apart.
     RegistryValue value;
     bool keyFound = true;
     EXPECT_EQ(store.queryValue(HKCU, u"K"_s, u"v"_s, value, &keyFound), ERROR_FILE_NOT_FOUND);
