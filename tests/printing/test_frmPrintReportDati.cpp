@@ -68,7 +68,7 @@ QList<QWidget *> tabOrder(const QList<QWidget *> &wanted)
 
 } // namespace
 
-TEST_F(DatiDialog, OpensModelessWithItsCaptionsPrintersAndCatalogueAndStaysOneDialog)
+TEST_F(DatiDialog, OpensModelessWithItsCaptionsPrintersAndCatalogueStaysOneDialogAndCountsCopies)
 {
     frmPrintReportDati &d = open(QStringLiteral("Magazzino"));
     EXPECT_TRUE(d.isVisible());
@@ -119,11 +119,8 @@ TEST_F(DatiDialog, OpensModelessWithItsCaptionsPrintersAndCatalogueAndStaysOneDi
     EXPECT_EQ(again.cmbprinters->count(), 3);
     EXPECT_EQ(again.cmbprinters->currentText(), QStringLiteral("Etichette"));
     EXPECT_EQ(again.GridEX1->rowCount(), 3);
-}
 
-TEST_F(DatiDialog, TheCopiesBoxTakesDigitsOnlyAndItsArrowsCountFromOne)
-{
-    frmPrintReportDati &d = open();
+    // The copies box takes digits only and its arrows count from one.
     d.txtNumCopies->setFocus();
     d.txtNumCopies->end(false);
     QTest::keyClicks(d.txtNumCopies, QStringLiteral("a2-x."));

@@ -27,7 +27,7 @@ protected:
 
 } // namespace
 
-TEST_F(CommandTest, StoredQueriesRunFromExecuteTextsByNameAndAsTablesWithParametersInDeclaredOrder)
+TEST_F(CommandTest, StoredQueriesRunByNameAndAsTablesWithParametersInDeclaredOrderQuestionMarksByTheirColumn)
 {
     auto rs = connection.executeQuery(u"Execute ViewMagazzino #01/01/24#, #12/31/24#"_s);
     EXPECT_EQ(rs->recordCount(), 2);
@@ -49,10 +49,8 @@ TEST_F(CommandTest, StoredQueriesRunFromExecuteTextsByNameAndAsTablesWithParamet
     // Up to the end of 2025 the later load brings A001 back to its minimum.
     command.setParameter(1, Variant(DateTime(2025, 12, 31)));
     EXPECT_EQ(codes(*command.execute()), QStringList{u"B001"_s});
-}
 
-TEST_F(CommandTest, QuestionMarksBindByTheColumnTheyMeet)
-{
+    // Question marks bind by the column they meet.
     Command update(connection, u"UPDATE Articoli SET Costo = ? WHERE Codice = ?"_s);
     update.appendParameter(Variant("12,5"));
     update.appendParameter(Variant("a001"));

@@ -70,9 +70,13 @@ TEST(ReportBarcode, SymbologiesEncodeAndRefusedDataGivesAnEmptySymbolNotACrash)
     EXPECT_EQ(accented->humanText(), QStringLiteral("Citt?"));
 }
 
-TEST(ReportBarcode, ABoundBarcodeDrawsBarsAndItsCaptionOnThePage)
+TEST(ReportBarcode, ABoundBarcodeDrawsBarsAndItsCaptionAndAPictureFillsItsBox)
 {
     ReportLayout layout;
+    layout.reportHeader().height = 1000;
+    const QByteArray red = reporttest::pngBytes(40, 20, Qt::red);
+    layout.reportHeader().addPicture(QStringLiteral("imgLogo"), red, 0, 0, 1200, 600).sizeMode = PictureSizeMode::Stretch;
+    layout.reportHeader().addPicture(QStringLiteral("imgRotto"), QByteArray("non è un'immagine"), 2000, 0, 600, 600);
     layout.detail().height = 1000;
     ReportControl &bc = layout.detail().addBarcode(QStringLiteral("bcCodice"), BarcodeStyle::Ean13, QStringLiteral("Codice"), 0, 0, 2880, 900);
     bc.font.family = QStringLiteral("DejaVu Sans");
@@ -91,20 +95,11 @@ TEST(ReportBarcode, ABoundBarcodeDrawsBarsAndItsCaptionOnThePage)
     // The refused code prints its text only: few dark pixels.
     EXPECT_GT(darkPixels(page, second), 0);
     EXPECT_LT(darkPixels(page, second), second.width() * second.height() / 10);
-}
-
-TEST(ReportPicture, APictureIsDrawnInItsBox)
-{
-    ReportLayout layout;
-    layout.reportHeader().height = 1000;
-    const QByteArray red = reporttest::pngBytes(40, 20, Qt::red);
-    layout.reportHeader().addPicture(QStringLiteral("imgLogo"), red, 0, 0, 1200, 600).sizeMode = PictureSizeMode::Stretch;
-    layout.reportHeader().addPicture(QStringLiteral("imgRotto"), QByteArray("non è un'immagine"), 2000, 0, 600, 600);
-    layout.run();
-    const QImage page = ReportPainter::renderPage(*layout.document(), 0, 96);
-    // 1440 twips of margin = 96 pixels; the box is 80 x 40 pixels.
-    EXPECT_EQ(page.pixelColor(96 + 40, 96 + 20), QColor(Qt::red));
-    EXPECT_EQ(page.pixelColor(96 + 85, 96 + 20), QColor(Qt::white));
+    // The picture at 96 dpi: 1440 twips of margin = 96 pixels; it fills its
+    // box of 80 x 40 pixels and no more.
+    const QImage screen = ReportPainter::renderPage(doc, 0, 96);
+    EXPECT_EQ(screen.pixelColor(96 + 40, 96 + 20), QColor(Qt::red));
+    EXPECT_EQ(screen.pixelColor(96 + 85, 96 + 20), QColor(Qt::white));
 }
 
 namespace {
