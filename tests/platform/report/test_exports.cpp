@@ -192,7 +192,7 @@ TEST_F(InventoryExport, EachColumnKeepsItsOwnWidthAndPagesPrintOnA4WithTheReport
     }
 }
 
-TEST_F(InventoryExport, ExcelCellsKeepTheirTypesAndTheEuroSign)
+TEST_F(InventoryExport, ExcelCellsKeepTheirTypesAndTheEuroSignAndFormatsTranslateTheRunTimeNotation)
 {
     const reporttest::Sheet sheet = reporttest::readSheet(exported(&ReportLayout::exportXlsx, "inventario.xlsx"));
     // Title, captions, the category, its two articles, the footer's
@@ -225,6 +225,16 @@ TEST_F(InventoryExport, ExcelCellsKeepTheirTypesAndTheEuroSign)
     EXPECT_EQ(sheet.value(u"C6"_s), u"13"_s);
     EXPECT_DOUBLE_EQ(sheet.value(u"E%1"_s.arg(sheet.rows)).toDouble(), 42.36);
     EXPECT_EQ(sheet.value(u"B%1"_s.arg(sheet.rows)), u"Totale generale"_s);
+
+    // The run-time's format notation in Excel's.
+    const std::tuple<const char *, bool, const char *> cases[] = {
+        {"", false, ""}, {"", true, "dd/mm/yyyy"}, {"#,##0.00", false, "#,##0.00"}, {"Standard", false, "#,##0.00"},
+        {"Currency", false, "#,##0.00 \"€\""}, {"dd/mm/yy hh:nn", true, "dd/mm/yy hh:mm"},
+        {"Short Date", true, "dd/mm/yyyy"}, {"ww", true, "dd/mm/yyyy"},
+    };
+    for (const auto &[format, forDate, expected] : cases)
+        EXPECT_EQ(XlsxExport::excelFormat(QString::fromUtf8(format), forDate), QString::fromUtf8(expected)) << format;
+    EXPECT_EQ(XlsxExport::excelFormat(QString(), true, true), u"dd/mm/yyyy hh:mm:ss"_s);
 }
 
 TEST(ReportExports, ExistingFilesAreReplacedAndUnwritablePlacesAreToldInItalian)
@@ -254,21 +264,4 @@ TEST(ReportExports, ExistingFilesAreReplacedAndUnwritablePlacesAreToldInItalian)
         EXPECT_EQ(error->number(), 75);
         EXPECT_EQ(error->description(), u"Impossibile scrivere il file '%1': la cartella non esiste."_s.arg(missing));
     }
-}
-
-TEST(ReportExports, ExcelFormatsTranslateTheRunTimeNotation)
-{
-    const std::tuple<const char *, bool, const char *> cases[] = {
-        {"", false, ""},
-        {"", true, "dd/mm/yyyy"},
-        {"#,##0.00", false, "#,##0.00"},
-        {"Standard", false, "#,##0.00"},
-        {"Currency", false, "#,##0.00 \"€\""},
-        {"dd/mm/yy hh:nn", true, "dd/mm/yy hh:mm"},
-        {"Short Date", true, "dd/mm/yyyy"},
-        {"ww", true, "dd/mm/yyyy"},
-    };
-    for (const auto &[format, forDate, expected] : cases)
-        EXPECT_EQ(XlsxExport::excelFormat(QString::fromUtf8(format), forDate), QString::fromUtf8(expected)) << format;
-    EXPECT_EQ(XlsxExport::excelFormat(QString(), true, true), u"dd/mm/yyyy hh:mm:ss"_s);
 }
