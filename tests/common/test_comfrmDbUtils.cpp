@@ -207,7 +207,7 @@ TEST_F(DbUtilsTest, NotADatabaseACancelledFileDialogAnnullaOrARefusedWriteChange
         EXPECT_TRUE(stored(QString::fromLatin1(name)).isEmpty()) << name;
 }
 
-TEST_F(DbUtilsTest, NuovoCopiesTheTemplateToANewNameAndF1OpensItsHelp)
+TEST_F(DbUtilsTest, NuovoCopiesTheTemplateToANewNameF1OpensItsHelpAndFailuresOverwriteNothing)
 {
     const QString existing = DataFixture::createSampleDatabase(settings.DataFolder);
     const QByteArray before = DataFixture::fileBytes(existing);
@@ -243,28 +243,26 @@ TEST_F(DbUtilsTest, NuovoCopiesTheTemplateToANewNameAndF1OpensItsHelp)
     EXPECT_EQ(DataFixture::fileBytes(existing), before);
     // Creating a database chooses nothing.
     EXPECT_TRUE(stored(u"dbPath"_s).isEmpty());
-}
 
-TEST_F(DbUtilsTest, NuovoFailuresKeepTheDialogOpenAndOverwriteNothing)
-{
-    // The template is missing.
-    const QString target = settings.DataFolder + u"/nuovo.mdb"_s;
+    // When it fails the dialog stays open: the template is missing.
+    const QString other = settings.DataFolder + u"/nuovo.mdb"_s;
     ASSERT_TRUE(QFile::remove(master()));
-    desktop->queueSaveFile(target);
+    desktop->clear();
+    desktop->queueSaveFile(other);
     comfrmDbUtils dialog(comfrmDbUtils::ModeNuovo, settings);
     dialog.show();
     click(dialog.cmdopendb[0]);
     click(dialog.cmdOK);
     EXPECT_EQ(desktop->prompts(), QStringList{SystemFileMissing});
     EXPECT_TRUE(dialog.isVisible());
-    EXPECT_FALSE(QFileInfo::exists(target));
+    EXPECT_FALSE(QFileInfo::exists(other));
 
     // A file of that name has appeared since the name was chosen.
     DataFixture::createDatabase(settings.CartellaProgramma, u"master.gen"_s);
-    QFile(fileWith("dati di qualcun altro")).copy(target);
+    QFile(fileWith("dati di qualcun altro")).copy(other);
     desktop->clear();
     click(dialog.cmdOK);
     EXPECT_EQ(desktop->prompts(), QStringList{SystemFileMissing});
     EXPECT_TRUE(dialog.isVisible());
-    EXPECT_EQ(DataFixture::fileBytes(target), QByteArray("dati di qualcun altro"));
+    EXPECT_EQ(DataFixture::fileBytes(other), QByteArray("dati di qualcun altro"));
 }

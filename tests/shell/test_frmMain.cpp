@@ -68,7 +68,7 @@ TEST_F(MainWindowTest, StartsWithoutNodeThenTheBarAndTheViewMenuSwitchNodes)
     EXPECT_TRUE(desk->msgBoxes().empty());
 }
 
-TEST_F(MainWindowTest, MovementSubViewsAroundTheWorkingDateAndTheStoredChoice)
+TEST_F(MainWindowTest, MovementSubViewsAroundTheWorkingDateAndTheStoredChoiceStockSubViewsWithTotals)
 {
     clickBar(0);
     EXPECT_EQ(window->cmbFilter()->currentText(), u"Tutti i movimenti (anno corrente)"_s);
@@ -100,10 +100,8 @@ TEST_F(MainWindowTest, MovementSubViewsAroundTheWorkingDateAndTheStoredChoice)
     EXPECT_EQ(window->FilterIdx(1), 0);
     clickBar(0);
     EXPECT_EQ(window->cmbFilter()->currentText(), u"Movimenti odierni"_s);
-}
 
-TEST_F(MainWindowTest, StockSubViewsGroupWithTotals)
-{
+    // Stock sub-views group with totals.
     clickBar(1);
     EXPECT_EQ(shownCaptions(), (QStringList{u"Codice"_s, u"Descrizione"_s, u"UM"_s, u"Ubicazione"_s,
                                             u"Giacenza"_s, u"CostoUltimo"_s, u"ValoreCU"_s}));

@@ -192,7 +192,7 @@ TEST_F(CommandsTest, NewAndOpenReachTheNodesWindowsOrTheMovementChooser)
     EXPECT_TRUE(desk->msgBoxes().empty());
 }
 
-TEST_F(CommandsTest, DeleteAsksChecksAndRefreshes)
+TEST_F(CommandsTest, DeleteAsksChecksAndRefreshesAndTheViewMenuKeepsTheLayoutOfTheNodeItLeaves)
 {
     window->mnuViewItem()[7]->trigger(); // VAT codes
     // Used by the articles: refused.
@@ -211,10 +211,7 @@ TEST_F(CommandsTest, DeleteAsksChecksAndRefreshes)
     EXPECT_EQ(desk->prompts().size(), 1);
     EXPECT_EQ(queryColumn(database, u"SELECT CodiceIVA FROM CodiciIVA"_s), QStringList{u"22"_s});
     EXPECT_EQ(columnTexts(u"CodiceIVA"_s), QStringList{u"22"_s});
-}
 
-TEST_F(CommandsTest, ViewMenuKeepsTheLayoutOfTheNodeItLeaves)
-{
     const auto layouts = [this] {
         return queryColumn(database, u"SELECT k02 FROM _Pars WHERE k01='gridlayout' ORDER BY k02"_s);
     };
