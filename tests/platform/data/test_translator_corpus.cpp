@@ -328,7 +328,7 @@ TEST(JetCorpus, TheOriginalStoredQueriesStillTranslate)
     EXPECT_EQ(rows[0][0].toDouble(), 1.0);
 }
 
-TEST(JetOnSqlite, ClosingWritesOneLinePerArticleInStockAtLastOrAverageCost)
+TEST(JetOnSqlite, ClosingWritesOneLinePerArticleInStockAndTheMovementListEndsBeforeATimeOfDay)
 {
     TemplateDb db;
     const QString lines57 = u"SELECT CodiceArticolo, \"Quantità\", Costo, Segno, Riga FROM MagazRegDetail WHERE IdReg = 57 "
@@ -352,11 +352,8 @@ TEST(JetOnSqlite, ClosingWritesOneLinePerArticleInStockAtLastOrAverageCost)
     EXPECT_EQ(lines[0][0].toString(), u"A1"_s);
     EXPECT_DOUBLE_EQ(lines[0][2].toDouble(), (10 * 5 + 10 * 6 + 5 * 8) / 25.0);
     EXPECT_DOUBLE_EQ(lines[1][2].toDouble(), (4 * 7 + 8.5 + 9) / 6.0);
-}
 
-TEST(JetOnSqlite, MovementListEndsBeforeATimeOfDayOnItsLastDate)
-{
-    TemplateDb db;
+    // The movement list ends before a time of day on its last date.
     const Translation t = db.translate(u"Execute ViewMagazzino #01/01/26#, #03/15/26#"_s);
     ASSERT_EQ(t.executeArguments.value(0), Variant(DateTime(2026, 1, 1)));
     QStringList columns;

@@ -332,26 +332,7 @@ TEST_F(LinesGrid, EditsDeletesAndNewLinesWithTheirDefaultsAreWrittenByOneBatchUp
     EXPECT_FALSE(grid.valueAt(2, IdDet).isNull());
 }
 
-TEST_F(LinesGrid, ProgramValuesOnTheNewRowStartALineWithoutCellNotifications)
-{
-    int beforeCell = 0;
-    QObject::connect(&grid, &Grid::beforeColUpdate, [&](GridCellUpdate &) { ++beforeCell; });
-    grid.setRow(grid.newRecordRow());
-    EXPECT_TRUE(grid.setValue(Codice, Variant("A002")));
-    EXPECT_EQ(beforeCell, 0);
-    EXPECT_EQ(grid.recordCount(), 3);
-    EXPECT_EQ(grid.valueAt(3, Quantita), quantity(1));
-    EXPECT_EQ(grid.textAt(3, Descrizione), u"Dado M3"_s);
-    // Values the program sets on the recordset show in the grid.
-    grid.recordset()->setValue(u"Costo"_s, Variant(0.07));
-    EXPECT_EQ(grid.valueAt(3, Costo), Variant(0.07));
-    // Not editable in view mode.
-    grid.setAllowEdit(false);
-    EXPECT_FALSE(grid.model()->isCellEditable(1, Quantita));
-    EXPECT_EQ(grid.newRecordRow(), 0);
-}
-
-TEST_F(LinesGrid, FocusComingInIsNotifiedOnce)
+TEST_F(LinesGrid, FocusComingInIsNotifiedOnceAndProgramValuesStartALineWithoutCellNotifications)
 {
     QWidget window;
     auto *layout = new QVBoxLayout(&window);
@@ -373,6 +354,23 @@ TEST_F(LinesGrid, FocusComingInIsNotifiedOnce)
     gridtest::pressKey(Qt::Key_Tab);
     EXPECT_EQ(received.count(), 1);
     grid.setParent(nullptr);
+
+    // Values the program puts on the new row start a line without cell notifications.
+    int beforeCell = 0;
+    QObject::connect(&grid, &Grid::beforeColUpdate, [&](GridCellUpdate &) { ++beforeCell; });
+    grid.setRow(grid.newRecordRow());
+    EXPECT_TRUE(grid.setValue(Codice, Variant("A002")));
+    EXPECT_EQ(beforeCell, 0);
+    EXPECT_EQ(grid.recordCount(), 3);
+    EXPECT_EQ(grid.valueAt(3, Quantita), quantity(1));
+    EXPECT_EQ(grid.textAt(3, Descrizione), u"Dado M3"_s);
+    // Values the program sets on the recordset show in the grid.
+    grid.recordset()->setValue(u"Costo"_s, Variant(0.07));
+    EXPECT_EQ(grid.valueAt(3, Costo), Variant(0.07));
+    // Not editable in view mode.
+    grid.setAllowEdit(false);
+    EXPECT_FALSE(grid.model()->isCellEditable(1, Quantita));
+    EXPECT_EQ(grid.newRecordRow(), 0);
 }
 
 namespace {
