@@ -165,7 +165,7 @@ TEST(ReportRun, GroupSumsPageSumsAndPageNumbersOnAMultiPageList)
     }
 }
 
-TEST(ReportRun, GroupKeyedOnAFunctionOfTheRecord)
+TEST(ReportRun, GroupsKeyedOnAFunctionOfTheRecordOnAnExpressionAndOnAColumn)
 {
     ReportLayout layout;
     ReportSection &gh = layout.addGroup(u"ghOrderGroup"_s, u"GroupFooter1"_s);
@@ -191,33 +191,31 @@ TEST(ReportRun, GroupKeyedOnAFunctionOfTheRecord)
               u"A\nanna verdi\nAntonio Neri\n2\nB\nBianchi Mario\nbruno\n2\nR\nRossi Srl\n1"_s);
     // The caption set by the event is the design's again after the run.
     EXPECT_EQ(layout.control(u"lblLetter"_s).caption, QString());
-}
 
-TEST(ReportRun, NestedGroupsOnAnExpressionAndAColumn)
-{
-    ReportLayout layout;
-    ReportSection &outer = layout.addGroup(u"contHead"_s, u"contFooter"_s, u"=Nome & ' (' & Tipo & ')'"_s);
+    // Nested groups on an expression and on a column.
+    ReportLayout nested;
+    ReportSection &outer = nested.addGroup(u"contHead"_s, u"contFooter"_s, u"=Nome & ' (' & Tipo & ')'"_s);
     outer.height = 250;
     outer.addField(u"txtContropartita"_s, u"=Nome & ' (' & Tipo & ')'"_s, 0, 0, 4000, 250);
-    ReportSection &inner = layout.addGroup(u"catHead"_s, u"catFooter"_s, u"[Categoria]"_s);
+    ReportSection &inner = nested.addGroup(u"catHead"_s, u"catFooter"_s, u"[Categoria]"_s);
     inner.height = 250;
     inner.addField(u"txtCategoria"_s, u"=\"Categoria: \" + Categoria"_s, 200, 0, 4000, 250);
     summary(inner.addField(u"txtQcat"_s, u"Q"_s, 5000, 0, 1000, 250));
-    summary(layout.groupFooter(0).addField(u"txtQcont"_s, u"Q"_s, 5000, 0, 1000, 250)).summaryGroup = u"contHead"_s;
-    layout.groupFooter(0).height = 250;
-    layout.detail().height = 250;
-    layout.detail().addField(u"txtCodice"_s, u"Codice"_s, 400, 0, 1000, 250);
-    QList<QList<Variant>> rows;
+    summary(nested.groupFooter(0).addField(u"txtQcont"_s, u"Q"_s, 5000, 0, 1000, 250)).summaryGroup = u"contHead"_s;
+    nested.groupFooter(0).height = 250;
+    nested.detail().height = 250;
+    nested.detail().addField(u"txtCodice"_s, u"Codice"_s, 400, 0, 1000, 250);
+    QList<QList<Variant>> records;
     for (const auto &[nome, tipo, categoria, codice, q] :
          {std::tuple{"Rossi", "Fornitore", "Ferri", "A1", 1}, {"Rossi", "Fornitore", "Ferri", "A2", 2},
           {"Rossi", "Fornitore", "Viti", "B1", 4}, {"Bianchi", "Cliente", "Viti", "B1", 8}})
-        rows.append({Variant(nome), Variant(tipo), Variant(categoria), Variant(codice), Variant(std::int32_t(q))});
-    layout.setRecordset(makeRecordset({{u"Nome"_s, DataType::adVarWChar, 20}, {u"Tipo"_s, DataType::adVarWChar, 20},
+        records.append({Variant(nome), Variant(tipo), Variant(categoria), Variant(codice), Variant(std::int32_t(q))});
+    nested.setRecordset(makeRecordset({{u"Nome"_s, DataType::adVarWChar, 20}, {u"Tipo"_s, DataType::adVarWChar, 20},
                                        {u"Categoria"_s, DataType::adVarWChar, 20},
                                        {u"Codice"_s, DataType::adVarWChar, 20}, {u"Q"_s, DataType::adInteger}},
-                                      rows));
-    layout.run();
-    EXPECT_EQ(layout.document()->pageText(0), u"Rossi (Fornitore)\nCategoria: Ferri 3\nA1\nA2\nCategoria: Viti 4\n"
+                                      records));
+    nested.run();
+    EXPECT_EQ(nested.document()->pageText(0), u"Rossi (Fornitore)\nCategoria: Ferri 3\nA1\nA2\nCategoria: Viti 4\n"
                                               "B1\n7\nBianchi (Cliente)\nCategoria: Viti 8\nB1\n8"_s);
 }
 
@@ -450,7 +448,7 @@ void buildLabelSheet(ReportLayout &layout, ColumnDirection direction)
 
 } // namespace
 
-TEST(ReportLabels, AcrossThenDownFillsEachRowFirstDownThenAcrossEachColumn)
+TEST(ReportLabels, AcrossThenDownOrDownThenAcrossSkippedPositionsStayEmptyAndNothingHangs)
 {
     // Nine rows of 1701 twips fit between the margins (16833 - 2 x 567).
     for (const ColumnDirection direction : {ColumnDirection::AcrossDown, ColumnDirection::DownAcross}) {
@@ -472,10 +470,8 @@ TEST(ReportLabels, AcrossThenDownFillsEachRowFirstDownThenAcrossEachColumn)
                 << across << k;
         }
     }
-}
 
-TEST(ReportLabels, SkippedPositionsStayEmptyAndAnEventCannotHangTheRun)
-{
+    // Skipped positions stay empty and an event cannot hang the run.
     ReportLayout layout;
     buildLabelSheet(layout, ColumnDirection::AcrossDown);
     int skip = 5;
