@@ -138,7 +138,7 @@ TEST_F(DatiDialog, OpensModelessWithItsCaptionsPrintersAndCatalogueStaysOneDialo
     }
 }
 
-TEST_F(DatiDialog, StampaOrADoubleClickPrintsTheChosenListOnTheChosenPrinterThenCloses)
+TEST_F(DatiDialog, StampaOrADoubleClickPrintsTheChosenListAnteprimaShowsItAndBothCloseTheDialog)
 {
     frmPrintReportDati &d = open(QStringLiteral("Ufficio"));
     d.cmbprinters->setCurrentIndex(1);
@@ -169,14 +169,12 @@ TEST_F(DatiDialog, StampaOrADoubleClickPrintsTheChosenListOnTheChosenPrinterThen
     EXPECT_EQ(jobs[1].options.printerName, QStringLiteral("Ufficio"));
     EXPECT_TRUE(reporttest::pdfText(jobs[1].pdf).contains(QStringLiteral("Categorie articoli")));
     EXPECT_TRUE(closed());
-}
 
-TEST_F(DatiDialog, AnteprimaShowsTheListAndClosesTheDialogWhileThePreviewStays)
-{
-    frmPrintReportDati &d = open();
-    clickRow(d.GridEX1, 1);
-    QTest::mouseClick(d.cmdPreview, Qt::LeftButton);
-    EXPECT_TRUE(jobs.empty());
+    // "Anteprima" shows the list and closes the dialog while the preview stays.
+    frmPrintReportDati &viewer = open();
+    clickRow(viewer.GridEX1, 1);
+    QTest::mouseClick(viewer.cmdPreview, Qt::LeftButton);
+    EXPECT_EQ(jobs.size(), 2u);
     EXPECT_TRUE(desktop->msgBoxes().empty());
     ASSERT_NE(IstanzeReport::Istanza<arpCodiciIVA>(), nullptr);
     QPointer<PreviewWindow> preview = IstanzeReport::Istanza<arpCodiciIVA>()->previewWindow();

@@ -59,7 +59,7 @@ protected:
 
 } // namespace
 
-TEST_F(ListReports, VatCodesPrintTitleCaptionsAndEveryCodeInCodeOrder)
+TEST_F(ListReports, EachListPrintsItsTitleCaptionsAndOnlyItsOwnRowsInOrder)
 {
     arpCodiciIVA layout;
     QStringList rows;
@@ -88,10 +88,8 @@ TEST_F(ListReports, VatCodesPrintTitleCaptionsAndEveryCodeInCodeOrder)
     // Exemption and default, one box each per code.
     EXPECT_EQ(ticks(*layout.document(), QStringLiteral("chkCodiciIVA_Esenzione")), (QList<bool>{false, false, false, true}));
     EXPECT_EQ(ticks(*layout.document(), QStringLiteral("chkCodiciIVA_Predefinito")), (QList<bool>{false, true, false, false}));
-}
 
-TEST_F(ListReports, UnitsAndCategoriesListOnlyTheirOwnRows)
-{
+    // Units and categories list only their own rows.
     arpUM units;
     EXPECT_EQ(units.control(QStringLiteral("lblTitle")).caption, QStringLiteral(" Unità di misura"));
     const QString unitText = expectList(units, QStringLiteral("Unità di misura"),
