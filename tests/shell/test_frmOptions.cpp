@@ -277,24 +277,7 @@ TEST_F(OptionsTest, ChangedCounterIsWrittenOnlyOverTheNumberShown)
     EXPECT_EQ(desk->msgBoxes().size(), 0u);
 }
 
-// A settings store that refuses every write: one Italian message for the
-// whole save, naming the settings file; the database part is saved.
-TEST_F(OptionsTest, RefusedSettingsAreReportedOnceWithoutTheStoresOwnWords)
-{
-    const QString blocker = testsupport::freshDir(u"bloccato"_s) + u"/file"_s;
-    writeFile(blocker, "x");
-    platform::RegistryStore::setDefaultFileName(blocker + u"/registry.ini"_s);
-    open(&frmOptions::ApriTutto, [&](frmOptions *dialog) {
-        tick(dialog, u"chkRegData0"_s);
-        type(dialog, 2, u"3"_s);
-        click(dialog, u"cmdSalva"_s);
-    });
-    EXPECT_EQ(desk->prompts(), QStringList{MainModule::ImpostazioniNonSalvate()});
-    EXPECT_TRUE(MainModule::ImpostazioniNonSalvate().contains(blocker));
-    EXPECT_EQ(decimals(u"NumDecV"_s), u"3"_s);
-}
-
-TEST_F(OptionsTest, WorkingDateButtonsAndSave)
+TEST_F(OptionsTest, WorkingDateButtonsAndSaveAndRefusedSettingsAreReportedOnceInOurWords)
 {
     const int lastYear = platform::DateTime::today().year() - 1;
     open(&frmOptions::ApriWorkingDate, [&](frmOptions *dialog) {
@@ -315,6 +298,20 @@ TEST_F(OptionsTest, WorkingDateButtonsAndSave)
     EXPECT_EQ(MainModule::WorkDate.date(), QDate(2022, 12, 31));
     EXPECT_EQ(MainModule::WorkYear, 2022);
     EXPECT_EQ(setLayCalls, 1);
+
+    // A settings store that refuses every write: one Italian message for the
+    // whole save, naming the settings file; the database part is saved.
+    const QString blocker = testsupport::freshDir(u"bloccato"_s) + u"/file"_s;
+    writeFile(blocker, "x");
+    platform::RegistryStore::setDefaultFileName(blocker + u"/registry.ini"_s);
+    open(&frmOptions::ApriTutto, [&](frmOptions *dialog) {
+        tick(dialog, u"chkRegData0"_s);
+        type(dialog, 2, u"3"_s);
+        click(dialog, u"cmdSalva"_s);
+    });
+    EXPECT_EQ(desk->prompts(), QStringList{MainModule::ImpostazioniNonSalvate()});
+    EXPECT_TRUE(MainModule::ImpostazioniNonSalvate().contains(blocker));
+    EXPECT_EQ(decimals(u"NumDecV"_s), u"3"_s);
 }
 
 TEST_F(OptionsTest, DatabaseTabRefusesAFileThatIsNoDatabase)

@@ -17,7 +17,7 @@ using namespace platform;
 
 using GridBinding = gridtest::SampleGridTest;
 
-TEST_F(GridBinding, SqlOrExecuteSourceGivesOneColumnPerFieldAndReadsEveryRow)
+TEST_F(GridBinding, SqlOrExecuteSourceGivesOneColumnPerFieldAndEveryRowNoneOrAFailingOneNoRows)
 {
     // A stored query with its arguments.
     bind(QStringLiteral("Execute ViewGiacenze #01/01/24#, #12/31/24#"));
@@ -42,18 +42,14 @@ TEST_F(GridBinding, SqlOrExecuteSourceGivesOneColumnPerFieldAndReadsEveryRow)
     EXPECT_EQ(grid.value(1), Variant("A001"));
     // Text columns take their defined size as the editor's limit.
     EXPECT_EQ(grid.column(1)->maxLength(), 40);
-}
 
-TEST_F(GridBinding, AnEmptyOrFailingRecordSourceLeavesNoRows)
-{
+    // An empty or failing record source leaves no rows.
     bind(QStringLiteral("SELECT * FROM CliFor"));
     EXPECT_EQ(grid.recordCount(), 3);
     grid.setRecordSource(QString());
     grid.rebind();
-    EXPECT_EQ(grid.recordCount(), 0);
-    EXPECT_EQ(grid.rowCount(), 0);
-    EXPECT_EQ(grid.row(), 0);
-    EXPECT_EQ(grid.model()->rowCount(), 0);
+    EXPECT_EQ((QList<int>{grid.recordCount(), grid.rowCount(), grid.row(), grid.model()->rowCount()}),
+              (QList<int>{0, 0, 0, 0}));
 
     bind(QStringLiteral("SELECT * FROM CliFor"));
     grid.setRecordSource(QStringLiteral("SELECT * FROM NoSuchTable"));
@@ -128,7 +124,7 @@ TEST_F(GridBinding, WidthZeroHidesAColumnThatStaysReadableAndPositionsMoveItOnSc
     EXPECT_EQ(grid.column(3)->position(), 2);
 }
 
-TEST_F(GridBinding, FormatsAlignmentTipsAndFlagsOfAColumn)
+TEST_F(GridBinding, FormatsAlignmentTipsFlagsStylesAndFontsApplyToTheView)
 {
     bind(QStringLiteral("SELECT Codice, Costo, DataIns FROM Articoli ORDER BY Codice"));
     GridColumn *cost = grid.column(2);
@@ -158,10 +154,8 @@ TEST_F(GridBinding, FormatsAlignmentTipsAndFlagsOfAColumn)
     cost->setListName(QStringLiteral("Costo (listino)"));
     EXPECT_EQ(cost->listName(), QStringLiteral("Costo (listino)"));
     EXPECT_EQ(grid.model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Costo ultimo"));
-}
 
-TEST_F(GridBinding, FormatStylesColourCellsAndHeadersAndFontsApplyToTheView)
-{
+    // Format styles colour cells and headers.
     bind(QStringLiteral("SELECT Codice, Descrizione FROM Articoli"));
     const QColor info(255, 255, 225);
     grid.formatStyles().add(QStringLiteral("SortedCol")).backColor = info;
