@@ -134,7 +134,7 @@ TEST_F(ComRegistryTest, AReadAnswersByTheStoredTypeOrDefaultAndRaisesNothing)
     }
 }
 
-TEST_F(ComRegistryTest, TextIsUtf8WithOneClosingZeroAndDecidesBetweenPlainAndExpandable)
+TEST_F(ComRegistryTest, TextIsUtf8PlainOrExpandableDwordsComeFromWholeAndSingleNumbersBinaryFromBytes)
 {
     const QList<std::pair<const char *, std::int32_t>> cases = {
         {"%A%", reg::REG_EXPAND_SZ}, {"x%AB%y", reg::REG_EXPAND_SZ}, {"%%%", reg::REG_EXPAND_SZ},
@@ -165,11 +165,9 @@ TEST_F(ComRegistryTest, TextIsUtf8WithOneClosingZeroAndDecidesBetweenPlainAndExp
                     .startsWith(QString::number(platform::err::InvalidUseOfNull) + u'|'));
     write(u"v"_s, comRegistry::REG_SZ, Variant("x"), deep);
     EXPECT_EQ(read(u"v"_s, deep), Variant("x"));
-}
 
-TEST_F(ComRegistryTest, DwordsComeFromWholeAndSingleNumbersOnlyBinaryFromByteArrays)
-{
-    const QList<std::tuple<std::int32_t, Variant, std::optional<QByteArray>>> cases = {
+    // Dwords come from whole and single numbers only, binary values from byte arrays.
+    const QList<std::tuple<std::int32_t, Variant, std::optional<QByteArray>>> dwords = {
         {comRegistry::REG_DWORD, Variant(std::int16_t(1)), QByteArray("\1\0\0\0", 4)},
         {comRegistry::REG_DWORD, Variant(std::int32_t(-2)), QByteArray("\xfe\xff\xff\xff", 4)},
         {comRegistry::REG_DWORD, Variant(2.5f), QByteArray("\2\0\0\0", 4)}, // halves to even
@@ -182,7 +180,7 @@ TEST_F(ComRegistryTest, DwordsComeFromWholeAndSingleNumbersOnlyBinaryFromByteArr
         {comRegistry::REG_DWORD, Variant::null(), std::nullopt},
         {comRegistry::REG_DWORD_BIG_ENDIAN, Variant(QByteArray("\1\0\0\0", 4)), std::nullopt},
     };
-    for (const auto &[type, value, bytes] : cases) {
+    for (const auto &[type, value, bytes] : dwords) {
         RegistryStore(file).deleteValue(HKCU, Settings, u"n"_s);
         EXPECT_EQ(raised([&] { write(u"n"_s, type, value); }), u"<nothing raised>"_s);
         EXPECT_EQ(stored(u"n"_s), bytes ? std::optional(RegistryValue{reg::REG_DWORD, *bytes}) : std::nullopt)

@@ -88,7 +88,7 @@ private:
 
 } // namespace
 
-TEST(JetTokenizer, ReadsEveryKindOfTokenAndLiteralsAsText)
+TEST(JetTokenizer, ReadsEveryKindOfTokenAndLiteralsAsTextAndRefusesBrokenTextWithItsPosition)
 {
     // Each token as its kind's initial and its text.
     const auto described = [](const QList<Token> &tokens) {
@@ -110,10 +110,8 @@ TEST(JetTokenizer, ReadsEveryKindOfTokenAndLiteralsAsText)
     // Special characters inside literals are text.
     EXPECT_EQ(described(tokenize(u"'#1/1/26# [x] & / -- DELETE * FROM' [a # b ' c]")),
               (QStringList{u"S:#1/1/26# [x] & / -- DELETE * FROM"_s, u"B:a # b ' c"_s, u"E:"_s}));
-}
 
-TEST(JetTokenizer, RefusesBrokenTextWithItsPosition)
-{
+    // Broken text is refused with its position.
     const auto message = [](const QString &sql) {
         const auto e = testsupport::errorOf<RuntimeError>([&] { tokenize(sql); });
         if (!e)
@@ -231,7 +229,7 @@ TEST(JetTranslator, CurrencySumsAreRoundedAndConstantGroupTermsDropped)
               u"SELECT a FROM t GROUP BY 'k', (IFNULL(a, '') || 'x')"_s);
 }
 
-TEST(JetTranslator, StatementEndsAndKinds)
+TEST(JetTranslator, StatementEndsKindsJoinsSubqueriesTopUnknownSyntaxAndNesting)
 {
     EXPECT_EQ(tr(u"SELECT 1 ;  "_s).kind, Translation::Kind::Select);
     EXPECT_EQ(tr(u"INSERT INTO t (a, [b c]) VALUES (1, #1/2/26#);"_s).sql,
@@ -248,10 +246,8 @@ TEST(JetTranslator, StatementEndsAndKinds)
     EXPECT_TRUE(errorOf(u"SELECT (a FROM t"_s).contains(u"expected ')'"));
     EXPECT_TRUE(errorOf(u"SELECT a FROM"_s).contains(u"expected a table or query name"));
     EXPECT_TRUE(errorOf(u"SELECT a FROM t WHERE"_s).contains(u"expected an expression"));
-}
 
-TEST(JetTranslator, JoinsSubqueriesTopUnknownSyntaxAndNesting)
-{
+    // Joins, subqueries and TOP.
     EXPECT_EQ(sqlOf(u"SELECT * FROM (A INNER JOIN (B LEFT OUTER JOIN C ON B.x = C.x) ON A.y = B.y) LEFT JOIN D ON D.z = A.z"_s),
               u"SELECT * FROM (A INNER JOIN (B LEFT OUTER JOIN C ON B.x = C.x) ON A.y = B.y) LEFT JOIN D ON D.z = A.z"_s);
     EXPECT_EQ(sqlOf(u"SELECT TOP 1 a FROM t AS u, (SELECT b FROM v) w WHERE a IN (1, 2) AND NOT b IN (SELECT c FROM x) "
@@ -338,7 +334,7 @@ TEST(JetTranslator, NestedStoredQueriesComeFirstAndMergeParametersBrokenOnesAreR
     EXPECT_TRUE(errorOf(u"SELECT * FROM Anonima"_s).contains(u"cannot use '?'"));
 }
 
-TEST(JetTranslator, ExecuteTakesLiteralArgumentsForTheStoredQuery)
+TEST(JetTranslator, ExecuteCreateProcedureAndAlterTableForms)
 {
     const ExtraQuery q(u"Misto"_s, u"a Long, b Double, c Text, d Bit, e Text"_s, u"SELECT [a], [b], [c], [d], [e]"_s);
     const auto m = tr(u"exec [misto] -5, 2.5, 'l''x', True, Null;"_s);
@@ -354,10 +350,8 @@ TEST(JetTranslator, ExecuteTakesLiteralArgumentsForTheStoredQuery)
     EXPECT_EQ(number, ErrNoSuchQuery);
     EXPECT_TRUE(errorOf(u"Execute ViewMagazzino #01/01/26# #03/15/26#"_s).contains(u"expected ','"));
     EXPECT_TRUE(errorOf(u"Execute ViewMagazzino a, b"_s).contains(u"expected a date, a number or a text"));
-}
 
-TEST(JetTranslator, CreateProcedureKeepsTheJetBody)
-{
+    // CREATE PROCEDURE keeps the Jet body.
     const auto t = tr(u"CREATE PROCEDURE invCU AS PARAMETERS d2 DateTime; SELECT MagazRegDetail.CodiceArticolo, "
                       u"Last(MagazRegDetail.Costo) AS CC FROM MagazRegMain INNER JOIN MagazRegDetail ON "
                       u"MagazRegMain.IdReg = MagazRegDetail.IdReg WHERE (((MagazRegDetail.Segno)=1) AND "
@@ -379,10 +373,8 @@ TEST(JetTranslator, CreateProcedureKeepsTheJetBody)
     EXPECT_TRUE(errorOf(u"CREATE PROCEDURE x AS DELETE FROM t"_s).contains(u"must be a SELECT"));
     EXPECT_TRUE(errorOf(u"CREATE PROCEDURE x AS SELECT a FROM t WHERE ("_s).contains(u"in query 'x'"));
     EXPECT_TRUE(errorOf(u"CREATE PROCEDURE x AS SELECT 1; SELECT 2"_s).contains(u"after the end"));
-}
 
-TEST(JetTranslator, AlterTableForms)
-{
+    // ALTER TABLE forms.
     const auto u4 = tr(u"ALTER TABLE Articoli ALTER COLUMN Descrizione TEXT(255)"_s);
     EXPECT_EQ(u4.kind, Translation::Kind::AlterColumn);
     EXPECT_EQ((QStringList{u4.alterTable, u4.alterColumn, u4.alterType, u4.sql}),
