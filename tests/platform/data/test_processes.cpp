@@ -95,7 +95,7 @@ TEST(Processes, KilledWriterLeavesTheDatabaseIntactWithoutItsRows)
     c.execute(u"INSERT INTO _Pars (k01) VALUES ('after')"_s); // and it takes writes again
 }
 
-TEST(Processes, WritesWaitForAnotherProcessesLockAndGoOnOnceItIsReleased)
+TEST(Processes, WritesWaitForAnotherProcessesLockOnceAndABusyDatabaseIsReportedUnchanged)
 {
     const QString path = DataFixture::createSampleDatabase();
     Connection c(DataFixture::connectionString(path));
@@ -118,11 +118,8 @@ TEST(Processes, WritesWaitForAnotherProcessesLockAndGoOnOnceItIsReleased)
     }
     EXPECT_EQ(DataFixture::queryColumn(path, u"SELECT Costo FROM Articoli ORDER BY Codice"_s),
               (QStringList{u"2.1"_s, u"2.05"_s, u"2.02"_s}));
-}
 
-TEST(Processes, LockHeldPastTheTimeoutIsReportedAsBusyAndNothingChanges)
-{
-    const QString path = DataFixture::createSampleDatabase();
+    // A lock held past the timeout is reported as busy, and nothing changes.
     const QByteArray before = DataFixture::fileBytes(path);
     const int saved = Connection::defaultBusyTimeout();
     Connection::setDefaultBusyTimeout(200);

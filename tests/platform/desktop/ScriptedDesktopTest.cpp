@@ -10,7 +10,7 @@
 
 using namespace platform;
 
-TEST(ScriptedDesktop, MessageBoxesAreRecordedAndAnsweredInOrderThenByTheirDefaultButton)
+TEST(ScriptedDesktop, MessageBoxesAndDialogsAreRecordedAndAnsweredFromTheirOwnQueuesAndClearKeepsSettings)
 {
     const QString before = QGuiApplication::applicationDisplayName();
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Velmora"));
@@ -29,11 +29,8 @@ TEST(ScriptedDesktop, MessageBoxesAreRecordedAndAnsweredInOrderThenByTheirDefaul
     EXPECT_EQ(boxes[2].answer, vbIgnore);
     EXPECT_EQ(scripted.prompts().front(), QStringLiteral("Salvare le modifiche?"));
     QGuiApplication::setApplicationDisplayName(before);
-}
 
-TEST(ScriptedDesktop, DialogsHaveTheirOwnQueuesAndClearKeepsTheSettings)
-{
-    ScriptedDesktop scripted;
+    // The other dialogs have queues of their own.
     FileDialogRequest request;
     request.title = QStringLiteral("Apri archivio");
     request.flags = OFN_FILEMUSTEXIST;
