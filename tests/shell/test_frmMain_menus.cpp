@@ -43,7 +43,7 @@ protected:
 
 } // namespace
 
-TEST_F(MenusTest, TheDataMenusDatabasesAreForTheNextStartWhileTheOpenOneStays)
+TEST_F(MenusTest, TheDataMenusDatabasesAreForTheNextStartTheOptionsSwitchItForEveryList)
 {
     const QString other = copyTemplate(testsupport::freshDir(u"altra"_s), u"ditta2.mdb"_s);
     const QString program = testsupport::freshDir(u"programma"_s);
@@ -80,12 +80,11 @@ TEST_F(MenusTest, TheDataMenusDatabasesAreForTheNextStartWhileTheOpenOneStays)
     item(window->mnuView(), u"Aggiorna"_s)->trigger();
     EXPECT_EQ(window->Panel(u"Database"_s)->text(), before);
     EXPECT_EQ(columnTexts(u"Codice"_s), (QStringList{u"A001"_s, u"A002"_s, u"A003"_s}));
-}
 
-TEST_F(MenusTest, AfterTheOptionsSwitchTheDatabaseEveryListReadsTheNewOne)
-{
-    const QString other = copyTemplate(testsupport::freshDir(u"altra"_s), u"ditta2.mdb"_s);
-    runSql(other, QStringLiteral(
+    // The options dialog switches the database: every list reads the new one.
+    desk->clear();
+    const QString switched = copyTemplate(testsupport::freshDir(u"altra"_s), u"ditta2.mdb"_s);
+    runSql(switched, QStringLiteral(
         "INSERT INTO CliFor (IdCliFor, Tipo, Nome) VALUES (1, 'Cliente', 'Nuovo cliente'), "
         "(2, 'Fornitore', 'Nuovo fornitore');"
         "INSERT INTO Articoli (Codice, Descrizione, UM) VALUES ('N001', 'Nuovo articolo', 'NU');"
@@ -96,12 +95,12 @@ TEST_F(MenusTest, AfterTheOptionsSwitchTheDatabaseEveryListReadsTheNewOne)
     for (int node = 0; node < 8; ++node)
         clickBar(node); // every node shown once on the database opened at the start
 
-    desk->queueOpenFile(other);
+    desk->queueOpenFile(switched);
     testsupport::callModal<frmOptions>(&frmOptions::ApriDatabase, [](frmOptions *dialog) {
         click(dialog, u"cmdopendb0"_s);
         click(dialog, u"cmdSalva"_s);
     });
-    EXPECT_EQ(window->Panel(u"Database"_s)->text(), other);
+    EXPECT_EQ(window->Panel(u"Database"_s)->text(), switched);
 
     // Each node's list, shown and refreshed, has only the new database's rows.
     const std::pair<const char *, const char *> shown[] = {
