@@ -175,8 +175,7 @@ TEST_F(ComRegistryTest, TextIsUtf8PlainOrExpandableDwordsComeFromWholeAndSingleN
         // Stored as a little-endian REG_DWORD all the same.
         {comRegistry::REG_DWORD_BIG_ENDIAN, Variant(std::int32_t(0x01020304)), QByteArray("\4\3\2\1", 4)},
         // Any other kind: nothing written, nothing raised.
-        {comRegistry::REG_DWORD, Variant("5"), std::nullopt},
-        {comRegistry::REG_DWORD, Variant(2.0), std::nullopt},
+        {comRegistry::REG_DWORD, Variant("5"), std::nullopt}, {comRegistry::REG_DWORD, Variant(2.0), std::nullopt},
         {comRegistry::REG_DWORD, Variant::null(), std::nullopt},
         {comRegistry::REG_DWORD_BIG_ENDIAN, Variant(QByteArray("\1\0\0\0", 4)), std::nullopt},
     };
@@ -207,8 +206,7 @@ TEST_F(ComRegistryTest, RefusedWritesRaiseWithTheValueAsText)
     // A value type it doesn't write; the message shows the value as text.
     const QList<std::tuple<std::int32_t, Variant, QString>> unwritten = {
         {comRegistry::REG_MULTI_SZ, Variant("gest01.mdb"), u"gest01.mdb"_s},
-        {comRegistry::REG_NONE, Variant(2.5f), u"2,5"_s},
-        {99, Variant::null(), QString()},
+        {comRegistry::REG_NONE, Variant(2.5f), u"2,5"_s}, {99, Variant::null(), QString()},
         {comRegistry::REG_LINK, Variant(QByteArray("\x01\xff", 2)), u"01 ff"_s},
     };
     for (const auto &[type, value, text] : unwritten)

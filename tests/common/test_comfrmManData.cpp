@@ -146,7 +146,7 @@ TEST_F(ManDataTest, ListsExactlyTheProgramsTablesOrReportsAnUnreadableDatabase)
     EXPECT_EQ(DataFixture::fileBytes(notADatabase), QByteArray("non un database"));
 }
 
-TEST_F(ManDataTest, ChoosingATableShowsItInTheGridSizedByTheWindowAndParsIsEditedRowByRow)
+TEST_F(ManDataTest, ChoosingATableShowsItInTheGridSizedByTheWindow)
 {
     choose(u"CodiciIVA"_qs);
     EXPECT_EQ(grid().recordSource(), u"SELECT * FROM CodiciIVA"_qs);
@@ -163,8 +163,10 @@ TEST_F(ManDataTest, ChoosingATableShowsItInTheGridSizedByTheWindowAndParsIsEdite
               QRect(twipsToPixels(60), twipsToPixels(535), 700 - twipsToPixels(105), 450 - twipsToPixels(580)));
     form.resize(100, 450);
     EXPECT_EQ(form.width(), twipsToPixels(6105));
+}
 
-    // _Pars has no key and is edited row by row.
+TEST_F(ManDataTest, ParsHasNoKeyAndIsEditedRowByRow)
+{
     choose(u"_Pars"_qs);
     // Two rows read "maga": the write must touch only the one edited.
     typeIntoCell(2, columnOf(u"l01"_qs), u"2026"_qs);

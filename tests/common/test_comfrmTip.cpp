@@ -74,8 +74,7 @@ TEST_F(TipTest, SuccessivoNeverRepeatsTheTipShownAndWithoutTwoTipsKeepsTheTextSh
 
     const std::pair<QByteArray, QString> fewer[] = {
         {QByteArray(), QStringLiteral("File TIPOFDAY.TXT non trovato.")}, // no file
-        {QByteArray(""), QString()},
-        {QByteArray("F9 aggiorna l'elenco.\n"), QStringLiteral("F9 aggiorna l'elenco.")},
+        {QByteArray(""), QString()}, {QByteArray("F9 aggiorna l'elenco.\n"), QStringLiteral("F9 aggiorna l'elenco.")},
     };
     for (const auto &[bytes, text] : fewer) {
         comfrmTip one(Settings, programFolderWith(bytes));

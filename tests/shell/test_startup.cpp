@@ -470,10 +470,8 @@ TEST_F(Settings, DecimalRowsShapeTheFormatsAndDefaultCodesComeFromTheRowsMarkedP
 {
     // The l01 of the NumDecQ and NumDecV rows (empty: no rows), the formats they give.
     const std::array<QString, 4> cases[] = {
-        {QString(), QString(), u"#,#"_s, u"#,#.00"_s},
-        {u"3"_s, u"0"_s, u"#,#.000"_s, u"#,#"_s},
-        {u"NULL"_s, u"''"_s, u"#,#"_s, u"#,#.00"_s},
-        {u"9"_s, u"-1"_s, u"#,#.0000"_s, u"#,#"_s},
+        {QString(), QString(), u"#,#"_s, u"#,#.00"_s}, {u"3"_s, u"0"_s, u"#,#.000"_s, u"#,#"_s},
+        {u"NULL"_s, u"''"_s, u"#,#"_s, u"#,#.00"_s}, {u"9"_s, u"-1"_s, u"#,#.0000"_s, u"#,#"_s},
     };
     for (const auto &[q, v, qtyFormat, valueFormat] : cases) {
         runSql(database, u"DELETE FROM _Pars WHERE k01 IN ('NumDecQ', 'NumDecV')"_s);

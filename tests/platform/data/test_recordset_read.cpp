@@ -122,8 +122,7 @@ TEST_F(RecordsetRead, EachDeclaredTypeGivesItsFieldTypeAndValuesWithNullApartFro
         {DataType::adVarWChar, 20, Variant("00123"), Variant(QString())}, // text stays text, leading zeros and all
         {DataType::adLongVarWChar, ColumnType::LongTextSize, Variant(u"Quantità € "_s.repeated(80000)),
          Variant(QString())},
-        {DataType::adDouble, 8, Variant(0.1), Variant(0.0)},
-        {DataType::adDouble, 8, Variant(2.5), Variant(0.0)},
+        {DataType::adDouble, 8, Variant(0.1), Variant(0.0)}, {DataType::adDouble, 8, Variant(2.5), Variant(0.0)},
         {DataType::adInteger, 4, Variant(std::int32_t(7)), Variant(std::int32_t(0))},
         {DataType::adSmallInt, 2, Variant(std::int16_t(-1)), Variant(std::int16_t(0))},
         {DataType::adCurrency, 8, Variant(Currency::fromRaw(12345)), Variant(Currency())},

@@ -98,10 +98,8 @@ TEST(QtMessageBox, EnterAnswersTheFirstButtonByDefaultAndEscapeCancelThenNoThenO
         Qt::Key key;
         int expected;
     } cases[] = {
-        {vbYesNoCancel, Qt::Key_Return, vbYes},
-        {vbYesNo + vbDefaultButton1, Qt::Key_Escape, vbNo},
-        {vbOKOnly + vbInformation, Qt::Key_Escape, vbOK},
-        {vbYesNoCancel, Qt::Key_Escape, vbCancel},
+        {vbYesNoCancel, Qt::Key_Return, vbYes}, {vbYesNo + vbDefaultButton1, Qt::Key_Escape, vbNo},
+        {vbOKOnly + vbInformation, Qt::Key_Escape, vbOK}, {vbYesNoCancel, Qt::Key_Escape, vbCancel},
         {vbRetryCancel + vbCritical, Qt::Key_Escape, vbCancel},
     };
     for (const auto &c : cases) {
@@ -151,9 +149,7 @@ TEST(FileFilters, DescriptionsGetTheirPatternsOnceAndTheIndexCountsWellFormedPai
         {"Immagini|*.bmp;*.jpg; *.gif|Tutti i file|*.*", {"Immagini (*.bmp *.jpg *.gif)", "Tutti i file (*.*)"}},
         {"Database (*.mdb;*.mde)|*.mdb;*.mde", {"Database (*.mdb *.mde)"}},
         // Parentheses that are not the patterns do not count.
-        {"Testo (solo ASCII)|*.txt", {"Testo (solo ASCII) (*.txt)"}},
-        {"|*.csv;*.txt", {"*.csv *.txt"}},
-        {"", {}},
+        {"Testo (solo ASCII)|*.txt", {"Testo (solo ASCII) (*.txt)"}}, {"|*.csv;*.txt", {"*.csv *.txt"}}, {"", {}},
     };
     for (const auto &c : cases)
         EXPECT_EQ(toNameFilters(QString::fromUtf8(c.filter)).filters, c.expected) << c.filter;

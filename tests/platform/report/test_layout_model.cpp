@@ -201,21 +201,14 @@ TEST(ReportExpression, EvaluatesOnTheRecordAndThePageNumbersAndReportsUnreadable
         Variant expected;
     } cases[] = {
         // Currency stays exact; precedence and brackets.
-        {"Q*C", rec, Variant(Currency::fromString(u"0.3").value())},
-        {"2 + 3 * 4", rec, Variant(std::int32_t(14))},
-        {"(2 + 3) * 4", rec, Variant(std::int32_t(20))},
-        {"-Q + 10", rec, Variant(std::int32_t(7))},
-        {"7 / 2", rec, Variant(3.5)},
-        {"1.5 * 2", rec, Variant(3.0)},
+        {"Q*C", rec, Variant(Currency::fromString(u"0.3").value())}, {"2 + 3 * 4", rec, Variant(std::int32_t(14))},
+        {"(2 + 3) * 4", rec, Variant(std::int32_t(20))}, {"-Q + 10", rec, Variant(std::int32_t(7))},
+        {"7 / 2", rec, Variant(3.5)}, {"1.5 * 2", rec, Variant(3.0)},
         // Columns by bare or bracketed names; unknown names are null.
-        {"[Quantità] * 2", rec, Variant(std::int32_t(10))},
-        {"Quantità - 1", rec, Variant(std::int32_t(4))},
-        {"Sconosciuto", rec, Variant::null()},
-        {"'it''s'", rec, Variant("it's")},
+        {"[Quantità] * 2", rec, Variant(std::int32_t(10))}, {"Quantità - 1", rec, Variant(std::int32_t(4))},
+        {"Sconosciuto", rec, Variant::null()}, {"'it''s'", rec, Variant("it's")},
         // Null goes through arithmetic and "+", not through "&".
-        {"Q*C", nullQ, Variant::null()},
-        {"C / 0", nullQ, Variant::null()},
-        {"'x' + Q", nullQ, Variant::null()},
+        {"Q*C", nullQ, Variant::null()}, {"C / 0", nullQ, Variant::null()}, {"'x' + Q", nullQ, Variant::null()},
         {"Nome & ' (' & Q & ')'", nullQ, Variant("Rossi ()")},
         {"\"Categoria: \" + Nome", nullQ, Variant("Categoria: Rossi")},
     };
