@@ -338,8 +338,8 @@ TEST(JetTranslator, ExecuteCreateProcedureAndAlterTableForms)
 {
     const ExtraQuery q(u"Misto"_s, u"a Long, b Double, c Text, d Bit, e Text"_s, u"SELECT [a], [b], [c], [d], [e]"_s);
     const auto m = tr(u"exec [misto] -5, 2.5, 'l''x', True, Null;"_s);
-    EXPECT_EQ(m.executeArguments,
-              (QList<Variant>{Variant(std::int32_t(-5)), Variant(2.5), Variant(u"l'x"_s), Variant(true), Variant::null()}));
+    EXPECT_EQ(m.executeArguments, (QList<Variant>{Variant(std::int32_t(-5)), Variant(2.5), Variant(u"l'x"_s),
+                                                  Variant(true), Variant::null()}));
     EXPECT_EQ(m.sql, u"WITH [Misto] AS (SELECT :a, :b, :c, :d, :e) SELECT * FROM [Misto]"_s);
 
     EXPECT_EQ(tr(u"Execute ViewArticoli"_s).sql, u"SELECT * FROM ViewArticoli"_s);

@@ -169,7 +169,8 @@ QString inventory(int grouping, bool averageCost, const QString &conditions = QS
                                        "Sum([Quantità]*[Segno])*Avg([invCU].[CC]) AS V "_s;
     const QString text = u"PARAMETERS d1 DateTime, d2 DateTime; "_s + select + (grouping < 2 ? F1 : F2)
                          + u"WHERE ( MagazRegMain.DataIns Between [d1] And [d2] "_s + conditions + u" ) GROUP BY "_s
-                         + keys[grouping] + article + u" ORDER BY "_s + keys[grouping] + u"MagazRegDetail.CodiceArticolo "_s;
+                         + keys[grouping] + article + u" ORDER BY "_s + keys[grouping]
+                         + u"MagazRegDetail.CodiceArticolo "_s;
     return averageCost ? QString(text).replace(u"invCU"_s, u"invCM"_s) : text;
 }
 

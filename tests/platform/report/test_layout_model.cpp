@@ -56,7 +56,8 @@ void fillRichLayout(ReportLayout &layout)
     detail.addShape(u"Shape1"_s, ShapeStyle::RoundRect, 5, 5, 300, 200).cornerRadius = 50;
     detail.addCheckBox(u"chkPredefinito"_s, u"Predefinito"_s, 0, 0, 300, 255).checked = true;
     detail.addPicture(u"imgLogo"_s, reporttest::pngBytes(4, 3, Qt::red), 0, 0, 600, 450).sizeMode = PictureSizeMode::Clip;
-    ReportControl &barcode = detail.addBarcode(u"bcCodice"_s, BarcodeStyle::Interleaved2of5, u"Codice"_s, 0, 300, 2000, 700);
+    ReportControl &barcode =
+        detail.addBarcode(u"bcCodice"_s, BarcodeStyle::Interleaved2of5, u"Codice"_s, 0, 300, 2000, 700);
     barcode.captionPosition = BarcodeCaption::Above;
     barcode.caption = u"123"_s;
 }
