@@ -27,7 +27,7 @@ protected:
 
 } // namespace
 
-TEST_F(GridFind, BeginsWithIgnoresCaseAndMakesTheRowCurrentOrLeavesItWhenNothingIsFound)
+TEST_F(GridFind, BeginsWithIgnoresCaseEqualToWantsTheWholeValueCaptionRowsAreSkipped)
 {
     QSignalSpy moved(&grid, &Grid::currentCellChanged);
     EXPECT_EQ(grid.find(2, FindCondition::BeginsWith, QStringLiteral("VITE")), 1);
@@ -49,10 +49,8 @@ TEST_F(GridFind, BeginsWithIgnoresCaseAndMakesTheRowCurrentOrLeavesItWhenNothing
     EXPECT_EQ(grid.find(2, FindCondition::BeginsWith, QStringLiteral("vite"), 6), 0);
     EXPECT_EQ(grid.find(9, FindCondition::BeginsWith, QStringLiteral("vite")), 0);
     EXPECT_EQ(grid.row(), 3);
-}
 
-TEST_F(GridFind, EqualToWantsTheWholeValueOnAnyColumnAndCaptionRowsAreSkipped)
-{
+    // Equal to wants the whole value, on any column.
     EXPECT_EQ(grid.find(1, FindCondition::EqualTo, QStringLiteral("a00")), 0);
     EXPECT_EQ(grid.find(1, FindCondition::EqualTo, QStringLiteral("a002")), 2);
     // Numbers and dates typed as text match by value.

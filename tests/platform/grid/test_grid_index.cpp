@@ -30,7 +30,7 @@ TableSource oneColumn(const std::vector<Variant> &values)
 
 } // namespace
 
-TEST(GridFieldKeys, TextsCompareWithoutCaseNullsFirstNumbersBeforeTextsDatesAndCurrencyAsNumbers)
+TEST(GridFieldKeys, TextsCompareWithoutCaseNullsFirstNumbersBeforeTextsLongTextsByTheWholeText)
 {
     const TableSource source = oneColumn({Variant("beta"), Variant::null(), Variant("Alfa"), Variant(std::int32_t(7)),
                                           Variant("ALFA"), Variant(2.5), Variant()});
@@ -54,22 +54,19 @@ TEST(GridFieldKeys, TextsCompareWithoutCaseNullsFirstNumbersBeforeTextsDatesAndC
                              {Variant(DateTime(2024, 3, 1, 10, 30)), Variant(Currency::fromDouble(10.4999))}});
     EXPECT_EQ(sortedBy(dated, 0), (std::vector<int>{1, 0, 2}));
     EXPECT_EQ(sortedBy(dated, 1), (std::vector<int>{1, 2, 0}));
-}
 
-TEST(GridFieldKeys, LongTextsWithTheSamePrefixAndAccentsRankByTheWholeText)
-{
     // Texts longer than the packed prefix, equal up to it: only the rest
     // tells them apart. Accented letters compare without regard to case.
-    const TableSource source = oneColumn({Variant("Controparte 0001 S.r.l. Zeta"), Variant("Controparte 0001 S.r.l. Alfa"),
+    const TableSource longer = oneColumn({Variant("Controparte 0001 S.r.l. Zeta"), Variant("Controparte 0001 S.r.l. Alfa"),
                                           Variant("CONTROPARTE 0001 S.R.L. ALFA"), Variant("Controparte 0001 S.r.l."),
                                           Variant("Città di Àosta"), Variant("CITTÀ DI àOSTA"), Variant("Città")});
-    const GridFieldKeys keys = GridFieldKeys::read(source, 0);
-    EXPECT_EQ(keys.rank(1), keys.rank(2));
-    EXPECT_LT(keys.rank(3), keys.rank(1));
-    EXPECT_LT(keys.rank(1), keys.rank(0));
-    EXPECT_EQ(keys.rank(4), keys.rank(5));
-    EXPECT_LT(keys.rank(6), keys.rank(4));
-    EXPECT_EQ(sortedBy(source, 0), (std::vector<int>{6, 4, 5, 3, 1, 2, 0}));
+    const GridFieldKeys longKeys = GridFieldKeys::read(longer, 0);
+    EXPECT_EQ(longKeys.rank(1), longKeys.rank(2));
+    EXPECT_LT(longKeys.rank(3), longKeys.rank(1));
+    EXPECT_LT(longKeys.rank(1), longKeys.rank(0));
+    EXPECT_EQ(longKeys.rank(4), longKeys.rank(5));
+    EXPECT_LT(longKeys.rank(6), longKeys.rank(4));
+    EXPECT_EQ(sortedBy(longer, 0), (std::vector<int>{6, 4, 5, 3, 1, 2, 0}));
 
     // Letters beyond Latin-1 rank after the others, still without case.
     const TableSource greek =
@@ -95,7 +92,7 @@ protected:
     GridFieldKeys code = GridFieldKeys::read(source, 2);
 };
 
-TEST_F(GridRowIndexTest, TwoGroupLevelsGiveCaptionRowsBeforeTheirRecordsAndCollapseToTheirCaptions)
+TEST_F(GridRowIndexTest, TwoGroupLevelsGiveCaptionRowsThatCollapseAndRecordsAddedOrRemovedRenumber)
 {
     GridRowIndex index;
     index.build(source.recordCount(), {{&supplier, SortOrder::Ascending}, {&category, SortOrder::Ascending}},
@@ -130,11 +127,8 @@ TEST_F(GridRowIndexTest, TwoGroupLevelsGiveCaptionRowsBeforeTheirRecordsAndColla
     EXPECT_EQ(index.rowCount(), 12);
     index.setAllExpanded(false);
     EXPECT_EQ(index.rowCount(), 3);
-}
 
-TEST_F(GridRowIndexTest, RecordsAddedGoLastAndRemovedOnesRenumberTheRestOrDropTheirCaption)
-{
-    GridRowIndex index;
+    // Records added go last; removed ones renumber the rest or drop their caption.
     index.build(source.recordCount(), {}, {{&code, SortOrder::Ascending}}, true);
     EXPECT_EQ(index.ordered(), (std::vector<int>{1, 2, 0, 4, 3}));
     EXPECT_TRUE(index.inBuiltOrder());

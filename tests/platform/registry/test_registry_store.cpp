@@ -63,7 +63,7 @@ protected:
 
 } // namespace
 
-TEST_F(RegistryStoreTest, TypesAndBytesComeBackExactlyAfterReopening)
+TEST_F(RegistryStoreTest, TypesAndBytesComeBackExactlyFromAReadableIniFileThatCanBeEditedByHand)
 {
     QByteArray all;
     for (int i = 0; i < 256; ++i)
@@ -92,10 +92,8 @@ TEST_F(RegistryStoreTest, TypesAndBytesComeBackExactlyAfterReopening)
     const RegistryStore fresh = reopened();
     for (qsizetype i = 0; i < values.size(); ++i)
         EXPECT_EQ(query(fresh, u"Software\\Prova"_s, QString::number(i)), values.at(i)) << i;
-}
 
-TEST_F(RegistryStoreTest, FileIsReadableIniAndValuesEditedByHandAreRead)
-{
+    // The file is readable INI, and values edited by hand are read.
     const QString settings = u"Software\\Korvane\\Velmora\\Settings"_s;
     put(settings, u"dbName"_s, u"gest01.mdb"_s);
     ASSERT_EQ(store.setValue(HKCU, settings, u"n"_s, REG_DWORD, QByteArray("\1\0\0\0", 4)), 0);

@@ -121,7 +121,7 @@ protected:
 
 } // namespace
 
-TEST_F(InventoryExport, RtfRowsSpanTheWholeTableSoTotalsStandUnderTheirCaptions)
+TEST_F(InventoryExport, RtfRowsSpanTheTableAndEachColumnKeepsItsWidthWithTheReportsMarginsInEveryFormat)
 {
     const QByteArray rtf = DataFixture::fileBytes(exported(&ReportLayout::exportRtf, "inventario.rtf"));
     const QList<reporttest::RtfRow> rows = reporttest::rtfRows(rtf);
@@ -164,10 +164,8 @@ TEST_F(InventoryExport, RtfRowsSpanTheWholeTableSoTotalsStandUnderTheirCaptions)
     EXPECT_GE(std::count_if(rows.begin(), rows.end(), [](const reporttest::RtfRow &r) { return r.bordered; }), 2);
     const QRegularExpression paragraphBorder(QStringLiteral(R"(\\(brdr[tblr]|box)(?![a-z]))"));
     EXPECT_FALSE(QString::fromLatin1(rtf).contains(paragraphBorder));
-}
 
-TEST_F(InventoryExport, EachColumnKeepsItsOwnWidthAndPagesPrintOnA4WithTheReportsMargins)
-{
+    // HTML and Excel keep each column's own width and print on A4 with the report's margins.
     const QString html = QString::fromUtf8(DataFixture::fileBytes(exported(&ReportLayout::exportHtml, "inventario.html")));
     QString colgroup = u"<colgroup>"_s;
     for (double width : InventoryWidths)

@@ -37,7 +37,7 @@ QRect pixels(const QRectF &twips, double dpi)
 
 } // namespace
 
-TEST(ReportBarcode, SymbologiesEncodeAndRefusedDataGivesAnEmptySymbolNotACrash)
+TEST(ReportBarcode, SymbologiesEncodeABoundOneDrawsBarsAndCaptionAndAPictureFillsItsBox)
 {
     const auto code128 = BarcodeSymbol::encode(BarcodeStyle::Code128Auto, QStringLiteral("A001"));
     ASSERT_TRUE(code128->isValid()) << code128->error().toStdString();
@@ -68,10 +68,8 @@ TEST(ReportBarcode, SymbologiesEncodeAndRefusedDataGivesAnEmptySymbolNotACrash)
     const auto accented = BarcodeSymbol::encode(BarcodeStyle::Code128Auto, QStringLiteral("Città"));
     EXPECT_TRUE(accented->isValid());
     EXPECT_EQ(accented->humanText(), QStringLiteral("Citt?"));
-}
 
-TEST(ReportBarcode, ABoundBarcodeDrawsBarsAndItsCaptionAndAPictureFillsItsBox)
-{
+    // A bound barcode draws its bars and caption on the page.
     ReportLayout layout;
     layout.reportHeader().height = 1000;
     const QByteArray red = reporttest::pngBytes(40, 20, Qt::red);
