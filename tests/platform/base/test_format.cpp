@@ -121,7 +121,7 @@ TEST(Format, ValuesOfEveryKindTextFormatsAndTheEmptyFormat)
     EXPECT_EQ(ParsedFormat().format(42), "42");
 }
 
-TEST(Format, NamedFormats)
+TEST(Format, NamedFormatsDateTokensClocksAndConversions)
 {
     // Currency uses the locale with two decimals.
     EXPECT_EQ(fmt(1234.5, "Currency"), italian.toCurrencyString(1234.5, QString(), 2));
@@ -141,12 +141,7 @@ TEST(Format, NamedFormats)
         {afternoon, "Medium Time", "02:07 PM"}, {afternoon, "Long Time", "14:07:09"},
         {afternoon, "General Date", "05/03/2024 14:07:09"}, {DateTime(2024, 3, 5), "General Date", "05/03/2024"},
         {DateTime(1899, 12, 30, 8, 30, 0), "General Date", "08:30:00"}, {afternoon, "Short Date", "3/5/2024", english},
-    });
-}
-
-TEST(Format, DateTokensClocksAndConversions)
-{
-    expectFormats({
+        // Date tokens, clocks and conversions.
         {afternoon, "ddd d mmm yy", "mar 5 mar 24"}, {afternoon, "dd/mm/yy", "05/03/24"},
         {afternoon, "dddd d mmmm yyyy", "martedì 5 marzo 2024"}, {afternoon, "DD/MM/YYYY", "05/03/2024"},
         {DateTime(2024, 11, 9), "d/m/yy", "9/11/24"}, {afternoon, "ddd d mmm yy", "Tue 5 Mar 24", english},

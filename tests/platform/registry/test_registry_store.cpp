@@ -183,7 +183,7 @@ TEST_F(RegistryStoreTest, NamesIgnoreCaseAndKeepTheirFirstSpellingRootKeysAreSep
     EXPECT_EQ(query(reopened(), QString(), u"top"_s).data, text0(u"t"_s));
 }
 
-TEST_F(RegistryStoreTest, KeysWithoutValuesPersistAndAreDeletedLikeThePlatform)
+TEST_F(RegistryStoreTest, KeysWithoutValuesPersistDeletingTouchesOnlyWhatItNamesMissingOnesAreToldApart)
 {
     ASSERT_EQ(store.createKey(HKCU, u"Vuota\\Mezzo\\Foglia"_s), ERROR_SUCCESS);
     put(u"Vuota"_s, u"v"_s, QString());
@@ -207,10 +207,7 @@ TEST_F(RegistryStoreTest, KeysWithoutValuesPersistAndAreDeletedLikeThePlatform)
     ASSERT_EQ(store.createKey(HKCU, u"A"_s), ERROR_SUCCESS);
     RegistryValue value;
     EXPECT_EQ(store.queryValue(HKCU, u"A"_s, u"v"_s, value), ERROR_FILE_NOT_FOUND);
-}
 
-TEST_F(RegistryStoreTest, DeletingTouchesOnlyWhatItNamesAndMissingKeysAndValuesAreToldApart)
-{
     // A value and a subkey of the same name; siblings that share its start.
     put(u"P"_s, u"x"_s, u"valore"_s);
     put(u"P\\x"_s, u"x"_s, u"s"_s);
@@ -218,10 +215,10 @@ TEST_F(RegistryStoreTest, DeletingTouchesOnlyWhatItNamesAndMissingKeysAndValuesA
     ASSERT_EQ(store.createKey(HKCU, u"P\\xy"_s), ERROR_SUCCESS);
 
     EXPECT_EQ(store.deleteKey(HKCU, u"P\\x"_s), ERROR_SUCCESS);
-    const RegistryStore fresh = reopened();
-    EXPECT_EQ(query(fresh, u"P"_s, u"x"_s).data, text0(u"valore"_s));
-    EXPECT_TRUE(fresh.keyExists(HKCU, u"P\\x.y"_s));
-    EXPECT_TRUE(fresh.keyExists(HKCU, u"P\\xy"_s));
+    const RegistryStore later = reopened();
+    EXPECT_EQ(query(later, u"P"_s, u"x"_s).data, text0(u"valore"_s));
+    EXPECT_TRUE(later.keyExists(HKCU, u"P\\x.y"_s));
+    EXPECT_TRUE(later.keyExists(HKCU, u"P\\xy"_s));
 
     ASSERT_EQ(store.createKey(HKCU, u"P\\x"_s), ERROR_SUCCESS);
     EXPECT_EQ(store.deleteValue(HKCU, u"P"_s, u"X"_s), ERROR_SUCCESS);
@@ -229,13 +226,12 @@ TEST_F(RegistryStoreTest, DeletingTouchesOnlyWhatItNamesAndMissingKeysAndValuesA
     EXPECT_EQ(store.deleteValue(HKCU, u"P"_s, u"x"_s), ERROR_FILE_NOT_FOUND);
 
     // Missing keys and missing values are told apart.
-    RegistryValue value;
     bool keyFound = true;
     EXPECT_EQ(store.queryValue(HKCU, u"K"_s, u"v"_s, value, &keyFound), ERROR_FILE_NOT_FOUND);
     EXPECT_FALSE(keyFound);
     EXPECT_EQ(store.setValue(HKCU, u"K"_s, u"v"_s, REG_SZ, text0(QString())), ERROR_FILE_NOT_FOUND); // needs the key
     EXPECT_FALSE(store.keyExists(HKCU, u"K"_s));
-    QStringList names{u"stale"_s};
+    names = {u"stale"_s};
     EXPECT_EQ(store.enumSubKeyNames(HKCU, u"K"_s, names), ERROR_FILE_NOT_FOUND);
     EXPECT_TRUE(names.isEmpty());
 

@@ -357,7 +357,7 @@ TEST(ReportRun, ExportModeHoldsForOneRunOnlyEvenAFailingOne)
     EXPECT_EQ(layout.control(u"txtCodiceArticolo"_s).text, QString());
 }
 
-TEST(ReportRun, GroupHeadersKeepWithTheirFirstRecordAndGroupsCanEndTheirPage)
+TEST(ReportRun, GroupHeadersKeepWithTheirFirstRecordGroupsCanEndTheirPageAndFieldsGrow)
 {
     ReportLayout layout;
     ReportSection &gh = layout.addGroup(u"gh"_s, u"gf"_s, u"Gruppo"_s);
@@ -402,19 +402,17 @@ TEST(ReportRun, GroupHeadersKeepWithTheirFirstRecordAndGroupsCanEndTheirPage)
     ASSERT_EQ(doc.pageCount(), 2);
     EXPECT_EQ(doc.pageText(0), u"A\n1\n2"_s);
     EXPECT_EQ(doc.pageText(1), u"B\n3"_s);
-}
 
-TEST(ReportRun, CanGrowFieldPushesTheRestOfTheReportDown)
-{
-    ReportLayout layout;
-    layout.detail().height = 300;
-    layout.detail().canGrow = true;
-    layout.detail().addField(u"txtNote"_s, u"Note"_s, 0, 0, 1500, 250).canGrow = true;
-    layout.setRecordset(makeRecordset({{u"Note"_s, DataType::adLongVarWChar}},
+    // A field that can grow pushes the rest of the report down.
+    ReportLayout growth;
+    growth.detail().height = 300;
+    growth.detail().canGrow = true;
+    growth.detail().addField(u"txtNote"_s, u"Note"_s, 0, 0, 1500, 250).canGrow = true;
+    growth.setRecordset(makeRecordset({{u"Note"_s, DataType::adLongVarWChar}},
                                       {{Variant("Una nota abbastanza lunga da andare a capo più volte nel suo riquadro")},
                                        {Variant("corta")}}));
-    layout.run();
-    const auto notes = itemsNamed(*layout.document(), u"txtNote"_s);
+    growth.run();
+    const auto notes = itemsNamed(*growth.document(), u"txtNote"_s);
     ASSERT_EQ(notes.size(), 2);
     const QRectF first = notes[0].second->rect;
     const QRectF second = notes[1].second->rect;
