@@ -102,7 +102,7 @@ protected:
 
 } // namespace
 
-TEST_F(ComRegistryTest, AReadAnswersByTheStoredTypeOrDefaultAndRaisesNothing)
+TEST_F(ComRegistryTest, AReadAnswersByTheStoredTypeAWriteByTheKindOfTheValue)
 {
     comRegistry missing = make(u"Software\\Manca"_s, u"v"_s, comRegistry::REG_SZ);
     EXPECT_TRUE(missing.Value().isEmpty());
@@ -132,17 +132,15 @@ TEST_F(ComRegistryTest, AReadAnswersByTheStoredTypeOrDefaultAndRaisesNothing)
         EXPECT_EQ(read(u"v"_s, Settings, &typeRead), expected);
         EXPECT_EQ(typeRead, type);
     }
-}
 
-TEST_F(ComRegistryTest, TextIsUtf8PlainOrExpandableDwordsComeFromWholeAndSingleNumbersBinaryFromBytes)
-{
-    const QList<std::pair<const char *, std::int32_t>> cases = {
+    // Text is UTF-8 with one closing zero, plain or expandable.
+    const QList<std::pair<const char *, std::int32_t>> texts = {
         {"%A%", reg::REG_EXPAND_SZ}, {"x%AB%y", reg::REG_EXPAND_SZ}, {"%%%", reg::REG_EXPAND_SZ},
         {"50%", reg::REG_SZ},        {"%%", reg::REG_SZ},           {"a%%b", reg::REG_SZ},
         {"", reg::REG_SZ},           {"Perché €", reg::REG_SZ},
     };
     for (std::int32_t asked : {comRegistry::REG_SZ, comRegistry::REG_EXPAND_SZ}) {
-        for (const auto &[text, expected] : cases) {
+        for (const auto &[text, expected] : texts) {
             write(u"t"_s, asked, Variant(text));
             EXPECT_EQ(stored(u"t"_s), (RegistryValue{expected, sz(QString::fromUtf8(text)).data}))
                 << text << " asked " << asked;

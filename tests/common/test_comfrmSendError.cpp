@@ -76,7 +76,7 @@ TEST(SendErrorMail, TheBodyHasItsFiveLinesAndTheLinkCarriesEveryCharacterAndCopi
     EXPECT_EQ(comfrmSendError::MailToUrl(QStringLiteral("a@b.it"), {}, {}, {}, {}).toEncoded(), QByteArray("mailto:a@b.it"));
 }
 
-TEST(SendErrorDialog, InviareOrEnterOpenTheMailToSupportNonInviareEscAndTheCloseBoxSendNothing)
+TEST(SendErrorDialog, InviareOrEnterOpenTheMailNonInviareEscAndTheCloseBoxSendNothingDetailsShowWhenKnown)
 {
     platform::ScopedScriptedDesktop desktop;
     openAndThen([](comfrmSendError *dialog) {
@@ -106,10 +106,8 @@ TEST(SendErrorDialog, InviareOrEnterOpenTheMailToSupportNonInviareEscAndTheClose
     EXPECT_TRUE(desktop->calls().empty());
     openAndThen([](comfrmSendError *dialog) { QTest::keyClick(dialog->focusWidget(), Qt::Key_Return); });
     EXPECT_EQ(desktop->callsOf<UrlCall>().size(), 1u);
-}
 
-TEST(SendErrorDialog, ARuntimeErrorShowsTheEngineWordsInADetailsRowAndTheMail)
-{
+    // A run-time error shows the engine's words in a row of details, and in the mail.
     platform::RuntimeError error(-2147467259, QStringLiteral("Il valore esiste già."), QStringLiteral("Velmora.Data"));
     error.setDetail(QStringLiteral("SQLite 2067: UNIQUE constraint failed: Articoli.Codice"));
     testsupport::callModal<comfrmSendError>(

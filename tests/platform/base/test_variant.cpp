@@ -18,7 +18,7 @@ using valuetest::cur;
 using valuetest::errorOf;
 namespace err = platform::err;
 
-TEST(VariantKinds, EmptyNullAndEqualityKeepTheKind)
+TEST(VariantKinds, EmptyNullAndEqualityKeepTheKindWholeNumbersRoundHalvesToEvenOrOverflow)
 {
     const Variant empty;
     const Variant null = Variant::null();
@@ -43,10 +43,8 @@ TEST(VariantKinds, EmptyNullAndEqualityKeepTheKind)
     EXPECT_EQ(Variant::fromInt64(2147483647), Variant(std::int32_t(2147483647)));
     EXPECT_EQ(Variant::fromInt64(-2147483648LL), Variant(std::int32_t(-2147483647 - 1)));
     EXPECT_EQ(Variant::fromInt64(2147483648LL), Variant(2147483648.0));
-}
 
-TEST(VariantWholeNumbers, HalvesRoundToEvenAndOutOfRangeOverflows)
-{
+    // Whole numbers round halves to even; out of range they overflow.
     for (const auto &[value, expected] : std::initializer_list<std::pair<Variant, int>>{
              {0.5, 0}, {1.5, 2}, {2.5, 2}, {3.5, 4}, {-2.5, -2}, {-3.5, -4}, {2.5001, 3},
              {cur("2.5"), 2}, {cur("-2.5"), -2}, {"2,5", 2}, {" 3,5 ", 4}})

@@ -54,7 +54,7 @@ TEST_F(CatalogTest, TablesColumnsAndStoredQueries)
     EXPECT_EQ(invCM.parameterTypes(), (QStringList{u"DateTime"_s, u"DateTime"_s}));
 }
 
-TEST_F(CatalogTest, AlterColumnRebuildsTheTableKeepingRowsIndexesViewsCounterAndRowIds)
+TEST_F(CatalogTest, AlterColumnRebuildsTheTableFromItsTextKeepingRowsIndexesViewsCounterAndRowIds)
 {
     // An older database: a shorter description, quantities as plain numbers.
     connection.execute(u"ALTER TABLE Articoli ALTER COLUMN Descrizione TEXT(50)"_s);
@@ -94,10 +94,8 @@ TEST_F(CatalogTest, AlterColumnRebuildsTheTableKeepingRowsIndexesViewsCounterAnd
     EXPECT_EQ(column(u"SELECT rowid || k01 FROM _Pars ORDER BY rowid"_s), before);
     EXPECT_TRUE(databaseErrorOf([&] { connection.execute(u"ALTER TABLE _Pars ALTER COLUMN x01 DOUBLE"_s); }));
     EXPECT_EQ(Catalog(connection).table(u"_Pars"_s).columns().size(), 5);
-}
 
-TEST(TableRebuildText, ReplacesOnlyTheTypeOfTheColumn)
-{
+    // The rebuilt table's text replaces only the type of the column.
     const QString create = u"CREATE TABLE Articoli (Codice VARCHAR(40) NOT NULL COLLATE NOCASE PRIMARY KEY, "
                            u"Descrizione VARCHAR ( 50 ) COLLATE NOCASE, Costo DOUBLE, CHECK (Costo >= 0))"_s;
     const auto rewrite = [&](const char *column, const char *type) {
