@@ -142,7 +142,7 @@ TEST_F(GridDialogs, TheSortDialogShowsTheGridsKeysAndWritesThemOnlyWhenChanged)
     EXPECT_TRUE(sortKeys().empty());
 }
 
-TEST_F(GridDialogs, ChoosingAColumnOpensTheNextLevelEmptyClosesTheRestOkSorts)
+TEST_F(GridDialogs, ChoosingAColumnOpensTheNextLevelEmptyClosesTheRestOkSortsAnEmptyFirstLevelIsRefused)
 {
     grid.sortKeys().add(1, Up);
     sortGrid([](comfrmSort *d) {
@@ -169,10 +169,9 @@ TEST_F(GridDialogs, ChoosingAColumnOpensTheNextLevelEmptyClosesTheRestOkSorts)
     // Edilizia first, the dearer of its two at the top.
     EXPECT_EQ(grid.textAt(1, 1), u"D001"_s);
     EXPECT_TRUE(desktop->msgBoxes().empty());
-}
 
-TEST_F(GridDialogs, LeavingAnEmptyFirstLevelIsRefused)
-{
+    // Leaving an empty first level is refused.
+    grid.sortKeys().clear();
     grid.sortKeys().add(1, Up);
     sortGrid([this](comfrmSort *d) {
         choose(d->cboGroups[0], u"(Vuoto)"_s);

@@ -84,7 +84,7 @@ TEST_F(TipTest, SuccessivoNeverRepeatsTheTipShownAndWithoutTwoTipsKeepsTheTextSh
     }
 }
 
-TEST_F(TipTest, LinesAreTipsExactlyAsWrittenInUtf8OrAnOldEightBitFile)
+TEST_F(TipTest, LinesAreTipsAsWrittenTheSwitchIsOneOnLoadingAndOnlyZeroHidesTheTips)
 {
     comTipList tips(1);
     ASSERT_TRUE(tips.Load(programFolderWith("  con spazi  \n\nultima senza a capo: è così") + QStringLiteral("/TIPOFDAY.TXT")));
@@ -95,10 +95,8 @@ TEST_F(TipTest, LinesAreTipsExactlyAsWrittenInUtf8OrAnOldEightBitFile)
     ASSERT_TRUE(tips.Load(programFolderWith(QByteArray("Quantit\xE0 e unit\xE0\r\n")) + QStringLiteral("/TIPOFDAY.TXT")));
     EXPECT_EQ(tips.Count(), 1);
     EXPECT_EQ(tips.Tip(1), QStringLiteral("Quantità e unità"));
-}
 
-TEST_F(TipTest, TheSwitchIsOneOnLoadingTheCheckBoxWritesItAtOnceAndOnlyZeroHidesTheTips)
-{
+    // The switch is one on loading, the check box writes it at once, and only zero hides the tips.
     EXPECT_TRUE(storedSwitch().isNull());
     comfrmTip tip(Settings, programFolderWith("x"));
     EXPECT_TRUE(tip.chkLoadTipsAtStartup->isChecked());

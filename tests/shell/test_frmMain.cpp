@@ -195,7 +195,7 @@ TEST_F(MainWindowTest, ADatabaseThatCannotBeReadLeavesTheWindowAsItWas)
     EXPECT_EQ(window->Panel(u"Contatore"_s)->text(), u"7"_s);
 }
 
-TEST_F(MainWindowTest, SetLayCountsAndWarnsOfBelowMinimum)
+TEST_F(MainWindowTest, SetLayCountsAndWarnsOfBelowMinimumAndResizingLaysTheListOutAgain)
 {
     runSql(database, u"UPDATE Articoli SET ScortaMinima = 20 WHERE Codice = 'A003'"_s);
     MainModule::SalvaProgressivo(12, 2031);
@@ -222,10 +222,8 @@ TEST_F(MainWindowTest, SetLayCountsAndWarnsOfBelowMinimum)
     EXPECT_EQ(window->ImmagineContatore(), u"status-ok"_s);
     EXPECT_EQ(window->Panel(u"WorkData"_s)->text(), u"sab 1 gen 33"_s);
     EXPECT_TRUE(desk->msgBoxes().empty());
-}
 
-TEST_F(MainWindowTest, ResizingLaysTheListOutAgainAndTheFindLabelFollows)
-{
+    // Resizing lays the list out again, and the find label follows.
     clickBar(2);
     clickHeader(u"Descrizione"_s);
     ASSERT_EQ(window->lblFind()->text(), u"Trova in Descrizione"_s);

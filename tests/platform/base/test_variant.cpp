@@ -108,7 +108,7 @@ TEST(VariantConversions, BooleansAndEmptyConvertNullAndTextThatIsNotANumberRaise
     EXPECT_EQ(errorOf([] { (void)Variant(5).toByteArray(); }), err::TypeMismatch);
 }
 
-TEST(VariantNumbers, TextIsReadInTheGivenLocaleCurrencyExactly)
+TEST(VariantNumbers, TextIsReadAndNumbersDatesAndBytesWrittenInTheGivenLocaleCurrencyExactly)
 {
     const QLocale c = QLocale::c();
     for (const auto &[text, value] : std::initializer_list<std::pair<const char *, double>>{
@@ -137,10 +137,7 @@ TEST(VariantNumbers, TextIsReadInTheGivenLocaleCurrencyExactly)
     EXPECT_FALSE(Variant(true).isNumber());
     EXPECT_FALSE(Variant().isNumber());
     EXPECT_TRUE(Variant(cur("1")).isNumber());
-}
 
-TEST(VariantText, NumbersDatesAndBytesAsText)
-{
     // Numbers in the locale without groups; Singles with seven digits; dates
     // with a four-digit year; bytes as UTF-8.
     for (const auto &[v, text] : std::initializer_list<std::pair<Variant, const char *>>{
