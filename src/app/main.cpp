@@ -1,6 +1,7 @@
 // The entry point of the program.
 #include "common/comCursoreAttesa.h"
 #include "printing/frmPrintReportDati.h"
+#include "records/RegistraRecord.h"
 #include "shell/Applicazione.h"
 #include "shell/WindowRegistry.h"
 #include "shell/frmMain.h"
@@ -13,6 +14,7 @@ void RegistraFinestre()
     WindowRegistry::Voce dati;
     dati.Stampa = [](const QString &printerName) { frmPrintReportDati::Apri(printerName); };
     WindowRegistry::Registra(QStringLiteral("frmPrintReportDati"), dati);
+    RegistraFinestreRecord();
 }
 
 } // namespace

@@ -18,6 +18,12 @@ const Voce *trova(const QString &nome)
     return it == voci().end() ? nullptr : &it->second;
 }
 
+std::function<void()> &aggiornamento()
+{
+    static std::function<void()> aggiorna;
+    return aggiorna;
+}
+
 } // namespace
 
 void Registra(const QString &nome, Voce voce)
@@ -67,6 +73,19 @@ bool Stampa(const QString &nome, const QString &printerName)
     const auto call = voce->Stampa;
     call(printerName);
     return true;
+}
+
+void ImpostaAggiornaPrincipale(std::function<void()> aggiorna)
+{
+    aggiornamento() = std::move(aggiorna);
+}
+
+void AggiornaPrincipale()
+{
+    // A copy: the refresh may replace the handler (a new main window).
+    const auto aggiorna = aggiornamento();
+    if (aggiorna)
+        aggiorna();
 }
 
 } // namespace WindowRegistry

@@ -37,4 +37,10 @@ bool Nuovo(const QString &nome);
 bool Apri(const QString &nome, const platform::Variant &key);
 bool Stampa(const QString &nome, const QString &printerName);
 
+// The main window's refresh (frmMain.SetLay), which the windows of every
+// layer call after they change the database. The main window sets it; with
+// none set the call does nothing.
+void ImpostaAggiornaPrincipale(std::function<void()> aggiorna);
+void AggiornaPrincipale();
+
 } // namespace WindowRegistry

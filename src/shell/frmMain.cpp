@@ -104,8 +104,8 @@ frmMain::frmMain(QWidget *parent)
     CreaControlli();
     CreaMenu();
     AbilitaComandi(false);
-    // The options dialog refreshes this window after its changes.
-    frmOptions::setSetLayHandler([window = QPointer<frmMain>(this)] {
+    // The other windows refresh this one after their changes.
+    WindowRegistry::ImpostaAggiornaPrincipale([window = QPointer<frmMain>(this)] {
         if (window)
             window->SetLay();
     });

@@ -11,6 +11,7 @@
 #include "platform/desktop/DesktopServices.h"
 #include "platform/desktop/WindowPlacement.h"
 #include "shell/MainModule.h"
+#include "shell/WindowRegistry.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -42,12 +43,6 @@ const QStringList RegTags = {
 
 const QString SaveFailed = QStringLiteral("Impossibile salvare le impostazioni.\r\n");
 const QString LoadFailed = QStringLiteral("Impossibile leggere le impostazioni.\r\n");
-
-std::function<void()> &SetLayHandler()
-{
-    static std::function<void()> handler;
-    return handler;
-}
 
 void ScriviDword(const QString &name, std::int32_t value)
 {
@@ -262,15 +257,9 @@ frmOptions::frmOptions(QWidget *parent)
 
 frmOptions::~frmOptions() = default;
 
-void frmOptions::setSetLayHandler(std::function<void()> handler)
-{
-    SetLayHandler() = std::move(handler);
-}
-
 void frmOptions::SetLay() const
 {
-    if (SetLayHandler())
-        SetLayHandler()();
+    WindowRegistry::AggiornaPrincipale();
 }
 
 // ---- entry points ----

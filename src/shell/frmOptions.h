@@ -5,7 +5,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <optional>
 
 class QCheckBox;
@@ -40,10 +39,6 @@ public:
     static void ApriMagazzino();
     static void ApriWorkingDate();
     static void ApriDatabase();
-
-    // What the dialog calls after changing the working date or the database
-    // (the main window's refresh, frmMain.SetLay); the main window sets it.
-    static void setSetLayHandler(std::function<void()> handler);
 
     static inline const QString Vuoto = QStringLiteral("<vuoto>");
     static inline const QString DatabaseNonValido = QStringLiteral("Database non valido");

@@ -6,6 +6,7 @@
 #include "common/comRegistry.h"
 #include "platform/registry/RegistryStore.h"
 #include "shell/frmOptions.h"
+#include "shell/WindowRegistry.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -41,12 +42,12 @@ protected:
         MainModule::InstalledPrinters = {u"Laser Ufficio"_s, u"Zebra Etichette"_s};
         MainModule::PrinterNames = {};
         MainModule::PrinterDetails = {};
-        frmOptions::setSetLayHandler([this] { ++setLayCalls; });
+        WindowRegistry::ImpostaAggiornaPrincipale([this] { ++setLayCalls; });
     }
 
     void TearDown() override
     {
-        frmOptions::setSetLayHandler(nullptr);
+        WindowRegistry::ImpostaAggiornaPrincipale(nullptr);
         MainModule::InstalledPrinters.clear();
         TemplateDatabaseTest::TearDown();
     }

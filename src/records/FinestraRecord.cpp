@@ -1,0 +1,587 @@
+#include "records/FinestraRecord.h"
+
+#include "platform/base/Format.h"
+#include "platform/base/RuntimeError.h"
+#include "platform/data/ConflictError.h"
+#include "platform/data/Recordset.h"
+#include "platform/desktop/DesktopServices.h"
+#include "platform/desktop/WindowPlacement.h"
+#include "shell/MainModule.h"
+#include "shell/WindowRegistry.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFocusEvent>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+using platform::DateTime;
+using platform::Recordset;
+using platform::Variant;
+
+namespace {
+
+enum Tipo { Testo, Note, Casella, Data, Lista };
+
+// The date a date picker shows for a Null date (shown as a blank).
+const QDate DataVuota(1752, 9, 14);
+
+} // namespace
+
+// One control bound to one column of the record.
+struct FinestraRecord::Legame
+{
+    QWidget *controllo = nullptr;
+    QString campo;
+    Tipo tipo = Testo;
+    QString formato;
+    bool numerico = false;
+};
+
+FinestraRecord::FinestraRecord(Tabella tabella, const QString &titolo, QWidget *parent)
+    : QDialog(parent)
+    , m_Tabella(std::move(tabella))
+{
+    setWindowTitle(titolo);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    auto *layout = new QVBoxLayout(this);
+    m_contenuto = new QVBoxLayout;
+    layout->addLayout(m_contenuto, 1);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    m_cmdSalva = new QPushButton(QStringLiteral("Salva"), this);
+    m_cmdSalva->setObjectName(QStringLiteral("cmdSalva"));
+    m_cmdAnnulla = new QPushButton(QStringLiteral("Annulla"), this);
+    m_cmdAnnulla->setObjectName(QStringLiteral("cmdAnnulla"));
+    // Enter never presses a button of a data-entry window.
+    for (QPushButton *button : {m_cmdSalva, m_cmdAnnulla}) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+        button->installEventFilter(this);
+        buttons->addWidget(button);
+    }
+    layout->addLayout(buttons);
+    connect(m_cmdSalva, &QPushButton::clicked, this, [this] { cmdSalva_Click(); });
+    connect(m_cmdAnnulla, &QPushButton::clicked, this, [this] { cmdAnnulla_Click(); });
+
+    platform::keepOnScreen(this);
+}
+
+FinestraRecord::~FinestraRecord()
+{
+    Chiudi();
+}
+
+QLabel *FinestraRecord::Pannello(int index) const
+{
+    return index >= 1 && index <= 2 ? m_Pannelli[index - 1] : nullptr;
+}
+
+void FinestraRecord::AggiungiBarraStato()
+{
+    auto *bar = new QStatusBar(this);
+    bar->setObjectName(QStringLiteral("sb"));
+    bar->setSizeGripEnabled(false);
+    for (int i = 0; i < 2; ++i) {
+        m_Pannelli[i] = new QLabel(bar);
+        m_Pannelli[i]->setObjectName(QStringLiteral("sbPanel%1").arg(i + 1));
+        bar->addWidget(m_Pannelli[i], i == 0 ? 3 : 1);
+    }
+    static_cast<QVBoxLayout *>(layout())->addWidget(bar);
+}
+
+// ---------------------------------------------------------------- opening
+
+Variant FinestraRecord::ApriNuovo(int modal)
+{
+    m_Modo = ModoNuovo;
+    // The table's columns without its rows: the new row is the only one.
+    return Apri(QStringLiteral("SELECT * FROM %1 WHERE False").arg(m_Tabella.nome), {}, modal);
+}
+
+Variant FinestraRecord::ApriEsistente(const Variant &key, int modal)
+{
+    m_Modo = ModoEsistente;
+    return Apri(QStringLiteral("SELECT * FROM %1 WHERE %2=?").arg(m_Tabella.nome, m_Tabella.chiave), {key}, modal);
+}
+
+Variant FinestraRecord::Apri(const QString &source, const QList<Variant> &parameters, int modal)
+{
+    m_Modale = modal == 1;
+    bool vanished = false;
+    try {
+        CaricaListe();
+        m_cn.open(MainModule::ConnString);
+        m_rs = std::make_unique<Recordset>();
+        m_rs->open(source, m_cn, platform::CursorType::Static, platform::LockType::BatchOptimistic,
+                   platform::CommandType::Text, parameters);
+        if (m_Modo == ModoNuovo) {
+            m_rs->addNew();
+            ValoriNuovo(*m_rs);
+        } else {
+            vanished = m_rs->isEOF();
+        }
+    } catch (const platform::RuntimeError &e) {
+        Chiudi();
+        MostraErrore(e.description());
+        Termina(false);
+        return Variant::null();
+    }
+    if (vanished) {
+        // Deleted by someone else since the list showed it.
+        Chiudi();
+        platform::desktop().msgBox(MsgModificata, platform::vbOKOnly, MainModule::ApplicationTitle);
+        WindowRegistry::AggiornaPrincipale();
+        Termina(false);
+        return Variant::null();
+    }
+
+    for (const auto &legame : m_Legami)
+        MostraLegame(*legame);
+    if (m_Modale)
+        m_cmdSalva->setText(QStringLiteral("Inserisci"));
+    Imposta();
+    Mostra();
+    return m_Modale ? m_Risultato : Variant();
+}
+
+void FinestraRecord::Mostra()
+{
+    if (!m_Modale) {
+        show();
+        raise();
+        activateWindow();
+        return;
+    }
+    exec();
+}
+
+// ---------------------------------------------------------------- binding
+
+void FinestraRecord::Registra(QWidget *control, const QString &field, int kind, const QString &format)
+{
+    auto legame = std::make_unique<Legame>();
+    legame->controllo = control;
+    legame->campo = field;
+    legame->tipo = static_cast<Tipo>(kind);
+    legame->formato = format;
+    control->installEventFilter(this);
+    m_Legami.push_back(std::move(legame));
+}
+
+void FinestraRecord::Collega(QLineEdit *edit, const QString &field, const QString &format)
+{
+    Registra(edit, field, Testo, format);
+}
+
+void FinestraRecord::Collega(QPlainTextEdit *edit, const QString &field)
+{
+    edit->setTabChangesFocus(true);
+    Registra(edit, field, Note, {});
+}
+
+void FinestraRecord::Collega(QCheckBox *box, const QString &field)
+{
+    Registra(box, field, Casella, {});
+    connect(box, &QCheckBox::toggled, this, [this, box] {
+        if (const Legame *legame = LegameDi(box); legame && m_rs && !m_Mostrando)
+            Scrivi(*legame);
+    });
+}
+
+void FinestraRecord::Collega(QDateEdit *date, const QString &field)
+{
+    date->setMinimumDate(DataVuota);
+    date->setSpecialValueText(QStringLiteral(" "));
+    date->setCalendarPopup(true);
+    Registra(date, field, Data, {});
+}
+
+void FinestraRecord::Collega(QComboBox *combo, const QString &field)
+{
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    Registra(combo, field, Lista, {});
+    connect(combo, &QComboBox::currentIndexChanged, this, [this, combo](int index) {
+        const Legame *legame = LegameDi(combo);
+        if (!legame || !m_rs || m_Mostrando || index < 0)
+            return;
+        Scrivi(*legame);
+        ComboCambiato(combo);
+    });
+}
+
+void FinestraRecord::ImpostaFormato(QLineEdit *edit, const QString &format)
+{
+    if (Legame *legame = LegameDi(edit)) {
+        legame->formato = format;
+        if (m_rs)
+            MostraLegame(*legame);
+    }
+}
+
+FinestraRecord::Legame *FinestraRecord::LegameDi(const QObject *control)
+{
+    for (const auto &legame : m_Legami)
+        if (legame->controllo == control)
+            return legame.get();
+    return nullptr;
+}
+
+const FinestraRecord::Legame *FinestraRecord::LegameDi(const QObject *control) const
+{
+    return const_cast<FinestraRecord *>(this)->LegameDi(control);
+}
+
+int FinestraRecord::IndiceValore(const QComboBox *combo, const Variant &value)
+{
+    if (value.isNull() || value.isEmpty())
+        return -1;
+    for (int i = 0; i < combo->count(); ++i) {
+        const Variant item = combo->itemData(i).value<Variant>();
+        if (item.isString() && value.isString()) {
+            if (item.toString().compare(value.toString(), Qt::CaseInsensitive) == 0)
+                return i;
+        } else if (item == value) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+QString FinestraRecord::TestoCampo(const QLineEdit *edit) const
+{
+    const Legame *legame = LegameDi(edit);
+    if (!legame || !m_rs)
+        return {};
+    const Variant value = m_rs->value(legame->campo);
+    if (value.isNull() || value.isEmpty())
+        return {};
+    return legame->formato.isEmpty() ? value.toString() : platform::formatValue(value, legame->formato);
+}
+
+void FinestraRecord::MostraLegame(const Legame &legame)
+{
+    const int field = m_rs->fieldIndex(legame.campo);
+    const Variant value = m_rs->value(field);
+    const platform::ColumnType type = m_rs->fieldInfo(field).type;
+    const_cast<Legame &>(legame).numerico = type.isNumeric();
+    m_Mostrando = true;
+    switch (legame.tipo) {
+    case Testo: {
+        auto *edit = static_cast<QLineEdit *>(legame.controllo);
+        if (type.type() == platform::DataType::adVarWChar && type.definedSize() > 0)
+            edit->setMaxLength(type.definedSize());
+        edit->setText(TestoCampo(edit));
+        break;
+    }
+    case Note:
+        static_cast<QPlainTextEdit *>(legame.controllo)
+            ->setPlainText(value.isNull() || value.isEmpty() ? QString() : value.toString());
+        break;
+    case Casella:
+        static_cast<QCheckBox *>(legame.controllo)->setChecked(!value.isNull() && !value.isEmpty() && value.toBool());
+        break;
+    case Data:
+        static_cast<QDateEdit *>(legame.controllo)
+            ->setDate(value.isDate() ? value.toDate().date() : DataVuota);
+        break;
+    case Lista: {
+        auto *combo = static_cast<QComboBox *>(legame.controllo);
+        const int index = IndiceValore(combo, value);
+        combo->setCurrentIndex(index);
+        // A value that is no longer in the list still shows as it is stored.
+        if (index < 0)
+            combo->setEditText(value.isNull() || value.isEmpty() ? QString() : value.toString());
+        break;
+    }
+    }
+    m_Mostrando = false;
+}
+
+bool FinestraRecord::Scrivi(const Legame &legame)
+{
+    Variant value = Variant::null();
+    switch (legame.tipo) {
+    case Testo: {
+        const QString text = static_cast<QLineEdit *>(legame.controllo)->text();
+        if (text == TestoCampo(static_cast<QLineEdit *>(legame.controllo)))
+            return true; // unchanged: the stored value keeps its full precision
+        if (legame.numerico) {
+            if (!Variant(text).isNumeric() || text.trimmed().isEmpty())
+                return false;
+            value = Variant(text).toDouble();
+        } else if (!text.isEmpty()) {
+            value = text;
+        }
+        break;
+    }
+    case Note: {
+        const QString text = static_cast<QPlainTextEdit *>(legame.controllo)->toPlainText();
+        if (!text.isEmpty())
+            value = text;
+        break;
+    }
+    case Casella:
+        value = static_cast<QCheckBox *>(legame.controllo)->isChecked();
+        break;
+    case Data: {
+        const QDate date = static_cast<QDateEdit *>(legame.controllo)->date();
+        if (date != DataVuota)
+            value = DateTime(date);
+        break;
+    }
+    case Lista: {
+        auto *combo = static_cast<QComboBox *>(legame.controllo);
+        const QString text = combo->currentText().trimmed();
+        if (text.isEmpty())
+            break;
+        const int shown = combo->findText(text, Qt::MatchFixedString);
+        if (shown >= 0) {
+            value = combo->itemData(shown).value<Variant>();
+            if (combo->currentIndex() != shown) {
+                m_Mostrando = true;
+                combo->setCurrentIndex(shown);
+                m_Mostrando = false;
+            }
+        } else {
+            // Text that names no entry: only the stored value itself passes.
+            const Variant stored = m_rs->value(legame.campo);
+            if (stored.isNull() || stored.isEmpty() || stored.toString() != text)
+                return false;
+            return true;
+        }
+        break;
+    }
+    }
+    if (!(value == m_rs->value(legame.campo)))
+        m_rs->setValue(legame.campo, value);
+    if (legame.tipo == Testo)
+        MostraLegame(legame);
+    return true;
+}
+
+Variant FinestraRecord::Valore(const QString &field) const
+{
+    return m_rs ? m_rs->value(field) : Variant::null();
+}
+
+void FinestraRecord::ImpostaValore(const QString &field, const Variant &value)
+{
+    if (!m_rs)
+        return;
+    m_rs->setValue(field, value);
+    MostraCampo(field);
+}
+
+void FinestraRecord::MostraCampo(const QString &field)
+{
+    if (!m_rs)
+        return;
+    for (const auto &legame : m_Legami)
+        if (legame->campo.compare(field, Qt::CaseInsensitive) == 0)
+            MostraLegame(*legame);
+}
+
+// ---------------------------------------------------------------- focus and keys
+
+bool FinestraRecord::InvioAvanza(const QWidget *control) const
+{
+    return qobject_cast<const QLineEdit *>(control) || qobject_cast<const QPlainTextEdit *>(control)
+        || qobject_cast<const QDateEdit *>(control);
+}
+
+bool FinestraRecord::ControlloValido(QWidget *control)
+{
+    const Legame *legame = LegameDi(control);
+    if (!legame || !m_rs || !control->isEnabled())
+        return true;
+    if (!Scrivi(*legame))
+        return false;
+    return Convalida(control);
+}
+
+bool FinestraRecord::ConvalidaTutto()
+{
+    // The control being left first, then every other in tab order.
+    QWidget *current = focusWidget();
+    if (current && LegameDi(current) && !ControlloValido(current)) {
+        current->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    for (QWidget *w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
+        if (w == current || !LegameDi(w) || !w->isEnabled())
+            continue;
+        if (!ControlloValido(w)) {
+            m_Ripristino = true;
+            w->setFocus(Qt::OtherFocusReason);
+            m_Ripristino = false;
+            return false;
+        }
+    }
+    return true;
+}
+
+void FinestraRecord::ControlloLasciato(QWidget *control, Qt::FocusReason reason)
+{
+    // Losing the focus to another window or to a popup is not leaving.
+    if (m_Ripristino || m_Finita || !m_rs || reason == Qt::ActiveWindowFocusReason
+        || reason == Qt::PopupFocusReason)
+        return;
+    if (!ControlloValido(control)) {
+        QTimer::singleShot(0, control, [this, control] {
+            m_Ripristino = true;
+            control->setFocus(Qt::OtherFocusReason);
+            if (auto *edit = qobject_cast<QLineEdit *>(control))
+                edit->selectAll();
+            m_Ripristino = false;
+        });
+        return;
+    }
+    Lasciato(control);
+}
+
+void FinestraRecord::MostraSuggerimento(QWidget *control)
+{
+    if (!m_Pannelli[0])
+        return;
+    m_Pannelli[0]->setText(control->toolTip());
+    m_Pannelli[1]->setText(qobject_cast<QComboBox *>(control) ? SuggerimentoLista : QString());
+}
+
+bool FinestraRecord::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *control = qobject_cast<QWidget *>(watched);
+    if (!control)
+        return QDialog::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::FocusIn:
+        MostraSuggerimento(control);
+        if (auto *edit = qobject_cast<QLineEdit *>(control))
+            QTimer::singleShot(0, edit, &QLineEdit::selectAll);
+        break;
+    case QEvent::FocusOut:
+        if (LegameDi(control))
+            ControlloLasciato(control, static_cast<QFocusEvent *>(event)->reason());
+        break;
+    case QEvent::KeyPress: {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (TastoControllo(control, key))
+            return true;
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && InvioAvanza(control)) {
+            focusNextChild();
+            return true;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------- save and cancel
+
+bool FinestraRecord::cmdSalva_Click()
+{
+    if (!m_rs || m_Finita || !ConvalidaTutto())
+        return false;
+    try {
+        m_cn.beginTrans();
+        try {
+            m_rs->updateBatch(platform::AffectRecords::Current);
+            m_Risultato = m_rs->value(m_Tabella.chiaveRisultato);
+            SalvaAltro(m_cn);
+            m_cn.commitTrans();
+        } catch (...) {
+            try {
+                if (m_cn.transactionLevel() > 0)
+                    m_cn.rollbackTrans();
+            } catch (const platform::RuntimeError &) {
+                // The save's own error is the one the user reads.
+            }
+            throw;
+        }
+    } catch (const platform::ConflictError &) {
+        m_Risultato = Variant::null();
+        platform::desktop().msgBox(MsgModificata + QStringLiteral("\r\n") + MsgNonSalvate, platform::vbOKOnly,
+                                   MainModule::ApplicationTitle);
+        cmdAnnulla_Click();
+        WindowRegistry::AggiornaPrincipale();
+        return false;
+    } catch (const platform::RuntimeError &e) {
+        // The edits stay in the window, so the user can correct and save again.
+        m_Risultato = Variant::null();
+        MostraErrore(e.description());
+        return false;
+    }
+    Chiudi();
+    DopoSalvataggio();
+    Termina(true);
+    return true;
+}
+
+void FinestraRecord::cmdAnnulla_Click()
+{
+    if (m_Finita)
+        return;
+    if (m_rs) {
+        try {
+            m_rs->cancelBatch(platform::AffectRecords::All);
+        } catch (const platform::RuntimeError &) {
+            // The record is dropped with its connection anyway.
+        }
+    }
+    m_Risultato = Variant::null();
+    Chiudi();
+    Termina(false);
+}
+
+void FinestraRecord::reject()
+{
+    cmdAnnulla_Click();
+}
+
+void FinestraRecord::Chiudi()
+{
+    if (m_rs) {
+        try {
+            m_rs->close();
+        } catch (const platform::RuntimeError &) {
+        }
+        m_rs.reset();
+    }
+    try {
+        m_cn.close();
+    } catch (const platform::RuntimeError &) {
+    }
+}
+
+void FinestraRecord::Termina(bool saved)
+{
+    m_Finita = true;
+    if (m_Modale) {
+        if (isVisible())
+            done(saved ? Accepted : Rejected);
+        return;
+    }
+    if (saved)
+        WindowRegistry::AggiornaPrincipale();
+    hide();
+    deleteLater();
+}
+
+void FinestraRecord::MostraErrore(const QString &description) const
+{
+    platform::desktop().msgBox(description, platform::vbCritical, MainModule::ApplicationTitle);
+}
