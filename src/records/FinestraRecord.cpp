@@ -315,10 +315,13 @@ bool FinestraRecord::Scrivi(const Legame &legame)
     switch (legame.tipo) {
     case Testo: {
         const QString text = static_cast<QLineEdit *>(legame.controllo)->text();
+        // An empty box is not a number.
+        if (legame.numerico && text.trimmed().isEmpty())
+            return false;
         if (text == TestoCampo(static_cast<QLineEdit *>(legame.controllo)))
             return true; // unchanged: the stored value keeps its full precision
         if (legame.numerico) {
-            if (!Variant(text).isNumeric() || text.trimmed().isEmpty())
+            if (!Variant(text).isNumeric())
                 return false;
             value = Variant(text).toDouble();
         } else if (!text.isEmpty()) {

@@ -1,6 +1,8 @@
 #include "records/RegistraRecord.h"
 
-#include "records/frm_io_UM.h"
+#include "records/FinestraCliFor.h"
+#include "records/FinestraListe.h"
+#include "records/frm_io_IVA.h"
 #include "shell/WindowRegistry.h"
 
 #include <QApplication>
@@ -15,12 +17,27 @@ Finestra *NuovaFinestra()
     return new Finestra(QApplication::activeWindow());
 }
 
+// A window opened by a numeric key (IdCliFor, Liste.Id).
+template <typename Finestra>
+void RegistraPerId(const QString &nome)
+{
+    WindowRegistry::Voce voce;
+    voce.Nuovo = [] { NuovaFinestra<Finestra>()->Nuovo(0); };
+    voce.Apri = [](const platform::Variant &key) { NuovaFinestra<Finestra>()->Apri(key.toInt32(), 0); };
+    WindowRegistry::Registra(nome, voce);
+}
+
 } // namespace
 
 void RegistraFinestreRecord()
 {
-    WindowRegistry::Voce um;
-    um.Nuovo = [] { NuovaFinestra<frm_io_UM>()->Nuovo(0); };
-    um.Apri = [](const platform::Variant &key) { NuovaFinestra<frm_io_UM>()->Apri(key.toInt32(), 0); };
-    WindowRegistry::Registra(QStringLiteral("frm_io_UM"), um);
+    RegistraPerId<frm_io_UM>(QStringLiteral("frm_io_UM"));
+    RegistraPerId<frm_io_Cat>(QStringLiteral("frm_io_Cat"));
+    RegistraPerId<frm_io_Clienti>(QStringLiteral("frm_io_Clienti"));
+    RegistraPerId<frm_io_Fornitori_01>(QStringLiteral("frm_io_Fornitori_01"));
+
+    WindowRegistry::Voce iva;
+    iva.Nuovo = [] { NuovaFinestra<frm_io_IVA>()->Nuovo(0); };
+    iva.Apri = [](const platform::Variant &key) { NuovaFinestra<frm_io_IVA>()->Apri(key.toString(), 0); };
+    WindowRegistry::Registra(QStringLiteral("frm_io_IVA"), iva);
 }

@@ -1,6 +1,6 @@
 #include "RecordsFixture.h"
 
-#include "records/frm_io_UM.h"
+#include "records/FinestraListe.h"
 
 #include <QCheckBox>
 #include <QPointer>

@@ -1,0 +1,144 @@
+#include "records/FinestraCliFor.h"
+
+#include "platform/data/Recordset.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+
+using platform::Variant;
+
+namespace {
+
+struct Campo
+{
+    const char *colonna;
+    const char *suggerimento;
+};
+
+const Campo Campi[] = {
+    {"Nome", "Nominativo (se privato) o Ragione Sociale (se azienda)"},
+    {"Indirizzo", "Indirizzo (Via, Piazza etc.)"},
+    {"CAP", "Codice di avviamento postale"},
+    {"Località", "Località"},
+    {"Prov", "Provincia"},
+    {"PIVA", "Codice Fiscale (se privato) o Partita IVA (se azienda)"},
+    {"Telefono", "Telefono fisso"},
+    {"Cellulare", "Cellulare"},
+    {"Fax", "Fax"},
+    {"Email", "Indirizzo di posta elettronica"},
+};
+
+} // namespace
+
+FinestraCliFor::FinestraCliFor(const Tipo &tipo, QWidget *parent)
+    : FinestraRecord({QStringLiteral("CliFor"), QStringLiteral("IdCliFor"), QStringLiteral("IdCliFor")}, tipo.titolo,
+                     parent)
+    , m_Tipo(tipo)
+{
+    setObjectName(tipo.nome);
+    SSTab1 = new QTabWidget(this);
+    SSTab1->setObjectName(QStringLiteral("SSTab1"));
+    auto *page = new QWidget(SSTab1);
+    SSTab1->addTab(page, QStringLiteral("Generale"));
+    Contenuto()->addWidget(SSTab1);
+
+    for (std::size_t i = 0; i < txtData.size(); ++i) {
+        txtData[i] = new QLineEdit(page);
+        txtData[i]->setObjectName(QStringLiteral("txtData%1").arg(i));
+        txtData[i]->setToolTip(QString::fromUtf8(Campi[i].suggerimento));
+        Collega(txtData[i], QString::fromUtf8(Campi[i].colonna));
+    }
+    txtNote = new QPlainTextEdit(page);
+    txtNote->setObjectName(QStringLiteral("txtData10"));
+    txtNote->setToolTip(QStringLiteral("Note"));
+    txtNote->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Collega(txtNote, QStringLiteral("Note"));
+
+    // A label, then one box or a line of three.
+    const int chars = fontMetrics().averageCharWidth();
+    auto *grid = new QGridLayout(page);
+    const auto row = [&](int r, const QString &caption, const QList<std::pair<int, int>> &boxes) {
+        auto *label = new QLabel(caption, page);
+        label->setBuddy(txtData[static_cast<std::size_t>(boxes.front().first)]);
+        grid->addWidget(label, r, 0);
+        auto *line = new QHBoxLayout;
+        for (const auto &[box, width] : boxes) {
+            QLineEdit *edit = txtData[static_cast<std::size_t>(box)];
+            // A width in characters fixes a short box; 0 lets it grow.
+            if (width > 0)
+                edit->setFixedWidth(chars * width);
+            line->addWidget(edit, width > 0 ? 0 : 1);
+        }
+        grid->addLayout(line, r, 1);
+    };
+    row(0, QStringLiteral("Nome o Ragione Sociale:"), {{0, 0}});
+    row(1, QStringLiteral("Indirizzo:"), {{1, 0}});
+    row(2, QStringLiteral("CAP/Località/Prov.:"), {{2, 9}, {3, 0}, {4, 6}});
+    row(3, QStringLiteral("Codice Fiscale o p.IVA:"), {{5, 0}});
+    row(4, QStringLiteral("Telefono/Cellulare/Fax:"), {{6, 0}, {7, 0}, {8, 0}});
+    row(5, QStringLiteral("E-Mail:"), {{9, 0}});
+    grid->addWidget(txtNote, 6, 0, 1, 2);
+    grid->setRowStretch(6, 1);
+    grid->setColumnStretch(1, 1);
+    txtData[0]->setMinimumWidth(chars * 50);
+    txtNote->setMinimumHeight(txtData[0]->sizeHint().height() * 4);
+
+    AggiungiBarraStato();
+
+    QList<QWidget *> order(txtData.begin(), txtData.end());
+    order << txtNote << cmdSalva() << cmdAnnulla();
+    for (int i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+}
+
+Variant FinestraCliFor::Nuovo(int modal)
+{
+    return ApriNuovo(modal);
+}
+
+Variant FinestraCliFor::Apri(std::int32_t idCliFor, int modal)
+{
+    return ApriEsistente(idCliFor, modal);
+}
+
+void FinestraCliFor::ValoriNuovo(platform::Recordset &record)
+{
+    record.setValue(QStringLiteral("Tipo"), m_Tipo.tipo);
+}
+
+void FinestraCliFor::Imposta()
+{
+    if (Modo() == ModoNuovo)
+        setWindowTitle(m_Tipo.titoloNuovo);
+    else
+        setWindowTitle(txtData[0]->text() + m_Tipo.suffisso);
+}
+
+bool FinestraCliFor::Convalida(QWidget *control)
+{
+    if (control != txtData[0])
+        return true;
+    if (txtData[0]->text().isEmpty())
+        return false;
+    setWindowTitle(txtData[0]->text() + m_Tipo.suffisso);
+    return true;
+}
+
+frm_io_Clienti::frm_io_Clienti(QWidget *parent)
+    : FinestraCliFor({QStringLiteral("frm_io_Clienti"), QStringLiteral("Cliente"), QStringLiteral("Clienti"),
+                      QStringLiteral("Clienti"), QStringLiteral(" (cliente)")},
+                     parent)
+{
+}
+
+frm_io_Fornitori_01::frm_io_Fornitori_01(QWidget *parent)
+    : FinestraCliFor({QStringLiteral("frm_io_Fornitori_01"), QStringLiteral("Fornitore"), QStringLiteral("Fornitori"),
+                      QStringLiteral("Nuovo fornitore"), QStringLiteral(" (fornitore)")},
+                     parent)
+{
+}
