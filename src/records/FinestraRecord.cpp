@@ -87,7 +87,7 @@ QLabel *FinestraRecord::Pannello(int index) const
     return index >= 1 && index <= 2 ? m_Pannelli[index - 1] : nullptr;
 }
 
-void FinestraRecord::AggiungiBarraStato()
+QStatusBar *FinestraRecord::AggiungiBarraStato()
 {
     auto *bar = new QStatusBar(this);
     bar->setObjectName(QStringLiteral("sb"));
@@ -98,6 +98,7 @@ void FinestraRecord::AggiungiBarraStato()
         bar->addWidget(m_Pannelli[i], i == 0 ? 3 : 1);
     }
     static_cast<QVBoxLayout *>(layout())->addWidget(bar);
+    return bar;
 }
 
 // ---------------------------------------------------------------- opening

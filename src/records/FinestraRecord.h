@@ -20,6 +20,7 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QStatusBar;
 class QVBoxLayout;
 
 namespace platform {
@@ -124,7 +125,7 @@ protected:
     QVBoxLayout *Contenuto() const { return m_contenuto; }
     // Adds the status bar with panels 1 and 2, which show the hint of the
     // control that has the focus.
-    void AggiungiBarraStato();
+    QStatusBar *AggiungiBarraStato();
 
     // Binds a control to a column of the record. A text box on a text column
     // takes at most the column's size; `format` is its display format.
@@ -148,6 +149,9 @@ protected:
     // The entry of a look-up combo whose item data equals the value (text
     // compared without regard to case); -1 when none does.
     static int IndiceValore(const QComboBox *combo, const platform::Variant &value);
+
+    // A database error the user must know of, as a critical message.
+    void MostraErrore(const QString &description) const;
 
     bool eventFilter(QObject *watched, QEvent *event) override;
     void reject() override;
@@ -173,7 +177,6 @@ private:
     // Hides a modal window, or refreshes the main window and deletes a
     // window shown on its own.
     void Termina(bool saved);
-    void MostraErrore(const QString &description) const;
 
     Tabella m_Tabella;
     int m_Modo = 0;

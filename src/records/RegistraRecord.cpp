@@ -2,6 +2,7 @@
 
 #include "records/FinestraCliFor.h"
 #include "records/FinestraListe.h"
+#include "records/frm_io_Articoli_02.h"
 #include "records/frm_io_IVA.h"
 #include "shell/WindowRegistry.h"
 
@@ -40,4 +41,9 @@ void RegistraFinestreRecord()
     iva.Nuovo = [] { NuovaFinestra<frm_io_IVA>()->Nuovo(0); };
     iva.Apri = [](const platform::Variant &key) { NuovaFinestra<frm_io_IVA>()->Apri(key.toString(), 0); };
     WindowRegistry::Registra(QStringLiteral("frm_io_IVA"), iva);
+
+    WindowRegistry::Voce articoli;
+    articoli.Nuovo = [] { NuovaFinestra<frm_io_Articoli_02>()->Nuovo(0); };
+    articoli.Apri = [](const platform::Variant &key) { NuovaFinestra<frm_io_Articoli_02>()->Apri(key.toString(), 0); };
+    WindowRegistry::Registra(QStringLiteral("frm_io_Articoli_02"), articoli);
 }
