@@ -316,11 +316,13 @@ bool FinestraRecord::Scrivi(const Legame &legame)
     switch (legame.tipo) {
     case Testo: {
         const QString text = static_cast<QLineEdit *>(legame.controllo)->text();
-        // An empty box is not a number.
-        if (legame.numerico && text.trimmed().isEmpty())
+        const bool unchanged = text == TestoCampo(static_cast<QLineEdit *>(legame.controllo));
+        // An empty box is not a number, unless it shows a stored number that
+        // its format hides (a zero under "#,#").
+        if (legame.numerico && text.trimmed().isEmpty() && !(unchanged && m_rs->value(legame.campo).isNumber()))
             return false;
-        if (text == TestoCampo(static_cast<QLineEdit *>(legame.controllo)))
-            return true; // unchanged: the stored value keeps its full precision
+        if (unchanged)
+            return true; // the stored value keeps its full precision
         if (legame.numerico) {
             if (!Variant(text).isNumeric())
                 return false;

@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 
 using CalcoloPrezzi::Prezzi;
@@ -201,6 +202,9 @@ void frm_io_Articoli_02::Disponi()
     SSTab1 = new QTabWidget(this);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
     SSTab1->addTab(generale, QStringLiteral("Generale"));
+    // One page: its tab is no stop of the tab order.
+    SSTab1->setFocusPolicy(Qt::NoFocus);
+    SSTab1->tabBar()->setFocusPolicy(Qt::NoFocus);
     Contenuto()->addWidget(SSTab1);
 
     // Enter and Tab go through the article in this order.
@@ -277,6 +281,7 @@ void frm_io_Articoli_02::Imposta()
 {
     // The code is the article's key: it cannot change once saved.
     txtData[Codice]->setEnabled(Modo() == ModoNuovo);
+    txtData[Modo() == ModoNuovo ? Codice : Descrizione]->setFocus(Qt::OtherFocusReason);
     // The prices follow the VAT code the article has from the start.
     LeggiAliquota();
 }

@@ -1,0 +1,406 @@
+#include "RecordsFixture.h"
+
+#include "platform/data/Recordset.h"
+#include "records/CalcoloPrezzi.h"
+#include "records/FinestraCliFor.h"
+#include "records/FinestraListe.h"
+#include "records/RegistraRecord.h"
+#include "records/frm_io_Articoli_02.h"
+
+#include <QClipboard>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QTabWidget>
+
+using namespace recordstest;
+using namespace Qt::StringLiterals;
+using CalcoloPrezzi::Prezzi;
+using platform::Currency;
+using platform::Variant;
+
+namespace {
+
+using Passo = std::optional<Prezzi> (*)(Prezzi, Currency);
+
+struct CasoPrezzi
+{
+    const char *nome;
+    Passo passo;
+    Prezzi prima;
+    double aliquota;
+    std::optional<Prezzi> dopo;
+};
+
+std::optional<Prezzi> CambioIVA(Prezzi prezzi, Currency rate)
+{
+    return CalcoloPrezzi::DopoCambioIVA(prezzi, rate);
+}
+
+TEST(PriceArithmeticTest, AmountsFollowTheBoxLeftOrTheVatRate)
+{
+    using namespace CalcoloPrezzi;
+    // {costo, ricarico, prezzo, aliquota (VAT amount), prezzoIvato}
+    const CasoPrezzi casi[] = {
+        {"cost and mark-up", DopoCosto, {10, 50, 0, 0, 0}, 22, Prezzi{10, 50, 15, 3.3, 18.3}},
+        {"gross price, no cost", DopoPrezzoIvato, {0, 0, 0, 0, 122}, 22, Prezzi{100, 0, 100, 22, 122}},
+        {"gross price with cost", DopoPrezzoIvato, {80, 0, 0, 0, 122}, 22, Prezzi{80, 25, 100, 22, 122}},
+        {"net price with cost", DopoPrezzo, {80, 0, 100, 0, 0}, 22, Prezzi{80, 25, 100, 22, 122}},
+        {"net price, no cost", DopoPrezzo, {0, 25, 100, 0, 0}, 22, Prezzi{80, 25, 100, 22, 122}},
+        {"VAT code of 10%", CambioIVA, {80, 25, 100, 22, 122}, 10, Prezzi{80, 25, 100, 10, 110}},
+        {"exempt VAT code", CambioIVA, {80, 25, 100, 22, 122}, 0, Prezzi{80, 25, 100, 0, 100}},
+        {"VAT rounded to 4 decimals", DopoCosto, {15.55555, 0, 0, 0, 0}, 22,
+         Prezzi{15.55555, 0, 15.55555, 3.4222, 18.97775}},
+        {"a tie goes to the even digit, down", DopoPrezzo, {1, 0, 0.5, 0, 0}, 0.01, Prezzi{1, -50, 0.5, 0, 0.5}},
+        {"a tie goes to the even digit, up", DopoPrezzo, {1, 0, 1.5, 0, 0}, 0.01, Prezzi{1, 50, 1.5, 0.0002, 1.5002}},
+        {"VAT of a new code is not rounded", CambioIVA, {0, 0, 15.55555, 0, 0}, 22,
+         Prezzi{0, 0, 15.55555, 3.422221, 18.977771}},
+        {"mark-up -100 without cost, gross price", DopoPrezzoIvato, {0, -100, 0, 0, 122}, 22, std::nullopt},
+        {"mark-up -100 without cost, net price", DopoPrezzo, {0, -100, 100, 0, 0}, 22, std::nullopt},
+        {"an amount beyond the currency range", DopoCosto, {1e20, 0, 0, 0, 0}, 22, std::nullopt},
+    };
+    for (const CasoPrezzi &caso : casi) {
+        SCOPED_TRACE(caso.nome);
+        const std::optional<Prezzi> dopo = caso.passo(caso.prima, Currency::fromDouble(caso.aliquota));
+        ASSERT_EQ(dopo.has_value(), caso.dopo.has_value());
+        if (!dopo)
+            continue;
+        EXPECT_DOUBLE_EQ(dopo->costo, caso.dopo->costo);
+        EXPECT_DOUBLE_EQ(dopo->ricarico, caso.dopo->ricarico);
+        EXPECT_DOUBLE_EQ(dopo->prezzo, caso.dopo->prezzo);
+        EXPECT_DOUBLE_EQ(dopo->aliquota, caso.dopo->aliquota);
+        EXPECT_DOUBLE_EQ(dopo->prezzoIvato, caso.dopo->prezzoIvato);
+    }
+}
+
+// VAT codes 22%, 10% and exempt, a unit, a category, supplier 7 and the
+// article A1 (VAT 22%, cost 10, mark-up 50, prices still 0).
+class ArticleWindowTest : public RecordWindowTest
+{
+protected:
+    void SetUp() override
+    {
+        RecordWindowTest::SetUp();
+        MainModule::NumDecV = 2;
+        MainModule::WorkDate = platform::DateTime(2024, 3, 15);
+        runSql(database, u"INSERT INTO CodiciIVA (CodiceIVA, Descrizione, Aliquota) VALUES "
+                         "('22', 'Ordinaria', 22), ('10', 'Ridotta', 10), ('ES', 'Esente', 0);"
+                         "INSERT INTO Liste (Chiave, Codice, Descrizione) VALUES ('um', 'PZ', 'Pezzi'), "
+                         "('cat', NULL, 'Colle');"
+                         "INSERT INTO CliFor (IdCliFor, Tipo, Nome) VALUES (7, 'Fornitore', 'Rossi');"
+                         "INSERT INTO Articoli (Codice, Descrizione, CodiceIVA, Costo, Ricarico, Prezzo, Aliquota, "
+                         "PrezzoIvato, ScortaMinima) VALUES ('A1', 'Vite', '22', 10, 50, 0, 0, 0, 0);"_s);
+    }
+
+    static QPointer<frm_io_Articoli_02> apri(const QString &codice)
+    {
+        QPointer<frm_io_Articoli_02> window = new frm_io_Articoli_02;
+        window->Apri(codice, 0);
+        activate(window);
+        return window;
+    }
+    static QPointer<frm_io_Articoli_02> nuovo(std::int32_t idFornitore = 0)
+    {
+        QPointer<frm_io_Articoli_02> window = new frm_io_Articoli_02;
+        window->Nuovo(0, idFornitore);
+        activate(window);
+        return window;
+    }
+    static double numero(const frm_io_Articoli_02 *window, const QString &field)
+    {
+        return window->rs()->value(field).toDouble();
+    }
+    static void lascia(QWidget *control)
+    {
+        control->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(control, Qt::Key_Tab);
+        QApplication::processEvents();
+    }
+    static void scegli(QComboBox *combo, const QString &text)
+    {
+        combo->setFocus(Qt::OtherFocusReason);
+        combo->setCurrentIndex(combo->findText(text));
+    }
+    // The window holds the focus in `control` and showed no message.
+    void trattiene(QWidget *control) const
+    {
+        EXPECT_EQ(QApplication::focusWidget(), control) << control->objectName().toStdString();
+        EXPECT_TRUE(desk->msgBoxes().empty()) << desk->prompts().join(u'|').toStdString();
+    }
+};
+
+TEST_F(ArticleWindowTest, PricesFollowTheBoxLeftAndTheVatCode)
+{
+    QPointer<frm_io_Articoli_02> window = apri(u"A1"_s);
+    ASSERT_TRUE(window && window->isVisible());
+    EXPECT_FALSE(window->txtData[0]->isEnabled());
+    // The rate comes with the article's VAT code: the combo is not touched.
+    EXPECT_EQ(window->AliquotaCorrente(), Currency::fromInt(22));
+
+    // Leaving the cost unchanged still works the prices out.
+    lascia(window->txtData[2]);
+    EXPECT_DOUBLE_EQ(numero(window, u"Prezzo"_s), 15);
+    EXPECT_DOUBLE_EQ(numero(window, u"Aliquota"_s), 3.3);
+    EXPECT_DOUBLE_EQ(numero(window, u"PrezzoIvato"_s), 18.3);
+    EXPECT_EQ(window->txtData[5]->text(), u"18,30"_s);
+
+    // A gross price on an article with a cost gives its mark-up.
+    typeAndLeave(window->txtData[5], u"122"_s);
+    EXPECT_DOUBLE_EQ(numero(window, u"Prezzo"_s), 100);
+    EXPECT_DOUBLE_EQ(numero(window, u"Ricarico"_s), 900);
+    EXPECT_EQ(window->txtData[3]->text(), u"900,00"_s);
+
+    // Another VAT code keeps the net price.
+    scegli(window->dtcData[3], u"Ridotta"_s);
+    EXPECT_DOUBLE_EQ(numero(window, u"Aliquota"_s), 10);
+    EXPECT_DOUBLE_EQ(numero(window, u"PrezzoIvato"_s), 110);
+    EXPECT_EQ(window->Pannello(1)->text(), u"Codice IVA vendita Articolo"_s);
+    EXPECT_EQ(window->Pannello(2)->text(), FinestraRecord::SuggerimentoLista);
+
+    QTest::mouseClick(window->cmdSalva(), Qt::LeftButton);
+    EXPECT_EQ(cell(u"SELECT CodiceIVA || '|' || Costo || '|' || Ricarico || '|' || Prezzo || '|' || Aliquota || '|' "
+                   "|| PrezzoIvato FROM Articoli WHERE Codice='A1'"_s),
+              u"10|10.0|900.0|100.0|10.0|110.0"_s);
+    EXPECT_EQ(refreshes, 1);
+}
+
+TEST_F(ArticleWindowTest, CodeAndNumberChecksKeepTheFocus)
+{
+    runSql(database, u"INSERT INTO Articoli (Codice, Descrizione) VALUES ('abc', 'Altro')"_s);
+    QPointer<frm_io_Articoli_02> window = nuovo();
+    QLineEdit *codice = window->txtData[0];
+    codice->setFocus(Qt::OtherFocusReason);
+    QTest::keyClicks(codice, u"ab'c"_s);
+    EXPECT_EQ(codice->text(), u"ABC"_s);
+    codice->clear();
+    QApplication::clipboard()->setText(u"a'b"_s);
+    codice->paste();
+    EXPECT_EQ(codice->text(), u"AB"_s);
+
+    // Empty code, negative or non-numeric minimum stock, empty VAT code.
+    typeAndLeave(codice, QString());
+    trattiene(codice);
+    typeAndLeave(codice, u"NUOVO"_s);
+    for (const QString &text : {u"-5"_s, u"x"_s}) {
+        typeAndLeave(window->txtData[9], text);
+        trattiene(window->txtData[9]);
+    }
+    typeAndLeave(window->txtData[9], u"5"_s);
+    window->dtcData[3]->setFocus(Qt::OtherFocusReason);
+    window->dtcData[3]->setEditText(QString());
+    QTest::keyClick(window->dtcData[3], Qt::Key_Tab);
+    QApplication::processEvents();
+    trattiene(window->dtcData[3]);
+
+    // A code that exists in another case of letters.
+    typeAndLeave(codice, u"abc"_s);
+    ASSERT_EQ(desk->msgBoxes().size(), 1u);
+    EXPECT_EQ(desk->msgBoxes()[0].prompt, frm_io_Articoli_02::MsgCodiceEsistente);
+    EXPECT_EQ(desk->msgBoxes()[0].style, platform::vbOKOnly);
+    EXPECT_EQ(desk->msgBoxes()[0].title, MainModule::ApplicationTitle);
+    EXPECT_EQ(QApplication::focusWidget(), codice);
+    window->cmdAnnulla_Click();
+}
+
+TEST_F(ArticleWindowTest, NewArticleTakesItsDefaults)
+{
+    struct Caso
+    {
+        std::int32_t idFornitore;
+        QString defaults;
+        QString expected;
+    };
+    const Caso casi[] = {
+        {7, u"22|PZ|Colle"_s, u"7|22|PZ|Colle|2024-03-15|0.0|0.0|0.0|0.0|0.0|0.0"_s},
+        // The VAT code, which must not stay empty, is chosen before the save.
+        {0, u"||"_s, u"NULL|ES|NULL|NULL|2024-03-15|0.0|0.0|0.0|0.0|0.0|0.0"_s},
+    };
+    const QStringList fields{u"IdFornitore"_s, u"CodiceIVA"_s, u"UM"_s, u"Categoria"_s, u"DataIns"_s,
+                             u"Costo"_s, u"Ricarico"_s, u"Prezzo"_s, u"Aliquota"_s, u"PrezzoIvato"_s,
+                             u"ScortaMinima"_s};
+    for (const Caso &caso : casi) {
+        SCOPED_TRACE(caso.idFornitore);
+        const QStringList defaults = caso.defaults.split(u'|');
+        MainModule::DefaultCodiceIVA = defaults[0];
+        MainModule::DefaultUM = defaults[1];
+        MainModule::DefaultCategoria = defaults[2];
+        QPointer<frm_io_Articoli_02> window = nuovo(caso.idFornitore);
+        EXPECT_EQ(window->SSTab1->count(), 1);
+        EXPECT_EQ(window->SSTab1->tabText(0), u"Generale"_s);
+        EXPECT_EQ(window->dtcData[2]->currentText(), caso.idFornitore ? u"Rossi"_s : QString());
+        EXPECT_EQ(window->AliquotaCorrente(), Currency::fromInt(caso.idFornitore ? 22 : 0));
+        typeAndLeave(window->txtData[0], u"N%1"_s.arg(caso.idFornitore));
+        if (!caso.idFornitore) {
+            EXPECT_TRUE(window->dtcData[3]->currentText().isEmpty());
+            scegli(window->dtcData[3], u"Esente"_s);
+        }
+        QTest::mouseClick(window->cmdSalva(), Qt::LeftButton);
+        QStringList quoted;
+        for (const QString &field : fields)
+            quoted << u"COALESCE(%1, 'NULL')"_s.arg(field);
+        EXPECT_EQ(cell(u"SELECT %1 FROM Articoli WHERE Codice='N%2'"_s.arg(quoted.join(u" || '|' || "_s))
+                           .arg(caso.idFornitore)),
+                  caso.expected);
+    }
+    EXPECT_EQ(desk->callsOf<platform::RemoveCloseButtonCall>().size(), 2u);
+}
+
+TEST_F(ArticleWindowTest, EnterMovesThroughTheArticleInTabOrder)
+{
+    MainModule::DefaultCodiceIVA = u"22"_s;
+    QPointer<frm_io_Articoli_02> window = nuovo();
+    QTest::keyClicks(QApplication::focusWidget(), u"T1"_s);
+    const QList<QWidget *> order{window->txtData[0], window->txtData[1], window->dtcData[2], window->txtData[8],
+                                 window->dtcData[0], window->dtcData[1], window->dtcData[3], window->txtData[9],
+                                 window->txtData[10], window->txtData[2], window->txtData[3], window->txtData[6],
+                                 window->txtData[5], window->txtNote, window->datData[0], window->cmdSalva()};
+    for (qsizetype i = 0; i + 1 < order.size(); ++i) {
+        ASSERT_EQ(QApplication::focusWidget(), order[i]) << i;
+        if (order[i] == window->txtNote)
+            QTest::keyClicks(window->txtNote, u"riga"_s);
+        QTest::keyClick(order[i], Qt::Key_Return);
+        QApplication::processEvents();
+    }
+    EXPECT_EQ(QApplication::focusWidget(), window->cmdSalva());
+    EXPECT_EQ(window->txtNote->toPlainText(), u"riga"_s);
+    EXPECT_EQ(window->Pannello(1)->text(), u"Salva l'articolo"_s);
+    EXPECT_TRUE(window->Pannello(2)->text().isEmpty());
+    window->cmdAnnulla_Click();
+}
+
+TEST_F(ArticleWindowTest, ValueFormatFollowsTheDecimalsOfValues)
+{
+    runSql(database, u"UPDATE Articoli SET Costo = 1234.5, ScortaMinima = 0 WHERE Codice = 'A1'"_s);
+    const std::tuple<int, QString, QString> casi[] = {{3, u"1.234,500"_s, u",000"_s}, {0, u"1.235"_s, QString()}};
+    for (const auto &[decimals, cost, zero] : casi) {
+        MainModule::NumDecV = static_cast<std::int16_t>(decimals);
+        QPointer<frm_io_Articoli_02> window = apri(u"A1"_s);
+        EXPECT_EQ(window->txtData[2]->text(), cost);
+        EXPECT_EQ(window->txtData[6]->text(), zero);
+        EXPECT_EQ(window->txtData[3]->text(), u"50,00"_s);
+        EXPECT_EQ(window->txtData[9]->text(), u"0"_s);
+        // A zero the format hides is still a number: the box can be left.
+        lascia(window->txtData[6]);
+        EXPECT_EQ(QApplication::focusWidget(), window->txtData[5]);
+        window->cmdAnnulla_Click();
+    }
+}
+
+TEST_F(ArticleWindowTest, F5CreatesAMissingEntryOrChangesNothing)
+{
+    QPointer<frm_io_Articoli_02> window = nuovo();
+    runSql(database, u"INSERT INTO Liste (Chiave, Codice, Descrizione) VALUES ('um', 'KG', 'Chili')"_s);
+    QComboBox *unita = window->dtcData[1];
+    unita->setFocus(Qt::OtherFocusReason);
+    onModal<frm_io_UM>([&] { QTest::keyClick(unita, Qt::Key_F5); },
+                       [](frm_io_UM *w) { QTest::mouseClick(w->cmdAnnulla(), Qt::LeftButton); });
+    EXPECT_EQ(unita->count(), 1);
+    EXPECT_EQ(window->rs()->value(u"UM"_s), Variant());
+
+    QComboBox *fornitori = window->dtcData[2];
+    fornitori->setFocus(Qt::OtherFocusReason);
+    onModal<frm_io_Fornitori_01>([&] { QTest::keyClick(fornitori, Qt::Key_F5); }, [](frm_io_Fornitori_01 *w) {
+        typeAndLeave(w->txtData[0], u"Bianchi"_s);
+        QTest::mouseClick(w->cmdSalva(), Qt::LeftButton);
+    });
+    EXPECT_EQ(fornitori->count(), 2);
+    EXPECT_EQ(fornitori->currentText(), u"Bianchi"_s);
+    EXPECT_EQ(window->rs()->value(u"IdFornitore"_s), Variant(cell(u"SELECT IdCliFor FROM CliFor WHERE Nome='Bianchi'"_s).toInt()));
+    window->cmdAnnulla_Click();
+}
+
+TEST_F(ArticleWindowTest, ModalNewHandsBackTheCodeOrNull)
+{
+    Variant result;
+    frm_io_Articoli_02 cancelled;
+    onModal<frm_io_Articoli_02>([&] { result = cancelled.Nuovo(1); }, [](frm_io_Articoli_02 *w) {
+        typeAndLeave(w->txtData[0], u"xyz"_s);
+        QTest::keyClick(w->txtData[1], Qt::Key_Escape);
+    });
+    EXPECT_TRUE(result.isNull());
+
+    MainModule::DefaultCodiceIVA = u"22"_s;
+    frm_io_Articoli_02 saved;
+    onModal<frm_io_Articoli_02>([&] { result = saved.Nuovo(1); }, [](frm_io_Articoli_02 *w) {
+        EXPECT_EQ(w->cmdSalva()->text(), u"Inserisci"_s);
+        typeAndLeave(w->txtData[0], u"abc"_s);
+        QTest::mouseClick(w->cmdSalva(), Qt::LeftButton);
+    });
+    EXPECT_EQ(result, Variant(u"ABC"_s));
+    EXPECT_EQ(cell(u"SELECT COUNT(*) FROM Articoli"_s), u"2"_s);
+}
+
+TEST_F(ArticleWindowTest, SecondSaveOfTheSameArticleMeetsTheConflict)
+{
+    RegistraFinestreRecord();
+    const QWidgetList before = QApplication::topLevelWidgets();
+    ASSERT_TRUE(WindowRegistry::Apri(u"frm_io_Articoli_02"_s, Variant(u"A1"_s)));
+    WindowRegistry::Rimuovi();
+    QPointer<frm_io_Articoli_02> first;
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (auto *article = qobject_cast<frm_io_Articoli_02 *>(widget); article && !before.contains(widget))
+            first = article;
+    ASSERT_TRUE(first);
+    QPointer<frm_io_Articoli_02> second = apri(u"A1"_s);
+    ASSERT_NE(first, second);
+    activate(first);
+    typeAndLeave(first->txtData[1], u"Primo"_s);
+    QTest::mouseClick(first->cmdSalva(), Qt::LeftButton);
+    EXPECT_EQ(cell(u"SELECT Descrizione FROM Articoli WHERE Codice='A1'"_s), u"Primo"_s);
+    activate(second);
+    typeAndLeave(second->txtData[1], u"Secondo"_s);
+    QTest::mouseClick(second->cmdSalva(), Qt::LeftButton);
+    EXPECT_EQ(desk->prompts(), QStringList{u"La registrazione è stata modificata o eliminata da un'altro utente.\r\n"
+                                           "Le modifiche effettuate non verranno salvate."_s});
+    EXPECT_EQ(cell(u"SELECT Descrizione FROM Articoli WHERE Codice='A1'"_s), u"Primo"_s);
+    EXPECT_EQ(refreshes, 2);
+}
+
+TEST_F(ArticleWindowTest, DuplicateInsertedBeforeTheSaveKeepsTheInput)
+{
+    MainModule::DefaultCodiceIVA = u"22"_s;
+    QPointer<frm_io_Articoli_02> window = nuovo();
+    typeAndLeave(window->txtData[0], u"NEW"_s);
+    typeAndLeave(window->txtData[1], u"Mia"_s);
+    runSql(database, u"INSERT INTO Articoli (Codice, Descrizione) VALUES ('new', 'Altrui')"_s);
+    QTest::mouseClick(window->cmdSalva(), Qt::LeftButton);
+    EXPECT_EQ(desk->prompts(), QStringList{frm_io_Articoli_02::MsgCodiceEsistente});
+    ASSERT_TRUE(window && window->isVisible());
+    EXPECT_EQ(window->txtData[0]->text(), u"NEW"_s);
+    EXPECT_EQ(window->txtData[1]->text(), u"Mia"_s);
+    EXPECT_EQ(cell(u"SELECT Descrizione FROM Articoli WHERE Codice='NEW'"_s), u"Altrui"_s);
+    window->cmdAnnulla_Click();
+}
+
+TEST_F(ArticleWindowTest, LockedDatabaseIsReportedAndWrittenNothing)
+{
+    const QStringList before = dumpDatabase(database);
+    const QString busy = u"Il database è in uso da un altro utente. Riprovare più tardi."_s;
+    platform::Connection::setDefaultBusyTimeout(50);
+    {
+        // Another program writing: the article opens, its save is refused
+        // and the edits stay in the window.
+        AltroProgramma writer(database, false);
+        QPointer<frm_io_Articoli_02> window = apri(u"A1"_s);
+        ASSERT_TRUE(window && window->isVisible());
+        typeAndLeave(window->txtData[1], u"Nuova"_s);
+        QTest::mouseClick(window->cmdSalva(), Qt::LeftButton);
+        EXPECT_EQ(desk->prompts(), QStringList{busy});
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_EQ(window->txtData[1]->text(), u"Nuova"_s);
+        window->cmdAnnulla_Click();
+    }
+    {
+        // Another program holding the whole file: the window does not open.
+        AltroProgramma holder(database);
+        frm_io_Articoli_02 window;
+        EXPECT_TRUE(window.Nuovo(1).isNull());
+        EXPECT_FALSE(window.isVisible());
+    }
+    EXPECT_EQ(desk->prompts(), (QStringList{busy, busy}));
+    EXPECT_EQ(dumpDatabase(database), before);
+}
+
+} // namespace
