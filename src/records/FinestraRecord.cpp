@@ -304,6 +304,8 @@ void FinestraRecord::MostraLegame(const Legame &legame)
         // A value that is no longer in the list still shows as it is stored.
         if (index < 0)
             combo->setEditText(value.isNull() || value.isEmpty() ? QString() : value.toString());
+        // A long entry shows its beginning.
+        combo->lineEdit()->setCursorPosition(0);
         break;
     }
     }

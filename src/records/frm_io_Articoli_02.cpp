@@ -198,6 +198,11 @@ void frm_io_Articoli_02::Disponi()
     riga(10, lblData[LabelData], datData[0]);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
+    // Room for a code, a supplier's name and four lines of notes.
+    const int chars = fontMetrics().averageCharWidth();
+    for (QWidget *field : {static_cast<QWidget *>(txtData[Codice]), static_cast<QWidget *>(txtData[CodiceArtFor])})
+        field->setMinimumWidth(chars * 28);
+    txtNote->setMinimumHeight(txtData[Codice]->sizeHint().height() * 4);
 
     SSTab1 = new QTabWidget(this);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
