@@ -96,11 +96,6 @@ constexpr std::array<std::pair<QStringView, double Prezzi::*>, 5> CampiPrezzo{{
     {u"PrezzoIvato", &Prezzi::prezzoIvato},
 }};
 
-QString Testo(QStringView text)
-{
-    return text.toString();
-}
-
 } // namespace
 
 frm_io_Articoli_02::frm_io_Articoli_02(QWidget *parent)
@@ -127,17 +122,17 @@ void frm_io_Articoli_02::CreaControlli()
         if (i == Note) {
             txtNote = new QPlainTextEdit(this);
             txtNote->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-            Collega(txtNote, Testo(casella.campo));
+            Collega(txtNote, casella.campo.toString());
             control = txtNote;
         } else {
             txtData[i] = new QLineEdit(this);
-            Collega(txtData[i], Testo(casella.campo), formati[i]);
-            lblData[i] = new QLabel(Testo(casella.etichetta), this);
+            Collega(txtData[i], casella.campo.toString(), formati[i]);
+            lblData[i] = new QLabel(casella.etichetta.toString(), this);
             lblData[i]->setBuddy(txtData[i]);
             control = txtData[i];
         }
         control->setObjectName(QStringLiteral("txtData%1").arg(i));
-        control->setToolTip(Testo(casella.suggerimento));
+        control->setToolTip(casella.suggerimento.toString());
     }
     for (int i : {Codice, CodiceArtFor})
         FiltriTesto::Codice(txtData[i]);
@@ -158,9 +153,9 @@ void frm_io_Articoli_02::CreaControlli()
     for (int i = 0; i < NumeroListe; ++i) {
         dtcData[i] = new QComboBox(this);
         dtcData[i]->setObjectName(QStringLiteral("dtcData%1").arg(i));
-        dtcData[i]->setToolTip(Testo(Elenchi[i].suggerimento));
-        Collega(dtcData[i], Testo(Elenchi[i].campo));
-        lblData[LabelListe + i] = new QLabel(Testo(Elenchi[i].etichetta), this);
+        dtcData[i]->setToolTip(Elenchi[i].suggerimento.toString());
+        Collega(dtcData[i], Elenchi[i].campo.toString());
+        lblData[LabelListe + i] = new QLabel(Elenchi[i].etichetta.toString(), this);
         lblData[LabelListe + i]->setBuddy(dtcData[i]);
     }
 }
@@ -247,9 +242,9 @@ void frm_io_Articoli_02::CaricaListe(int which)
         if (which != i && which != -1)
             continue;
         const Elenco &elenco = Elenchi[i];
-        const auto rs = connection.executeQuery(Testo(elenco.query));
-        const int valore = rs->fieldIndex(Testo(elenco.colonnaValore));
-        const int testo = rs->fieldIndex(Testo(elenco.colonnaTesto));
+        const auto rs = connection.executeQuery(elenco.query.toString());
+        const int valore = rs->fieldIndex(elenco.colonnaValore.toString());
+        const int testo = rs->fieldIndex(elenco.colonnaTesto.toString());
         const int aliquota = rs->fieldIndex(QStringLiteral("Aliquota"));
         QComboBox *combo = dtcData[i];
         // Refilling is not a choice of the user: the record keeps its value.
@@ -263,7 +258,7 @@ void frm_io_Articoli_02::CaricaListe(int which)
                 combo->setItemData(row, QVariant::fromValue<qint64>(Currency::fromDouble(rate).raw()), RuoloAliquota);
             }
         }
-        MostraCampo(Testo(elenco.campo));
+        MostraCampo(elenco.campo.toString());
     }
 }
 
@@ -306,8 +301,8 @@ bool frm_io_Articoli_02::Convalida(QWidget *control)
 
 bool frm_io_Articoli_02::CodiceValido()
 {
-    const QString codice = txtData[Codice]->text().trimmed();
-    if (codice.isEmpty())
+    const QString codice = txtData[Codice]->text();
+    if (codice.trimmed().isEmpty())
         return false;
     if (Modo() != ModoNuovo)
         return true;
@@ -368,7 +363,7 @@ void frm_io_Articoli_02::CreaVoce(int lista)
         MostraErrore(e.description());
         return;
     }
-    ImpostaValore(Testo(Elenchi[lista].campo), lista == ListaFornitori ? Variant(key.toInt32()) : key);
+    ImpostaValore(Elenchi[lista].campo.toString(), lista == ListaFornitori ? Variant(key.toInt32()) : key);
 }
 
 // ---------------------------------------------------------------- prices
@@ -418,7 +413,7 @@ Prezzi frm_io_Articoli_02::LeggiPrezzi() const
 {
     Prezzi prezzi;
     for (const auto &[field, amount] : CampiPrezzo)
-        prezzi.*amount = comUtility::NumberOrDefault(Valore(Testo(field)), 0);
+        prezzi.*amount = comUtility::NumberOrDefault(Valore(field.toString()), 0);
     return prezzi;
 }
 
@@ -426,7 +421,7 @@ void frm_io_Articoli_02::ScriviPrezzi(const Prezzi &prezzi)
 {
     for (const auto &[field, amount] : CampiPrezzo) {
         const Variant value(prezzi.*amount);
-        if (!(Valore(Testo(field)) == value))
-            ImpostaValore(Testo(field), value);
+        if (!(Valore(field.toString()) == value))
+            ImpostaValore(field.toString(), value);
     }
 }
