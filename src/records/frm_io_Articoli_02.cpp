@@ -53,7 +53,9 @@ constexpr std::array<Casella, 11> Caselle{{
     {u"Ubicazione", u"Ubicazione:", u"Ubicazione del prodotto (campo liobero)"},
 }};
 
-enum { Codice, Descrizione, Costo, Ricarico, Note, PrezzoIvato, Prezzo, Aliquota, CodiceArtFor, ScortaMinima, Ubicazione };
+enum {
+    Codice, Descrizione, Costo, Ricarico, Note, PrezzoIvato, Prezzo, Aliquota, CodiceArtFor, ScortaMinima, Ubicazione
+};
 
 // The labels that name no text box: "%" after the mark-up, the date's, and
 // those of the four combos.
@@ -252,10 +254,11 @@ void frm_io_Articoli_02::CaricaListe(int which)
         combo->clear();
         for (int row = 0; row < rs->rowCount(); ++row) {
             const Variant shown = rs->valueAt(row, testo);
-            combo->addItem(shown.isNull() ? QString() : shown.toString(), QVariant::fromValue(rs->valueAt(row, valore)));
+            combo->addItem(shown.isNull() ? QString() : shown.toString(),
+                           QVariant::fromValue(rs->valueAt(row, valore)));
             if (i == ListaIVA) {
                 const double rate = comUtility::NumberOrDefault(rs->valueAt(row, aliquota), 0);
-                combo->setItemData(row, QVariant::fromValue<qint64>(Currency::fromDouble(rate).raw()), RuoloAliquota);
+                combo->setItemData(row, qint64(Currency::fromDouble(rate).raw()), RuoloAliquota);
             }
         }
         MostraCampo(elenco.campo.toString());
@@ -269,9 +272,11 @@ void frm_io_Articoli_02::ValoriNuovo(platform::Recordset &record)
         record.setValue(QString::fromUtf16(field), 0.0);
     if (m_IdFornitore > 0)
         record.setValue(QStringLiteral("IdFornitore"), m_IdFornitore);
-    const std::array<std::pair<QString, QString>, 3> defaults{{{QStringLiteral("CodiceIVA"), MainModule::DefaultCodiceIVA},
-                                                               {QStringLiteral("UM"), MainModule::DefaultUM},
-                                                               {QStringLiteral("Categoria"), MainModule::DefaultCategoria}}};
+    const std::array<std::pair<QString, QString>, 3> defaults{{
+        {QStringLiteral("CodiceIVA"), MainModule::DefaultCodiceIVA},
+        {QStringLiteral("UM"), MainModule::DefaultUM},
+        {QStringLiteral("Categoria"), MainModule::DefaultCategoria},
+    }};
     for (const auto &[field, value] : defaults)
         if (!value.isEmpty())
             record.setValue(field, value);
