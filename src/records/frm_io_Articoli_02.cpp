@@ -30,26 +30,29 @@ using platform::Variant;
 
 namespace {
 
-// A text box of the article: its column, label and status-bar hint.
+// A text box of the article: its column, label, status-bar hint and
+// display format; an amount shows with the value format of the settings.
 struct Casella
 {
     QStringView campo;
     QStringView etichetta;
     QStringView suggerimento;
+    QStringView formato = {};
+    bool importo = false;
 };
 
 // txtData by index; the notes (4) have no label of their own.
 constexpr std::array<Casella, 11> Caselle{{
     {u"Codice", u"Codice:", u"Codice Articolo (max 40 caratteri)"},
     {u"Descrizione", u"Descrizione:", u"Descrizione Articolo (max 50 caratteri)"},
-    {u"Costo", u"Costo:", u"Costo di acquisto Articolo"},
-    {u"Ricarico", u"Ricarico:", u"Ricarico in percentuale"},
+    {u"Costo", u"Costo:", u"Costo di acquisto Articolo", {}, true},
+    {u"Ricarico", u"Ricarico:", u"Ricarico in percentuale", u"#,#.00"},
     {u"Note", {}, u"Note Articolo"},
-    {u"PrezzoIvato", u"Prezzo ivato:", u"Prezzo di vendita con IVA"},
-    {u"Prezzo", u"Prezzo:", u"Prezzo di vendita (senza IVA)"},
-    {u"Aliquota", u"Importo IVA:", u"Importo IVA"},
+    {u"PrezzoIvato", u"Prezzo ivato:", u"Prezzo di vendita con IVA", {}, true},
+    {u"Prezzo", u"Prezzo:", u"Prezzo di vendita (senza IVA)", {}, true},
+    {u"Aliquota", u"Importo IVA:", u"Importo IVA", {}, true},
     {u"CodiceArtFor", u"Codice Art. For.:", u"Codice Articolo Fornitore (max 40 caratteri)"},
-    {u"ScortaMinima", u"Scorta minima:", u"Scorta minima dell'articolo"},
+    {u"ScortaMinima", u"Scorta minima:", u"Scorta minima dell'articolo", u"#,#;#,#;0"},
     {u"Ubicazione", u"Ubicazione:", u"Ubicazione del prodotto (campo liobero)"},
 }};
 
@@ -116,8 +119,6 @@ frm_io_Articoli_02::frm_io_Articoli_02(QWidget *parent)
 void frm_io_Articoli_02::CreaControlli()
 {
     const QString valori = MainModule::FormatoNumero(MainModule::NumDecV);
-    const std::array<QString, 11> formati{{{}, {}, valori, QStringLiteral("#,#.00"), {}, valori, valori, valori, {},
-                                           QStringLiteral("#,#;#,#;0"), {}}};
     for (int i = 0; i < static_cast<int>(Caselle.size()); ++i) {
         const Casella &casella = Caselle[i];
         QWidget *control = nullptr;
@@ -128,7 +129,7 @@ void frm_io_Articoli_02::CreaControlli()
             control = txtNote;
         } else {
             txtData[i] = new QLineEdit(this);
-            Collega(txtData[i], casella.campo.toString(), formati[i]);
+            Collega(txtData[i], casella.campo.toString(), casella.importo ? valori : casella.formato.toString());
             lblData[i] = new QLabel(casella.etichetta.toString(), this);
             lblData[i]->setBuddy(txtData[i]);
             control = txtData[i];
@@ -136,8 +137,11 @@ void frm_io_Articoli_02::CreaControlli()
         control->setObjectName(QStringLiteral("txtData%1").arg(i));
         control->setToolTip(casella.suggerimento.toString());
     }
-    for (int i : {Codice, CodiceArtFor})
+    // Room for a code of some thirty characters.
+    for (int i : {Codice, CodiceArtFor}) {
         FiltriTesto::Codice(txtData[i]);
+        txtData[i]->setMinimumWidth(fontMetrics().averageCharWidth() * 28);
+    }
     for (int i : {Costo, Ricarico, PrezzoIvato, Prezzo})
         FiltriTesto::Decimale(txtData[i]);
     for (int i : {Costo, Ricarico, PrezzoIvato, Prezzo, Aliquota, ScortaMinima})
@@ -195,10 +199,7 @@ void frm_io_Articoli_02::Disponi()
     riga(10, lblData[LabelData], datData[0]);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
-    // Room for a code, a supplier's name and four lines of notes.
-    const int chars = fontMetrics().averageCharWidth();
-    for (QWidget *field : {static_cast<QWidget *>(txtData[Codice]), static_cast<QWidget *>(txtData[CodiceArtFor])})
-        field->setMinimumWidth(chars * 28);
+    // At least four lines of notes.
     txtNote->setMinimumHeight(txtData[Codice]->sizeHint().height() * 4);
 
     SSTab1 = new QTabWidget(this);
