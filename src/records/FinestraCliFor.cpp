@@ -90,10 +90,10 @@ FinestraCliFor::FinestraCliFor(const Tipo &tipo, QWidget *parent)
 
     AggiungiBarraStato();
 
+    Obbligatorio(txtData[0]);
     QList<QWidget *> order(txtData.begin(), txtData.end());
     order << txtNote << cmdSalva() << cmdAnnulla();
-    for (int i = 1; i < order.size(); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    OrdineTab(order);
 }
 
 Variant FinestraCliFor::Nuovo(int modal)
@@ -119,14 +119,11 @@ void FinestraCliFor::Imposta()
         setWindowTitle(txtData[0]->text() + m_Tipo.suffisso);
 }
 
-bool FinestraCliFor::Convalida(QWidget *control)
+void FinestraCliFor::Lasciato(QWidget *control)
 {
-    if (control != txtData[0])
-        return true;
-    if (txtData[0]->text().isEmpty())
-        return false;
-    setWindowTitle(txtData[0]->text() + m_Tipo.suffisso);
-    return true;
+    // The title follows every change of the name.
+    if (control == txtData[0])
+        setWindowTitle(txtData[0]->text() + m_Tipo.suffisso);
 }
 
 frm_io_Clienti::frm_io_Clienti(QWidget *parent)

@@ -4,17 +4,23 @@
 #include "records/FinestraListe.h"
 #include "records/frm_io_IVA.h"
 #include "shell/WindowRegistry.h"
+#include "shell/frmMain.h"
 
 #include <QApplication>
 
 namespace {
 
 // Each command opens a fresh window of its own, shown on its own over the
-// active window; the window deletes itself when it ends.
+// main window whatever window is active, so that it never goes with another
+// record window; the window deletes itself when it ends.
 template <typename Finestra>
 Finestra *NuovaFinestra()
 {
-    return new Finestra(QApplication::activeWindow());
+    QWidget *principale = nullptr;
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (qobject_cast<frmMain *>(widget))
+            principale = widget;
+    return new Finestra(principale);
 }
 
 // A window opened by a numeric key (IdCliFor, Liste.Id).
