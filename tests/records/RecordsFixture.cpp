@@ -7,14 +7,6 @@ namespace recordstest {
 void RecordWindowTest::SetUp()
 {
     TemplateDatabaseTest::SetUp();
-    runSql(database, QStringLiteral(
-        "INSERT INTO CodiciIVA (CodiceIVA, Descrizione, Aliquota, Esenzione, Predefinito) VALUES "
-        "('22', 'Ordinaria', 22, False, True), ('ES', 'Esente', 0, True, False);"
-        "INSERT INTO Liste (Id, Chiave, Codice, Descrizione, Predefinito) VALUES "
-        "(1, 'um', 'PZ', 'Pezzi', True), (2, 'um', 'KG', 'Chilogrammi', False), "
-        "(3, 'cat', NULL, 'Colle', True), (4, 'cat', NULL, 'Viti', False);"
-        "INSERT INTO CliFor (IdCliFor, Tipo, Nome, Indirizzo) VALUES "
-        "(1, 'Cliente', 'Bianchi Mario', 'Via Roma 1'), (2, 'Fornitore', 'Rossi Srl', NULL);"));
     // A lock held by another program is met at once.
     platform::Connection::setDefaultBusyTimeout(50);
     RegistraFinestreRecord();
@@ -31,11 +23,36 @@ void RecordWindowTest::TearDown()
     TemplateDatabaseTest::TearDown();
 }
 
+void RecordWindowTest::activate(QWidget *window)
+{
+    QApplication::setActiveWindow(window);
+    QApplication::processEvents();
+}
+
+void RecordWindowTest::typeAndLeave(QLineEdit *edit, const QString &text, bool clear)
+{
+    edit->setFocus(Qt::OtherFocusReason);
+    if (clear)
+        edit->clear();
+    QTest::keyClicks(edit, text);
+    QTest::keyClick(edit, Qt::Key_Tab);
+    QApplication::processEvents();
+}
+
+void RecordWindowTest::typeInto(const QWidget *window, const QStringList &texts)
+{
+    for (int i = 0; i < texts.size(); ++i)
+        typeAndLeave(child<QLineEdit>(window, QStringLiteral("txtData%1").arg(i)), texts[i]);
+}
+
 FinestraRecord *RecordWindowTest::shown()
 {
-    for (QWidget *widget : QApplication::topLevelWidgets())
-        if (auto *window = qobject_cast<FinestraRecord *>(widget); window && window->isVisible())
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *window = qobject_cast<FinestraRecord *>(widget); window && window->isVisible()) {
+            activate(window);
             return window;
+        }
+    }
     return nullptr;
 }
 
@@ -45,19 +62,17 @@ void RecordWindowTest::settle()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-void typeAndLeave(QLineEdit *edit, const QString &text)
+void SampleRowsTest::SetUp()
 {
-    edit->setFocus(Qt::OtherFocusReason);
-    edit->clear();
-    QTest::keyClicks(edit, text);
-    QTest::keyClick(edit, Qt::Key_Tab);
-    QApplication::processEvents();
-}
-
-void typeInto(const QWidget *window, const QStringList &texts)
-{
-    for (int i = 0; i < texts.size(); ++i)
-        typeAndLeave(child<QLineEdit>(window, QStringLiteral("txtData%1").arg(i)), texts[i]);
+    RecordWindowTest::SetUp();
+    runSql(database, QStringLiteral(
+        "INSERT INTO CodiciIVA (CodiceIVA, Descrizione, Aliquota, Esenzione, Predefinito) VALUES "
+        "('22', 'Ordinaria', 22, False, True), ('ES', 'Esente', 0, True, False);"
+        "INSERT INTO Liste (Id, Chiave, Codice, Descrizione, Predefinito) VALUES "
+        "(1, 'um', 'PZ', 'Pezzi', True), (2, 'um', 'KG', 'Chilogrammi', False), "
+        "(3, 'cat', NULL, 'Colle', True), (4, 'cat', NULL, 'Viti', False);"
+        "INSERT INTO CliFor (IdCliFor, Tipo, Nome, Indirizzo) VALUES "
+        "(1, 'Cliente', 'Bianchi Mario', 'Via Roma 1'), (2, 'Fornitore', 'Rossi Srl', NULL);"));
 }
 
 } // namespace recordstest

@@ -15,18 +15,9 @@ namespace recordstest {
 
 using namespace shelltest;
 
-// Types into a text box, after clearing it, and leaves it with Tab.
-void typeAndLeave(QLineEdit *edit, const QString &text);
-// The same for the boxes txtData0, txtData1, ... of a window in turn.
-void typeInto(const QWidget *window, const QStringList &texts);
-
-// A copy of the template holding a few rows of each kind as the open
-// database, the record windows registered as the program registers them, the
-// scripted desktop and a main-window refresh that only counts its calls.
-//   CodiciIVA: '22' Ordinaria 22% (the default), 'ES' Esente (exempt, 0%)
-//   Liste: 1 unit PZ Pezzi (default), 2 unit KG Chilogrammi,
-//          3 category Colle (default), 4 category Viti
-//   CliFor: 1 customer Bianchi Mario, 2 supplier Rossi Srl
+// A copy of the template as the open database, the record windows
+// registered as the program registers them, the scripted desktop and a
+// main-window refresh that only counts its calls.
 class RecordWindowTest : public TemplateDatabaseTest
 {
 protected:
@@ -36,25 +27,13 @@ protected:
     // The value of one cell of the test database.
     QString cell(const QString &sql) const { return queryValue(database, sql); }
 
-    // The record window shown on its own; nullptr when none is.
-    static FinestraRecord *shown();
-    // Opens a window as the main window does (New, or Open on the key) and
-    // answers it shown and active, or nullptr when none appeared.
-    template <typename Finestra>
-    static Finestra *openNew(const QString &name)
-    {
-        WindowRegistry::Nuovo(name);
-        return activated<Finestra>();
-    }
-    template <typename Finestra>
-    static Finestra *openKey(const QString &name, const platform::Variant &key)
-    {
-        WindowRegistry::Apri(name, key);
-        return activated<Finestra>();
-    }
-    // Lets windows that ended delete themselves.
-    static void settle();
-
+    // Shows a modeless window's first control with the focus, as a user
+    // finds it.
+    static void activate(QWidget *window);
+    // Types into a text box and leaves it with Tab.
+    static void typeAndLeave(QLineEdit *edit, const QString &text, bool clear = true);
+    // The same for the boxes txtData0, txtData1, ... of a window in turn.
+    static void typeInto(const QWidget *window, const QStringList &texts);
     // Opens a modal window through `call` and acts on it while it waits;
     // the action must end the window.
     template <typename Finestra>
@@ -63,19 +42,37 @@ protected:
         testsupport::callModal<Finestra>(call, action);
     }
 
-    int refreshes = 0;
-
-private:
-    template <typename Finestra>
-    static Finestra *activated()
+    // The record window shown on its own, activated; nullptr when none is.
+    static FinestraRecord *shown();
+    // Opens a window as the main window's New and Open do; nullptr when
+    // none appeared.
+    template <typename Finestra = FinestraRecord>
+    static Finestra *openNew(const QString &name)
     {
-        auto *window = qobject_cast<Finestra *>(shown());
-        if (window) {
-            QApplication::setActiveWindow(window);
-            QApplication::processEvents();
-        }
-        return window;
+        WindowRegistry::Nuovo(name);
+        return qobject_cast<Finestra *>(shown());
     }
+    template <typename Finestra = FinestraRecord>
+    static Finestra *openKey(const QString &name, const platform::Variant &key)
+    {
+        WindowRegistry::Apri(name, key);
+        return qobject_cast<Finestra *>(shown());
+    }
+    // Lets the windows that ended delete themselves.
+    static void settle();
+
+    int refreshes = 0;
+};
+
+// The same over a few rows of each kind:
+//   CodiciIVA: '22' Ordinaria 22% (the default), 'ES' Esente (exempt, 0%)
+//   Liste: 1 unit PZ Pezzi (default), 2 unit KG Chilogrammi,
+//          3 category Colle (default), 4 category Viti
+//   CliFor: 1 customer Bianchi Mario, 2 supplier Rossi Srl
+class SampleRowsTest : public RecordWindowTest
+{
+protected:
+    void SetUp() override;
 };
 
 } // namespace recordstest
