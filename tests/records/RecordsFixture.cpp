@@ -73,6 +73,9 @@ void SampleRowsTest::SetUp()
         "(3, 'cat', NULL, 'Colle', True), (4, 'cat', NULL, 'Viti', False);"
         "INSERT INTO CliFor (IdCliFor, Tipo, Nome, Indirizzo) VALUES "
         "(1, 'Cliente', 'Bianchi Mario', 'Via Roma 1'), (2, 'Fornitore', 'Rossi Srl', NULL);"));
+    MainModule::DefaultCodiceIVA = QStringLiteral("22");
+    MainModule::DefaultUM = QStringLiteral("PZ");
+    MainModule::DefaultCategoria = QStringLiteral("Colle");
 }
 
 } // namespace recordstest

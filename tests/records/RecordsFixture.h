@@ -44,8 +44,7 @@ protected:
 
     // The record window shown on its own, activated; nullptr when none is.
     static FinestraRecord *shown();
-    // Opens a window as the main window's New and Open do; nullptr when
-    // none appeared.
+    // Opens a window as the main window's New and Open do.
     template <typename Finestra = FinestraRecord>
     static Finestra *openNew(const QString &name)
     {
@@ -64,11 +63,10 @@ protected:
     int refreshes = 0;
 };
 
-// The same over a few rows of each kind:
-//   CodiciIVA: '22' Ordinaria 22% (the default), 'ES' Esente (exempt, 0%)
-//   Liste: 1 unit PZ Pezzi (default), 2 unit KG Chilogrammi,
-//          3 category Colle (default), 4 category Viti
-//   CliFor: 1 customer Bianchi Mario, 2 supplier Rossi Srl
+// The same over a few rows of each kind, the marked ones being the shared
+// defaults: VAT codes '22' (22%, marked) and 'ES' (exempt); units 1 PZ
+// (marked) and 2 KG; categories 3 Colle (marked) and 4 Viti; customer 1
+// Bianchi Mario and supplier 2 Rossi Srl.
 class SampleRowsTest : public RecordWindowTest
 {
 protected:

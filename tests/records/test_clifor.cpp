@@ -59,32 +59,32 @@ TEST_F(CliForTest, TheNameCannotBeLeftEmptyNotEvenBySalva)
     EXPECT_TRUE(desk->msgBoxes().empty());
 }
 
-TEST_F(CliForTest, EachControlShowsItsHintInTheStatusBar)
+TEST_F(CliForTest, EachBoxSelectsItsTextAndShowsItsHintInTheStatusBar)
 {
-    auto *window = openNew<FinestraCliFor>(u"frm_io_Fornitori_01"_s);
+    auto *window = openKey<FinestraCliFor>(u"frm_io_Clienti"_s, 1);
     ASSERT_TRUE(window);
-    QStringList hints;
-    const auto hint = [&] { hints << window->Pannello(1)->text() + window->Pannello(2)->text(); };
+    // The name box has the focus when the window opens.
+    QStringList hints{window->Pannello(1)->text()};
     window->Pannello(2)->setText(u"vecchio"_s);
-    typeAndLeave(window->txtData[0], u"Gialli Srl"_s);
-    hint();
-    for (std::size_t i = 2; i < window->txtData.size(); ++i) {
-        QTest::mouseClick(window->txtData[i], Qt::LeftButton);
-        hint();
+    QList<QWidget *> boxes(window->txtData.begin() + 1, window->txtData.end());
+    for (QWidget *box : boxes << window->txtNote) {
+        QTest::mouseClick(box, Qt::LeftButton);
+        hints << window->Pannello(1)->text() + window->Pannello(2)->text();
     }
-    QTest::keyClick(window->txtData[9], Qt::Key_Tab);
-    hint();
     QTest::keyClick(window->txtNote, Qt::Key_Tab);
-    hint();
-    EXPECT_EQ(hints, (QStringList{u"Indirizzo (Via, Piazza etc.)"_s, u"Codice di avviamento postale"_s,
+    hints << window->Pannello(1)->text() + window->Pannello(2)->text();
+    EXPECT_EQ(hints, (QStringList{u"Nominativo (se privato) o Ragione Sociale (se azienda)"_s,
+                                  u"Indirizzo (Via, Piazza etc.)"_s, u"Codice di avviamento postale"_s,
                                   u"Località"_s, u"Provincia"_s,
                                   u"Codice Fiscale (se privato) o Partita IVA (se azienda)"_s, u"Telefono fisso"_s,
                                   u"Cellulare"_s, u"Fax"_s, u"Indirizzo di posta elettronica"_s, u"Note"_s, {}}));
-    // Back in the name box; Esc from the notes box discards the supplier.
-    QTest::mouseClick(window->txtData[0], Qt::LeftButton);
-    EXPECT_EQ(window->Pannello(1)->text(), u"Nominativo (se privato) o Ragione Sociale (se azienda)"_s);
+    // A click selects the whole text; Esc from the notes box discards the edit.
+    QTest::mouseClick(window->txtData[1], Qt::LeftButton);
+    QApplication::processEvents();
+    EXPECT_EQ(window->txtData[1]->selectedText(), u"Via Roma 1"_s);
     window->txtNote->setFocus();
+    QTest::keyClicks(window->txtNote, u"nota"_s);
     QTest::keyClick(window->txtNote, Qt::Key_Escape);
     EXPECT_EQ(shown(), nullptr);
-    EXPECT_EQ(cell(u"SELECT COUNT(*) FROM CliFor"_s), u"2"_s);
+    EXPECT_EQ(cell(u"SELECT IfNull(Note, 'vuote') FROM CliFor WHERE IdCliFor=1"_s), u"vuote"_s);
 }

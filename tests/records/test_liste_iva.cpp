@@ -44,21 +44,9 @@ protected:
     }
 };
 
-class ListeDefaultTest : public ListeTest
-{
-protected:
-    void SetUp() override
-    {
-        ListeTest::SetUp();
-        MainModule::DefaultCodiceIVA = u"22"_s;
-        MainModule::DefaultUM = u"PZ"_s;
-        MainModule::DefaultCategoria = u"Colle"_s;
-    }
-};
-
 } // namespace
 
-TEST_F(ListeDefaultTest, ATickedSaveMakesTheOnlyDefaultOfItsKind)
+TEST_F(ListeTest, ATickedSaveMakesTheOnlyDefaultOfItsKind)
 {
     save(openNew(u"frm_io_UM"_s), {u"lt"_s, u"Litri"_s}, u"chkData0"_s, true);
     EXPECT_EQ(marks(database), (QStringList{u"Colle:1 Viti:0"_s, u"22:1 ES:0"_s, u"KG:0 LT:1 PZ:0"_s,
@@ -71,7 +59,7 @@ TEST_F(ListeDefaultTest, ATickedSaveMakesTheOnlyDefaultOfItsKind)
     EXPECT_TRUE(desk->msgBoxes().empty());
 }
 
-TEST_F(ListeDefaultTest, AnUntickedSaveTouchesNoOtherRowNorTheSharedDefault)
+TEST_F(ListeTest, AnUntickedSaveTouchesNoOtherRowNorTheSharedDefault)
 {
     runSql(database, u"INSERT INTO Articoli (Codice, Categoria) VALUES ('A1', 'Colle')"_s);
     // The default unit loses its mark; the default category is renamed.
@@ -85,7 +73,7 @@ TEST_F(ListeDefaultTest, AnUntickedSaveTouchesNoOtherRowNorTheSharedDefault)
     EXPECT_EQ(refreshes, 3);
 }
 
-TEST_F(ListeDefaultTest, WhenClearingTheOtherMarksFailsNothingOfTheSaveStays)
+TEST_F(ListeTest, WhenClearingTheOtherMarksFailsNothingOfTheSaveStays)
 {
     runSql(database, u"CREATE TRIGGER NoClear BEFORE UPDATE OF Predefinito ON Liste "
                      "BEGIN SELECT RAISE(ABORT, 'refused'); END"_s);
