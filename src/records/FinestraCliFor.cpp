@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 
 using platform::Variant;
@@ -45,6 +46,9 @@ FinestraCliFor::FinestraCliFor(const Tipo &tipo, QWidget *parent)
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
     auto *page = new QWidget(SSTab1);
     SSTab1->addTab(page, QStringLiteral("Generale"));
+    // The single page's tab is no stop of the tab order.
+    SSTab1->setFocusPolicy(Qt::NoFocus);
+    SSTab1->tabBar()->setFocusPolicy(Qt::NoFocus);
     Contenuto()->addWidget(SSTab1);
 
     for (std::size_t i = 0; i < txtData.size(); ++i) {

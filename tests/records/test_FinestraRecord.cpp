@@ -48,7 +48,7 @@ TEST_F(FinestraTest, EnterMovesOnInTabOrderFromTheFirstFieldAndEscDiscards)
     QStringList customer;
     for (int i = 0; i <= 10; ++i)
         customer << u"txtData%1"_s.arg(i);
-    customer << u"cmdSalva"_s << u"cmdAnnulla"_s;
+    customer << u"cmdSalva"_s << u"cmdAnnulla"_s << u"txtData0"_s;
     const QList<int> customerSizes{100, 100, 10, 50, 5, 20, 30, 30, 30, 100};
     const struct
     {
