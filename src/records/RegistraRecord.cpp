@@ -16,11 +16,10 @@ namespace {
 template <typename Finestra>
 Finestra *NuovaFinestra()
 {
-    QWidget *principale = nullptr;
     for (QWidget *widget : QApplication::topLevelWidgets())
         if (qobject_cast<frmMain *>(widget))
-            principale = widget;
-    return new Finestra(principale);
+            return new Finestra(widget);
+    return new Finestra(nullptr);
 }
 
 // A window opened by a numeric key (IdCliFor, Liste.Id).
