@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 
 using platform::Variant;
@@ -45,6 +46,9 @@ FinestraCliFor::FinestraCliFor(const Tipo &tipo, QWidget *parent)
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
     auto *page = new QWidget(SSTab1);
     SSTab1->addTab(page, QStringLiteral("Generale"));
+    // The single page's tab is no stop of the tab order.
+    SSTab1->setFocusPolicy(Qt::NoFocus);
+    SSTab1->tabBar()->setFocusPolicy(Qt::NoFocus);
     Contenuto()->addWidget(SSTab1);
 
     for (std::size_t i = 0; i < txtData.size(); ++i) {
@@ -90,10 +94,10 @@ FinestraCliFor::FinestraCliFor(const Tipo &tipo, QWidget *parent)
 
     AggiungiBarraStato();
 
+    Obbligatorio(txtData[0]);
     QList<QWidget *> order(txtData.begin(), txtData.end());
     order << txtNote << cmdSalva() << cmdAnnulla();
-    for (int i = 1; i < order.size(); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    OrdineTab(order);
 }
 
 Variant FinestraCliFor::Nuovo(int modal)
@@ -119,14 +123,11 @@ void FinestraCliFor::Imposta()
         setWindowTitle(txtData[0]->text() + m_Tipo.suffisso);
 }
 
-bool FinestraCliFor::Convalida(QWidget *control)
+void FinestraCliFor::Lasciato(QWidget *control)
 {
-    if (control != txtData[0])
-        return true;
-    if (txtData[0]->text().isEmpty())
-        return false;
-    setWindowTitle(txtData[0]->text() + m_Tipo.suffisso);
-    return true;
+    // The title follows every change of the name.
+    if (control == txtData[0])
+        setWindowTitle(txtData[0]->text() + m_Tipo.suffisso);
 }
 
 frm_io_Clienti::frm_io_Clienti(QWidget *parent)

@@ -40,7 +40,7 @@ protected:
 
     void ValoriNuovo(platform::Recordset &record) override;
     void Imposta() override;
-    bool Convalida(QWidget *control) override;
+    void Lasciato(QWidget *control) override;
 
 private:
     Tipo m_Tipo;

@@ -34,6 +34,8 @@ FinestraListe::FinestraListe(const Tipo &tipo, QWidget *parent)
         txtData.push_back(edit);
         lblData.push_back(label);
     }
+    // The first box holds what articles store: it cannot stay empty.
+    Obbligatorio(txtData[0]);
     if (tipo.conCodice)
         FiltriTesto::Codice(txtData[0]);
     chkData[0] = new QCheckBox(QStringLiteral("Predefinito"), this);
@@ -50,8 +52,7 @@ FinestraListe::FinestraListe(const Tipo &tipo, QWidget *parent)
         order << chkData[0] << cmdSalva() << cmdAnnulla();
     else
         order << cmdSalva() << cmdAnnulla() << chkData[0];
-    for (int i = 1; i < order.size(); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    OrdineTab(order);
 }
 
 Variant FinestraListe::Nuovo(int modal)
@@ -75,12 +76,6 @@ void FinestraListe::Imposta()
     // A unit's code is what articles store: it cannot change once saved.
     if (m_Tipo.conCodice)
         txtData[0]->setEnabled(Modo() == ModoNuovo);
-}
-
-bool FinestraListe::Convalida(QWidget *control)
-{
-    // The first box holds what articles store: it cannot stay empty.
-    return control != txtData[0] || !txtData[0]->text().trimmed().isEmpty();
 }
 
 bool FinestraListe::InvioAvanza(const QWidget *control) const

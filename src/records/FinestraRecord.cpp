@@ -44,6 +44,7 @@ struct FinestraRecord::Legame
     Tipo tipo = Testo;
     QString formato;
     bool numerico = false;
+    bool obbligatorio = false;
 };
 
 FinestraRecord::FinestraRecord(Tabella tabella, const QString &titolo, QWidget *parent)
@@ -158,6 +159,13 @@ Variant FinestraRecord::Apri(const QString &source, const QList<Variant> &parame
 
 void FinestraRecord::Mostra()
 {
+    // The user starts in the first field that can be edited, not on a button.
+    for (QWidget *w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
+        if (LegameDi(w) && w->isEnabled()) {
+            w->setFocus(Qt::OtherFocusReason);
+            break;
+        }
+    }
     if (!m_Modale) {
         show();
         raise();
@@ -229,6 +237,18 @@ void FinestraRecord::ImpostaFormato(QLineEdit *edit, const QString &format)
         if (m_rs)
             MostraLegame(*legame);
     }
+}
+
+void FinestraRecord::Obbligatorio(QLineEdit *edit)
+{
+    if (Legame *legame = LegameDi(edit))
+        legame->obbligatorio = true;
+}
+
+void FinestraRecord::OrdineTab(const QList<QWidget *> &order)
+{
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
 }
 
 FinestraRecord::Legame *FinestraRecord::LegameDi(const QObject *control)
@@ -414,6 +434,8 @@ bool FinestraRecord::ControlloValido(QWidget *control)
     const Legame *legame = LegameDi(control);
     if (!legame || !m_rs || !control->isEnabled())
         return true;
+    if (legame->obbligatorio && static_cast<QLineEdit *>(control)->text().trimmed().isEmpty())
+        return false;
     if (!Scrivi(*legame))
         return false;
     return Convalida(control);

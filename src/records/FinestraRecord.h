@@ -137,6 +137,11 @@ protected:
     void Collega(QComboBox *combo, const QString &field);
     // Sets the display format of a bound text box.
     void ImpostaFormato(QLineEdit *edit, const QString &format);
+    // Marks a bound text box that cannot be left empty (blanks count as
+    // empty): the focus stays in it, without a message.
+    void Obbligatorio(QLineEdit *edit);
+    // Sets the tab order of the window's controls, in the order given.
+    void OrdineTab(const QList<QWidget *> &order);
 
     // A column of the record, and writing one (the bound controls follow).
     platform::Variant Valore(const QString &field) const;

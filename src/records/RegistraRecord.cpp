@@ -5,17 +5,22 @@
 #include "records/frm_io_Articoli_02.h"
 #include "records/frm_io_IVA.h"
 #include "shell/WindowRegistry.h"
+#include "shell/frmMain.h"
 
 #include <QApplication>
 
 namespace {
 
 // Each command opens a fresh window of its own, shown on its own over the
-// active window; the window deletes itself when it ends.
+// main window whatever window is active, so that it never goes with another
+// record window; the window deletes itself when it ends.
 template <typename Finestra>
 Finestra *NuovaFinestra()
 {
-    return new Finestra(QApplication::activeWindow());
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (qobject_cast<frmMain *>(widget))
+            return new Finestra(widget);
+    return new Finestra(nullptr);
 }
 
 // A window opened by a numeric key (IdCliFor, Liste.Id).

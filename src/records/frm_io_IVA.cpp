@@ -26,6 +26,7 @@ frm_io_IVA::frm_io_IVA(QWidget *parent)
         lblData[i]->setBuddy(txtData[i]);
         Collega(txtData[i], fields[i], i == 2 ? QStringLiteral("#,#.00") : QString());
     }
+    Obbligatorio(txtData[0]);
     FiltriTesto::Codice(txtData[0]);
     FiltriTesto::Decimale(txtData[2]);
     txtData[1]->setMinimumWidth(fontMetrics().averageCharWidth() * 40);
@@ -45,9 +46,7 @@ frm_io_IVA::frm_io_IVA(QWidget *parent)
     form->addRow(QString(), chkData[1]);
     Contenuto()->addLayout(form);
 
-    const QList<QWidget *> order{txtData[0], txtData[1], chkData[0], txtData[2], chkData[1], cmdSalva(), cmdAnnulla()};
-    for (int i = 1; i < order.size(); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    OrdineTab({txtData[0], txtData[1], chkData[0], txtData[2], chkData[1], cmdSalva(), cmdAnnulla()});
 }
 
 Variant frm_io_IVA::Nuovo(int modal)
@@ -77,13 +76,10 @@ void frm_io_IVA::AbilitaAliquota(bool enabled)
 {
     lblData[2]->setEnabled(enabled);
     txtData[2]->setEnabled(enabled);
-    if (!enabled && rs())
+    if (!enabled && rs()) {
         ImpostaValore(QStringLiteral("Aliquota"), 0.0);
-}
-
-bool frm_io_IVA::Convalida(QWidget *control)
-{
-    return control != txtData[0] || !txtData[0]->text().trimmed().isEmpty();
+        txtData[2]->setText(QStringLiteral("0"));
+    }
 }
 
 bool frm_io_IVA::InvioAvanza(const QWidget *control) const

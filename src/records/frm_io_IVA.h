@@ -29,7 +29,6 @@ public:
 protected:
     void ValoriNuovo(platform::Recordset &record) override;
     void Imposta() override;
-    bool Convalida(QWidget *control) override;
     bool InvioAvanza(const QWidget *control) const override;
     void SalvaAltro(platform::Connection &connection) override;
     void DopoSalvataggio() override;

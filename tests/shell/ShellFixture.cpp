@@ -11,6 +11,10 @@
 
 #include <sqlite3.h>
 
+#include <fcntl.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 namespace shelltest {
 
 using namespace Qt::StringLiterals;
@@ -101,6 +105,32 @@ AltroProgramma::~AltroProgramma()
 {
     sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(m_db);
+}
+
+ReadOnlyFile::ReadOnlyFile(QString path)
+    : m_path(std::move(path))
+{
+    QFile::setPermissions(m_path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    if (holds() || syscall(SYS_capget, &m_header, m_saved) != 0)
+        return;
+    __user_cap_data_struct reduced[2] = {m_saved[0], m_saved[1]};
+    reduced[CAP_TO_INDEX(CAP_DAC_OVERRIDE)].effective &= ~CAP_TO_MASK(CAP_DAC_OVERRIDE);
+    m_dropped = syscall(SYS_capset, &m_header, reduced) == 0;
+}
+
+ReadOnlyFile::~ReadOnlyFile()
+{
+    if (m_dropped)
+        syscall(SYS_capset, &m_header, m_saved);
+    QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner);
+}
+
+bool ReadOnlyFile::holds() const
+{
+    const int fd = ::open(QFile::encodeName(m_path).constData(), O_RDWR);
+    if (fd >= 0)
+        ::close(fd);
+    return fd < 0;
 }
 
 void ShellTest::SetUp()

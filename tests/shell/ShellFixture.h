@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <linux/capability.h>
 #include <optional>
 
 struct sqlite3;
@@ -74,6 +75,27 @@ public:
 
 private:
     sqlite3 *m_db = nullptr;
+};
+
+// Makes a file read-only for this process for the object's lifetime. The
+// permission bits do not stop root (CAP_DAC_OVERRIDE), so that capability
+// also leaves the effective set of this thread until the end. holds() says
+// whether the file really cannot be written.
+class ReadOnlyFile
+{
+public:
+    explicit ReadOnlyFile(QString path);
+    ~ReadOnlyFile();
+    ReadOnlyFile(const ReadOnlyFile &) = delete;
+    ReadOnlyFile &operator=(const ReadOnlyFile &) = delete;
+
+    bool holds() const;
+
+private:
+    QString m_path;
+    __user_cap_header_struct m_header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct m_saved[2]{};
+    bool m_dropped = false;
 };
 
 // Every test of the shell starts from a program that has not started yet:

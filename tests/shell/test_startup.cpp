@@ -23,58 +23,12 @@
 #include <QScopeGuard>
 #include <QTimer>
 
-#include <linux/capability.h>
 #include <sys/resource.h>
-#include <sys/syscall.h>
 #include <csignal>
-#include <fcntl.h>
 #include <unistd.h>
 
 using namespace shelltest;
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// Makes a file read-only for this process for the object's lifetime. The
-// permission bits do not stop root (CAP_DAC_OVERRIDE), so that capability
-// also leaves the effective set of this thread until the end. holds() says
-// whether the file really cannot be written.
-class ReadOnlyFile
-{
-public:
-    explicit ReadOnlyFile(QString path) : m_path(std::move(path))
-    {
-        QFile::setPermissions(m_path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-        if (holds() || syscall(SYS_capget, &m_header, m_saved) != 0)
-            return;
-        __user_cap_data_struct reduced[2] = {m_saved[0], m_saved[1]};
-        reduced[CAP_TO_INDEX(CAP_DAC_OVERRIDE)].effective &= ~CAP_TO_MASK(CAP_DAC_OVERRIDE);
-        m_dropped = syscall(SYS_capset, &m_header, reduced) == 0;
-    }
-    ~ReadOnlyFile()
-    {
-        if (m_dropped)
-            syscall(SYS_capset, &m_header, m_saved);
-        QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner);
-    }
-    Q_DISABLE_COPY(ReadOnlyFile)
-
-    bool holds() const
-    {
-        const int fd = ::open(QFile::encodeName(m_path).constData(), O_RDWR);
-        if (fd >= 0)
-            ::close(fd);
-        return fd < 0;
-    }
-
-private:
-    QString m_path;
-    __user_cap_header_struct m_header{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct m_saved[2]{};
-    bool m_dropped = false;
-};
-
-} // namespace
 
 // The program's start on a machine with one printer, from nothing or from
 // what an earlier start left in the data folder.
