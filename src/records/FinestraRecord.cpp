@@ -211,6 +211,8 @@ void FinestraRecord::Collega(QCheckBox *box, const QString &field)
 void FinestraRecord::Collega(QDateEdit *date, const QString &field)
 {
     date->setMinimumDate(DataVuota);
+    // Four-digit years: a date is never read in the wrong century.
+    date->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
     date->setSpecialValueText(QStringLiteral(" "));
     date->setCalendarPopup(true);
     Registra(date, field, Data, {});

@@ -207,6 +207,7 @@ TEST_F(ArticleWindowTest, NewArticleTakesItsDefaultsAndEnterWalksItsFields)
     EXPECT_EQ(window->SSTab1->count(), 1);
     EXPECT_EQ(window->dtcData[2]->currentText(), u"Rossi"_s);
     EXPECT_EQ(window->AliquotaCorrente(), Currency::fromInt(22));
+    EXPECT_EQ(window->datData[0]->text(), u"15/03/2024"_s);
     QTest::keyClicks(QApplication::focusWidget(), u"T1"_s);
     const QList<QWidget *> order{window->txtData[0], window->txtData[1], window->dtcData[2], window->txtData[8],
                                  window->dtcData[0], window->dtcData[1], window->dtcData[3], window->txtData[9],
