@@ -50,15 +50,13 @@ std::int32_t UltimoNumero(const platform::Recordset &rs)
     return comUtility::IntegerOrDefault(rs.value(QStringLiteral("l02")), 0);
 }
 
-// Opens the year's counter row in one write transaction of a new
-// connection, adding it with 0 when the year has none, and hands `body` the
-// recordset and the year's last number; whatever `body` changes is saved
-// and committed together with the new row.
+// Opens the year's counter row on `connection`, adding it with 0 when the
+// year has none, and hands `body` the recordset and the year's last number;
+// whatever `body` changes is written with the new row, inside the
+// connection's transaction.
 template <typename Body>
-auto WithCounterRow(std::int16_t year, Body body)
+auto ConRigaContatore(platform::Connection &connection, std::int16_t year, Body body)
 {
-    platform::Connection connection(ConnString);
-    connection.beginTrans();
     platform::Recordset rs;
     rs.open(CounterQuery(year), connection, platform::CursorType::Static, platform::LockType::Optimistic);
     std::int32_t last = 0;
@@ -73,9 +71,26 @@ auto WithCounterRow(std::int16_t year, Body body)
     const auto result = body(rs, last);
     rs.update();
     rs.close();
+    return result;
+}
+
+// The same in one write transaction of a new connection.
+template <typename Body>
+auto WithCounterRow(std::int16_t year, Body body)
+{
+    platform::Connection connection(ConnString);
+    connection.beginTrans();
+    const auto result = ConRigaContatore(connection, year, body);
     connection.commitTrans();
     connection.close();
     return result;
+}
+
+// Hands out the year's last number and records the next one.
+std::int32_t Incrementa(platform::Recordset &rs, std::int32_t last)
+{
+    rs.setValue(QStringLiteral("l02"), Variant(last + 1));
+    return last;
 }
 
 // Chooses the database, making the default one from the template when
@@ -309,10 +324,12 @@ std::int32_t LeggiProgressivo(std::int16_t year)
 
 std::int32_t ProssimoProgressivo(std::int16_t year)
 {
-    return WithCounterRow(year, [](platform::Recordset &rs, std::int32_t last) {
-        rs.setValue(QStringLiteral("l02"), Variant(last + 1));
-        return last;
-    });
+    return WithCounterRow(year, Incrementa);
+}
+
+std::int32_t ProssimoProgressivo(platform::Connection &connection, std::int16_t year)
+{
+    return ConRigaContatore(connection, year, Incrementa);
 }
 
 void SalvaProgressivo(std::int32_t value, std::int16_t year)

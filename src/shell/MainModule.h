@@ -14,6 +14,10 @@
 
 class QWidget;
 
+namespace platform {
+class Connection;
+}
+
 // The program's start procedure and the state that every window shares:
 // where the database is, the registry key paths, the working date, the
 // display formats, the default codes and the printer lists. Everything
@@ -131,6 +135,9 @@ std::int32_t LeggiProgressivo(std::int16_t year);
 // Hands out the year's last number n and records n + 1: the caller numbers
 // its movement n + 1.
 std::int32_t ProssimoProgressivo(std::int16_t year);
+// The same on the caller's connection, inside its transaction: the number
+// is handed out only when the caller commits.
+std::int32_t ProssimoProgressivo(platform::Connection &connection, std::int16_t year);
 // Sets the year's last number.
 void SalvaProgressivo(std::int32_t value, std::int16_t year);
 // Sets the year's last number only while it still is `shown` (an empty
