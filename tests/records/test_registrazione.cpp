@@ -64,7 +64,7 @@ protected:
 TEST_F(RegistrazioneTest, NewOpenDoubleClickAndEnterOpenTheNodesWindowOnItsRow)
 {
     const std::pair<int, const char *> nodes[] = {
-        {3, "frm_io_Clienti"}, {4, "frm_io_Fornitori_01"}, {5, "frm_io_IVA"}, {6, "frm_io_UM"}, {7, "frm_io_Cat"},
+        {2, "frm_io_Articoli_02"}, {3, "frm_io_Clienti"}, {4, "frm_io_Fornitori_01"}, {5, "frm_io_IVA"}, {6, "frm_io_UM"}, {7, "frm_io_Cat"},
     };
     QTableView *view = grid().view();
     // Each way of opening, with the row it opens (0: a new record); the
