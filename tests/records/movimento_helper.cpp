@@ -4,8 +4,7 @@
 //
 //   movimento_helper salva <database file> <year> <count> <lines>
 //     Prints "pronto", waits for a line on its standard input, then saves
-//     <count> movements and prints the number of each, one a line. Exit
-//     code 0 when every save succeeded, 2 otherwise.
+//     <count> movements. Exit code 0 when every save succeeded, 2 otherwise.
 //
 //   movimento_helper interrompi <database file> <year> <count> <lines>
 //     Saves <count> movements, then starts one more and stops inside its
@@ -31,9 +30,11 @@ struct Richiesta
     int righe;
 };
 
+const RegolaCausale Carico = RegolaCausale::Di(QStringLiteral("Carico"));
+
 void Prepara(Movimento &m, const Richiesta &r)
 {
-    m.Nuovo(QStringLiteral("Carico"), platform::DateTime(r.anno, 6, 1));
+    m.Nuovo(Carico.causale, platform::DateTime(r.anno, 6, 1));
     for (int i = 0; i < r.righe; ++i) {
         m.Righe().addNew();
         m.Righe().setValue(QStringLiteral("CodiceArticolo"), QStringLiteral("A1"));
@@ -42,52 +43,50 @@ void Prepara(Movimento &m, const Richiesta &r)
     }
 }
 
+void SalvaTutti(const Richiesta &r)
+{
+    for (int i = 0; i < r.movimenti; ++i) {
+        Movimento m;
+        Prepara(m, r);
+        m.Salva(Carico, r.anno);
+    }
+}
+
+void Annuncia(const char *word)
+{
+    std::printf("%s\n", word);
+    std::fflush(stdout);
+}
+
 int Salva(const Richiesta &r)
 {
-    std::printf("pronto\n");
-    std::fflush(stdout);
+    Annuncia("pronto");
     char line[16];
     if (!std::fgets(line, sizeof line, stdin))
         return 3;
     try {
-        for (int i = 0; i < r.movimenti; ++i) {
-            Movimento m;
-            Prepara(m, r);
-            m.Salva(RegolaCausale::Di(QStringLiteral("Carico")), r.anno);
-            std::printf("%d\n", m.Progressivo().value_or(0));
-        }
+        SalvaTutti(r);
     } catch (const platform::RuntimeError &e) {
-        std::fflush(stdout);
         std::fprintf(stderr, "salva: %s\n", e.what());
         return 2;
     }
-    std::fflush(stdout);
     return 0;
-}
-
-[[noreturn]] void AspettaLaFine()
-{
-    std::printf("dentro\n");
-    std::fflush(stdout);
-    for (;;)
-        QThread::sleep(60);
 }
 
 int Interrompi(const Richiesta &r)
 {
-    const auto regola = RegolaCausale::Di(QStringLiteral("Carico"));
+    SalvaTutti(r);
     Movimento m;
-    for (int i = 0; i < r.movimenti; ++i) {
-        Prepara(m, r);
-        m.Salva(regola, r.anno);
-    }
     Prepara(m, r);
     // The lines' batch is written and the transaction not yet committed.
     QObject::connect(&m.Righe(), &platform::Recordset::recordsetChangeComplete, [](platform::EventReason reason) {
-        if (reason == platform::EventReason::adRsnUpdate)
-            AspettaLaFine();
+        if (reason != platform::EventReason::adRsnUpdate)
+            return;
+        Annuncia("dentro");
+        for (;;)
+            QThread::sleep(60);
     });
-    m.Salva(regola, r.anno);
+    m.Salva(Carico, r.anno);
     return 4;
 }
 
