@@ -2,6 +2,7 @@
 
 #include "common/comUtility.h"
 #include "platform/base/RuntimeError.h"
+#include "platform/data/ConflictError.h"
 #include "platform/data/Connection.h"
 #include "platform/data/Recordset.h"
 #include "shell/MainModule.h"
@@ -150,26 +151,18 @@ void Movimento::AnnullaModifiche()
 
 void Movimento::Salva(const RegolaCausale &regola, std::int16_t annoLavoro)
 {
-    // Every line carries the movement's sign; a return's quantities are
-    // stored negative, whatever sign they were typed or stored with.
+    // Every line carries the movement's sign; its quantity is stored
+    // negative for a return and positive otherwise, whatever sign it was
+    // typed or stored with: a failed save of a return leaves its lines
+    // negative, and the user may then pick another causale.
     const int quantita = m_Righe->fieldIndex(CampoQuantita);
-    const auto stamp = [&](const QList<std::pair<QString, Variant>> &values) {
-        for (int row = 0; row < m_Righe->rowCount(); ++row) {
-            m_Righe->setAbsolutePosition(row + 1);
-            for (const auto &[field, value] : values)
-                if (!(m_Righe->value(field) == value))
-                    m_Righe->setValue(field, value);
-        }
-    };
-    if (regola.reso) {
-        for (int row = 0; row < m_Righe->rowCount(); ++row) {
-            m_Righe->setAbsolutePosition(row + 1);
-            const Variant q = m_Righe->value(quantita);
-            if (!q.isNull() && comUtility::NumberOrDefault(q, 0) > 0)
-                m_Righe->setValue(quantita, -q.toCurrency());
-        }
+    for (int row = 0; row < m_Righe->rowCount(); ++row) {
+        m_Righe->setAbsolutePosition(row + 1);
+        const double q = comUtility::NumberOrDefault(m_Righe->value(quantita), 0);
+        if (regola.reso ? q > 0 : q < 0)
+            m_Righe->setValue(quantita, -m_Righe->value(quantita).toCurrency());
     }
-    stamp({{QStringLiteral("Segno"), Variant(regola.segno)}});
+    ImpostaRighe(QStringLiteral("Segno"), Variant(regola.segno));
 
     Connection connection(MainModule::ConnString);
     Collegamento collegamento(*m_Testata, *m_Righe, connection);
@@ -181,8 +174,13 @@ void Movimento::Salva(const RegolaCausale &regola, std::int16_t annoLavoro)
             m_Testata->setValue(QStringLiteral("TipoContropartita"), regola.contropartita);
         }
         m_Testata->updateBatch(platform::AffectRecords::Current);
+        // Lines are never written for a movement someone else deleted,
+        // even when its header was not changed here.
+        if (!m_Nuovo && connection.executeQuery(QStringLiteral("SELECT IdReg FROM MagazRegMain WHERE IdReg=?"),
+                                                {IdReg()})->isEOF())
+            throw platform::ConflictError();
         // A new header has its IdReg only now.
-        stamp({{QStringLiteral("IdReg"), m_Testata->value(QStringLiteral("IdReg"))}});
+        ImpostaRighe(QStringLiteral("IdReg"), m_Testata->value(QStringLiteral("IdReg")));
         m_Righe->updateBatch(platform::AffectRecords::All);
         connection.commitTrans();
     } catch (...) {
@@ -191,10 +189,24 @@ void Movimento::Salva(const RegolaCausale &regola, std::int16_t annoLavoro)
         } catch (const platform::RuntimeError &) {
             // The save's own error is the one to report.
         }
+        // The number was given back with the rollback.
+        if (m_Nuovo)
+            m_Testata->setValue(QStringLiteral("Progressivo"), Variant::null());
         throw;
     }
     m_Nuovo = false;
     connection.close();
+}
+
+void Movimento::ImpostaRighe(const QString &campo, const Variant &valore)
+{
+    const int field = m_Righe->fieldIndex(campo);
+    for (int row = 0; row < m_Righe->rowCount(); ++row) {
+        if (m_Righe->valueAt(row, field) == valore)
+            continue;
+        m_Righe->setAbsolutePosition(row + 1);
+        m_Righe->setValue(field, valore);
+    }
 }
 
 void Movimento::Elimina()

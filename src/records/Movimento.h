@@ -90,6 +90,8 @@ public:
 private:
     void ApriRecordset(std::int32_t idReg);
     void NumeraRiga(int reason);
+    // Gives every line the value in the field, writing only where it differs.
+    void ImpostaRighe(const QString &campo, const platform::Variant &valore);
 
     std::unique_ptr<platform::Recordset> m_Testata;
     std::unique_ptr<platform::Recordset> m_Righe;
