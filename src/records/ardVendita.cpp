@@ -18,7 +18,6 @@
 
 #include <algorithm>
 #include <memory>
-#include <tuple>
 
 using platform::Variant;
 using platform::report::FontSpec;
@@ -42,8 +41,6 @@ const QString Sql = QStringLiteral(
     "LEFT JOIN CliFor ON MagazRegMain.IdContropartita = CliFor.IdCliFor "
     "WHERE MagazRegMain.IdReg = ? ORDER BY MagazRegDetail.Riga, MagazRegDetail.IdDet");
 
-const QString FormatoNumero = QStringLiteral("#,##0.00");
-
 // Geometry in twips: A4 with 2 cm margins, one text row per line.
 constexpr double Margine = 1134;
 constexpr double AltezzaRiga = 300;
@@ -53,7 +50,8 @@ constexpr double AltoIntestazioni = 60;
 constexpr double LineaIntestazioni = 420;
 
 // A column of the lines: its heading and its field share left edge and
-// width; the value column (cost or price) is the last.
+// width. The cost and the price share the last place, under one heading
+// that the sign captions (no text of its own here).
 struct Colonna {
     const char *etichetta;
     const char *intestazione;
@@ -61,15 +59,19 @@ struct Colonna {
     const char *dato;
     double left;
     double width;
-    TextAlign align;
+    TextAlign align = TextAlign::Left;
+    const char *formato = "";
 };
 constexpr double LeftValore = 8238;
 constexpr double LarghezzaValore = 1400;
 constexpr Colonna Colonne[] = {
-    {"lblCodice", " Codice Articolo", "txtCodice", "CodiceArticolo", 0, 2100, TextAlign::Left},
-    {"lblDescrizione", "Descrizione", "txtDescrizione", "Descrizione", 2200, 3700, TextAlign::Left},
-    {"lblUM", "UM", "txtUM", "UM", 6000, 700, TextAlign::Left},
-    {"lblQuantita", "Quantità", "Quanti", "Quanti", 6800, 1350, TextAlign::Right},
+    // label, heading, field, column, left, width, alignment, format
+    {"lblCodice", " Codice Articolo", "txtCodice", "CodiceArticolo", 0, 2100},
+    {"lblDescrizione", "Descrizione", "txtDescrizione", "Descrizione", 2200, 3700},
+    {"lblUM", "UM", "txtUM", "UM", 6000, 700},
+    {"lblQuantita", "Quantità", "Quanti", "Quanti", 6800, 1350, TextAlign::Right, "#,##0.00"},
+    {"lblCostoPrezzo", nullptr, "txtCosto", "Costo", LeftValore, LarghezzaValore, TextAlign::Right, "#,##0.00"},
+    {nullptr, nullptr, "txtPrezzo", "Prezzo", LeftValore, LarghezzaValore, TextAlign::Right, "#,##0.00"},
 };
 
 FontSpec Carattere(bool bold = false)
@@ -97,7 +99,6 @@ ReportControl &Campo(ReportSection &section, const QString &nome, const QString 
     ReportControl &field = section.addField(nome, dato, left, top, width, AltezzaTesto);
     field.font = Carattere();
     field.alignment = align;
-    field.canGrow = true;
     return field;
 }
 
@@ -144,26 +145,27 @@ private:
         section.canGrow = true;
         section.height = 780;
         Etichetta(section, QStringLiteral("lblCausale"), QStringLiteral("Causale:"), 0, 0, 1100);
-        Campo(section, QStringLiteral("txtCausale"), QStringLiteral("Causale"), 1150, 0, 3100).canGrow = false;
+        Campo(section, QStringLiteral("txtCausale"), QStringLiteral("Causale"), 1150, 0, 3100);
         Etichetta(section, QStringLiteral("lblData"), QStringLiteral("Data:"), 4400, 0, 700);
-        ReportControl &data = Campo(section, QStringLiteral("txtData"), QStringLiteral("DataIns"), 5150, 0, 1400);
-        data.outputFormat = QStringLiteral("dd/mm/yyyy");
-        data.canGrow = false;
+        Campo(section, QStringLiteral("txtData"), QStringLiteral("DataIns"), 5150, 0, 1400).outputFormat =
+            QStringLiteral("dd/mm/yyyy");
         Etichetta(section, QStringLiteral("lblProgressivo"), QStringLiteral("Progressivo:"), 6700, 0, 1500);
-        Campo(section, QStringLiteral("txtProgressivo"), QStringLiteral("Progressivo"), 8250, 0, 1388).canGrow = false;
+        Campo(section, QStringLiteral("txtProgressivo"), QStringLiteral("Progressivo"), 8250, 0, 1388);
         Etichetta(section, QStringLiteral("lblCliFor"), carico ? QStringLiteral("Fornitore") : QStringLiteral("Cliente"),
                   0, 360, 1100);
-        Campo(section, QStringLiteral("txtNome"), QStringLiteral("Nome"), 1150, 360, printWidth() - 1150);
+        Campo(section, QStringLiteral("txtNome"), QStringLiteral("Nome"), 1150, 360, printWidth() - 1150).canGrow = true;
     }
 
     void Intestazioni(ReportSection &section, bool carico) const
     {
         section.height = LineaIntestazioni + 75;
-        for (const Colonna &c : Colonne)
-            Etichetta(section, QLatin1String(c.etichetta), QString::fromUtf8(c.intestazione), c.left,
-                      AltoIntestazioni, c.width, c.align);
-        Etichetta(section, QStringLiteral("lblCostoPrezzo"), carico ? QStringLiteral("Costo") : QStringLiteral("Prezzo"),
-                  LeftValore, AltoIntestazioni, LarghezzaValore, TextAlign::Right);
+        for (const Colonna &c : Colonne) {
+            if (!c.etichetta)
+                continue;
+            const QString testo = c.intestazione ? QString::fromUtf8(c.intestazione)
+                                                 : (carico ? QStringLiteral("Costo") : QStringLiteral("Prezzo"));
+            Etichetta(section, QLatin1String(c.etichetta), testo, c.left, AltoIntestazioni, c.width, c.align);
+        }
         section.addLine(QStringLiteral("linIntestazioni"), 0, LineaIntestazioni, printWidth(), LineaIntestazioni);
     }
 
@@ -175,16 +177,12 @@ private:
         for (const Colonna &c : Colonne) {
             ReportControl &field =
                 Campo(section, QLatin1String(c.campo), QString::fromUtf8(c.dato), c.left, AltoTesto, c.width, c.align);
-            if (c.align == TextAlign::Right)
-                field.outputFormat = FormatoNumero;
+            field.outputFormat = QLatin1String(c.formato);
+            field.canGrow = true;
         }
-        for (const auto &[nome, dato, mostrato] : {std::tuple{"txtCosto", "Costo", carico},
-                                                   std::tuple{"txtPrezzo", "Prezzo", !carico}}) {
-            ReportControl &field = Campo(section, QLatin1String(nome), QLatin1String(dato), LeftValore, AltoTesto,
-                                         LarghezzaValore, TextAlign::Right);
-            field.outputFormat = FormatoNumero;
-            field.visible = mostrato;
-        }
+        // One value column: the cost of loads, the price of unloads.
+        control(QStringLiteral("txtCosto")).visible = carico;
+        control(QStringLiteral("txtPrezzo")).visible = !carico;
     }
 
     void Piede(const QString &totale)

@@ -98,7 +98,11 @@ frmChooseMov::frmChooseMov(QWidget *parent) : QDialog(parent)
     connect(cmdCancel, &QPushButton::clicked, this, &frmChooseMov::cmdCancel_Click);
 }
 
-frmChooseMov::~frmChooseMov() = default;
+frmChooseMov::~frmChooseMov()
+{
+    // The grid shows the chooser's rows: it lets go of them first.
+    gex->setRecordset(nullptr);
+}
 
 void frmChooseMov::Apri(const QString &codice)
 {

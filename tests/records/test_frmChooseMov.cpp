@@ -72,16 +72,14 @@ protected:
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
     }
 
-    // The column drawn in the sorted column's colour, 0 when none is.
-    static int colorata(const frmChooseMov *chooser)
+    // The columns drawn in the tool-tip colour.
+    static QList<int> colorate(const frmChooseMov *chooser)
     {
-        const QColor info = platform::oleColor(0x80000018u);
-        int found = 0;
-        for (int column = 1; column <= chooser->gex->columns().count(); ++column) {
-            const QModelIndex cell = chooser->gex->model()->index(0, column - 1);
-            if (cell.data(Qt::BackgroundRole).value<QBrush>().color() == info)
-                found = found ? -1 : column;
-        }
+        QList<int> found;
+        for (int column = 1; column <= chooser->gex->columns().count(); ++column)
+            if (chooser->gex->model()->index(0, column - 1).data(Qt::BackgroundRole).value<QBrush>().color()
+                == platform::oleColor(0x80000018u))
+                found << column;
         return found;
     }
 
@@ -97,8 +95,7 @@ TEST_F(ChooserTest, ListsTheYearsMovementsOfTheArticleByDateAndHeaderClicksToggl
         QStringList captions;
         for (int i = 1; i <= chooser->gex->columns().count(); ++i)
             captions << (chooser->gex->column(i)->visible() ? chooser->gex->column(i)->caption() : u"-"_s);
-        EXPECT_EQ(captions, (QStringList{u"Data"_s, u"-"_s, u"Prog.vo"_s, u"Descrizione"_s, u"Causale"_s, u"Tipo"_s,
-                                         u"Contropartita"_s}));
+        EXPECT_EQ(captions.join(u'|'), u"Data|-|Prog.vo|Descrizione|Causale|Tipo|Contropartita"_s);
         // Bought once and sold twice this year; neither last year's load
         // nor tomorrow's sale.
         EXPECT_EQ(colonna(chooser, 1), (QStringList{u"20/01/2031"_s, u"01/02/2031"_s, u"10/03/2031"_s}));
@@ -106,7 +103,7 @@ TEST_F(ChooserTest, ListsTheYearsMovementsOfTheArticleByDateAndHeaderClicksToggl
         EXPECT_EQ(colonna(chooser, 7), (QStringList{u"Verdi Anna"_s, u"Rossi Srl"_s, u"Bianchi Mario"_s}));
         EXPECT_EQ(chooser->gex->textAt(2, 4) + u'|' + chooser->gex->textAt(2, 5) + u'|' + chooser->gex->textAt(2, 6),
                   u"Fattura 12|Acquisto|Fornitore"_s);
-        EXPECT_EQ(colorata(chooser), 1);
+        EXPECT_EQ(colorate(chooser), QList<int>{1});
         EXPECT_TRUE(chooser->gex->view()->hasFocus());
 
         clickHeader(chooser, 1);
@@ -116,10 +113,10 @@ TEST_F(ChooserTest, ListsTheYearsMovementsOfTheArticleByDateAndHeaderClicksToggl
         // Any column after an ascending sort goes descending.
         clickHeader(chooser, 7);
         EXPECT_EQ(colonna(chooser, 7), (QStringList{u"Verdi Anna"_s, u"Rossi Srl"_s, u"Bianchi Mario"_s}));
-        EXPECT_EQ(colorata(chooser), 7);
+        EXPECT_EQ(colorate(chooser), QList<int>{7});
         clickHeader(chooser, 5);
         EXPECT_EQ(colonna(chooser, 5), (QStringList{u"Acquisto"_s, u"Vendita"_s, u"Vendita"_s}));
-        EXPECT_EQ(colorata(chooser), 5);
+        EXPECT_EQ(colorate(chooser), QList<int>{5});
         QTest::keyClick(chooser->gex->view(), Qt::Key_Escape);
     });
     EXPECT_TRUE(aperti.isEmpty());
@@ -128,24 +125,24 @@ TEST_F(ChooserTest, ListsTheYearsMovementsOfTheArticleByDateAndHeaderClicksToggl
 TEST_F(ChooserTest, EachWayOfOpeningOpensTheMovementOfTheCurrentRowAndEndsTheChooser)
 {
     // A movement with two lines of the article is listed twice; one of the
-    // working date is listed.
-    const std::function<void(frmChooseMov *)> ways[] = {
-        [](frmChooseMov *c) { QTest::keyClick(c->gex->view(), Qt::Key_Return); },
-        [](frmChooseMov *c) {
-            const QPoint at = c->gex->view()->visualRect(c->gex->model()->index(c->gex->row() - 1, 2)).center();
-            QTest::mouseClick(c->gex->view()->viewport(), Qt::LeftButton, {}, at);
-            QTest::mouseDClick(c->gex->view()->viewport(), Qt::LeftButton, {}, at);
-        },
-        [](frmChooseMov *c) { QTest::mouseClick(c->cmdOpen, Qt::LeftButton); },
+    // working date is listed. Each way opens its row's movement.
+    const std::pair<int, std::function<void(frmChooseMov *)>> ways[] = {
+        {1, [](frmChooseMov *c) { QTest::keyClick(c->gex->view(), Qt::Key_Return); }},
+        {3, [](frmChooseMov *c) {
+             const QPoint at = c->gex->view()->visualRect(c->gex->model()->index(2, 2)).center();
+             QTest::mouseClick(c->gex->view()->viewport(), Qt::LeftButton, {}, at);
+             QTest::mouseDClick(c->gex->view()->viewport(), Qt::LeftButton, {}, at);
+         }},
+        {2, [](frmChooseMov *c) { QTest::mouseClick(c->cmdOpen, Qt::LeftButton); }},
     };
-    for (const auto &way : ways) {
-        scegli(u"A2"_s, [&way](frmChooseMov *chooser) {
+    for (const auto &[row, way] : ways) {
+        scegli(u"A2"_s, [&](frmChooseMov *chooser) {
             EXPECT_EQ(colonna(chooser, 2), (QStringList{u"12"_s, u"16"_s, u"16"_s}));
-            chooser->gex->setRow(3);
+            chooser->gex->setRow(row);
             way(chooser);
         });
     }
-    EXPECT_EQ(aperti, (QList<int>{16, 16, 16}));
+    EXPECT_EQ(aperti, (QList<int>{12, 16, 16}));
 }
 
 TEST_F(ChooserTest, WithoutRowsApriDoesNothingAndAnUnreadableDatabaseIsToldWithoutAChooser)
