@@ -33,7 +33,8 @@ Layout &SetReportPrinter(std::unique_ptr<Layout> &report, const platform::Varian
 }
 
 // One export format: the report dialogs' action code (10 to 13), the menu
-// text, the default extension, the Save As filter and the layout's filter.
+// text, the default extension, the Save As filter and the layout's export
+// that writes the file.
 struct FormatoEsportazione {
     std::int16_t codice = 0;
     QString voce;
