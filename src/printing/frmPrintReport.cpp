@@ -5,7 +5,6 @@
 #include "common/comUtility.h"
 #include "common/comUtilityReport.h"
 #include "platform/base/RuntimeError.h"
-#include "platform/desktop/DesktopServices.h"
 #include "platform/desktop/WindowPlacement.h"
 #include "platform/grid/Grid.h"
 #include "platform/grid/GridRowBuffer.h"
@@ -25,7 +24,6 @@
 #include <QRegularExpressionValidator>
 
 #include <algorithm>
-#include <optional>
 
 using platform::report::PrintResult;
 using platform::report::ReportLayout;
@@ -35,21 +33,6 @@ namespace {
 constexpr int MaxCopies = 999;
 
 } // namespace
-
-const std::array<FormatoEsportazione, 4> &frmPrintReport::FormatiEsportazione()
-{
-    static const std::array<FormatoEsportazione, 4> formats{{
-        {EsportaExcel, QStringLiteral("in Excel"), QStringLiteral(".xlsx"),
-         QStringLiteral("Microsoft Excel (*.xlsx)|*.xlsx")},
-        {EsportaRtf, QStringLiteral("in RTF (Rich text format)"), QStringLiteral(".rtf"),
-         QStringLiteral("Rich Text Format (*.rtf)|*.rtf")},
-        {EsportaPdf, QStringLiteral("in PDF (Acrobat Reader)"), QStringLiteral(".pdf"),
-         QStringLiteral("Acrobat reader (*.pdf)|*.pdf")},
-        {EsportaHtml, QStringLiteral("in HTML"), QStringLiteral(".html"),
-         QStringLiteral("Formato HTML (*.html)|*.html")},
-    }};
-    return formats;
-}
 
 frmPrintReport::frmPrintReport(QWidget *parent) : QDialog(parent)
 {
@@ -135,8 +118,9 @@ frmPrintReport::frmPrintReport(QWidget *parent) : QDialog(parent)
 
     expmnu = new QMenu(this);
     expmnu->setObjectName(QStringLiteral("expmnu"));
-    for (size_t i = 0; i < FormatiEsportazione().size(); ++i) {
-        const FormatoEsportazione &format = FormatiEsportazione()[i];
+    const auto &formats = comUtility::FormatiEsportazione();
+    for (size_t i = 0; i < formats.size(); ++i) {
+        const comUtility::FormatoEsportazione &format = formats[i];
         QAction *item = expmnu->addAction(format.voce);
         item->setObjectName(QStringLiteral("mnuexp%1").arg(format.codice));
         item->setData(format.codice);
@@ -346,9 +330,9 @@ void frmPrintReport::AnteprimaReport(ReportLayout &layout)
 
 void frmPrintReport::EsportaReport(ReportLayout &layout, std::int16_t formato)
 {
-    const auto &formats = FormatiEsportazione();
+    const auto &formats = comUtility::FormatiEsportazione();
     const auto format = std::find_if(formats.begin(), formats.end(),
-                                     [formato](const FormatoEsportazione &f) { return f.codice == formato; });
+                                     [formato](const comUtility::FormatoEsportazione &f) { return f.codice == formato; });
     if (format == formats.end())
         return;
 
@@ -367,28 +351,5 @@ void frmPrintReport::EsportaReport(ReportLayout &layout, std::int16_t formato)
     ImpostaModoEsportazione(layout, formato, true);
     const ExportRun run{this, layout, formato};
     layout.run();
-
-    platform::FileDialogRequest request;
-    request.defaultExt = format->estensione;
-    request.filter = format->filtro;
-    request.flags = platform::OFN_OVERWRITEPROMPT;
-    const std::optional<QString> chosen = platform::desktop().getSaveFileName(request);
-    if (!chosen || chosen->isEmpty())
-        return;
-    switch (formato) {
-    case EsportaExcel:
-        layout.exportXlsx(*chosen);
-        break;
-    case EsportaRtf:
-        layout.exportRtf(*chosen);
-        break;
-    case EsportaPdf:
-        layout.exportPdf(*chosen);
-        break;
-    case EsportaHtml:
-        layout.exportHtml(*chosen);
-        break;
-    default:
-        break;
-    }
+    comUtility::EsportaReport(layout, *format);
 }

@@ -38,15 +38,6 @@ struct VoceCatalogo {
     QString titolo;
 };
 
-// One export format of the export menu: the action code (the menu item's
-// index), the menu text, the default extension and the Save As filter.
-struct FormatoEsportazione {
-    std::int16_t codice = 0;
-    QString voce;
-    QString estensione;
-    QString filtro;
-};
-
 // The report dialog of a node of the main window: a catalogue of the
 // node's reports, the printer and the copies, and the buttons that print,
 // preview or export the chosen report. A dialog of the program derives from
@@ -66,9 +57,6 @@ public:
     static constexpr std::int16_t EsportaRtf = 11;
     static constexpr std::int16_t EsportaPdf = 12;
     static constexpr std::int16_t EsportaHtml = 13;
-
-    // The four export formats, in menu order.
-    static const std::array<FormatoEsportazione, 4> &FormatiEsportazione();
 
     // The dialog's shared instance, created on first use; it goes when the
     // dialog is closed.

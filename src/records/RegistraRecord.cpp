@@ -3,11 +3,14 @@
 #include "records/FinestraCliFor.h"
 #include "records/FinestraListe.h"
 #include "records/frm_io_Articoli_02.h"
+#include "records/frmChooseMov.h"
 #include "records/frm_io_IVA.h"
 #include "shell/WindowRegistry.h"
 #include "shell/frmMain.h"
 
 #include <QApplication>
+
+#include <memory>
 
 namespace {
 
@@ -51,4 +54,13 @@ void RegistraFinestreRecord()
     articoli.Nuovo = [] { NuovaFinestra<frm_io_Articoli_02>()->Nuovo(0); };
     articoli.Apri = [](const platform::Variant &key) { NuovaFinestra<frm_io_Articoli_02>()->Apri(key.toString(), 0); };
     WindowRegistry::Registra(QStringLiteral("frm_io_Articoli_02"), articoli);
+
+    // The movement chooser of the stock view's article; modal, it goes
+    // when it closes.
+    WindowRegistry::Voce scelta;
+    scelta.Apri = [](const platform::Variant &key) {
+        const std::unique_ptr<frmChooseMov> chooser(NuovaFinestra<frmChooseMov>());
+        chooser->Apri(key.toString());
+    };
+    WindowRegistry::Registra(QStringLiteral("frmChooseMov"), scelta);
 }

@@ -12,8 +12,10 @@ class QWidget;
 // window shows.
 namespace ardVendita {
 
-// Produces the document of the movement `idReg` as stored, for the user to
-// preview, print or export; `totale` is the window's total as shown.
+// Produces the document of the movement `idReg` as stored and shows it in
+// its preview window, over `parent`, from which the user prints or exports
+// it; `totale` is the window's total as shown. A movement deleted meanwhile,
+// or one that cannot be read, is told in a message box.
 void Stampa(std::int32_t idReg, std::int16_t segno, const QString &totale, QWidget *parent);
 
 } // namespace ardVendita
