@@ -1,6 +1,6 @@
 // The customers' and suppliers' report dialogs through their widgets: their
-// texts, the address book grouped by initial letter, the numbered list and
-// its reduced export form, and what they say when the data cannot be read.
+// texts, the address book grouped by initial, the numbered list and its
+// reduced export form, and a database that cannot be read.
 #include "PrintingFixture.h"
 
 #include "DataFixture.h"
@@ -20,7 +20,6 @@
 #include <QPushButton>
 #include <QTest>
 
-using namespace platform;
 using namespace platform::report;
 using testsupport::DataFixture;
 
@@ -32,15 +31,15 @@ protected:
     void SetUp() override
     {
         PrintingFixture::SetUp();
-        // Besides the sample's Rossi Srl (supplier 1), Bianchi Mario and
-        // anna verdi (customers 2 and 3): names of one initial in every case,
-        // quotes, accents and a name that takes two lines.
+        // Besides the sample's supplier Rossi Srl (1) and customers Bianchi
+        // Mario (2) and anna verdi (3): one initial in every case, quotes,
+        // accents, a name that takes two lines.
         DataFixture::runSql(database, QStringLiteral(
-            "INSERT INTO CliFor (IdCliFor, Tipo, Nome, \"Località\", Prov, Telefono, Cellulare, Fax) VALUES"
-            " (7, 'Cliente', 'Andrea Neri', 'Forlì', 'FC', '0543 123456', '333 1234567', '0543 654321'),"
-            " (8, 'Cliente', 'alba D''Angelo', 'L''Aquila', 'AQ', NULL, NULL, NULL),"
-            " (9, 'Cliente', 'Èrboristeria \"La Salvia\" di Caffè & Figli, società cooperativa agricola', 'Cantù', 'CO', NULL, NULL, NULL),"
-            " (10, 'Fornitore', 'Zeta Forniture', 'Bolzano', 'BZ', '0471 000111', NULL, NULL);"));
+            "INSERT INTO CliFor (IdCliFor, Tipo, Nome, \"Località\", Prov, Telefono, Cellulare) VALUES"
+            " (7, 'Cliente', 'Andrea Neri', 'Forlì', 'FC', '0543 123456', '333 1234567'),"
+            " (8, 'Cliente', 'alba D''Angelo', 'L''Aquila', 'AQ', NULL, NULL),"
+            " (9, 'Cliente', 'Èrboristeria \"La Salvia\" di Caffè & Figli, società cooperativa', 'Cantù', 'CO', NULL, NULL),"
+            " (10, 'Fornitore', 'Zeta Forniture', 'Bolzano', 'BZ', NULL, NULL);"));
         RegistraFinestreStampa();
     }
     void TearDown() override
@@ -51,15 +50,13 @@ protected:
         PrintingFixture::TearDown();
     }
 
-    // Opens a dialog as the main window does, through the registry.
+    // Opens a dialog as the main window does.
     frmPrintReportCliFor &open(const QString &name)
     {
         EXPECT_TRUE(WindowRegistry::Stampa(name, QStringLiteral("Magazzino")));
-        frmPrintReportCliFor *dialog = name.endsWith(QStringLiteral("Clienti"))
-                                           ? static_cast<frmPrintReportCliFor *>(frmPrintReportClienti::Aperto())
-                                           : frmPrintReportFornitori::Aperto();
-        EXPECT_NE(dialog, nullptr);
-        return *dialog;
+        if (name == QStringLiteral("frmPrintReportClienti"))
+            return *frmPrintReportClienti::Aperto();
+        return *frmPrintReportFornitori::Aperto();
     }
 
     void exportVia(frmPrintReportCliFor &d, int row, int format, const QString &path)
@@ -74,151 +71,88 @@ protected:
 
 TEST_F(CliForDialog, EachDialogHasItsTextsAndPrintsOnlyItsKindInGroupsOfOneUpperCaseInitial)
 {
-    struct Case {
-        QString name, title;
-        QStringList rows; // the letters and names, top to bottom
-        QStringList others;
-    };
-    const Case cases[] = {
-        {QStringLiteral("frmPrintReportClienti"), QStringLiteral("Clienti"),
+    const std::pair<QString, QStringList> cases[] = {
+        {QStringLiteral("Clienti"),
          {QStringLiteral("A"), QStringLiteral("alba D'Angelo"), QStringLiteral("Andrea Neri"), QStringLiteral("anna verdi"),
-          QStringLiteral("B"), QStringLiteral("Bianchi Mario"), QStringLiteral("È"), QStringLiteral("Èrboristeria \"La Salvia\"")},
-         {QStringLiteral("Rossi Srl"), QStringLiteral("Zeta Forniture")}},
-        {QStringLiteral("frmPrintReportFornitori"), QStringLiteral("Fornitori"),
-         {QStringLiteral("R"), QStringLiteral("Rossi Srl"), QStringLiteral("Z"), QStringLiteral("Zeta Forniture")},
-         {QStringLiteral("Bianchi Mario"), QStringLiteral("anna verdi")}},
+          QStringLiteral("B"), QStringLiteral("Bianchi Mario"), QStringLiteral("È"), QStringLiteral("Èrboristeria \"La Salvia\"")}},
+        {QStringLiteral("Fornitori"),
+         {QStringLiteral("R"), QStringLiteral("Rossi Srl"), QStringLiteral("Z"), QStringLiteral("Zeta Forniture")}},
     };
-    QString clients;
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name.toStdString());
+    for (const auto &[title, expected] : cases) {
         jobs.clear();
-        frmPrintReportCliFor &d = open(c.name);
-        EXPECT_EQ(d.objectName(), c.name);
-        EXPECT_EQ(d.windowTitle(), QStringLiteral("Stampa ") + c.title);
-        EXPECT_EQ(d.cmbprinters->currentText(), QStringLiteral("Magazzino"));
+        frmPrintReportCliFor &d = open(QStringLiteral("frmPrintReport") + title);
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("Stampa ") + title);
         ASSERT_EQ(d.GridEX1->rowCount(), 2);
-        EXPECT_EQ(d.GridEX1->textAt(1, 3), c.title + QStringLiteral(" (Rubrica)"));
-        EXPECT_EQ(d.GridEX1->textAt(2, 3), c.title + QStringLiteral(" (Anagrafica)"));
-        EXPECT_TRUE(d.cmdExp->isVisible() && d.cmdExp->isEnabled());
-
+        EXPECT_EQ(d.GridEX1->textAt(1, 3) + u'|' + d.GridEX1->textAt(2, 3),
+                  title + QStringLiteral(" (Rubrica)|") + title + QStringLiteral(" (Anagrafica)"));
         doubleClickRow(d.GridEX1, 1);
         ASSERT_EQ(jobs.size(), 1u);
-        EXPECT_EQ(jobs[0].options.printerName, QStringLiteral("Magazzino"));
-        EXPECT_EQ(jobs[0].options.documentName, QStringLiteral("Stampa ") + c.title);
-        EXPECT_TRUE(desktop->msgBoxes().empty());
+        EXPECT_EQ(jobs[0].options.printerName + u'|' + jobs[0].options.documentName,
+                  QStringLiteral("Magazzino|Stampa ") + title);
 
-        // The title, the captions on one line, then the letters, each over
-        // its names.
-        const QString text = reporttest::pdfText(jobs[0].pdf);
-        const QStringList lines = text.split(u'\n');
-        if (c.title == QStringLiteral("Clienti"))
-            clients = text;
-        const int captions = lineOf(text, QStringLiteral("Località"));
-        EXPECT_GT(captions, lineOf(text, c.title));
-        EXPECT_GE(lineOf(text, c.title), 0);
-        for (const QString &caption : {QStringLiteral("Nome"), QStringLiteral("Telefono"), QStringLiteral("Cellulare"),
-                                       QStringLiteral("Fax")})
-            EXPECT_EQ(lineOf(text, caption), captions) << caption.toStdString();
+        // The title, the captions, then each letter over its names; nothing
+        // of the other kind.
+        const QStringList lines = reporttest::pdfText(jobs[0].pdf).split(u'\n', Qt::SkipEmptyParts);
+        EXPECT_EQ(lines.value(0).trimmed(), title);
+        EXPECT_EQ(lines.value(1).simplified(), QStringLiteral("Nome Località Telefono Cellulare Fax"));
         QStringList rows;
-        for (int i = captions + 1; i < lines.size(); ++i) {
-            for (const QString &row : c.rows) {
-                if (row.size() == 1 ? lines[i].trimmed() == row : lines[i].contains(row))
-                    rows << row;
-            }
+        for (const QString &line : lines.mid(2)) {
+            for (const QString &row : expected)
+                rows << (line.trimmed() == row || (row.size() > 1 && line.contains(row)) ? row : QString());
         }
-        EXPECT_EQ(rows, c.rows);
-        for (const QString &other : c.others)
-            EXPECT_EQ(lineOf(text, other), -1) << other.toStdString();
-        // The dialog stays open after a print.
-        flushDeletes();
+        rows.removeAll(QString());
+        EXPECT_EQ(rows, expected) << title.toStdString();
         EXPECT_TRUE(d.isVisible());
     }
-    // Every value of a row on its line; the long name goes on below,
-    // clear of the next group.
-    const QStringList lines = clients.split(u'\n');
-    EXPECT_TRUE(lines.value(lineOf(clients, QStringLiteral("Andrea Neri")))
-                    .simplified()
-                    .endsWith(QStringLiteral("Forlì FC 0543 123456 333 1234567 0543 654321")));
-    const int longName = lineOf(clients, QStringLiteral("Èrboristeria"));
-    EXPECT_FALSE(lines.value(longName).contains(QStringLiteral("agricola")));
-    EXPECT_GT(lineOf(clients, QStringLiteral("agricola")), longName);
+    EXPECT_TRUE(reporttest::pdfText(jobs[0].pdf).contains(QStringLiteral("Zeta Forniture")));
 
     // A kind without rows prints the headings and nothing else.
     DataFixture::runSql(database, QStringLiteral("DELETE FROM CliFor WHERE Tipo='Fornitore';"));
-    frmPrintReportCliFor &empty = open(QStringLiteral("frmPrintReportFornitori"));
-    QTest::mouseClick(empty.cmdOK, Qt::LeftButton);
-    EXPECT_TRUE(reporttest::itemsNamed(*empty.Rubrica()->document(), QStringLiteral("lblLetter")).isEmpty());
-    EXPECT_TRUE(reporttest::itemsNamed(*empty.Rubrica()->document(), QStringLiteral("txtCliFor_Nome")).isEmpty());
-    EXPECT_GE(lineOf(reporttest::pdfText(jobs.back().pdf), QStringLiteral("Località")), 0);
-
-    EXPECT_EQ(arpCliFor::Iniziale(Variant::null()), QString());
-    EXPECT_EQ(arpCliFor::Iniziale(QStringLiteral("\U0001D4D0bc")), QStringLiteral("\U0001D4D0"));
+    QTest::mouseClick(open(QStringLiteral("frmPrintReportFornitori")).cmdOK, Qt::LeftButton);
+    EXPECT_EQ(reporttest::pdfText(jobs.back().pdf).simplified(),
+              QStringLiteral("Fornitori Nome Località Telefono Cellulare Fax"));
 }
 
-TEST_F(CliForDialog, TheNumberedListGoesByCodeAndExportsAsAPlainTableToExcelAndHtmlOnly)
+TEST_F(CliForDialog, TheNumberedListGoesByCodeAndIsAPlainTableInExcelAndHtmlOnly)
 {
-    // Enough customers for three pages.
     QString sql;
-    for (int i = 100; i < 220; ++i)
-        sql += QStringLiteral("INSERT INTO CliFor (IdCliFor, Tipo, Nome, \"Località\") VALUES (%1, 'Cliente', 'Cliente n. %1', 'Roma');").arg(i);
+    for (int i = 100; i < 160; ++i)
+        sql += QStringLiteral("INSERT INTO CliFor (IdCliFor, Tipo, Nome) VALUES (%1, 'Cliente', 'Cliente %1');").arg(i);
     DataFixture::runSql(database, sql);
     frmPrintReportCliFor &d = open(QStringLiteral("frmPrintReportClienti"));
     clickRow(d.GridEX1, 2);
     QTest::mouseClick(d.cmdPreview, Qt::LeftButton);
-    ASSERT_NE(d.Anagrafica(), nullptr);
     PreviewWindow *preview = d.Anagrafica()->previewWindow();
-    ASSERT_NE(preview, nullptr);
     EXPECT_EQ(preview->windowTitle(), QStringLiteral("Anagrafica Clienti"));
     const int pages = preview->document()->pageCount();
-    ASSERT_GE(pages, 3);
-    const QStringList first = preview->document()->pageText(0).split(u'\n');
-    EXPECT_EQ(first.value(0), QStringLiteral("Clienti"));
-    EXPECT_EQ(first.value(1), QStringLiteral("Codice Nome Località Telefono Cellulare"));
-    EXPECT_EQ(first.value(2), QStringLiteral("00002 Bianchi Mario Milano"));
-    EXPECT_EQ(first.value(3), QStringLiteral("00003 anna verdi Torino"));
-    EXPECT_EQ(first.value(4), QStringLiteral("00007 Andrea Neri Forlì FC 0543 123456 333 1234567"));
+    ASSERT_EQ(pages, 2);
+    EXPECT_TRUE(preview->document()->pageText(0).startsWith(QStringLiteral(
+        "Clienti\nCodice Nome Località Telefono Cellulare\n00002 Bianchi Mario Milano\n00003 anna verdi Torino\n"
+        "00007 Andrea Neri Forlì FC 0543 123456 333 1234567\n00008 alba D'Angelo L'Aquila AQ\n")));
 
-    // Excel and HTML: no title, the captions once, no rules; RTF and PDF
-    // keep the whole layout; each file has every customer.
+    // Excel and HTML: no title, the captions once, no rules; RTF whole.
     const QString base = folder + QStringLiteral("/anagrafica");
-    const std::pair<int, QString> formats[] = {{10, QStringLiteral(".xlsx")}, {13, QStringLiteral(".html")},
-                                               {11, QStringLiteral(".rtf")}, {12, QStringLiteral(".pdf")}};
-    for (const auto &[format, ext] : formats)
-        exportVia(d, 2, format, base + ext);
-    EXPECT_TRUE(desktop->msgBoxes().empty());
+    for (const auto &[format, ext] : {std::pair{10, ".xlsx"}, {13, ".html"}, {11, ".rtf"}})
+        exportVia(d, 2, format, base + QString::fromLatin1(ext));
     const reporttest::Sheet sheet = reporttest::readSheet(base + QStringLiteral(".xlsx"));
-    EXPECT_TRUE(sheet.find(QStringLiteral("Clienti")).isEmpty());
-    EXPECT_EQ(sheet.find(QStringLiteral("Nome")), QStringLiteral("B1"));
-    EXPECT_EQ(sheet.value(QStringLiteral("B2")), QStringLiteral("Bianchi Mario"));
-    EXPECT_EQ(sheet.value(QStringLiteral("B") + QString::number(sheet.rows)), QStringLiteral("Cliente n. 219"));
+    EXPECT_EQ(sheet.value(QStringLiteral("B1")) + u'|' + sheet.value(QStringLiteral("B2")),
+              QStringLiteral("Nome|Bianchi Mario"));
+    EXPECT_EQ(sheet.value(QStringLiteral("B") + QString::number(sheet.rows)), QStringLiteral("Cliente 159"));
     const QString html = QString::fromUtf8(DataFixture::fileBytes(base + QStringLiteral(".html")));
     EXPECT_EQ(html.count(QStringLiteral(">Nome</td>")), 1);
-    EXPECT_EQ(html.count(QStringLiteral("<tr class=\"rule\">")), 0);
-    EXPECT_FALSE(html.contains(QStringLiteral(">Clienti</td>")));
-    EXPECT_TRUE(html.contains(QStringLiteral(">00219</td>")));
+    EXPECT_FALSE(html.contains(QStringLiteral("<tr class=\"rule\">")) || html.contains(QStringLiteral(">Clienti</td>")));
+    EXPECT_TRUE(html.contains(QStringLiteral(">00159</td>")));
     const QString rtf = reporttest::rtfPlainText(DataFixture::fileBytes(base + QStringLiteral(".rtf")));
     EXPECT_EQ(rtf.count(QStringLiteral("Cellulare")), pages);
     EXPECT_TRUE(rtf.contains(QStringLiteral("Clienti")));
-    const QString pdf = reporttest::pdfText(base + QStringLiteral(".pdf"));
-    EXPECT_EQ(pdf.count(QStringLiteral("Cellulare")), pages);
-    EXPECT_TRUE(pdf.contains(QStringLiteral("00219")));
 
-    // The preview shown again after the exports has everything.
-    QTest::mouseClick(d.cmdPreview, Qt::LeftButton);
-    EXPECT_EQ(d.Anagrafica()->previewWindow()->document()->pageText(1).count(QStringLiteral("Cellulare")), 1);
-    EXPECT_FALSE(d.Anagrafica()->ModoEsportazione);
-
-    // The address book in Excel has no rules; its preview after has them.
+    // The address book to Excel, then its preview: the rules are back.
     exportVia(d, 1, 10, base + QStringLiteral("-rubrica.xlsx"));
-    EXPECT_EQ(reporttest::readSheet(base + QStringLiteral("-rubrica.xlsx")).find(QStringLiteral("Andrea Neri")).isEmpty(), false);
+    EXPECT_FALSE(reporttest::readSheet(base + QStringLiteral("-rubrica.xlsx")).find(QStringLiteral("Andrea Neri")).isEmpty());
     QTest::mouseClick(d.cmdPreview, Qt::LeftButton);
-    const ReportDocument &book = *d.Rubrica()->previewWindow()->document();
     for (const char *rule : {"Line5", "Line2", "Line4", "Line3"})
-        EXPECT_FALSE(reporttest::itemsNamed(book, QString::fromLatin1(rule)).isEmpty()) << rule;
-    d.Rubrica()->MostraRegole(false);
-    d.Rubrica()->run();
-    for (const char *rule : {"Line5", "Line2", "Line4", "Line3"})
-        EXPECT_TRUE(reporttest::itemsNamed(*d.Rubrica()->document(), QString::fromLatin1(rule)).isEmpty()) << rule;
+        EXPECT_FALSE(reporttest::itemsNamed(*d.Rubrica()->previewWindow()->document(), QString::fromLatin1(rule)).isEmpty());
+    EXPECT_TRUE(desktop->msgBoxes().empty());
 }
 
 TEST_F(CliForDialog, AReadErrorIsToldAndEachDialogKeepsItsOwnPreviews)
@@ -226,35 +160,28 @@ TEST_F(CliForDialog, AReadErrorIsToldAndEachDialogKeepsItsOwnPreviews)
     frmPrintReportCliFor &clients = open(QStringLiteral("frmPrintReportClienti"));
     QTest::mouseClick(clients.cmdPreview, Qt::LeftButton);
     QPointer<PreviewWindow> preview = clients.Rubrica()->previewWindow();
-    ASSERT_TRUE(preview);
     EXPECT_EQ(preview->windowTitle(), QStringLiteral("Rubrica Clienti"));
 
-    // The suppliers' dialog meets a database it cannot read: it says so and
-    // stays open, and closing it leaves the customers' preview alone.
+    // The suppliers' dialog says it cannot read and stays; with the data
+    // back it prints, and closing it leaves the customers' preview alone.
     const QString good = MainModule::ConnString;
     MainModule::ConnString = DataFixture::connectionString(folder + QStringLiteral("/manca.mdb"));
     QPointer<frmPrintReportCliFor> suppliers = &open(QStringLiteral("frmPrintReportFornitori"));
-    clickRow(suppliers->GridEX1, 2);
     QTest::mouseClick(suppliers->cmdOK, Qt::LeftButton);
-    ASSERT_EQ(desktop->msgBoxes().size(), 1u);
+    ASSERT_EQ(desktop->prompts().size(), 1);
     EXPECT_TRUE(desktop->prompts()[0].startsWith(QStringLiteral("Impossibile leggere i dati da stampare.\r\n")));
-    EXPECT_TRUE(jobs.empty());
     flushDeletes();
-    ASSERT_TRUE(suppliers);
-    EXPECT_TRUE(suppliers->isVisible() && suppliers->isEnabled());
+    ASSERT_TRUE(suppliers && suppliers->isVisible() && suppliers->isEnabled());
     MainModule::ConnString = good;
     QTest::mouseClick(suppliers->cmdOK, Qt::LeftButton);
     ASSERT_EQ(jobs.size(), 1u);
-    EXPECT_TRUE(reporttest::pdfText(jobs[0].pdf).contains(QStringLiteral("00010")));
     QTest::mouseClick(suppliers->cmdCancel, Qt::LeftButton);
     flushDeletes();
     EXPECT_FALSE(suppliers);
-    ASSERT_TRUE(preview);
-    EXPECT_TRUE(preview->isVisible());
+    ASSERT_TRUE(preview && preview->isVisible());
 
-    // Closing the customers' dialog takes its preview with it.
+    // Esc closes the customers' dialog, its preview with it.
     QTest::keyClick(&clients, Qt::Key_Escape);
     flushDeletes();
     EXPECT_FALSE(preview);
-    EXPECT_EQ(frmPrintReportClienti::Aperto(), nullptr);
 }
