@@ -4,12 +4,7 @@ using platform::report::FormatContext;
 using platform::report::ReportRecord;
 using platform::report::ReportSection;
 
-namespace {
-
-// Left and right margins of 1.5 cm: six columns take the width.
-const DisegnoElenco Disegno{QStringLiteral("Line5"), QStringLiteral("Line2"), 850};
-
-} // namespace
+const DisegnoElenco arpCliFor::Disegno{QStringLiteral("Line5"), QStringLiteral("Line2"), 850};
 
 arpCliFor::arpCliFor() : arpElenco(QString(), QStringLiteral("arpCliFor"), QString(), Disegno)
 {

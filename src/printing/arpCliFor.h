@@ -11,6 +11,10 @@ class arpCliFor : public arpElenco
 public:
     arpCliFor();
 
+    // The look of the customer and supplier lists: their rule names, and
+    // left and right margins of 1.5 cm, so that six columns fit.
+    static const DisegnoElenco Disegno;
+
     // The group of a name: its first character upper-cased, so that
     // "anna", "Andrea" and "alba" share group "A"; "" for a missing name.
     static QString Iniziale(const platform::Variant &nome);

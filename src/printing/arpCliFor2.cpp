@@ -1,13 +1,8 @@
 #include "printing/arpCliFor2.h"
 
-namespace {
+#include "printing/arpCliFor.h"
 
-// Left and right margins of 1.5 cm, as the address book.
-const DisegnoElenco Disegno{QStringLiteral("Line5"), QStringLiteral("Line2"), 850};
-
-} // namespace
-
-arpCliFor2::arpCliFor2() : arpElenco(QString(), QStringLiteral("arpCliFor2"), QString(), Disegno)
+arpCliFor2::arpCliFor2() : arpElenco(QString(), QStringLiteral("arpCliFor2"), QString(), arpCliFor::Disegno)
 {
     AggiungiColonna(QStringLiteral("Label1"), QStringLiteral("Codice"), QStringLiteral("Field2"),
                     QStringLiteral("IdCliFor"), 0, 800)
