@@ -9,16 +9,16 @@ const DisegnoElenco arpCliFor::Disegno{QStringLiteral("Line5"), QStringLiteral("
 arpCliFor::arpCliFor() : arpElenco(QString(), QStringLiteral("arpCliFor"), QString(), Disegno)
 {
     AggiungiColonna(QStringLiteral("lblCliFor_Nome"), QStringLiteral("Nome"), QStringLiteral("txtCliFor_Nome"),
-                    QStringLiteral("Nome"), 0, 2800);
+                    QStringLiteral("Nome"), 0, 2600);
     AggiungiColonna(QStringLiteral("lblCliFor_Localit"), QStringLiteral("Località"),
-                    QStringLiteral("txtCliFor_Localit"), QStringLiteral("Località"), 2900, 2050);
-    AggiungiCampo(QStringLiteral("Field1"), QStringLiteral("Prov"), 5000, 450);
+                    QStringLiteral("txtCliFor_Localit"), QStringLiteral("Località"), 2700, 1900);
+    AggiungiCampo(QStringLiteral("Field1"), QStringLiteral("Prov"), 4650, 450);
     AggiungiColonna(QStringLiteral("lblCliFor_Telefono"), QStringLiteral("Telefono"),
-                    QStringLiteral("txtCliFor_Telefono"), QStringLiteral("Telefono"), 5550, 1500);
+                    QStringLiteral("txtCliFor_Telefono"), QStringLiteral("Telefono"), 5200, 1600);
     AggiungiColonna(QStringLiteral("lblCliFor_Cellulare"), QStringLiteral("Cellulare"),
-                    QStringLiteral("txtCliFor_Cellulare"), QStringLiteral("Cellulare"), 7100, 1500);
+                    QStringLiteral("txtCliFor_Cellulare"), QStringLiteral("Cellulare"), 6900, 1600);
     AggiungiColonna(QStringLiteral("lblCliFor_Fax"), QStringLiteral("Fax"), QStringLiteral("txtCliFor_Fax"),
-                    QStringLiteral("Fax"), 8650, 1550);
+                    QStringLiteral("Fax"), 8600, 1600);
 
     const double width = printWidth();
     // The letter over a rule; kept on the page of the group's first name.
