@@ -1,7 +1,7 @@
-// The main window's View, Grid, Data and Help menus and its status bar,
-// with the dialogs they open driven through their own widgets: the
-// options, the database choice and the new database, the table editor,
-// the list's columns and layouts, and the help.
+// The main window's Data and Grid menus and its status bar, with the
+// dialogs they open driven through their own widgets: the options, the
+// database choice and the new database, the table editor, the list's
+// columns and layouts.
 #include "MainWindowFixture.h"
 
 #include "common/comfrmDbUtils.h"
@@ -211,26 +211,10 @@ TEST_F(MenusTest, LayoutsAreStoredInTheDatabaseAndTheDefaultComesFromTheNodesFil
     EXPECT_EQ(columnTexts(u"Nome"_s), QStringList{u"Bianchi Mario"_s});
 }
 
-TEST_F(MenusTest, HelpItemsAndF1OpenTheirTopicsTheStatusBarTheWorkingDateAndTheCounter)
+// The status bar's panels open the working date and the counter, and show
+// what was saved there.
+TEST_F(MenusTest, TheStatusBarPanelsOpenTheWorkingDateAndTheCounter)
 {
-    const QString folder = testsupport::freshDir(u"programma"_s);
-    writeFile(folder + u"/brevel.chm"_s, QByteArray("guida"));
-    MainModule::ImpostaCartellaProgramma(folder);
-    for (const QString &caption :
-         {u"&Guida in linea"_s, u"La &mia prima registrazione"_s, u"&Tasti di scelta rapida"_s})
-        item(window->mnuHelp(), caption)->trigger();
-    // F1 on the start panel as well.
-    QApplication::setActiveWindow(window.get());
-    QTest::keyClick(window.get(), Qt::Key_F1);
-    std::vector<int> topics;
-    for (const platform::HelpCall &call : desk->callsOf<platform::HelpCall>()) {
-        topics.push_back(call.contextId);
-        EXPECT_EQ(call.helpFile, folder + u"/brevel.chm"_s);
-    }
-    EXPECT_EQ(topics, (std::vector<int>{0, 20, 70, 0}));
-    EXPECT_TRUE(desk->msgBoxes().empty());
-
-    // The status bar's panels open the working date and the counter.
     const auto clickPanel = [this](const QString &panel, const std::function<void(frmOptions *)> &action) {
         testsupport::callModal<frmOptions>([&] { QTest::mouseClick(window->Panel(panel), Qt::LeftButton); }, action);
     };
@@ -246,9 +230,4 @@ TEST_F(MenusTest, HelpItemsAndF1OpenTheirTopicsTheStatusBarTheWorkingDateAndTheC
         click(dialog, u"cmdSalva"_s);
     });
     EXPECT_EQ(window->Panel(u"Contatore"_s)->text(), u"20"_s);
-
-    // The View menu's items reach the same dialog.
-    const auto cancel = [](frmOptions *dialog) { click(dialog, u"cmdAnnulla"_s); };
-    viaMenu<frmOptions>(window->mnuView(), u"Contatori"_s, cancel);
-    viaMenu<frmOptions>(window->mnuView(), u"&Opzioni"_s, cancel);
 }

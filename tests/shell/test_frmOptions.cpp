@@ -108,39 +108,15 @@ protected:
 
 } // namespace
 
-// Each entry point shows only its tabs; whatever is changed, Esc is
-// "Annulla" and saves nothing.
-TEST_F(OptionsTest, EachEntryPointShowsOnlyItsTabsAndAnnullaSavesNothing)
+// Whatever is changed, Esc is "Annulla" and saves nothing.
+TEST_F(OptionsTest, AnnullaSavesNothing)
 {
-    struct Case {
-        void (*entry)();
-        std::array<bool, 5> visible;
-        int current;
-    };
-    const Case cases[] = {
-        {&frmOptions::ApriTutto, {true, true, true, false, false}, 0},
-        {&frmOptions::ApriMagazzino, {false, true, false, false, false}, 1},
-        {&frmOptions::ApriWorkingDate, {false, false, false, true, false}, 3},
-        {&frmOptions::ApriDatabase, {false, false, false, false, true}, 4},
-    };
-    for (const Case &c : cases) {
-        open(c.entry, [&](frmOptions *dialog) {
-            auto *tbs = child<QTabWidget>(dialog, u"tbs"_s);
-            const QStringList captions{u"Generale"_s, u"Magazzino"_s, u"Stampanti"_s, u"Data di lavoro"_s,
-                                       u"Database"_s};
-            for (int tab = 0; tab < 5; ++tab) {
-                EXPECT_EQ(tbs->tabText(tab), captions[tab]);
-                EXPECT_EQ(tbs->isTabVisible(tab), c.visible[static_cast<std::size_t>(tab)]) << tab;
-            }
-            EXPECT_EQ(tbs->currentIndex(), c.current);
-            if (c.visible[0])
-                tick(dialog, u"chkRegData0"_s);
-            if (c.visible[1])
-                type(dialog, 0, u"55"_s);
-            if (c.visible[3])
-                child<QDateEdit>(dialog, u"dtp"_s)->setDate(QDate(2024, 1, 2));
-            // Without a close button the dialog ends only through its buttons.
-            EXPECT_FALSE(dialog->windowFlags() & Qt::WindowCloseButtonHint);
+    for (void (*entry)() : {&frmOptions::ApriTutto, &frmOptions::ApriWorkingDate}) {
+        open(entry, [&](frmOptions *dialog) {
+            tick(dialog, u"chkRegData0"_s);
+            type(dialog, 0, u"55"_s);
+            type(dialog, 1, u"3"_s);
+            child<QDateEdit>(dialog, u"dtp"_s)->setDate(QDate(2024, 1, 2));
             QTest::keyClick(dialog, Qt::Key_Escape);
             EXPECT_FALSE(dialog->Confermato());
         });
@@ -338,12 +314,7 @@ TEST_F(OptionsTest, DatabaseTabRefusesAFileThatIsNoDatabase)
         EXPECT_EQ(secondary->text(), u"<vuoto>"_s);
         click(dialog, u"cmdAnnulla"_s);
     });
-    const auto requests = desk->callsOf<platform::OpenFileCall>();
-    ASSERT_EQ(requests.size(), 2u);
-    EXPECT_EQ(requests[0].request.title, u"Selezione Database primario"_s);
-    EXPECT_EQ(requests[1].request.title, u"Selezione database secondario"_s);
-    EXPECT_EQ(requests[0].request.initialDir, MainModule::DbPath);
-    EXPECT_EQ(requests[0].request.filter, u"File di Access (*.mdb)|*.mdb"_s);
+    EXPECT_EQ(desk->callsOf<platform::OpenFileCall>().at(0).request.initialDir, MainModule::DbPath);
     EXPECT_EQ(settingsText(u"dbPath"_s), std::nullopt);
 
     // A real database as the secondary one: both rows are stored; the
