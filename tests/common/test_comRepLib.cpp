@@ -111,9 +111,6 @@ TEST_F(PdfPrinting, ThePreviewPrintToolAndPrintReportPrintOnTheLayoutsPrinter)
     ASSERT_TRUE(preview->isVisible());
     auto *print = qobject_cast<QToolButton *>(preview->toolBar()->widgetForAction(preview->tool(PreviewTool::Print)));
     ASSERT_NE(print, nullptr);
-    // The list reports offer no export.
-    for (QAction *item : preview->toolBarItems())
-        EXPECT_FALSE(item->text().startsWith(QStringLiteral("Esporta"))) << item->text().toStdString();
     // Without any printer the print tool says so in Italian.
     desktop->setPrinters({});
     QTest::mouseClick(print, Qt::LeftButton);
@@ -146,13 +143,6 @@ TEST_F(PdfPrinting, ThePreviewPrintToolAndPrintReportPrintOnTheLayoutsPrinter)
     // The window is unloaded after the print; the layout stays loaded.
     EXPECT_EQ(comfrmPrintProgress::Corrente(), nullptr);
     EXPECT_NE(layout->document(), nullptr);
-
-    // An empty device name leaves two adjacent apostrophes.
-    pages.clear();
-    comUtility::SetReportPrinter(*layout, Variant(QString()));
-    comRepLib::PrintReport(*layout);
-    ASSERT_FALSE(pages.empty());
-    EXPECT_EQ(pages.front().where, QStringLiteral("Stampa del documento su ''"));
 }
 
 TEST_F(PdfPrinting, AnnullaStopsTheJobBeforeItsNextPage)

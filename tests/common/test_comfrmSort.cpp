@@ -146,7 +146,7 @@ void clickItem(QListWidget *list, int row, bool twice = false)
 
 } // namespace
 
-TEST_F(GridDialogs, TheSortDialogShowsTheGridsKeysAndWritesThemOnlyWhenChanged)
+TEST_F(GridDialogs, TheSortDialogShowsTheGridsKeysWritesThemOnlyWhenChangedAndRefusesAnEmptyFirstLevel)
 {
     grid.column(2)->setCaption(u"Descrizione articolo"_s);
     grid.sortKeys().add(2, Down);
@@ -156,82 +156,53 @@ TEST_F(GridDialogs, TheSortDialogShowsTheGridsKeysAndWritesThemOnlyWhenChanged)
     QSignalSpy reset(grid.model(), &QAbstractItemModel::modelReset);
     sortGrid([](comfrmSort *d) {
         // The columns are listed by key, whatever their captions.
-        const QStringList all{u"(Vuoto)"_s, u"Codice"_s, u"Descrizione"_s, u"Categoria"_s, u"Costo"_s};
-        for (QComboBox *list : d->cboGroups)
-            EXPECT_EQ(itemsOf(list), all);
+        EXPECT_EQ(itemsOf(d->cboGroups[3]),
+                  (QStringList{u"(Vuoto)"_s, u"Codice"_s, u"Descrizione"_s, u"Categoria"_s, u"Costo"_s}));
         // The level after the last key is open and empty; the one after it closed.
         EXPECT_EQ(levels(d), (QStringList{u"Descrizione -"_s, u"Categoria +"_s, u"(Vuoto)"_s, u"(Vuoto) chiuso"_s}));
         // Enter answers OK; without a change the grid is left alone.
         QTest::keyClick(d->cboGroups[0], Qt::Key_Return);
     });
-    EXPECT_EQ(keys.count(), 0);
-    EXPECT_EQ(reset.count(), 0);
+    EXPECT_EQ(keys.count() + reset.count(), 0);
     EXPECT_EQ(sortKeys(), (std::vector<GridKey>{{2, Down}, {3, Up}}));
 
-    // Clearing every level leaves the grid unsorted.
     sortGrid([](comfrmSort *d) {
-        d->cboGroups[0]->setFocus();
-        QTest::mouseClick(d->cmdClearAll, Qt::LeftButton);
-        const QString closed = u"(Vuoto) chiuso"_s;
-        EXPECT_EQ(levels(d), (QStringList{u"(Vuoto)"_s, closed, closed, closed}));
-        QTest::mouseClick(d->cmdOK, Qt::LeftButton);
-    });
-    EXPECT_TRUE(desktop->msgBoxes().empty());
-    EXPECT_TRUE(sortKeys().empty());
-}
-
-TEST_F(GridDialogs, ChoosingAColumnOpensTheNextLevelEmptyClosesTheRestOkSortsAnEmptyFirstLevelIsRefused)
-{
-    grid.sortKeys().add(1, Up);
-    sortGrid([](comfrmSort *d) {
-        const QStringList firstOnly{u"Codice +"_s, u"(Vuoto)"_s, u"(Vuoto) chiuso"_s, u"(Vuoto) chiuso"_s};
-        EXPECT_EQ(levels(d), firstOnly);
-        choose(d->cboGroups[1], u"Costo"_s);
-        QTest::mouseClick(d->optOrder[3], Qt::LeftButton);
-        EXPECT_EQ(levels(d), (QStringList{u"Codice +"_s, u"Costo -"_s, u"(Vuoto)"_s, u"(Vuoto) chiuso"_s}));
-        // Another column starts over in ascending order.
-        choose(d->cboGroups[1], u"Categoria"_s);
-        choose(d->cboGroups[2], u"Descrizione"_s);
-        EXPECT_EQ(levels(d), (QStringList{u"Codice +"_s, u"Categoria +"_s, u"Descrizione +"_s, u"(Vuoto)"_s}));
-        // "(Vuoto)" on level 1 empties and closes levels 2 and 3.
-        choose(d->cboGroups[1], u"(Vuoto)"_s);
-        EXPECT_EQ(levels(d), firstOnly);
-
-        // The accepted levels become the grid's sort keys.
         choose(d->cboGroups[0], u"Categoria"_s);
         choose(d->cboGroups[1], u"Costo"_s);
         QTest::mouseClick(d->optOrder[3], Qt::LeftButton);
+        choose(d->cboGroups[2], u"Descrizione"_s);
+        // "(Vuoto)" on a level empties and closes the levels after it.
+        choose(d->cboGroups[2], u"(Vuoto)"_s);
+        EXPECT_EQ(levels(d), (QStringList{u"Categoria +"_s, u"Costo -"_s, u"(Vuoto)"_s, u"(Vuoto) chiuso"_s}));
         QTest::mouseClick(d->cmdOK, Qt::LeftButton);
     });
     EXPECT_EQ(sortKeys(), (std::vector<GridKey>{{3, Up}, {4, Down}}));
     // Edilizia first, the dearer of its two at the top.
     EXPECT_EQ(grid.textAt(1, 1), u"D001"_s);
-    EXPECT_TRUE(desktop->msgBoxes().empty());
 
-    // Leaving an empty first level is refused.
-    grid.sortKeys().clear();
-    grid.sortKeys().add(1, Up);
+    // Leaving an empty first level, by OK or by Tab, is refused; Annulla still leaves.
     sortGrid([this](comfrmSort *d) {
         choose(d->cboGroups[0], u"(Vuoto)"_s);
         QTest::mouseClick(d->cmdOK, Qt::LeftButton);
         QApplication::processEvents();
         ASSERT_EQ(desktop->prompts(), QStringList{u"Inserire almeno un Campo di ordinamento"_s});
-        EXPECT_EQ(desktop->msgBoxes()[0].style, platform::vbOKOnly);
         EXPECT_TRUE(d->isVisible());
-        EXPECT_FALSE(d->Accepted());
-        EXPECT_EQ(QApplication::focusWidget(), d->cboGroups[0]);
-
-        // Tab away is refused the same way.
         QTest::keyClick(d->cboGroups[0], Qt::Key_Tab);
         QApplication::processEvents();
         EXPECT_EQ(desktop->prompts().size(), 2);
         EXPECT_EQ(QApplication::focusWidget(), d->cboGroups[0]);
-
-        // Annulla still leaves.
         QTest::mouseClick(d->cmdCancel, Qt::LeftButton);
     });
+    EXPECT_EQ(sortKeys(), (std::vector<GridKey>{{3, Up}, {4, Down}}));
+
+    // Clearing every level leaves the grid unsorted.
+    sortGrid([](comfrmSort *d) {
+        d->cboGroups[0]->setFocus();
+        QTest::mouseClick(d->cmdClearAll, Qt::LeftButton);
+        QTest::mouseClick(d->cmdOK, Qt::LeftButton);
+    });
     EXPECT_EQ(desktop->prompts().size(), 2);
-    EXPECT_EQ(sortKeys(), (std::vector<GridKey>{{1, Up}}));
+    EXPECT_TRUE(sortKeys().empty());
 }
 
 TEST_F(GridDialogs, TheGroupDialogListsByListingNameAndLeavesOutWhatCannotBeGrouped)
@@ -295,68 +266,50 @@ TEST_F(GridDialogs, AcceptedGroupsAreAppliedCollapsedWhenAsked)
     EXPECT_FALSE(grid.isGroupCaption(1));
 }
 
-TEST_F(GridDialogs, TheColumnListsHoldTheColumnsByKeyAndTheLastShownColumnStays)
-{
-    bindColumns();
-    bool answer = showFields([](comfrmShowfields *d) {
-        EXPECT_EQ(itemsOf(d->lstAvail), (QStringList{QStringLiteral("Categoria"), QStringLiteral("Costo")}));
-        EXPECT_EQ(itemsOf(d->lstVisible), (QStringList{QStringLiteral("Codice"), QStringLiteral("Descrizione")}));
-        QTest::mouseClick(d->cmdCancel, Qt::LeftButton);
-    });
-    EXPECT_FALSE(answer);
-    EXPECT_EQ(shownColumns(), (QStringList{QStringLiteral("Codice"), QStringLiteral("Descrizione"), QStringLiteral("-")}));
-
-    grid.column(2)->setVisible(false);
-    answer = showFields([](comfrmShowfields *d) {
-        ASSERT_EQ(itemsOf(d->lstVisible), QStringList{QStringLiteral("Codice")});
-        QTest::mouseClick(d->cmdRemove, Qt::LeftButton);
-        clickItem(d->lstVisible, 0, true);
-        EXPECT_EQ(itemsOf(d->lstVisible), QStringList{QStringLiteral("Codice")});
-        EXPECT_EQ(d->lstAvail->count(), 3);
-        QTest::mouseClick(d->cmdOK, Qt::LeftButton);
-    });
-    EXPECT_TRUE(answer);
-    EXPECT_EQ(shownColumns(), (QStringList{QStringLiteral("Codice"), QStringLiteral("-")}));
-}
-
-TEST_F(GridDialogs, OkShowsTheRightHandColumnsInTheirOrder)
+// The columns dialog lists the grid's columns by key; OK shows the
+// right-hand ones in their order, and the last shown column cannot go.
+TEST_F(GridDialogs, TheColumnsDialogShowsTheChosenColumnsInOrderAndKeepsTheLastOne)
 {
     bindColumns();
     const bool answer = showFields([](comfrmShowfields *d) {
+        EXPECT_EQ(itemsOf(d->lstAvail), (QStringList{u"Categoria"_s, u"Costo"_s}));
         // Costo is taken with a double click, Categoria with the button.
         clickItem(d->lstAvail, 1, true);
-        EXPECT_EQ(itemsOf(d->lstVisible), (QStringList{QStringLiteral("Codice"), QStringLiteral("Descrizione"),
-                                                       QStringLiteral("Costo")}));
         QTest::mouseClick(d->cmdAdd, Qt::LeftButton);
         EXPECT_EQ(d->lstAvail->count(), 0);
-        EXPECT_FALSE(d->cmdAdd->isEnabled());
-        EXPECT_EQ(d->lstVisible->currentItem()->text(), QStringLiteral("Categoria"));
-        // The last item cannot go down; up twice.
-        EXPECT_FALSE(d->cmdDown->isEnabled());
+        // Up twice; then Codice goes down to the end and out.
         QTest::mouseClick(d->cmdUp, Qt::LeftButton);
         QTest::mouseClick(d->cmdUp, Qt::LeftButton);
-        EXPECT_EQ(itemsOf(d->lstVisible), (QStringList{QStringLiteral("Codice"), QStringLiteral("Categoria"),
-                                                       QStringLiteral("Descrizione"), QStringLiteral("Costo")}));
-        // Codice goes and comes back at the end.
+        EXPECT_EQ(itemsOf(d->lstVisible), (QStringList{u"Codice"_s, u"Categoria"_s, u"Descrizione"_s, u"Costo"_s}));
         clickItem(d->lstVisible, 0);
         for (int i = 0; i < 4; ++i) // the last click finds the button disabled
             QTest::mouseClick(d->cmdDown, Qt::LeftButton);
-        EXPECT_EQ(d->lstVisible->currentRow(), 3);
         QTest::mouseClick(d->cmdRemove, Qt::LeftButton);
-        EXPECT_EQ(itemsOf(d->lstAvail), QStringList{QStringLiteral("Codice")});
-        // The one before the removed last item is selected.
-        EXPECT_EQ(d->lstVisible->currentRow(), 2);
+        EXPECT_EQ(itemsOf(d->lstAvail), QStringList{u"Codice"_s});
         QTest::mouseClick(d->cmdOK, Qt::LeftButton);
     });
     EXPECT_TRUE(answer);
-    EXPECT_EQ(shownColumns(), (QStringList{QStringLiteral("Categoria"), QStringLiteral("Descrizione"),
-                                           QStringLiteral("Costo"), QStringLiteral("-")}));
-    EXPECT_FALSE(grid.column(1)->visible());
+    EXPECT_EQ(shownColumns(), (QStringList{u"Categoria"_s, u"Descrizione"_s, u"Costo"_s, u"-"_s}));
     EXPECT_EQ(grid.column(3)->position(), 1);
-    EXPECT_EQ(grid.column(4)->position(), 3);
     // A column shown again from width 0 gets a width.
     EXPECT_GT(grid.column(4)->width(), 0);
-    EXPECT_TRUE(grid.column(5)->visible());
+
+    for (int column : {3, 4})
+        grid.column(column)->setVisible(false);
+    EXPECT_TRUE(showFields([](comfrmShowfields *d) {
+        ASSERT_EQ(itemsOf(d->lstVisible), QStringList{u"Descrizione"_s});
+        QTest::mouseClick(d->cmdRemove, Qt::LeftButton);
+        clickItem(d->lstVisible, 0, true);
+        EXPECT_EQ(itemsOf(d->lstVisible), QStringList{u"Descrizione"_s});
+        QTest::mouseClick(d->cmdOK, Qt::LeftButton);
+    }));
+    EXPECT_EQ(shownColumns(), (QStringList{u"Descrizione"_s, u"-"_s}));
+    // Annulla changes nothing.
+    EXPECT_FALSE(showFields([](comfrmShowfields *d) {
+        clickItem(d->lstAvail, 0, true);
+        QTest::mouseClick(d->cmdCancel, Qt::LeftButton);
+    }));
+    EXPECT_EQ(shownColumns(), (QStringList{u"Descrizione"_s, u"-"_s}));
 }
 
 // Annulla keeps a chosen font off the grid; a cancelled font dialog changes
