@@ -1,7 +1,6 @@
-// The main window's Data and Grid menus and its status bar, with the
-// dialogs they open driven through their own widgets: the options, the
-// database choice and the new database, the table editor, the list's
-// columns and layouts.
+// The main window's Data and Grid menus with the dialogs they open driven
+// through their own widgets: the options, the database choice and the new
+// database, the table editor, the list's columns and layouts.
 #include "MainWindowFixture.h"
 
 #include "common/comfrmDbUtils.h"
@@ -9,7 +8,6 @@
 #include "common/comfrmShowfields.h"
 #include "shell/frmOptions.h"
 
-#include <QDateEdit>
 #include <QFileInfo>
 #include <QListWidget>
 
@@ -209,25 +207,4 @@ TEST_F(MenusTest, LayoutsAreStoredInTheDatabaseAndTheDefaultComesFromTheNodesFil
     EXPECT_EQ(desk->msgBoxes().size(), 1u);
     ASSERT_EQ(grid().recordCount(), 1);
     EXPECT_EQ(columnTexts(u"Nome"_s), QStringList{u"Bianchi Mario"_s});
-}
-
-// The status bar's panels open the working date and the counter, and show
-// what was saved there.
-TEST_F(MenusTest, TheStatusBarPanelsOpenTheWorkingDateAndTheCounter)
-{
-    const auto clickPanel = [this](const QString &panel, const std::function<void(frmOptions *)> &action) {
-        testsupport::callModal<frmOptions>([&] { QTest::mouseClick(window->Panel(panel), Qt::LeftButton); }, action);
-    };
-    clickPanel(u"WorkData"_s, [](frmOptions *dialog) {
-        child<QDateEdit>(dialog, u"dtp"_s)->setDate(QDate(2031, 6, 2));
-        click(dialog, u"cmdSalva"_s);
-    });
-    EXPECT_EQ(MainModule::WorkDate, platform::DateTime(2031, 6, 2));
-    EXPECT_EQ(window->Panel(u"WorkData"_s)->text(), u"lun 2 giu 31"_s);
-
-    clickPanel(u"Contatore"_s, [](frmOptions *dialog) {
-        child<QLineEdit>(dialog, u"txtProg0"_s)->setText(u"20"_s);
-        click(dialog, u"cmdSalva"_s);
-    });
-    EXPECT_EQ(window->Panel(u"Contatore"_s)->text(), u"20"_s);
 }
