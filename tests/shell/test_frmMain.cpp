@@ -270,3 +270,33 @@ TEST_F(MainWindowTest, MovementNumbersAndDatesAreFoundWhole)
     QTest::keyClicks(window->txtFind(), u"15/03/2031"_s);
     EXPECT_EQ(current(u"Prog"_s), u"2"_s);
 }
+
+TEST_F(MainWindowTest, EveryFindScrollsToTheRowItSelects)
+{
+    // Eighty more rows on every list, so that the last ones start below the view.
+    runSql(database, QStringLiteral(
+        "CREATE TEMP TABLE n (i);"
+        "WITH RECURSIVE c(i) AS (SELECT 10 UNION ALL SELECT i + 1 FROM c WHERE i < 89) INSERT INTO n SELECT i FROM c;"
+        "INSERT INTO Articoli (Codice, Descrizione, UM) SELECT 'Z0' || i, 'Zeta ' || i, 'PZ' FROM n;"
+        "INSERT INTO CliFor (Tipo, Nome) SELECT 'Cliente', 'Zeta ' || i FROM n "
+        "UNION ALL SELECT 'Fornitore', 'Zeta ' || i FROM n;"
+        "INSERT INTO CodiciIVA (CodiceIVA, Descrizione, Aliquota) SELECT 'Z' || i, 'Zeta ' || i, 0 FROM n;"
+        "INSERT INTO Liste (Chiave, Codice, Descrizione) SELECT 'um', 'Z' || i, 'Zeta ' || i FROM n "
+        "UNION ALL SELECT 'cat', NULL, 'Zeta ' || i FROM n;"
+        "INSERT INTO MagazRegMain (DataIns, Progressivo, Causale, Descrizione) "
+        "SELECT '2031-02-01', 100 + i, 'Carico', 'Zeta ' || i FROM n;"));
+    // What each node's find looks for in its sorted column, the last rows.
+    const char *const wanted[] = {"189", "Z089", "Z089", "Zeta 89", "Zeta 89", "Z89", "Z89", "Zeta 89"};
+    QTableView *view = grid().view();
+    for (int node = 0; node < 8; ++node) {
+        SCOPED_TRACE(node);
+        clickBar(node);
+        QTest::keyClicks(window->txtFind(), QString::fromLatin1(wanted[node]));
+        const int row = grid().row();
+        ASSERT_EQ(grid().textAt(row, sortKey().column), QString::fromLatin1(wanted[node]));
+        ASSERT_GT(row, 50);
+        const int top = view->rowViewportPosition(row - 1);
+        EXPECT_GE(top, 0);
+        EXPECT_LE(top + view->rowHeight(row - 1), view->viewport()->height());
+    }
+}
