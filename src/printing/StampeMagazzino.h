@@ -1,0 +1,64 @@
+#pragma once
+
+#include "platform/base/DateTime.h"
+#include "platform/base/Variant.h"
+
+#include <QList>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+
+namespace platform {
+class Connection;
+class Recordset;
+} // namespace platform
+
+// The data of the stock reports (movement journal, inventory, articles
+// below their minimum stock): the SQL of each, with the period and the
+// filters of the dialog bound as parameters, so that a category or a name
+// holding an apostrophe filters like any other.
+namespace StampeMagazzino {
+
+// The counterpart filter, by the position in the dialog's list: all, the
+// customers', the suppliers' or the deposit movements, or those of one
+// counterpart (its IdCliFor).
+enum class Contropartita { Tutte, Clienti, Fornitori, Deposito, Una };
+
+// What the journal and the inventory are narrowed to.
+struct Filtro {
+    platform::DateTime dal;
+    platform::DateTime al;
+    Contropartita contropartita = Contropartita::Tutte;
+    std::int32_t idContropartita = 0;
+    QString categoria; // empty: every category
+    QString articolo;  // empty: every article
+};
+
+// The inventory's grouping, as the dialog's list offers it.
+enum class Raggruppamento { Nessuno, Categoria, Contropartita, ContropartitaCategoria };
+
+// A statement and the values of its parameters, in declaration order.
+struct Query {
+    QString sql;
+    QList<platform::Variant> parametri;
+};
+
+// Every movement line of the period that passes the filters, with its
+// movement's date, number, causale and counterpart, the article's data, the
+// signed quantity Q, the unit Costo and the value V (at the line's cost, or
+// at its price with `prezzo`), ordered by number, movement and line.
+Query Giornale(const Filtro &filtro, bool prezzo);
+
+// Per article (and per counterpart and category when grouped) the stock Q
+// over the period, the cost C from invCU (last load cost up to the last
+// date) or invCM (average load cost of the period) and the value V = Q x C.
+Query Inventario(const Filtro &filtro, Raggruppamento raggruppamento, bool costoMedio);
+
+// The articles whose minimum stock is above their stock over the period.
+Query Sottoscorta(const platform::DateTime &dal, const platform::DateTime &al);
+
+// Runs a query on the connection into a read-only recordset.
+std::unique_ptr<platform::Recordset> Esegui(platform::Connection &connection, const Query &query);
+
+} // namespace StampeMagazzino
