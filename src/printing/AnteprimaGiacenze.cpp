@@ -6,6 +6,7 @@
 #include "platform/data/Recordset.h"
 #include "platform/desktop/DesktopServices.h"
 #include "printing/IstanzeReport.h"
+#include "printing/StampeMagazzino.h"
 #include "printing/arpGiacenze_05.h"
 #include "shell/MainModule.h"
 
@@ -17,7 +18,7 @@ void AnteprimaGiacenzeNegative(std::unique_ptr<platform::Recordset> rows, QWidge
         layout.ModoEsportazione = false;
         layout.Imposta(QStringLiteral("Controllo giacenze negative"),
                        QStringLiteral("Categorie: (Tutte)") + QStringLiteral(" - Fornitori: (Tutti)"),
-                       QStringLiteral("Check"), MainModule::QtyFormat);
+                       QStringLiteral("Check"), StampeMagazzino::FormatoStampa(MainModule::QtyFormat));
         layout.setRecordset(std::shared_ptr<platform::Recordset>(std::move(rows)));
         comUtility::SetupReportToolbar(layout, false);
         layout.showPreview(parent);

@@ -62,17 +62,15 @@ Condizione Condizioni(const Filtro &filtro)
 Query Giornale(const Filtro &filtro, bool prezzo)
 {
     // The movement and the line are selected too: the report groups on the
-    // movement, so two movements that share a number stay apart.
-    QString s = QStringLiteral(
+    // movement, so two movements that share a number stay apart. The unit
+    // value is named Costo whether it is the line's cost or its price.
+    const QString valore = prezzo ? QStringLiteral("[MagazRegDetail].[Prezzo]") : QStringLiteral("[MagazRegDetail].[Costo]");
+    const QString s = QStringLiteral(
         "SELECT MagazRegMain.DataIns, MagazRegMain.Progressivo, MagazRegMain.Causale, "
         "MagazRegMain.TipoContropartita, CliFor.Nome AS Contropartita, MagazRegDetail.CodiceArticolo, "
         "Articoli.Descrizione, Articoli.UM, Articoli.Categoria, MagazRegMain.IdReg, MagazRegDetail.Riga, "
-        "[Segno]*[Quantità] AS Q, [Segno]*[Quantità]*[MagazRegDetail].[Costo] AS V, [MagazRegDetail].[Costo]  ");
-    if (prezzo) {
-        s.replace(QStringLiteral("[Segno]*[Quantità]*[MagazRegDetail].[Costo]"),
-                  QStringLiteral("[Segno]*[Quantità]*[MagazRegDetail].[Prezzo]"));
-        s.replace(QStringLiteral("[MagazRegDetail].[Costo]"), QStringLiteral("[MagazRegDetail].[Prezzo] AS Costo"));
-    }
+        "[Segno]*[Quantità] AS Q, [Segno]*[Quantità]*%1 AS V, %1 AS Costo ")
+                          .arg(valore);
     const QString f = QStringLiteral(
         "FROM (MagazRegMain INNER JOIN (Articoli INNER JOIN MagazRegDetail ON Articoli.Codice = "
         "MagazRegDetail.CodiceArticolo) ON MagazRegMain.IdReg = MagazRegDetail.IdReg) LEFT JOIN CliFor ON "
@@ -133,6 +131,14 @@ Query Sottoscorta(const platform::DateTime &dal, const platform::DateTime &al)
 {
     return {QStringLiteral("SELECT * FROM RepGiacenze WHERE ScortaMinima>Giacenza ORDER BY Codice"),
             {Variant(dal), Variant(al)}};
+}
+
+QString FormatoStampa(const QString &formatoImpostazioni)
+{
+    const QString grouped = QStringLiteral("#,#");
+    if (formatoImpostazioni.startsWith(grouped) && !formatoImpostazioni.startsWith(QStringLiteral("#,##0")))
+        return QStringLiteral("#,##0") + formatoImpostazioni.mid(grouped.size());
+    return formatoImpostazioni;
 }
 
 std::unique_ptr<platform::Recordset> Esegui(platform::Connection &connection, const Query &query)

@@ -58,6 +58,11 @@ Query Inventario(const Filtro &filtro, Raggruppamento raggruppamento, bool costo
 // The articles whose minimum stock is above their stock over the period.
 Query Sottoscorta(const platform::DateTime &dal, const platform::DateTime &al);
 
+// A number format of the settings ("#,#" and its decimals) as the reports
+// print it: with a digit before the decimal separator, so that 0.5 reads
+// "0,50" and zero "0,00" rather than ",50" and ",00".
+QString FormatoStampa(const QString &formatoImpostazioni);
+
 // Runs a query on the connection into a read-only recordset.
 std::unique_ptr<platform::Recordset> Esegui(platform::Connection &connection, const Query &query);
 

@@ -35,7 +35,7 @@ arpGiacenze_05::arpGiacenze_05()
     Campo(rows, QStringLiteral("txtGiacenza"), QStringLiteral("Giacenza"), XGiacenza, WGiacenza, TextAlign::Right);
     Campo(rows, QStringLiteral("txtValore"), QStringLiteral("=[ScortaMinima] - [Giacenza]"), XDelta, WDelta,
           TextAlign::Right)
-        .outputFormat = QStringLiteral("#,#.00");
+        .outputFormat = QStringLiteral("#,##0.00");
 
     // In export mode: no report header or footer, no page footer, the
     // captions once at the top without their rule, one line per article.

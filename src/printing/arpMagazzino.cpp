@@ -44,12 +44,12 @@ arpMagazzino::arpMagazzino(const QString &nomeTitolo, const QString &titolo, con
         f.alignment = align;
         f.wordWrap = false;
     };
-    pageField(QStringLiteral("p1"), QStringLiteral("=PageNumber"), width - 1560, TextAlign::Right);
-    ReportControl &slash = footer.addLabel(QStringLiteral("lblPagine"), QStringLiteral("/"), width - 840, 120, 140,
+    pageField(QStringLiteral("p1"), QStringLiteral("=PageNumber"), width - 1640, TextAlign::Right);
+    ReportControl &slash = footer.addLabel(QStringLiteral("lblPagine"), QStringLiteral("/"), width - 840, 120, 100,
                                            AltezzaTesto);
     slash.font = Carattere(8);
     slash.alignment = TextAlign::Center;
-    pageField(QStringLiteral("p2"), QStringLiteral("=PageCount"), width - 700, TextAlign::Left);
+    pageField(QStringLiteral("p2"), QStringLiteral("=PageCount"), width - 640, TextAlign::Left);
 }
 
 ReportControl &arpMagazzino::Intestazione(const QString &nome, const QString &testo, double left, double width,

@@ -60,6 +60,17 @@ QComboBox *NuovaLista(const char *name, QWidget *parent)
     return combo;
 }
 
+// The formats of quantities and values in the reports.
+QString Quantita()
+{
+    return StampeMagazzino::FormatoStampa(MainModule::QtyFormat);
+}
+
+QString Valori()
+{
+    return StampeMagazzino::FormatoStampa(MainModule::ValueFormat);
+}
+
 // Loads the shared layout of type Layout and points it at the printer.
 template <typename Layout>
 Layout &Carica(const QString &printer)
@@ -294,8 +305,7 @@ void frmPrintReportMov::StampaGiornale(const StampeMagazzino::Filtro &filtro)
     layout.Imposta(QStringLiteral("Giornale di Magazzino - Movimenti dal ") + DataBreve(Dat1->date())
                        + QStringLiteral(" al ") + DataBreve(Dat2->date()),
                    TestoFiltro(), prezzo ? QStringLiteral("Prezzo un.") : QStringLiteral("Costo unitario"),
-                   prezzo ? QStringLiteral("Importo") : QStringLiteral("Valore"), MainModule::QtyFormat,
-                   MainModule::ValueFormat);
+                   prezzo ? QStringLiteral("Importo") : QStringLiteral("Valore"), Quantita(), Valori());
     layout.setFilter(QString());
     layout.setRecordset(std::move(rows));
     EseguiAzione(layout);
@@ -315,7 +325,7 @@ void frmPrintReportMov::StampaInventario(const StampeMagazzino::Filtro &filtro)
     layout.Imposta(QStringLiteral("Inventario - Movimenti dal ") + DataBreve(Dat1->date()) + QStringLiteral(" al ")
                        + DataBreve(Dat2->date()),
                    TestoFiltro(), medio ? QStringLiteral("Costo medio") : QStringLiteral("Costo ultimo"),
-                   MainModule::QtyFormat, MainModule::ValueFormat, grouping);
+                   Quantita(), Valori(), grouping);
     // Articles whose stock over the period is zero are left out.
     layout.setFilter(QStringLiteral("Q<>0"));
     layout.setRecordset(std::move(rows));
@@ -333,7 +343,7 @@ void frmPrintReportMov::StampaSottoscorta()
     arpGiacenze_05 &layout = Carica<arpGiacenze_05>(cmbprinters->currentText());
     layout.Imposta(QStringLiteral("Articoli sottoscorta dal ") + DataBreve(Dat1->date()) + QStringLiteral(" al ")
                        + DataBreve(Dat2->date()),
-                   QString(), QStringLiteral("Delta"), MainModule::QtyFormat);
+                   QString(), QStringLiteral("Delta"), Quantita());
     layout.setFilter(QString());
     layout.setRecordset(std::move(rows));
     EseguiAzione(layout);
