@@ -8,10 +8,10 @@ using platform::report::TextAlign;
 namespace {
 
 constexpr double XCodice = 0, WCodice = 1900;
-constexpr double XDescrizione = 1950, WDescrizione = 3550;
-constexpr double XMinima = 5550, WMinima = 1300;
-constexpr double XGiacenza = 6900, WGiacenza = 1300;
-constexpr double XDelta = 8250, WDelta = 1388;
+constexpr double XDescrizione = 1950, WDescrizione = 3250;
+constexpr double XMinima = 5300, WMinima = 1550;
+constexpr double XGiacenza = 6950, WGiacenza = 1250;
+constexpr double XDelta = 8300, WDelta = 1338;
 
 } // namespace
 

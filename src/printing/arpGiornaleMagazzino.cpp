@@ -9,13 +9,13 @@ namespace {
 constexpr double XCodice = 0, WCodice = 1500;
 constexpr double XDescrizione = 1550, WDescrizione = 3150;
 constexpr double XUM = 4750, WUM = 450;
-constexpr double XQ = 5250, WQ = 1300;
-constexpr double XCosto = 6600, WCosto = 1500;
+constexpr double XQ = 5250, WQ = 1200;
+constexpr double XCosto = 6550, WCosto = 1500;
 constexpr double XV = 8150, WV = 1488;
 // Columns of the movement's header.
 constexpr double XProg = 0, WProg = 1300;
-constexpr double XData = 1400, WData = 1250;
-constexpr double XCausale = 2750, WCausale = 1950;
+constexpr double XData = 1450, WData = 1250;
+constexpr double XCausale = 2800, WCausale = 1900;
 constexpr double XContro = 4750, WContro = 4888;
 
 } // namespace
