@@ -49,11 +49,9 @@ arpGiacenze_05::arpGiacenze_05()
 void arpGiacenze_05::Imposta(const QString &titolo, const QString &sottotitolo, const QString &colonnaDelta,
                              const QString &formatoQuantita)
 {
-    control(QStringLiteral("lblTitle")).caption = titolo;
-    control(QStringLiteral("lblCat")).caption = sottotitolo;
+    ImpostaTitolo(titolo, sottotitolo);
     control(QStringLiteral("Label9")).caption = colonnaDelta;
-    control(QStringLiteral("txtScortaMinima")).outputFormat = formatoQuantita;
-    control(QStringLiteral("txtGiacenza")).outputFormat = formatoQuantita;
+    ImpostaFormato({"txtScortaMinima", "txtGiacenza"}, formatoQuantita);
 }
 
 void arpGiacenze_05::PageHeader_Format(FormatContext &context)

@@ -71,12 +71,9 @@ void arpGiornaleMagazzino::Imposta(const QString &titolo, const QString &filtro,
                                    const QString &colonna2, const QString &formatoQuantita,
                                    const QString &formatoValori)
 {
-    control(QStringLiteral("lblTitolo")).caption = titolo;
-    control(QStringLiteral("lblFiltro")).caption = filtro;
+    ImpostaTitolo(titolo, filtro);
     control(QStringLiteral("lblCol1")).caption = colonna1;
     control(QStringLiteral("lblCol2")).caption = colonna2;
-    for (const char *name : {"txtQ", "txtQtot"})
-        control(QString::fromLatin1(name)).outputFormat = formatoQuantita;
-    for (const char *name : {"txtCosto", "txtV", "txtVtot"})
-        control(QString::fromLatin1(name)).outputFormat = formatoValori;
+    ImpostaFormato({"txtQ", "txtQtot"}, formatoQuantita);
+    ImpostaFormato({"txtCosto", "txtV", "txtVtot"}, formatoValori);
 }

@@ -83,13 +83,10 @@ void arpInventario::Imposta(const QString &titolo, const QString &filtro, const 
                             const QString &formatoQuantita, const QString &formatoValori,
                             Raggruppamento raggruppamento)
 {
-    control(QStringLiteral("lblTitolo")).caption = titolo;
-    control(QStringLiteral("lblFiltro")).caption = filtro;
+    ImpostaTitolo(titolo, filtro);
     control(QStringLiteral("lblCosto")).caption = colonnaCosto;
-    for (const char *name : {"txtQ", "txtQcont", "txtQcat", "txtQtot"})
-        control(QString::fromLatin1(name)).outputFormat = formatoQuantita;
-    for (const char *name : {"txtCU", "txtV", "txtVcont", "txtVcat", "txtVtot"})
-        control(QString::fromLatin1(name)).outputFormat = formatoValori;
+    ImpostaFormato({"txtQ", "txtQcont", "txtQcat", "txtQtot"}, formatoQuantita);
+    ImpostaFormato({"txtCU", "txtV", "txtVcont", "txtVcat", "txtVtot"}, formatoValori);
     const bool counterparts =
         raggruppamento == Raggruppamento::Contropartita || raggruppamento == Raggruppamento::ContropartitaCategoria;
     const bool categories =

@@ -20,12 +20,12 @@ arpMagazzino::arpMagazzino(const QString &nomeTitolo, const QString &titolo, con
 {
     const double width = printWidth();
     ReportSection &header = reportHeader();
-    ReportControl &title = header.control(QStringLiteral("lblTitle"));
-    title.name = nomeTitolo;
-    title.font = Carattere(14, true);
+    m_titolo = &header.control(QStringLiteral("lblTitle"));
+    m_titolo->name = nomeTitolo;
+    m_titolo->font = Carattere(14, true);
     // The filter line, with room for two lines.
-    ReportControl &filter = header.addLabel(nomeFiltro, filtro, 0, 660, width, 450);
-    filter.font = Carattere(Punti);
+    m_filtro = &header.addLabel(nomeFiltro, filtro, 0, 660, width, 450);
+    m_filtro->font = Carattere(Punti);
     header.height = 1200;
 
     // The captions and the rule under them.
@@ -50,6 +50,18 @@ arpMagazzino::arpMagazzino(const QString &nomeTitolo, const QString &titolo, con
     slash.font = Carattere(8);
     slash.alignment = TextAlign::Center;
     pageField(QStringLiteral("p2"), QStringLiteral("=PageCount"), width - 640, TextAlign::Left);
+}
+
+void arpMagazzino::ImpostaTitolo(const QString &titolo, const QString &filtro)
+{
+    m_titolo->caption = titolo;
+    m_filtro->caption = filtro;
+}
+
+void arpMagazzino::ImpostaFormato(std::initializer_list<const char *> campi, const QString &formato)
+{
+    for (const char *name : campi)
+        control(QString::fromLatin1(name)).outputFormat = formato;
 }
 
 ReportControl &arpMagazzino::Intestazione(const QString &nome, const QString &testo, double left, double width,

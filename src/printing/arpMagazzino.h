@@ -2,6 +2,8 @@
 
 #include "printing/arpElenco.h"
 
+#include <initializer_list>
+
 // The look of the stock reports: the list look (A4, 2 cm margins, the title
 // over a rule), a filter line under the title, captions in one or two rows
 // over a rule in the page header, and "n / m" at the right of the page
@@ -12,6 +14,11 @@ protected:
     // `nomeTitolo` and `nomeFiltro` name the title and the filter labels.
     arpMagazzino(const QString &nomeTitolo, const QString &titolo, const QString &nomeFiltro, const QString &filtro,
                  const QString &nome, int righeIntestazione);
+
+    // The run's title and filter line.
+    void ImpostaTitolo(const QString &titolo, const QString &filtro);
+    // Gives the named fields a number format.
+    void ImpostaFormato(std::initializer_list<const char *> campi, const QString &formato);
 
     // A caption of the page header, in row `riga` (0 the first).
     platform::report::ReportControl &Intestazione(const QString &nome, const QString &testo, double left, double width,
@@ -35,4 +42,8 @@ protected:
     void Riga(platform::report::ReportSection &sezione, const QString &nome, double top);
 
     static constexpr double Riga1 = 270; // a text row of the stock reports
+
+private:
+    platform::report::ReportControl *m_titolo;
+    platform::report::ReportControl *m_filtro;
 };
