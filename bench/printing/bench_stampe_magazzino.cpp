@@ -70,6 +70,8 @@ double Floor(const QString &path, const StampeMagazzino::Query &query)
 {
     platform::Connection connection(MainModule::ConnString);
     const platform::jet::Translation t = connection.openSession().translate(query.sql);
+    if (qEnvironmentVariableIsSet("VELMORA_BENCH_SQL"))
+        std::printf("%s\n  parameters: %s\n", qPrintable(t.sql), qPrintable(t.parameterNames.join(u", ")));
     Stopwatch clock;
     DirectQuery direct(path);
     direct.run(t.sql, t.parameterNames, query.parametri);

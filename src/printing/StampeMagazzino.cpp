@@ -87,43 +87,55 @@ Query Inventario(const Filtro &filtro, Raggruppamento raggruppamento, bool costo
     const QString contropartita = QStringLiteral("[Nome] & ' (' & [TipoContropartita] & ')'");
     const QString articolo =
         QStringLiteral("MagazRegDetail.CodiceArticolo, Articoli.Descrizione, Articoli.UM, Articoli.Ubicazione");
-    QString chiavi;     // the group columns, in the GROUP BY and ORDER BY
-    QString selezione;  // the same, named, in the SELECT
+    QString chiavi;    // the group columns, in the GROUP BY
+    QString selezione; // the same, named, in the SELECT
+    QString ordine;    // the same by their names, for the ORDER BY
     bool conContropartite = false;
     switch (raggruppamento) {
     case Raggruppamento::Nessuno:
         break;
     case Raggruppamento::Categoria:
         chiavi = selezione = QStringLiteral("Articoli.Categoria, ");
+        ordine = QStringLiteral("R.Categoria, ");
         break;
     case Raggruppamento::Contropartita:
         chiavi = contropartita + QStringLiteral(", ");
         selezione = contropartita + QStringLiteral(" AS Contropartita, ");
+        ordine = QStringLiteral("R.Contropartita, ");
         conContropartite = true;
         break;
     case Raggruppamento::ContropartitaCategoria:
         chiavi = contropartita + QStringLiteral(", Articoli.Categoria, ");
         selezione = contropartita + QStringLiteral(" AS Contropartita, Articoli.Categoria, ");
+        ordine = QStringLiteral("R.Contropartita, R.Categoria, ");
         conContropartite = true;
         break;
     }
-    const QString s = QStringLiteral("SELECT ") + selezione + articolo
-                      + QStringLiteral(", Sum([Quantità]*[Segno]) AS Q, Avg(invCU.CC) AS C, "
-                                       "Sum([Quantità]*[Segno])*Avg([invCU].[CC]) AS V ");
-    const QString f = conContropartite
-        ? QStringLiteral("FROM (MagazRegMain INNER JOIN (Articoli INNER JOIN (MagazRegDetail LEFT JOIN invCU ON "
-                         "MagazRegDetail.CodiceArticolo = invCU.CodiceArticolo) ON Articoli.Codice = "
-                         "MagazRegDetail.CodiceArticolo) ON MagazRegMain.IdReg = MagazRegDetail.IdReg) LEFT JOIN "
-                         "CliFor ON MagazRegMain.IdContropartita = CliFor.IdCliFor ")
-        : QStringLiteral("FROM (MagazRegMain INNER JOIN (Articoli INNER JOIN MagazRegDetail ON Articoli.Codice = "
-                         "MagazRegDetail.CodiceArticolo) ON MagazRegMain.IdReg = MagazRegDetail.IdReg) LEFT JOIN "
-                         "invCU ON MagazRegDetail.CodiceArticolo = invCU.CodiceArticolo ");
-    QString selectFrom = s + f;
-    if (costoMedio)
-        selectFrom.replace(QStringLiteral("invCU"), QStringLiteral("invCM"));
+    QString f = QStringLiteral(
+        "FROM (MagazRegMain INNER JOIN (Articoli INNER JOIN MagazRegDetail ON Articoli.Codice = "
+        "MagazRegDetail.CodiceArticolo) ON MagazRegMain.IdReg = MagazRegDetail.IdReg) ");
+    if (conContropartite)
+        f += QStringLiteral("LEFT JOIN CliFor ON MagazRegMain.IdContropartita = CliFor.IdCliFor ");
     const Condizione w = Condizioni(filtro);
-    return {w.dichiarazione + selectFrom + w.where + QStringLiteral("GROUP BY ") + chiavi + articolo
-                + QStringLiteral(" ORDER BY ") + chiavi + QStringLiteral("MagazRegDetail.CodiceArticolo "),
+    // The stock of each article (and group) over the period first; then
+    // the cost of those articles only: the average of the period's loads
+    // (invCM), or the cost of the last load up to the last date, which is
+    // the article's latest load line (kept in _UltimoCarico) when that is
+    // not later than the last date, else found among its loads, the same
+    // choice as invCU makes.
+    const QString giacenze = QStringLiteral("SELECT ") + selezione + articolo
+                             + QStringLiteral(", Sum([Quantità]*[Segno]) AS Q ") + f + w.where
+                             + QStringLiteral("GROUP BY ") + chiavi + articolo;
+    const QString costo = costoMedio
+        ? QStringLiteral("SELECT T.*, invCM.CC AS C FROM (%1) AS T LEFT JOIN invCM ON T.CodiceArticolo = "
+                         "invCM.CodiceArticolo")
+        : QStringLiteral(
+              "SELECT T.*, IIf(U.DataIns <= [d2], U.Costo, (SELECT TOP 1 D.Costo FROM MagazRegMain AS M INNER JOIN "
+              "MagazRegDetail AS D ON M.IdReg = D.IdReg WHERE D.CodiceArticolo = T.CodiceArticolo AND D.Segno = 1 "
+              "AND M.DataIns <= [d2] ORDER BY M.DataIns DESC, M.IdReg DESC, D.Riga DESC, D.IdDet DESC)) AS C "
+              "FROM (%1) AS T LEFT JOIN _UltimoCarico AS U ON T.CodiceArticolo = U.CodiceArticolo");
+    return {w.dichiarazione + QStringLiteral("SELECT R.*, R.Q*R.C AS V FROM (") + costo.arg(giacenze)
+                + QStringLiteral(") AS R ORDER BY ") + ordine + QStringLiteral("R.CodiceArticolo"),
             w.valori};
 }
 

@@ -51,8 +51,9 @@ struct Query {
 Query Giornale(const Filtro &filtro, bool prezzo);
 
 // Per article (and per counterpart and category when grouped) the stock Q
-// over the period, the cost C from invCU (last load cost up to the last
-// date) or invCM (average load cost of the period) and the value V = Q x C.
+// over the period, the cost C (the last load cost up to the last date, as
+// invCU gives it, or the average load cost of the period from invCM) and
+// the value V = Q x C; C and V are Null for an article without a cost.
 Query Inventario(const Filtro &filtro, Raggruppamento raggruppamento, bool costoMedio);
 
 // The articles whose minimum stock is above their stock over the period.
