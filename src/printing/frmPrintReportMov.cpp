@@ -91,7 +91,7 @@ frmPrintReportMov::frmPrintReportMov(QWidget *parent) : frmPrintReport(parent)
     // The period, the filters and the report's choices, under the catalogue.
     auto *scelte = new QWidget(this);
     scelte->setObjectName(QStringLiteral("frmScelte"));
-    scelte->setGeometry(comTwipsRect(120, 4740, 6990, 2880));
+    scelte->setGeometry(comTwipsRect(120, 4740, 6990, 2940));
     auto *grid = new QGridLayout(scelte);
     grid->setContentsMargins(0, 0, 0, 0);
 
@@ -137,7 +137,7 @@ frmPrintReportMov::frmPrintReportMov(QWidget *parent) : frmPrintReport(parent)
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
 
-    setFixedSize(comTwipsRect(0, 0, 7230, 7740).size());
+    setFixedSize(comTwipsRect(0, 0, 7230, 7860).size());
 
     setTabOrder(GridEX1, Dat1);
     setTabOrder(Dat1, Dat2);
