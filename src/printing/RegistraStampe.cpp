@@ -2,19 +2,26 @@
 
 #include "printing/frmPrintReportCliFor.h"
 #include "printing/frmPrintReportDati.h"
+#include "printing/frmPrintReportMov.h"
 #include "shell/WindowRegistry.h"
+
+namespace {
+
+// A report dialog the main window's Print opens with the chosen printer.
+template <class Dialog>
+void RegistraDialogoStampa(const QString &name)
+{
+    WindowRegistry::Voce voce;
+    voce.Stampa = [](const QString &printerName) { Dialog::Apri(printerName); };
+    WindowRegistry::Registra(name, voce);
+}
+
+} // namespace
 
 void RegistraFinestreStampa()
 {
-    WindowRegistry::Voce dati;
-    dati.Stampa = [](const QString &printerName) { frmPrintReportDati::Apri(printerName); };
-    WindowRegistry::Registra(QStringLiteral("frmPrintReportDati"), dati);
-
-    WindowRegistry::Voce clienti;
-    clienti.Stampa = [](const QString &printerName) { frmPrintReportClienti::Apri(printerName); };
-    WindowRegistry::Registra(QStringLiteral("frmPrintReportClienti"), clienti);
-
-    WindowRegistry::Voce fornitori;
-    fornitori.Stampa = [](const QString &printerName) { frmPrintReportFornitori::Apri(printerName); };
-    WindowRegistry::Registra(QStringLiteral("frmPrintReportFornitori"), fornitori);
+    RegistraDialogoStampa<frmPrintReportDati>(QStringLiteral("frmPrintReportDati"));
+    RegistraDialogoStampa<frmPrintReportClienti>(QStringLiteral("frmPrintReportClienti"));
+    RegistraDialogoStampa<frmPrintReportFornitori>(QStringLiteral("frmPrintReportFornitori"));
+    RegistraDialogoStampa<frmPrintReportMov>(QStringLiteral("frmPrintReportMov"));
 }
