@@ -18,6 +18,7 @@
 #include "shell/MainModule.h"
 #include "shell/WindowRegistry.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -451,6 +452,7 @@ void frm_io_MovMag_01::cmdModifica_Click()
 {
     ImpostaStato(StatoModifica);
     gexDet->setFocus(Qt::OtherFocusReason);
+    m_Righe->gexDet_GotFocus();
 }
 
 bool frm_io_MovMag_01::RigheValide()

@@ -60,6 +60,10 @@ public:
     // The supplier a new article created from a line gets (0 for none).
     std::function<std::int32_t()> FornitoreNuovoArticolo;
 
+    // Makes the new-record row's code cell current, as when the grid gets
+    // the focus: typing starts a new line.
+    void gexDet_GotFocus();
+
     // Fills description, cost and price of the current line from its
     // article; false when no article has its code.
     bool gexDetRowUpdate();
@@ -78,7 +82,6 @@ private:
     void gexDet_KeyDown(platform::GridKeyEvent &key);
     void gexDet_KeyPress(platform::GridKeyEvent &key);
     void gexDet_SelectionChange(int column);
-    void gexDet_GotFocus();
     void gexDet_Error(platform::GridDataError &error);
     // Re-reads the stock list after an article was created or changed; an
     // error is told and the old list stays.

@@ -7,6 +7,7 @@
 
 #include "common/comfrmFindRecord.h"
 #include "common/comfrmSendError.h"
+#include "platform/data/Recordset.h"
 #include "platform/grid/Grid.h"
 #include "platform/grid/GridModel.h"
 #include "records/frm_io_MovMag_01.h"
@@ -87,7 +88,8 @@ protected:
     // Types a line into the grid: code, Tab, quantity, Tab, past the value.
     static void riga(frm_io_MovMag_01 *w, const QString &codice, const QString &quantita)
     {
-        w->gexDet->view()->setFocus();
+        if (!w->gexDet->isAncestorOf(QApplication::focusWidget()))
+            w->gexDet->view()->setFocus();
         QApplication::processEvents();
         scrivi(codice);
         tasto(Qt::Key_Tab);
@@ -111,11 +113,11 @@ protected:
     }
     QStringList righe(int idReg) const
     {
-        return queryColumn(database, u"SELECT Riga || ' ' || CodiceArticolo || ' ' || \"Quantità\" || ' ' || Segno "
-                                     "|| ' ' || Costo || ' ' || Prezzo FROM MagazRegDetail WHERE IdReg=%1 ORDER BY Riga"_s
+        return queryColumn(database, u"SELECT Riga || ' ' || CodiceArticolo || printf(' %g %d %g %g', \"Quantità\", "
+                                     "Segno, Costo, Prezzo) FROM MagazRegDetail WHERE IdReg=%1 ORDER BY Riga"_s
                                          .arg(idReg));
     }
-    QString contatore() const { return cell(u"SELECT l02 FROM _Pars WHERE k01='maga' AND l01=2031"_s); }
+    QString contatore() const { return cell(u"SELECT printf('%d', l02) FROM _Pars WHERE k01='maga' AND l01=2031"_s); }
     QStringList messaggi() const
     {
         QStringList texts;
