@@ -10,6 +10,8 @@
 #include "platform/data/Recordset.h"
 #include "platform/grid/Grid.h"
 #include "platform/grid/GridModel.h"
+#include "records/FinestraCliFor.h"
+#include "records/frm_io_Articoli_02.h"
 #include "records/frm_io_MovMag_01.h"
 #include "records/frm_io_MovMag_01_Righe.h"
 
@@ -205,13 +207,36 @@ TEST_F(MovWindowTest, ACodeOfNoArticleIsRefusedInItsCellAndNoMinusIsTyped)
     EXPECT_EQ(righe(w->Mov().IdReg()), QStringList{u"10 A1 4 1 2 5"_s});
 }
 
-TEST_F(MovWindowTest, F6FindsAnArticleForTheCurrentLine)
+TEST_F(MovWindowTest, F5CreatesACounterpartAndAnArticleAndF6FindsOne)
 {
     frm_io_MovMag_01 *w = nuovo();
     ASSERT_NE(w, nullptr);
-    testata(w, u"Scarico"_s, u"x"_s);
+    testata(w, u"Acquisto"_s, u"x"_s);
+    // F5 on the counterpart: a new supplier, chosen at once.
+    w->dtcData0->setFocus();
+    onModal<frm_io_Fornitori_01>([] { tasto(Qt::Key_F5); }, [](frm_io_Fornitori_01 *f) {
+        typeAndLeave(f->txtData[0], u"Verdi Spa"_s);
+        QTest::mouseClick(f->cmdSalva(), Qt::LeftButton);
+    });
+    EXPECT_EQ(w->dtcData0->currentText(), u"Verdi Spa"_s);
+    const QString verdi = cell(u"SELECT IdCliFor FROM CliFor WHERE Nome='Verdi Spa'"_s);
+
+    // F5 on the code: a new article of the movement's supplier.
+    activate(w);
     w->gexDet->view()->setFocus();
     QApplication::processEvents();
+    onModal<frm_io_Articoli_02>([] { tasto(Qt::Key_F5); }, [](frm_io_Articoli_02 *a) {
+        EXPECT_EQ(a->dtcData[frm_io_Articoli_02::ListaFornitori]->currentText(), u"Verdi Spa"_s);
+        typeAndLeave(a->txtData[0], u"c3"_s);
+        typeAndLeave(a->txtData[2], u"7"_s);
+        QTest::mouseClick(a->cmdSalva(), Qt::LeftButton);
+    });
+    EXPECT_EQ(w->gexDet->value(Col::Codice), platform::Variant("C3"));
+    EXPECT_EQ(w->gexDet->textAt(1, Col::Costo), u"7,00"_s);
+
+    // F6 in the quantity column replaces the code of the line.
+    activate(w);
+    w->gexDet->setCol(Col::Quantita);
     onModal<comfrmFindRecord>([] { tasto(Qt::Key_F6); }, [](comfrmFindRecord *finder) {
         EXPECT_EQ(finder->windowTitle(), u"Articoli"_s);
         EXPECT_FALSE(finder->cmdNew->isEnabled());
@@ -219,8 +244,10 @@ TEST_F(MovWindowTest, F6FindsAnArticleForTheCurrentLine)
         finder->cmdInsert->click();
     });
     EXPECT_EQ(w->gexDet->value(Col::Codice), platform::Variant("B2"));
-    EXPECT_EQ(w->gexDet->textAt(1, Col::Prezzo), u"3,00"_s);
-    EXPECT_EQ(w->gexDet->textAt(1, Col::Riga), u"10"_s);
+    EXPECT_EQ(w->gexDet->textAt(1, Col::Costo), u"1,50"_s);
+    ASSERT_TRUE(w->cmdSalva_Click());
+    EXPECT_EQ(righe(w->Mov().IdReg()), QStringList{u"10 B2 1 1 1.5 3"_s});
+    EXPECT_EQ(cell(u"SELECT IdContropartita FROM MagazRegMain WHERE IdReg=%1"_s.arg(w->Mov().IdReg())), verdi);
 }
 
 TEST_F(MovWindowTest, OpenedMovementShowsItsKindNumbersNewLinesAfterTheHighestAndSavesChanges)
