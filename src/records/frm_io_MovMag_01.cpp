@@ -230,9 +230,7 @@ bool frm_io_MovMag_01::Apri(std::int32_t idReg)
         ChiudiFinestra();
         return false;
     }
-    show();
-    raise();
-    activateWindow();
+    Mostra();
     cmbData->setEnabled(false);
     ImpostaCausale();
     cmdLabels->setEnabled(EtichetteDisponibili() && m_Regola.OffreEtichette());
@@ -243,33 +241,39 @@ bool frm_io_MovMag_01::Apri(std::int32_t idReg)
 
 void frm_io_MovMag_01::Nuovo()
 {
-    ImpostaStato(StatoNuovo);
-    try {
-        IniziaNuovo();
-        CaricaMovimento();
-    } catch (const platform::RuntimeError &e) {
-        Errore(e, QStringLiteral("Nuovo"));
-        ChiudiFinestra();
+    if (!IniziaNuovo(QStringLiteral("Nuovo")))
         return;
-    }
-    show();
-    raise();
-    activateWindow();
-    cmdLabels->setEnabled(false);
+    Mostra();
     ImpostaCausale();
     m_UltimaCausale = cmbData->currentText();
     AggiornaTotale();
     cmbData->setFocus(Qt::OtherFocusReason);
 }
 
-void frm_io_MovMag_01::IniziaNuovo()
+bool frm_io_MovMag_01::IniziaNuovo(const QString &routine)
 {
+    ImpostaStato(StatoNuovo);
     if (m_UltimaCausale.isEmpty())
         m_UltimaCausale = QStringLiteral("Acquisto");
-    m_Mov->Nuovo(m_UltimaCausale, MainModule::WorkDate);
-    m_IdContropartitaScelta = 0;
-    // The number the movement is expected to get; the save gives the real one.
-    lblProg->setText(QString::number(MainModule::LeggiProgressivo(MainModule::WorkYear) + 1));
+    try {
+        m_Mov->Nuovo(m_UltimaCausale, MainModule::WorkDate);
+        m_IdContropartitaScelta = 0;
+        // The number the movement is expected to get; the save gives the real one.
+        lblProg->setText(QString::number(MainModule::LeggiProgressivo(MainModule::WorkYear) + 1));
+        CaricaMovimento();
+    } catch (const platform::RuntimeError &e) {
+        Errore(e, routine);
+        ChiudiFinestra();
+        return false;
+    }
+    return true;
+}
+
+void frm_io_MovMag_01::Mostra()
+{
+    show();
+    raise();
+    activateWindow();
 }
 
 void frm_io_MovMag_01::CaricaMovimento()
@@ -435,15 +439,8 @@ void frm_io_MovMag_01::cmdNuovo_Click()
 {
     setWindowTitle(QStringLiteral("<Nuovo Movimento>"));
     lblTotale[1]->setText(platform::formatValue(Variant(0), MainModule::ValueFormat));
-    ImpostaStato(StatoNuovo);
-    try {
-        IniziaNuovo();
-        CaricaMovimento();
-    } catch (const platform::RuntimeError &e) {
-        Errore(e, QStringLiteral("cmdNuovo_Click"));
-        ChiudiFinestra();
+    if (!IniziaNuovo(QStringLiteral("cmdNuovo_Click")))
         return;
-    }
     ImpostaCausale();
     cmbData->setFocus(Qt::OtherFocusReason);
 }

@@ -108,8 +108,10 @@ private:
     void ImpostaCausale();
     // Reloads the counterpart list of the kind of the causale.
     void InitCombos();
-    // Starts a new movement in memory, numbered as the counter stands.
-    void IniziaNuovo();
+    // New mode on a new movement in memory, numbered as the counter
+    // stands; an error is reported (as from `routine`) and ends the window.
+    bool IniziaNuovo(const QString &routine);
+    void Mostra();
     // Reads the article lists and shows the movement held.
     void CaricaMovimento();
     void MostraTestata();
