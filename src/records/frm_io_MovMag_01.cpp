@@ -497,7 +497,9 @@ bool frm_io_MovMag_01::cmdSalva_Click()
     if (!RigheValide())
         return false;
     const bool nuovo = m_Mov->IsNuovo();
-    ImpostaCausale();
+    // The causale shown is the one saved, with its counterpart kind.
+    if (nuovo)
+        ImpostaCausale();
     ScriviTestata();
     try {
         m_Mov->Salva(m_Regola, MainModule::WorkYear);
