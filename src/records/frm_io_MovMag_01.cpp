@@ -456,27 +456,38 @@ bool frm_io_MovMag_01::RigheValide()
 {
     const platform::Recordset &righe = m_Mov->Righe();
     const int codice = righe.fieldIndex(QStringLiteral("CodiceArticolo"));
+    QStringList codici;
+    for (int row = 0; row < righe.rowCount(); ++row) {
+        const Variant value = righe.valueAt(row, codice);
+        if (!Vuoto(value) && !codici.contains(value.toString(), Qt::CaseInsensitive))
+            codici << value.toString();
+    }
+    // The articles of the lines, all read at once.
+    QSet<QString> articoli;
     try {
-        platform::Connection connection(MainModule::ConnString);
-        QSet<QString> checked;
-        for (int row = 0; row < righe.rowCount(); ++row) {
-            const Variant value = righe.valueAt(row, codice);
-            const QString code = Vuoto(value) ? QString() : value.toString();
-            if (checked.contains(code))
-                continue;
-            if (!code.isEmpty()
-                && !connection.executeQuery(QStringLiteral("SELECT Codice FROM Articoli WHERE Codice=?"), {code})->isEOF()) {
-                checked.insert(code);
-                continue;
-            }
-            platform::desktop().msgBox(Righe::MsgErroreDati, platform::vbOKOnly, MainModule::ApplicationTitle);
-            gexDet->setFocus(Qt::OtherFocusReason);
-            gexDet->setRow(gexDet->model()->rowOfRecord(row));
-            gexDet->setCol(Righe::Codice);
-            return false;
+        if (!codici.isEmpty()) {
+            QList<Variant> parameters;
+            for (const QString &c : std::as_const(codici))
+                parameters << Variant(c);
+            QStringList marks(codici.size(), QStringLiteral("?"));
+            platform::Connection connection(MainModule::ConnString);
+            const auto rs = connection.executeQuery(
+                QStringLiteral("SELECT Codice FROM Articoli WHERE Codice IN (%1)").arg(marks.join(u',')), parameters);
+            for (int row = 0; row < rs->rowCount(); ++row)
+                articoli.insert(rs->valueAt(row, 0).toString().toCaseFolded());
         }
     } catch (const platform::RuntimeError &e) {
         Errore(e, QStringLiteral("Rec_Save"));
+        return false;
+    }
+    for (int row = 0; row < righe.rowCount(); ++row) {
+        const Variant value = righe.valueAt(row, codice);
+        if (!Vuoto(value) && articoli.contains(value.toString().toCaseFolded()))
+            continue;
+        platform::desktop().msgBox(Righe::MsgErroreDati, platform::vbOKOnly, MainModule::ApplicationTitle);
+        gexDet->setFocus(Qt::OtherFocusReason);
+        gexDet->setRow(gexDet->model()->rowOfRecord(row));
+        gexDet->setCol(Righe::Codice);
         return false;
     }
     return true;

@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QPalette>
 #include <QTableView>
+#include <QTimer>
 
 #include <cmath>
 
@@ -135,10 +136,28 @@ frm_io_MovMag_01_Righe::~frm_io_MovMag_01_Righe()
 
 void frm_io_MovMag_01_Righe::CaricaListe(std::int16_t anno)
 {
-    m_SorgenteGiacenze = QStringLiteral("Execute ViewGiacenze %1, %2")
-                             .arg(DataJet(QDate(anno, 1, 1)), DataJet(QDate(anno, 12, 31)));
+    m_gexArt[0]->setRecordSource(QStringLiteral("Execute ViewGiacenze %1, %2")
+                                     .arg(DataJet(QDate(anno, 1, 1)), DataJet(QDate(anno, 12, 31))));
+    m_gexArt[1]->rebind();
+    m_gexArt[1]->column(1)->setCaption(QStringLiteral("Codice articolo"));
+    // The stock of every article takes longest: it is read once the window
+    // shows its movement. A code typed meanwhile is looked up all the same.
+    if (!m_GiacenzeInAttesa) {
+        m_GiacenzeInAttesa = true;
+        QTimer::singleShot(0, this, [this] {
+            m_GiacenzeInAttesa = false;
+            try {
+                LeggiGiacenze();
+            } catch (const platform::RuntimeError &e) {
+                MostraErrore(e.description());
+            }
+        });
+    }
+}
+
+void frm_io_MovMag_01_Righe::LeggiGiacenze()
+{
     platform::GridModel &giacenze = *m_gexArt[0];
-    giacenze.setRecordSource(m_SorgenteGiacenze);
     giacenze.rebind();
     for (int i = 1; i <= giacenze.columns().count() && i <= 5; ++i) {
         const ColonnaLista &c = ColonneGiacenze[i - 1];
@@ -147,8 +166,6 @@ void frm_io_MovMag_01_Righe::CaricaListe(std::int16_t anno)
         giacenze.column(i)->setWidth(c.width);
     }
     ImpostaSegno(m_segno);
-    m_gexArt[1]->rebind();
-    m_gexArt[1]->column(1)->setCaption(QStringLiteral("Codice articolo"));
 }
 
 void frm_io_MovMag_01_Righe::Collega(platform::Recordset *righe)
@@ -189,8 +206,7 @@ bool frm_io_MovMag_01_Righe::gexDetRowUpdate()
     }
     if (!articolo)
         return false;
-    m_grid->setValue(Costo, Variant(articolo->costo));
-    m_grid->setValue(Prezzo, Variant(articolo->prezzo));
+    ImpostaValori(*articolo);
     return true;
 }
 
@@ -215,24 +231,28 @@ void frm_io_MovMag_01_Righe::gexDet_BeforeColUpdate(platform::GridCellUpdate &up
         return;
     }
     update.newValue = Variant(articolo->codice);
+    m_Articolo = articolo;
 }
 
 void frm_io_MovMag_01_Righe::gexDet_AfterColUpdate(int, int column)
 {
-    if (column == Codice)
-        gexDetRowUpdate();
+    // The article was read when its code was checked.
+    if (column == Codice && m_Articolo)
+        ImpostaValori(*m_Articolo);
+    m_Articolo.reset();
+}
+
+void frm_io_MovMag_01_Righe::ImpostaValori(const Movimento::ValoriArticolo &articolo)
+{
+    m_grid->setValue(Costo, Variant(articolo.costo));
+    m_grid->setValue(Prezzo, Variant(articolo.prezzo));
 }
 
 void frm_io_MovMag_01_Righe::gexDet_AfterUpdate()
 {
     m_grid->setCol(Codice);
     // The stock and articles created meanwhile show in the lists.
-    try {
-        m_gexArt[0]->rebind();
-        m_gexArt[1]->rebind();
-    } catch (const platform::RuntimeError &e) {
-        MostraErrore(e.description());
-    }
+    RileggiGiacenze();
     emit rigaMemorizzata();
 }
 
@@ -335,7 +355,7 @@ void frm_io_MovMag_01_Righe::gexDet_Error(platform::GridDataError &error)
 void frm_io_MovMag_01_Righe::RileggiGiacenze()
 {
     try {
-        m_gexArt[0]->rebind();
+        LeggiGiacenze();
         m_gexArt[1]->rebind();
     } catch (const platform::RuntimeError &e) {
         MostraErrore(e.description());

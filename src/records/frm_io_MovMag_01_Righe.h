@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/base/Variant.h"
+#include "records/Movimento.h"
 
 #include <QObject>
 #include <QString>
@@ -9,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QLabel;
 class QWidget;
@@ -83,9 +85,12 @@ private:
     void gexDet_KeyPress(platform::GridKeyEvent &key);
     void gexDet_SelectionChange(int column);
     void gexDet_Error(platform::GridDataError &error);
-    // Re-reads the stock list after an article was created or changed; an
-    // error is told and the old list stays.
+    // Reads the stock list; raises the data layer's error.
+    void LeggiGiacenze();
+    // Re-reads both lists (stock, articles created or changed meanwhile);
+    // an error is told and the old lists stay.
     void RileggiGiacenze();
+    void ImpostaValori(const Movimento::ValoriArticolo &articolo);
     // Puts an article's code into the current line and fills the line from it.
     void ImpostaArticolo(const platform::Variant &codice);
     // The code the current line holds, or is being typed into its cell.
@@ -100,6 +105,8 @@ private:
     QLabel *m_panel1;
     QLabel *m_panel2;
     std::array<std::unique_ptr<platform::GridModel>, 2> m_gexArt;
-    QString m_SorgenteGiacenze;
     std::int16_t m_segno = 1;
+    bool m_GiacenzeInAttesa = false;
+    // The article of the code being stored, read when the code was checked.
+    std::optional<Movimento::ValoriArticolo> m_Articolo;
 };
