@@ -509,8 +509,13 @@ bool frm_io_MovMag_01::cmdSalva_Click()
         return false;
     const bool nuovo = m_Mov->IsNuovo();
     // The causale shown is the one saved, with its counterpart kind.
-    if (nuovo)
-        ImpostaCausale();
+    if (nuovo) {
+        const RegolaCausale regola = RegolaCausale::Di(cmbData->currentText());
+        if (regola.contropartita != m_Regola.contropartita)
+            ImpostaCausale();
+        else
+            m_Regola = regola;
+    }
     ScriviTestata();
     try {
         m_Mov->Salva(m_Regola, MainModule::WorkYear);
