@@ -1,5 +1,6 @@
 #pragma once
 
+#include "records/FinestraRecord.h"
 #include "records/Movimento.h"
 #include "records/RegolaCausale.h"
 
@@ -40,9 +41,10 @@ public:
     static constexpr int StatoVista = 2;
     static constexpr int StatoModifica = 3;
 
-    static inline const QString MsgModificata =
-        QStringLiteral("La registrazione è stata modificata o eliminata da un'altro utente.");
-    static inline const QString MsgNonSalvate = QStringLiteral("Le modifiche effettuate non verranno salvate.");
+    // The two lines about a movement changed by someone else, as the
+    // record windows say them.
+    static inline const QString &MsgModificata = FinestraRecord::MsgModificata;
+    static inline const QString &MsgNonSalvate = FinestraRecord::MsgNonSalvate;
     static inline const QString MsgNessunaRiga = QStringLiteral("Nessuna riga di dettaglio");
     static inline const QString MsgElimina = QStringLiteral("Eliminare la Registrazione?");
     static inline const QString MsgAbbandona = QStringLiteral("Abbandonare le modifiche effettuate senza salvare?");

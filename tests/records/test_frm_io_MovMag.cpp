@@ -40,8 +40,9 @@ protected:
         MainModule::QtyFormat = u"#,#"_s;
         MainModule::ValueFormat = u"#,#.00"_s;
         MainModule::SettingsKey = SettingsPath;
-        runSql(database, u"INSERT INTO Articoli (Codice, Descrizione, Costo, PrezzoIvato) VALUES "
-                         "('A1', 'Vite', 2, 5), ('B2', 'Dado', 1.5, 3);"
+        runSql(database, u"INSERT INTO Articoli (Codice, Descrizione, Costo, Ricarico, Prezzo, Aliquota, PrezzoIvato, "
+                         "CodiceIVA, ScortaMinima) VALUES ('A1', 'Vite', 2, 0, 4.1, 0.9, 5, '22', 0), "
+                         "('B2', 'Dado', 1.5, 0, 2.46, 0.54, 3, '22', 0);"
                          "INSERT INTO MagazRegMain (IdReg, DataIns, Progressivo, Causale, TipoContropartita, "
                          "IdContropartita) VALUES (7, '2031-03-01', 4, 'Vendita', 'Cliente', 1);"
                          "INSERT INTO MagazRegDetail (IdReg, Riga, CodiceArticolo, \"Quantità\", Segno, Costo, Prezzo) "
@@ -207,7 +208,7 @@ TEST_F(MovWindowTest, ACodeOfNoArticleIsRefusedInItsCellAndNoMinusIsTyped)
     EXPECT_EQ(righe(w->Mov().IdReg()), QStringList{u"10 A1 4 1 2 5"_s});
 }
 
-TEST_F(MovWindowTest, F5CreatesACounterpartAndAnArticleAndF6FindsOne)
+TEST_F(MovWindowTest, F5CreatesACounterpartAndAnArticleF6FindsOneF7OpensIt)
 {
     frm_io_MovMag_01 *w = nuovo();
     ASSERT_NE(w, nullptr);
@@ -244,6 +245,20 @@ TEST_F(MovWindowTest, F5CreatesACounterpartAndAnArticleAndF6FindsOne)
         finder->cmdInsert->click();
     });
     EXPECT_EQ(w->gexDet->value(Col::Codice), platform::Variant("B2"));
+    EXPECT_EQ(w->gexDet->textAt(1, Col::Costo), u"1,50"_s);
+
+    // A cost typed by hand; F7 on the code, confirmed, puts the article's back.
+    activate(w);
+    w->gexDet->setCol(Col::Costo);
+    scrivi(u"9"_s);
+    tasto(Qt::Key_Tab);
+    EXPECT_EQ(w->gexDet->textAt(1, Col::Costo), u"9,00"_s);
+    w->gexDet->setRow(1);
+    w->gexDet->setCol(Col::Codice);
+    onModal<frm_io_Articoli_02>([] { tasto(Qt::Key_F7); }, [](frm_io_Articoli_02 *a) {
+        EXPECT_EQ(a->txtData[0]->text(), u"B2"_s);
+        QTest::mouseClick(a->cmdSalva(), Qt::LeftButton);
+    });
     EXPECT_EQ(w->gexDet->textAt(1, Col::Costo), u"1,50"_s);
     ASSERT_TRUE(w->cmdSalva_Click());
     EXPECT_EQ(righe(w->Mov().IdReg()), QStringList{u"10 B2 1 1 1.5 3"_s});
