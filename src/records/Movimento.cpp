@@ -231,9 +231,9 @@ void Movimento::Elimina()
 std::optional<Movimento::ValoriArticolo> Movimento::LeggiArticolo(const QString &codice)
 {
     Connection connection(MainModule::ConnString);
-    const auto rs = connection.executeQuery(QStringLiteral("SELECT Costo, PrezzoIvato FROM Articoli WHERE Codice=?"),
-                                            {codice});
+    const auto rs = connection.executeQuery(QStringLiteral("SELECT Codice, Costo, PrezzoIvato FROM Articoli WHERE Codice=?"), {codice});
     if (rs->isEOF())
         return std::nullopt;
-    return ValoriArticolo{comUtility::NumberOrDefault(rs->value(0), 0), comUtility::NumberOrDefault(rs->value(1), 0)};
+    return ValoriArticolo{rs->value(0).toString(), comUtility::NumberOrDefault(rs->value(1), 0),
+                          comUtility::NumberOrDefault(rs->value(2), 0)};
 }

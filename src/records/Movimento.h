@@ -76,10 +76,11 @@ public:
     // Deletes the stored movement, lines and header, in one transaction.
     void Elimina();
 
-    // The cost and VAT-inclusive price of an article; nullopt when no
-    // article has the code.
+    // The code as stored (the lookup ignores case), the cost and the
+    // VAT-inclusive price of an article; nullopt when no article has the code.
     struct ValoriArticolo
     {
+        QString codice;
         double costo = 0;
         double prezzo = 0;
     };

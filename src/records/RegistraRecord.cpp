@@ -4,6 +4,7 @@
 #include "records/FinestraListe.h"
 #include "records/frm_io_Articoli_02.h"
 #include "records/frmChooseMov.h"
+#include "records/frm_io_MovMag_01.h"
 #include "records/frm_io_IVA.h"
 #include "shell/WindowRegistry.h"
 #include "shell/frmMain.h"
@@ -54,6 +55,12 @@ void RegistraFinestreRecord()
     articoli.Nuovo = [] { NuovaFinestra<frm_io_Articoli_02>()->Nuovo(0); };
     articoli.Apri = [](const platform::Variant &key) { NuovaFinestra<frm_io_Articoli_02>()->Apri(key.toString(), 0); };
     WindowRegistry::Registra(QStringLiteral("frm_io_Articoli_02"), articoli);
+
+    // The movement window: a new window for every command.
+    WindowRegistry::Voce movimento;
+    movimento.Nuovo = [] { NuovaFinestra<frm_io_MovMag_01>()->Nuovo(); };
+    movimento.Apri = [](const platform::Variant &key) { NuovaFinestra<frm_io_MovMag_01>()->Apri(key.toInt32()); };
+    WindowRegistry::Registra(QStringLiteral("frm_io_MovMag_01"), movimento);
 
     // The movement chooser of the stock view's article; modal, it goes
     // when it closes.

@@ -116,7 +116,8 @@ struct GridModel::Private {
     mutable std::unordered_map<int, SearchTexts> searchCache;  // by column, see searchText()
     mutable QHash<qint64, double> sums;                         // by group and field
     mutable QHash<int, Formatted> formatted;                    // by row (0-based)
-    mutable QHash<QString, int> lookupCache; // record of a drop-down list by value, see lookupRecord()
+    // Per drop-down list and column: each folded value's first record, see lookupRecord().
+    mutable QHash<QString, QHash<QString, int>> lookupIndex;
 
     // ---- data access ----
     int recordCount() const { return source ? source->recordCount() : 0; }
@@ -542,29 +543,28 @@ struct GridModel::Private {
     }
 
     // ---- drop-down lists ----
-    // The list's record whose column holds the value (case-insensitive).
+    // The list's first record whose column holds the value (case-insensitive).
+    // The column's values are indexed once, when first looked up, so that
+    // a long list costs one pass however many cells show it.
     int lookupRecord(const GridModel *list, const GridColumn *keyColumn, const QString &folded) const
     {
         if (!list || !keyColumn)
             return -1;
-        const QString cacheKey = QString::number(reinterpret_cast<quintptr>(list)) + u'|'
-            + QString::number(keyColumn->index()) + u'|' + folded;
-        const auto it = lookupCache.constFind(cacheKey);
-        if (it != lookupCache.constEnd())
-            return it.value();
-        int found = -1;
-        const int n = list->recordCount();
-        for (int r = 0; r < n; ++r) {
-            const Variant v = list->d->value(r, keyColumn);
-            if (!v.isNull() && !v.isEmpty() && v.toString().toCaseFolded() == folded) {
-                found = r;
-                break;
+        const QString indexKey =
+            QString::number(reinterpret_cast<quintptr>(list)) + u'|' + QString::number(keyColumn->index());
+        auto it = lookupIndex.constFind(indexKey);
+        if (it == lookupIndex.constEnd()) {
+            QHash<QString, int> index;
+            const int n = list->recordCount();
+            index.reserve(n);
+            for (int r = n - 1; r >= 0; --r) {
+                const Variant v = list->d->value(r, keyColumn);
+                if (!v.isNull() && !v.isEmpty())
+                    index.insert(v.toString().toCaseFolded(), r); // the first record wins
             }
+            it = lookupIndex.insert(indexKey, std::move(index));
         }
-        if (lookupCache.size() > 20000)
-            lookupCache.clear();
-        lookupCache.insert(cacheKey, found);
-        return found;
+        return it->value(folded, -1);
     }
     std::optional<Variant> lookupValue(const GridColumn &c, const QString &shownText) const
     {
@@ -672,7 +672,7 @@ struct GridModel::Private {
             return;
         watchedLists.insert(list);
         auto refresh = [this] {
-            lookupCache.clear();
+            lookupIndex.clear();
             searchCache.clear();
             emitAllChanged();
         };
@@ -682,7 +682,7 @@ struct GridModel::Private {
         QObject::connect(list, &QAbstractItemModel::dataChanged, q, refresh);
         QObject::connect(list, &QObject::destroyed, q, [this, list] {
             watchedLists.remove(list);
-            lookupCache.clear();
+            lookupIndex.clear();
         });
     }
 
@@ -751,7 +751,7 @@ GridModel::GridModel(QObject *parent)
                 d->searchCache.erase(c->index());
                 d->watchList(c->dropDown().list);
             }
-            d->lookupCache.clear();
+            d->lookupIndex.clear();
             d->emitAllChanged();
             if (section >= 0)
                 emit headerDataChanged(Qt::Horizontal, section, section);

@@ -1,0 +1,397 @@
+// The movement window driven through its widgets as the main window opens
+// it: new movements of each kind typed by keyboard and saved with their
+// number, lines and counter; codes that name no article refused in the
+// cell; the finder; the conflict, busy and read-only saves; cancelling,
+// deleting, reopening and the label question.
+#include "RecordsFixture.h"
+
+#include "common/comfrmFindRecord.h"
+#include "common/comfrmSendError.h"
+#include "platform/data/Recordset.h"
+#include "platform/grid/Grid.h"
+#include "platform/grid/GridModel.h"
+#include "records/FinestraCliFor.h"
+#include "records/frm_io_Articoli_02.h"
+#include "records/frm_io_MovMag_01.h"
+#include "records/frm_io_MovMag_01_Righe.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QTableView>
+
+using namespace recordstest;
+using namespace Qt::StringLiterals;
+using Col = frm_io_MovMag_01_Righe::Colonna;
+
+namespace {
+
+const QString Nome = u"frm_io_MovMag_01"_s;
+const QString Errore = frm_io_MovMag_01_Righe::MsgErroreDati;
+
+class MovWindowTest : public SampleRowsTest
+{
+protected:
+    void SetUp() override
+    {
+        SampleRowsTest::SetUp();
+        MainModule::WorkDate = platform::DateTime(2031, 3, 15);
+        MainModule::WorkYear = 2031;
+        MainModule::QtyFormat = u"#,#"_s;
+        MainModule::ValueFormat = u"#,#.00"_s;
+        MainModule::SettingsKey = SettingsPath;
+        runSql(database, u"INSERT INTO Articoli (Codice, Descrizione, Costo, Ricarico, Prezzo, Aliquota, PrezzoIvato, "
+                         "CodiceIVA, ScortaMinima) VALUES ('A1', 'Vite', 2, 0, 4.1, 0.9, 5, '22', 0), "
+                         "('B2', 'Dado', 1.5, 0, 2.46, 0.54, 3, '22', 0);"
+                         "INSERT INTO MagazRegMain (IdReg, DataIns, Progressivo, Causale, TipoContropartita, "
+                         "IdContropartita) VALUES (7, '2031-03-01', 4, 'Vendita', 'Cliente', 1);"
+                         "INSERT INTO MagazRegDetail (IdReg, Riga, CodiceArticolo, \"Quantità\", Segno, Costo, Prezzo) "
+                         "VALUES (7, 10, 'A1', 2, -1, 2, 5), (7, 30, 'B2', 1, -1, 1.5, 3);"
+                         "INSERT INTO _Pars (k01, l01, l02) VALUES ('maga', 2031, 4);"_s);
+    }
+    void TearDown() override
+    {
+        while (frm_io_MovMag_01 *w = finestra())
+            w->close();
+        settle();
+        SampleRowsTest::TearDown();
+    }
+
+    static frm_io_MovMag_01 *finestra()
+    {
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            if (auto *w = qobject_cast<frm_io_MovMag_01 *>(widget); w && w->isVisible()) {
+                activate(w);
+                return w;
+            }
+        return nullptr;
+    }
+    static frm_io_MovMag_01 *nuovo()
+    {
+        WindowRegistry::Nuovo(Nome);
+        return finestra();
+    }
+    static frm_io_MovMag_01 *apri(int idReg)
+    {
+        WindowRegistry::Apri(Nome, platform::Variant(idReg));
+        return finestra();
+    }
+    static void tasto(Qt::Key key)
+    {
+        if (QWidget *target = QApplication::focusWidget())
+            QTest::keyClick(target, key);
+        QApplication::processEvents();
+    }
+    static void scrivi(const QString &text)
+    {
+        for (const QChar c : text)
+            QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+        QApplication::processEvents();
+    }
+    // Types a line into the grid: code, Tab, quantity, Tab, past the value.
+    static void riga(frm_io_MovMag_01 *w, const QString &codice, const QString &quantita)
+    {
+        if (!w->gexDet->isAncestorOf(QApplication::focusWidget()))
+            w->gexDet->view()->setFocus();
+        QApplication::processEvents();
+        scrivi(codice);
+        tasto(Qt::Key_Tab);
+        scrivi(quantita);
+        tasto(Qt::Key_Tab);
+        tasto(Qt::Key_Tab);
+    }
+    // Picks the causale and the first counterpart of its kind, as a user does.
+    static void testata(frm_io_MovMag_01 *w, const QString &causale, const QString &riferimenti)
+    {
+        w->cmbData->setFocus();
+        w->cmbData->setCurrentIndex(w->cmbData->findText(causale));
+        tasto(Qt::Key_Tab);
+        if (w->dtcData0->isVisible()) {
+            EXPECT_EQ(QApplication::focusWidget(), w->dtcData0);
+            tasto(Qt::Key_Down);
+        }
+        w->txtData0->setFocus();
+        scrivi(riferimenti);
+        tasto(Qt::Key_Return);
+    }
+    QStringList righe(int idReg) const
+    {
+        return queryColumn(database, u"SELECT Riga || ' ' || CodiceArticolo || printf(' %g %d %g %g', \"Quantità\", "
+                                     "Segno, Costo, Prezzo) FROM MagazRegDetail WHERE IdReg=%1 ORDER BY Riga"_s
+                                         .arg(idReg));
+    }
+    QString contatore() const { return cell(u"SELECT printf('%d', l02) FROM _Pars WHERE k01='maga' AND l01=2031"_s); }
+    QStringList messaggi() const
+    {
+        QStringList texts;
+        for (const auto &call : desk->msgBoxes())
+            texts << call.prompt;
+        return texts;
+    }
+};
+
+} // namespace
+
+TEST_F(MovWindowTest, NewMovementsTypedByKeyboardAreSavedWithNumberLinesSignAndCounter)
+{
+    struct Caso {
+        QString causale, label, tipo, controparte, quantita, segno, totale;
+    };
+    const QList<Caso> casi{
+        {u"Acquisto"_s, u"Fornitore:"_s, u"Fornitore"_s, u"2"_s, u"3"_s, u"1"_s, u"9,00\u00a0€"_s},
+        {u"Vendita"_s, u"Cliente:"_s, u"Cliente"_s, u"1"_s, u"3"_s, u"-1"_s, u"21,00\u00a0€"_s},
+        {u"Reso a Fornitore"_s, u"Fornitore:"_s, u"Fornitore"_s, u"2"_s, u"-3"_s, u"1"_s, u"9,00\u00a0€"_s},
+        {u"Reso da Cliente"_s, u"Cliente:"_s, u"Cliente"_s, u"1"_s, u"-3"_s, u"-1"_s, u"21,00\u00a0€"_s},
+        {u"Carico"_s, QString(), u"Deposito"_s, QString(), u"3"_s, u"1"_s, u"9,00\u00a0€"_s},
+    };
+    int numero = 4;
+    for (const Caso &c : casi) {
+        SCOPED_TRACE(c.causale.toStdString());
+        frm_io_MovMag_01 *w = nuovo();
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->Stato(), frm_io_MovMag_01::StatoNuovo);
+        EXPECT_EQ(w->lblProg->text(), QString::number(numero + 1));
+        testata(w, c.causale, u"DDT 5"_s);
+        EXPECT_EQ(w->lblData[1]->text(), c.label);
+        EXPECT_FALSE(w->cmbData->isEnabled());
+        riga(w, u"a1"_s, u"3"_s); // codes are taken as the article has them
+        riga(w, u"B2"_s, u"2"_s);
+        EXPECT_EQ(w->gexDet->textAt(1, Col::Descrizione), u"Vite"_s);
+        EXPECT_EQ(w->lblTotale[1]->text(), c.totale);
+        // Enter on the empty new line ends the lines; F8 saves.
+        tasto(Qt::Key_Return);
+        EXPECT_EQ(QApplication::focusWidget(), w->cmdSalva);
+        tasto(Qt::Key_F8);
+        ++numero;
+        EXPECT_EQ(w->Stato(), frm_io_MovMag_01::StatoVista);
+        EXPECT_EQ(w->lblProg->text(), QString::number(numero));
+        EXPECT_EQ(w->lblTotale[1]->text(), c.totale); // returns read the same once stored
+        const QString id = QString::number(w->Mov().IdReg());
+        EXPECT_EQ(queryColumn(database, u"SELECT Progressivo || ' ' || Causale || ' ' || TipoContropartita || ' ' || "
+                                        "IFNULL(IdContropartita, '-') || ' ' || Descrizione || ' ' || DataIns "
+                                        "FROM MagazRegMain WHERE IdReg="_s + id),
+                  QStringList{u"%1 %2 %3 %4 DDT 5 2031-03-15"_s.arg(numero).arg(c.causale, c.tipo,
+                                                                             c.controparte.isEmpty() ? u"-"_s : c.controparte)});
+        const QString q2 = c.quantita.startsWith(u'-') ? u"-2"_s : u"2"_s;
+        EXPECT_EQ(righe(id.toInt()), (QStringList{u"10 A1 %1 %2 2 5"_s.arg(c.quantita, c.segno),
+                                                 u"20 B2 %1 %2 1.5 3"_s.arg(q2, c.segno)}));
+        EXPECT_EQ(contatore(), QString::number(numero));
+        w->cmdChiudi_Click();
+        settle();
+    }
+    EXPECT_EQ(refreshes, 5);
+    EXPECT_TRUE(messaggi().isEmpty());
+}
+
+TEST_F(MovWindowTest, ACodeOfNoArticleIsRefusedInItsCellAndNoMinusIsTyped)
+{
+    frm_io_MovMag_01 *w = nuovo();
+    ASSERT_NE(w, nullptr);
+    testata(w, u"Carico"_s, u"x"_s);
+    w->gexDet->view()->setFocus();
+    scrivi(u"ZZ"_s);
+    tasto(Qt::Key_Tab);
+    EXPECT_EQ(messaggi(), QStringList{Errore});
+    EXPECT_EQ(w->gexDet->col(), Col::Codice);
+    EXPECT_TRUE(w->gexDet->isEditing());
+    EXPECT_EQ(w->Mov().Righe().rowCount(), 0);
+    // The code corrected, the quantity typed with a minus that is dropped.
+    tasto(Qt::Key_Backspace);
+    tasto(Qt::Key_Backspace);
+    scrivi(u"A1"_s);
+    tasto(Qt::Key_Tab);
+    scrivi(u"-4"_s);
+    tasto(Qt::Key_Tab);
+    tasto(Qt::Key_Tab);
+    EXPECT_EQ(messaggi(), QStringList{Errore});
+    ASSERT_TRUE(w->cmdSalva_Click());
+    EXPECT_EQ(righe(w->Mov().IdReg()), QStringList{u"10 A1 4 1 2 5"_s});
+}
+
+TEST_F(MovWindowTest, F5CreatesACounterpartAndAnArticleF6FindsOneF7OpensIt)
+{
+    frm_io_MovMag_01 *w = nuovo();
+    ASSERT_NE(w, nullptr);
+    testata(w, u"Acquisto"_s, u"x"_s);
+    // F5 on the counterpart: a new supplier, chosen at once.
+    w->dtcData0->setFocus();
+    onModal<frm_io_Fornitori_01>([] { tasto(Qt::Key_F5); }, [](frm_io_Fornitori_01 *f) {
+        typeAndLeave(f->txtData[0], u"Verdi Spa"_s);
+        QTest::mouseClick(f->cmdSalva(), Qt::LeftButton);
+    });
+    EXPECT_EQ(w->dtcData0->currentText(), u"Verdi Spa"_s);
+    const QString verdi = cell(u"SELECT IdCliFor FROM CliFor WHERE Nome='Verdi Spa'"_s);
+
+    // F5 on the code: a new article of the movement's supplier.
+    activate(w);
+    w->gexDet->view()->setFocus();
+    QApplication::processEvents();
+    onModal<frm_io_Articoli_02>([] { tasto(Qt::Key_F5); }, [](frm_io_Articoli_02 *a) {
+        EXPECT_EQ(a->dtcData[frm_io_Articoli_02::ListaFornitori]->currentText(), u"Verdi Spa"_s);
+        typeAndLeave(a->txtData[0], u"c3"_s);
+        typeAndLeave(a->txtData[2], u"7"_s);
+        QTest::mouseClick(a->cmdSalva(), Qt::LeftButton);
+    });
+    EXPECT_EQ(w->gexDet->value(Col::Codice), platform::Variant("C3"));
+    EXPECT_EQ(w->gexDet->textAt(1, Col::Costo), u"7,00"_s);
+
+    // F6 in the quantity column replaces the code of the line.
+    activate(w);
+    w->gexDet->setCol(Col::Quantita);
+    onModal<comfrmFindRecord>([] { tasto(Qt::Key_F6); }, [](comfrmFindRecord *finder) {
+        EXPECT_EQ(finder->windowTitle(), u"Articoli"_s);
+        EXPECT_FALSE(finder->cmdNew->isEnabled());
+        QTest::keyClicks(finder->txtFind, u"Dad"_s);
+        finder->cmdInsert->click();
+    });
+    EXPECT_EQ(w->gexDet->value(Col::Codice), platform::Variant("B2"));
+    EXPECT_EQ(w->gexDet->textAt(1, Col::Costo), u"1,50"_s);
+
+    // A cost typed by hand; F7 on the code, confirmed, puts the article's back.
+    activate(w);
+    w->gexDet->setCol(Col::Costo);
+    scrivi(u"9"_s);
+    tasto(Qt::Key_Tab);
+    EXPECT_EQ(w->gexDet->textAt(1, Col::Costo), u"9,00"_s);
+    w->gexDet->setRow(1);
+    w->gexDet->setCol(Col::Codice);
+    onModal<frm_io_Articoli_02>([] { tasto(Qt::Key_F7); }, [](frm_io_Articoli_02 *a) {
+        EXPECT_EQ(a->txtData[0]->text(), u"B2"_s);
+        QTest::mouseClick(a->cmdSalva(), Qt::LeftButton);
+    });
+    EXPECT_EQ(w->gexDet->textAt(1, Col::Costo), u"1,50"_s);
+    ASSERT_TRUE(w->cmdSalva_Click());
+    EXPECT_EQ(righe(w->Mov().IdReg()), QStringList{u"10 B2 1 1 1.5 3"_s});
+    EXPECT_EQ(cell(u"SELECT IdContropartita FROM MagazRegMain WHERE IdReg=%1"_s.arg(w->Mov().IdReg())), verdi);
+}
+
+TEST_F(MovWindowTest, OpenedMovementShowsItsKindNumbersNewLinesAfterTheHighestAndSavesChanges)
+{
+    frm_io_MovMag_01 *w = apri(7);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->Stato(), frm_io_MovMag_01::StatoVista);
+    EXPECT_EQ((QStringList{w->lblProg->text(), w->lblData[1]->text(), w->dtcData0->currentText(), w->cmbData->currentText()}),
+              (QStringList{u"4"_s, u"Cliente:"_s, u"Bianchi Mario"_s, u"Vendita"_s}));
+    EXPECT_FALSE(w->gexDet->column(Col::Costo)->visible());
+    EXPECT_FALSE(w->cmdLabels->isEnabled());
+    EXPECT_FALSE(w->gexDet->allowEdit());
+    w->cmdModifica->click();
+    riga(w, u"B2"_s, u"5"_s);
+    tasto(Qt::Key_F8);
+    EXPECT_EQ(righe(7), (QStringList{u"10 A1 2 -1 2 5"_s, u"30 B2 1 -1 1.5 3"_s, u"40 B2 5 -1 1.5 3"_s}));
+    EXPECT_EQ(cell(u"SELECT Progressivo FROM MagazRegMain WHERE IdReg=7"_s), u"4"_s);
+    EXPECT_EQ(contatore(), u"4"_s);
+    // Esc in view mode closes the window.
+    tasto(Qt::Key_Escape);
+    settle();
+    EXPECT_EQ(finestra(), nullptr);
+
+    // A movement deleted meanwhile does not open.
+    runSql(database, u"DELETE FROM MagazRegDetail; DELETE FROM MagazRegMain;"_s);
+    EXPECT_EQ(apri(7), nullptr);
+    EXPECT_EQ(messaggi(), QStringList{frm_io_MovMag_01::MsgModificata});
+}
+
+TEST_F(MovWindowTest, AConflictClosesTheWindowAndKeepsTheOtherUsersChange)
+{
+    frm_io_MovMag_01 *w = apri(7);
+    ASSERT_NE(w, nullptr);
+    w->cmdModifica->click();
+    riga(w, u"A1"_s, u"1"_s);
+    w->txtData0->setFocus();
+    scrivi(u"mio"_s);
+    runSql(database, u"UPDATE MagazRegMain SET Descrizione='altro' WHERE IdReg=7"_s);
+    tasto(Qt::Key_F8);
+    settle();
+    EXPECT_EQ(messaggi(), QStringList{frm_io_MovMag_01::MsgModificata + u"\r\n"_s + frm_io_MovMag_01::MsgNonSalvate});
+    EXPECT_EQ(finestra(), nullptr);
+    EXPECT_EQ(righe(7).size(), 2);
+    EXPECT_EQ(cell(u"SELECT Descrizione FROM MagazRegMain WHERE IdReg=7"_s), u"altro"_s);
+    EXPECT_EQ(refreshes, 1);
+}
+
+TEST_F(MovWindowTest, ABusyOrReadOnlyDatabaseIsToldAndTheWindowKeepsItsEdits)
+{
+    for (const bool readOnly : {false, true}) {
+        SCOPED_TRACE(readOnly);
+        frm_io_MovMag_01 *w = nuovo();
+        ASSERT_NE(w, nullptr);
+        testata(w, u"Carico"_s, u"x"_s);
+        riga(w, u"A1"_s, u"3"_s);
+        {
+            std::unique_ptr<AltroProgramma> altro;
+            std::unique_ptr<ReadOnlyFile> sola;
+            if (readOnly)
+                sola = std::make_unique<ReadOnlyFile>(database);
+            else
+                altro = std::make_unique<AltroProgramma>(database);
+            if (sola && !sola->holds())
+                GTEST_SKIP() << "the file cannot be made read-only here";
+            onModal<comfrmSendError>([w] { EXPECT_FALSE(w->cmdSalva_Click()); }, [](comfrmSendError *report) {
+                EXPECT_EQ(report->windowTitle(), u" Errore"_s);
+                EXPECT_EQ(report->lblValue[4]->text(), u"Rec_Save"_s);
+                report->cmdNoSend->click();
+            });
+        }
+        EXPECT_EQ(w->Stato(), frm_io_MovMag_01::StatoNuovo);
+        EXPECT_EQ(w->gexDet->textAt(1, Col::Codice), u"A1"_s);
+        EXPECT_EQ(cell(u"SELECT COUNT(*) FROM MagazRegMain"_s), u"1"_s);
+        EXPECT_EQ(contatore(), u"4"_s);
+        // Once the database can be written the same save goes through.
+        ASSERT_TRUE(w->cmdSalva_Click());
+        EXPECT_EQ(w->lblProg->text(), u"5"_s);
+        EXPECT_EQ(righe(w->Mov().IdReg()), QStringList{u"10 A1 3 1 2 5"_s});
+        runSql(database, u"DELETE FROM MagazRegDetail WHERE IdReg<>7; DELETE FROM MagazRegMain WHERE IdReg<>7; "
+                         "UPDATE _Pars SET l02=4"_s);
+        w->cmdChiudi_Click();
+        settle();
+    }
+}
+
+TEST_F(MovWindowTest, CancelDeleteAndTheLabelQuestion)
+{
+    // A new movement without lines cancelled with Esc: nothing stored.
+    frm_io_MovMag_01 *w = nuovo();
+    ASSERT_NE(w, nullptr);
+    tasto(Qt::Key_Escape);
+    settle();
+    EXPECT_EQ(finestra(), nullptr);
+    EXPECT_EQ(cell(u"SELECT COUNT(*) FROM MagazRegMain"_s), u"1"_s);
+    // With lines the question comes first; No keeps the lines.
+    w = nuovo();
+    riga(w, u"A1"_s, u"1"_s);
+    desk->queueMsgBox(platform::vbNo);
+    tasto(Qt::Key_Escape);
+    EXPECT_EQ(messaggi(), QStringList{frm_io_MovMag_01::MsgAbbandona});
+    EXPECT_EQ(w->Mov().Righe().rowCount(), 1);
+
+    // No question about labels until the labels window exists.
+    setSettingsNumber(u"regAskLabelPrint"_s, 1);
+    ASSERT_TRUE(w->cmdSalva_Click());
+    EXPECT_EQ(messaggi().size(), 1);
+    QList<int> etichette;
+    WindowRegistry::Voce labels;
+    labels.Apri = [&etichette](const platform::Variant &key) { etichette << key.toInt32(); };
+    WindowRegistry::Registra(frm_io_MovMag_01::FinestraEtichette, labels);
+    tasto(Qt::Key_F5);
+    EXPECT_EQ(w->cmbData->currentText(), u"Acquisto"_s);
+    riga(w, u"A1"_s, u"1"_s);
+    desk->queueMsgBox(platform::vbYes);
+    ASSERT_TRUE(w->cmdSalva_Click());
+    EXPECT_EQ(messaggi().last(), frm_io_MovMag_01::MsgEtichette);
+    EXPECT_EQ(etichette, QList<int>{w->Mov().IdReg()});
+    EXPECT_TRUE(w->cmdLabels->isEnabled());
+
+    // Delete: No keeps the movement, Yes removes it and starts a new one.
+    const int id = w->Mov().IdReg();
+    desk->queueMsgBox(platform::vbNo);
+    w->cmdElimina->click();
+    EXPECT_EQ(righe(id).size(), 1);
+    desk->queueMsgBox(platform::vbYes);
+    w->cmdElimina->click();
+    EXPECT_EQ(messaggi().last(), frm_io_MovMag_01::MsgElimina);
+    EXPECT_EQ(cell(u"SELECT COUNT(*) FROM MagazRegMain WHERE IdReg=%1"_s.arg(id)), u"0"_s);
+    EXPECT_TRUE(righe(id).isEmpty());
+    EXPECT_EQ(w->Stato(), frm_io_MovMag_01::StatoNuovo);
+    EXPECT_EQ(w->windowTitle(), u"<Nuovo Movimento>"_s);
+}
