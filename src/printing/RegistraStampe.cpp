@@ -1,5 +1,6 @@
 #include "printing/RegistraStampe.h"
 
+#include "printing/frmPrintLabels.h"
 #include "printing/frmPrintReportDati.h"
 #include "shell/WindowRegistry.h"
 
@@ -8,4 +9,9 @@ void RegistraFinestreStampa()
     WindowRegistry::Voce dati;
     dati.Stampa = [](const QString &printerName) { frmPrintReportDati::Apri(printerName); };
     WindowRegistry::Registra(QStringLiteral("frmPrintReportDati"), dati);
+
+    // Label printing for a movement, opened with the movement's IdReg.
+    WindowRegistry::Voce etichette;
+    etichette.Apri = [](const platform::Variant &idReg) { frmPrintLabels::Apri(idReg); };
+    WindowRegistry::Registra(QStringLiteral("frmPrintLabels"), etichette);
 }

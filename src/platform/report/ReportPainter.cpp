@@ -136,6 +136,18 @@ void ReportPainter::paintItem(QPainter &painter, const ReportDocument &doc, cons
         return;
     }
     case RenderedItem::Kind::Barcode: {
+        if (!item.barcode || !item.barcode->isValid()) {
+            // No wrong barcode: the data as text in the barcode's place.
+            if (item.font < 0 || item.text.isEmpty())
+                return;
+            painter.setFont(doc.qfont(item.font));
+            painter.setPen(QColor::fromRgba(item.color));
+            painter.save();
+            painter.setClipRect(r, Qt::IntersectClip);
+            painter.drawText(r, Qt::AlignCenter | Qt::TextSingleLine, item.text);
+            painter.restore();
+            return;
+        }
         QRectF bars = r;
         const bool caption = item.captionPosition != BarcodeCaption::None && !item.text.isEmpty() && item.font >= 0;
         double captionHeight = 0;
