@@ -2,6 +2,8 @@
 
 #include "printing/frmPrintLabels.h"
 #include "printing/frmPrintReportDati.h"
+#include "printing/frmSetLabels.h"
+#include "shell/MainModule.h"
 #include "shell/WindowRegistry.h"
 
 void RegistraFinestreStampa()
@@ -14,4 +16,9 @@ void RegistraFinestreStampa()
     WindowRegistry::Voce etichette;
     etichette.Apri = [](const platform::Variant &idReg) { frmPrintLabels::Apri(idReg); };
     WindowRegistry::Registra(QStringLiteral("frmPrintLabels"), etichette);
+
+    // The label designer of the Tools menu.
+    WindowRegistry::Voce designer;
+    designer.Nuovo = [] { frmSetLabels::Apri(MainModule::ConnString); };
+    WindowRegistry::Registra(QStringLiteral("frmSetLabels"), designer);
 }
