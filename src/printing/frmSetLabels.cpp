@@ -77,6 +77,13 @@ protected:
     }
 };
 
+// A database error in the user's words, with what the data layer said.
+void Avvisa(const QString &cosa, const platform::RuntimeError &e)
+{
+    platform::desktop().msgBox(cosa + QStringLiteral("\r\n") + e.description().trimmed(),
+                               platform::vbExclamation | platform::vbOKOnly, MainModule::ApplicationTitle);
+}
+
 struct Attrezzo {
     const char *chiave;
     const char *testo;
@@ -355,6 +362,16 @@ void frmSetLabels::Apri(const QString &connString)
     window->exec();
 }
 
+QString frmSetLabels::TestoLetturaFallita()
+{
+    return QStringLiteral("Impossibile leggere il formato dell'etichetta: viene usato il formato predefinito.");
+}
+
+QString frmSetLabels::TestoSalvataggioFallito()
+{
+    return QStringLiteral("Impossibile salvare il formato dell'etichetta.");
+}
+
 void frmSetLabels::Form_Load()
 {
     // The stored layout, or the built-in one (said once when the stored one
@@ -363,21 +380,16 @@ void frmSetLabels::Form_Load()
     try {
         LayoutEtichetta::Carica(m_layout, MainModule::ConnString);
     } catch (const platform::RuntimeError &e) {
-        comRepLib::MostraErrore(e);
+        Avvisa(TestoLetturaFallita(), e);
     }
     MostraLayout();
 }
 
 void frmSetLabels::MostraLayout()
 {
-    LayoutEtichetta::Foglio foglio;
-    try {
-        foglio = LayoutEtichetta::FormaDiLavoro(m_layout);
-    } catch (const platform::RuntimeError &e) {
-        comRepLib::MostraErrore(e);
-        LayoutEtichetta::ApplicaPredefinito(m_layout);
-        foglio = LayoutEtichetta::FormaDiLavoro(m_layout);
-    }
+    // The layout has its section: the built-in one or a stored one that
+    // passed the reader's checks.
+    const LayoutEtichetta::Foglio foglio = LayoutEtichetta::FormaDiLavoro(m_layout);
     const long long numeri[] = {foglio.margineSinistro,  foglio.margineDestro,     foglio.margineSuperiore,
                                 foglio.spazioOrizzontale, foglio.etichettePerRiga, foglio.altezza,
                                 foglio.larghezza,         foglio.spazioVerticale};
@@ -714,7 +726,7 @@ void frmSetLabels::Salva()
     try {
         LayoutEtichetta::Salva(*LayoutDaSalvare(*foglio), foglio->spazioOrizzontale, MainModule::ConnString);
     } catch (const platform::RuntimeError &e) {
-        comRepLib::MostraErrore(e);
+        Avvisa(TestoSalvataggioFallito(), e);
         return;
     }
     Chiudi();

@@ -63,6 +63,11 @@ public:
     // without an owner; returns when it closes.
     static void Apri(const QString &connString);
 
+    // The first line of the message of a database error while the layout
+    // is read (the built-in layout is used) or saved (the window stays).
+    static QString TestoLetturaFallita();
+    static QString TestoSalvataggioFallito();
+
     // Loads the stored layout of the open database into the layout, then
     // shows it (MostraLayout).
     void Form_Load();

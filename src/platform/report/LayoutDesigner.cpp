@@ -132,6 +132,8 @@ private:
 
 LayoutDesigner::LayoutDesigner(QWidget *parent) : QGraphicsView(parent), m_scene(new QGraphicsScene(this))
 {
+    qRegisterMetaType<ReportControl *>();
+    qRegisterMetaType<Change>();
     setScene(m_scene);
     setFocusPolicy(Qt::StrongFocus);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);

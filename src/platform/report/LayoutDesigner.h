@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/report/ReportControl.h"
 #include "platform/report/ReportEnums.h"
 
 #include <QGraphicsView>
@@ -15,7 +16,6 @@ namespace platform::report {
 class DesignerItem;
 class ReportLayout;
 class ReportSection;
-struct ReportControl;
 
 // The layout designer control: shows one section of a report layout at the
 // layout's print width and lets the user place, select, move, resize,
@@ -46,6 +46,7 @@ public:
     // What happened to a control (Placed keeps the number the designer
     // always gave it).
     enum class Change { Placed = 7, Moved = 1, Resized = 2, Deleted = 3, Formatted = 4 };
+    Q_ENUM(Change)
 
     explicit LayoutDesigner(QWidget *parent = nullptr);
     ~LayoutDesigner() override;
@@ -147,3 +148,5 @@ private:
 };
 
 } // namespace platform::report
+
+Q_DECLARE_METATYPE(platform::report::ReportControl *)
