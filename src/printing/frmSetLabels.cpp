@@ -48,33 +48,75 @@ namespace {
 const QString SezioneEtichetta = QStringLiteral("Etichetta");
 
 // The picture of a label sheet the geometry boxes sit on: a page with two
-// rows of three labels.
+// rows of three labels, each box on the length it gives.
 class FoglioEtichette : public QWidget
 {
 public:
-    using QWidget::QWidget;
+    FoglioEtichette(const std::array<QLineEdit *, 8> &caselle, QWidget *parent)
+        : QWidget(parent), m_caselle(caselle)
+    {
+    }
 
 protected:
+    struct Disegno {
+        QRectF pagina;
+        QRectF etichetta; // the first label; the others follow it
+        double spazioX = 0;
+        double spazioY = 0;
+    };
+
+    Disegno disegno() const
+    {
+        Disegno d;
+        d.pagina = QRectF(rect()).adjusted(4, 4, -4, -4);
+        const double box = m_caselle[0]->sizeHint().height();
+        const double marginX = std::max(d.pagina.width() * 0.14, m_caselle[0]->width() + 16.0);
+        const double marginY = 2.5 * box;
+        d.spazioX = std::max(d.pagina.width() * 0.06, m_caselle[0]->width() + 8.0);
+        d.spazioY = box + 10;
+        const double w = (d.pagina.width() - 2 * marginX - 2 * d.spazioX) / 3;
+        const double h = std::max(3.0 * box, (d.pagina.height() - marginY - d.spazioY - box) / 2);
+        d.etichetta = QRectF(d.pagina.left() + marginX, d.pagina.top() + marginY, w, h);
+        return d;
+    }
+
+    void resizeEvent(QResizeEvent *) override
+    {
+        const Disegno d = disegno();
+        const QRectF &e = d.etichetta;
+        const auto metti = [this](int box, QPointF centre) {
+            QLineEdit *edit = m_caselle[box];
+            edit->move(static_cast<int>(centre.x() - edit->width() / 2.0),
+                       static_cast<int>(centre.y() - edit->height() / 2.0));
+        };
+        metti(frmSetLabels::MargineSuperiore, QPointF(e.center().x(), (d.pagina.top() + e.top()) / 2));
+        metti(frmSetLabels::MargineSinistro, QPointF((d.pagina.left() + e.left()) / 2, e.center().y()));
+        metti(frmSetLabels::MargineDestro,
+              QPointF((d.pagina.right() + e.left() + 3 * e.width() + 2 * d.spazioX) / 2, e.center().y()));
+        metti(frmSetLabels::LarghezzaEtichetta, QPointF(e.center().x(), e.top() + e.height() * 0.3));
+        metti(frmSetLabels::AltezzaEtichetta, QPointF(e.center().x(), e.top() + e.height() * 0.7));
+        metti(frmSetLabels::SpazioOrizzontale, QPointF(e.right() + d.spazioX / 2, e.center().y()));
+        metti(frmSetLabels::SpazioVerticale, QPointF(e.center().x(), e.bottom() + d.spazioY / 2));
+    }
+
     void paintEvent(QPaintEvent *) override
     {
+        const Disegno d = disegno();
         QPainter p(this);
         p.setRenderHint(QPainter::Antialiasing, true);
-        const QRectF page = QRectF(rect()).adjusted(4, 4, -4, -4);
-        p.fillRect(page, Qt::white);
+        p.fillRect(d.pagina, Qt::white);
         p.setPen(QColor(90, 90, 90));
-        p.drawRect(page);
-        const double marginX = page.width() * 0.16;
-        const double marginY = page.height() * 0.22;
-        const double gap = page.width() * 0.04;
-        const double w = (page.width() - 2 * marginX - 2 * gap) / 3;
-        const double h = (page.height() - marginY - gap) / 2.2;
+        p.drawRect(d.pagina);
         p.setBrush(QColor(225, 235, 250));
         for (int row = 0; row < 2; ++row)
             for (int col = 0; col < 3; ++col)
-                p.drawRoundedRect(QRectF(page.left() + marginX + col * (w + gap),
-                                         page.top() + marginY + row * (h + gap), w, h),
+                p.drawRoundedRect(d.etichetta.translated(col * (d.etichetta.width() + d.spazioX),
+                                                         row * (d.etichetta.height() + d.spazioY)),
                                   4, 4);
     }
+
+private:
+    std::array<QLineEdit *, 8> m_caselle;
 };
 
 // A database error in the user's words, with what the data layer said.
@@ -127,6 +169,7 @@ frmSetLabels::frmSetLabels(ReportLayout &layout, QWidget *parent) : QDialog(pare
 
     connect(tbs, &QTabBar::tabBarClicked, this, [this](int index) { MostraPagina(index + 1); });
     MostraPagina(1);
+    txtmar[EtichetteInOrizzontale]->setFocus();
     MainModule::DisabilitaChiudi(this);
 }
 
@@ -182,10 +225,8 @@ QWidget *frmSetLabels::CreaPaginaGenerale()
         QStringLiteral("Larghezza etichetta"),
         QStringLiteral("Spazio verticale tra etichette"),
     };
-    auto *sheet = new FoglioEtichette(page);
-    sheet->setMinimumSize(fontMetrics().averageCharWidth() * 70, fontMetrics().height() * 16);
     for (int i = 0; i < 8; ++i) {
-        txtmar[i] = new QLineEdit(i == EtichetteInOrizzontale ? page : sheet);
+        txtmar[i] = new QLineEdit(page);
         txtmar[i]->setObjectName(QStringLiteral("txtmar%1").arg(i));
         txtmar[i]->setToolTip(tips[i]);
         txtmar[i]->setAlignment(Qt::AlignRight);
@@ -195,6 +236,12 @@ QWidget *frmSetLabels::CreaPaginaGenerale()
         comUtility::installKeyFilter(txtmar[i], comUtility::DigitKeyFilter);
         txtmar[i]->installEventFilter(this);
     }
+    auto *sheet = new FoglioEtichette(txtmar, page);
+    sheet->setMinimumSize(fontMetrics().averageCharWidth() * 80, fontMetrics().height() * 18);
+    for (int i = 0; i < 8; ++i) {
+        if (i != EtichetteInOrizzontale)
+            txtmar[i]->setParent(sheet);
+    }
     lblNumero->setBuddy(txtmar[EtichetteInOrizzontale]);
     upd = new UpDown(page);
     upd->setObjectName(QStringLiteral("upd"));
@@ -203,20 +250,6 @@ QWidget *frmSetLabels::CreaPaginaGenerale()
     upd->setFixedSize(fontMetrics().height(), txtmar[EtichetteInOrizzontale]->sizeHint().height());
     for (QToolButton *arrow : {upd->upButton(), upd->downButton()})
         connect(arrow, &QToolButton::clicked, this, [this] { txtmar_Validate(EtichetteInOrizzontale); });
-
-    // The boxes sit where their lengths are on the picture of the sheet.
-    auto *onSheet = new QGridLayout(sheet);
-    onSheet->setContentsMargins(12, 8, 12, 8);
-    onSheet->addWidget(txtmar[MargineSuperiore], 0, 1, 1, 3, Qt::AlignHCenter);
-    onSheet->addWidget(txtmar[MargineSinistro], 2, 0, Qt::AlignLeft);
-    onSheet->addWidget(txtmar[LarghezzaEtichetta], 1, 1, Qt::AlignHCenter);
-    onSheet->addWidget(txtmar[SpazioOrizzontale], 1, 2, Qt::AlignHCenter);
-    onSheet->addWidget(txtmar[AltezzaEtichetta], 2, 1, Qt::AlignHCenter);
-    onSheet->addWidget(txtmar[SpazioVerticale], 3, 1, Qt::AlignHCenter);
-    onSheet->addWidget(txtmar[MargineDestro], 2, 4, Qt::AlignRight);
-    for (int column = 1; column < 4; ++column)
-        onSheet->setColumnStretch(column, 1);
-    onSheet->setRowStretch(4, 1);
 
     auto *count = new QHBoxLayout;
     count->addWidget(lblNumero);
@@ -659,9 +692,11 @@ void frmSetLabels::AggiornaFormato()
     const QList<ReportControl *> selected = ard->selection();
     if (selected.size() == 1 && conCarattere(selected.front())) {
         const platform::report::FontSpec &font = selected.front()->font;
+        // A family this desktop lacks (the layout may come from another)
+        // is still shown by its name.
+        if (cboFoFontName->findText(font.family, Qt::MatchFixedString) < 0)
+            cboFoFontName->addItem(font.family);
         cboFoFontName->setCurrentIndex(cboFoFontName->findText(font.family, Qt::MatchFixedString));
-        if (cboFoFontName->currentIndex() < 0)
-            cboFoFontName->setEditText(font.family);
         const QString size = QString::number(font.size).rightJustified(2, u' ');
         cboFoFontSize->setCurrentIndex(cboFoFontSize->findText(size));
     } else if (selected.size() != 1) {
@@ -774,8 +809,14 @@ std::shared_ptr<platform::Recordset> frmSetLabels::RecordDiProva(const LayoutEti
     const int quante = std::clamp(static_cast<int>(righe * foglio.etichettePerRiga), 1, 1000);
     for (int i = 1; i <= quante; ++i) {
         rs->addNew();
-        // Codes of twelve digits, so that every symbology has something to encode.
-        rs->setValue(0, Variant(QStringLiteral("80012345%1").arg(i, 4, 10, QLatin1Char('0'))));
+        // EAN-13 codes with their check digit, which the other
+        // numeric symbologies take as well.
+        QString codice = QStringLiteral("80012345%1").arg(i, 4, 10, QLatin1Char('0'));
+        int somma = 0;
+        for (int k = 0; k < codice.size(); ++k)
+            somma += codice[k].digitValue() * (k % 2 ? 3 : 1);
+        codice += QString::number((10 - somma % 10) % 10);
+        rs->setValue(0, Variant(codice));
         rs->setValue(1, Variant(QStringLiteral("Articolo di prova %1").arg(i)));
         rs->setValue(2, Variant(42));
         rs->setValue(3, Variant(QStringLiteral("Fornitore di prova")));

@@ -34,8 +34,8 @@ bool holdsText(ControlKind kind)
 QString sampleData(BarcodeStyle style)
 {
     switch (style) {
-    case BarcodeStyle::Ean8: return QStringLiteral("1234567");
-    case BarcodeStyle::Ean13: return QStringLiteral("123456789012");
+    case BarcodeStyle::Ean8: return QStringLiteral("96385074");
+    case BarcodeStyle::Ean13: return QStringLiteral("4006381333931");
     case BarcodeStyle::Interleaved2of5: return QStringLiteral("123456");
     default: return QStringLiteral("123");
     }
