@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QStringList>
 
 class QLabel;
 class QPushButton;
@@ -24,6 +25,17 @@ public:
     // shows the dialog modally and answers the entry selected when OK was
     // pressed, -1 when none was or the user cancelled.
     int ScegliRiga(const QStringList &entries, const QString &row);
+    // The same in a fresh dialog of type Dialog over a table whose rows
+    // show their `mostrato` text.
+    template <typename Dialog, typename Table>
+    static int ScegliRiga(const Table &table, const QString &row, QWidget *parent)
+    {
+        Dialog dialog(parent);
+        QStringList entries;
+        for (const auto &entry : table)
+            entries << entry.mostrato.toString();
+        return dialog.ScegliRiga(entries, row);
+    }
 
     QLabel *lblTitolo = nullptr;
     QLabel *lblSottotitolo = nullptr;

@@ -34,12 +34,8 @@ frmSetLabels_io_Barcode::frmSetLabels_io_Barcode(QWidget *parent)
 
 frmSetLabels_io_Barcode::Scelta frmSetLabels_io_Barcode::Edita(const QString &Row, QWidget *parent)
 {
-    frmSetLabels_io_Barcode dialog(parent);
-    QStringList shown;
-    for (const Codice &c : Codici)
-        shown << c.mostrato.toString();
     Scelta scelta;
-    scelta.riga = dialog.ScegliRiga(shown, Row);
+    scelta.riga = DialogoVoceEtichetta::ScegliRiga<frmSetLabels_io_Barcode>(Codici, Row, parent);
     if (scelta.riga >= 0)
         scelta.stile = Codici[static_cast<size_t>(scelta.riga)].stile;
     return scelta;

@@ -30,12 +30,8 @@ frmSetLabels_io_Fields::frmSetLabels_io_Fields(QWidget *parent)
 
 frmSetLabels_io_Fields::Scelta frmSetLabels_io_Fields::Edita(const QString &Row, QWidget *parent)
 {
-    frmSetLabels_io_Fields dialog(parent);
-    QStringList shown;
-    for (const Campo &c : Campi)
-        shown << c.mostrato.toString();
     Scelta scelta;
-    scelta.riga = dialog.ScegliRiga(shown, Row);
+    scelta.riga = DialogoVoceEtichetta::ScegliRiga<frmSetLabels_io_Fields>(Campi, Row, parent);
     if (scelta.riga >= 0) {
         const Campo &c = Campi[static_cast<size_t>(scelta.riga)];
         scelta.campo = c.campo.toString();
