@@ -1,8 +1,11 @@
 #include "printing/RegistraStampe.h"
 
+#include "printing/frmPrintLabels.h"
 #include "printing/frmPrintReportCliFor.h"
 #include "printing/frmPrintReportDati.h"
 #include "printing/frmPrintReportMov.h"
+#include "printing/frmSetLabels.h"
+#include "shell/MainModule.h"
 #include "shell/WindowRegistry.h"
 
 namespace {
@@ -24,4 +27,14 @@ void RegistraFinestreStampa()
     RegistraDialogoStampa<frmPrintReportClienti>(QStringLiteral("frmPrintReportClienti"));
     RegistraDialogoStampa<frmPrintReportFornitori>(QStringLiteral("frmPrintReportFornitori"));
     RegistraDialogoStampa<frmPrintReportMov>(QStringLiteral("frmPrintReportMov"));
+
+    // Label printing for a movement, opened with the movement's IdReg.
+    WindowRegistry::Voce etichette;
+    etichette.Apri = [](const platform::Variant &idReg) { frmPrintLabels::Apri(idReg); };
+    WindowRegistry::Registra(QStringLiteral("frmPrintLabels"), etichette);
+
+    // The label designer of the Tools menu.
+    WindowRegistry::Voce designer;
+    designer.Nuovo = [] { frmSetLabels::Apri(MainModule::ConnString); };
+    WindowRegistry::Registra(QStringLiteral("frmSetLabels"), designer);
 }

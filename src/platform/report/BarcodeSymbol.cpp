@@ -4,13 +4,14 @@
 
 #include <zint.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace platform::report {
 
 namespace {
 
-int zintSymbology(BarcodeStyle style, const QByteArray &data)
+int zintSymbology(BarcodeStyle style)
 {
     switch (style) {
     case BarcodeStyle::Ansi39:
@@ -31,9 +32,8 @@ int zintSymbology(BarcodeStyle style, const QByteArray &data)
         return BARCODE_CODABAR;
     case BarcodeStyle::Ean8:
     case BarcodeStyle::Ean13:
-        // A full code with its check digit is verified, a shorter one gets
-        // its check digit from zint.
-        return data.size() == 8 || data.size() == 13 ? BARCODE_EANX_CHK : BARCODE_EANX;
+        // The whole code with its check digit, which zint verifies.
+        return BARCODE_EANX_CHK;
     case BarcodeStyle::Code128Auto:
     case BarcodeStyle::None:
         break;
@@ -41,15 +41,37 @@ int zintSymbology(BarcodeStyle style, const QByteArray &data)
     return BARCODE_CODE128;
 }
 
-QByteArray asciiOnly(const QString &text)
+bool isDigits(const QByteArray &data)
 {
-    QByteArray out;
-    out.reserve(text.size());
+    return std::all_of(data.begin(), data.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Why the symbology cannot carry exactly these characters, where zint would
+// quietly make a barcode of something else instead (pad a short EAN code
+// with zeros, put a 0 before an odd Interleaved 2 of 5 code, upper-case a
+// Code 39 code, make an EAN-8 of an EAN-13 code of eight digits); empty
+// when it can.
+QString refusal(BarcodeStyle style, const QString &text)
+{
     for (QChar c : text) {
-        const ushort u = c.unicode();
-        out.append(u >= 32 && u < 127 ? static_cast<char>(u) : '?');
+        if (c.unicode() < 32 || c.unicode() >= 127)
+            return QStringLiteral("The data holds characters a barcode cannot carry");
     }
-    return out;
+    const QByteArray data = text.toLatin1();
+    switch (style) {
+    case BarcodeStyle::Ean13:
+        return data.size() == 13 && isDigits(data) ? QString() : QStringLiteral("EAN-13 takes 13 digits");
+    case BarcodeStyle::Ean8:
+        return data.size() == 8 && isDigits(data) ? QString() : QStringLiteral("EAN-8 takes 8 digits");
+    case BarcodeStyle::Interleaved2of5:
+        return data.size() % 2 == 0 && isDigits(data) ? QString()
+                                                      : QStringLiteral("Interleaved 2 of 5 takes an even number of digits");
+    case BarcodeStyle::Ansi39:
+    case BarcodeStyle::Code39:
+        return data.toUpper() == data ? QString() : QStringLiteral("Code 39 takes no small letters");
+    default:
+        return QString();
+    }
 }
 
 // Frees the zint symbol however the encoding ends.
@@ -63,12 +85,15 @@ struct ZintSymbol {
 std::shared_ptr<const BarcodeSymbol> BarcodeSymbol::encode(BarcodeStyle style, const QString &data)
 {
     auto result = std::make_shared<BarcodeSymbol>();
-    QByteArray bytes = asciiOnly(data);
-    result->m_humanText = QString::fromLatin1(bytes);
-    if (bytes.isEmpty()) {
+    result->m_humanText = data;
+    if (data.isEmpty()) {
         result->m_error = QStringLiteral("No data to encode");
         return result;
     }
+    result->m_error = refusal(style, data);
+    if (!result->m_error.isEmpty())
+        return result;
+    QByteArray bytes = data.toLatin1();
     if (style == BarcodeStyle::Codabar) {
         // Codabar needs start and stop characters; A is the usual pair.
         const auto isStartStop = [](char c) { return (c >= 'A' && c <= 'D') || (c >= 'a' && c <= 'd'); };
@@ -81,7 +106,7 @@ std::shared_ptr<const BarcodeSymbol> BarcodeSymbol::encode(BarcodeStyle style, c
         result->m_error = QStringLiteral("Out of memory");
         return result;
     }
-    symbol.p->symbology = zintSymbology(style, bytes);
+    symbol.p->symbology = zintSymbology(style);
     symbol.p->input_mode = DATA_MODE;
     symbol.p->show_hrt = 0;
     int rc = ZBarcode_Encode(symbol.p, reinterpret_cast<const unsigned char *>(bytes.constData()),

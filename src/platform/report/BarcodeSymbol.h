@@ -14,8 +14,11 @@ namespace platform::report {
 
 // A barcode encoded by zint: its bars as rectangles in the symbol's own
 // units, ready to be stretched over a control's box, and its human-readable
-// text. Contents are kept to ASCII (other characters become '?'), since the
-// linear symbologies cannot carry them portably.
+// text. A barcode always carries exactly its data: data the symbology
+// cannot carry as it is (characters outside printable ASCII, an EAN code
+// that is not all its digits with the right check digit, an odd
+// Interleaved 2 of 5 code, small letters in Code 39) makes no symbol, and
+// the control prints the data as text in the barcode's place.
 class BarcodeSymbol
 {
 public:
@@ -24,8 +27,8 @@ public:
     bool isValid() const { return m_error.isEmpty(); }
     // zint's reason when the data does not fit the symbology.
     const QString &error() const { return m_error; }
-    // The text to print with the bars (with the check digit zint adds to
-    // EAN codes); the data itself when the symbol could not be made.
+    // The text to print with the bars (as zint spaces it); the data itself
+    // when the symbol could not be made.
     const QString &humanText() const { return m_humanText; }
     double width() const { return m_width; }
     double height() const { return m_height; }

@@ -8,6 +8,7 @@
 #include <QJsonObject>
 
 #include <array>
+#include <limits>
 #include <utility>
 
 namespace platform::report {
@@ -111,6 +112,9 @@ void read(const QJsonObject &o, const char *key, int &out)
 {
     double d = out;
     read(o, key, d);
+    // Out of range, the conversion would be undefined.
+    if (!(d >= std::numeric_limits<int>::min() && d <= std::numeric_limits<int>::max()))
+        bad(QStringLiteral("%1 is out of range").arg(QLatin1String(key)));
     out = static_cast<int>(d);
 }
 

@@ -1,9 +1,51 @@
 #include "platform/report/ReportDocument.h"
 
+#include "platform/report/ReportControl.h"
+
 #include <algorithm>
 #include <cmath>
 
 namespace platform::report {
+
+RenderedItem RenderedItem::of(const ReportControl &control, double x, double y)
+{
+    RenderedItem item;
+    item.source = control.kind;
+    item.name = control.name;
+    item.rect = QRectF(x + control.left, y + control.top, control.width, control.height);
+    item.color = control.foreColor.isValid() ? control.foreColor.rgba() : 0xff000000;
+    item.backColor = control.backColor.isValid() ? control.backColor.rgba() : 0;
+    item.lineWidth = control.lineWidth;
+    item.alignment = control.alignment;
+    item.wordWrap = control.wordWrap;
+    switch (control.kind) {
+    case ControlKind::Label:
+    case ControlKind::Field:
+        item.kind = Kind::Text;
+        break;
+    case ControlKind::Line:
+        item.kind = Kind::Line;
+        item.rect = QRectF(QPointF(x + control.left, y + control.top), QPointF(x + control.x2, y + control.y2));
+        break;
+    case ControlKind::Shape:
+        item.kind = Kind::Shape;
+        item.shape = control.shape;
+        item.cornerRadius = control.cornerRadius;
+        break;
+    case ControlKind::CheckBox:
+        item.kind = Kind::CheckBox;
+        break;
+    case ControlKind::Picture:
+        item.kind = Kind::Picture;
+        item.sizeMode = control.sizeMode;
+        break;
+    case ControlKind::Barcode:
+        item.kind = Kind::Barcode;
+        item.captionPosition = control.captionPosition;
+        break;
+    }
+    return item;
+}
 
 int ReportDocument::fontIndex(const FontSpec &font)
 {

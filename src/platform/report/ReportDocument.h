@@ -18,6 +18,7 @@
 namespace platform::report {
 
 class BarcodeSymbol;
+struct ReportControl;
 
 // One thing drawn on a page, in twips from the paper's top-left corner.
 struct RenderedItem {
@@ -46,6 +47,11 @@ struct RenderedItem {
     QString format;
     std::shared_ptr<const QImage> image;
     std::shared_ptr<const BarcodeSymbol> barcode;
+
+    // The item of a control placed with its section's top-left corner at
+    // (x, y): its kind, box and the drawing properties the control holds;
+    // texts, fonts, values and barcode symbols are the caller's.
+    static RenderedItem of(const ReportControl &control, double x, double y);
 };
 
 // One printed instance of a section on a page: which section, where, and

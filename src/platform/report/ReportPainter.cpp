@@ -1,6 +1,7 @@
 #include "platform/report/ReportPainter.h"
 
 #include "platform/report/BarcodeSymbol.h"
+#include "platform/report/ReportControl.h"
 #include "platform/report/ReportDocument.h"
 
 #include <QFontMetricsF>
@@ -136,6 +137,18 @@ void ReportPainter::paintItem(QPainter &painter, const ReportDocument &doc, cons
         return;
     }
     case RenderedItem::Kind::Barcode: {
+        if (!item.barcode || !item.barcode->isValid()) {
+            // No wrong barcode: the data as text in the barcode's place.
+            if (item.font < 0 || item.text.isEmpty())
+                return;
+            painter.setFont(doc.qfont(item.font));
+            painter.setPen(QColor::fromRgba(item.color));
+            painter.save();
+            painter.setClipRect(r, Qt::IntersectClip);
+            painter.drawText(r, Qt::AlignCenter | Qt::TextSingleLine, item.text);
+            painter.restore();
+            return;
+        }
         QRectF bars = r;
         const bool caption = item.captionPosition != BarcodeCaption::None && !item.text.isEmpty() && item.font >= 0;
         double captionHeight = 0;
@@ -158,6 +171,28 @@ void ReportPainter::paintItem(QPainter &painter, const ReportDocument &doc, cons
         return;
     }
     }
+}
+
+void ReportPainter::paintControl(QPainter &painter, const ReportControl &control,
+                                 const std::shared_ptr<const BarcodeSymbol> &barcode)
+{
+    ReportDocument fonts;
+    RenderedItem item = RenderedItem::of(control, 0, 0);
+    item.font = fonts.fontIndex(control.font);
+    switch (control.kind) {
+    case ControlKind::Field: item.text = control.text; break;
+    case ControlKind::Barcode:
+        item.barcode = barcode;
+        item.text = barcode ? barcode->humanText() : control.caption;
+        break;
+    case ControlKind::CheckBox: item.checked = control.checked; [[fallthrough]];
+    default: item.text = control.caption; break;
+    }
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    paintItem(painter, fonts, item);
+    painter.restore();
 }
 
 void ReportPainter::paintPageAt(QPainter &painter, const ReportDocument &doc, int page, double dotsPerInch)

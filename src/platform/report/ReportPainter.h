@@ -3,12 +3,16 @@
 #include <QImage>
 #include <QRectF>
 
+#include <memory>
+
 class QPainter;
 
 namespace platform::report {
 
+class BarcodeSymbol;
 class ReportDocument;
 struct RenderedItem;
+struct ReportControl;
 
 // Draws the pages of a document: the one painting path shared by the
 // preview, the printer and the PDF export, so that they look alike.
@@ -26,6 +30,13 @@ public:
 
     // The page as a white picture at the given resolution.
     static QImage renderPage(const ReportDocument &doc, int page, double dotsPerInch);
+
+    // Paints one control as a designer shows it, with its section's top-left
+    // corner at the painter's origin (twips): a label its caption, a field
+    // its text, a barcode the bars of `barcode` (bound barcodes have no
+    // value outside a run, so the designer passes a sample).
+    static void paintControl(QPainter &painter, const ReportControl &control,
+                             const std::shared_ptr<const BarcodeSymbol> &barcode = {});
 
 private:
     static void paintItem(QPainter &painter, const ReportDocument &doc, const RenderedItem &item);

@@ -492,15 +492,9 @@ void ReportRunner::emitBand(CompiledSection &cs, int row, double x, double y, do
         ReportControl &control = *c.control;
         if (!control.visible)
             continue;
-        RenderedItem item;
-        item.source = control.kind;
-        item.name = control.name;
-        item.rect = QRectF(x + control.left, y + control.top, control.width, std::max(c.grownHeight, control.height));
-        item.color = control.foreColor.isValid() ? control.foreColor.rgba() : 0xff000000;
-        item.backColor = control.backColor.isValid() ? control.backColor.rgba() : 0;
-        item.lineWidth = control.lineWidth;
-        item.alignment = control.alignment;
-        item.wordWrap = control.wordWrap;
+        RenderedItem item = RenderedItem::of(control, x, y);
+        if (control.kind != ControlKind::Line)
+            item.rect.setHeight(std::max(c.grownHeight, control.height));
         const auto useFont = [&] {
             if (c.fontIndex < 0 || !(c.font == control.font)) {
                 c.font = control.font;
@@ -510,12 +504,10 @@ void ReportRunner::emitBand(CompiledSection &cs, int row, double x, double y, do
         };
         switch (control.kind) {
         case ControlKind::Label:
-            item.kind = RenderedItem::Kind::Text;
             item.text = control.caption;
             useFont();
             break;
         case ControlKind::Field: {
-            item.kind = RenderedItem::Kind::Text;
             useFont();
             const bool pageDependent = c.binding == Compiled::Binding::Expression && !c.summary;
             if (pageDependent && c.expression->usesPageNumber() && control.text == c.boundText) {
@@ -544,24 +536,15 @@ void ReportRunner::emitBand(CompiledSection &cs, int row, double x, double y, do
             break;
         }
         case ControlKind::Line:
-            item.kind = RenderedItem::Kind::Line;
-            item.rect = QRectF(QPointF(x + control.left, y + control.top), QPointF(x + control.x2, y + control.y2));
-            break;
         case ControlKind::Shape:
-            item.kind = RenderedItem::Kind::Shape;
-            item.shape = control.shape;
-            item.cornerRadius = control.cornerRadius;
             break;
         case ControlKind::CheckBox:
-            item.kind = RenderedItem::Kind::CheckBox;
             item.checked = control.checked;
             item.text = control.caption;
             item.value = Variant(control.checked);
             useFont();
             break;
         case ControlKind::Picture:
-            item.kind = RenderedItem::Kind::Picture;
-            item.sizeMode = control.sizeMode;
             if (!c.image || c.imageKey != control.imageData) {
                 c.imageKey = control.imageData;
                 auto image = std::make_shared<QImage>(QImage::fromData(control.imageData));
@@ -570,8 +553,6 @@ void ReportRunner::emitBand(CompiledSection &cs, int row, double x, double y, do
             item.image = c.image;
             break;
         case ControlKind::Barcode: {
-            item.kind = RenderedItem::Kind::Barcode;
-            item.captionPosition = control.captionPosition;
             useFont();
             QString data = control.caption;
             if (c.binding != Compiled::Binding::None)

@@ -43,8 +43,8 @@ TEST(ReportBarcode, SymbologiesEncodeABoundOneDrawsBarsAndCaptionAndAPictureFill
     ASSERT_TRUE(code128->isValid()) << code128->error().toStdString();
     EXPECT_GT(code128->bars().size(), 10u);
     EXPECT_EQ(code128->humanText(), QStringLiteral("A001"));
-    // EAN-13 adds its check digit, or checks the one given.
-    const auto ean = BarcodeSymbol::encode(BarcodeStyle::Ean13, QStringLiteral("400638133393"));
+    // EAN-13 checks the check digit given.
+    const auto ean = BarcodeSymbol::encode(BarcodeStyle::Ean13, QStringLiteral("4006381333931"));
     ASSERT_TRUE(ean->isValid()) << ean->error().toStdString();
     EXPECT_EQ(ean->humanText(), QStringLiteral("4006381333931"));
     const std::pair<BarcodeStyle, const char *> valid[] = {
@@ -52,22 +52,30 @@ TEST(ReportBarcode, SymbologiesEncodeABoundOneDrawsBarsAndCaptionAndAPictureFill
         {BarcodeStyle::Code39, "A001"},         {BarcodeStyle::Code39X, "A001"},  {BarcodeStyle::Code128A, "A001"},
         {BarcodeStyle::Code128B, "A001"},       {BarcodeStyle::Code93, "A001"},   {BarcodeStyle::Code93X, "A001"},
         {BarcodeStyle::Codabar, "1234"},        {BarcodeStyle::Codabar, "B1234B"}, {BarcodeStyle::Interleaved2of5, "1234"},
-        {BarcodeStyle::Ean8, "1234567"}};
+        {BarcodeStyle::Ean8, "12345670"}};
     for (const auto &[style, data] : valid) {
         const auto s = BarcodeSymbol::encode(style, QString::fromLatin1(data));
         EXPECT_TRUE(s->isValid()) << int(style) << " " << data << " " << s->error().toStdString();
     }
-    EXPECT_FALSE(BarcodeSymbol::encode(BarcodeStyle::Ean13, QStringLiteral("4006381333932"))->isValid());
+    // No barcode of anything but the data itself: a wrong check digit, a
+    // short code zint would pad, eight digits it would make an EAN-8 of, an
+    // odd code it would give a leading 0, small letters it would upper-case.
+    const std::pair<BarcodeStyle, const char *> refused[] = {
+        {BarcodeStyle::Ean13, "4006381333932"}, {BarcodeStyle::Ean13, "400638133393"},
+        {BarcodeStyle::Ean13, "12345670"},      {BarcodeStyle::Ean8, "1234567"},
+        {BarcodeStyle::Interleaved2of5, "123"}, {BarcodeStyle::Code39, "a001"}};
+    for (const auto &[style, data] : refused)
+        EXPECT_FALSE(BarcodeSymbol::encode(style, QString::fromLatin1(data))->isValid()) << data;
     EXPECT_FALSE(BarcodeSymbol::encode(BarcodeStyle::Code128Auto, QString())->isValid());
     const auto letters = BarcodeSymbol::encode(BarcodeStyle::Ean13, QStringLiteral("A001"));
     EXPECT_FALSE(letters->isValid());
     EXPECT_FALSE(letters->error().isEmpty());
     EXPECT_TRUE(letters->bars().empty());
     EXPECT_EQ(letters->humanText(), QStringLiteral("A001"));
-    // Code 128 carries ASCII only.
+    // Code 128 carries ASCII only: the accented code stays text.
     const auto accented = BarcodeSymbol::encode(BarcodeStyle::Code128Auto, QStringLiteral("Città"));
-    EXPECT_TRUE(accented->isValid());
-    EXPECT_EQ(accented->humanText(), QStringLiteral("Citt?"));
+    EXPECT_FALSE(accented->isValid());
+    EXPECT_EQ(accented->humanText(), QStringLiteral("Città"));
 
     // A bound barcode draws its bars and caption on the page.
     ReportLayout layout;
@@ -80,7 +88,7 @@ TEST(ReportBarcode, SymbologiesEncodeABoundOneDrawsBarsAndCaptionAndAPictureFill
     bc.font.family = QStringLiteral("DejaVu Sans");
     bc.font.size = 8;
     layout.setRecordset(makeRecordset({{QStringLiteral("Codice"), DataType::adVarWChar, 24}},
-                                      {{Variant("400638133393")}, {Variant("non numerico")}}));
+                                      {{Variant("4006381333931")}, {Variant("non numerico")}}));
     layout.run();
     const ReportDocument &doc = *layout.document();
     const auto items = reporttest::itemsNamed(doc, QStringLiteral("bcCodice"));
