@@ -157,15 +157,15 @@ frmPrintLabels::frmPrintLabels(QWidget *parent) : QDialog(parent), m_righe(std::
     setTabOrder(cmdPreview, cmdOK);
     setTabOrder(cmdOK, cmdCancel);
 
-    // The count column takes digits, Backspace and Tab only.
+    // The count column takes digits only; control keys keep their work.
     connect(GridEX1, &platform::Grid::keyPress, this, [this](platform::GridKeyEvent &e) {
-        if (GridEX1->col() == ColonnaEtichette && !e.text.isEmpty()
+        if (GridEX1->col() == ColonnaEtichette && !e.text.isEmpty() && e.text.at(0).unicode() >= 32
             && comUtility::DigitKeyFilter(static_cast<std::int16_t>(e.text.at(0).unicode())) == 0)
             e.handled = true;
     });
     connect(cmdPreview, &QPushButton::clicked, this, [this] { StampaEtichette(true); });
     connect(cmdOK, &QPushButton::clicked, this, [this] { StampaEtichette(false); });
-    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::close);
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 frmPrintLabels::~frmPrintLabels()
@@ -297,10 +297,5 @@ void frmPrintLabels::StampaEtichette(bool anteprima)
         comRepLib::MostraErrore(e);
         return;
     }
-    close();
-}
-
-void frmPrintLabels::reject()
-{
-    close();
+    accept();
 }
