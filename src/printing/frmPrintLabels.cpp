@@ -125,7 +125,13 @@ frmPrintLabels::frmPrintLabels(QWidget *parent) : QDialog(parent), m_righe(std::
     }
     GridEX1->column(ColonnaEtichette)->setEditable(true);
     GridEX1->setAllowEdit(true);
-    GridEX1->setMinimumSize(460, 200);
+    // Wide enough for the shown columns (15 twips a pixel), the row
+    // headers and a scroll bar, so that going to the count column scrolls
+    // none of them away.
+    int larghezza = 0;
+    for (const Colonna &c : Colonne)
+        larghezza += c.larghezza / 15;
+    GridEX1->setMinimumSize(larghezza + 60, 220);
 
     const auto button = [this](const QString &caption, const char *name) {
         auto *b = new QPushButton(caption, this);

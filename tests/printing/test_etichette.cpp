@@ -279,6 +279,15 @@ TEST_F(Etichette, PrintingGoesToTheLabelPrinterAndWithoutLabelsTheDialogSaysSoAn
         for (const char c : {'2', 'x'})
             QTest::keyClick(QApplication::focusWidget(), c);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        // The layout cannot be read: told, and the dialog stays for a retry.
+        DataFixture::runSql(database, QStringLiteral("ALTER TABLE _Pars RENAME TO Pars_via"));
+        desktop->clear();
+        d->cmdOK->click();
+        ASSERT_EQ(desktop->prompts().size(), 1);
+        EXPECT_TRUE(desktop->prompts()[0].startsWith(QStringLiteral("Impossibile leggere i dati da stampare.\r\n")));
+        EXPECT_TRUE(d->isVisible());
+        EXPECT_EQ(MainModule::SkipLabels, 0);
+        DataFixture::runSql(database, QStringLiteral("ALTER TABLE Pars_via RENAME TO _Pars"));
         d->cmdOK->click();
     });
     ASSERT_EQ(jobs.size(), 1u);
