@@ -18,6 +18,7 @@
 #include "shell/WindowRegistry.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -297,6 +298,46 @@ TEST_F(Etichette, PrintingGoesToTheLabelPrinterAndWithoutLabelsTheDialogSaysSoAn
     pdftotext.start(QStringLiteral("pdftotext"), {jobs[0].pdf, QStringLiteral("-")});
     ASSERT_TRUE(pdftotext.waitForFinished());
     EXPECT_EQ(QString::fromUtf8(pdftotext.readAllStandardOutput()).count(QStringLiteral("Dado M3")), 2);
+}
+
+TEST_F(Etichette, EveryPrintedBarcodeDecodesToItsArticleCode)
+{
+    NewLabel layout;
+    ReportSection &e = layout.section(LayoutEtichetta::NomeSezione);
+    const std::pair<const char *, BarcodeStyle> simboli[] = {
+        {"bc128", BarcodeStyle::Code128Auto}, {"bc39", BarcodeStyle::Code39}, {"bcEan", BarcodeStyle::Ean13}};
+    double top = 100;
+    for (const auto &[nome, stile] : simboli) {
+        e.addBarcode(QString::fromLatin1(nome), stile, QStringLiteral("Codice"), 300, top, 9000, 900).captionPosition =
+            BarcodeCaption::None;
+        top += 1300;
+    }
+    LayoutEtichetta::FormaArchiviata(layout, Foglio{100, 100, 100, 0, 1, 700, 1700, 0});
+    LayoutEtichetta::Salva(layout, 0, MainModule::ConnString);
+    movimentoCarico();
+    conDialogo(10, [](frmPrintLabels *d) { d->cmdOK->click(); });
+    ASSERT_EQ(jobs.size(), 1u);
+
+    const QString prefisso = folder + QStringLiteral("/pagina");
+    ASSERT_EQ(QProcess::execute(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("300"),
+                                                             QStringLiteral("-gray"), jobs[0].pdf, prefisso}), 0);
+    QStringList immagini;
+    for (const QString &f : QDir(folder).entryList({QStringLiteral("pagina*")}))
+        immagini << folder + u'/' + f;
+    QProcess zbarimg;
+    zbarimg.start(QStringLiteral("zbarimg"), QStringList{QStringLiteral("-q")} + immagini);
+    ASSERT_TRUE(zbarimg.waitForFinished(60000));
+    QStringList letti = QString::fromUtf8(zbarimg.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    letti.removeDuplicates();
+    letti.sort();
+    // Every code in Code 128 and Code 39, the 40 characters whole; EAN-13
+    // only for the code that is one.
+    QStringList attesi{QStringLiteral("CODE-128:A001"), QStringLiteral("CODE-128:") + CodiceLungo,
+                       QStringLiteral("CODE-128:4006381333931"), QStringLiteral("CODE-39:A001"),
+                       QStringLiteral("CODE-39:") + CodiceLungo, QStringLiteral("CODE-39:4006381333931"),
+                       QStringLiteral("EAN-13:4006381333931")};
+    attesi.sort();
+    EXPECT_EQ(letti, attesi);
 }
 
 } // namespace
