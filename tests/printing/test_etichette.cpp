@@ -25,6 +25,7 @@
 #include <QTableView>
 #include <QTest>
 
+#include <algorithm>
 #include <stdexcept>
 
 using namespace platform::report;
@@ -157,42 +158,40 @@ TEST_F(Etichette, StoredLayoutReadsBackWholeAndTheSheetDoesNotDriftOverTenSaves)
 
 TEST_F(Etichette, AnUnreadableStoredLayoutIsSaidOnceLeftInPlaceAndTheBuiltInOneIsUsed)
 {
-    const QByteArray valido = LayoutEtichetta::Scrivi(NewLabel());
-    const auto cambia = [&](const char *from, const char *to) {
-        QByteArray b = valido;
-        EXPECT_TRUE(b.contains(from)) << from;
-        return b.replace(from, to);
-    };
-    QByteArray tanti;
-    {
-        NewLabel l;
-        for (int i = 0; i < 3000; ++i)
-            l.detail().addLabel(QStringLiteral("l%1").arg(i), QStringLiteral("x"), 0, 0, 100, 100);
-        tanti = LayoutEtichetta::Scrivi(l);
+    // The fuzz seeds: two layouts and five damaged blobs (truncated, wrong
+    // types, huge numbers, an unknown version, no label section).
+    const QDir seeds(QStringLiteral(VELMORA_REPORT_TEST_DIR "/../../printing/fuzz/seeds"));
+    std::vector<std::pair<QString, QByteArray>> casi;
+    for (const QString &f : seeds.entryList(QDir::Files)) {
+        const QByteArray blob = DataFixture::fileBytes(seeds.filePath(f));
+        NewLabel layout;
+        EXPECT_EQ(LayoutEtichetta::Leggi(layout, blob), f == u"builtin.json" || f == u"items3col.json") << f.toStdString();
+        casi.emplace_back(f, blob);
     }
-    const std::pair<const char *, QByteArray> casi[] = {
-        {"truncated", valido.left(valido.size() / 2)},
-        {"not JSON", QByteArray(300, '\xff')},
-        {"wrong type", cambia("\"columnCount\": 1", "\"columnCount\": \"tre\"")},
-        {"huge number", cambia("\"columnCount\": 1", "\"columnCount\": 1e300")},
-        {"huge height", cambia("\"height\": 1701", "\"height\": 1e300")},
-        {"negative size", cambia("\"height\": 1701", "\"height\": -1701")},
-        {"no labels per row", cambia("\"columnCount\": 1", "\"columnCount\": 0")},
-        {"unknown version", cambia("\"version\": 1", "\"version\": 7")},
-        {"another format", cambia("velmora-report-layout", "formato-antico")},
-        {"no label section", cambia("\"Etichetta\"", "\"Dettaglio\"")},
-        {"thousands of items", tanti},
-    };
+    ASSERT_EQ(casi.size(), 7u);
+    casi.erase(std::remove_if(casi.begin(), casi.end(), [](const auto &c) { return c.first.contains(u"builtin")
+                                                                                      || c.first.contains(u"items"); }),
+               casi.end());
+    const QByteArray valido = LayoutEtichetta::Scrivi(NewLabel());
+    const auto cambia = [&](const char *from, const char *to) { return QByteArray(valido).replace(from, to); };
+    NewLabel tanti;
+    for (int i = 0; i < 3000; ++i)
+        tanti.detail().addLabel(QStringLiteral("l%1").arg(i), QStringLiteral("x"), 0, 0, 100, 100);
+    casi.emplace_back(u"not JSON"_qs, QByteArray(300, '\xff'));
+    casi.emplace_back(u"negative size"_qs, cambia("\"height\": 1701", "\"height\": -1701"));
+    casi.emplace_back(u"no labels per row"_qs, cambia("\"columnCount\": 1", "\"columnCount\": 0"));
+    casi.emplace_back(u"another format"_qs, cambia("velmora-report-layout", "formato-antico"));
+    casi.emplace_back(u"thousands of items"_qs, LayoutEtichetta::Scrivi(tanti));
     for (const auto &[caso, blob] : casi) {
-        SCOPED_TRACE(caso);
+        SCOPED_TRACE(caso.toStdString());
+        ASSERT_NE(blob, valido);
         archivia(blob);
         desktop->clear();
         NewLabel layout;
         layout.detail().addLabel(QStringLiteral("lblPrima"), QStringLiteral("prima"), 0, 0, 100, 100);
         EXPECT_EQ(LayoutEtichetta::Carica(layout, MainModule::ConnString), LayoutEtichetta::Esito::Illeggibile);
-        EXPECT_EQ(desktop->prompts(), QStringList{LayoutEtichetta::TestoIlleggibile()});
-        EXPECT_EQ(desktop->prompts().value(0),
-                  QStringLiteral("Il formato dell'etichetta salvata non è leggibile: viene usato il formato predefinito."));
+        EXPECT_EQ(desktop->prompts(), QStringList{QStringLiteral(
+                                          "Il formato dell'etichetta salvata non è leggibile: viene usato il formato predefinito.")});
         EXPECT_TRUE(layout.sameDesign(NewLabel()));
         EXPECT_EQ(archiviato(), blob);
     }
