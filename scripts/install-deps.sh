@@ -11,7 +11,7 @@ PACKAGES=(
   libxlsxwriter-dev zlib1g-dev
   googletest libgtest-dev
   fonts-dejavu-core
-  xvfb xauth poppler-utils unzip
+  xvfb xauth poppler-utils unzip zbar-tools
 )
 
 missing=()

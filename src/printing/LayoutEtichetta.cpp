@@ -114,6 +114,9 @@ void ApplicaPredefinito(ReportLayout &layout)
     page.leftMargin = 567;
     page.topMargin = 567;
     page.rightMargin = 567;
+    // The designer has no box for it: the labels may run to the foot of
+    // the sheet, or its last row would go unused.
+    page.bottomMargin = 0;
     page.gutter = 0;
     predefinito.setPrintWidth(3402);
     ReportSection &etichetta = predefinito.detail();

@@ -58,7 +58,8 @@ struct Foglio {
 };
 
 // Replaces the layout's design with the built-in label layout: page
-// 11904 × 16833 twips, left, top and right margin 567, vertical spacing 0,
+// 11904 × 16833 twips, left, top and right margin 567, no bottom margin
+// (the sheet's own rows decide where labels end), vertical spacing 0,
 // print width 3402 (60 mm), one label per row 1701 twips (30 mm) high, no
 // items. The layout's data, events and printer stay.
 void ApplicaPredefinito(platform::report::ReportLayout &layout);

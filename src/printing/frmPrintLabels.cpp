@@ -125,7 +125,13 @@ frmPrintLabels::frmPrintLabels(QWidget *parent) : QDialog(parent), m_righe(std::
     }
     GridEX1->column(ColonnaEtichette)->setEditable(true);
     GridEX1->setAllowEdit(true);
-    GridEX1->setMinimumSize(460, 200);
+    // Wide enough for the shown columns (15 twips a pixel), the row
+    // headers and a scroll bar, so that going to the count column scrolls
+    // none of them away.
+    int larghezza = 0;
+    for (const Colonna &c : Colonne)
+        larghezza += c.larghezza / 15;
+    GridEX1->setMinimumSize(larghezza + 60, 220);
 
     const auto button = [this](const QString &caption, const char *name) {
         auto *b = new QPushButton(caption, this);
@@ -157,15 +163,15 @@ frmPrintLabels::frmPrintLabels(QWidget *parent) : QDialog(parent), m_righe(std::
     setTabOrder(cmdPreview, cmdOK);
     setTabOrder(cmdOK, cmdCancel);
 
-    // The count column takes digits, Backspace and Tab only.
+    // The count column takes digits only; control keys keep their work.
     connect(GridEX1, &platform::Grid::keyPress, this, [this](platform::GridKeyEvent &e) {
-        if (GridEX1->col() == ColonnaEtichette && !e.text.isEmpty()
+        if (GridEX1->col() == ColonnaEtichette && !e.text.isEmpty() && e.text.at(0).unicode() >= 32
             && comUtility::DigitKeyFilter(static_cast<std::int16_t>(e.text.at(0).unicode())) == 0)
             e.handled = true;
     });
     connect(cmdPreview, &QPushButton::clicked, this, [this] { StampaEtichette(true); });
     connect(cmdOK, &QPushButton::clicked, this, [this] { StampaEtichette(false); });
-    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::close);
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 frmPrintLabels::~frmPrintLabels()
@@ -297,10 +303,5 @@ void frmPrintLabels::StampaEtichette(bool anteprima)
         comRepLib::MostraErrore(e);
         return;
     }
-    close();
-}
-
-void frmPrintLabels::reject()
-{
-    close();
+    accept();
 }

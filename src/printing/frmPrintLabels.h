@@ -74,9 +74,6 @@ public:
     QPushButton *cmdOK = nullptr;
     QPushButton *cmdCancel = nullptr;
 
-protected:
-    void reject() override;
-
 private:
     std::unique_ptr<platform::Recordset> m_righe;
 };

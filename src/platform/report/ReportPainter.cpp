@@ -141,11 +141,15 @@ void ReportPainter::paintItem(QPainter &painter, const ReportDocument &doc, cons
             // No wrong barcode: the data as text in the barcode's place.
             if (item.font < 0 || item.text.isEmpty())
                 return;
-            painter.setFont(doc.qfont(item.font));
+            const QFont &font = doc.qfont(item.font);
+            painter.setFont(font);
             painter.setPen(QColor::fromRgba(item.color));
             painter.save();
             painter.setClipRect(r, Qt::IntersectClip);
-            painter.drawText(r, Qt::AlignCenter | Qt::TextSingleLine, item.text);
+            // Centred when it fits, else from its start, cut at the box.
+            const bool fits = QFontMetricsF(font).horizontalAdvance(item.text) <= r.width();
+            painter.drawText(r, Qt::AlignVCenter | (fits ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::TextSingleLine,
+                             item.text);
             painter.restore();
             return;
         }

@@ -1,0 +1,322 @@
+// The article label layout (built-in, stored, refused) and label printing
+// for the lines of a movement.
+#include "DataFixture.h"
+#include "PrintingFixture.h"
+#include "common/ModalCall.h"
+
+#include "platform/data/Connection.h"
+#include "platform/data/Recordset.h"
+#include "platform/grid/Grid.h"
+#include "platform/report/BarcodeSymbol.h"
+#include "platform/report/ReportDocument.h"
+#include "printing/IstanzeReport.h"
+#include "printing/LayoutEtichetta.h"
+#include "printing/NewLabel.h"
+#include "printing/RegistraStampe.h"
+#include "printing/frmPrintLabels.h"
+#include "shell/MainModule.h"
+#include "shell/WindowRegistry.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+#include <algorithm>
+#include <stdexcept>
+
+using namespace platform::report;
+using LayoutEtichetta::Foglio;
+using platform::Variant;
+using testsupport::DataFixture;
+
+namespace {
+
+const QString CodiceLungo = QStringLiteral("ART-0123456789-ABCDEFGHIJ-0123456789-XYZ"); // 40 characters
+// Stored layouts the fuzz target starts from: two good, five damaged.
+const QDir Seeds(QStringLiteral(VELMORA_REPORT_TEST_DIR "/../../printing/fuzz/seeds"));
+
+class Etichette : public PrintingFixture
+{
+protected:
+    void SetUp() override
+    {
+        PrintingFixture::SetUp();
+        MainModule::PrinterNames = {QStringLiteral("Ufficio"), QStringLiteral("Magazzino")};
+        MainModule::SkipLabels = 0;
+        RegistraFinestreStampa();
+    }
+    void TearDown() override
+    {
+        WindowRegistry::Rimuovi();
+        MainModule::PrinterNames = {};
+        PrintingFixture::TearDown();
+    }
+
+    void archivia(const QByteArray &bytes)
+    {
+        platform::Connection c(MainModule::ConnString);
+        c.execute(QStringLiteral("DELETE FROM _Pars WHERE k01='etiart'"));
+        c.execute(QStringLiteral("INSERT INTO _Pars (k01, m01) VALUES ('etiart', ?)"), {Variant(bytes)});
+    }
+    QByteArray archiviato()
+    {
+        platform::Connection c(MainModule::ConnString);
+        return c.executeQuery(QStringLiteral("SELECT m01 FROM _Pars WHERE k01='etiart'"))->value(0).toByteArray();
+    }
+
+    // A label of three per row: two barcodes of the code (EAN-13 and Code
+    // 128), the description and the supplier's code.
+    void salvaLayoutConCodici()
+    {
+        NewLabel layout;
+        ReportSection &e = layout.section(LayoutEtichetta::NomeSezione);
+        e.addBarcode(QStringLiteral("bcEan"), BarcodeStyle::Ean13, QStringLiteral("Codice"), 60, 30, 3200, 500)
+            .captionPosition = BarcodeCaption::None;
+        e.addBarcode(QStringLiteral("bc128"), BarcodeStyle::Code128Auto, QStringLiteral("Codice"), 60, 560, 3200, 500)
+            .captionPosition = BarcodeCaption::None;
+        e.addField(QStringLiteral("txtDescrizione"), QStringLiteral("Descrizione"), 60, 1100, 3200, 250).wordWrap = false;
+        e.addField(QStringLiteral("txtFornitore"), QStringLiteral("CodiceFornitore"), 60, 1380, 1000, 250).outputFormat =
+            QStringLiteral("00000;;\\ ;\\ ");
+        LayoutEtichetta::FormaArchiviata(layout, Foglio{100, 100, 100, 30, 3, 300, 600, 0});
+        LayoutEtichetta::Salva(layout, 30, MainModule::ConnString);
+    }
+
+    // A "Carico" without counterpart: 3 of A001, 2.5 of the long code,
+    // 3.5 of an EAN-13 code, -2 of B001, and a line whose article is gone.
+    void movimentoCarico()
+    {
+        DataFixture::runSql(database, QStringLiteral(
+            "INSERT INTO Articoli (Codice, Descrizione, CodiceIVA, Prezzo, Aliquota, PrezzoIvato) VALUES"
+            " ('%1', 'Cacciavite a croce con impugnatura ergonomica bimateriale, punta magnetica', '22', 5, 1.1, 6.1),"
+            " ('4006381333931', 'Pinza', '22', 8, 1.76, 9.76);"
+            "INSERT INTO MagazRegMain (IdReg, DataIns, Progressivo, Causale, TipoContropartita) VALUES"
+            " (10, '2025-03-01', 2, 'Carico', 'Deposito');"
+            "INSERT INTO MagazRegDetail (IdDet, IdReg, Riga, CodiceArticolo, \"Quantità\", Segno) VALUES"
+            " (20, 10, 10, 'A001', 3, 1), (21, 10, 20, '%1', 2.5, 1), (22, 10, 30, '4006381333931', 3.5, 1),"
+            " (23, 10, 40, 'B001', -2, 1), (24, 10, 50, 'SPARITO', 7, 1);").arg(CodiceLungo));
+    }
+
+    // Opens label printing for the movement through the window registry
+    // and acts on the dialog.
+    void conDialogo(int idReg, const std::function<void(frmPrintLabels *)> &action)
+    {
+        testsupport::callModal<frmPrintLabels>(
+            [idReg] { EXPECT_TRUE(WindowRegistry::Apri(QStringLiteral("frmPrintLabels"), Variant(idReg))); }, action);
+        flushDeletes();
+    }
+};
+
+TEST_F(Etichette, StoredLayoutReadsBackWholeAndTheSheetDoesNotDriftOverTenSaves)
+{
+    NewLabel layout;
+    EXPECT_EQ(layout.documentName(), QStringLiteral("Etichette articoli"));
+    // No 'etiart' row: the built-in sheet.
+    EXPECT_EQ(LayoutEtichetta::Carica(layout, MainModule::ConnString), LayoutEtichetta::Esito::Assente);
+    EXPECT_EQ(LayoutEtichetta::FormaDiLavoro(layout), (Foglio{100, 100, 100, 0, 1, 300, 600, 0}));
+
+    // A label with an item of every kind, fonts and formats, three a row.
+    ASSERT_TRUE(LayoutEtichetta::Leggi(layout, DataFixture::fileBytes(Seeds.filePath(QStringLiteral("items3col.json")))));
+    EXPECT_EQ(LayoutEtichetta::FormaDiLavoro(layout), (Foglio{100, 100, 100, 30, 3, 300, 600, 30}));
+    ReportSection &e = layout.section(LayoutEtichetta::NomeSezione);
+    const Foglio foglio{80, 70, 120, 30, 3, 350, 600, 20};
+    LayoutEtichetta::FormaArchiviata(layout, foglio);
+    EXPECT_DOUBLE_EQ(layout.printWidth(), 600 * 5.6677 * 3 + 30 * 5.6677 * 2);
+    EXPECT_DOUBLE_EQ(e.columnSpacing, 30 * 5.6677);
+    EXPECT_DOUBLE_EQ(e.height, 350 * 5.6677 + 20 * 5.6677);
+    LayoutEtichetta::Salva(layout, foglio.spazioOrizzontale, MainModule::ConnString);
+
+    for (int i = 0; i < 10; ++i) {
+        NewLabel riletto;
+        ASSERT_EQ(LayoutEtichetta::Carica(riletto, MainModule::ConnString), LayoutEtichetta::Esito::Caricato);
+        if (i == 0) {
+            EXPECT_TRUE(riletto.sameDesign(layout));
+        }
+        const Foglio letto = LayoutEtichetta::FormaDiLavoro(riletto);
+        ASSERT_EQ(letto, foglio) << "save " << i;
+        LayoutEtichetta::FormaArchiviata(riletto, letto);
+        LayoutEtichetta::Salva(riletto, letto.spazioOrizzontale, MainModule::ConnString);
+    }
+    // One row, inserted once and then rewritten; k02 and l02 never written.
+    EXPECT_EQ(DataFixture::queryColumn(database, QStringLiteral(
+                  "SELECT CAST(l01 AS INTEGER) || '/' || IFNULL(k02, '-') || '/' || IFNULL(l02, '-') FROM _Pars WHERE k01='etiart'")),
+              QStringList{QStringLiteral("30/-/-")});
+    EXPECT_TRUE(desktop->msgBoxes().empty());
+}
+
+TEST_F(Etichette, AnUnreadableStoredLayoutIsSaidOnceLeftInPlaceAndTheBuiltInOneIsUsed)
+{
+    // The fuzz seeds: two layouts and five damaged blobs (truncated, wrong
+    // types, huge numbers, an unknown version, no label section).
+    std::vector<std::pair<QString, QByteArray>> casi;
+    for (const QString &f : Seeds.entryList(QDir::Files)) {
+        const QByteArray blob = DataFixture::fileBytes(Seeds.filePath(f));
+        NewLabel layout;
+        EXPECT_EQ(LayoutEtichetta::Leggi(layout, blob), f == u"builtin.json" || f == u"items3col.json") << f.toStdString();
+        casi.emplace_back(f, blob);
+    }
+    ASSERT_EQ(casi.size(), 7u);
+    casi.erase(std::remove_if(casi.begin(), casi.end(), [](const auto &c) { return c.first.contains(u"builtin")
+                                                                                      || c.first.contains(u"items"); }),
+               casi.end());
+    const QByteArray valido = LayoutEtichetta::Scrivi(NewLabel());
+    const auto cambia = [&](const char *from, const char *to) { return QByteArray(valido).replace(from, to); };
+    NewLabel tanti;
+    for (int i = 0; i < 3000; ++i)
+        tanti.detail().addLabel(QStringLiteral("l%1").arg(i), QStringLiteral("x"), 0, 0, 100, 100);
+    casi.emplace_back(u"not JSON"_qs, QByteArray(300, '\xff'));
+    casi.emplace_back(u"negative size"_qs, cambia("\"height\": 1701", "\"height\": -1701"));
+    casi.emplace_back(u"no labels per row"_qs, cambia("\"columnCount\": 1", "\"columnCount\": 0"));
+    casi.emplace_back(u"another format"_qs, cambia("velmora-report-layout", "formato-antico"));
+    casi.emplace_back(u"thousands of items"_qs, LayoutEtichetta::Scrivi(tanti));
+    for (const auto &[caso, blob] : casi) {
+        SCOPED_TRACE(caso.toStdString());
+        ASSERT_NE(blob, valido);
+        archivia(blob);
+        desktop->clear();
+        NewLabel layout;
+        layout.detail().addLabel(QStringLiteral("lblPrima"), QStringLiteral("prima"), 0, 0, 100, 100);
+        EXPECT_EQ(LayoutEtichetta::Carica(layout, MainModule::ConnString), LayoutEtichetta::Esito::Illeggibile);
+        EXPECT_EQ(desktop->prompts(), QStringList{QStringLiteral(
+                                          "Il formato dell'etichetta salvata non è leggibile: viene usato il formato predefinito.")});
+        EXPECT_TRUE(layout.sameDesign(NewLabel()));
+        EXPECT_EQ(archiviato(), blob);
+    }
+}
+
+TEST_F(Etichette, PreviewLeavesTheSkippedPositionsEmptyAndBarcodesCarryTheWholeCodeOrShowItAsText)
+{
+    salvaLayoutConCodici();
+    movimentoCarico();
+    conDialogo(10, [&](frmPrintLabels *d) {
+        EXPECT_EQ(d->windowTitle(), QStringLiteral("Stampa etichette"));
+        // The gone article is not listed; counts start as the quantities.
+        ASSERT_EQ(d->GridEX1->rowCount(), 4);
+        EXPECT_EQ(d->GridEX1->textAt(2, 1), CodiceLungo);
+        EXPECT_EQ(d->GridEX1->column(9)->caption(), QStringLiteral("N° Etichette"));
+        d->txtData[0]->setText(QStringLiteral("5"));
+        d->cmdPreview->click();
+    });
+    NewLabel *report = IstanzeReport::Istanza<NewLabel>().get();
+    ASSERT_TRUE(report && report->document());
+    EXPECT_EQ(MainModule::SkipLabels, 0);
+    EXPECT_EQ(report->printerName(), QStringLiteral("Magazzino"));
+    const ReportDocument &doc = *report->document();
+    std::vector<const RenderedBand *> etichette;
+    for (const RenderedBand &b : doc.pages[0].bands) {
+        if (b.kind == SectionKind::Detail)
+            etichette.push_back(&b);
+    }
+    // 3, 2.5 and 3.5 give 3 + 2 + 4 labels, -2 none; five positions
+    // skipped with three per row: the first label is the third of the
+    // second row.
+    ASSERT_EQ(etichette.size(), 9u);
+    EXPECT_EQ(etichette[0]->column, 2);
+    EXPECT_NEAR(etichette[0]->rect.top(), 567 + 300 * 5.6677, 1);
+
+    const auto item = [&](int etichetta, const QString &name) -> const RenderedItem & {
+        const RenderedBand &b = *etichette[static_cast<size_t>(etichetta)];
+        for (int i = b.firstItem; i < b.firstItem + b.itemCount; ++i) {
+            if (doc.pages[0].items[static_cast<size_t>(i)].name == name)
+                return doc.pages[0].items[static_cast<size_t>(i)];
+        }
+        throw std::runtime_error("no item");
+    };
+    // A001 cannot be an EAN-13: its code prints as text, no bars.
+    EXPECT_FALSE(item(0, QStringLiteral("bcEan")).barcode->isValid());
+    EXPECT_EQ(item(0, QStringLiteral("bcEan")).text, QStringLiteral("A001"));
+    EXPECT_TRUE(item(0, QStringLiteral("bc128")).barcode->isValid());
+    // The 40-character code whole in its barcode; the description cut to 50.
+    EXPECT_EQ(item(3, QStringLiteral("bc128")).value.toString(), CodiceLungo);
+    EXPECT_TRUE(item(3, QStringLiteral("bc128")).barcode->isValid());
+    EXPECT_EQ(item(3, QStringLiteral("txtDescrizione")).text.size(), 50);
+    EXPECT_TRUE(item(5, QStringLiteral("bcEan")).barcode->isValid());
+    // No counterpart: supplier code 0 prints blank.
+    EXPECT_EQ(item(0, QStringLiteral("txtFornitore")).text.trimmed(), QString());
+}
+
+TEST_F(Etichette, PrintingGoesToTheLabelPrinterAndWithoutLabelsTheDialogSaysSoAndStaysOpen)
+{
+    // A return: counts start negative, no label until one is typed.
+    DataFixture::runSql(database, QStringLiteral(
+        "INSERT INTO MagazRegMain (IdReg, DataIns, Progressivo, Causale, TipoContropartita, IdContropartita) VALUES"
+        " (11, '2025-03-02', 3, 'Reso a Fornitore', 'Fornitore', 1);"
+        "INSERT INTO MagazRegDetail (IdDet, IdReg, Riga, CodiceArticolo, \"Quantità\", Segno) VALUES"
+        " (30, 11, 10, 'A002', -4, 1);"));
+    salvaLayoutConCodici();
+    conDialogo(11, [&](frmPrintLabels *d) {
+        d->cmdOK->click();
+        EXPECT_EQ(desktop->prompts(), QStringList{QStringLiteral("Nessuna etichetta da stampare.")});
+        EXPECT_TRUE(d->isVisible());
+        EXPECT_TRUE(jobs.empty());
+        // Letters are dropped from the count typed.
+        d->GridEX1->setRow(1);
+        d->GridEX1->setCol(9);
+        d->GridEX1->view()->setFocus();
+        for (const char c : {'2', 'x'})
+            QTest::keyClick(QApplication::focusWidget(), c);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        // The layout cannot be read: told, and the dialog stays for a retry.
+        DataFixture::runSql(database, QStringLiteral("ALTER TABLE _Pars RENAME TO Pars_via"));
+        desktop->clear();
+        d->cmdOK->click();
+        ASSERT_EQ(desktop->prompts().size(), 1);
+        EXPECT_TRUE(desktop->prompts()[0].startsWith(QStringLiteral("Impossibile leggere i dati da stampare.\r\n")));
+        EXPECT_TRUE(d->isVisible());
+        EXPECT_EQ(MainModule::SkipLabels, 0);
+        DataFixture::runSql(database, QStringLiteral("ALTER TABLE Pars_via RENAME TO _Pars"));
+        d->cmdOK->click();
+    });
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_EQ(jobs[0].options.printerName, QStringLiteral("Magazzino"));
+    EXPECT_FALSE(IstanzeReport::Istanza<NewLabel>());
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"), {jobs[0].pdf, QStringLiteral("-")});
+    ASSERT_TRUE(pdftotext.waitForFinished());
+    EXPECT_EQ(QString::fromUtf8(pdftotext.readAllStandardOutput()).count(QStringLiteral("Dado M3")), 2);
+}
+
+TEST_F(Etichette, EveryPrintedBarcodeDecodesToItsArticleCode)
+{
+    NewLabel layout;
+    ReportSection &e = layout.section(LayoutEtichetta::NomeSezione);
+    const std::pair<const char *, BarcodeStyle> simboli[] = {
+        {"bc128", BarcodeStyle::Code128Auto}, {"bc39", BarcodeStyle::Code39}, {"bcEan", BarcodeStyle::Ean13}};
+    double top = 100;
+    for (const auto &[nome, stile] : simboli) {
+        e.addBarcode(QString::fromLatin1(nome), stile, QStringLiteral("Codice"), 300, top, 9000, 900).captionPosition =
+            BarcodeCaption::None;
+        top += 1300;
+    }
+    LayoutEtichetta::FormaArchiviata(layout, Foglio{100, 100, 100, 0, 1, 700, 1700, 0});
+    LayoutEtichetta::Salva(layout, 0, MainModule::ConnString);
+    movimentoCarico();
+    conDialogo(10, [](frmPrintLabels *d) { d->cmdOK->click(); });
+    ASSERT_EQ(jobs.size(), 1u);
+
+    const QString prefisso = folder + QStringLiteral("/pagina");
+    ASSERT_EQ(QProcess::execute(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("300"),
+                                                             QStringLiteral("-gray"), jobs[0].pdf, prefisso}), 0);
+    QStringList immagini;
+    for (const QString &f : QDir(folder).entryList({QStringLiteral("pagina*")}))
+        immagini << folder + u'/' + f;
+    QProcess zbarimg;
+    zbarimg.start(QStringLiteral("zbarimg"), QStringList{QStringLiteral("-q")} + immagini);
+    ASSERT_TRUE(zbarimg.waitForFinished(60000));
+    QStringList letti = QString::fromUtf8(zbarimg.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    letti.removeDuplicates();
+    letti.sort();
+    // Every code in Code 128 and Code 39, the 40 characters whole; EAN-13
+    // only for the code that is one.
+    QStringList attesi{QStringLiteral("CODE-128:A001"), QStringLiteral("CODE-128:") + CodiceLungo,
+                       QStringLiteral("CODE-128:4006381333931"), QStringLiteral("CODE-39:A001"),
+                       QStringLiteral("CODE-39:") + CodiceLungo, QStringLiteral("CODE-39:4006381333931"),
+                       QStringLiteral("EAN-13:4006381333931")};
+    attesi.sort();
+    EXPECT_EQ(letti, attesi);
+}
+
+} // namespace
