@@ -1,0 +1,205 @@
+#include "printing/ChiusuraMagazzino.h"
+
+#include "common/comDateLib.h"
+#include "platform/base/RuntimeError.h"
+#include "platform/data/Connection.h"
+#include "platform/data/Recordset.h"
+#include "platform/desktop/DesktopServices.h"
+#include "printing/AnteprimaGiacenze.h"
+#include "printing/frmValorizzazione.h"
+#include "shell/MainModule.h"
+#include "shell/WindowRegistry.h"
+
+#include <exception>
+#include <utility>
+
+using platform::Connection;
+using platform::DateTime;
+using platform::Recordset;
+using platform::Variant;
+
+namespace {
+
+// The articles' stock over the period [dal, fine), with what the average
+// load cost needs: the loads' value over their quantity (Null when the
+// loads net to nothing, as the stored average cost query answers) and how
+// many load lines there are. Only articles of positive stock, the ones the
+// opening movement carries.
+const QString GiacenzePositive = QStringLiteral(
+    "SELECT MagazRegDetail.CodiceArticolo, Sum([Quantità]*[Segno]) AS Q, "
+    "Sum(IIf(MagazRegDetail.Segno=1, [Costo]*[Quantità], Null))"
+    "/NULLIF(Sum(IIf(MagazRegDetail.Segno=1, [Quantità], Null)), 0) AS CM, "
+    "Sum(IIf(MagazRegDetail.Segno=1, 1, 0)) AS Carichi "
+    "FROM MagazRegMain INNER JOIN MagazRegDetail ON MagazRegMain.IdReg = MagazRegDetail.IdReg "
+    "WHERE MagazRegMain.DataIns >= [dal] AND MagazRegMain.DataIns < [fine] "
+    "GROUP BY MagazRegDetail.CodiceArticolo "
+    "HAVING Sum([Quantità]*[Segno]) > 0");
+
+const QString Parametri = QStringLiteral("PARAMETERS dal DateTime, fine DateTime, id Long; ");
+
+const QString InserisciRighe = QStringLiteral(
+    "INSERT INTO MagazRegDetail ( CodiceArticolo, Quantità, Costo, Segno, Riga, IdReg ) ");
+
+// The lines at the last load cost: the cost of each article's latest load
+// line dated before the end of the period (the same line the stored last
+// cost query picks); an article never loaded up to then gets no line.
+// Only the year's articles are looked up, never the whole history.
+const QString RigheCostoUltimo = Parametri + InserisciRighe + QStringLiteral(
+    "SELECT G.CodiceArticolo, G.Q, C.Costo, 1, 10, [id] "
+    "FROM (%1) AS G INNER JOIN MagazRegDetail AS C ON C.IdDet = "
+    "(SELECT TOP 1 D.IdDet FROM MagazRegMain AS M INNER JOIN MagazRegDetail AS D ON M.IdReg = D.IdReg "
+    "WHERE D.CodiceArticolo = G.CodiceArticolo AND D.Segno = 1 AND M.DataIns < [fine] "
+    "ORDER BY M.DataIns DESC, M.IdReg DESC, D.Riga DESC, D.IdDet DESC)").arg(GiacenzePositive);
+
+// The lines at the average load cost of the period; an article without
+// loads in the period gets no line.
+const QString RigheCostoMedio = Parametri + InserisciRighe + QStringLiteral(
+    "SELECT G.CodiceArticolo, G.Q, G.CM, 1, 10, [id] FROM (%1) AS G WHERE G.Carichi > 0").arg(GiacenzePositive);
+
+// The articles of positive stock that the opening movement [id] has no
+// line for.
+const QString SenzaCosto = Parametri + QStringLiteral(
+    "SELECT G.CodiceArticolo FROM (%1) AS G WHERE NOT EXISTS "
+    "(SELECT 1 FROM MagazRegDetail AS R WHERE R.IdReg = [id] AND R.CodiceArticolo = G.CodiceArticolo) "
+    "ORDER BY G.CodiceArticolo").arg(GiacenzePositive);
+
+const QString NegativeSql = QStringLiteral(
+    "SELECT CodiceArticolo As Codice, Articoli.Descrizione As Descrizione, UM, ScortaMinima, "
+    "Sum([Quantità]*[Segno]) AS Giacenza"
+    " FROM Articoli INNER JOIN (MagazRegMain INNER JOIN MagazRegDetail ON MagazRegMain.IdReg = "
+    "MagazRegDetail.IdReg) ON Articoli.Codice = MagazRegDetail.CodiceArticolo"
+    " WHERE (((MagazRegMain.DataIns) >= ? And (MagazRegMain.DataIns) < ?))"
+    " GROUP BY CodiceArticolo, Articoli.Descrizione, UM, ScortaMinima"
+    " HAVING (((Sum([Quantità]*[Segno]))<0))");
+
+ChiusuraMagazzino::FunzioneAnteprima &Anteprima()
+{
+    static ChiusuraMagazzino::FunzioneAnteprima anteprima;
+    return anteprima;
+}
+
+int Messaggio(const QString &testo, int stile)
+{
+    return platform::desktop().msgBox(testo, stile, MainModule::ApplicationTitle);
+}
+
+void MostraErrore(const QString &descrizione)
+{
+    Messaggio(QStringLiteral("Chiusura di magazzino non effettuata: nessuna modifica è stata salvata.\r\n")
+                  + descrizione,
+              platform::vbCritical | platform::vbOKOnly);
+}
+
+} // namespace
+
+ChiusuraMagazzino::Periodo ChiusuraMagazzino::PeriodoChiusura(const DateTime &workDate)
+{
+    return {comDateLib::FirstDayOfPreviousYear(workDate), comDateLib::LastDayOfPreviousYear(workDate),
+            comDateLib::FirstDayOfYear(workDate)};
+}
+
+std::unique_ptr<Recordset> ChiusuraMagazzino::GiacenzeNegative(const Periodo &periodo)
+{
+    Connection connection(MainModule::ConnString);
+    auto rows = connection.executeQuery(NegativeSql, {periodo.dal, periodo.fine});
+    rows->setActiveConnection(nullptr);
+    return rows;
+}
+
+ChiusuraMagazzino::Esito ChiusuraMagazzino::Scrivi(std::int32_t valorizzazione, const DateTime &workDate)
+{
+    const Periodo periodo = PeriodoChiusura(workDate);
+    Esito esito;
+    // Closing the connection on the way out rolls back what was not
+    // committed.
+    Connection connection(MainModule::ConnString);
+    connection.beginTrans();
+    esito.progressivo = MainModule::ProssimoProgressivo(connection, static_cast<std::int16_t>(workDate.year())) + 1;
+
+    Recordset testata;
+    testata.open(QStringLiteral("SELECT * FROM MagazRegMain WHERE False"), connection, platform::CursorType::Static,
+                 platform::LockType::Optimistic);
+    testata.addNew();
+    testata.setValue(QStringLiteral("DataIns"), workDate);
+    testata.setValue(QStringLiteral("Progressivo"), esito.progressivo);
+    testata.setValue(QStringLiteral("Descrizione"),
+                     QStringLiteral("Giacenze iniziali anno ") + QString::number(workDate.year()));
+    testata.setValue(QStringLiteral("Causale"), QStringLiteral("Carico"));
+    testata.setValue(QStringLiteral("TipoContropartita"), QStringLiteral("Deposito"));
+    testata.update();
+    esito.idReg = testata.value(QStringLiteral("IdReg")).toInt32();
+    testata.close();
+
+    const QList<Variant> parametri{periodo.dal, periodo.fine, esito.idReg};
+    esito.righe = static_cast<int>(connection.execute(
+        valorizzazione == frmValorizzazione::CostoMedio ? RigheCostoMedio : RigheCostoUltimo, parametri));
+    const auto mancanti = connection.executeQuery(SenzaCosto, parametri);
+    for (int row = 0; row < mancanti->rowCount(); ++row)
+        esito.senzaCosto << mancanti->valueAt(row, 0).toString();
+    mancanti->close();
+
+    connection.commitTrans();
+    connection.close();
+    return esito;
+}
+
+QString ChiusuraMagazzino::MessaggioSuccesso(const QStringList &senzaCosto)
+{
+    if (senzaCosto.isEmpty())
+        return MsgSuccesso;
+    QString testo = MsgSuccesso
+        + QStringLiteral("\r\n\r\nArticoli con giacenza positiva non riportati per mancanza del costo di carico"
+                         " (da caricare a mano):\r\n")
+        + senzaCosto.mid(0, MaxCodiciElencati).join(QStringLiteral(", "));
+    const qsizetype altri = senzaCosto.size() - MaxCodiciElencati;
+    if (altri == 1)
+        testo += QStringLiteral("\r\ne un altro articolo.");
+    else if (altri > 1)
+        testo += QStringLiteral("\r\ne altri %1 articoli.").arg(altri);
+    return testo;
+}
+
+void ChiusuraMagazzino::Esegui(QWidget *parent)
+{
+    const int anno = MainModule::WorkYear - 1;
+    if (Messaggio(QStringLiteral("Procedere con la chiusura di magazzino per l'anno %1?").arg(anno),
+                  platform::vbYesNo | platform::vbCritical | platform::vbDefaultButton2)
+        != platform::vbYes)
+        return;
+
+    Esito esito;
+    try {
+        auto negative = GiacenzeNegative(PeriodoChiusura(MainModule::WorkDate));
+        if (negative->rowCount() > 0) {
+            if (Messaggio(QStringLiteral("Sono presenti giacenze negative.\r\nStampare?"),
+                          platform::vbYesNo | platform::vbDefaultButton1)
+                == platform::vbYes) {
+                const FunzioneAnteprima &anteprima = Anteprima();
+                if (anteprima)
+                    anteprima(std::move(negative), parent);
+                else
+                    AnteprimaGiacenzeNegative(std::move(negative), parent);
+            }
+            return;
+        }
+        negative.reset();
+
+        const std::int32_t valorizzazione = frmValorizzazione::Apri(parent);
+        if (valorizzazione == frmValorizzazione::Annulla)
+            return;
+        esito = Scrivi(valorizzazione, MainModule::WorkDate);
+    } catch (const platform::RuntimeError &e) {
+        MostraErrore(e.description());
+        return;
+    } catch (const std::exception &e) {
+        MostraErrore(QString::fromLocal8Bit(e.what()));
+        return;
+    }
+    Messaggio(MessaggioSuccesso(esito.senzaCosto), platform::vbOKOnly);
+    WindowRegistry::AggiornaPrincipale();
+}
+
+ChiusuraMagazzino::FunzioneAnteprima ChiusuraMagazzino::ImpostaAnteprima(FunzioneAnteprima anteprima)
+{
+    return std::exchange(Anteprima(), std::move(anteprima));
+}
