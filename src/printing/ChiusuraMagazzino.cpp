@@ -20,20 +20,22 @@ using platform::Variant;
 
 namespace {
 
-// The articles' stock over the period [dal, fine), with what the average
-// load cost needs: the loads' value over their quantity (Null when the
-// loads net to nothing, as the stored average cost query answers) and how
-// many load lines there are. Only articles of positive stock, the ones the
-// opening movement carries.
+// The lines of the movements dated in the period [dal, fine).
+const QString RigheDelPeriodo = QStringLiteral(
+    "FROM MagazRegMain INNER JOIN MagazRegDetail ON MagazRegMain.IdReg = MagazRegDetail.IdReg "
+    "WHERE MagazRegMain.DataIns >= [dal] AND MagazRegMain.DataIns < [fine] "
+    "GROUP BY MagazRegDetail.CodiceArticolo ");
+
+// The articles of positive stock over the period, the ones the opening
+// movement carries, with what the average load cost needs: the loads'
+// value over their quantity (Null when the loads net to nothing, as the
+// stored average cost query answers) and how many load lines there are.
 const QString GiacenzePositive = QStringLiteral(
     "SELECT MagazRegDetail.CodiceArticolo, Sum([Quantità]*[Segno]) AS Q, "
     "Sum(IIf(MagazRegDetail.Segno=1, [Costo]*[Quantità], Null))"
     "/NULLIF(Sum(IIf(MagazRegDetail.Segno=1, [Quantità], Null)), 0) AS CM, "
-    "Sum(IIf(MagazRegDetail.Segno=1, 1, 0)) AS Carichi "
-    "FROM MagazRegMain INNER JOIN MagazRegDetail ON MagazRegMain.IdReg = MagazRegDetail.IdReg "
-    "WHERE MagazRegMain.DataIns >= [dal] AND MagazRegMain.DataIns < [fine] "
-    "GROUP BY MagazRegDetail.CodiceArticolo "
-    "HAVING Sum([Quantità]*[Segno]) > 0");
+    "Sum(IIf(MagazRegDetail.Segno=1, 1, 0)) AS Carichi ")
+    + RigheDelPeriodo + QStringLiteral("HAVING Sum([Quantità]*[Segno]) > 0");
 
 const QString Parametri = QStringLiteral("PARAMETERS dal DateTime, fine DateTime, id Long; ");
 
@@ -41,15 +43,18 @@ const QString InserisciRighe = QStringLiteral(
     "INSERT INTO MagazRegDetail ( CodiceArticolo, Quantità, Costo, Segno, Riga, IdReg ) ");
 
 // The lines at the last load cost: the cost of each article's latest load
-// line dated before the end of the period (the same line the stored last
-// cost query picks); an article never loaded up to then gets no line.
-// Only the year's articles are looked up, never the whole history.
+// line dated before the end of the period, the line the stored last cost
+// query picks; an article never loaded up to then gets no line. The
+// article's latest load line of all (kept by the database in
+// _UltimoCarico) is that line unless the article was loaded again after
+// the period; only then are its loads searched.
 const QString RigheCostoUltimo = Parametri + InserisciRighe + QStringLiteral(
     "SELECT G.CodiceArticolo, G.Q, C.Costo, 1, 10, [id] "
-    "FROM (%1) AS G INNER JOIN MagazRegDetail AS C ON C.IdDet = "
+    "FROM ((%1) AS G LEFT JOIN _UltimoCarico AS U ON U.CodiceArticolo = G.CodiceArticolo) "
+    "INNER JOIN MagazRegDetail AS C ON C.IdDet = IIf(U.DataIns < [fine], U.IdDet, "
     "(SELECT TOP 1 D.IdDet FROM MagazRegMain AS M INNER JOIN MagazRegDetail AS D ON M.IdReg = D.IdReg "
     "WHERE D.CodiceArticolo = G.CodiceArticolo AND D.Segno = 1 AND M.DataIns < [fine] "
-    "ORDER BY M.DataIns DESC, M.IdReg DESC, D.Riga DESC, D.IdDet DESC)").arg(GiacenzePositive);
+    "ORDER BY M.DataIns DESC, M.IdReg DESC, D.Riga DESC, D.IdDet DESC))").arg(GiacenzePositive);
 
 // The lines at the average load cost of the period; an article without
 // loads in the period gets no line.
@@ -59,18 +64,19 @@ const QString RigheCostoMedio = Parametri + InserisciRighe + QStringLiteral(
 // The articles of positive stock that the opening movement [id] has no
 // line for.
 const QString SenzaCosto = Parametri + QStringLiteral(
-    "SELECT G.CodiceArticolo FROM (%1) AS G WHERE NOT EXISTS "
+    "SELECT G.CodiceArticolo FROM (SELECT MagazRegDetail.CodiceArticolo %1"
+    "HAVING Sum([Quantità]*[Segno]) > 0) AS G WHERE NOT EXISTS "
     "(SELECT 1 FROM MagazRegDetail AS R WHERE R.IdReg = [id] AND R.CodiceArticolo = G.CodiceArticolo) "
-    "ORDER BY G.CodiceArticolo").arg(GiacenzePositive);
+    "ORDER BY G.CodiceArticolo").arg(RigheDelPeriodo);
 
+// The articles of negative stock over the period, with the columns of the
+// below-minimum report.
 const QString NegativeSql = QStringLiteral(
-    "SELECT CodiceArticolo As Codice, Articoli.Descrizione As Descrizione, UM, ScortaMinima, "
-    "Sum([Quantità]*[Segno]) AS Giacenza"
-    " FROM Articoli INNER JOIN (MagazRegMain INNER JOIN MagazRegDetail ON MagazRegMain.IdReg = "
-    "MagazRegDetail.IdReg) ON Articoli.Codice = MagazRegDetail.CodiceArticolo"
-    " WHERE (((MagazRegMain.DataIns) >= ? And (MagazRegMain.DataIns) < ?))"
-    " GROUP BY CodiceArticolo, Articoli.Descrizione, UM, ScortaMinima"
-    " HAVING (((Sum([Quantità]*[Segno]))<0))");
+    "PARAMETERS dal DateTime, fine DateTime; "
+    "SELECT G.CodiceArticolo AS Codice, Articoli.Descrizione AS Descrizione, UM, ScortaMinima, G.Giacenza "
+    "FROM Articoli INNER JOIN (SELECT MagazRegDetail.CodiceArticolo, Sum([Quantità]*[Segno]) AS Giacenza %1"
+    "HAVING Sum([Quantità]*[Segno]) < 0) AS G ON Articoli.Codice = G.CodiceArticolo "
+    "ORDER BY G.CodiceArticolo").arg(RigheDelPeriodo);
 
 ChiusuraMagazzino::FunzioneAnteprima &Anteprima()
 {
@@ -131,8 +137,7 @@ ChiusuraMagazzino::Esito ChiusuraMagazzino::Scrivi(std::int32_t valorizzazione, 
     testata.close();
 
     const QList<Variant> parametri{periodo.dal, periodo.fine, esito.idReg};
-    esito.righe = static_cast<int>(connection.execute(
-        valorizzazione == frmValorizzazione::CostoMedio ? RigheCostoMedio : RigheCostoUltimo, parametri));
+    esito.righe = static_cast<int>(connection.execute(SqlRighe(valorizzazione), parametri));
     const auto mancanti = connection.executeQuery(SenzaCosto, parametri);
     for (int row = 0; row < mancanti->rowCount(); ++row)
         esito.senzaCosto << mancanti->valueAt(row, 0).toString();
@@ -197,6 +202,21 @@ void ChiusuraMagazzino::Esegui(QWidget *parent)
     }
     Messaggio(MessaggioSuccesso(esito.senzaCosto), platform::vbOKOnly);
     WindowRegistry::AggiornaPrincipale();
+}
+
+QString ChiusuraMagazzino::SqlGiacenzeNegative()
+{
+    return NegativeSql;
+}
+
+QString ChiusuraMagazzino::SqlRighe(std::int32_t valorizzazione)
+{
+    return valorizzazione == frmValorizzazione::CostoMedio ? RigheCostoMedio : RigheCostoUltimo;
+}
+
+QString ChiusuraMagazzino::SqlSenzaCosto()
+{
+    return SenzaCosto;
 }
 
 ChiusuraMagazzino::FunzioneAnteprima ChiusuraMagazzino::ImpostaAnteprima(FunzioneAnteprima anteprima)

@@ -77,5 +77,11 @@ public:
     using FunzioneAnteprima = std::function<void(std::unique_ptr<platform::Recordset>, QWidget *)>;
     static FunzioneAnteprima ImpostaAnteprima(FunzioneAnteprima anteprima);
 
+    // The closing's statements in the program's SQL dialect (parameters
+    // dal, fine and, but for the first, id), for comparing the engine alone.
+    static QString SqlGiacenzeNegative();
+    static QString SqlRighe(std::int32_t valorizzazione);
+    static QString SqlSenzaCosto();
+
     static inline const QString MsgSuccesso = QStringLiteral("Chiusura di magazzino effettuata con successo.");
 };

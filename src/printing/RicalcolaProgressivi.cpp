@@ -1,5 +1,6 @@
 #include "printing/RicalcolaProgressivi.h"
 
+#include "common/comUtility.h"
 #include "platform/base/RuntimeError.h"
 #include "platform/data/Connection.h"
 #include "platform/data/Recordset.h"
@@ -12,6 +13,9 @@
 namespace RicalcolaProgressivi {
 
 namespace {
+
+// Movements renumbered by one statement.
+constexpr int RighePerIstruzione = 50;
 
 int Messaggio(const QString &testo, int stile)
 {
@@ -26,21 +30,40 @@ int Rinumera(int anno)
     // committed.
     platform::Connection connection(MainModule::ConnString);
     connection.beginTrans();
-    platform::Recordset movimenti;
-    movimenti.open(QStringLiteral("SELECT * FROM MagazRegMain WHERE DataIns >= ? AND DataIns < ? "
-                                  "ORDER BY DataIns, IdReg"),
-                   connection, platform::CursorType::Static, platform::LockType::Optimistic,
-                   platform::CommandType::Text, {platform::DateTime(anno, 1, 1), platform::DateTime(anno + 1, 1, 1)});
-    const int totale = movimenti.rowCount();
-    const int progressivo = movimenti.fieldIndex(QStringLiteral("Progressivo"));
-    for (std::int32_t numero = 1; numero <= totale; ++numero) {
-        movimenti.setAbsolutePosition(numero);
-        if (movimenti.value(progressivo) == platform::Variant(numero))
+    const auto movimenti = connection.executeQuery(
+        QStringLiteral("SELECT IdReg, Progressivo FROM MagazRegMain WHERE DataIns >= ? AND DataIns < ? "
+                       "ORDER BY DataIns, IdReg"),
+        {platform::DateTime(anno, 1, 1), platform::DateTime(anno + 1, 1, 1)});
+    const int totale = movimenti->rowCount();
+
+    // Only the movements whose number changes are written, many in each
+    // statement: "CASE IdReg WHEN id THEN number ..." for the ids listed.
+    QString casi;
+    QList<platform::Variant> numeri;
+    QList<platform::Variant> ids;
+    auto scrivi = [&] {
+        if (ids.isEmpty())
+            return;
+        QString elenco = QStringLiteral("?");
+        elenco += QStringLiteral(", ?").repeated(ids.size() - 1);
+        connection.execute(QStringLiteral("UPDATE MagazRegMain SET Progressivo = CASE IdReg") + casi
+                               + QStringLiteral(" END WHERE IdReg IN (") + elenco + u')',
+                           numeri + ids);
+        casi.clear();
+        numeri.clear();
+        ids.clear();
+    };
+    for (int row = 0; row < totale; ++row) {
+        const std::int32_t numero = row + 1;
+        if (comUtility::IntegerOrDefault(movimenti->valueAt(row, 1), 0) == numero)
             continue;
-        movimenti.setValue(progressivo, numero);
-        movimenti.update();
+        casi += QStringLiteral(" WHEN ? THEN ?");
+        numeri << movimenti->valueAt(row, 0) << numero;
+        ids << movimenti->valueAt(row, 0);
+        if (ids.size() == RighePerIstruzione)
+            scrivi();
     }
-    movimenti.close();
+    scrivi();
     connection.commitTrans();
     connection.close();
     return totale;

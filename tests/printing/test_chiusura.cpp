@@ -26,7 +26,8 @@ const QString Fallita = QStringLiteral("Chiusura di magazzino non effettuata: ne
 
 // The year 2030 closed in 2031: C1 bought and sold to nothing, C2 loaded
 // twice (the second load on 31 December with a time of day), C3 loaded
-// only in 2029; a load of 2031 that no cost may come from.
+// only in 2029 and returned by a customer in 2030; a load of 2031 that no
+// cost may come from.
 class Chiusura : public PrintingFixture
 {
 protected:
@@ -42,10 +43,11 @@ protected:
             " ('C1', 'Uno', 'PZ', 0), ('C2', 'Due', 'PZ', 3), ('C3', 'Tre', 'KG', 0);"
             "INSERT INTO MagazRegMain (IdReg, DataIns, Progressivo, Causale) VALUES"
             " (10, '2029-06-01', 1, 'Carico'), (11, '2030-03-01', 1, 'Acquisto'), (12, '2030-06-30', 2, 'Vendita'),"
-            " (13, '2030-12-31 18:00:00', 3, 'Carico'), (14, '2031-01-05', 4, 'Carico');"
+            " (13, '2030-08-01', 3, 'Reso da Cliente'), (14, '2030-12-31 18:00:00', 4, 'Carico'),"
+            " (15, '2031-01-05', 1, 'Carico');"
             "INSERT INTO MagazRegDetail (IdReg, Riga, CodiceArticolo, \"Quantità\", Segno, Costo) VALUES"
-            " (10, 10, 'C3', 8, 1, 4), (11, 10, 'C1', 10, 1, 1), (11, 20, 'C2', 3, 1, 2),"
-            " (12, 10, 'C1', 10, -1, 1), (12, 20, 'C3', 3, -1, 4), (13, 10, 'C2', 2, 1, 3), (14, 10, 'C2', 1, 1, 9);"
+            " (10, 10, 'C3', 8, 1, 4), (11, 10, 'C1', 10, 1, 1), (11, 20, 'C2', 3, 1, 2), (12, 10, 'C1', 10, -1, 1),"
+            " (13, 10, 'C3', -5, -1, 4), (14, 10, 'C2', 2, 1, 3), (15, 10, 'C2', 1, 1, 9);"
             "INSERT INTO _Pars (k01, l01, l02) VALUES ('maga', 2031, 4);"));
     }
     void TearDown() override
@@ -75,7 +77,7 @@ protected:
     }
 
     QStringList col(const QString &sql) const { return DataFixture::queryColumn(database, sql); }
-    QString contatore() const { return DataFixture::queryValue(database, "SELECT l02 FROM _Pars WHERE l01=2031"); }
+    QString contatore() const { return DataFixture::queryValue(database, "SELECT CAST(l02 AS INTEGER) FROM _Pars WHERE l01=2031"); }
     QStringList aperture() const
     {
         return col(QStringLiteral("SELECT printf('%s %d %s %s %s %s', DataIns, Progressivo, Descrizione, Causale,"
@@ -106,8 +108,8 @@ TEST_F(Chiusura, CarriesThePositiveStockOfTheYearAtTheChosenCost)
     };
     for (const auto &caso : casi) {
         SCOPED_TRACE(caso.scelta);
-        DataFixture::runSql(database, "DELETE FROM MagazRegDetail WHERE IdReg > 14; DELETE FROM MagazRegMain"
-                                      " WHERE IdReg > 14; UPDATE _Pars SET l02 = 4 WHERE l01 = 2031;");
+        DataFixture::runSql(database, "DELETE FROM MagazRegDetail WHERE IdReg > 15; DELETE FROM MagazRegMain"
+                                      " WHERE IdReg > 15; UPDATE _Pars SET l02 = 4 WHERE l01 = 2031;");
         desktop->clear();
         chiudi(caso.scelta);
         EXPECT_EQ(desktop->prompts(), QStringList({Domanda, caso.messaggio}));
@@ -121,9 +123,9 @@ TEST_F(Chiusura, CarriesThePositiveStockOfTheYearAtTheChosenCost)
 
 TEST_F(Chiusura, NegativeStockOrAnAnswerOtherThanYesWritesNothing)
 {
-    DataFixture::runSql(database, "INSERT INTO MagazRegMain (IdReg, DataIns, Causale) VALUES (15, '2030-07-01', 'Scarico');"
+    DataFixture::runSql(database, "INSERT INTO MagazRegMain (IdReg, DataIns, Causale) VALUES (16, '2030-07-01', 'Scarico');"
                                   "INSERT INTO MagazRegDetail (IdReg, Riga, CodiceArticolo, \"Quantità\", Segno)"
-                                  " VALUES (15, 10, 'C1', 1, -1);");
+                                  " VALUES (16, 10, 'C1', 1, -1);");
     std::vector<QStringList> anteprime;
     ChiusuraMagazzino::ImpostaAnteprima([&](std::unique_ptr<platform::Recordset> rows, QWidget *) {
         QStringList riga;
@@ -144,7 +146,7 @@ TEST_F(Chiusura, NegativeStockOrAnAnswerOtherThanYesWritesNothing)
     EXPECT_EQ(anteprime[0], QStringList({"Codice=C1", "Descrizione=Uno", "UM=PZ", "ScortaMinima=0", "Giacenza=-1"}));
 
     // No to the question, Esc in the valuation dialog.
-    DataFixture::runSql(database, "DELETE FROM MagazRegDetail WHERE IdReg = 15;");
+    DataFixture::runSql(database, "DELETE FROM MagazRegDetail WHERE IdReg = 16;");
     desktop->queueMsgBox(platform::vbNo);
     WindowRegistry::Nuovo(QStringLiteral("ChiusuraMagazzino"));
     chiudi(frmValorizzazione::Annulla);
@@ -202,7 +204,7 @@ TEST_F(Chiusura, RenumbersTheWorkingYearByDateThenCreation)
     ASSERT_EQ(desktop->prompts().size(), 2);
     EXPECT_TRUE(desktop->prompts()[1].startsWith(
         "Ricalcolo dei progressivi non effettuato: nessun numero è stato cambiato.\r\n"));
-    const QStringList prima{"11:1", "12:2", "13:3", "14:4", "20:7", "21:3", "22:9"};
+    const QStringList prima{"11:1", "12:2", "13:3", "14:4", "15:1", "20:7", "21:3", "22:9"};
     EXPECT_EQ(col(numeri), prima);
 
     DataFixture::runSql(database, "DROP TRIGGER guasto;");
@@ -214,7 +216,7 @@ TEST_F(Chiusura, RenumbersTheWorkingYearByDateThenCreation)
     WindowRegistry::Nuovo(QStringLiteral("RicalcolaProgressivi"));
     EXPECT_EQ(desktop->prompts(), QStringList({domanda, domanda, "Ricalcolo terminato con successo."}));
     EXPECT_EQ(desktop->msgBoxes()[0].style, platform::vbYesNo | platform::vbDefaultButton2);
-    EXPECT_EQ(col(numeri), QStringList({"11:1", "12:2", "13:3", "14:1", "20:4", "21:2", "22:3"}));
+    EXPECT_EQ(col(numeri), QStringList({"11:1", "12:2", "13:3", "14:4", "15:1", "20:4", "21:2", "22:3"}));
     EXPECT_EQ(contatore(), "4");
     EXPECT_EQ(aggiornamenti, 1);
 
