@@ -39,14 +39,40 @@ QPixmap sheet(int pixels)
     return pixmap;
 }
 
+// The sheet with two boxes stacked in its lower right corner.
+QPixmap boxes(int pixels)
+{
+    QPixmap pixmap = sheet(pixels);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.scale(pixels / 32.0, pixels / 32.0);
+    p.setPen(QPen(QColor(0x7a, 0x4e, 0x1d), 1.0));
+    p.setBrush(QColor(0xd9, 0xa4, 0x5b));
+    for (const QRectF &box : {QRectF(15.5, 22.5, 9, 7), QRectF(19.5, 15.5, 9, 7)}) {
+        p.drawRect(box);
+        p.drawLine(QPointF(box.center().x(), box.top()), QPointF(box.center().x(), box.top() + 3));
+    }
+    return pixmap;
+}
+
+QIcon icona(QPixmap (*draw)(int))
+{
+    QIcon icon;
+    for (int size : {16, 24, 32, 48})
+        icon.addPixmap(draw(size));
+    return icon;
+}
+
 } // namespace
 
 QIcon Elenco()
 {
-    QIcon icon;
-    for (int size : {16, 24, 32, 48})
-        icon.addPixmap(sheet(size));
-    return icon;
+    return icona(&sheet);
+}
+
+QIcon Magazzino()
+{
+    return icona(&boxes);
 }
 
 } // namespace IconeStampa

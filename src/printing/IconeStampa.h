@@ -8,4 +8,7 @@ namespace IconeStampa {
 // A printed list: a sheet with a heading and rows of text.
 QIcon Elenco();
 
+// A stock report: boxes stacked on a sheet.
+QIcon Magazzino();
+
 } // namespace IconeStampa

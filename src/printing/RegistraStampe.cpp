@@ -2,16 +2,32 @@
 
 #include "printing/ChiusuraMagazzino.h"
 #include "printing/RicalcolaProgressivi.h"
+#include "printing/frmPrintReportCliFor.h"
 #include "printing/frmPrintReportDati.h"
+#include "printing/frmPrintReportMov.h"
 #include "shell/WindowRegistry.h"
 
 #include <QApplication>
 
+namespace {
+
+// A report dialog the main window's Print opens with the chosen printer.
+template <class Dialog>
+void RegistraDialogoStampa(const QString &name)
+{
+    WindowRegistry::Voce voce;
+    voce.Stampa = [](const QString &printerName) { Dialog::Apri(printerName); };
+    WindowRegistry::Registra(name, voce);
+}
+
+} // namespace
+
 void RegistraFinestreStampa()
 {
-    WindowRegistry::Voce dati;
-    dati.Stampa = [](const QString &printerName) { frmPrintReportDati::Apri(printerName); };
-    WindowRegistry::Registra(QStringLiteral("frmPrintReportDati"), dati);
+    RegistraDialogoStampa<frmPrintReportDati>(QStringLiteral("frmPrintReportDati"));
+    RegistraDialogoStampa<frmPrintReportClienti>(QStringLiteral("frmPrintReportClienti"));
+    RegistraDialogoStampa<frmPrintReportFornitori>(QStringLiteral("frmPrintReportFornitori"));
+    RegistraDialogoStampa<frmPrintReportMov>(QStringLiteral("frmPrintReportMov"));
 
     // The stock commands of the Tools menu, run over the main window.
     WindowRegistry::Voce chiusura;

@@ -24,25 +24,25 @@ FontSpec arpElenco::Carattere(double points, bool bold)
     return font;
 }
 
-arpElenco::arpElenco(const QString &titolo, const QString &nome, const QString &sql)
+arpElenco::arpElenco(const QString &titolo, const QString &nome, const QString &sql, const DisegnoElenco &disegno)
 {
     setName(nome);
     setDocumentName(nome);
-    // A4 with 2 cm margins.
-    page().leftMargin = page().rightMargin = 1134;
+    // A4 with 2 cm margins at the top and bottom.
+    page().leftMargin = page().rightMargin = disegno.margineLaterale;
     page().topMargin = page().bottomMargin = 1134;
     const double width = printWidth();
 
     ReportSection &header = reportHeader();
     header.height = 780;
-    header.addLine(QStringLiteral("Line1"), 0, 0, width, 0).lineWidth = 30;
+    header.addLine(disegno.regolaTitolo, 0, 0, width, 0).lineWidth = 30;
     ReportControl &title = header.addLabel(QStringLiteral("lblTitle"), titolo, 0, 150, width, 480);
     title.font = Carattere(16, true);
     title.wordWrap = false;
 
     ReportSection &captions = pageHeader();
     captions.height = CaptionRule + 75;
-    captions.addLine(QStringLiteral("linIntestazioni"), 0, CaptionRule, width, CaptionRule);
+    captions.addLine(disegno.regolaIntestazioni, 0, CaptionRule, width, CaptionRule);
 
     ReportSection &rows = detail();
     rows.height = RowHeight;
@@ -51,7 +51,28 @@ arpElenco::arpElenco(const QString &titolo, const QString &nome, const QString &
     pageFooter().height = 0;
     reportFooter().height = 0;
 
+    m_regolaIntestazioni = disegno.regolaIntestazioni;
     setSql(sql);
+}
+
+void arpElenco::PreparaModoEsportazione(const QStringList &campi)
+{
+    const auto hidden = [this](platform::report::FormatContext &ctx) { ctx.section().visible = !ModoEsportazione; };
+    setFormatHandler(reportHeader().name, hidden);
+    setFormatHandler(pageFooter().name, hidden);
+    setFormatHandler(reportFooter().name, hidden);
+    setFormatHandler(pageHeader().name, [this](platform::report::FormatContext &ctx) {
+        if (!ModoEsportazione)
+            return;
+        ctx.section().visible = ctx.pageNumber() == 1;
+        ctx.section().control(m_regolaIntestazioni).visible = false;
+    });
+    setFormatHandler(detail().name, [this, campi](platform::report::FormatContext &ctx) {
+        if (!ModoEsportazione)
+            return;
+        for (const QString &campo : campi)
+            ctx.section().control(campo).canGrow = false;
+    });
 }
 
 ReportControl &arpElenco::AggiungiColonna(const QString &etichetta, const QString &intestazione, const QString &campo,
@@ -61,7 +82,12 @@ ReportControl &arpElenco::AggiungiColonna(const QString &etichetta, const QStrin
     caption.font = Carattere(10, true);
     caption.alignment = align;
     caption.wordWrap = false;
+    return AggiungiCampo(campo, colonna, left, width, align);
+}
 
+ReportControl &arpElenco::AggiungiCampo(const QString &campo, const QString &colonna, double left, double width,
+                                        TextAlign align)
+{
     ReportControl &field = detail().addField(campo, colonna, left, FieldTop, width, FieldHeight);
     field.font = Carattere(10);
     field.alignment = align;

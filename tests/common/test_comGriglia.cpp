@@ -43,7 +43,6 @@ protected:
 
 TEST_F(GridLayouts, SavingAddsTheRowOnceThenUpdatesItUnderTheBoundNameAndAFailingSaveStoresNothing)
 {
-    EXPECT_EQ(comGriglia::Utf16LeBytes(QStringLiteral("Aè€")), QByteArray("\x41\x00\xE8\x00\xAC\x20", 6));
     // A name with a quote is bound, not pasted into the statement.
     const QString name = QStringLiteral("gex_a' OR k01='maga");
     grid.column(2)->setCaption(QStringLiteral("Descrizione è lunga"));

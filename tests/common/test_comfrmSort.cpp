@@ -1,8 +1,11 @@
-// The sort and grouping dialogs: the four levels and their cascade, the
-// grid's keys shown and rewritten only when they differ, the check of an
-// empty first sort level, and the grouping's expanded or collapsed start.
+// The grid dialogs: sort and grouping (the four levels and their cascade,
+// the grid's keys shown and rewritten only when they differ, the check of
+// an empty first sort level, the grouping's expanded or collapsed start),
+// the columns shown and their order, and the header and row fonts.
 #include "common/comfrmGroupBy.h"
+#include "common/comfrmShowfields.h"
 #include "common/comfrmSort.h"
+#include "common/comfrmTableview.h"
 
 #include "GridTestSupport.h"
 #include "ModalCall.h"
@@ -13,6 +16,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -31,6 +36,14 @@ namespace {
 
 constexpr auto Up = SortOrder::Ascending;
 constexpr auto Down = SortOrder::Descending;
+
+QStringList itemsOf(const QListWidget *list)
+{
+    QStringList items;
+    for (int i = 0; i < list->count(); ++i)
+        items << list->item(i)->text();
+    return items;
+}
 
 QStringList itemsOf(const QComboBox *list)
 {
@@ -86,15 +99,54 @@ protected:
         testsupport::callModal<comfrmGroupBy>([this] { comfrmGroupBy::GroupGrid(grid); }, action);
     }
 
+    bool showFields(std::function<void(comfrmShowfields *)> action)
+    {
+        bool answer = false;
+        testsupport::callModal<comfrmShowfields>([&] { answer = comfrmShowfields::ShowFields(grid); }, action);
+        return answer;
+    }
+    void formatGrid(std::function<void(comfrmTableview *)> action)
+    {
+        testsupport::callModal<comfrmTableview>([this] { comfrmTableview::FormatGrid(grid); }, action);
+    }
+
     std::vector<GridKey> sortKeys() { return grid.sortKeys().keys(); }
     std::vector<GridKey> groups() { return grid.groups().keys(); }
+
+    // The grid of the columns dialog: Categoria hidden, Costo 0 wide, and a
+    // column without a key, which is nobody's business there.
+    void bindColumns()
+    {
+        bind(u"SELECT Codice, Descrizione, Categoria, Costo, UM FROM Articoli"_s);
+        grid.retrieveStructure();
+        grid.column(3)->setVisible(false);
+        grid.column(4)->setWidth(0);
+        grid.column(5)->setKey(QString());
+    }
+    // The keys of the shown columns, left to right.
+    QStringList shownColumns()
+    {
+        QStringList keys;
+        for (const platform::GridColumn *c : grid.columns().inDisplayOrder())
+            if (c->visible())
+                keys << (c->key().isEmpty() ? u"-"_s : c->key());
+        return keys;
+    }
 
     platform::ScopedScriptedDesktop desktop;
 };
 
+void clickItem(QListWidget *list, int row, bool twice = false)
+{
+    const QPoint at = list->visualItemRect(list->item(row)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    if (twice)
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+}
+
 } // namespace
 
-TEST_F(GridDialogs, TheSortDialogShowsTheGridsKeysAndWritesThemOnlyWhenChanged)
+TEST_F(GridDialogs, TheSortDialogShowsTheGridsKeysWritesThemOnlyWhenChangedAndRefusesAnEmptyFirstLevel)
 {
     grid.column(2)->setCaption(u"Descrizione articolo"_s);
     grid.sortKeys().add(2, Down);
@@ -103,152 +155,78 @@ TEST_F(GridDialogs, TheSortDialogShowsTheGridsKeysAndWritesThemOnlyWhenChanged)
     QSignalSpy keys(&grid, &platform::Grid::sortKeysChanged);
     QSignalSpy reset(grid.model(), &QAbstractItemModel::modelReset);
     sortGrid([](comfrmSort *d) {
-        EXPECT_EQ(d->windowTitle(), u"Ordina"_s);
-        EXPECT_EQ(d->fraLevel[0]->title(), u"Ordina per"_s);
-        EXPECT_EQ(d->fraLevel[3]->title(), u"Quindi per"_s);
         // The columns are listed by key, whatever their captions.
-        const QStringList all{u"(Vuoto)"_s, u"Codice"_s, u"Descrizione"_s, u"Categoria"_s, u"Costo"_s};
-        for (QComboBox *list : d->cboGroups)
-            EXPECT_EQ(itemsOf(list), all);
+        EXPECT_EQ(itemsOf(d->cboGroups[3]),
+                  (QStringList{u"(Vuoto)"_s, u"Codice"_s, u"Descrizione"_s, u"Categoria"_s, u"Costo"_s}));
         // The level after the last key is open and empty; the one after it closed.
         EXPECT_EQ(levels(d), (QStringList{u"Descrizione -"_s, u"Categoria +"_s, u"(Vuoto)"_s, u"(Vuoto) chiuso"_s}));
         // Enter answers OK; without a change the grid is left alone.
         QTest::keyClick(d->cboGroups[0], Qt::Key_Return);
     });
-    EXPECT_EQ(keys.count(), 0);
-    EXPECT_EQ(reset.count(), 0);
+    EXPECT_EQ(keys.count() + reset.count(), 0);
     EXPECT_EQ(sortKeys(), (std::vector<GridKey>{{2, Down}, {3, Up}}));
 
     sortGrid([](comfrmSort *d) {
-        QTest::mouseClick(d->optOrder[0], Qt::LeftButton);
-        QTest::mouseClick(d->cmdOK, Qt::LeftButton);
-    });
-    EXPECT_EQ(sortKeys(), (std::vector<GridKey>{{2, Up}, {3, Up}}));
-    sortGrid([](comfrmSort *d) {
-        choose(d->cboGroups[1], u"(Vuoto)"_s);
-        QTest::mouseClick(d->cmdOK, Qt::LeftButton);
-    });
-    EXPECT_EQ(sortKeys(), (std::vector<GridKey>{{2, Up}}));
-    EXPECT_EQ(grid.textAt(1, 2), u"Chiodo 20"_s);
-
-    sortGrid([](comfrmSort *d) {
-        d->cboGroups[0]->setFocus();
-        QTest::mouseClick(d->cmdClearAll, Qt::LeftButton);
-        const QString closed = u"(Vuoto) chiuso"_s;
-        EXPECT_EQ(levels(d), (QStringList{u"(Vuoto)"_s, closed, closed, closed}));
-        QTest::mouseClick(d->cmdOK, Qt::LeftButton);
-    });
-    EXPECT_TRUE(desktop->msgBoxes().empty());
-    EXPECT_TRUE(sortKeys().empty());
-}
-
-TEST_F(GridDialogs, ChoosingAColumnOpensTheNextLevelEmptyClosesTheRestOkSortsAnEmptyFirstLevelIsRefused)
-{
-    grid.sortKeys().add(1, Up);
-    sortGrid([](comfrmSort *d) {
-        const QStringList firstOnly{u"Codice +"_s, u"(Vuoto)"_s, u"(Vuoto) chiuso"_s, u"(Vuoto) chiuso"_s};
-        EXPECT_EQ(levels(d), firstOnly);
-        choose(d->cboGroups[1], u"Costo"_s);
-        QTest::mouseClick(d->optOrder[3], Qt::LeftButton);
-        EXPECT_EQ(levels(d), (QStringList{u"Codice +"_s, u"Costo -"_s, u"(Vuoto)"_s, u"(Vuoto) chiuso"_s}));
-        // Another column starts over in ascending order.
-        choose(d->cboGroups[1], u"Categoria"_s);
-        choose(d->cboGroups[2], u"Descrizione"_s);
-        EXPECT_EQ(levels(d), (QStringList{u"Codice +"_s, u"Categoria +"_s, u"Descrizione +"_s, u"(Vuoto)"_s}));
-        // "(Vuoto)" on level 1 empties and closes levels 2 and 3.
-        choose(d->cboGroups[1], u"(Vuoto)"_s);
-        EXPECT_EQ(levels(d), firstOnly);
-
-        // The accepted levels become the grid's sort keys.
         choose(d->cboGroups[0], u"Categoria"_s);
         choose(d->cboGroups[1], u"Costo"_s);
         QTest::mouseClick(d->optOrder[3], Qt::LeftButton);
+        choose(d->cboGroups[2], u"Descrizione"_s);
+        // "(Vuoto)" on a level empties and closes the levels after it.
+        choose(d->cboGroups[2], u"(Vuoto)"_s);
+        EXPECT_EQ(levels(d), (QStringList{u"Categoria +"_s, u"Costo -"_s, u"(Vuoto)"_s, u"(Vuoto) chiuso"_s}));
         QTest::mouseClick(d->cmdOK, Qt::LeftButton);
     });
     EXPECT_EQ(sortKeys(), (std::vector<GridKey>{{3, Up}, {4, Down}}));
     // Edilizia first, the dearer of its two at the top.
     EXPECT_EQ(grid.textAt(1, 1), u"D001"_s);
-    EXPECT_TRUE(desktop->msgBoxes().empty());
 
-    // Leaving an empty first level is refused.
-    grid.sortKeys().clear();
-    grid.sortKeys().add(1, Up);
+    // Leaving an empty first level, by OK or by Tab, is refused; Annulla still leaves.
     sortGrid([this](comfrmSort *d) {
         choose(d->cboGroups[0], u"(Vuoto)"_s);
         QTest::mouseClick(d->cmdOK, Qt::LeftButton);
         QApplication::processEvents();
         ASSERT_EQ(desktop->prompts(), QStringList{u"Inserire almeno un Campo di ordinamento"_s});
-        EXPECT_EQ(desktop->msgBoxes()[0].style, platform::vbOKOnly);
         EXPECT_TRUE(d->isVisible());
-        EXPECT_FALSE(d->Accepted());
-        EXPECT_EQ(QApplication::focusWidget(), d->cboGroups[0]);
-
-        // Tab away is refused the same way.
         QTest::keyClick(d->cboGroups[0], Qt::Key_Tab);
         QApplication::processEvents();
         EXPECT_EQ(desktop->prompts().size(), 2);
         EXPECT_EQ(QApplication::focusWidget(), d->cboGroups[0]);
-
-        // Annulla still leaves.
         QTest::mouseClick(d->cmdCancel, Qt::LeftButton);
+    });
+    EXPECT_EQ(sortKeys(), (std::vector<GridKey>{{3, Up}, {4, Down}}));
+
+    // Clearing every level leaves the grid unsorted.
+    sortGrid([](comfrmSort *d) {
+        d->cboGroups[0]->setFocus();
+        QTest::mouseClick(d->cmdClearAll, Qt::LeftButton);
+        QTest::mouseClick(d->cmdOK, Qt::LeftButton);
     });
     EXPECT_EQ(desktop->prompts().size(), 2);
-    EXPECT_EQ(sortKeys(), (std::vector<GridKey>{{1, Up}}));
+    EXPECT_TRUE(sortKeys().empty());
 }
 
-TEST_F(GridDialogs, TheGroupDialogListsByListingNameAndLeavesOutWhatCannotBeGrouped)
+// The group dialog offers neither an image, a long text nor a binary
+// column, lists by listing name, and applies its levels collapsed or
+// expanded as asked; all levels empty removes the grouping.
+TEST_F(GridDialogs, TheGroupDialogOffersWhatCanBeGroupedAndAppliesTheLevelsAsAsked)
 {
-    grid.setRecordSource(u"SELECT Codice, Descrizione, Categoria, Costo, Note FROM Articoli"_s);
-    grid.rebind();
+    bind(u"SELECT Codice, Descrizione, Categoria, Costo, Note FROM Articoli"_s);
+    grid.retrieveStructure();
+    ASSERT_EQ(grid.columns().count(), 5);
     grid.column(3)->setListName(u"Categoria merceologica"_s);
     grid.column(4)->setKind(platform::GridColumnKind::Image);
-    grid.groups().add(3, Down);
-    // Neither the image column nor the long text "Note" is offered.
     groupGrid([](comfrmGroupBy *d) {
-        EXPECT_EQ(d->fraLevel[0]->title(), u"Raggruppa per"_s);
-        EXPECT_EQ(itemsOf(d->cboExpand), (QStringList{u"Espandi tutto"_s, u"Unisci tutto"_s}));
-        EXPECT_EQ(d->cboExpand->currentText(), u"Espandi tutto"_s);
-        EXPECT_EQ(itemsOf(d->cboGroups[0]), (QStringList{u"(Vuoto)"_s, u"Codice"_s,
-                                                         u"Descrizione"_s,
-                                                         u"Categoria merceologica"_s}));
-        EXPECT_EQ(levels(d)[0], u"Categoria merceologica -"_s);
-        QTest::mouseClick(d->cmdCancel, Qt::LeftButton);
-    });
-    EXPECT_EQ(groups(), (std::vector<GridKey>{{3, Down}}));
-
-    // Nor a binary field.
-    grid.groups().clear();
-    grid.setRecordSource(u"SELECT k01, m01 FROM _Pars"_s);
-    grid.rebind();
-    groupGrid([](comfrmGroupBy *d) {
-        EXPECT_EQ(itemsOf(d->cboGroups[0]), (QStringList{u"(Vuoto)"_s, u"k01"_s}));
-        QTest::mouseClick(d->cmdCancel, Qt::LeftButton);
-    });
-}
-
-TEST_F(GridDialogs, AcceptedGroupsAreAppliedCollapsedWhenAsked)
-{
-    groupGrid([](comfrmGroupBy *d) {
-        choose(d->cboGroups[0], u"Categoria"_s);
+        EXPECT_EQ(itemsOf(d->cboGroups[0]),
+                  (QStringList{u"(Vuoto)"_s, u"Codice"_s, u"Descrizione"_s, u"Categoria merceologica"_s}));
+        choose(d->cboGroups[0], u"Categoria merceologica"_s);
         choose(d->cboExpand, u"Unisci tutto"_s);
         QTest::mouseClick(d->cmdOK, Qt::LeftButton);
     });
     EXPECT_EQ(groups(), (std::vector<GridKey>{{3, Up}}));
-    EXPECT_FALSE(grid.model()->groupsExpanded());
     // Two collapsed caption rows: Edilizia and Ferramenta.
     EXPECT_EQ(grid.rowCount(), 2);
     EXPECT_TRUE(grid.isGroupCaption(1));
 
-    // Only switching to "Espandi tutto" changes nothing.
-    groupGrid([](comfrmGroupBy *d) {
-        EXPECT_EQ(d->cboGroups[0]->currentText(), u"Categoria"_s);
-        choose(d->cboExpand, u"Espandi tutto"_s);
-        QTest::mouseClick(d->cmdOK, Qt::LeftButton);
-    });
-    EXPECT_FALSE(grid.model()->groupsExpanded());
-    EXPECT_EQ(grid.rowCount(), 2);
-
-    // A second level, expanded.
     groupGrid([](comfrmGroupBy *d) {
         choose(d->cboGroups[1], u"Codice"_s);
         QTest::mouseClick(d->cmdOK, Qt::LeftButton);
@@ -257,7 +235,7 @@ TEST_F(GridDialogs, AcceptedGroupsAreAppliedCollapsedWhenAsked)
     EXPECT_TRUE(grid.model()->groupsExpanded());
     EXPECT_GT(grid.rowCount(), 5);
 
-    // All levels empty removes the grouping; no check of the first level here.
+    // No check of an empty first level here.
     groupGrid([](comfrmGroupBy *d) {
         choose(d->cboGroups[0], u"(Vuoto)"_s);
         QTest::mouseClick(d->cmdOK, Qt::LeftButton);
@@ -265,5 +243,90 @@ TEST_F(GridDialogs, AcceptedGroupsAreAppliedCollapsedWhenAsked)
     EXPECT_TRUE(desktop->msgBoxes().empty());
     EXPECT_TRUE(groups().empty());
     EXPECT_EQ(grid.rowCount(), 5);
-    EXPECT_FALSE(grid.isGroupCaption(1));
+
+    bind(u"SELECT k01, m01 FROM _Pars"_s);
+    grid.retrieveStructure();
+    groupGrid([](comfrmGroupBy *d) {
+        EXPECT_EQ(itemsOf(d->cboGroups[0]), (QStringList{u"(Vuoto)"_s, u"k01"_s}));
+        QTest::mouseClick(d->cmdCancel, Qt::LeftButton);
+    });
+}
+
+// The columns dialog lists the grid's columns by key; OK shows the
+// right-hand ones in their order, and the last shown column cannot go.
+TEST_F(GridDialogs, TheColumnsDialogShowsTheChosenColumnsInOrderAndKeepsTheLastOne)
+{
+    bindColumns();
+    const bool answer = showFields([](comfrmShowfields *d) {
+        EXPECT_EQ(itemsOf(d->lstAvail), (QStringList{u"Categoria"_s, u"Costo"_s}));
+        // Costo is taken with a double click, Categoria with the button.
+        clickItem(d->lstAvail, 1, true);
+        QTest::mouseClick(d->cmdAdd, Qt::LeftButton);
+        EXPECT_EQ(d->lstAvail->count(), 0);
+        // Up twice; then Codice goes down to the end and out.
+        QTest::mouseClick(d->cmdUp, Qt::LeftButton);
+        QTest::mouseClick(d->cmdUp, Qt::LeftButton);
+        EXPECT_EQ(itemsOf(d->lstVisible), (QStringList{u"Codice"_s, u"Categoria"_s, u"Descrizione"_s, u"Costo"_s}));
+        clickItem(d->lstVisible, 0);
+        for (int i = 0; i < 4; ++i) // the last click finds the button disabled
+            QTest::mouseClick(d->cmdDown, Qt::LeftButton);
+        QTest::mouseClick(d->cmdRemove, Qt::LeftButton);
+        EXPECT_EQ(itemsOf(d->lstAvail), QStringList{u"Codice"_s});
+        QTest::mouseClick(d->cmdOK, Qt::LeftButton);
+    });
+    EXPECT_TRUE(answer);
+    EXPECT_EQ(shownColumns(), (QStringList{u"Categoria"_s, u"Descrizione"_s, u"Costo"_s, u"-"_s}));
+    EXPECT_EQ(grid.column(3)->position(), 1);
+    // A column shown again from width 0 gets a width.
+    EXPECT_GT(grid.column(4)->width(), 0);
+
+    for (int column : {3, 4})
+        grid.column(column)->setVisible(false);
+    EXPECT_TRUE(showFields([](comfrmShowfields *d) {
+        ASSERT_EQ(itemsOf(d->lstVisible), QStringList{u"Descrizione"_s});
+        QTest::mouseClick(d->cmdRemove, Qt::LeftButton);
+        clickItem(d->lstVisible, 0, true);
+        EXPECT_EQ(itemsOf(d->lstVisible), QStringList{u"Descrizione"_s});
+        QTest::mouseClick(d->cmdOK, Qt::LeftButton);
+    }));
+    EXPECT_EQ(shownColumns(), (QStringList{u"Descrizione"_s, u"-"_s}));
+    // Annulla changes nothing.
+    EXPECT_FALSE(showFields([](comfrmShowfields *d) {
+        clickItem(d->lstAvail, 0, true);
+        QTest::mouseClick(d->cmdCancel, Qt::LeftButton);
+    }));
+    EXPECT_EQ(shownColumns(), (QStringList{u"Descrizione"_s, u"-"_s}));
+}
+
+// Annulla keeps a chosen font off the grid; a cancelled font dialog changes
+// nothing; OK applies the header font chosen.
+TEST_F(GridDialogs, TheFormatDialogAppliesTheChosenFontsOnlyOnOk)
+{
+    QFont header(QStringLiteral("DejaVu Sans"));
+    header.setBold(true);
+    grid.setHeaderFont(header);
+    const QFont rows = grid.rowFont();
+    QFont chosen(QStringLiteral("DejaVu Serif"));
+    chosen.setPointSize(14);
+    chosen.setItalic(true);
+
+    desktop->queueFont(chosen);
+    formatGrid([](comfrmTableview *d) {
+        QTest::mouseClick(d->cmdfont[0], Qt::LeftButton);
+        QTest::mouseClick(d->cmdCancel, Qt::LeftButton);
+    });
+    EXPECT_EQ(grid.headerFont(), header);
+
+    desktop->queueFont(std::nullopt);
+    desktop->queueFont(chosen);
+    formatGrid([](comfrmTableview *d) {
+        QTest::mouseClick(d->cmdfont[1], Qt::LeftButton);
+        QTest::mouseClick(d->cmdfont[0], Qt::LeftButton);
+        QTest::mouseClick(d->cmdOK, Qt::LeftButton);
+    });
+    EXPECT_EQ(desktop->callsOf<platform::FontCall>().at(1).initial, rows);
+    EXPECT_EQ(grid.headerFont().family(), QStringLiteral("DejaVu Serif"));
+    EXPECT_EQ(grid.headerFont().pointSize(), 14);
+    EXPECT_TRUE(grid.headerFont().italic());
+    EXPECT_EQ(grid.rowFont(), rows);
 }

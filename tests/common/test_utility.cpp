@@ -1,12 +1,20 @@
-// The utility modules: locale facts, key filters of numeric boxes,
-// null-safe field reading, year boundaries and SQL date literals.
+// The utility modules: key filters of numeric boxes,
+// null-safe field reading, year boundaries, SQL date literals, the help
+// file and the wait cursor while a statement waits for a lock.
+#include "common/comCursoreAttesa.h"
 #include "common/comDataBase.h"
 #include "common/comDateLib.h"
+#include "common/comHelp.h"
 #include "common/comUtility.h"
 
 #include "DataFixture.h"
 #include "platform/base/RuntimeError.h"
+#include "platform/data/Connection.h"
+#include "platform/desktop/ScriptedDesktop.h"
+#include "support/TestEnv.h"
 
+#include <QApplication>
+#include <QFile>
 #include <QLineEdit>
 #include <QLocale>
 #include <QTest>
@@ -46,32 +54,6 @@ QString typed(const KeyFilterFn &filter, const QString &keys)
 
 } // namespace
 
-TEST(LocaleInfo, FactsOfTheDefaultAndOfExplicitLocales)
-{
-    DefaultLocale it(Italian);
-    const struct
-    {
-        std::int32_t locale, type;
-        QString expected;
-    } cases[] = {
-        {LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, ","}, {LOCALE_SYSTEM_DEFAULT, LOCALE_STHOUSAND, "."},
-        {0x0409, LOCALE_SDECIMAL, "."}, {LOCALE_INVARIANT, LOCALE_SDECIMAL, "."},
-        {LOCALE_USER_DEFAULT, LOCALE_SDECIMAL | LOCALE_NOUSEROVERRIDE, ","},
-        {LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, "dd/MM/yyyy"}, {0x0409, LOCALE_SSHORTDATE, "M/d/yyyy"},
-        {LOCALE_USER_DEFAULT, LOCALE_SDATE, "/"}, {LOCALE_USER_DEFAULT, LOCALE_SABBREVMONTHNAME1 + 2, "mar"},
-        {LOCALE_USER_DEFAULT, LOCALE_SCURRENCY, QStringLiteral("€")}, {LOCALE_USER_DEFAULT, LOCALE_SISO3166CTRYNAME, "IT"},
-        {LOCALE_USER_DEFAULT, LOCALE_IFIRSTDAYOFWEEK, "0"}, {0x0409, LOCALE_IFIRSTDAYOFWEEK, "6"},
-        // Unknown locales, types and flags give empty text.
-        {LOCALE_USER_DEFAULT, 0x7777, {}}, {0x1234, LOCALE_SDECIMAL, {}},
-        {LOCALE_USER_DEFAULT, LOCALE_SDECIMAL | LOCALE_RETURN_NUMBER, {}},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(LocaleInfo(c.locale, c.type), c.expected) << std::hex << c.locale << " " << c.type;
-    // The default locale is read at each call.
-    DefaultLocale cLocale(QLocale::c());
-    EXPECT_EQ(LocaleInfo(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL), ".");
-}
-
 TEST(KeyFilters, DigitsBackspaceTabAndSeparatorsPassTheRestIsSwallowedAndEditingKeysStillWork)
 {
     using Pair = std::pair<std::int16_t, std::int16_t>;
@@ -88,12 +70,6 @@ TEST(KeyFilters, DigitsBackspaceTabAndSeparatorsPassTheRestIsSwallowedAndEditing
         DefaultLocale en(English);
         EXPECT_EQ(Pair(DecimalKeyFilter('.'), DecimalKeyFilter(',')), Pair('.', ','));
     }
-    {
-        // Arabic digits' decimal separator is U+066B.
-        const QLocale arabic(QLocale::Arabic, QLocale::Egypt);
-        DefaultLocale ar(arabic);
-        EXPECT_EQ(DecimalKeyFilter('.'), arabic.decimalPoint().at(0).unicode());
-    }
 
     // Typing into a line edit is filtered, and the editing keys still work.
     EXPECT_EQ(typed(DecimalKeyFilter, QStringLiteral("-1a2b.x5 e-")), "12,5");
@@ -105,14 +81,9 @@ TEST(KeyFilters, DigitsBackspaceTabAndSeparatorsPassTheRestIsSwallowedAndEditing
     int returns = 0;
     QObject::connect(&edit, &QLineEdit::returnPressed, [&] { ++returns; });
     QTest::keyClicks(&edit, QStringLiteral("125"));
-    QTest::keyClick(&edit, Qt::Key_Left);
-    QTest::keyClick(&edit, Qt::Key_Left);
-    QTest::keyClick(&edit, Qt::Key_Period);
-    QTest::keyClick(&edit, Qt::Key_End);
-    QTest::keyClick(&edit, Qt::Key_Backspace);
-    QTest::keyClick(&edit, Qt::Key_Home);
-    QTest::keyClick(&edit, Qt::Key_Delete);
-    EXPECT_EQ(edit.text(), ",2");
+    for (const Qt::Key key : {Qt::Key_Left, Qt::Key_Left, Qt::Key_Period, Qt::Key_End, Qt::Key_Backspace})
+        QTest::keyClick(&edit, key);
+    EXPECT_EQ(edit.text(), "1,2");
     // Select all is a shortcut, not a typed "a".
     QTest::keyClick(&edit, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(&edit, QStringLiteral("7"));
@@ -132,14 +103,8 @@ TEST(KeyFilters, DigitsBackspaceTabAndSeparatorsPassTheRestIsSwallowedAndEditing
     EXPECT_EQ(edit.text(), "12,");
 }
 
-TEST(NullSafeReading, StringOrDefaultTakesOnlyTextNumberOrDefaultNumbersAndTextInTheUserLocale)
+TEST(NullSafeReading, NumberOrDefaultTakesNumbersAndTextInTheUserLocale)
 {
-    const QString def = QStringLiteral("def");
-    for (const Variant &v : {Variant::null(), Variant(), Variant(5), Variant(DateTime(2024, 3, 5)), Variant(QByteArray("x"))})
-        EXPECT_EQ(StringOrDefault(v, def), def) << v.debugString().toStdString();
-    EXPECT_EQ(StringOrDefault(Variant(QString()), def), "");
-    EXPECT_EQ(StringOrDefault(Variant("5"), def), "5");
-
     DefaultLocale it(Italian);
     const QList<std::pair<Variant, double>> cases = {
         {Variant::null(), 7.5}, {Variant(), 0.0}, {Variant(std::int16_t(-3)), -3.0}, {Variant(2.25), 2.25},
@@ -181,4 +146,53 @@ TEST(SqlDate, MonthFirstWithFourDigitYearAndNoTimeWhateverTheLocaleOrError5)
     }
     const auto noDate = [] { (void)comDataBase::SqlDate(DateTime()); };
     EXPECT_EQ(testsupport::errorOf<platform::RuntimeError>(noDate).value().number(), platform::err::InvalidProcedureCall);
+}
+
+TEST(Help, TheFileOpensAtTheTopicAMissingFileOrAViewerFailureIsReportedWithItsPath)
+{
+    platform::ScopedScriptedDesktop desktop;
+    const QString folder = testsupport::freshDir(QStringLiteral("help"));
+    const QString file = folder + QStringLiteral("/brevel.chm");
+    EXPECT_FALSE(comHelp::MostraGuida(comHelp::FirstMovement, folder));
+    EXPECT_TRUE(desktop->callsOf<platform::HelpCall>().empty());
+    EXPECT_EQ(desktop->prompts(), QStringList{QStringLiteral("File della Guida in linea non trovato:\r\n") + file});
+
+    desktop->clear();
+    ASSERT_TRUE(QFile(file).open(QIODevice::WriteOnly));
+    EXPECT_TRUE(comHelp::MostraGuida(comHelp::ShortcutKeys, folder));
+    const auto calls = desktop->callsOf<platform::HelpCall>();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].helpFile, file);
+    EXPECT_EQ(calls[0].contextId, 70);
+    EXPECT_TRUE(desktop->msgBoxes().empty());
+
+    desktop->setHelpFileExists(false);
+    EXPECT_FALSE(comHelp::MostraGuida(comHelp::FirstMovement, folder));
+    EXPECT_EQ(desktop->prompts(), QStringList{QStringLiteral("Impossibile aprire la Guida in linea:\r\n") + file});
+}
+
+TEST(comCursoreAttesa, TheWaitCursorShowsFromTheStartOfAWaitToItsEnd)
+{
+    using platform::Connection;
+    const QString path = testsupport::DataFixture::createSampleDatabase();
+    Connection holder(testsupport::DataFixture::connectionString(path));
+    holder.beginTrans();
+    holder.execute(QStringLiteral("UPDATE Articoli SET Costo = 9"));
+
+    // The cursor as it stands right after the installed listener was told.
+    comCursoreAttesa::Installa();
+    const platform::BusyListener cursore = Connection::setBusyListener({});
+    QList<int> shapes; // -1: no cursor of the program's own
+    Connection::setBusyListener([&](platform::BusyWait event) {
+        cursore(event);
+        const QCursor *shown = QApplication::overrideCursor();
+        shapes.append(shown ? shown->shape() : -1);
+    });
+
+    Connection waiting(testsupport::DataFixture::connectionString(path));
+    waiting.setBusyTimeout(50);
+    EXPECT_TRUE(testsupport::databaseErrorOf([&] { waiting.execute(QStringLiteral("UPDATE Articoli SET Costo = 1")); }));
+    EXPECT_EQ(shapes, (QList<int>{Qt::WaitCursor, -1}));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    Connection::setBusyListener({});
 }

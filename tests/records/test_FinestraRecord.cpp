@@ -1,16 +1,20 @@
 // What the record windows share, driven through the VAT code, unit,
-// category, customer and supplier windows: keys and focus, input rules, the
-// key handed back, and the save meeting other users, a read-only or locked
-// database and vanished rows.
+// category, customer, supplier and article windows: keys, input rules, the
+// key handed back, the "Predefinito" mark, and the save meeting other users,
+// a read-only or locked database and vanished rows.
 #include "RecordsFixture.h"
 
 #include "records/FinestraCliFor.h"
 #include "records/FinestraListe.h"
+#include "records/frm_io_Articoli_02.h"
 #include "records/frm_io_IVA.h"
 
+#include <QCheckBox>
 #include <QClipboard>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QRegularExpression>
 
 using namespace recordstest;
 using namespace Qt::StringLiterals;
@@ -18,9 +22,8 @@ using platform::Variant;
 
 namespace {
 
-using FinestraTest = SampleRowsTest;
 
-const QString Modificata = u"La registrazione è stata modificata o eliminata da un'altro utente."_s;
+const QString Modificata = FinestraRecord::MsgModificata;
 const QString Occupato = u"Il database è in uso da un altro utente. Riprovare più tardi."_s;
 
 QString focused()
@@ -35,62 +38,63 @@ void paste(QWidget *edit, const QString &text)
     QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
 }
 
-// Each window with the key of one of the sample rows and a key of none.
-const std::tuple<QString, Variant, Variant> Finestre[] = {
-    {u"frm_io_IVA"_s, u"22"_s, u"XX"_s}, {u"frm_io_UM"_s, 2, 9}, {u"frm_io_Cat"_s, 4, 9},
-    {u"frm_io_Clienti"_s, 1, 9},         {u"frm_io_Fornitori_01"_s, 2, 9},
+void tick(QCheckBox *box, bool on)
+{
+    box->setFocus();
+    if (box->isChecked() != on)
+        QTest::keyClick(box, Qt::Key_Space);
+}
+
+
+// Each row's key and mark by kind (categories, VAT codes, units), and the
+// three shared defaults.
+QStringList marks(const QString &database)
+{
+    return queryColumn(database, u"SELECT group_concat(k || ':' || Predefinito, ' ') FROM ("
+                                 "SELECT 'iva' AS g, CodiceIVA AS k, Predefinito FROM CodiciIVA UNION ALL "
+                                 "SELECT Chiave, IfNull(Codice, Descrizione), Predefinito FROM Liste ORDER BY 1, 2) "
+                                 "GROUP BY g ORDER BY g"_s)
+        << MainModule::DefaultCategoria + u'|' + MainModule::DefaultCodiceIVA + u'|' + MainModule::DefaultUM;
+}
+
+class FinestraTest : public SampleRowsTest
+{
+protected:
+    // Saves a record of the window, typing the texts and setting its mark.
+    static void saveMarked(FinestraRecord *window, const QStringList &texts, const QString &mark, bool on)
+    {
+        ASSERT_TRUE(window);
+        typeInto(window, texts);
+        tick(child<QCheckBox>(window, mark), on);
+        QTest::mouseClick(window->cmdSalva(), Qt::LeftButton);
+    }
 };
 
 } // namespace
 
-TEST_F(FinestraTest, EnterMovesOnInTabOrderFromTheFirstFieldAndEscDiscards)
+// Enter moves on instead of saving, and Esc (from the notes box too) ends
+// the window without writing anything.
+TEST_F(FinestraTest, EnterMovesOnAndEscDiscardsInEveryWindow)
 {
-    QStringList customer;
-    for (int i = 0; i <= 10; ++i)
-        customer << u"txtData%1"_s.arg(i);
-    customer << u"cmdSalva"_s << u"cmdAnnulla"_s << u"txtData0"_s;
-    const QList<int> customerSizes{100, 100, 10, 50, 5, 20, 30, 30, 30, 100};
-    const struct
-    {
-        QString name;
-        Variant key;
-        QString title;
-        QStringList order; // Enter on the fields, Tab on the buttons
-        QList<int> sizes;  // txtData0, txtData1, ... (32767: no limit)
-    } cases[] = {
-        {u"frm_io_IVA"_s, {}, u"Codici IVA"_s,
-         u"txtData0 txtData1 chkData0 txtData2 chkData1 cmdSalva cmdAnnulla txtData0"_s.split(u' '), {10, 50, 32767}},
-        {u"frm_io_UM"_s, 2, u"Unità di Misura"_s, u"txtData1 chkData0 cmdSalva cmdAnnulla txtData1"_s.split(u' '),
-         {10, 50}},
-        {u"frm_io_Cat"_s, {}, u"Categorie Articoli"_s, u"txtData0 cmdSalva cmdAnnulla chkData0 txtData0"_s.split(u' '),
-         {50}},
-        {u"frm_io_Clienti"_s, 1, u"Bianchi Mario (cliente)"_s, customer, customerSizes},
-        {u"frm_io_Fornitori_01"_s, {}, u"Nuovo fornitore"_s, customer, customerSizes},
-    };
     const QStringList before = dumpDatabase(database);
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name.toStdString());
-        QPointer<FinestraRecord> window = c.key.isEmpty() ? openNew(c.name) : openKey(c.name, c.key);
+    const std::pair<QString, Variant> cases[] = {{u"frm_io_IVA"_s, {}}, {u"frm_io_UM"_s, 2}, {u"frm_io_Cat"_s, {}},
+                                                 {u"frm_io_Clienti"_s, 1}, {u"frm_io_Fornitori_01"_s, {}}};
+    for (const auto &[name, key] : cases) {
+        SCOPED_TRACE(name.toStdString());
+        QPointer<FinestraRecord> window = key.isEmpty() ? openNew(name) : openKey(name, key);
         ASSERT_TRUE(window);
-        EXPECT_EQ(window->windowTitle(), c.title);
-        QList<int> sizes;
-        for (int i = 0; i < c.sizes.size(); ++i)
-            sizes << child<QLineEdit>(window, u"txtData%1"_s.arg(i))->maxLength();
-        EXPECT_EQ(sizes, c.sizes);
-        // Every box holds something, so that none refuses to be left.
         for (QLineEdit *edit : window->findChildren<QLineEdit *>())
             edit->setText(u"7"_s);
-        QStringList walked{focused()};
-        while (walked.size() < c.order.size()) {
-            QWidget *at = QApplication::focusWidget();
-            QTest::keyClick(at, qobject_cast<QPushButton *>(at) ? Qt::Key_Tab : Qt::Key_Return);
-            walked << focused();
-        }
-        EXPECT_EQ(walked, c.order);
+        const QString first = focused();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_NE(focused(), first);
+        QWidget *from = QApplication::focusWidget();
         if (auto *notes = window->findChild<QPlainTextEdit *>()) {
-            EXPECT_TRUE(notes->toPlainText().isEmpty());
+            notes->setFocus();
+            QTest::keyClicks(notes, u"nota"_s);
+            from = notes;
         }
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QTest::keyClick(from, Qt::Key_Escape);
         settle();
         EXPECT_TRUE(window.isNull());
     }
@@ -133,7 +137,6 @@ TEST_F(FinestraTest, CodesAreUpperCaseWithoutQuotesRatesAreNumbersAndADuplicateK
     EXPECT_EQ(desk->msgBoxes()[0].style, platform::vbCritical);
     ASSERT_EQ(shown(), vat);
     EXPECT_EQ(vat->txtData[1]->text(), u"Ridotta"_s);
-    EXPECT_EQ(refreshes, 0);
     typeAndLeave(vat->txtData[0], u"RIDOTTA"_s);
     QTest::mouseClick(vat->cmdSalva(), Qt::LeftButton);
     EXPECT_EQ(queryColumn(database, u"SELECT CodiceIVA || '|' || Descrizione || '|' || IfNull(Aliquota, '') "
@@ -141,6 +144,37 @@ TEST_F(FinestraTest, CodesAreUpperCaseWithoutQuotesRatesAreNumbersAndADuplicateK
               (QStringList{u"RIDOTTA|Ridotta|4.5"_s, u"ridot|Altra|"_s}));
     EXPECT_EQ(shown(), nullptr);
     EXPECT_EQ(refreshes, 1);
+}
+
+// A customer or supplier needs a name (blanks are none, not even for
+// Salva); the title follows it and the texts are stored as typed.
+TEST_F(FinestraTest, CustomersAndSuppliersNeedANameAndStoreTheirTextsAsTyped)
+{
+    for (const auto &[name, key, kind] : {std::tuple{u"frm_io_Clienti"_s, 1, u"cliente"_s},
+                                          {u"frm_io_Fornitori_01"_s, 0, u"fornitore"_s}}) {
+        auto *window = key ? openKey<FinestraCliFor>(name, key) : openNew<FinestraCliFor>(name);
+        ASSERT_TRUE(window);
+        const QString title = window->windowTitle();
+        typeAndLeave(window->txtData[0], u"  "_s);
+        for (QWidget *target : {static_cast<QWidget *>(window->txtData[5]), static_cast<QWidget *>(window->cmdSalva())}) {
+            QTest::mouseClick(target, Qt::LeftButton);
+            QApplication::processEvents();
+            EXPECT_EQ(QApplication::focusWidget(), window->txtData[0]);
+        }
+        EXPECT_EQ(window->windowTitle(), title);
+        typeInto(window, {u"verdi & c. snc"_s, u"via po, 3"_s});
+        EXPECT_EQ(window->windowTitle(), u"verdi & c. snc (%1)"_s.arg(kind));
+        window->txtNote->setFocus();
+        QTest::keyClicks(window->txtNote, u"prima"_s);
+        window->txtNote->appendPlainText(u"seconda"_s);
+        QTest::mouseClick(window->cmdSalva(), Qt::LeftButton);
+    }
+    EXPECT_EQ(queryColumn(database, u"SELECT Tipo || '|' || Nome || '|' || Indirizzo || '|' || Note FROM CliFor "
+                                    "WHERE IdCliFor <> 2 ORDER BY IdCliFor"_s),
+              (QStringList{u"Cliente|verdi & c. snc|via po, 3|prima\nseconda"_s,
+                           u"Fornitore|verdi & c. snc|via po, 3|prima\nseconda"_s}));
+    EXPECT_TRUE(desk->msgBoxes().empty());
+    EXPECT_EQ(refreshes, 2);
 }
 
 TEST_F(FinestraTest, ModalNewHandsBackWhatTheCallerStoresOrNull)
@@ -155,6 +189,7 @@ TEST_F(FinestraTest, ModalNewHandsBackWhatTheCallerStoresOrNull)
         {[](int m) { return frm_io_Cat().Nuovo(m); }, {u"Legno"_s}, u"Legno"_s},
         {[](int m) { return frm_io_IVA().Nuovo(m); }, {u"4"_s, u"Minima"_s, u"4"_s}, u"4"_s},
         {[](int m) { return frm_io_Clienti().Nuovo(m); }, {u"Neri Luca"_s}, std::int32_t(3)},
+        {[](int m) { return frm_io_Articoli_02().Nuovo(m); }, {u"abc"_s}, u"ABC"_s},
     };
     for (const auto &c : cases) {
         for (bool save : {false, true}) {
@@ -172,8 +207,8 @@ TEST_F(FinestraTest, ModalNewHandsBackWhatTheCallerStoresOrNull)
         }
     }
     EXPECT_EQ(cell(u"SELECT (SELECT COUNT(*) FROM CodiciIVA) || (SELECT COUNT(*) FROM Liste) || "
-                   "(SELECT COUNT(*) FROM CliFor)"_s),
-              u"363"_s);
+                   "(SELECT COUNT(*) FROM CliFor) || (SELECT group_concat(Codice) FROM Articoli)"_s),
+              u"363ABC"_s);
     EXPECT_EQ(refreshes, 0);
 }
 
@@ -200,19 +235,24 @@ TEST_F(FinestraTest, TheSecondOfTwoEditsOfARowMeetsTheConflictAndTheFirstStays)
 
 TEST_F(FinestraTest, AVanishedRowALockedOrAReadOnlyDatabaseIsReportedAndNothingIsWritten)
 {
+    runSql(database, u"INSERT INTO Articoli (Codice, Descrizione, CodiceIVA) VALUES ('A1', 'Vite', '22')"_s);
     const QStringList before = dumpDatabase(database);
     // Fills every box the window lets edit and saves: the save fails and
-    // the window stays.
+    // the window stays with the edits.
     const auto saveFails = [](FinestraRecord *window) {
         ASSERT_TRUE(window);
-        for (QLineEdit *edit : window->findChildren<QLineEdit *>())
+        for (QLineEdit *edit : window->findChildren<QLineEdit *>(QRegularExpression(u"^txtData"_s)))
             if (edit->isEnabled())
                 typeAndLeave(edit, u"1"_s);
         EXPECT_FALSE(window->cmdSalva_Click());
         EXPECT_EQ(shown(), window);
         window->cmdAnnulla_Click();
     };
-    for (const auto &[name, existing, missing] : Finestre) {
+    const std::tuple<QString, Variant, Variant> windows[] = {
+        {u"frm_io_IVA"_s, u"22"_s, u"XX"_s}, {u"frm_io_UM"_s, 2, 9}, {u"frm_io_Cat"_s, 4, 9},
+        {u"frm_io_Clienti"_s, 1, 9}, {u"frm_io_Fornitori_01"_s, 2, 9}, {u"frm_io_Articoli_02"_s, u"A1"_s, u"XX"_s},
+    };
+    for (const auto &[name, existing, missing] : windows) {
         SCOPED_TRACE(name.toStdString());
         desk->clear();
         EXPECT_EQ(openKey(name, missing), nullptr);
@@ -234,6 +274,67 @@ TEST_F(FinestraTest, AVanishedRowALockedOrAReadOnlyDatabaseIsReportedAndNothingI
         settle();
     }
     EXPECT_TRUE(frm_io_UM().Apri(9, 1).isNull());
-    EXPECT_EQ(refreshes, 6);
+    EXPECT_EQ(refreshes, 7);
     EXPECT_EQ(dumpDatabase(database), before);
+}
+
+// An unticked save touches no other row nor the shared default, even when
+// it renames the default category; a ticked one makes the only default of
+// its kind, and the shared default follows it.
+TEST_F(FinestraTest, ThePredefinitoMarkIsTheOnlyOneOfItsKindAndTheSharedDefaultFollowsIt)
+{
+    runSql(database, u"INSERT INTO Articoli (Codice, Categoria) VALUES ('A1', 'Colle')"_s);
+    saveMarked(openKey(u"frm_io_UM"_s, 1), {}, u"chkData0"_s, false);
+    saveMarked(openKey(u"frm_io_Cat"_s, 3), {u"Adesivi"_s}, u"chkData0"_s, false);
+    EXPECT_EQ(marks(database), (QStringList{u"Adesivi:0 Viti:0"_s, u"22:1 ES:0"_s, u"KG:0 PZ:0"_s, u"Colle|22|PZ"_s}));
+    EXPECT_EQ(cell(u"SELECT Categoria FROM Articoli"_s), u"Colle"_s);
+    saveMarked(openKey(u"frm_io_Cat"_s, 3), {u"Colle e adesivi"_s}, u"chkData0"_s, true);
+    EXPECT_EQ(marks(database).last(), u"Colle e adesivi|22|PZ"_s);
+
+    saveMarked(openNew(u"frm_io_UM"_s), {u"lt"_s, u"Litri"_s}, u"chkData0"_s, true);
+    saveMarked(openNew(u"frm_io_Cat"_s), {u"Legno"_s}, u"chkData0"_s, true);
+    saveMarked(openNew(u"frm_io_IVA"_s), {u"10"_s, u"Ridotta"_s, u"10"_s}, u"chkData1"_s, true);
+    EXPECT_EQ(marks(database), (QStringList{u"Colle e adesivi:0 Legno:1 Viti:0"_s, u"10:1 22:0 ES:0"_s,
+                                            u"KG:0 LT:1 PZ:0"_s, u"Legno|10|LT"_s}));
+    EXPECT_EQ(refreshes, 6);
+    EXPECT_TRUE(desk->msgBoxes().empty());
+}
+
+TEST_F(FinestraTest, WhenClearingTheOtherMarksFailsNothingOfTheSaveStays)
+{
+    runSql(database, u"CREATE TRIGGER NoClear BEFORE UPDATE OF Predefinito ON Liste "
+                     "BEGIN SELECT RAISE(ABORT, 'refused'); END"_s);
+    const QStringList before = dumpDatabase(database);
+    auto *unit = openNew(u"frm_io_UM"_s);
+    saveMarked(unit, {u"LT"_s}, u"chkData0"_s, true);
+    EXPECT_EQ(desk->prompts(), QStringList{u"L'operazione sul database non è riuscita."_s});
+    EXPECT_EQ(dumpDatabase(database), before);
+    EXPECT_EQ(MainModule::DefaultUM, u"PZ"_s);
+    ASSERT_EQ(shown(), unit);
+
+    // Saved again once the statement can run.
+    runSql(database, u"DROP TRIGGER NoClear"_s);
+    QTest::mouseClick(unit->cmdSalva(), Qt::LeftButton);
+    EXPECT_EQ(marks(database).mid(2), (QStringList{u"KG:0 LT:1 PZ:0"_s, u"Colle|22|LT"_s}));
+    EXPECT_EQ(refreshes, 1);
+}
+
+TEST_F(FinestraTest, ExemptionGreysTheRateAndSetsItToZero)
+{
+    auto *vat = openNew<frm_io_IVA>(u"frm_io_IVA"_s);
+    ASSERT_TRUE(vat);
+    typeInto(vat, {u"E8"_s, u"Esente 8"_s, u"8"_s});
+    const auto greyed = [&vat] { return !vat->txtData[2]->isEnabled() && !vat->lblData[2]->isEnabled(); };
+    tick(vat->chkData[0], true);
+    EXPECT_TRUE(greyed());
+    EXPECT_EQ(vat->txtData[2]->text(), u"0"_s);
+    tick(vat->chkData[0], false);
+    EXPECT_FALSE(greyed());
+    QTest::mouseClick(vat->cmdSalva(), Qt::LeftButton);
+    EXPECT_EQ(cell(u"SELECT Aliquota || Esenzione FROM CodiciIVA WHERE CodiceIVA='E8'"_s), u"0.00"_s);
+
+    vat = openKey<frm_io_IVA>(u"frm_io_IVA"_s, u"ES"_s);
+    ASSERT_TRUE(vat);
+    EXPECT_TRUE(greyed());
+    EXPECT_TRUE(desk->msgBoxes().empty());
 }

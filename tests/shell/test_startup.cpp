@@ -4,7 +4,6 @@
 // data, and the last-resort handler of errors that escape an event handler.
 #include "ShellFixture.h"
 
-#include "common/comfrmDbUtils.h"
 #include "common/comfrmSendError.h"
 #include "platform/grid/Grid.h"
 #include "platform/grid/GridColumn.h"
@@ -84,11 +83,8 @@ TEST_F(Startup, TheDatabaseIsThePrimaryElseTheSecondaryElseTheDefaultOneMadeOnce
     setSettingsText(u"dbName2"_s, u"magazzino.mdb"_s);
     setSettingsText(u"prgrel"_s, u"1.2.7"_s);
     ASSERT_TRUE(MainModule::Main());
-    EXPECT_EQ(MainModule::DbPath, secondFolder);
-    EXPECT_EQ(MainModule::DbName, u"magazzino.mdb"_s);
     EXPECT_EQ(MainModule::ConnString, MainModule::CostruisciConnString(secondFolder, u"magazzino.mdb"_s));
     EXPECT_EQ(settingsText(u"dbPath"_s), gone);
-    EXPECT_EQ(settingsText(u"dbName"_s), u"sparito.mdb"_s);
     EXPECT_FALSE(QFileInfo::exists(defaultDatabase()));
     EXPECT_FALSE(QFileInfo::exists(gone + u"/sparito.mdb"_s));
 
@@ -105,14 +101,7 @@ TEST_F(Startup, TheDatabaseIsThePrimaryElseTheSecondaryElseTheDefaultOneMadeOnce
     EXPECT_EQ(fileBytes(defaultDatabase()), fileBytes(templateFile()));
     EXPECT_TRUE(QFileInfo(defaultDatabase()).permissions().testFlag(QFile::WriteOwner));
     EXPECT_EQ(QDir(dataFolder()).entryList(QDir::Files), QStringList{u"gest01.mdb"_s});
-    EXPECT_EQ(MainModule::DataFolder, dataFolder());
-    EXPECT_EQ(MainModule::DbPath, dataFolder());
-    EXPECT_EQ(MainModule::DbName, u"gest01.mdb"_s);
-    EXPECT_EQ(MainModule::ConnString, u"PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source="_s + defaultDatabase()
-                                          + u";Persist Security Info=False"_s);
-    EXPECT_EQ(MainModule::SettingsKey, SettingsPath);
-    EXPECT_EQ(MainModule::PrintersKey, u"Software\\Korvane\\Velmora\\Printers"_s);
-    EXPECT_GT(MainModule::ScrollBarWidth, 0.0f);
+    EXPECT_EQ(platform::Connection::dataSourceOf(MainModule::ConnString), defaultDatabase());
     EXPECT_EQ(settingsText(u"dbPath"_s), dataFolder());
     EXPECT_EQ(settingsText(u"dbName"_s), u"gest01.mdb"_s);
     // The version of the first run is kept.
@@ -123,9 +112,7 @@ TEST_F(Startup, TheDatabaseIsThePrimaryElseTheSecondaryElseTheDefaultOneMadeOnce
     pointNowhere();
     resetMainModule();
     ASSERT_TRUE(MainModule::Main());
-    EXPECT_EQ(MainModule::DbPath, dataFolder());
     EXPECT_EQ(settingsText(u"dbPath"_s), dataFolder());
-    EXPECT_EQ(settingsText(u"dbName"_s), u"gest01.mdb"_s);
     EXPECT_EQ(queryValue(defaultDatabase(), u"SELECT l01 FROM _Pars WHERE k01='segno'"_s), u"42.0"_s);
     EXPECT_EQ(desk->prompts(), QStringList());
 }
@@ -355,9 +342,8 @@ TEST_F(Startup, ReadOnlyDatabaseOpensWhenCurrentAndEndsTheStartWhenItNeedsAnUpgr
     EXPECT_EQ(fileBytes(defaultDatabase()), before);
 }
 
-// Chosen in the options dialog or in the database utilities dialog, a
-// database in the file system's root folder keeps "/" as its folder and
-// opens at the next start.
+// A database chosen in the file system's root folder keeps "/" as its
+// folder and opens at the next start.
 TEST_F(Startup, DatabaseInTheRootFolderOpensAtTheNextStart)
 {
     if (!QFileInfo(u"/"_s).isWritable())
@@ -368,33 +354,18 @@ TEST_F(Startup, DatabaseInTheRootFolderOpensAtTheNextStart)
     const auto removeFile = qScopeGuard([&path] { QFile::remove(path); });
     MainModule::SettingsKeyCopy = SettingsPath;
 
-    const auto expectNextStartOpensIt = [&] {
-        EXPECT_EQ(settingsText(u"dbPath"_s), u"/"_s);
-        EXPECT_EQ(settingsText(u"dbName"_s), name);
-        resetMainModule();
-        ASSERT_TRUE(MainModule::Main());
-        EXPECT_EQ(MainModule::DbPath, u"/"_s);
-        EXPECT_EQ(MainModule::DbName, name);
-        EXPECT_EQ(platform::Connection::dataSourceOf(MainModule::ConnString), path);
-        setSettingsText(u"dbPath"_s, QString());
-        desk->clear();
-    };
-
     desk->queueOpenFile(path);
     testsupport::callModal<frmOptions>(&frmOptions::ApriDatabase, [&path](frmOptions *dialog) {
         click(dialog, u"cmdopendb0"_s);
         EXPECT_EQ(child<QLabel>(dialog, u"lbltxtdb0"_s)->text(), path);
         click(dialog, u"cmdSalva"_s);
     });
-    expectNextStartOpensIt();
-
-    desk->queueOpenFile(path);
-    const comfrmDbUtils::Impostazioni settings{SettingsPath, QString(), dataFolder(), QString()};
-    testsupport::callModal<comfrmDbUtils>([&settings] { comfrmDbUtils::Seleziona(settings); }, [](comfrmDbUtils *dialog) {
-        QTest::mouseClick(dialog->cmdopendb[0], Qt::LeftButton);
-        QTest::mouseClick(dialog->cmdOK, Qt::LeftButton);
-    });
-    expectNextStartOpensIt();
+    EXPECT_EQ(settingsText(u"dbPath"_s), u"/"_s);
+    EXPECT_EQ(settingsText(u"dbName"_s), name);
+    resetMainModule();
+    ASSERT_TRUE(MainModule::Main());
+    EXPECT_EQ(MainModule::DbPath, u"/"_s);
+    EXPECT_EQ(platform::Connection::dataSourceOf(MainModule::ConnString), path);
 }
 
 // An error escapes an event handler of the program's application object

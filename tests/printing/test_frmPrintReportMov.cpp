@@ -1,0 +1,450 @@
+// The stock reports' dialog driven through its widgets: its lists and
+// choices, the journal (order, movements sharing a number, totals, cost or
+// price), the inventory (last or average cost, groupings, location), the
+// below-minimum list with its reduced export form, the filters, the
+// errors it tells, and the negative-stock preview of the year-end closing.
+#include "PrintingFixture.h"
+
+#include "DataFixture.h"
+#include "ReportTestSupport.h"
+#include "common/comRegistry.h"
+#include "platform/data/Connection.h"
+#include "platform/data/Recordset.h"
+#include "platform/grid/Grid.h"
+#include "platform/report/PreviewWindow.h"
+#include "platform/report/ReportDocument.h"
+#include "printing/AnteprimaGiacenze.h"
+#include "printing/IstanzeReport.h"
+#include "printing/RegistraStampe.h"
+#include "printing/arpGiacenze_05.h"
+#include "printing/arpGiornaleMagazzino.h"
+#include "printing/arpInventario.h"
+#include "printing/frmPrintReportMov.h"
+#include "shell/MainModule.h"
+#include "shell/WindowRegistry.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+
+using namespace platform;
+using namespace platform::report;
+using testsupport::DataFixture;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString Ufficio = QStringLiteral("Articoli per l'ufficio");
+const QString Penna = QStringLiteral("Penna \"Stilo\" d'acciaio – confezione da 12 pezzi con astuccio in similpelle, "
+                                     "ricaricabile, inchiostro blu, tratto medio, prodotta in Italia");
+
+// Movements of 2024 beyond the sample's: a second number 2 (a deposit load),
+// a return to the supplier, a purchase whose line 10 was written after its
+// line 20, a sale of an article loaded only in 2023, an article that goes to
+// zero; every cost and price chosen so that the totals are exact.
+const char *const Movimenti = R"sql(
+INSERT INTO Liste (Chiave, Codice, Descrizione, Predefinito) VALUES ('cat', NULL, 'Articoli per l''ufficio', 0);
+INSERT INTO Articoli (Codice, Descrizione, UM, Categoria, ScortaMinima, Ubicazione) VALUES
+    ('C001', 'PENNA', 'PZ', 'Articoli per l''ufficio', 30, 'S1'),
+    ('D001', 'Cacciavite', 'PZ', 'Ferramenta', 0, NULL),
+    ('E001', 'Chiave inglese', 'PZ', 'Ferramenta', 0, NULL);
+UPDATE Articoli SET ScortaMinima = 10 WHERE Codice = 'A002';
+INSERT INTO MagazRegMain (IdReg, DataIns, Progressivo, Causale, TipoContropartita, IdContropartita) VALUES
+    (4, '2024-03-01', 2, 'Carico', 'Deposito', NULL),
+    (5, '2024-04-01', 3, 'Reso a Fornitore', 'Fornitore', 1),
+    (6, '2024-05-10', 4, 'Acquisto', 'Fornitore', 1),
+    (7, '2023-06-01', 1, 'Carico', 'Deposito', NULL),
+    (8, '2024-06-01', 5, 'Vendita', 'Cliente', 2);
+INSERT INTO MagazRegDetail (IdReg, Riga, CodiceArticolo, "Quantità", Segno, Costo, Prezzo) VALUES
+    (1, 30, 'E001', 5, 1, 1, 2),
+    (4, 10, 'C001', 20, 1, 1.5, 3),
+    (5, 10, 'A002', -2.5, 1, 0.05, 0.1),
+    (6, 20, 'A001', 50, 1, 0.16, 0.25),
+    (6, 10, 'C001', 4, 1, 1.5, 3),
+    (7, 10, 'D001', 10, 1, 2, 4),
+    (8, 10, 'D001', 3, -1, 2, 4),
+    (8, 20, 'E001', 5, -1, 1, 2);
+)sql";
+
+class StampeMagazzinoTest : public PrintingFixture
+{
+protected:
+    void SetUp() override
+    {
+        PrintingFixture::SetUp();
+        DataFixture::runSql(database, QString::fromUtf8(Movimenti));
+        DataFixture::runSql(database, QStringLiteral("UPDATE Articoli SET Descrizione = '%1' WHERE Codice = 'C001'")
+                                          .arg(QString(Penna).replace(u'\'', QStringLiteral("''"))));
+        MainModule::WorkDate = DateTime(2024, 12, 31);
+        MainModule::WorkYear = 2024;
+        MainModule::QtyFormat = MainModule::ValueFormat = MainModule::FormatoNumero(2);
+        MainModule::SettingsKey = QStringLiteral("Software\\Korvane\\Velmora\\Settings");
+        setUbicazione(0);
+        RegistraFinestreStampa();
+        ASSERT_TRUE(WindowRegistry::Stampa(QStringLiteral("frmPrintReportMov"), QStringLiteral("Magazzino")));
+        dialog = frmPrintReportMov::Aperto();
+        ASSERT_TRUE(dialog);
+    }
+    void TearDown() override
+    {
+        delete dialog.data();
+        WindowRegistry::Rimuovi();
+        setUbicazione(0);
+        PrintingFixture::TearDown();
+    }
+
+    static void setUbicazione(int value)
+    {
+        MainModule::ScriviRegistro(comRegistry::HKEY_CURRENT_USER, MainModule::SettingsKey, comRegistry::REG_DWORD,
+                                   QStringLiteral("regUbiView"), Variant(std::int32_t(value)));
+    }
+
+    // Chooses catalogue row `row`, then the value column (or valuation) and
+    // the grouping, through the combos.
+    void choose(int row, int view = 0, int group = 0)
+    {
+        clickRow(dialog->GridEX1, row);
+        dialog->cmbView->setCurrentIndex(view);
+        dialog->cmbGroup->setCurrentIndex(group);
+    }
+
+    // Exports the chosen report in `format` to `name` in the test folder.
+    QString exportTo(int format, const QString &name)
+    {
+        const QString path = folder + u'/' + name;
+        desktop->queueSaveFile(path);
+        dialog->mnuexp(format)->trigger();
+        return path;
+    }
+
+    // The text of the chosen report as "Anteprima" shows it, every page.
+    template <typename Layout>
+    QString preview()
+    {
+        QTest::mouseClick(dialog->cmdPreview, Qt::LeftButton);
+        const auto &layout = IstanzeReport::Istanza<Layout>();
+        if (!layout || !layout->previewWindow())
+            return QString();
+        const auto doc = layout->previewWindow()->document();
+        QString text;
+        for (int page = 0; page < doc->pageCount(); ++page)
+            text += doc->pageText(page) + u'\n';
+        return text;
+    }
+
+    // The lines of `text` that hold `what`, trimmed, with runs of blanks
+    // made one.
+    static QStringList linesWith(const QString &text, const QString &what)
+    {
+        QStringList found;
+        for (const QString &line : text.split(u'\n'))
+            if (line.contains(what))
+                found << line.simplified();
+        return found;
+    }
+    // Whether a line of `text` starts with `start` (blanks made one).
+    static bool hasLine(const QString &text, const QString &start)
+    {
+        for (const QString &line : text.split(u'\n'))
+            if (line.simplified().startsWith(start))
+                return true;
+        return false;
+    }
+
+    QPointer<frmPrintReportMov> dialog;
+};
+
+} // namespace
+
+TEST_F(StampeMagazzinoTest, OpensWithItsListsAndAdaptsTheChoicesToTheReport)
+{
+    frmPrintReportMov &d = *dialog;
+    EXPECT_EQ(d.windowTitle(), QStringLiteral(" Stampe Magazzino"));
+    EXPECT_EQ(d.cmbprinters->currentText(), QStringLiteral("Magazzino"));
+    EXPECT_FALSE(d.cmdPropPrinter->isVisible());
+    EXPECT_EQ(d.Dat1->date(), QDate(2024, 1, 1));
+    EXPECT_EQ(d.Dat2->date(), QDate(2024, 12, 31));
+    ASSERT_EQ(d.GridEX1->rowCount(), 3);
+    EXPECT_EQ(d.GridEX1->textAt(3, 3), QStringLiteral("Articoli sottoscorta"));
+
+    const auto texts = [](QComboBox *combo) {
+        QStringList out;
+        for (int i = 0; i < combo->count(); ++i)
+            out << combo->itemText(i);
+        return out;
+    };
+    EXPECT_EQ(texts(d.cmbContropartite),
+              (QStringList{u"(Tutte)"_s, u"(Clienti)"_s, u"(Fornitori)"_s, u"(Deposito)"_s, u"anna verdi (Cliente)"_s,
+                           u"Bianchi Mario (Cliente)"_s, u"Rossi Srl (Fornitore)"_s}));
+    EXPECT_EQ(d.Contropartite()[6].id, 1);
+    EXPECT_EQ(texts(d.cmbCategorie), QStringList({u"(Tutte)"_s, Ufficio}) + Categories);
+    EXPECT_EQ(texts(d.cmbArticoli), (QStringList{u"(Tutti)"_s, u"A001"_s, u"A002"_s, u"B001"_s, u"C001"_s,
+                                                 u"D001"_s, u"E001"_s}));
+
+    // Journal, inventory, below minimum: what each offers.
+    struct Case {
+        int row;
+        QString label;
+        QStringList view;
+        bool group, filters;
+    };
+    const Case cases[] = {
+        {2, u"Valorizzazione"_s, {u"Costo ultimo"_s, u"Costo medio"_s}, true, true},
+        {3, u"Valorizzazione"_s, {u"Costo ultimo"_s, u"Costo medio"_s}, false, false},
+        {1, u"Colonna Importi"_s, {u"Costo"_s, u"Prezzo di vendita"_s}, false, true},
+    };
+    for (const Case &c : cases) {
+        d.cmbView->setCurrentIndex(1);
+        clickRow(d.GridEX1, c.row);
+        EXPECT_EQ(d.lblView->text(), c.label) << c.row;
+        EXPECT_EQ(texts(d.cmbView), c.view) << c.row;
+        EXPECT_EQ(d.cmbView->currentIndex(), 0) << c.row;
+        EXPECT_EQ(d.cmbView->isVisible(), c.row != 3) << c.row;
+        EXPECT_EQ(d.cmbGroup->isVisible(), c.group) << c.row;
+        EXPECT_EQ(d.cmbArticoli->isEnabled() && d.Dat1->isEnabled(), c.filters) << c.row;
+    }
+    EXPECT_EQ(texts(d.cmbGroup), (QStringList{u"Nessuno"_s, u"Categoria Articolo"_s, u"Contropartita"_s,
+                                              u"Contropartita > Categoria Articolo"_s}));
+
+    // Opening again keeps the dialog and reads the lists afresh.
+    DataFixture::runSql(database, QStringLiteral("INSERT INTO Articoli (Codice) VALUES ('F001')"));
+    WindowRegistry::Stampa(QStringLiteral("frmPrintReportMov"), QStringLiteral("Ufficio"));
+    EXPECT_EQ(frmPrintReportMov::Aperto(), &d);
+    EXPECT_EQ(d.cmbArticoli->count(), 8);
+    EXPECT_EQ(d.cmbContropartite->count(), 7);
+}
+
+TEST_F(StampeMagazzinoTest, TheJournalListsEveryMovementApartInNumberOrderWithItsLinesAndTotals)
+{
+    choose(1);
+    const QString text = reporttest::pdfText(exportTo(12, QStringLiteral("giornale.pdf")));
+    EXPECT_GE(lineOf(text, QStringLiteral("Giornale di Magazzino - Movimenti dal 01/01/24 al 31/12/24")), 0);
+    EXPECT_EQ(linesWith(text, QStringLiteral("Contropartita:")),
+              QStringList{u"Contropartita: (Tutte) - Categoria: (Tutte) - Articolo: (Tutti)"_s});
+    // Movements by number, the two numbered 2 apart, lines by their line number.
+    const QStringList expected{
+        u"000001 10/01/2024 Carico Rossi Srl"_s, u"A001 Vite 3x20 PZ 150,00 0,10 15,00"_s,
+        u"A002 Dado M3 PZ 12,50 0,05"_s, u"E001 Chiave inglese PZ 5,00 1,00 5,00"_s,
+        u"000002 15/02/2024 Vendita Bianchi Mario"_s, u"A001 Vite 3x20 PZ -60,00 0,10 -6,00"_s,
+        u"000002 01/03/2024 Carico"_s, u"C001 Penna \"Stilo\" d'acciaio"_s,
+        u"000003 01/04/2024 Reso a Fornitore Rossi Srl"_s, u"A002 Dado M3 PZ -2,50 0,05"_s,
+        u"000004 10/05/2024 Acquisto Rossi Srl"_s, u"C001 Penna"_s, u"A001 Vite 3x20 PZ 50,00 0,16 8,00"_s,
+        u"000005 01/06/2024 Vendita Bianchi Mario"_s, u"D001 Cacciavite PZ -3,00 2,00 -6,00"_s,
+        u"E001 Chiave inglese PZ -5,00 1,00 -5,00"_s, u"Totali Stampa 171,00 47,50"_s, u"1 / 1"_s};
+    const QStringList lines = text.split(u'\n');
+    int at = -1;
+    for (const QString &row : expected) {
+        int found = -1;
+        for (int i = at + 1; i < lines.size() && found < 0; ++i)
+            if (lines[i].simplified().startsWith(row))
+                found = i;
+        EXPECT_GT(found, at) << row.toStdString() << "\n" << text.toStdString();
+        at = std::max(at, found);
+    }
+    EXPECT_EQ(linesWith(text, QStringLiteral("000002")).size(), 2);
+    // The long description goes on over a second line, quotes and accents intact.
+    EXPECT_TRUE(text.simplified().contains(QStringLiteral("ricaricabile")));
+    EXPECT_EQ(linesWith(text, QStringLiteral("C001")).size(), 2);
+
+    // At selling price: the value columns are headed and computed so; a
+    // later run at cost has the cost captions again.
+    choose(1, 1);
+    QString priced = preview<arpGiornaleMagazzino>();
+    EXPECT_TRUE(priced.contains(QStringLiteral("Prezzo un.")) && priced.contains(QStringLiteral("Importo")));
+    EXPECT_TRUE(priced.contains(QStringLiteral("91,50")));
+    EXPECT_FALSE(priced.contains(QStringLiteral("Costo unitario")));
+    choose(1, 0);
+    const QString cost = preview<arpGiornaleMagazzino>();
+    EXPECT_TRUE(cost.contains(QStringLiteral("Costo unitario")) && cost.contains(QStringLiteral("47,50")));
+    EXPECT_FALSE(cost.contains(QStringLiteral("Importo")));
+
+    // Excel: the numbers as numbers, the texts as they stand.
+    const reporttest::Sheet sheet = reporttest::readSheet(exportTo(10, QStringLiteral("giornale.xlsx")));
+    EXPECT_FALSE(sheet.find(Penna).isEmpty());
+    EXPECT_FALSE(sheet.find(QStringLiteral("Totali Stampa")).isEmpty());
+}
+
+TEST_F(StampeMagazzinoTest, TheFiltersNarrowTheJournalAndTheInventoryWhateverTheirTexts)
+{
+    struct Case {
+        int counterpart, category, article;
+        QStringList shown, hidden;
+        QString filterLine;
+    };
+    const Case cases[] = {
+        {0, 1, 0, {u"C001"_s}, {u"A001"_s, u"D001"_s},
+         QStringLiteral("Contropartita: (Tutte) - Categoria: ") + Ufficio + QStringLiteral(" - Articolo: (Tutti)")},
+        {3, 0, 0, {u"C001"_s}, {u"A001"_s, u"A002"_s}, {}},
+        {1, 0, 0, {u"A001"_s, u"D001"_s, u"E001"_s}, {u"A002"_s, u"C001"_s}, {}},
+        {6, 0, 0, {u"A001"_s, u"A002"_s, u"C001"_s, u"E001"_s}, {u"D001"_s}, {}},
+        {2, 0, 2, {u"A002"_s}, {u"A001"_s, u"C001"_s, u"E001"_s}, u"Contropartita: (Fornitori) - Categoria: (Tutte) - Articolo: A002"_s},
+        {4, 0, 0, {}, {u"A001"_s, u"C001"_s}, {}},
+    };
+    for (const Case &c : cases) {
+        for (int row : {1, 2}) {
+            choose(row);
+            dialog->cmbContropartite->setCurrentIndex(c.counterpart);
+            dialog->cmbCategorie->setCurrentIndex(c.category);
+            dialog->cmbArticoli->setCurrentIndex(c.article);
+            const QString text = row == 1 ? preview<arpGiornaleMagazzino>() : preview<arpInventario>();
+            const std::string where = std::to_string(row) + "/" + std::to_string(c.counterpart);
+            EXPECT_EQ(desktop->prompts(), QStringList()) << where;
+            for (const QString &code : c.shown)
+                EXPECT_TRUE(hasLine(text, code + u' ')) << where << " " << code.toStdString();
+            for (const QString &code : c.hidden)
+                EXPECT_FALSE(text.contains(code)) << where << " " << code.toStdString();
+            if (!c.filterLine.isEmpty())
+                EXPECT_TRUE(text.simplified().contains(c.filterLine)) << where;
+        }
+    }
+}
+
+TEST_F(StampeMagazzinoTest, TheInventoryValuesAtLastOrAverageCostAndGroupsOnRequest)
+{
+    // Last cost up to the last date; the zero-stock article is left out.
+    choose(2, 0, 0);
+    const QString last = reporttest::pdfText(exportTo(12, QStringLiteral("inventario.pdf")));
+    EXPECT_GE(lineOf(last, QStringLiteral("Inventario - Movimenti dal 01/01/24 al 31/12/24")), 0);
+    const QStringList rows{u"A001 Vite 3x20 PZ 140,00 0,16 22,40"_s, u"A002 Dado M3 PZ 10,00 0,05 0,50"_s,
+                           u"C001 Penna"_s, u"D001 Cacciavite PZ -3,00 2,00 -6,00"_s, u"Totali stampa: 171,00 52,90"_s};
+    int at = lineOf(last, QStringLiteral("Costo ultimo"));
+    for (const QString &row : rows) {
+        const QStringList found = linesWith(last, row.left(4));
+        ASSERT_FALSE(found.isEmpty()) << row.toStdString();
+        EXPECT_TRUE(found[0].startsWith(row)) << found[0].toStdString();
+        EXPECT_GT(lineOf(last, row.left(4)), at);
+        at = lineOf(last, row.left(4));
+    }
+    EXPECT_TRUE(linesWith(last, QStringLiteral("C001"))[0].endsWith(QStringLiteral("24,00 1,50 36,00")));
+    EXPECT_EQ(lineOf(last, QStringLiteral("E001")), -1);
+    EXPECT_FALSE(hasLine(last, QStringLiteral("Categoria:")));
+
+    // Average cost of the period's loads: the article loaded only before
+    // it has neither cost nor value.
+    choose(2, 1, 0);
+    const QString average = preview<arpInventario>();
+    EXPECT_TRUE(average.contains(QStringLiteral("Costo medio")));
+    ASSERT_EQ(linesWith(average, u"A001"_s).size(), 1u);
+    EXPECT_TRUE(linesWith(average, u"A001"_s)[0].endsWith(u" 16,10"_s)) << average.toStdString();
+    EXPECT_EQ(linesWith(average, u"D001"_s), QStringList{u"D001 Cacciavite PZ -3,00"_s});
+    EXPECT_TRUE(hasLine(average, u"Totali stampa: 171,00 52,60"_s));
+
+    // Each grouping shows its own groups only, with the group totals in
+    // their headers; the location shows beside the code when asked for.
+    setUbicazione(1);
+    struct Case {
+        int group;
+        QStringList present, absent;
+    };
+    const Case cases[] = {
+        {3,
+         {u"(Deposito) 20,00 30,00"_s, u"Bianchi Mario (Cliente) -68,00 -20,60"_s,
+          QStringLiteral("Categoria: ") + Ufficio + QStringLiteral(" 20,00 30,00"), u"C001 [S1]"_s},
+         {}},
+        {0, {u"C001 [S1]"_s}, {u"Categoria:"_s, u"Bianchi"_s}},
+        {2, {u"Rossi Srl (Fornitore) 219,00 43,50"_s}, {u"Categoria:"_s}},
+        {1, {u"Categoria: Ferramenta 147,00 16,90"_s}, {u"Rossi Srl"_s}},
+    };
+    for (const Case &c : cases) {
+        choose(2, 0, c.group);
+        const QString text = preview<arpInventario>();
+        for (const QString &s : c.present)
+            EXPECT_TRUE(hasLine(text, s)) << c.group << " " << s.toStdString() << "\n" << text.toStdString();
+        for (const QString &s : c.absent)
+            EXPECT_FALSE(hasLine(text, s)) << c.group << " " << s.toStdString();
+    }
+}
+
+TEST_F(StampeMagazzinoTest, TheBelowMinimumListAndItsReducedExportForm)
+{
+    choose(3);
+    const QString text = reporttest::pdfText(exportTo(12, QStringLiteral("sottoscorta.pdf")));
+    EXPECT_GE(lineOf(text, QStringLiteral("Articoli sottoscorta dal 01/01/24 al 31/12/24")), 0);
+    // B001 (minimum 10, no stock), C001 (30, 24) and D001 (0, -3) are below;
+    // A002 sits at its minimum and is absent.
+    EXPECT_EQ(linesWith(text, QStringLiteral("B001")), QStringList{u"B001 Rondella 10,00 0,00 10,00"_s});
+    EXPECT_EQ(linesWith(text, QStringLiteral("D001")), QStringList{u"D001 Cacciavite 0,00 -3,00 3,00"_s});
+    EXPECT_EQ(linesWith(text, QStringLiteral("30,00")).size(), 1);
+    EXPECT_TRUE(linesWith(text, QStringLiteral("30,00"))[0].endsWith(QStringLiteral("30,00 24,00 6,00")));
+    EXPECT_EQ(lineOf(text, QStringLiteral("A002")), -1);
+    EXPECT_EQ(linesWith(text, QStringLiteral("Delta")).size(), 1);
+    EXPECT_GE(lineOf(text, QStringLiteral("1 / 1")), 0);
+
+    // Excel and HTML: captions once and the rows, no title or page numbers.
+    const reporttest::Sheet sheet = reporttest::readSheet(exportTo(10, QStringLiteral("sottoscorta.xlsx")));
+    EXPECT_TRUE(sheet.find(QStringLiteral("Articoli sottoscorta dal 01/01/24 al 31/12/24")).isEmpty());
+    EXPECT_FALSE(sheet.find(QStringLiteral("Scorta minima")).isEmpty());
+    EXPECT_FALSE(sheet.find(QStringLiteral("Rondella")).isEmpty());
+    const QString html =
+        QString::fromUtf8(DataFixture::fileBytes(exportTo(13, QStringLiteral("sottoscorta.html"))));
+    EXPECT_FALSE(html.contains(QStringLiteral("Articoli sottoscorta dal")));
+    EXPECT_TRUE(html.contains(QStringLiteral("Rondella")));
+    // RTF keeps the full report; so does the preview after the exports.
+    const QString rtf = reporttest::rtfPlainText(DataFixture::fileBytes(exportTo(11, QStringLiteral("sottoscorta.rtf"))));
+    EXPECT_TRUE(rtf.contains(QStringLiteral("Articoli sottoscorta dal 01/01/24")));
+    const QString shown = preview<arpGiacenze_05>();
+    EXPECT_TRUE(shown.contains(QStringLiteral("Articoli sottoscorta dal")) && shown.contains(QStringLiteral("Delta")));
+    EXPECT_FALSE(IstanzeReport::Istanza<arpGiacenze_05>()->ModoEsportazione);
+
+    // Printing sends it to the chosen printer and unloads the layout.
+    QTest::mouseClick(dialog->cmdOK, Qt::LeftButton);
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_EQ(jobs[0].options.printerName, QStringLiteral("Magazzino"));
+    EXPECT_TRUE(reporttest::pdfText(jobs[0].pdf).contains(QStringLiteral("Rondella")));
+    EXPECT_FALSE(IstanzeReport::Istanza<arpGiacenze_05>());
+}
+
+TEST_F(StampeMagazzinoTest, ErrorsAreToldInItalianAndTheDialogStaysOpen)
+{
+    // A period over two years runs nothing.
+    choose(1);
+    dialog->Dat2->setDate(QDate(2025, 1, 1));
+    dialog->Dat1->setDate(QDate(2024, 12, 31));
+    QTest::mouseClick(dialog->cmdPreview, Qt::LeftButton);
+    EXPECT_EQ(desktop->prompts(), QStringList{u"Intervallo date non corretto."_s});
+    EXPECT_FALSE(IstanzeReport::Istanza<arpGiornaleMagazzino>());
+    // 1 January to 31 December of one year runs.
+    dialog->Dat1->setDate(QDate(2025, 1, 1));
+    dialog->Dat2->setDate(QDate(2025, 12, 31));
+    EXPECT_TRUE(preview<arpGiornaleMagazzino>().contains(QStringLiteral("000001")));
+    EXPECT_EQ(desktop->prompts().size(), 1);
+
+    // A stored query that cannot be read.
+    DataFixture::runSql(database, QStringLiteral("DELETE FROM _jet_queries WHERE name = 'invCM'"));
+    choose(2, 1);
+    QTest::mouseClick(dialog->cmdPreview, Qt::LeftButton);
+    ASSERT_EQ(desktop->prompts().size(), 2);
+    EXPECT_TRUE(desktop->prompts()[1].startsWith(QStringLiteral("Impossibile leggere i dati da stampare.\r\n")))
+        << desktop->prompts()[1].toStdString();
+    flushDeletes();
+    ASSERT_TRUE(dialog);
+    EXPECT_TRUE(dialog->isVisible() && dialog->isEnabled());
+    // The last cost still works.
+    choose(2, 0);
+    EXPECT_TRUE(hasLine(preview<arpInventario>(), QStringLiteral("A001 Vite 3x20 PZ 10,00 0,12 1,20")));
+}
+
+TEST_F(StampeMagazzinoTest, TheClosingPreviewsNegativeStockOnTheBelowMinimumLayout)
+{
+    Connection connection(MainModule::ConnString);
+    AnteprimaGiacenzeNegative(
+        connection.executeQuery(QStringLiteral("SELECT 'D001' AS Codice, 'Cacciavite' AS Descrizione, 'PZ' AS UM, "
+                                               "0 AS ScortaMinima, -3 AS Giacenza")),
+        nullptr);
+    auto &layout = IstanzeReport::Istanza<arpGiacenze_05>();
+    ASSERT_TRUE(layout && layout->previewWindow());
+    const QString text = layout->previewWindow()->document()->pageText(0);
+    for (const char *s : {"Controllo giacenze negative", "Categorie: (Tutte) - Fornitori: (Tutti)", "Check",
+                          "D001", "-3,00", "3,00"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(s))) << s;
+    EXPECT_EQ(layout->printerName(), QStringLiteral("Ufficio"));
+
+    // The dialog's own run has its texts again.
+    choose(3);
+    const QString own = preview<arpGiacenze_05>();
+    EXPECT_TRUE(own.contains(QStringLiteral("Delta")) && !own.contains(QStringLiteral("Check")));
+}
