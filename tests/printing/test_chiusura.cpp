@@ -72,7 +72,8 @@ protected:
                     return;
                 }
                 QTest::mouseClick(dialog->optval[scelta - 1], Qt::LeftButton);
-                QTest::keyClick(dialog, Qt::Key_Return); // takes no button
+                QTest::keyClick(dialog, Qt::Key_Return);
+                EXPECT_TRUE(dialog->isVisible()) << "Enter takes no button";
                 QTest::mouseClick(dialog->cmdOK, Qt::LeftButton);
             });
     }
