@@ -6,6 +6,8 @@
 //    choice to the success message (negative-stock check, counter, header,
 //    lines, the articles left without a cost, commit), at the last and at
 //    the average load cost;
+//  - the closing of the year before at the last cost, where most articles
+//    were loaded again after it and their loads must be searched;
 //  - the renumbering of that year's movements, all of them renumbered.
 // Usage: bench_chiusura <database made by velmora_gen>
 #include "DirectQuery.h"
@@ -97,6 +99,7 @@ void closing(std::int32_t valorizzazione, int year)
     const Direct negative = translated(ChiusuraMagazzino::SqlGiacenzeNegative());
     const Direct lines = translated(ChiusuraMagazzino::SqlRighe(valorizzazione));
     const Direct missing = translated(ChiusuraMagazzino::SqlSenzaCosto());
+    const Direct remove = translated(ChiusuraMagazzino::SqlTogliSenzaCosto());
     const double floor = median(freshCopy, [&] {
         DirectQuery d(g_copy);
         d.run(negative.sql, negative.names, {periodo.dal, periodo.fine});
@@ -109,7 +112,8 @@ void closing(std::int32_t valorizzazione, int year)
         const Variant id = Variant::fromInt64(sqlite3_last_insert_rowid(d.handle()));
         d.run(lines.sql, lines.names, {periodo.dal, periodo.fine, id});
         floorLines = d.changes();
-        d.run(missing.sql, missing.names, {periodo.dal, periodo.fine, id});
+        floorLines -= d.run(missing.sql, missing.names, {id});
+        d.run(remove.sql, remove.names, {id});
         d.exec("COMMIT");
     });
     report(QStringLiteral("closing of %1 at %2").arg(year).arg(valorizzazione == frmValorizzazione::CostoMedio
@@ -165,6 +169,7 @@ int main(int argc, char **argv)
             QStringLiteral("SELECT CAST(substr(Max(DataIns), 1, 4) AS INTEGER) FROM MagazRegMain")));
         closing(frmValorizzazione::CostoUltimo, year);
         closing(frmValorizzazione::CostoMedio, year);
+        closing(frmValorizzazione::CostoUltimo, year - 1);
         renumbering(year);
     } catch (const platform::RuntimeError &e) {
         std::fprintf(stderr, "bench_chiusura: %s\n", qPrintable(e.description()));

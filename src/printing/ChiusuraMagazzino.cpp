@@ -39,35 +39,37 @@ const QString GiacenzePositive = QStringLiteral(
 
 const QString Parametri = QStringLiteral("PARAMETERS dal DateTime, fine DateTime, id Long; ");
 
+// Both statements below give every article of positive stock a line of the
+// opening movement [id] in one pass over the year's lines; an article the
+// chosen cost query has no cost for gets Segno 0, a sign no line has, so
+// that the closing can then name those articles and take their lines away
+// without going over the year again.
 const QString InserisciRighe = QStringLiteral(
     "INSERT INTO MagazRegDetail ( CodiceArticolo, Quantità, Costo, Segno, Riga, IdReg ) ");
 
 // The lines at the last load cost: the cost of each article's latest load
 // line dated before the end of the period, the line the stored last cost
-// query picks; an article never loaded up to then gets no line. The
+// query picks; an article never loaded up to then has no cost. The
 // article's latest load line of all (kept by the database in
 // _UltimoCarico) is that line unless the article was loaded again after
 // the period; only then are its loads searched.
 const QString RigheCostoUltimo = Parametri + InserisciRighe + QStringLiteral(
-    "SELECT G.CodiceArticolo, G.Q, C.Costo, 1, 10, [id] "
+    "SELECT G.CodiceArticolo, G.Q, C.Costo, IIf(C.IdDet Is Null, 0, 1), 10, [id] "
     "FROM ((%1) AS G LEFT JOIN _UltimoCarico AS U ON U.CodiceArticolo = G.CodiceArticolo) "
-    "INNER JOIN MagazRegDetail AS C ON C.IdDet = IIf(U.DataIns < [fine], U.IdDet, "
+    "LEFT JOIN MagazRegDetail AS C ON C.IdDet = IIf(U.DataIns < [fine], U.IdDet, "
     "(SELECT TOP 1 D.IdDet FROM MagazRegMain AS M INNER JOIN MagazRegDetail AS D ON M.IdReg = D.IdReg "
     "WHERE D.CodiceArticolo = G.CodiceArticolo AND D.Segno = 1 AND M.DataIns < [fine] "
     "ORDER BY M.DataIns DESC, M.IdReg DESC, D.Riga DESC, D.IdDet DESC))").arg(GiacenzePositive);
 
 // The lines at the average load cost of the period; an article without
-// loads in the period gets no line.
+// loads in the period has no cost.
 const QString RigheCostoMedio = Parametri + InserisciRighe + QStringLiteral(
-    "SELECT G.CodiceArticolo, G.Q, G.CM, 1, 10, [id] FROM (%1) AS G WHERE G.Carichi > 0").arg(GiacenzePositive);
+    "SELECT G.CodiceArticolo, G.Q, G.CM, IIf(G.Carichi > 0, 1, 0), 10, [id] FROM (%1) AS G").arg(GiacenzePositive);
 
-// The articles of positive stock that the opening movement [id] has no
-// line for.
-const QString SenzaCosto = Parametri + QStringLiteral(
-    "SELECT G.CodiceArticolo FROM (SELECT MagazRegDetail.CodiceArticolo %1"
-    "HAVING Sum([Quantità]*[Segno]) > 0) AS G WHERE NOT EXISTS "
-    "(SELECT 1 FROM MagazRegDetail AS R WHERE R.IdReg = [id] AND R.CodiceArticolo = G.CodiceArticolo) "
-    "ORDER BY G.CodiceArticolo").arg(RigheDelPeriodo);
+// The articles left without a cost, and the taking away of their lines.
+const QString SenzaCosto = QStringLiteral(
+    "SELECT CodiceArticolo FROM MagazRegDetail WHERE IdReg = ? AND Segno = 0 ORDER BY CodiceArticolo");
+const QString TogliSenzaCosto = QStringLiteral("DELETE FROM MagazRegDetail WHERE IdReg = ? AND Segno = 0");
 
 // The articles of negative stock over the period, with the columns of the
 // below-minimum report.
@@ -136,12 +138,13 @@ ChiusuraMagazzino::Esito ChiusuraMagazzino::Scrivi(std::int32_t valorizzazione, 
     esito.idReg = testata.value(QStringLiteral("IdReg")).toInt32();
     testata.close();
 
-    const QList<Variant> parametri{periodo.dal, periodo.fine, esito.idReg};
-    esito.righe = static_cast<int>(connection.execute(SqlRighe(valorizzazione), parametri));
-    const auto mancanti = connection.executeQuery(SenzaCosto, parametri);
+    const auto inserite = connection.execute(SqlRighe(valorizzazione), {periodo.dal, periodo.fine, esito.idReg});
+    const auto mancanti = connection.executeQuery(SenzaCosto, {esito.idReg});
     for (int row = 0; row < mancanti->rowCount(); ++row)
         esito.senzaCosto << mancanti->valueAt(row, 0).toString();
     mancanti->close();
+    connection.execute(TogliSenzaCosto, {esito.idReg});
+    esito.righe = static_cast<int>(inserite) - static_cast<int>(esito.senzaCosto.size());
 
     connection.commitTrans();
     connection.close();
@@ -217,6 +220,11 @@ QString ChiusuraMagazzino::SqlRighe(std::int32_t valorizzazione)
 QString ChiusuraMagazzino::SqlSenzaCosto()
 {
     return SenzaCosto;
+}
+
+QString ChiusuraMagazzino::SqlTogliSenzaCosto()
+{
+    return TogliSenzaCosto;
 }
 
 ChiusuraMagazzino::FunzioneAnteprima ChiusuraMagazzino::ImpostaAnteprima(FunzioneAnteprima anteprima)

@@ -77,11 +77,14 @@ public:
     using FunzioneAnteprima = std::function<void(std::unique_ptr<platform::Recordset>, QWidget *)>;
     static FunzioneAnteprima ImpostaAnteprima(FunzioneAnteprima anteprima);
 
-    // The closing's statements in the program's SQL dialect (parameters
-    // dal, fine and, but for the first, id), for comparing the engine alone.
+    // The closing's statements in the program's SQL dialect, for comparing
+    // the engine alone: the negative stock (dal, fine), the lines (dal,
+    // fine, the opening movement's IdReg), the articles left without a
+    // cost and the taking away of their lines (that IdReg).
     static QString SqlGiacenzeNegative();
     static QString SqlRighe(std::int32_t valorizzazione);
     static QString SqlSenzaCosto();
+    static QString SqlTogliSenzaCosto();
 
     static inline const QString MsgSuccesso = QStringLiteral("Chiusura di magazzino effettuata con successo.");
 };
