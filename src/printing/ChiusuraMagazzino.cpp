@@ -102,8 +102,7 @@ void MostraErrore(const QString &descrizione)
 
 ChiusuraMagazzino::Periodo ChiusuraMagazzino::PeriodoChiusura(const DateTime &workDate)
 {
-    return {comDateLib::FirstDayOfPreviousYear(workDate), comDateLib::LastDayOfPreviousYear(workDate),
-            comDateLib::FirstDayOfYear(workDate)};
+    return {comDateLib::FirstDayOfPreviousYear(workDate), comDateLib::FirstDayOfYear(workDate)};
 }
 
 std::unique_ptr<Recordset> ChiusuraMagazzino::GiacenzeNegative(const Periodo &periodo)

@@ -24,14 +24,13 @@ class Recordset;
 class ChiusuraMagazzino
 {
 public:
-    // The year being closed: 1 January to 31 December of the year before
-    // the working date, and the first day after it (lines are taken from
-    // `dal` up to, not including, `fine`, so that a time of day on 31
-    // December still counts).
+    // The year being closed, the year before the working date's: its lines
+    // are those dated from `dal` (1 January) up to, not including, `fine`
+    // (1 January of the working year), so that a time of day on 31
+    // December still counts.
     struct Periodo
     {
         platform::DateTime dal;
-        platform::DateTime al;
         platform::DateTime fine;
     };
     static Periodo PeriodoChiusura(const platform::DateTime &workDate);
