@@ -1,12 +1,16 @@
 #include "printing/RegistraStampe.h"
 
 #include "printing/frmPrintLabels.h"
+#include "printing/ChiusuraMagazzino.h"
+#include "printing/RicalcolaProgressivi.h"
 #include "printing/frmPrintReportCliFor.h"
 #include "printing/frmPrintReportDati.h"
 #include "printing/frmPrintReportMov.h"
 #include "printing/frmSetLabels.h"
 #include "shell/MainModule.h"
 #include "shell/WindowRegistry.h"
+
+#include <QApplication>
 
 namespace {
 
@@ -37,4 +41,11 @@ void RegistraFinestreStampa()
     WindowRegistry::Voce designer;
     designer.Nuovo = [] { frmSetLabels::Apri(MainModule::ConnString); };
     WindowRegistry::Registra(QStringLiteral("frmSetLabels"), designer);
+    // The stock commands of the Tools menu, run over the main window.
+    WindowRegistry::Voce chiusura;
+    chiusura.Nuovo = [] { ChiusuraMagazzino::Esegui(QApplication::activeWindow()); };
+    WindowRegistry::Registra(QStringLiteral("ChiusuraMagazzino"), chiusura);
+    WindowRegistry::Voce ricalcolo;
+    ricalcolo.Nuovo = [] { RicalcolaProgressivi::Esegui(); };
+    WindowRegistry::Registra(QStringLiteral("RicalcolaProgressivi"), ricalcolo);
 }

@@ -1,0 +1,232 @@
+#include "printing/ChiusuraMagazzino.h"
+
+#include "common/comDateLib.h"
+#include "platform/base/RuntimeError.h"
+#include "platform/data/Connection.h"
+#include "platform/data/Recordset.h"
+#include "platform/desktop/DesktopServices.h"
+#include "printing/AnteprimaGiacenze.h"
+#include "printing/frmValorizzazione.h"
+#include "shell/MainModule.h"
+#include "shell/WindowRegistry.h"
+
+#include <exception>
+#include <utility>
+
+using platform::Connection;
+using platform::DateTime;
+using platform::Recordset;
+using platform::Variant;
+
+namespace {
+
+// The lines of the movements dated in the period [dal, fine).
+const QString RigheDelPeriodo = QStringLiteral(
+    "FROM MagazRegMain INNER JOIN MagazRegDetail ON MagazRegMain.IdReg = MagazRegDetail.IdReg "
+    "WHERE MagazRegMain.DataIns >= [dal] AND MagazRegMain.DataIns < [fine] "
+    "GROUP BY MagazRegDetail.CodiceArticolo ");
+
+// The articles of positive stock over the period, the ones the opening
+// movement carries, with what the average load cost needs: the loads'
+// value over their quantity (Null when the loads net to nothing, as the
+// stored average cost query answers) and how many load lines there are.
+const QString GiacenzePositive = QStringLiteral(
+    "SELECT MagazRegDetail.CodiceArticolo, Sum([Quantità]*[Segno]) AS Q, "
+    "Sum(IIf(MagazRegDetail.Segno=1, [Costo]*[Quantità], Null))"
+    "/NULLIF(Sum(IIf(MagazRegDetail.Segno=1, [Quantità], Null)), 0) AS CM, "
+    "Sum(IIf(MagazRegDetail.Segno=1, 1, 0)) AS Carichi ")
+    + RigheDelPeriodo + QStringLiteral("HAVING Sum([Quantità]*[Segno]) > 0");
+
+const QString Parametri = QStringLiteral("PARAMETERS dal DateTime, fine DateTime, id Long; ");
+
+// Both statements below give every article of positive stock a line of the
+// opening movement [id] in one pass over the year's lines; an article the
+// chosen cost query has no cost for gets Segno 0, a sign no line has, so
+// that the closing can then name those articles and take their lines away
+// without going over the year again.
+const QString InserisciRighe = QStringLiteral(
+    "INSERT INTO MagazRegDetail ( CodiceArticolo, Quantità, Costo, Segno, Riga, IdReg ) ");
+
+// The lines at the last load cost: the cost of each article's latest load
+// line dated before the end of the period, the line the stored last cost
+// query picks; an article never loaded up to then has no cost. The
+// article's latest load line of all (kept by the database in
+// _UltimoCarico) is that line unless the article was loaded again after
+// the period; only then are its loads searched.
+const QString RigheCostoUltimo = Parametri + InserisciRighe + QStringLiteral(
+    "SELECT G.CodiceArticolo, G.Q, C.Costo, IIf(C.IdDet Is Null, 0, 1), 10, [id] "
+    "FROM ((%1) AS G LEFT JOIN _UltimoCarico AS U ON U.CodiceArticolo = G.CodiceArticolo) "
+    "LEFT JOIN MagazRegDetail AS C ON C.IdDet = IIf(U.DataIns < [fine], U.IdDet, "
+    "(SELECT TOP 1 D.IdDet FROM MagazRegMain AS M INNER JOIN MagazRegDetail AS D ON M.IdReg = D.IdReg "
+    "WHERE D.CodiceArticolo = G.CodiceArticolo AND D.Segno = 1 AND M.DataIns < [fine] "
+    "ORDER BY M.DataIns DESC, M.IdReg DESC, D.Riga DESC, D.IdDet DESC))").arg(GiacenzePositive);
+
+// The lines at the average load cost of the period; an article without
+// loads in the period has no cost.
+const QString RigheCostoMedio = Parametri + InserisciRighe + QStringLiteral(
+    "SELECT G.CodiceArticolo, G.Q, G.CM, IIf(G.Carichi > 0, 1, 0), 10, [id] FROM (%1) AS G").arg(GiacenzePositive);
+
+// The articles left without a cost, and the taking away of their lines.
+const QString SenzaCosto = QStringLiteral(
+    "SELECT CodiceArticolo FROM MagazRegDetail WHERE IdReg = ? AND Segno = 0 ORDER BY CodiceArticolo");
+const QString TogliSenzaCosto = QStringLiteral("DELETE FROM MagazRegDetail WHERE IdReg = ? AND Segno = 0");
+
+// The articles of negative stock over the period, with the columns of the
+// below-minimum report.
+const QString NegativeSql = QStringLiteral(
+    "PARAMETERS dal DateTime, fine DateTime; "
+    "SELECT G.CodiceArticolo AS Codice, Articoli.Descrizione AS Descrizione, UM, ScortaMinima, G.Giacenza "
+    "FROM Articoli INNER JOIN (SELECT MagazRegDetail.CodiceArticolo, Sum([Quantità]*[Segno]) AS Giacenza %1"
+    "HAVING Sum([Quantità]*[Segno]) < 0) AS G ON Articoli.Codice = G.CodiceArticolo "
+    "ORDER BY G.CodiceArticolo").arg(RigheDelPeriodo);
+
+ChiusuraMagazzino::FunzioneAnteprima &Anteprima()
+{
+    static ChiusuraMagazzino::FunzioneAnteprima anteprima;
+    return anteprima;
+}
+
+int Messaggio(const QString &testo, int stile)
+{
+    return platform::desktop().msgBox(testo, stile, MainModule::ApplicationTitle);
+}
+
+void MostraErrore(const QString &descrizione)
+{
+    Messaggio(QStringLiteral("Chiusura di magazzino non effettuata: nessuna modifica è stata salvata.\r\n")
+                  + descrizione,
+              platform::vbCritical | platform::vbOKOnly);
+}
+
+} // namespace
+
+ChiusuraMagazzino::Periodo ChiusuraMagazzino::PeriodoChiusura(const DateTime &workDate)
+{
+    return {comDateLib::FirstDayOfPreviousYear(workDate), comDateLib::FirstDayOfYear(workDate)};
+}
+
+std::unique_ptr<Recordset> ChiusuraMagazzino::GiacenzeNegative(const Periodo &periodo)
+{
+    Connection connection(MainModule::ConnString);
+    auto rows = connection.executeQuery(NegativeSql, {periodo.dal, periodo.fine});
+    rows->setActiveConnection(nullptr);
+    return rows;
+}
+
+ChiusuraMagazzino::Esito ChiusuraMagazzino::Scrivi(std::int32_t valorizzazione, const DateTime &workDate)
+{
+    const Periodo periodo = PeriodoChiusura(workDate);
+    Esito esito;
+    // Closing the connection on the way out rolls back what was not
+    // committed.
+    Connection connection(MainModule::ConnString);
+    connection.beginTrans();
+    esito.progressivo = MainModule::ProssimoProgressivo(connection, static_cast<std::int16_t>(workDate.year())) + 1;
+
+    Recordset testata;
+    testata.open(QStringLiteral("SELECT * FROM MagazRegMain WHERE False"), connection, platform::CursorType::Static,
+                 platform::LockType::Optimistic);
+    testata.addNew();
+    testata.setValue(QStringLiteral("DataIns"), workDate);
+    testata.setValue(QStringLiteral("Progressivo"), esito.progressivo);
+    testata.setValue(QStringLiteral("Descrizione"),
+                     QStringLiteral("Giacenze iniziali anno ") + QString::number(workDate.year()));
+    testata.setValue(QStringLiteral("Causale"), QStringLiteral("Carico"));
+    testata.setValue(QStringLiteral("TipoContropartita"), QStringLiteral("Deposito"));
+    testata.update();
+    esito.idReg = testata.value(QStringLiteral("IdReg")).toInt32();
+    testata.close();
+
+    const auto inserite = connection.execute(SqlRighe(valorizzazione), {periodo.dal, periodo.fine, esito.idReg});
+    const auto mancanti = connection.executeQuery(SenzaCosto, {esito.idReg});
+    for (int row = 0; row < mancanti->rowCount(); ++row)
+        esito.senzaCosto << mancanti->valueAt(row, 0).toString();
+    mancanti->close();
+    connection.execute(TogliSenzaCosto, {esito.idReg});
+    esito.righe = static_cast<int>(inserite) - static_cast<int>(esito.senzaCosto.size());
+
+    connection.commitTrans();
+    connection.close();
+    return esito;
+}
+
+QString ChiusuraMagazzino::MessaggioSuccesso(const QStringList &senzaCosto)
+{
+    if (senzaCosto.isEmpty())
+        return MsgSuccesso;
+    QString testo = MsgSuccesso
+        + QStringLiteral("\r\n\r\nArticoli con giacenza positiva non riportati per mancanza del costo di carico"
+                         " (da caricare a mano):\r\n")
+        + senzaCosto.mid(0, MaxCodiciElencati).join(QStringLiteral(", "));
+    const qsizetype altri = senzaCosto.size() - MaxCodiciElencati;
+    if (altri == 1)
+        testo += QStringLiteral("\r\ne un altro articolo.");
+    else if (altri > 1)
+        testo += QStringLiteral("\r\ne altri %1 articoli.").arg(altri);
+    return testo;
+}
+
+void ChiusuraMagazzino::Esegui(QWidget *parent)
+{
+    const int anno = MainModule::WorkYear - 1;
+    if (Messaggio(QStringLiteral("Procedere con la chiusura di magazzino per l'anno %1?").arg(anno),
+                  platform::vbYesNo | platform::vbCritical | platform::vbDefaultButton2)
+        != platform::vbYes)
+        return;
+
+    Esito esito;
+    try {
+        auto negative = GiacenzeNegative(PeriodoChiusura(MainModule::WorkDate));
+        if (negative->rowCount() > 0) {
+            if (Messaggio(QStringLiteral("Sono presenti giacenze negative.\r\nStampare?"),
+                          platform::vbYesNo | platform::vbDefaultButton1)
+                == platform::vbYes) {
+                const FunzioneAnteprima &anteprima = Anteprima();
+                if (anteprima)
+                    anteprima(std::move(negative), parent);
+                else
+                    AnteprimaGiacenzeNegative(std::move(negative), parent);
+            }
+            return;
+        }
+        negative.reset();
+
+        const std::int32_t valorizzazione = frmValorizzazione::Apri(parent);
+        if (valorizzazione == frmValorizzazione::Annulla)
+            return;
+        esito = Scrivi(valorizzazione, MainModule::WorkDate);
+    } catch (const platform::RuntimeError &e) {
+        MostraErrore(e.description());
+        return;
+    } catch (const std::exception &e) {
+        MostraErrore(QString::fromLocal8Bit(e.what()));
+        return;
+    }
+    Messaggio(MessaggioSuccesso(esito.senzaCosto), platform::vbOKOnly);
+    WindowRegistry::AggiornaPrincipale();
+}
+
+QString ChiusuraMagazzino::SqlGiacenzeNegative()
+{
+    return NegativeSql;
+}
+
+QString ChiusuraMagazzino::SqlRighe(std::int32_t valorizzazione)
+{
+    return valorizzazione == frmValorizzazione::CostoMedio ? RigheCostoMedio : RigheCostoUltimo;
+}
+
+QString ChiusuraMagazzino::SqlSenzaCosto()
+{
+    return SenzaCosto;
+}
+
+QString ChiusuraMagazzino::SqlTogliSenzaCosto()
+{
+    return TogliSenzaCosto;
+}
+
+ChiusuraMagazzino::FunzioneAnteprima ChiusuraMagazzino::ImpostaAnteprima(FunzioneAnteprima anteprima)
+{
+    return std::exchange(Anteprima(), std::move(anteprima));
+}
