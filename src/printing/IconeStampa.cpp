@@ -55,6 +55,34 @@ QPixmap boxes(int pixels)
     return pixmap;
 }
 
+// A sheet of labels: two columns of labels, each with bars and a line of text.
+QPixmap labels(int pixels)
+{
+    QPixmap pixmap(pixels, pixels);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.scale(pixels / 32.0, pixels / 32.0);
+    p.setPen(QPen(QColor(0x5a, 0x6b, 0x7d), 1.0));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(4.5, 2.5, 23, 27));
+    for (int row = 0; row < 3; ++row) {
+        for (int col = 0; col < 2; ++col) {
+            const QRectF label(6.5 + col * 10.5, 4.5 + row * 8.2, 9, 7);
+            p.setPen(QPen(QColor(0x2f, 0x6d, 0xb5), 0.8));
+            p.setBrush(QColor(0xf4, 0xf7, 0xfb));
+            p.drawRoundedRect(label, 1.2, 1.2);
+            p.setPen(Qt::NoPen);
+            p.setBrush(QColor(0x20, 0x20, 0x20));
+            for (const double x : {1.2, 2.4, 3.0, 4.4, 5.2, 6.6, 7.3})
+                p.drawRect(QRectF(label.left() + x, label.top() + 1.2, 0.6, 3.2));
+            p.setBrush(QColor(0x8a, 0x97, 0xa6));
+            p.drawRect(QRectF(label.left() + 1.2, label.top() + 5, 6.6, 0.9));
+        }
+    }
+    return pixmap;
+}
+
 QIcon icona(QPixmap (*draw)(int))
 {
     QIcon icon;
@@ -73,6 +101,11 @@ QIcon Elenco()
 QIcon Magazzino()
 {
     return icona(&boxes);
+}
+
+QIcon Etichette()
+{
+    return icona(&labels);
 }
 
 } // namespace IconeStampa

@@ -1,6 +1,7 @@
 #include "printing/RegistraStampe.h"
 
 #include "printing/frmPrintLabels.h"
+#include "printing/frmPrintReportArticoli.h"
 #include "printing/frmPrintReportCliFor.h"
 #include "printing/frmPrintReportDati.h"
 #include "printing/frmPrintReportMov.h"
@@ -27,6 +28,7 @@ void RegistraFinestreStampa()
     RegistraDialogoStampa<frmPrintReportClienti>(QStringLiteral("frmPrintReportClienti"));
     RegistraDialogoStampa<frmPrintReportFornitori>(QStringLiteral("frmPrintReportFornitori"));
     RegistraDialogoStampa<frmPrintReportMov>(QStringLiteral("frmPrintReportMov"));
+    RegistraDialogoStampa<frmPrintReportArticoli>(QStringLiteral("frmPrintReportArticoli"));
 
     // Label printing for a movement, opened with the movement's IdReg.
     WindowRegistry::Voce etichette;
