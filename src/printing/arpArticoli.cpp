@@ -12,12 +12,12 @@ arpArticoli::arpArticoli()
     AggiungiColonna(QStringLiteral("lblArticoli_Codice"), QStringLiteral("Codice"), QStringLiteral("txtArticoli_Codice"),
                     QStringLiteral("Codice"), 1200, 2300);
     AggiungiColonna(QStringLiteral("lblArticoli_Descrizione"), QStringLiteral("Descrizione"),
-                    QStringLiteral("txtArticoli_Descrizione"), QStringLiteral("Descrizione"), 3600, 3550);
+                    QStringLiteral("txtArticoli_Descrizione"), QStringLiteral("Descrizione"), 3600, 3150);
     AggiungiColonna(QStringLiteral("lblArticoli_Prezzo"), QStringLiteral("Prezzo"), QStringLiteral("txtArticoli_Prezzo"),
-                    QStringLiteral("Prezzo"), 7250, 1100, TextAlign::Right)
+                    QStringLiteral("Prezzo"), 6850, 1250, TextAlign::Right)
         .outputFormat = QStringLiteral("###,##0.00");
     AggiungiColonna(QStringLiteral("lblArticoli_PrezzoIvato"), QStringLiteral("Prezzo ivato"),
-                    QStringLiteral("txtArticoli_PrezzoIvato"), QStringLiteral("PrezzoIvato"), 8400, 1238,
+                    QStringLiteral("txtArticoli_PrezzoIvato"), QStringLiteral("PrezzoIvato"), 8250, 1388,
                     TextAlign::Right)
         .outputFormat = QStringLiteral("###,##0.00");
 

@@ -7,6 +7,7 @@
 #include "platform/base/RuntimeError.h"
 #include "platform/data/Connection.h"
 #include "platform/data/Recordset.h"
+#include "platform/grid/Grid.h"
 #include "printing/IconeStampa.h"
 #include "printing/UpDown.h"
 #include "printing/arpArticoli.h"
