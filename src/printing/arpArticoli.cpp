@@ -10,7 +10,7 @@ arpArticoli::arpArticoli()
                     QStringLiteral("txtArticoli_DataIns"), QStringLiteral("DataIns"), 0, 1100)
         .outputFormat = QStringLiteral("dd/mm/yyyy");
     AggiungiColonna(QStringLiteral("lblArticoli_Codice"), QStringLiteral("Codice"), QStringLiteral("txtArticoli_Codice"),
-                    QStringLiteral("Codice"), 1200, 2300);
+                    QStringLiteral("Codice"), 1300, 2200);
     AggiungiColonna(QStringLiteral("lblArticoli_Descrizione"), QStringLiteral("Descrizione"),
                     QStringLiteral("txtArticoli_Descrizione"), QStringLiteral("Descrizione"), 3600, 3150);
     AggiungiColonna(QStringLiteral("lblArticoli_Prezzo"), QStringLiteral("Prezzo"), QStringLiteral("txtArticoli_Prezzo"),
