@@ -7,14 +7,30 @@ namespace IconeStampa {
 
 namespace {
 
+// A transparent picture of the size asked for, with a painter that draws
+// on a 32-pixel grid.
+struct Tela {
+    QPixmap pixmap;
+    QPainter p;
+    explicit Tela(int pixels) : pixmap(pixels, pixels)
+    {
+        pixmap.fill(Qt::transparent);
+        p.begin(&pixmap);
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.scale(pixels / 32.0, pixels / 32.0);
+    }
+    QPixmap fine()
+    {
+        p.end();
+        return pixmap;
+    }
+};
+
 // The sheet on a 32-pixel grid, scaled to the size asked for.
 QPixmap sheet(int pixels)
 {
-    QPixmap pixmap(pixels, pixels);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing, true);
-    p.scale(pixels / 32.0, pixels / 32.0);
+    Tela tela(pixels);
+    QPainter &p = tela.p;
 
     // The page with a folded corner.
     QPolygonF page;
@@ -36,7 +52,7 @@ QPixmap sheet(int pixels)
         p.drawRect(QRectF(9, y, 4, 1.4));
         p.drawRect(QRectF(14.5, y, row % 2 ? 7.5 : 9.5, 1.4));
     }
-    return pixmap;
+    return tela.fine();
 }
 
 // The sheet with two boxes stacked in its lower right corner.
@@ -58,11 +74,8 @@ QPixmap boxes(int pixels)
 // A sheet of labels: two columns of labels, each with bars and a line of text.
 QPixmap labels(int pixels)
 {
-    QPixmap pixmap(pixels, pixels);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing, true);
-    p.scale(pixels / 32.0, pixels / 32.0);
+    Tela tela(pixels);
+    QPainter &p = tela.p;
     p.setPen(QPen(QColor(0x5a, 0x6b, 0x7d), 1.0));
     p.setBrush(Qt::white);
     p.drawRect(QRectF(4.5, 2.5, 23, 27));
@@ -80,7 +93,7 @@ QPixmap labels(int pixels)
             p.drawRect(QRectF(label.left() + 1.2, label.top() + 5, 6.6, 0.9));
         }
     }
-    return pixmap;
+    return tela.fine();
 }
 
 QIcon icona(QPixmap (*draw)(int))

@@ -32,15 +32,6 @@ namespace {
 const QString Tutte = QStringLiteral("(Tutte)");
 const QString Tutti = QStringLiteral("(Tutti)");
 
-QComboBox *NuovaLista(const char *name, QWidget *parent)
-{
-    auto *combo = new QComboBox(parent);
-    combo->setObjectName(QString::fromLatin1(name));
-    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    combo->setMinimumContentsLength(20);
-    return combo;
-}
-
 QLabel *NuovaEtichetta(const QString &text, const char *name, QWidget *buddy, QWidget *parent)
 {
     auto *label = new QLabel(text, parent);

@@ -61,14 +61,6 @@ protected:
         MainModule::ScriviRegistro(comRegistry::HKEY_CURRENT_USER, MainModule::SettingsKey, comRegistry::REG_DWORD,
                                    u"regUbiView"_s, Variant(std::int32_t(value)));
     }
-    QString pdfLines(const QString &path)
-    {
-        QStringList lines = reporttest::pdfText(path).split(u'\n');
-        for (QString &line : lines)
-            line = line.simplified();
-        lines.removeAll(QString());
-        return lines.join(u'\n');
-    }
     // A stored label layout of two labels per row with the description.
     void salvaLayout()
     {
