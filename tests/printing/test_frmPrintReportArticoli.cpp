@@ -61,16 +61,6 @@ protected:
         MainModule::ScriviRegistro(comRegistry::HKEY_CURRENT_USER, MainModule::SettingsKey, comRegistry::REG_DWORD,
                                    u"regUbiView"_s, Variant(std::int32_t(value)));
     }
-    // A stored label layout of two labels per row with the description.
-    void salvaLayout()
-    {
-        NewLabel layout;
-        layout.section(LayoutEtichetta::NomeSezione)
-            .addField(u"txtDescrizione"_s, u"Descrizione"_s, 60, 60, 3000, 250);
-        LayoutEtichetta::FormaArchiviata(layout, LayoutEtichetta::Foglio{100, 100, 100, 30, 2, 300, 600, 0});
-        LayoutEtichetta::Salva(layout, 30, MainModule::ConnString);
-    }
-
     frmPrintReportArticoli *d = nullptr;
 };
 
@@ -128,7 +118,11 @@ TEST_F(ArticoliDialog, ExcelExportIsAPlainTableForThatRunOnlyAndLabelsCannotBeEx
 
 TEST_F(ArticoliDialog, LabelsForEveryArticleOrOneCodeOnTheLabelPrinter)
 {
-    salvaLayout();
+    // A stored layout of two labels per row with the description.
+    NewLabel layout;
+    layout.section(LayoutEtichetta::NomeSezione).addField(u"txtDescrizione"_s, u"Descrizione"_s, 60, 60, 3000, 250);
+    LayoutEtichetta::FormaArchiviata(layout, LayoutEtichetta::Foglio{100, 100, 100, 30, 2, 300, 600, 0});
+    LayoutEtichetta::Salva(layout, 30, MainModule::ConnString);
     clickRow(d->GridEX1, 2);
     // An empty skip box starts at the sheet's first position.
     d->txtSkipLabels->clear();
