@@ -11,4 +11,7 @@ QIcon Elenco();
 // A stock report: boxes stacked on a sheet.
 QIcon Magazzino();
 
+// A sheet of labels with barcodes.
+QIcon Etichette();
+
 } // namespace IconeStampa

@@ -1,8 +1,9 @@
 #include "printing/RegistraStampe.h"
 
-#include "printing/frmPrintLabels.h"
 #include "printing/ChiusuraMagazzino.h"
 #include "printing/RicalcolaProgressivi.h"
+#include "printing/frmPrintLabels.h"
+#include "printing/frmPrintReportArticoli.h"
 #include "printing/frmPrintReportCliFor.h"
 #include "printing/frmPrintReportDati.h"
 #include "printing/frmPrintReportMov.h"
@@ -31,6 +32,7 @@ void RegistraFinestreStampa()
     RegistraDialogoStampa<frmPrintReportClienti>(QStringLiteral("frmPrintReportClienti"));
     RegistraDialogoStampa<frmPrintReportFornitori>(QStringLiteral("frmPrintReportFornitori"));
     RegistraDialogoStampa<frmPrintReportMov>(QStringLiteral("frmPrintReportMov"));
+    RegistraDialogoStampa<frmPrintReportArticoli>(QStringLiteral("frmPrintReportArticoli"));
 
     // Label printing for a movement, opened with the movement's IdReg.
     WindowRegistry::Voce etichette;
@@ -41,6 +43,7 @@ void RegistraFinestreStampa()
     WindowRegistry::Voce designer;
     designer.Nuovo = [] { frmSetLabels::Apri(MainModule::ConnString); };
     WindowRegistry::Registra(QStringLiteral("frmSetLabels"), designer);
+
     // The stock commands of the Tools menu, run over the main window.
     WindowRegistry::Voce chiusura;
     chiusura.Nuovo = [] { ChiusuraMagazzino::Esegui(QApplication::activeWindow()); };

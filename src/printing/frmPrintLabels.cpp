@@ -277,17 +277,28 @@ void frmPrintLabels::StampaEtichette(bool anteprima)
 {
     // The count being typed counts too.
     GridEX1->commitRow();
-    const std::shared_ptr<Recordset> etichette = RecordEtichette(*m_righe);
+    try {
+        if (!StampaRecord(RecordEtichette(*m_righe), EtichetteDaSaltare(), anteprima))
+            return;
+    } catch (const platform::RuntimeError &e) {
+        comRepLib::MostraErrore(e);
+        return;
+    }
+    accept();
+}
+
+bool frmPrintLabels::StampaRecord(const std::shared_ptr<Recordset> &etichette, std::int32_t daSaltare, bool anteprima)
+{
     if (etichette->recordCount() == 0) {
         platform::desktop().msgBox(NessunaEtichettaText(), platform::vbExclamation | platform::vbOKOnly,
                                    MainModule::ApplicationTitle);
-        return;
+        return false;
     }
     try {
         NewLabel &report = comUtility::SetReportPrinter(IstanzeReport::Istanza<NewLabel>(), StampanteEtichette());
         report.CaricaLayout();
         report.setRecordset(etichette);
-        MainModule::SkipLabels = EtichetteDaSaltare();
+        MainModule::SkipLabels = daSaltare;
         if (anteprima) {
             // The preview lays the labels out now; its print tool prints
             // these pages on the label printer.
@@ -297,11 +308,10 @@ void frmPrintLabels::StampaEtichette(bool anteprima)
             comRepLib::PrintReport(report);
             IstanzeReport::Scarica<NewLabel>();
         }
-    } catch (const platform::RuntimeError &e) {
+    } catch (const platform::RuntimeError &) {
         // Not carried over to a later run.
         MainModule::SkipLabels = 0;
-        comRepLib::MostraErrore(e);
-        return;
+        throw;
     }
-    accept();
+    return true;
 }

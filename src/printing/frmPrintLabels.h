@@ -66,6 +66,15 @@ public:
 
     static QString NessunaEtichettaText();
 
+    // Runs the shared label report over label records (one record per
+    // label, as RecordEtichette makes them) on the label printer of the
+    // settings with the stored label layout, `daSaltare` positions left
+    // empty first: previews it, modeless, or prints it and unloads it.
+    // Without records it says NessunaEtichettaText and answers false.
+    // Errors reach the caller, with no skip count left for a later run.
+    static bool StampaRecord(const std::shared_ptr<platform::Recordset> &etichette, std::int32_t daSaltare,
+                             bool anteprima);
+
     QLabel *lblData = nullptr;
     std::array<QLineEdit *, 1> txtData{};
     UpDown *UpDown1 = nullptr;

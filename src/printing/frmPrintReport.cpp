@@ -185,6 +185,15 @@ void frmPrintReport::Stampa(const QString &printerName)
     GridEX1->setFocus();
 }
 
+QComboBox *frmPrintReport::NuovaLista(const char *name, QWidget *parent)
+{
+    auto *combo = new QComboBox(parent);
+    combo->setObjectName(QString::fromLatin1(name));
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    combo->setMinimumContentsLength(20);
+    return combo;
+}
+
 int frmPrintReport::ReportSelezionato() const
 {
     if (GridEX1->row() < 1)

@@ -149,6 +149,8 @@ protected:
     void EsportaReport(platform::report::ReportLayout &layout, std::int16_t formato);
 
     void ImpostaAzione(std::int16_t azione) { m_azione = azione; }
+    // A filter list of the dialog, wide enough for its entries.
+    static QComboBox *NuovaLista(const char *name, QWidget *parent);
     // Runs EseguiStampa with the dialog disabled, telling an error in a
     // message box.
     void Esegui();

@@ -51,15 +51,6 @@ QDateEdit *NuovaData(const char *name, QWidget *parent)
     return date;
 }
 
-QComboBox *NuovaLista(const char *name, QWidget *parent)
-{
-    auto *combo = new QComboBox(parent);
-    combo->setObjectName(QString::fromLatin1(name));
-    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    combo->setMinimumContentsLength(20);
-    return combo;
-}
-
 // The formats of quantities and values in the reports.
 QString Quantita()
 {

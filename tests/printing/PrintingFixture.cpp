@@ -1,6 +1,7 @@
 #include "PrintingFixture.h"
 
 #include "DataFixture.h"
+#include "ReportTestSupport.h"
 #include "support/TestEnv.h"
 #include "common/comRepLib.h"
 #include "common/comfrmPrintProgress.h"
@@ -97,6 +98,15 @@ int PrintingFixture::lineOf(const QString &text, const QString &what)
             return i;
     }
     return -1;
+}
+
+QString PrintingFixture::pdfLines(const QString &path)
+{
+    QStringList lines = reporttest::pdfText(path).split(u'\n');
+    for (QString &line : lines)
+        line = line.simplified();
+    lines.removeAll(QString());
+    return lines.join(u'\n');
 }
 
 QString PrintingFixture::renderPdf(platform::report::ReportLayout &layout, const QString &name)

@@ -44,6 +44,9 @@ protected:
     // Lets windows closed with deleteLater go.
     static void flushDeletes();
 
+    // The lines of a PDF's text, blanks squeezed, empty lines dropped.
+    static QString pdfLines(const QString &path);
+
     // Runs a layout on the fixture database and writes it as PDF.
     QString renderPdf(platform::report::ReportLayout &layout, const QString &name);
 

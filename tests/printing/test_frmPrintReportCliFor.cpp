@@ -57,16 +57,6 @@ protected:
     }
 };
 
-// The lines of a PDF's text, blanks squeezed, empty lines dropped.
-QString pdfLines(const QString &path)
-{
-    QStringList lines = reporttest::pdfText(path).split(u'\n');
-    for (QString &line : lines)
-        line = line.simplified();
-    lines.removeAll(QString());
-    return lines.join(u'\n');
-}
-
 } // namespace
 
 TEST_F(CliForDialog, EachDialogHasItsTextsAndPrintsOnlyItsKindInGroupsOfOneUpperCaseInitial)
