@@ -7,6 +7,7 @@
 // against their targets. The window runs offscreen with a scripted desktop
 // (a message box stops the run with its text) on a copy of the database.
 // Usage: bench_records <database made by velmora_gen>
+#include "BenchCopy.h"
 #include "Stopwatch.h"
 
 #include "platform/base/RuntimeError.h"
@@ -17,12 +18,8 @@
 #include "shell/MainModule.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QPointer>
-#include <QTemporaryDir>
 
 #include <cstdio>
 #include <functional>
@@ -74,19 +71,8 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QStringList args = QApplication::arguments().mid(1);
-    if (args.size() != 1) {
-        std::fprintf(stderr, "Usage: bench_records <database made by velmora_gen>\n");
-        return 2;
-    }
-    QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/velmora-bench-records-XXXXXX"));
-    const QString database = folder.path() + QStringLiteral("/bench.mdb");
-    if (!folder.isValid() || !QFile::copy(args[0], database)) {
-        std::fprintf(stderr, "Cannot copy %s.\n", qPrintable(args[0]));
-        return 1;
-    }
-    std::printf("Database: %s (%.0f MB, copied)\n", qPrintable(args[0]), QFileInfo(args[0]).size() / 1048576.0);
-    MainModule::ConnString = MainModule::CostruisciConnString(folder.path(), QStringLiteral("bench.mdb"));
+    const BenchCopy copy("bench_records");
+    MainModule::ConnString = copy.connectionString();
     MainModule::NumDecV = 2;
     MainModule::WorkDate = platform::DateTime::today();
 
