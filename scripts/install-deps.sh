@@ -12,6 +12,7 @@ PACKAGES=(
   googletest libgtest-dev
   fonts-dejavu-core
   xvfb xauth poppler-utils unzip
+  imagemagick
 )
 
 missing=()
