@@ -38,16 +38,6 @@ constexpr int Runs = 9;
 constexpr int Lines = 50;
 using Col = frm_io_MovMag_01_Righe::Colonna;
 
-void printResult(const char *what, const std::vector<double> &ms, double target)
-{
-    const double median = Stopwatch::median(ms);
-    std::printf("%-36s median %7.2f ms  target < %3.0f ms: %s  (runs:", what, median, target,
-                median < target ? "met" : "MISSED");
-    for (double m : ms)
-        std::printf(" %.1f", m);
-    std::printf(")\n");
-}
-
 void Attendi()
 {
     QApplication::processEvents();
@@ -160,10 +150,10 @@ int main(int argc, char **argv)
         openMs.push_back(open);
     }
     std::printf("\n");
-    printResult("Open a 50-line movement", openMs, 150);
-    printResult("Article drop-down ready", listMs, 300);
-    printResult("Look up a typed article code", lookupMs, 5);
-    printResult("Store 10 lines one after another", storeMs, 50);
-    printResult("Save a new 50-line movement", saveMs, 30);
+    Stopwatch::printMedian("Open a 50-line movement", openMs, 150);
+    Stopwatch::printMedian("Article drop-down ready", listMs, 300);
+    Stopwatch::printMedian("Look up a typed article code", lookupMs, 5);
+    Stopwatch::printMedian("Store 10 lines one after another", storeMs, 50);
+    Stopwatch::printMedian("Save a new 50-line movement", saveMs, 30);
     return 0;
 }

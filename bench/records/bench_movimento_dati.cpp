@@ -38,16 +38,6 @@ struct Articolo
     double costo;
 };
 
-void printResult(const char *what, const std::vector<double> &ms, double target)
-{
-    const double median = Stopwatch::median(ms);
-    std::printf("%-34s median %7.2f ms  target < %3.0f ms: %s  (runs:", what, median, target,
-                median < target ? "met" : "MISSED");
-    for (double m : ms)
-        std::printf(" %.1f", m);
-    std::printf(")\n");
-}
-
 std::vector<Articolo> LeggiArticoli()
 {
     platform::Connection connection(MainModule::ConnString);
@@ -127,9 +117,9 @@ int main(int argc, char **argv)
             save1000Ms.push_back(Salvataggio(1000, articoli, rng, idReg));
         }
         std::printf("\n");
-        printResult("Load a 50-line movement", loadMs, LoadTarget);
-        printResult("Save a new 50-line movement", save50Ms, Save50Target);
-        printResult("Save a new 1,000-line movement", save1000Ms, Save1000Target);
+        Stopwatch::printMedian("Load a 50-line movement", loadMs, LoadTarget);
+        Stopwatch::printMedian("Save a new 50-line movement", save50Ms, Save50Target);
+        Stopwatch::printMedian("Save a new 1,000-line movement", save1000Ms, Save1000Target);
     } catch (const platform::RuntimeError &e) {
         std::fprintf(stderr, "%s\n", qPrintable(e.description()));
         return 1;

@@ -31,15 +31,6 @@ constexpr int Runs = 9;
 constexpr double OpenTarget = 100;   // ms
 constexpr double SaveTarget = 20;    // ms
 
-void printResult(const char *what, const std::vector<double> &ms, double target)
-{
-    const double median = Stopwatch::median(ms);
-    std::printf("%-36s median %7.2f ms  (runs:", what, median);
-    for (double m : ms)
-        std::printf(" %.1f", m);
-    std::printf(")  target < %.0f ms: %s\n", target, median < target ? "met" : "MISSED");
-}
-
 // Ends a window that is still open and lets it go.
 void Chiudi(frm_io_Articoli_02 *window)
 {
@@ -126,8 +117,8 @@ int main(int argc, char **argv)
     }
 
     std::printf("\n");
-    printResult("Open an existing article", openMs, OpenTarget);
-    printResult("Save an edited article", saveMs, SaveTarget);
-    printResult("Open a new article", newMs, OpenTarget);
+    Stopwatch::printMedian("Open an existing article", openMs, OpenTarget);
+    Stopwatch::printMedian("Save an edited article", saveMs, SaveTarget);
+    Stopwatch::printMedian("Open a new article", newMs, OpenTarget);
     return 0;
 }

@@ -37,15 +37,6 @@ constexpr int Righe = 200;
 constexpr double ChooserTarget = 100; // ms
 constexpr double DocumentTarget = 500; // ms
 
-void printResult(const char *what, const std::vector<double> &ms, double target)
-{
-    const double median = Stopwatch::median(ms);
-    std::printf("%-40s median %7.2f ms  (runs:", what, median);
-    for (double m : ms)
-        std::printf(" %.1f", m);
-    std::printf(")  target < %.0f ms: %s\n", target, median < target ? "met" : "MISSED");
-}
-
 // Adds a movement header in the year; answers its IdReg.
 std::int32_t AggiungiTestata(platform::Connection &connection, const platform::DateTime &data, int numero)
 {
@@ -165,7 +156,7 @@ int main(int argc, char **argv)
 
     std::printf("The chooser lists %d rows; the document has %d pages (%.0f kB).\n\n", rows, pages,
                 QFileInfo(copy.folder() + QStringLiteral("/doc0.pdf")).size() / 1024.0);
-    printResult("Chooser of an article, until shown", sceltaMs, ChooserTarget);
-    printResult("Document of 200 lines, to PDF", documentoMs, DocumentTarget);
+    Stopwatch::printMedian("Chooser of an article, until shown", sceltaMs, ChooserTarget);
+    Stopwatch::printMedian("Document of 200 lines, to PDF", documentoMs, DocumentTarget);
     return 0;
 }
