@@ -13,9 +13,11 @@
 BenchCopy::BenchCopy(const char *program)
     : m_folder(QDir::tempPath() + QStringLiteral("/velmora-%1-XXXXXX").arg(QString::fromLatin1(program)))
 {
+    // std::exit skips the destructor: the folder is removed first.
     const QStringList args = QCoreApplication::arguments().mid(1);
     if (args.size() != 1) {
         std::fprintf(stderr, "Usage: %s <database made by velmora_gen>\n", program);
+        m_folder.remove();
         std::exit(2);
     }
     if (!m_folder.isValid() || !QFile::copy(args[0], QDir(folder()).filePath(fileName()))) {

@@ -109,6 +109,11 @@ QWidget *GridDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem 
         view->setSelectionBehavior(QAbstractItemView::SelectRows);
         view->setSelectionMode(QAbstractItemView::SingleSelection);
         view->verticalHeader()->hide();
+        if (m_grid) {
+            // The list's rows are as high as the grid's.
+            view->verticalHeader()->setMinimumSectionSize(1);
+            view->verticalHeader()->setDefaultSectionSize(m_grid->view()->verticalHeader()->defaultSectionSize());
+        }
         view->setShowGrid(false);
         combo->setModel(list);
         combo->setView(view);
