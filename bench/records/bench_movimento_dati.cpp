@@ -7,6 +7,7 @@
 //  - saving a new 1,000-line purchase the same way.
 // Lines take random articles of the database with their cost.
 // Usage: bench_movimento_dati <database made by velmora_gen>
+#include "BenchCopy.h"
 #include "Stopwatch.h"
 
 #include "platform/base/RuntimeError.h"
@@ -16,10 +17,6 @@
 #include "shell/MainModule.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QTemporaryDir>
 
 #include <cstdio>
 #include <functional>
@@ -40,16 +37,6 @@ struct Articolo
     QString codice;
     double costo;
 };
-
-void printResult(const char *what, const std::vector<double> &ms, double target)
-{
-    const double median = Stopwatch::median(ms);
-    std::printf("%-34s median %7.2f ms  target < %3.0f ms: %s  (runs:", what, median, target,
-                median < target ? "met" : "MISSED");
-    for (double m : ms)
-        std::printf(" %.1f", m);
-    std::printf(")\n");
-}
 
 std::vector<Articolo> LeggiArticoli()
 {
@@ -104,19 +91,8 @@ double Caricamento(std::int32_t idReg)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    const QStringList args = QCoreApplication::arguments().mid(1);
-    if (args.size() != 1) {
-        std::fprintf(stderr, "Usage: bench_movimento_dati <database made by velmora_gen>\n");
-        return 2;
-    }
-    QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/velmora-bench-movimento-XXXXXX"));
-    const QString database = folder.path() + QStringLiteral("/bench.mdb");
-    if (!folder.isValid() || !QFile::copy(args[0], database)) {
-        std::fprintf(stderr, "Cannot copy %s.\n", qPrintable(args[0]));
-        return 1;
-    }
-    std::printf("Database: %s (%.0f MB, copied)\n", qPrintable(args[0]), QFileInfo(args[0]).size() / 1048576.0);
-    MainModule::ConnString = MainModule::CostruisciConnString(folder.path(), QStringLiteral("bench.mdb"));
+    const BenchCopy copy("bench_movimento_dati");
+    MainModule::ConnString = copy.connectionString();
     MainModule::WorkDate = platform::DateTime::today();
 
     try {
@@ -141,9 +117,9 @@ int main(int argc, char **argv)
             save1000Ms.push_back(Salvataggio(1000, articoli, rng, idReg));
         }
         std::printf("\n");
-        printResult("Load a 50-line movement", loadMs, LoadTarget);
-        printResult("Save a new 50-line movement", save50Ms, Save50Target);
-        printResult("Save a new 1,000-line movement", save1000Ms, Save1000Target);
+        Stopwatch::printMedian("Load a 50-line movement", loadMs, LoadTarget);
+        Stopwatch::printMedian("Save a new 50-line movement", save50Ms, Save50Target);
+        Stopwatch::printMedian("Save a new 1,000-line movement", save1000Ms, Save1000Target);
     } catch (const platform::RuntimeError &e) {
         std::fprintf(stderr, "%s\n", qPrintable(e.description()));
         return 1;

@@ -7,6 +7,7 @@
 // against their targets. The window runs offscreen with a scripted desktop
 // (a message box stops the run with its text) on a copy of the database.
 // Usage: bench_records <database made by velmora_gen>
+#include "BenchCopy.h"
 #include "Stopwatch.h"
 
 #include "platform/base/RuntimeError.h"
@@ -17,12 +18,8 @@
 #include "shell/MainModule.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QPointer>
-#include <QTemporaryDir>
 
 #include <cstdio>
 #include <functional>
@@ -33,15 +30,6 @@ namespace {
 constexpr int Runs = 9;
 constexpr double OpenTarget = 100;   // ms
 constexpr double SaveTarget = 20;    // ms
-
-void printResult(const char *what, const std::vector<double> &ms, double target)
-{
-    const double median = Stopwatch::median(ms);
-    std::printf("%-36s median %7.2f ms  (runs:", what, median);
-    for (double m : ms)
-        std::printf(" %.1f", m);
-    std::printf(")  target < %.0f ms: %s\n", target, median < target ? "met" : "MISSED");
-}
 
 // Ends a window that is still open and lets it go.
 void Chiudi(frm_io_Articoli_02 *window)
@@ -74,19 +62,8 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QStringList args = QApplication::arguments().mid(1);
-    if (args.size() != 1) {
-        std::fprintf(stderr, "Usage: bench_records <database made by velmora_gen>\n");
-        return 2;
-    }
-    QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/velmora-bench-records-XXXXXX"));
-    const QString database = folder.path() + QStringLiteral("/bench.mdb");
-    if (!folder.isValid() || !QFile::copy(args[0], database)) {
-        std::fprintf(stderr, "Cannot copy %s.\n", qPrintable(args[0]));
-        return 1;
-    }
-    std::printf("Database: %s (%.0f MB, copied)\n", qPrintable(args[0]), QFileInfo(args[0]).size() / 1048576.0);
-    MainModule::ConnString = MainModule::CostruisciConnString(folder.path(), QStringLiteral("bench.mdb"));
+    const BenchCopy copy("bench_records");
+    MainModule::ConnString = copy.connectionString();
     MainModule::NumDecV = 2;
     MainModule::WorkDate = platform::DateTime::today();
 
@@ -140,8 +117,8 @@ int main(int argc, char **argv)
     }
 
     std::printf("\n");
-    printResult("Open an existing article", openMs, OpenTarget);
-    printResult("Save an edited article", saveMs, SaveTarget);
-    printResult("Open a new article", newMs, OpenTarget);
+    Stopwatch::printMedian("Open an existing article", openMs, OpenTarget);
+    Stopwatch::printMedian("Save an edited article", saveMs, SaveTarget);
+    Stopwatch::printMedian("Open a new article", newMs, OpenTarget);
     return 0;
 }

@@ -7,6 +7,7 @@
 //    preview's PDF export is written;
 // against their targets. It runs offscreen with a scripted desktop.
 // Usage: bench_scelta_documento <database made by velmora_gen>
+#include "BenchCopy.h"
 #include "Stopwatch.h"
 
 #include "platform/base/RuntimeError.h"
@@ -22,10 +23,7 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdio>
@@ -38,15 +36,6 @@ constexpr int Movimenti = 500;
 constexpr int Righe = 200;
 constexpr double ChooserTarget = 100; // ms
 constexpr double DocumentTarget = 500; // ms
-
-void printResult(const char *what, const std::vector<double> &ms, double target)
-{
-    const double median = Stopwatch::median(ms);
-    std::printf("%-40s median %7.2f ms  (runs:", what, median);
-    for (double m : ms)
-        std::printf(" %.1f", m);
-    std::printf(")  target < %.0f ms: %s\n", target, median < target ? "met" : "MISSED");
-}
 
 // Adds a movement header in the year; answers its IdReg.
 std::int32_t AggiungiTestata(platform::Connection &connection, const platform::DateTime &data, int numero)
@@ -131,19 +120,8 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QStringList args = QApplication::arguments().mid(1);
-    if (args.size() != 1) {
-        std::fprintf(stderr, "Usage: bench_scelta_documento <database made by velmora_gen>\n");
-        return 2;
-    }
-    QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/velmora-bench-scelta-XXXXXX"));
-    const QString database = folder.path() + QStringLiteral("/bench.mdb");
-    if (!folder.isValid() || !QFile::copy(args[0], database)) {
-        std::fprintf(stderr, "Cannot copy %s.\n", qPrintable(args[0]));
-        return 1;
-    }
-    std::printf("Database: %s (%.0f MB, copied)\n", qPrintable(args[0]), QFileInfo(args[0]).size() / 1048576.0);
-    MainModule::ConnString = MainModule::CostruisciConnString(folder.path(), QStringLiteral("bench.mdb"));
+    const BenchCopy copy("bench_scelta_documento");
+    MainModule::ConnString = copy.connectionString();
     platform::ScopedScriptedDesktop desk;
 
     QString codice;
@@ -165,11 +143,11 @@ int main(int argc, char **argv)
     int rows = 0;
     int pages = 0;
     Scelta(codice, &rows);
-    Documento(lungo, folder.path() + QStringLiteral("/warm.pdf"), *desk, &pages);
+    Documento(lungo, copy.folder() + QStringLiteral("/warm.pdf"), *desk, &pages);
     std::vector<double> sceltaMs, documentoMs;
     for (int run = 0; run < Runs; ++run) {
         sceltaMs.push_back(Scelta(codice, &rows));
-        documentoMs.push_back(Documento(lungo, folder.path() + QStringLiteral("/doc%1.pdf").arg(run), *desk, &pages));
+        documentoMs.push_back(Documento(lungo, copy.folder() + QStringLiteral("/doc%1.pdf").arg(run), *desk, &pages));
     }
     if (!desk->msgBoxes().empty()) {
         std::fprintf(stderr, "A message was shown: %s\n", qPrintable(desk->prompts().join(u" | ")));
@@ -177,8 +155,8 @@ int main(int argc, char **argv)
     }
 
     std::printf("The chooser lists %d rows; the document has %d pages (%.0f kB).\n\n", rows, pages,
-                QFileInfo(folder.path() + QStringLiteral("/doc0.pdf")).size() / 1024.0);
-    printResult("Chooser of an article, until shown", sceltaMs, ChooserTarget);
-    printResult("Document of 200 lines, to PDF", documentoMs, DocumentTarget);
+                QFileInfo(copy.folder() + QStringLiteral("/doc0.pdf")).size() / 1024.0);
+    Stopwatch::printMedian("Chooser of an article, until shown", sceltaMs, ChooserTarget);
+    Stopwatch::printMedian("Document of 200 lines, to PDF", documentoMs, DocumentTarget);
     return 0;
 }

@@ -64,10 +64,12 @@ frmChooseMov::frmChooseMov(QWidget *parent) : QDialog(parent)
     gex->setObjectName(QStringLiteral("gex"));
     gex->setAllowEdit(false);
     gex->setColumnsMovable(false);
+    int larghezza = 0;
     for (const Colonna &c : Colonne) {
         platform::GridColumn *column =
             gex->columns().add(QLatin1String(c.field), QString::fromUtf8(c.caption), QLatin1String(c.field));
         column->setWidth(c.width);
+        larghezza += c.width;
     }
     // Dates with four-digit years: never read in the wrong century.
     gex->column(ColonnaData)->setFormat(QStringLiteral("dd/mm/yyyy"));
@@ -85,9 +87,10 @@ frmChooseMov::frmChooseMov(QWidget *parent) : QDialog(parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(gex, 1);
     layout->addLayout(buttons);
-    // Room for every column at first; the list keeps a few rows when smaller.
+    // Every column shows at any size (with room for the margins and the
+    // scroll bar); the list keeps a few rows when lower.
     resize(comTwipsRect(0, 0, 12000, 5400).size());
-    setMinimumSize(comTwipsRect(0, 0, 6000, 3000).size());
+    setMinimumSize(comTwipsRect(0, 0, larghezza + 800, 3000).size());
     platform::keepOnScreen(this);
 
     connect(gex, &platform::Grid::headerClicked, this, &frmChooseMov::gex_ColumnHeaderClick);

@@ -31,6 +31,7 @@
 #include <QPushButton>
 #include <QSet>
 #include <QStatusBar>
+#include <QStyle>
 #include <QVBoxLayout>
 
 using platform::DateTime;
@@ -86,6 +87,9 @@ void frm_io_MovMag_01::CreaControlli()
     datData0->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
     datData0->setCalendarPopup(true);
     datData0->setToolTip(QStringLiteral("Data di inserimento movimento"));
+    // The whole date shows beside the calendar button.
+    datData0->setMinimumWidth(datData0->fontMetrics().horizontalAdvance(QStringLiteral("00/00/0000"))
+                              + 3 * datData0->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     lblProg = new QLabel(QStringLiteral("N/A"), this);
     lblProg->setObjectName(QStringLiteral("lblProg"));
     lblProg->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0000000")));
@@ -178,7 +182,8 @@ void frm_io_MovMag_01::CreaControlli()
     setTabOrder(dtcData0, txtData0);
     setTabOrder(txtData0, gexDet);
     resize(comTwipsRect(0, 0, 11400, 7200).size());
-    setMinimumSize(comTwipsRect(0, 0, 9000, 5000).size());
+    // At its smallest the window still shows every column of the lines.
+    setMinimumSize(comTwipsRect(0, 0, 10200, 5000).size());
     platform::keepOnScreen(this);
 
     m_Righe = new Righe(gexDet, this, sbPanel[0], sbPanel[1]);

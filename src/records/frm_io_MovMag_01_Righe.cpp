@@ -124,6 +124,10 @@ frm_io_MovMag_01_Righe::frm_io_MovMag_01_Righe(Grid *grid, QWidget *window, QLab
             [this](int, int column) { gexDet_SelectionChange(column); });
     connect(m_grid, &Grid::focusReceived, this, &frm_io_MovMag_01_Righe::gexDet_GotFocus);
     connect(m_grid, &Grid::dataError, this, &frm_io_MovMag_01_Righe::gexDet_Error);
+    connect(m_grid, &Grid::beforeDropDown, this, [this](int column) {
+        if (column == Codice && m_GiacenzeVecchie)
+            RileggiGiacenze();
+    });
 }
 
 frm_io_MovMag_01_Righe::~frm_io_MovMag_01_Righe()
@@ -158,6 +162,7 @@ void frm_io_MovMag_01_Righe::CaricaListe(std::int16_t anno)
 void frm_io_MovMag_01_Righe::LeggiGiacenze()
 {
     platform::GridModel &giacenze = *m_gexArt[0];
+    m_GiacenzeVecchie = false;
     giacenze.rebind();
     for (int i = 1; i <= giacenze.columns().count() && i <= 5; ++i) {
         const ColonnaLista &c = ColonneGiacenze[i - 1];
@@ -237,9 +242,27 @@ void frm_io_MovMag_01_Righe::gexDet_BeforeColUpdate(platform::GridCellUpdate &up
 void frm_io_MovMag_01_Righe::gexDet_AfterColUpdate(int, int column)
 {
     // The article was read when its code was checked.
-    if (column == Codice && m_Articolo)
+    if (column == Codice && m_Articolo) {
         ImpostaValori(*m_Articolo);
+        MostraDescrizione();
+    }
     m_Articolo.reset();
+}
+
+void frm_io_MovMag_01_Righe::MostraDescrizione()
+{
+    // A code the description list does not know shows as itself: an article
+    // created since the list was read (F5, or another user). The list is
+    // read again then, and only then.
+    const int row = m_grid->row();
+    const Variant codice = m_grid->value(Codice);
+    if (codice.isNull() || codice.isEmpty() || m_grid->textAt(row, Descrizione) != codice.toString())
+        return;
+    try {
+        m_gexArt[1]->rebind();
+    } catch (const platform::RuntimeError &e) {
+        MostraErrore(e.description());
+    }
 }
 
 void frm_io_MovMag_01_Righe::ImpostaValori(const Movimento::ValoriArticolo &articolo)
@@ -251,8 +274,8 @@ void frm_io_MovMag_01_Righe::ImpostaValori(const Movimento::ValoriArticolo &arti
 void frm_io_MovMag_01_Righe::gexDet_AfterUpdate()
 {
     m_grid->setCol(Codice);
-    // The stock and articles created meanwhile show in the lists.
-    RileggiGiacenze();
+    // The stock list is read again when it is next opened, not for every line.
+    m_GiacenzeVecchie = true;
     emit rigaMemorizzata();
 }
 
@@ -356,7 +379,6 @@ void frm_io_MovMag_01_Righe::RileggiGiacenze()
 {
     try {
         LeggiGiacenze();
-        m_gexArt[1]->rebind();
     } catch (const platform::RuntimeError &e) {
         MostraErrore(e.description());
     }
@@ -364,13 +386,14 @@ void frm_io_MovMag_01_Righe::RileggiGiacenze()
 
 void frm_io_MovMag_01_Righe::ImpostaArticolo(const Variant &codice)
 {
-    RileggiGiacenze();
+    m_GiacenzeVecchie = true;
     // What is being typed into another cell of the line is stored first;
     // the code being typed gives way.
     if (m_grid->col() != Codice && !m_grid->commitEdit())
         return;
     m_grid->setValue(Codice, codice);
-    gexDetRowUpdate();
+    if (gexDetRowUpdate())
+        MostraDescrizione();
     m_grid->setCol(Codice);
 }
 
@@ -387,8 +410,13 @@ void frm_io_MovMag_01_Righe::ApriArticolo()
     const Variant codice = frm_io_Articoli_02(m_window).Apri(CodiceCorrente(), 1);
     if (codice.isNull() || codice.isEmpty())
         return;
-    // The article's cost and price may have changed.
-    RileggiGiacenze();
+    // The article's cost, price and description may have changed.
+    m_GiacenzeVecchie = true;
+    try {
+        m_gexArt[1]->rebind();
+    } catch (const platform::RuntimeError &e) {
+        MostraErrore(e.description());
+    }
     gexDetRowUpdate();
 }
 

@@ -87,9 +87,10 @@ private:
     void gexDet_Error(platform::GridDataError &error);
     // Reads the stock list; raises the data layer's error.
     void LeggiGiacenze();
-    // Re-reads both lists (stock, articles created or changed meanwhile);
-    // an error is told and the old lists stay.
+    // Re-reads the stock list; an error is told and the old list stays.
     void RileggiGiacenze();
+    // Reads the description list again when it lacks the current line's code.
+    void MostraDescrizione();
     void ImpostaValori(const Movimento::ValoriArticolo &articolo);
     // Puts an article's code into the current line and fills the line from it.
     void ImpostaArticolo(const platform::Variant &codice);
@@ -107,6 +108,8 @@ private:
     std::array<std::unique_ptr<platform::GridModel>, 2> m_gexArt;
     std::int16_t m_segno = 1;
     bool m_GiacenzeInAttesa = false;
+    // Lines were stored, or articles created, since the stock list was read.
+    bool m_GiacenzeVecchie = false;
     // The article of the code being stored, read when the code was checked.
     std::optional<Movimento::ValoriArticolo> m_Articolo;
 };

@@ -9,6 +9,7 @@
 #include "common/comfrmSendError.h"
 #include "platform/data/Recordset.h"
 #include "platform/grid/Grid.h"
+#include "platform/grid/GridDelegate.h"
 #include "platform/grid/GridModel.h"
 #include "records/FinestraCliFor.h"
 #include "records/frm_io_Articoli_02.h"
@@ -206,6 +207,61 @@ TEST_F(MovWindowTest, ACodeOfNoArticleIsRefusedInItsCellAndNoMinusIsTyped)
     EXPECT_EQ(messaggi(), QStringList{Errore});
     ASSERT_TRUE(w->cmdSalva_Click());
     EXPECT_EQ(righe(w->Mov().IdReg()), QStringList{u"10 A1 4 1 2 5"_s});
+}
+
+TEST_F(MovWindowTest, ACausaleOfAnotherKindClearsTheCounterpartAndRightLeavesTheCode)
+{
+    // A supplier picked while the causale is still open, then a sale chosen.
+    frm_io_MovMag_01 *w = nuovo();
+    ASSERT_NE(w, nullptr);
+    w->dtcData0->setCurrentIndex(w->dtcData0->findText(u"Rossi Srl"_s));
+    w->cmbData->setCurrentIndex(w->cmbData->findText(u"Vendita"_s));
+    tasto(Qt::Key_Tab);
+    EXPECT_EQ(w->lblData[1]->text(), u"Cliente:"_s);
+    EXPECT_EQ(w->dtcData0->currentIndex(), -1);
+    // Right on the code moves on to the quantity as Tab does.
+    w->gexDet->view()->setFocus();
+    QApplication::processEvents();
+    scrivi(u"b2"_s);
+    tasto(Qt::Key_Right);
+    EXPECT_EQ(w->gexDet->col(), Col::Quantita);
+    EXPECT_EQ(w->gexDet->textAt(1, Col::Descrizione), u"Dado"_s);
+    scrivi(u"4"_s);
+    tasto(Qt::Key_Tab);
+    tasto(Qt::Key_Tab);
+    ASSERT_TRUE(w->cmdSalva_Click());
+    EXPECT_EQ(righe(w->Mov().IdReg()), QStringList{u"10 B2 4 -1 1.5 3"_s});
+    EXPECT_EQ(cell(u"SELECT TipoContropartita || ' ' || IFNULL(IdContropartita, '-') FROM MagazRegMain WHERE IdReg=%1"_s
+                       .arg(w->Mov().IdReg())),
+              u"Cliente -"_s);
+}
+
+TEST_F(MovWindowTest, TheStockListIsReadWhenOpenedAndCodesCreatedMeanwhileAreFound)
+{
+    frm_io_MovMag_01 *w = nuovo();
+    ASSERT_NE(w, nullptr);
+    testata(w, u"Carico"_s, u"x"_s);
+    riga(w, u"A1"_s, u"1"_s);
+    // Another user adds an article and loads some A1 after the lists were read.
+    runSql(database, u"INSERT INTO Articoli (Codice, Descrizione, Costo, Ricarico, Prezzo, Aliquota, PrezzoIvato, "
+                     "CodiceIVA, ScortaMinima) VALUES ('D4', 'Rondella', 3, 0, 3, 0, 3, '22', 0);"
+                     "INSERT INTO MagazRegDetail (IdReg, Riga, CodiceArticolo, \"Quantità\", Segno, Costo, Prezzo) "
+                     "VALUES (7, 20, 'A1', 6, 1, 2, 5);"_s);
+    const int articoli = w->gexArt(0)->recordCount();
+    // The code is found and described although no list has it yet.
+    riga(w, u"d4"_s, u"2"_s);
+    EXPECT_EQ(w->gexDet->textAt(2, Col::Descrizione), u"Rondella"_s);
+    EXPECT_EQ(w->gexArt(0)->recordCount(), articoli);
+    // Opening the code's list reads the stock again; what is typed stays.
+    scrivi(u"Z"_s);
+    auto *combo = qobject_cast<QComboBox *>(w->gexDet->delegate()->editor());
+    ASSERT_NE(combo, nullptr);
+    combo->showPopup();
+    EXPECT_EQ(combo->currentText(), u"Z"_s);
+    combo->hidePopup();
+    platform::GridModel *lista = w->gexArt(0);
+    ASSERT_EQ(lista->recordCount(), articoli + 1);
+    EXPECT_EQ(lista->textAt(lista->find(1, platform::FindCondition::EqualTo, platform::Variant("A1")), 3), u"4"_s);
 }
 
 TEST_F(MovWindowTest, F5CreatesACounterpartAndAnArticleF6FindsOneF7OpensIt)

@@ -159,6 +159,7 @@ public:
     bool commitEditorText(int row, int column, const QString &text);
     void notifyKeyDown(GridKeyEvent &e) { emit keyDown(e); }
     void notifyKeyPress(GridKeyEvent &e) { emit keyPress(e); }
+    void notifyBeforeDropDown(int column) { emit beforeDropDown(column); }
     GridDelegate *delegate() const { return m_delegate; }
 
 signals:
@@ -181,6 +182,8 @@ signals:
     void bound();
     // The focus came into the grid from outside it.
     void focusReceived();
+    // A cell's drop-down list is about to open: its list may be read again.
+    void beforeDropDown(int column);
 
 private:
     void applyColumnLayout();

@@ -25,6 +25,57 @@ bool isPrintable(const QString &text)
     return !text.isEmpty() && text.at(0).unicode() >= 32 && text.at(0).unicode() != 127;
 }
 
+// Shows the list's visible columns at their widths; answers their width.
+int fitListColumns(QTableView *view, const GridModel *list)
+{
+    int width = 0;
+    for (int i = 1; i <= list->columns().count(); ++i) {
+        const GridColumn *lc = list->column(i);
+        view->setColumnHidden(i - 1, !lc->visible());
+        if (lc->visible()) {
+            view->setColumnWidth(i - 1, twipsToPixels(lc->width()));
+            width += twipsToPixels(lc->width());
+        }
+    }
+    return width;
+}
+
+// The editor of a drop-down column. Just before its list opens the grid
+// tells (beforeDropDown), so that the list can be read again then, and not
+// sooner; the text being typed stays.
+class DropDownEditor : public QComboBox
+{
+public:
+    DropDownEditor(Grid *grid, GridModel *list, int column, QWidget *parent)
+        : QComboBox(parent)
+        , m_grid(grid)
+        , m_list(list)
+        , m_column(column)
+    {
+    }
+
+    void showPopup() override
+    {
+        if (m_grid && m_list) {
+            const QString text = currentText();
+            m_grid->notifyBeforeDropDown(m_column);
+            // A list read again takes the box's text and its column layout.
+            if (currentText() != text) {
+                setCurrentIndex(-1);
+                setEditText(text);
+            }
+            if (auto *view = qobject_cast<QTableView *>(this->view()))
+                fitListColumns(view, m_list);
+        }
+        QComboBox::showPopup();
+    }
+
+private:
+    QPointer<Grid> m_grid;
+    QPointer<GridModel> m_list;
+    int m_column;
+};
+
 } // namespace
 
 GridDelegate::GridDelegate(Grid *grid, GridModel *model, QObject *parent)
@@ -50,7 +101,7 @@ QWidget *GridDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem 
     GridModel *list = drop.list;
     const GridColumn *shown = list ? list->column(drop.displayColumn) : nullptr;
     if (list && shown) {
-        auto *combo = new QComboBox(parent);
+        auto *combo = new DropDownEditor(m_grid, list, c->index(), parent);
         combo->setEditable(true);
         combo->setInsertPolicy(QComboBox::NoInsert);
         combo->setFrame(false);
@@ -58,20 +109,16 @@ QWidget *GridDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem 
         view->setSelectionBehavior(QAbstractItemView::SelectRows);
         view->setSelectionMode(QAbstractItemView::SingleSelection);
         view->verticalHeader()->hide();
+        if (m_grid) {
+            // The list's rows are as high as the grid's.
+            view->verticalHeader()->setMinimumSectionSize(1);
+            view->verticalHeader()->setDefaultSectionSize(m_grid->view()->verticalHeader()->defaultSectionSize());
+        }
         view->setShowGrid(false);
         combo->setModel(list);
         combo->setView(view);
         combo->setModelColumn(shown->index() - 1);
-        int width = 0;
-        for (int i = 1; i <= list->columns().count(); ++i) {
-            const GridColumn *lc = list->column(i);
-            view->setColumnHidden(i - 1, !lc->visible());
-            if (lc->visible()) {
-                view->setColumnWidth(i - 1, twipsToPixels(lc->width()));
-                width += twipsToPixels(lc->width());
-            }
-        }
-        view->setMinimumWidth(width + 24);
+        view->setMinimumWidth(fitListColumns(view, list) + 24);
         if (c->maxLength() > 0)
             combo->lineEdit()->setMaxLength(c->maxLength());
         editor = combo;
