@@ -1,8 +1,11 @@
-// The article label layout (built-in, stored, refused) and label printing
-// for the lines of a movement.
+// The article label layout (built-in, stored, refused, reopened and saved
+// by other copies of the program) and label printing for the lines of a
+// movement, also as the movement window offers it after a save.
 #include "DataFixture.h"
+#include "DescrizioneEtichetta.h"
 #include "PrintingFixture.h"
 #include "common/ModalCall.h"
+#include "common/comRegistry.h"
 
 #include "platform/data/Connection.h"
 #include "platform/data/Recordset.h"
@@ -14,10 +17,16 @@
 #include "printing/NewLabel.h"
 #include "printing/RegistraStampe.h"
 #include "printing/frmPrintLabels.h"
+#include "printing/frmSetLabels.h"
+#include "records/RegistraRecord.h"
+#include "records/frm_io_MovMag_01.h"
+#include "support/TestEnv.h"
 #include "shell/MainModule.h"
 #include "shell/WindowRegistry.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QProcess>
@@ -317,6 +326,123 @@ TEST_F(Etichette, EveryPrintedBarcodeDecodesToItsArticleCode)
                        QStringLiteral("EAN-13:4006381333931")};
     attesi.sort();
     EXPECT_EQ(letti, attesi);
+}
+
+// A copy of the program running etichetta_helper.
+void avvia(QProcess &process, const QStringList &args)
+{
+    process.start(testsupport::programDir() + QStringLiteral("/etichetta_helper"), args);
+    ASSERT_TRUE(process.waitForStarted(30000));
+}
+
+TEST_F(Etichette, ALayoutSavedInTheDesignerReopensAlikeInAnotherCopyOfTheProgram)
+{
+    // Items of every kind, with odd fonts and places off the grid.
+    NewLabel disegnato;
+    ASSERT_TRUE(LayoutEtichetta::Leggi(disegnato, DataFixture::fileBytes(Seeds.filePath(QStringLiteral("items3col.json")))));
+    ReportSection &e = disegnato.section(LayoutEtichetta::NomeSezione);
+    ASSERT_GE(e.controls().size(), 5u);
+    ReportControl &primo = *e.controls()[0];
+    primo.font = FontSpec{QStringLiteral("DejaVu Serif"), 7.5, true, true, true};
+    primo.left = 123.4567;
+    primo.caption = QStringLiteral("Però è così");
+    LayoutEtichetta::FormaArchiviata(disegnato, Foglio{85, 70, 120, 35, 3, 330, 610, 25});
+    LayoutEtichetta::Salva(disegnato, 35, MainModule::ConnString);
+    const QString atteso = DescrizioneEtichetta(disegnato);
+
+    // Opened and saved again in the designer, then read by another copy.
+    NewLabel nelDesigner;
+    auto *w = new frmSetLabels(nelDesigner);
+    w->Form_Load();
+    w->show();
+    w->mnuSalva->trigger();
+    flushDeletes();
+    ASSERT_TRUE(desktop->msgBoxes().empty()) << desktop->prompts().join(u'|').toStdString();
+    QProcess altro;
+    avvia(altro, {QStringLiteral("descrivi"), database});
+    ASSERT_TRUE(altro.waitForFinished(60000));
+    EXPECT_EQ(altro.exitCode(), 0) << altro.readAllStandardError().toStdString();
+    EXPECT_EQ(QString::fromUtf8(altro.readAllStandardOutput()).trimmed(), atteso);
+}
+
+TEST_F(Etichette, TwoCopiesSavingAtOnceLeaveOneWholeLayoutThatAlwaysReads)
+{
+    // Two copies wait, then save 25 times each: one a label of 3 texts,
+    // the other of 60. Meanwhile this copy keeps reading the stored blob.
+    QProcess copie[2];
+    const int voci[2] = {3, 60};
+    for (int i = 0; i < 2; ++i) {
+        avvia(copie[i], {QStringLiteral("salva"), database, QString::number(voci[i]), QStringLiteral("25")});
+        ASSERT_TRUE(copie[i].waitForReadyRead(60000));
+        ASSERT_EQ(copie[i].readLine().trimmed(), "pronto");
+    }
+    for (QProcess &p : copie)
+        p.write("via\n");
+    const auto intero = [&](const QByteArray &blob) {
+        NewLabel letto;
+        if (!LayoutEtichetta::Leggi(letto, blob))
+            return false;
+        const auto &controlli = letto.detail().controls();
+        const QString prefisso = QStringLiteral("v%1_").arg(controlli.size());
+        return (controlli.size() == 3 || controlli.size() == 60)
+               && std::all_of(controlli.begin(), controlli.end(), [&](const auto &c) { return c->name.startsWith(prefisso); });
+    };
+    int letture = 0;
+    while (copie[0].state() != QProcess::NotRunning || copie[1].state() != QProcess::NotRunning) {
+        const QStringList blob = DataFixture::queryColumn(database, QStringLiteral("SELECT hex(m01) FROM _Pars WHERE k01='etiart'"));
+        ASSERT_LE(blob.size(), 1);
+        if (!blob.isEmpty()) {
+            ASSERT_TRUE(intero(QByteArray::fromHex(blob[0].toLatin1()))) << "reading " << letture;
+            ++letture;
+        }
+        copie[0].waitForFinished(5);
+        copie[1].waitForFinished(5);
+    }
+    for (QProcess &p : copie)
+        EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    EXPECT_GT(letture, 0);
+    EXPECT_TRUE(intero(archiviato()));
+    EXPECT_EQ(DataFixture::queryValue(database, QStringLiteral("SELECT COUNT(*) FROM _Pars WHERE k01='etiart'")),
+              QStringLiteral("1"));
+}
+
+TEST_F(Etichette, ANewPurchaseAnsweredYesOpensLabelPrintingWithItsLines)
+{
+    RegistraFinestreRecord();
+    MainModule::WorkDate = platform::DateTime(2025, 6, 2);
+    MainModule::WorkYear = 2025;
+    MainModule::SettingsKey = QStringLiteral("Software\\Korvane\\Velmora\\Settings");
+    MainModule::ScriviRegistro(comRegistry::HKEY_CURRENT_USER, MainModule::SettingsKey, comRegistry::REG_DWORD,
+                               QStringLiteral("regAskLabelPrint"), Variant(1));
+    WindowRegistry::Nuovo(QStringLiteral("frm_io_MovMag_01"));
+    frm_io_MovMag_01 *w = nullptr;
+    for (QWidget *t : QApplication::topLevelWidgets())
+        if (auto *m = qobject_cast<frm_io_MovMag_01 *>(t); m && m->isVisible())
+            w = m;
+    ASSERT_NE(w, nullptr);
+    w->cmbData->setCurrentIndex(w->cmbData->findText(QStringLiteral("Acquisto")));
+    w->dtcData0->setCurrentIndex(w->dtcData0->findText(QStringLiteral("Rossi Srl")));
+    for (const auto &[codice, quantita] : {std::pair{"A002", "4"}, std::pair{"B001", "2"}}) {
+        w->gexDet->view()->setFocus();
+        QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(codice));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(quantita));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    desktop->queueMsgBox(platform::vbYes);
+    QStringList righe;
+    testsupport::callModal<frmPrintLabels>([&] { w->cmdSalva->click(); }, [&](frmPrintLabels *d) {
+        for (int r = 1; r <= d->GridEX1->rowCount(); ++r)
+            righe << d->GridEX1->textAt(r, 1) + u' ' + d->GridEX1->textAt(r, 9);
+        d->cmdCancel->click();
+    });
+    EXPECT_EQ(desktop->prompts().last(), QStringLiteral("Stampare le etichette?"));
+    EXPECT_EQ(righe, (QStringList{QStringLiteral("A002 4"), QStringLiteral("B001 2")}));
+    w->close();
+    flushDeletes();
+    MainModule::ScriviRegistro(comRegistry::HKEY_CURRENT_USER, MainModule::SettingsKey, comRegistry::REG_DWORD,
+                               QStringLiteral("regAskLabelPrint"), Variant(0));
 }
 
 } // namespace
