@@ -389,12 +389,10 @@ TEST_F(Etichette, TwoCopiesSavingAtOnceLeaveOneWholeLayoutThatAlwaysReads)
     };
     int letture = 0;
     while (copie[0].state() != QProcess::NotRunning || copie[1].state() != QProcess::NotRunning) {
-        const QStringList blob = DataFixture::queryColumn(database, QStringLiteral("SELECT hex(m01) FROM _Pars WHERE k01='etiart'"));
-        ASSERT_LE(blob.size(), 1);
-        if (!blob.isEmpty()) {
-            ASSERT_TRUE(intero(QByteArray::fromHex(blob[0].toLatin1()))) << "reading " << letture;
-            ++letture;
-        }
+        platform::Connection c(MainModule::ConnString);
+        const auto rs = c.executeQuery(QStringLiteral("SELECT m01 FROM _Pars WHERE k01='etiart'"));
+        for (; !rs->isEOF(); rs->moveNext(), ++letture)
+            ASSERT_TRUE(intero(rs->value(0).toByteArray())) << "reading " << letture;
         copie[0].waitForFinished(5);
         copie[1].waitForFinished(5);
     }
@@ -420,15 +418,18 @@ TEST_F(Etichette, ANewPurchaseAnsweredYesOpensLabelPrintingWithItsLines)
         if (auto *m = qobject_cast<frm_io_MovMag_01 *>(t); m && m->isVisible())
             w = m;
     ASSERT_NE(w, nullptr);
+    QApplication::setActiveWindow(w);
+    QApplication::processEvents();
     w->cmbData->setCurrentIndex(w->cmbData->findText(QStringLiteral("Acquisto")));
     w->dtcData0->setCurrentIndex(w->dtcData0->findText(QStringLiteral("Rossi Srl")));
-    for (const auto &[codice, quantita] : {std::pair{"A002", "4"}, std::pair{"B001", "2"}}) {
-        w->gexDet->view()->setFocus();
-        QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(codice));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QTest::keyClicks(QApplication::focusWidget(), QString::fromLatin1(quantita));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    // Typed as a user does, each key to the widget that has the focus.
+    for (const char c : QByteArrayLiteral("A002\t4\t\tB001\t2\t\t")) {
+        if (c == 0)
+            break;
+        if (!w->gexDet->isAncestorOf(QApplication::focusWidget()))
+            w->gexDet->view()->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), c == '\t' ? Qt::Key_Tab : Qt::Key(c));
+        QApplication::processEvents();
     }
     desktop->queueMsgBox(platform::vbYes);
     QStringList righe;
@@ -437,7 +438,7 @@ TEST_F(Etichette, ANewPurchaseAnsweredYesOpensLabelPrintingWithItsLines)
             righe << d->GridEX1->textAt(r, 1) + u' ' + d->GridEX1->textAt(r, 9);
         d->cmdCancel->click();
     });
-    EXPECT_EQ(desktop->prompts().last(), QStringLiteral("Stampare le etichette?"));
+    EXPECT_EQ(desktop->prompts(), QStringList{QStringLiteral("Stampare le etichette?")});
     EXPECT_EQ(righe, (QStringList{QStringLiteral("A002 4"), QStringLiteral("B001 2")}));
     w->close();
     flushDeletes();
