@@ -205,6 +205,8 @@ TEST_F(Etichette, PreviewLeavesTheSkippedPositionsEmptyAndBarcodesCarryTheWholeC
         // The gone article is not listed; counts start as the quantities.
         ASSERT_EQ(d->GridEX1->rowCount(), 4);
         EXPECT_EQ(d->GridEX1->textAt(2, 1), CodiceLungo);
+        // The column is wide enough for the whole code.
+        EXPECT_GT(d->GridEX1->column(1)->width() / 15, d->GridEX1->fontMetrics().horizontalAdvance(CodiceLungo));
         EXPECT_EQ(d->GridEX1->column(9)->caption(), QStringLiteral("N° Etichette"));
         d->txtData[0]->setText(QStringLiteral("5"));
         d->cmdPreview->click();
