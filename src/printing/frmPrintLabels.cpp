@@ -23,6 +23,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <limits>
 
 using platform::DataType;
 using platform::Recordset;
@@ -128,10 +129,7 @@ frmPrintLabels::frmPrintLabels(QWidget *parent) : QDialog(parent), m_righe(std::
     // Wide enough for the shown columns (15 twips a pixel), the row
     // headers and a scroll bar, so that going to the count column scrolls
     // none of them away.
-    int larghezza = 0;
-    for (const Colonna &c : Colonne)
-        larghezza += c.larghezza / 15;
-    GridEX1->setMinimumSize(larghezza + 60, 220);
+    AdattaColonne();
 
     const auto button = [this](const QString &caption, const char *name) {
         auto *b = new QPushButton(caption, this);
@@ -220,6 +218,30 @@ void frmPrintLabels::CaricaRighe(const Variant &idReg)
     GridEX1->setRecordset(righe.get());
     m_righe = std::move(righe);
     GridEX1->setCol(ColonnaEtichette);
+    AdattaColonne();
+}
+
+void frmPrintLabels::AdattaColonne()
+{
+    // The code and the description as wide as their longest text, so that
+    // a code of 40 characters shows whole (a long description up to about
+    // 80 characters' room), and the grid wide enough for the shown columns
+    // (15 twips a pixel), the row headers and a scroll bar, so that going
+    // to the count column scrolls none of them away.
+    const QFontMetrics fm = GridEX1->fontMetrics();
+    const int massimo[2] = {std::numeric_limits<int>::max(), 80 * fm.averageCharWidth() * 15};
+    int larghezza = 0;
+    for (int k = 0; k < 9; ++k) {
+        int twip = Colonne[k].larghezza;
+        if (k < 2) {
+            for (int r = 1; r <= GridEX1->rowCount(); ++r)
+                twip = std::max(twip, (fm.horizontalAdvance(GridEX1->textAt(r, k + 1)) + 16) * 15);
+            twip = std::min(twip, std::max(Colonne[k].larghezza, massimo[k]));
+            GridEX1->column(k + 1)->setWidth(twip);
+        }
+        larghezza += twip / 15;
+    }
+    GridEX1->setMinimumSize(larghezza + 60, 220);
 }
 
 std::int32_t frmPrintLabels::Copie(const Variant &conteggio)

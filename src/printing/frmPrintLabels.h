@@ -44,6 +44,8 @@ public:
     // VAT amount, VAT-inclusive price, and the quantity as the count of
     // labels), in line order. Database errors reach the caller.
     void CaricaRighe(const platform::Variant &idReg);
+    // Widens the code and description columns to their texts.
+    void AdattaColonne();
     // The line table: one record per line, nine fields in the grid's order.
     platform::Recordset &Righe() const { return *m_righe; }
 

@@ -1,8 +1,11 @@
-// The article label layout (built-in, stored, refused) and label printing
-// for the lines of a movement.
+// The article label layout (built-in, stored, refused, reopened and saved
+// by other copies of the program) and label printing for the lines of a
+// movement, also as the movement window offers it after a save.
 #include "DataFixture.h"
+#include "DescrizioneEtichetta.h"
 #include "PrintingFixture.h"
 #include "common/ModalCall.h"
+#include "common/comRegistry.h"
 
 #include "platform/data/Connection.h"
 #include "platform/data/Recordset.h"
@@ -14,10 +17,16 @@
 #include "printing/NewLabel.h"
 #include "printing/RegistraStampe.h"
 #include "printing/frmPrintLabels.h"
+#include "printing/frmSetLabels.h"
+#include "records/RegistraRecord.h"
+#include "records/frm_io_MovMag_01.h"
+#include "support/TestEnv.h"
 #include "shell/MainModule.h"
 #include "shell/WindowRegistry.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QProcess>
@@ -196,6 +205,8 @@ TEST_F(Etichette, PreviewLeavesTheSkippedPositionsEmptyAndBarcodesCarryTheWholeC
         // The gone article is not listed; counts start as the quantities.
         ASSERT_EQ(d->GridEX1->rowCount(), 4);
         EXPECT_EQ(d->GridEX1->textAt(2, 1), CodiceLungo);
+        // The column is wide enough for the whole code.
+        EXPECT_GT(d->GridEX1->column(1)->width() / 15, d->GridEX1->fontMetrics().horizontalAdvance(CodiceLungo));
         EXPECT_EQ(d->GridEX1->column(9)->caption(), QStringLiteral("N° Etichette"));
         d->txtData[0]->setText(QStringLiteral("5"));
         d->cmdPreview->click();
@@ -317,6 +328,124 @@ TEST_F(Etichette, EveryPrintedBarcodeDecodesToItsArticleCode)
                        QStringLiteral("EAN-13:4006381333931")};
     attesi.sort();
     EXPECT_EQ(letti, attesi);
+}
+
+// A copy of the program running etichetta_helper.
+void avvia(QProcess &process, const QStringList &args)
+{
+    process.start(testsupport::programDir() + QStringLiteral("/etichetta_helper"), args);
+    ASSERT_TRUE(process.waitForStarted(30000));
+}
+
+TEST_F(Etichette, ALayoutSavedInTheDesignerReopensAlikeInAnotherCopyOfTheProgram)
+{
+    // Items of every kind, with odd fonts and places off the grid.
+    NewLabel disegnato;
+    ASSERT_TRUE(LayoutEtichetta::Leggi(disegnato, DataFixture::fileBytes(Seeds.filePath(QStringLiteral("items3col.json")))));
+    ReportSection &e = disegnato.section(LayoutEtichetta::NomeSezione);
+    ASSERT_GE(e.controls().size(), 5u);
+    ReportControl &primo = *e.controls()[0];
+    primo.font = FontSpec{QStringLiteral("DejaVu Serif"), 7.5, true, true, true};
+    primo.left = 123.4567;
+    primo.caption = QStringLiteral("Però è così");
+    LayoutEtichetta::FormaArchiviata(disegnato, Foglio{85, 70, 120, 35, 3, 330, 610, 25});
+    LayoutEtichetta::Salva(disegnato, 35, MainModule::ConnString);
+    const QString atteso = DescrizioneEtichetta(disegnato);
+
+    // Opened and saved again in the designer, then read by another copy.
+    NewLabel nelDesigner;
+    auto *w = new frmSetLabels(nelDesigner);
+    w->Form_Load();
+    w->show();
+    w->mnuSalva->trigger();
+    flushDeletes();
+    ASSERT_TRUE(desktop->msgBoxes().empty()) << desktop->prompts().join(u'|').toStdString();
+    QProcess altro;
+    avvia(altro, {QStringLiteral("descrivi"), database});
+    ASSERT_TRUE(altro.waitForFinished(60000));
+    EXPECT_EQ(altro.exitCode(), 0) << altro.readAllStandardError().toStdString();
+    EXPECT_EQ(QString::fromUtf8(altro.readAllStandardOutput()).trimmed(), atteso);
+}
+
+TEST_F(Etichette, TwoCopiesSavingAtOnceLeaveOneWholeLayoutThatAlwaysReads)
+{
+    // Two copies wait, then save 25 times each: one a label of 3 texts,
+    // the other of 60. Meanwhile this copy keeps reading the stored blob.
+    QProcess copie[2];
+    const int voci[2] = {3, 60};
+    for (int i = 0; i < 2; ++i) {
+        avvia(copie[i], {QStringLiteral("salva"), database, QString::number(voci[i]), QStringLiteral("25")});
+        ASSERT_TRUE(copie[i].waitForReadyRead(60000));
+        ASSERT_EQ(copie[i].readLine().trimmed(), "pronto");
+    }
+    for (QProcess &p : copie)
+        p.write("via\n");
+    const auto intero = [&](const QByteArray &blob) {
+        NewLabel letto;
+        if (!LayoutEtichetta::Leggi(letto, blob))
+            return false;
+        const auto &controlli = letto.detail().controls();
+        const QString prefisso = QStringLiteral("v%1_").arg(controlli.size());
+        return (controlli.size() == 3 || controlli.size() == 60)
+               && std::all_of(controlli.begin(), controlli.end(), [&](const auto &c) { return c->name.startsWith(prefisso); });
+    };
+    int letture = 0;
+    while (copie[0].state() != QProcess::NotRunning || copie[1].state() != QProcess::NotRunning) {
+        platform::Connection c(MainModule::ConnString);
+        const auto rs = c.executeQuery(QStringLiteral("SELECT m01 FROM _Pars WHERE k01='etiart'"));
+        for (; !rs->isEOF(); rs->moveNext(), ++letture)
+            ASSERT_TRUE(intero(rs->value(0).toByteArray())) << "reading " << letture;
+        copie[0].waitForFinished(5);
+        copie[1].waitForFinished(5);
+    }
+    for (QProcess &p : copie)
+        EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    EXPECT_GT(letture, 0);
+    EXPECT_TRUE(intero(archiviato()));
+    EXPECT_EQ(DataFixture::queryValue(database, QStringLiteral("SELECT COUNT(*) FROM _Pars WHERE k01='etiart'")),
+              QStringLiteral("1"));
+}
+
+TEST_F(Etichette, ANewPurchaseAnsweredYesOpensLabelPrintingWithItsLines)
+{
+    RegistraFinestreRecord();
+    MainModule::WorkDate = platform::DateTime(2025, 6, 2);
+    MainModule::WorkYear = 2025;
+    MainModule::SettingsKey = QStringLiteral("Software\\Korvane\\Velmora\\Settings");
+    MainModule::ScriviRegistro(comRegistry::HKEY_CURRENT_USER, MainModule::SettingsKey, comRegistry::REG_DWORD,
+                               QStringLiteral("regAskLabelPrint"), Variant(1));
+    WindowRegistry::Nuovo(QStringLiteral("frm_io_MovMag_01"));
+    frm_io_MovMag_01 *w = nullptr;
+    for (QWidget *t : QApplication::topLevelWidgets())
+        if (auto *m = qobject_cast<frm_io_MovMag_01 *>(t); m && m->isVisible())
+            w = m;
+    ASSERT_NE(w, nullptr);
+    QApplication::setActiveWindow(w);
+    QApplication::processEvents();
+    w->cmbData->setCurrentIndex(w->cmbData->findText(QStringLiteral("Acquisto")));
+    w->dtcData0->setCurrentIndex(w->dtcData0->findText(QStringLiteral("Rossi Srl")));
+    // Typed as a user does, each key to the widget that has the focus.
+    for (const char c : QByteArrayLiteral("A002\t4\t\tB001\t2\t\t")) {
+        if (c == 0)
+            break;
+        if (!w->gexDet->isAncestorOf(QApplication::focusWidget()))
+            w->gexDet->view()->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), c == '\t' ? Qt::Key_Tab : Qt::Key(c));
+        QApplication::processEvents();
+    }
+    desktop->queueMsgBox(platform::vbYes);
+    QStringList righe;
+    testsupport::callModal<frmPrintLabels>([&] { w->cmdSalva->click(); }, [&](frmPrintLabels *d) {
+        for (int r = 1; r <= d->GridEX1->rowCount(); ++r)
+            righe << d->GridEX1->textAt(r, 1) + u' ' + d->GridEX1->textAt(r, 9);
+        d->cmdCancel->click();
+    });
+    EXPECT_EQ(desktop->prompts(), QStringList{QStringLiteral("Stampare le etichette?")});
+    EXPECT_EQ(righe, (QStringList{QStringLiteral("A002 4"), QStringLiteral("B001 2")}));
+    w->close();
+    flushDeletes();
+    MainModule::ScriviRegistro(comRegistry::HKEY_CURRENT_USER, MainModule::SettingsKey, comRegistry::REG_DWORD,
+                               QStringLiteral("regAskLabelPrint"), Variant(0));
 }
 
 } // namespace
