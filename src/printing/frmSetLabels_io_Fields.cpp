@@ -11,11 +11,13 @@ const std::array<frmSetLabels_io_Fields::Campo, 10> frmSetLabels_io_Fields::Camp
     {u"Codice fornitore", u"CodiceFornitore", u"txtCodice_fornitore", u"00000;;\\ ;\\ "},
     {u"Nome fornitore", u"Fornitore", u"txtNome_fornitore", u""},
     {u"Codice articolo fornitore", u"CodiceArtFor", u"txtCod_art_fornitore", u""},
-    {u"Prezzo di vendita (2 decimali)", u"Prezzo", u"txtPrezzo_vend_2dec", u"#,#.00"},
-    {u"Prezzo di vendita (4 decimali)", u"Prezzo", u"txtPrezzo_vend_4dec", u"#,#.0000"},
-    {u"IVA", u"Aliquota", u"txtIVA", u"#,#.00"},
-    {u"Prezzo di vendita ivato (2 decimali)", u"PrezzoIvato", u"txtPrezzo_vend_iva_2dec", u"#,#.00"},
-    {u"Prezzo di vendita ivato (4 decimali)", u"PrezzoIvato", u"txtPrezzo_vend_iva_4dec", u"#,#.0000"},
+    // Amounts keep a digit before the decimal point: a price of 0.24 reads
+    // "0,24" on a shelf label, not ",24".
+    {u"Prezzo di vendita (2 decimali)", u"Prezzo", u"txtPrezzo_vend_2dec", u"#,##0.00"},
+    {u"Prezzo di vendita (4 decimali)", u"Prezzo", u"txtPrezzo_vend_4dec", u"#,##0.0000"},
+    {u"IVA", u"Aliquota", u"txtIVA", u"#,##0.00"},
+    {u"Prezzo di vendita ivato (2 decimali)", u"PrezzoIvato", u"txtPrezzo_vend_iva_2dec", u"#,##0.00"},
+    {u"Prezzo di vendita ivato (4 decimali)", u"PrezzoIvato", u"txtPrezzo_vend_iva_4dec", u"#,##0.0000"},
 }};
 
 frmSetLabels_io_Fields::frmSetLabels_io_Fields(QWidget *parent)

@@ -198,7 +198,7 @@ TEST_F(SetLabels, PlacedItemsTakeTheirDialogsAnswersAndCancelledOnesGo)
     EXPECT_EQ(label.caption, QStringLiteral("Prezzo"));
     const ReportControl &field = *items()[1];
     EXPECT_EQ(QStringList({field.text, field.dataField, field.outputFormat, field.tag}),
-              (QStringList{"txtPrezzo_vend_4dec", "Prezzo", "#,#.0000", "6"}));
+              (QStringList{"txtPrezzo_vend_4dec", "Prezzo", "#,##0.0000", "6"}));
     const ReportControl &barcode = *items()[2];
     EXPECT_EQ(barcode.barcodeStyle, BarcodeStyle::Interleaved2of5);
     EXPECT_EQ(barcode.dataField, QStringLiteral("Codice"));
