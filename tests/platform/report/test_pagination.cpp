@@ -426,26 +426,17 @@ TEST(ReportRun, GroupHeadersKeepWithTheirFirstRecordGroupsCanEndTheirPageAndFiel
     EXPECT_LT(second.height(), 400);
 }
 
-// A growing field takes the height its text needs when laid out in its
-// width: one line for a short text, more when it wraps, also for texts a
-// character either side of the width, accented, with line breaks or with
-// characters beyond Latin-1, and one line for a text that never wraps.
+// A growing field takes the height its laid-out text needs: short, wrapped,
+// accented, with a line break, beyond Latin-1, and a character either side
+// of the width.
 TEST(ReportRun, GrowingFieldsTakeTheHeightTheirTextsNeedWhenLaidOut)
 {
     ReportLayout layout;
-    layout.detail().height = 10;
     layout.detail().canGrow = true;
-    ReportControl &wrapped = layout.detail().addField(u"txtA"_s, u"T"_s, 0, 0, 1500, 10);
-    wrapped.canGrow = true;
-    ReportControl &single = layout.detail().addField(u"txtB"_s, u"T"_s, 2000, 0, 1500, 10);
-    single.canGrow = true;
-    single.wordWrap = false;
-    single.alignment = TextAlign::Right;
-
-    const QFontMetricsF metrics(wrapped.font.toQFont());
-    QStringList texts = {u"corta"_s, u"Perché è già lì: àèéìòù ÀÈÌÒÙ ç ñ ß"_s, u"riga\nseconda"_s,
-                         u"€ 12,50 — “citato” 中文"_s, u"Una descrizione lunga che va a capo più volte"_s};
-    // Words and unbroken runs around the width, one character at a time.
+    ReportControl &field = layout.detail().addField(u"txtA"_s, u"T"_s, 0, 0, 1500, 10);
+    field.canGrow = true;
+    const QFontMetricsF metrics(field.font.toQFont());
+    QStringList texts = {u"corta"_s, u"Perché è già lì: àèéìòù ç ñ ß"_s, u"riga\nseconda"_s, u"€ 12,50 — 中文"_s};
     for (const QString &unit : {u"M"_s, u"ab "_s}) {
         QString text;
         while (metrics.horizontalAdvance(text) < 1500 * 1.1)
@@ -457,20 +448,12 @@ TEST(ReportRun, GrowingFieldsTakeTheHeightTheirTextsNeedWhenLaidOut)
     layout.setRecordset(makeRecordset({{u"T"_s, DataType::adLongVarWChar}}, rows));
     layout.run();
 
-    const auto a = itemsNamed(*layout.document(), u"txtA"_s);
-    const auto b = itemsNamed(*layout.document(), u"txtB"_s);
-    ASSERT_EQ(a.size(), texts.size());
-    const double oneLine = metrics.boundingRect(QRectF(0, 0, 1500, 1e7), Qt::TextSingleLine, u"M"_s).height();
-    for (qsizetype i = 0; i < texts.size(); ++i) {
-        SCOPED_TRACE(texts[i].toStdString());
-        const QRectF laidOut = metrics.boundingRect(QRectF(0, 0, 1500, 1e7), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
-                                                    texts[i]);
-        EXPECT_DOUBLE_EQ(a[i].second->rect.height(), laidOut.height());
-        EXPECT_DOUBLE_EQ(b[i].second->rect.height(),
-                         metrics.boundingRect(QRectF(0, 0, 1500, 1e7), Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine,
-                                              texts[i]).height());
-    }
-    EXPECT_GT(a.back().second->rect.height(), oneLine);
+    const auto items = itemsNamed(*layout.document(), u"txtA"_s);
+    ASSERT_EQ(items.size(), texts.size());
+    for (qsizetype i = 0; i < texts.size(); ++i)
+        EXPECT_DOUBLE_EQ(items[i].second->rect.height(),
+                         metrics.boundingRect(QRectF(0, 0, 1500, 1e7), Qt::AlignTop | Qt::TextWordWrap, texts[i]).height())
+            << texts[i].toStdString();
 }
 
 namespace {
