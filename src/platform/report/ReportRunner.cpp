@@ -4,7 +4,10 @@
 #include "platform/report/BarcodeSymbol.h"
 #include "platform/report/ReportError.h"
 
+#include <QFontMetricsF>
+
 #include <algorithm>
+#include <array>
 
 namespace platform::report {
 
@@ -60,6 +63,47 @@ struct ReportRunner::Deferred {
     int row = -1;
     int pageNumber = 0;
     QString format;
+};
+
+// The measures of one font. Most texts of a report are short and fit on one
+// line, and laying out their lines to learn so is the slowest part of a run:
+// a text of plain Latin-1 characters whose summed advances clearly fit in the
+// width takes one line, so its height is known without laying it out.
+struct ReportRunner::FontMeasure {
+    explicit FontMeasure(const QFont &font) : metrics(font)
+    {
+        for (char16_t ch = 0; ch < advances.size(); ++ch)
+            advances[ch] = ch < 0x20 || (ch >= 0x7f && ch < 0xa0) ? -1 : metrics.horizontalAdvance(QChar(ch));
+        lineHeight = metrics.boundingRect(QRectF(0, 0, 1e7, 1e7), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+                                          QStringLiteral("M"))
+                         .height();
+    }
+
+    // The height the text needs in the width, as QFontMetricsF::boundingRect
+    // answers it.
+    double height(const QString &text, double width, int flags) const
+    {
+        double advance = 0;
+        for (const QChar ch : text) {
+            const char16_t u = ch.unicode();
+            if (u >= advances.size() || advances[u] < 0)
+                return laidOut(text, width, flags);
+            advance += advances[u];
+        }
+        // The margin covers rounding; a text near the width is laid out.
+        if (!(flags & Qt::TextWordWrap) || advance * 1.01 + 1 < width)
+            return lineHeight;
+        return laidOut(text, width, flags);
+    }
+
+    double laidOut(const QString &text, double width, int flags) const
+    {
+        return metrics.boundingRect(QRectF(0, 0, width, 1e7), flags, text).height();
+    }
+
+    QFontMetricsF metrics;
+    std::array<double, 256> advances{}; // -1: a control character
+    double lineHeight = 0;
 };
 
 // The design values of the sections and controls when the run starts, put
@@ -461,10 +505,10 @@ double ReportRunner::bandHeight(CompiledSection &cs)
         if (m_metrics.size() <= fi)
             m_metrics.resize(fi + 1);
         if (!m_metrics[fi])
-            m_metrics[fi].emplace(m_doc->qfont(c.fontIndex));
+            m_metrics[fi] = std::make_unique<FontMeasure>(m_doc->qfont(c.fontIndex));
         const int flags = alignFlags(control.alignment) | Qt::AlignTop
                           | (control.wordWrap ? Qt::TextWordWrap : Qt::TextSingleLine);
-        const double needed = m_metrics[fi]->boundingRect(QRectF(0, 0, control.width, 1e7), flags, text).height();
+        const double needed = m_metrics[fi]->height(text, control.width, flags);
         if (needed > control.height) {
             c.grownHeight = needed;
             growth = std::max(growth, needed - control.height);
@@ -602,7 +646,17 @@ void ReportRunner::startGroupTotals(int level, size_t pos)
 
 void ReportRunner::newPage()
 {
+    // A page holds about as much as the one before it: room for that spares
+    // moving its items as they are added.
+    size_t items = 0;
+    size_t bands = 0;
+    if (!m_doc->pages.empty()) {
+        items = m_doc->pages.back().items.size();
+        bands = m_doc->pages.back().bands.size();
+    }
     m_doc->pages.emplace_back();
+    m_doc->pages.back().items.reserve(items + items / 8);
+    m_doc->pages.back().bands.reserve(bands + bands / 8);
     ++m_pageNumber;
     m_y = m_top;
     m_bodyPlaced = false;

@@ -6,10 +6,7 @@
 #include "platform/report/ReportLayout.h"
 #include "platform/report/SummaryAccumulator.h"
 
-#include <QFontMetricsF>
-
 #include <memory>
-#include <optional>
 #include <vector>
 
 namespace platform::report {
@@ -32,6 +29,7 @@ private:
     struct Compiled;
     struct CompiledSection;
     struct Deferred;
+    struct FontMeasure;
     class DesignSnapshot;
 
     void compile();
@@ -81,7 +79,7 @@ private:
     std::vector<std::vector<char>> m_groupStarts;
     std::vector<std::vector<size_t>> m_groupEnds;
 
-    std::vector<std::optional<QFontMetricsF>> m_metrics;
+    std::vector<std::unique_ptr<FontMeasure>> m_metrics; // by font index
     std::vector<Deferred> m_deferred;
 
     // Page state, in twips from the paper's top-left corner.

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QFontMetricsF>
+
 #include <algorithm>
 
 using namespace platform;
@@ -422,6 +424,36 @@ TEST(ReportRun, GroupHeadersKeepWithTheirFirstRecordGroupsCanEndTheirPageAndFiel
     // font the system substitutes may be a little taller).
     EXPECT_GE(second.height(), 250);
     EXPECT_LT(second.height(), 400);
+}
+
+// A growing field takes the height its laid-out text needs: short, wrapped,
+// accented, with a line break, beyond Latin-1, and a character either side
+// of the width.
+TEST(ReportRun, GrowingFieldsTakeTheHeightTheirTextsNeedWhenLaidOut)
+{
+    ReportLayout layout;
+    layout.detail().canGrow = true;
+    ReportControl &field = layout.detail().addField(u"txtA"_s, u"T"_s, 0, 0, 1500, 10);
+    field.canGrow = true;
+    const QFontMetricsF metrics(field.font.toQFont());
+    QStringList texts = {u"corta"_s, u"Perché è già lì: àèéìòù ç ñ ß"_s, u"riga\nseconda"_s, u"€ 12,50 — 中文"_s};
+    for (const QString &unit : {u"M"_s, u"ab "_s}) {
+        QString text;
+        while (metrics.horizontalAdvance(text) < 1500 * 1.1)
+            texts.append(text += unit[text.size() % unit.size()]);
+    }
+    QList<QList<Variant>> rows;
+    for (const QString &t : texts)
+        rows.append({Variant(t)});
+    layout.setRecordset(makeRecordset({{u"T"_s, DataType::adLongVarWChar}}, rows));
+    layout.run();
+
+    const auto items = itemsNamed(*layout.document(), u"txtA"_s);
+    ASSERT_EQ(items.size(), texts.size());
+    for (qsizetype i = 0; i < texts.size(); ++i)
+        EXPECT_DOUBLE_EQ(items[i].second->rect.height(),
+                         metrics.boundingRect(QRectF(0, 0, 1500, 1e7), Qt::AlignTop | Qt::TextWordWrap, texts[i]).height())
+            << texts[i].toStdString();
 }
 
 namespace {
