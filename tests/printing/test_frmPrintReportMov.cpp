@@ -481,7 +481,9 @@ TEST_F(StampeMagazzinoTest, APeriodWithoutMovementsOrAnEmptyDatabaseGivesTidyEmp
             EXPECT_GE(lineOf(text, r.title), 0) << where << "\n" << text.toStdString();
             EXPECT_GE(lineOf(text, u"1 / 1"_s), 0) << where;
             const QStringList codes = linesWith(text, u"001 "_s);
-            EXPECT_EQ(codes, r.row == 3 && !vuoto ? QStringList{u"B001 Rondella 10,00 0,00 10,00"_s} : QStringList())
+            const QStringList corte{u"A001 Vite 3x20 100,00 0,00 100,00"_s, u"B001 Rondella 10,00 0,00 10,00"_s,
+                                    u"C001 Penna \"Stilo\" d'acciaio – confezione 30,00 0,00 30,00"_s};
+            EXPECT_EQ(codes, r.row == 3 && !vuoto ? corte : QStringList())
                 << where << "\n" << text.toStdString();
         }
     }
