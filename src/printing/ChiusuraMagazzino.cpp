@@ -27,21 +27,21 @@ const QString RigheDelPeriodo = QStringLiteral(
     "GROUP BY MagazRegDetail.CodiceArticolo ");
 
 // The articles of positive stock over the period, the ones the opening
-// movement carries, with what the average load cost needs: the loads'
-// value over their quantity (Null when the loads net to nothing, as the
-// stored average cost query answers) and how many load lines there are.
+// movement carries, with the average load cost: the loads' value over
+// their quantity (Null without loads, or when they net to nothing, as the
+// stored average cost query answers).
 const QString GiacenzePositive = QStringLiteral(
     "SELECT MagazRegDetail.CodiceArticolo, Sum([Quantità]*[Segno]) AS Q, "
     "Sum(IIf(MagazRegDetail.Segno=1, [Costo]*[Quantità], Null))"
-    "/NULLIF(Sum(IIf(MagazRegDetail.Segno=1, [Quantità], Null)), 0) AS CM, "
-    "Sum(IIf(MagazRegDetail.Segno=1, 1, 0)) AS Carichi ")
+    "/NULLIF(Sum(IIf(MagazRegDetail.Segno=1, [Quantità], Null)), 0) AS CM ")
     + RigheDelPeriodo + QStringLiteral("HAVING Sum([Quantità]*[Segno]) > 0");
 
 const QString Parametri = QStringLiteral("PARAMETERS dal DateTime, fine DateTime, id Long; ");
 
 // Both statements below give every article of positive stock a line of the
 // opening movement [id] in one pass over the year's lines; an article the
-// chosen cost query has no cost for gets Segno 0, a sign no line has, so
+// chosen cost query has no cost for (no row, or a Null cost) gets Segno
+// 0, a sign no line has, so
 // that the closing can then name those articles and take their lines away
 // without going over the year again.
 const QString InserisciRighe = QStringLiteral(
@@ -54,7 +54,7 @@ const QString InserisciRighe = QStringLiteral(
 // _UltimoCarico) is that line unless the article was loaded again after
 // the period; only then are its loads searched.
 const QString RigheCostoUltimo = Parametri + InserisciRighe + QStringLiteral(
-    "SELECT G.CodiceArticolo, G.Q, C.Costo, IIf(C.IdDet Is Null, 0, 1), 10, [id] "
+    "SELECT G.CodiceArticolo, G.Q, C.Costo, IIf(C.Costo Is Null, 0, 1), 10, [id] "
     "FROM ((%1) AS G LEFT JOIN _UltimoCarico AS U ON U.CodiceArticolo = G.CodiceArticolo) "
     "LEFT JOIN MagazRegDetail AS C ON C.IdDet = IIf(U.DataIns < [fine], U.IdDet, "
     "(SELECT TOP 1 D.IdDet FROM MagazRegMain AS M INNER JOIN MagazRegDetail AS D ON M.IdReg = D.IdReg "
@@ -62,9 +62,9 @@ const QString RigheCostoUltimo = Parametri + InserisciRighe + QStringLiteral(
     "ORDER BY M.DataIns DESC, M.IdReg DESC, D.Riga DESC, D.IdDet DESC))").arg(GiacenzePositive);
 
 // The lines at the average load cost of the period; an article without
-// loads in the period has no cost.
+// loads in the period, or whose loads net to nothing, has no cost.
 const QString RigheCostoMedio = Parametri + InserisciRighe + QStringLiteral(
-    "SELECT G.CodiceArticolo, G.Q, G.CM, IIf(G.Carichi > 0, 1, 0), 10, [id] FROM (%1) AS G").arg(GiacenzePositive);
+    "SELECT G.CodiceArticolo, G.Q, G.CM, IIf(G.CM Is Null, 0, 1), 10, [id] FROM (%1) AS G").arg(GiacenzePositive);
 
 // The articles left without a cost, and the taking away of their lines.
 const QString SenzaCosto = QStringLiteral(

@@ -9,12 +9,21 @@
 #include "printing/ChiusuraMagazzino.h"
 #include "printing/RegistraStampe.h"
 #include "printing/frmValorizzazione.h"
+#include "records/RegolaCausale.h"
 #include "shell/MainModule.h"
 #include "shell/WindowRegistry.h"
+#include "support/HelperProcess.h"
 
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+
+#include <algorithm>
+#include <map>
+#include <optional>
+#include <random>
+#include <tuple>
 
 using platform::DateTime;
 using testsupport::DataFixture;
@@ -227,6 +236,179 @@ TEST_F(Chiusura, RenumbersTheWorkingYearByDateThenCreation)
     desktop->queueMsgBox(platform::vbYes);
     WindowRegistry::Nuovo(QStringLiteral("RicalcolaProgressivi"));
     EXPECT_EQ(desktop->prompts().last(), "Nessun movimento presente");
+}
+
+// A copy of the program killed while its closing writes the opening lines
+// leaves neither the header nor a line nor a number behind.
+TEST_F(Chiusura, KilledInsideItsTransactionTheClosingLeavesNothingAndRunsAgain)
+{
+    const QString tutteLeRighe = QStringLiteral("SELECT COUNT(*) || '/' || COUNT(DISTINCT IdReg) FROM MagazRegDetail");
+    const QString prima = DataFixture::queryValue(database, tutteLeRighe);
+    QProcess killed;
+    testsupport::startHelper(killed, QStringLiteral("chiusura_helper"), {QStringLiteral("chiudi"), database, "2031"});
+    ASSERT_EQ(testsupport::helperLine(killed), QByteArray("dentro"));
+    killed.kill();
+    ASSERT_TRUE(killed.waitForFinished(30000));
+
+    EXPECT_EQ(DataFixture::queryValue(database, "PRAGMA integrity_check"), "ok");
+    EXPECT_TRUE(aperture().isEmpty());
+    EXPECT_EQ(DataFixture::queryValue(database, tutteLeRighe), prima);
+    EXPECT_EQ(contatore(), "4");
+
+    chiudi(frmValorizzazione::CostoUltimo);
+    EXPECT_EQ(desktop->prompts(), QStringList({Domanda, ChiusuraMagazzino::MsgSuccesso}));
+    EXPECT_EQ(aperture(), QStringList{"2031-02-10 5 Giacenze iniziali anno 2031 Carico Deposito -"});
+    EXPECT_EQ(righe(), QStringList({"C2 5 3 1 10", "C3 5 4 1 10"}));
+}
+
+// One copy renumbers 2031 over and over while another saves forty new
+// movements of it: each ends well or says the database is busy, and the
+// year's numbers stay 1 to n, each once.
+TEST_F(Chiusura, RenumberingBesideSavesKeepsTheYearsNumbersUnique)
+{
+    // Thirty movements of 2031 numbered against their dates.
+    QString sql = QStringLiteral("DELETE FROM MagazRegDetail WHERE IdReg = 15; DELETE FROM MagazRegMain WHERE IdReg = 15; UPDATE _Pars SET l02 = 30 WHERE l01 = 2031;"
+                                 "INSERT INTO Articoli (Codice) VALUES ('A1');");
+    for (int i = 0; i < 30; ++i)
+        sql += QStringLiteral("INSERT INTO MagazRegMain (IdReg, DataIns, Progressivo, Causale) VALUES"
+                              " (%1, '2031-%2-10', %3, 'Carico');"
+                              "INSERT INTO MagazRegDetail (IdReg, Riga, CodiceArticolo, \"Quantità\", Segno, Costo)"
+                              " VALUES (%1, 10, 'C1', 1, 1, 1);")
+                   .arg(100 + i).arg(1 + (i * 7) % 12, 2, 10, QChar(u'0')).arg(30 - i);
+    DataFixture::runSql(database, sql);
+
+    QProcess rinumera, salva;
+    testsupport::startHelper(rinumera, QStringLiteral("chiusura_helper"), {QStringLiteral("rinumera"), database, "2031", "15"});
+    testsupport::startHelper(salva, QStringLiteral("movimento_helper"), {QStringLiteral("salva"), database, "2031", "40", "3"});
+    ASSERT_EQ(testsupport::helperLine(rinumera), QByteArray("pronto"));
+    ASSERT_EQ(testsupport::helperLine(salva), QByteArray("pronto"));
+    QProcess *const both[] = {&rinumera, &salva};
+    ASSERT_TRUE(testsupport::goAndWait(both, 2));
+    for (QProcess *helper : both) {
+        const QString errore = QString::fromUtf8(helper->readAllStandardError());
+        EXPECT_TRUE(helper->exitCode() == 0
+                    || (helper->exitCode() == 2 && errore.contains(QStringLiteral("Il database è in uso"))))
+            << helper->exitCode() << " " << errore.toStdString();
+    }
+    // The year's movements: the thirty above and the ones saved after them.
+    const QString anno = QStringLiteral(" FROM MagazRegMain WHERE IdReg >= 100");
+    const int n = DataFixture::queryValue(database, "SELECT COUNT(*)" + anno).toInt();
+    EXPECT_GE(n, 30);
+    EXPECT_EQ(DataFixture::queryValue(database, "SELECT COUNT(DISTINCT Progressivo) || '/' || MIN(Progressivo) || '/' ||"
+                                                " MAX(Progressivo)" + anno),
+              QStringLiteral("%1/1/%1").arg(n));
+    EXPECT_EQ(contatore(), QString::number(n));
+    EXPECT_EQ(DataFixture::queryValue(database, "SELECT COUNT(*) FROM MagazRegDetail WHERE CodiceArticolo = 'A1'"),
+              QString::number(3 * (n - 30)));
+}
+
+// A random history of 2029 to 2031 over every causale: the opening lines of
+// each valuation are, article by article, the stock of 2030 summed here
+// from the lines written, at the cost worked out here; the articles left
+// without a cost are the ones the message names. R09 and R10 are loaded
+// only in 2029 and come back from customers in 2030; R11 is never loaded.
+TEST_F(Chiusura, TheOpeningLinesAreTheYearsStockRecomputedArticleByArticle)
+{
+    struct Riga
+    {
+        QString data, articolo;
+        int idReg, riga, idDet, segno;
+        double quantita;
+        std::optional<double> costo;
+    };
+    std::vector<Riga> storia;
+    std::mt19937 rng(2030);
+    const auto caso = [&rng](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    std::map<QString, double> giacenza2030;
+    QString sql = QStringLiteral("DELETE FROM MagazRegDetail; DELETE FROM MagazRegMain; UPDATE _Pars SET l02 = 0;"
+                                 "INSERT INTO Articoli (Codice) VALUES ('R01'),('R02'),('R03'),('R04'),('R05'),"
+                                 "('R06'),('R07'),('R08'),('R09'),('R10'),('R11');");
+    int idDet = 1000;
+    for (int m = 0; m < 160; ++m) {
+        const int idReg = m < 157 ? 500 - m * 3 % 157 : 600 + m; // ids out of date order
+        const int anno = 2029 + caso(3);
+        const QString data = caso(8) == 0 ? QStringLiteral("%1-12-31 18:00:00").arg(anno)
+                                          : QStringLiteral("%1-%2-%3").arg(anno).arg(1 + caso(12), 2, 10, QChar(u'0'))
+                                                .arg(caso(2) ? 1 : 15, 2, 10, QChar(u'0'));
+        // The last movements give R09, R10 and R11 back in 2030.
+        const RegolaCausale regola =
+            RegolaCausale::Di(m >= 157 ? QStringLiteral("Reso da Cliente") : RegolaCausale::Causali[caso(6)]);
+        const QString data2030 = m >= 157 ? QStringLiteral("2030-05-01") : data;
+        sql += QStringLiteral("INSERT INTO MagazRegMain (IdReg, DataIns, Progressivo, Causale) VALUES (%1, '%2', 1, '%3');")
+                   .arg(idReg).arg(data2030, regola.causale);
+        QList<int> numeri{10, 20, 30, 40};
+        std::shuffle(numeri.begin(), numeri.end(), rng);
+        for (int l = 0; l < 1 + caso(4); ++l) {
+            QString articolo = m >= 157 ? QStringLiteral("R%1").arg(9 + m - 157, 2, 10, QChar(u'0'))
+                                        : QStringLiteral("R%1").arg(1 + caso(8), 2, 10, QChar(u'0'));
+            if (m < 157 && anno == 2029 && regola.segno == 1 && caso(3) == 0)
+                articolo = caso(2) ? QStringLiteral("R09") : QStringLiteral("R10");
+            // Stock effect: loads and customer returns add, the others take away.
+            const int verso = regola.segno == 1 ? (regola.reso ? -1 : 1) : (regola.reso ? 1 : -1);
+            double q = 1 + caso(20);
+            if (data2030.startsWith(QStringLiteral("2030")) && verso < 0) {
+                q = std::min(q, giacenza2030[articolo]); // never below zero: the closing would refuse
+                if (q <= 0)
+                    continue;
+            }
+            Riga r{data2030, articolo, idReg, numeri[l], ++idDet, regola.segno, regola.reso ? -q : q, std::nullopt};
+            if (caso(20) > 0)
+                r.costo = 0.25 * (1 + caso(16));
+            if (data2030.startsWith(QStringLiteral("2030")))
+                giacenza2030[articolo] += r.quantita * r.segno;
+            sql += QStringLiteral("INSERT INTO MagazRegDetail (IdDet, IdReg, Riga, CodiceArticolo, \"Quantità\", Segno,"
+                                  " Costo) VALUES (%1, %2, %3, '%4', %5, %6, %7);")
+                       .arg(r.idDet).arg(r.idReg).arg(r.riga).arg(r.articolo).arg(r.quantita).arg(r.segno)
+                       .arg(r.costo ? QString::number(*r.costo) : QStringLiteral("NULL"));
+            storia.push_back(r);
+        }
+    }
+    DataFixture::runSql(database, sql);
+
+    for (const std::int32_t scelta : {frmValorizzazione::CostoUltimo, frmValorizzazione::CostoMedio}) {
+        SCOPED_TRACE(scelta);
+        QStringList attese, senzaCosto;
+        for (const auto &[articolo, q] : giacenza2030) {
+            if (q <= 0)
+                continue;
+            std::optional<double> costo;
+            if (scelta == frmValorizzazione::CostoUltimo) {
+                const Riga *ultima = nullptr;
+                for (const Riga &r : storia)
+                    if (r.articolo == articolo && r.segno == 1 && r.data < QStringLiteral("2031")
+                        && (!ultima || std::tie(r.data, r.idReg, r.riga, r.idDet)
+                                           > std::tie(ultima->data, ultima->idReg, ultima->riga, ultima->idDet)))
+                        ultima = &r;
+                if (ultima)
+                    costo = ultima->costo;
+            } else {
+                double valore = 0, quantita = 0;
+                for (const Riga &r : storia)
+                    if (r.articolo == articolo && r.segno == 1 && r.data.startsWith(QStringLiteral("2030"))) {
+                        quantita += r.quantita;
+                        valore += r.costo.value_or(0) * r.quantita;
+                    }
+                if (quantita != 0)
+                    costo = valore / quantita;
+            }
+            if (costo)
+                attese << QString::asprintf("%s %.6f %.6f", qPrintable(articolo), q, *costo);
+            else
+                senzaCosto << articolo;
+        }
+        ASSERT_TRUE(senzaCosto.contains(QStringLiteral("R11")));
+        ASSERT_EQ(senzaCosto.contains(QStringLiteral("R09")), scelta == frmValorizzazione::CostoMedio);
+
+        DataFixture::runSql(database, "DELETE FROM MagazRegDetail WHERE IdReg IN (SELECT IdReg FROM MagazRegMain WHERE"
+                                      " Descrizione LIKE 'Giacenze%'); DELETE FROM MagazRegMain WHERE Descrizione LIKE 'Giacenze%'");
+        desktop->clear();
+        chiudi(scelta);
+        EXPECT_EQ(desktop->prompts(), QStringList({Domanda, ChiusuraMagazzino::MessaggioSuccesso(senzaCosto)}));
+        EXPECT_EQ(col(QStringLiteral("SELECT printf('%s %.6f %.6f', CodiceArticolo, \"Quantità\", Costo) FROM MagazRegDetail"
+                                     " D JOIN MagazRegMain M ON M.IdReg = D.IdReg WHERE M.Descrizione LIKE 'Giacenze%'"
+                                     " ORDER BY CodiceArticolo")),
+                  attese);
+    }
 }
 
 } // namespace

@@ -19,6 +19,7 @@
 #include "printing/arpGiacenze_05.h"
 #include "printing/arpGiornaleMagazzino.h"
 #include "printing/arpInventario.h"
+#include "printing/frmPrintReportCliFor.h"
 #include "printing/frmPrintReportMov.h"
 #include "shell/MainModule.h"
 #include "shell/WindowRegistry.h"
@@ -447,4 +448,59 @@ TEST_F(StampeMagazzinoTest, TheClosingPreviewsNegativeStockOnTheBelowMinimumLayo
     choose(3);
     const QString own = preview<arpGiacenze_05>();
     EXPECT_TRUE(own.contains(QStringLiteral("Delta")) && !own.contains(QStringLiteral("Check")));
+}
+
+// A period without movements, then a database without any data: every
+// stock report and both address books run without a message, with their
+// title, their captions and their page number, and no row of another
+// period; only the articles whose minimum the empty period leaves short
+// stay in the below-minimum list.
+TEST_F(StampeMagazzinoTest, APeriodWithoutMovementsOrAnEmptyDatabaseGivesTidyEmptyReports)
+{
+    struct Report {
+        int row, view;
+        QString title;
+    };
+    const Report reports[] = {{1, 0, u"Giornale di Magazzino - Movimenti dal 01/01/20 al 31/12/20"_s},
+                              {2, 0, u"Inventario - Movimenti dal 01/01/20 al 31/12/20"_s},
+                              {2, 1, u"Inventario - Movimenti dal 01/01/20 al 31/12/20"_s},
+                              {3, 0, u"Articoli sottoscorta dal 01/01/20 al 31/12/20"_s}};
+    for (const bool vuoto : {false, true}) {
+        if (vuoto) {
+            DataFixture::runSql(database, u"DELETE FROM MagazRegDetail; DELETE FROM MagazRegMain; DELETE FROM Articoli;"
+                                          " DELETE FROM CliFor;"_s);
+            ASSERT_TRUE(WindowRegistry::Stampa(u"frmPrintReportMov"_s, u"Magazzino"_s));
+        }
+        for (const Report &r : reports) {
+            const std::string where = std::to_string(vuoto) + "/" + std::to_string(r.row) + "/" + std::to_string(r.view);
+            choose(r.row, r.view);
+            dialog->Dat1->setDate(QDate(2020, 1, 1));
+            dialog->Dat2->setDate(QDate(2020, 12, 31));
+            const QString text = pdfLines(exportTo(12, u"vuoto.pdf"_s));
+            EXPECT_EQ(desktop->prompts(), QStringList()) << where;
+            EXPECT_GE(lineOf(text, r.title), 0) << where << "\n" << text.toStdString();
+            EXPECT_GE(lineOf(text, u"1 / 1"_s), 0) << where;
+            const QStringList codes = linesWith(text, u"001 "_s);
+            const QStringList corte{u"A001 Vite 3x20 100,00 0,00 100,00"_s, u"B001 Rondella 10,00 0,00 10,00"_s,
+                                    u"C001 Penna \"Stilo\" d'acciaio – confezione 30,00 0,00 30,00"_s};
+            EXPECT_EQ(codes, r.row == 3 && !vuoto ? corte : QStringList())
+                << where << "\n" << text.toStdString();
+        }
+    }
+    for (const QString &title : {u"Clienti"_s, u"Fornitori"_s}) {
+        ASSERT_TRUE(WindowRegistry::Stampa(u"frmPrintReport"_s + title, u"Magazzino"_s));
+        auto *d = title == u"Clienti"_s ? static_cast<frmPrintReportCliFor *>(frmPrintReportClienti::Aperto())
+                                        : frmPrintReportFornitori::Aperto();
+        ASSERT_TRUE(d);
+        for (int row : {1, 2}) {
+            jobs.clear();
+            doubleClickRow(d->GridEX1, row);
+            ASSERT_EQ(jobs.size(), 1u) << title.toStdString() << row;
+            const QString text = pdfLines(jobs[0].pdf);
+            EXPECT_TRUE(text.startsWith(title)) << text.toStdString();
+            EXPECT_LE(text.count(u'\n'), 3) << text.toStdString();
+        }
+        delete d;
+    }
+    EXPECT_EQ(desktop->prompts(), QStringList());
 }

@@ -10,13 +10,13 @@
 //     Saves <count> movements, then starts one more and stops inside its
 //     transaction, once its header and lines are written: prints "dentro"
 //     and waits to be killed.
+#include "support/HelperProgram.h"
+
 #include "platform/base/RuntimeError.h"
 #include "platform/data/Recordset.h"
 #include "records/Movimento.h"
-#include "shell/MainModule.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QThread>
 
 #include <cstdio>
@@ -52,17 +52,9 @@ void SalvaTutti(const Richiesta &r)
     }
 }
 
-void Annuncia(const char *word)
-{
-    std::printf("%s\n", word);
-    std::fflush(stdout);
-}
-
 int Salva(const Richiesta &r)
 {
-    Annuncia("pronto");
-    char line[16];
-    if (!std::fgets(line, sizeof line, stdin))
+    if (!helperprogram::ready())
         return 3;
     try {
         SalvaTutti(r);
@@ -82,7 +74,7 @@ int Interrompi(const Richiesta &r)
     QObject::connect(&m.Righe(), &platform::Recordset::recordsetChangeComplete, [](platform::EventReason reason) {
         if (reason != platform::EventReason::adRsnUpdate)
             return;
-        Annuncia("dentro");
+        helperprogram::announce("dentro");
         for (;;)
             QThread::sleep(60);
     });
@@ -100,8 +92,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: movimento_helper salva|interrompi <database> <year> <count> <lines>\n");
         return 64;
     }
-    const QFileInfo database(args.at(2));
-    MainModule::ConnString = MainModule::CostruisciConnString(database.absolutePath(), database.fileName());
+    helperprogram::useDatabase(args.at(2));
     const Richiesta richiesta{static_cast<std::int16_t>(args.at(3).toInt()), args.at(4).toInt(), args.at(5).toInt()};
     return args.at(1) == QLatin1String("salva") ? Salva(richiesta) : Interrompi(richiesta);
 }

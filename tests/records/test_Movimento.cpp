@@ -2,6 +2,7 @@
 // copies saving at once, a copy killed inside its save, and a random run
 // checked against a plain model.
 #include "RecordsFixture.h"
+#include "support/HelperProcess.h"
 
 #include "platform/data/ConflictError.h"
 #include "platform/data/Recordset.h"
@@ -90,18 +91,10 @@ protected:
                     "(SELECT COUNT(*) FROM MagazRegDetail D WHERE NOT EXISTS "
                     "(SELECT 1 FROM MagazRegMain M WHERE M.IdReg = D.IdReg))"_s);
     }
-    // A copy of the program running movimento_helper, and the next line it prints.
+    // A copy of the program running movimento_helper.
     static void avvia(QProcess &process, const QStringList &args)
     {
-        process.start(testsupport::programDir() + u"/movimento_helper"_s, args);
-        ASSERT_TRUE(process.waitForStarted(30000));
-    }
-    static QByteArray rigaDa(QProcess &process)
-    {
-        while (!process.canReadLine())
-            if (!process.waitForReadyRead(60000))
-                return process.readAllStandardError();
-        return process.readLine().trimmed();
+        testsupport::startHelper(process, u"movimento_helper"_s, args);
     }
 };
 
@@ -208,18 +201,15 @@ TEST_F(MovimentoTest, CopiesSavingAtOnceOrKilledInsideTheSaveKeepNumbersAndLines
     for (QProcess &worker : workers)
         avvia(worker, {u"salva"_s, database, u"2031"_s, u"40"_s, u"3"_s});
     for (QProcess &worker : workers)
-        ASSERT_EQ(rigaDa(worker), QByteArray("pronto"));
+        ASSERT_EQ(testsupport::helperLine(worker), QByteArray("pronto"));
+    QProcess *const both[] = {&workers[0], &workers[1]};
+    ASSERT_TRUE(testsupport::goAndWait(both, 2));
     for (QProcess &worker : workers) {
-        worker.write("via\n");
-        ASSERT_TRUE(worker.waitForBytesWritten(30000));
-    }
-    for (QProcess &worker : workers) {
-        ASSERT_TRUE(worker.waitForFinished(120000));
         EXPECT_EQ(worker.exitCode(), 0) << worker.readAllStandardError().toStdString();
     }
     QProcess killed;
     avvia(killed, {u"interrompi"_s, database, u"2031"_s, u"2"_s, u"1000"_s});
-    ASSERT_EQ(rigaDa(killed), QByteArray("dentro"));
+    ASSERT_EQ(testsupport::helperLine(killed), QByteArray("dentro"));
     killed.kill();
     ASSERT_TRUE(killed.waitForFinished(30000));
 
