@@ -4,6 +4,7 @@
 #include "DataFixture.h"
 #include "DescrizioneEtichetta.h"
 #include "PrintingFixture.h"
+#include "ReportTestSupport.h"
 #include "common/ModalCall.h"
 #include "common/comRegistry.h"
 
@@ -20,6 +21,7 @@
 #include "printing/frmSetLabels.h"
 #include "records/RegistraRecord.h"
 #include "records/frm_io_MovMag_01.h"
+#include "support/HelperProcess.h"
 #include "support/TestEnv.h"
 #include "shell/MainModule.h"
 #include "shell/WindowRegistry.h"
@@ -284,10 +286,7 @@ TEST_F(Etichette, PrintingGoesToTheLabelPrinterAndWithoutLabelsTheDialogSaysSoAn
     ASSERT_EQ(jobs.size(), 1u);
     EXPECT_EQ(jobs[0].options.printerName, QStringLiteral("Magazzino"));
     EXPECT_FALSE(IstanzeReport::Istanza<NewLabel>());
-    QProcess pdftotext;
-    pdftotext.start(QStringLiteral("pdftotext"), {jobs[0].pdf, QStringLiteral("-")});
-    ASSERT_TRUE(pdftotext.waitForFinished());
-    EXPECT_EQ(QString::fromUtf8(pdftotext.readAllStandardOutput()).count(QStringLiteral("Dado M3")), 2);
+    EXPECT_EQ(reporttest::pdfText(jobs[0].pdf).count(QStringLiteral("Dado M3")), 2);
 }
 
 TEST_F(Etichette, EveryPrintedBarcodeDecodesToItsArticleCode)
@@ -309,15 +308,14 @@ TEST_F(Etichette, EveryPrintedBarcodeDecodesToItsArticleCode)
     ASSERT_EQ(jobs.size(), 1u);
 
     const QString prefisso = folder + QStringLiteral("/pagina");
-    ASSERT_EQ(QProcess::execute(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("300"),
-                                                             QStringLiteral("-gray"), jobs[0].pdf, prefisso}), 0);
+    reporttest::runTool(QStringLiteral("pdftoppm"),
+                        {QStringLiteral("-r"), QStringLiteral("300"), QStringLiteral("-gray"), jobs[0].pdf, prefisso});
     QStringList immagini;
     for (const QString &f : QDir(folder).entryList({QStringLiteral("pagina*")}))
         immagini << folder + u'/' + f;
-    QProcess zbarimg;
-    zbarimg.start(QStringLiteral("zbarimg"), QStringList{QStringLiteral("-q")} + immagini);
-    ASSERT_TRUE(zbarimg.waitForFinished(60000));
-    QStringList letti = QString::fromUtf8(zbarimg.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    QStringList letti = QString::fromUtf8(reporttest::runTool(QStringLiteral("zbarimg"),
+                                                              QStringList{QStringLiteral("-q")} + immagini))
+                            .split(u'\n', Qt::SkipEmptyParts);
     letti.removeDuplicates();
     letti.sort();
     // Every code in Code 128 and Code 39, the 40 characters whole; EAN-13
@@ -328,13 +326,6 @@ TEST_F(Etichette, EveryPrintedBarcodeDecodesToItsArticleCode)
                        QStringLiteral("EAN-13:4006381333931")};
     attesi.sort();
     EXPECT_EQ(letti, attesi);
-}
-
-// A copy of the program running etichetta_helper.
-void avvia(QProcess &process, const QStringList &args)
-{
-    process.start(testsupport::programDir() + QStringLiteral("/etichetta_helper"), args);
-    ASSERT_TRUE(process.waitForStarted(30000));
 }
 
 TEST_F(Etichette, ALayoutSavedInTheDesignerReopensAlikeInAnotherCopyOfTheProgram)
@@ -361,7 +352,7 @@ TEST_F(Etichette, ALayoutSavedInTheDesignerReopensAlikeInAnotherCopyOfTheProgram
     flushDeletes();
     ASSERT_TRUE(desktop->msgBoxes().empty()) << desktop->prompts().join(u'|').toStdString();
     QProcess altro;
-    avvia(altro, {QStringLiteral("descrivi"), database});
+    testsupport::startHelper(altro, QStringLiteral("etichetta_helper"), {QStringLiteral("descrivi"), database});
     ASSERT_TRUE(altro.waitForFinished(60000));
     EXPECT_EQ(altro.exitCode(), 0) << altro.readAllStandardError().toStdString();
     EXPECT_EQ(QString::fromUtf8(altro.readAllStandardOutput()).trimmed(), atteso);
@@ -374,7 +365,7 @@ TEST_F(Etichette, TwoCopiesSavingAtOnceLeaveOneWholeLayoutThatAlwaysReads)
     QProcess copie[2];
     const int voci[2] = {3, 60};
     for (int i = 0; i < 2; ++i) {
-        avvia(copie[i], {QStringLiteral("salva"), database, QString::number(voci[i]), QStringLiteral("25")});
+        testsupport::startHelper(copie[i], QStringLiteral("etichetta_helper"), {QStringLiteral("salva"), database, QString::number(voci[i]), QStringLiteral("25")});
         ASSERT_TRUE(copie[i].waitForReadyRead(60000));
         ASSERT_EQ(copie[i].readLine().trimmed(), "pronto");
     }

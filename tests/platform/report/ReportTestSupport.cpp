@@ -55,14 +55,12 @@ QByteArray pngBytes(int width, int height, Qt::GlobalColor color)
     return bytes;
 }
 
-namespace {
-
 // Runs an outside tool and returns what it printed. A tool that is not
 // installed, or that fails, fails the calling test with its name and its
 // own words, so a missing package never reads as a wrong export. An exit
 // code in `quietCodes` gives an empty result without failing (unzip's 11,
 // "no such entry", is an answer, not a failure).
-QByteArray runTool(const QString &program, const QStringList &arguments, std::initializer_list<int> quietCodes = {})
+QByteArray runTool(const QString &program, const QStringList &arguments, std::initializer_list<int> quietCodes)
 {
     if (QStandardPaths::findExecutable(program).isEmpty()) {
         ADD_FAILURE() << "the tool '" << program.toStdString()
@@ -82,8 +80,6 @@ QByteArray runTool(const QString &program, const QStringList &arguments, std::in
     }
     return process.readAllStandardOutput();
 }
-
-} // namespace
 
 QString pdfText(const QString &path, int firstPage, int lastPage)
 {

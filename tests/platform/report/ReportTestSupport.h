@@ -41,6 +41,11 @@ platform::report::ReportControl &summary(platform::report::ReportControl &field,
 // A PNG picture of one colour.
 QByteArray pngBytes(int width, int height, Qt::GlobalColor color);
 
+// Runs an outside tool and returns what it printed. A tool that is not
+// installed, or that fails, fails the calling test with its name; an exit
+// code in `quietCodes` gives an empty result without failing.
+QByteArray runTool(const QString &program, const QStringList &arguments, std::initializer_list<int> quietCodes = {});
+
 // The outside tools below fail the calling test, naming the tool, when it
 // is not installed or fails.
 // The text pdftotext extracts (in physical layout), "" when it fails.
