@@ -1447,7 +1447,10 @@ Expr Parser::functionCall()
         static const QHash<QString, QString> formats = {{u"year"_s, u"%Y"_s},   {u"month"_s, u"%m"_s},
                                                         {u"day"_s, u"%d"_s},    {u"hour"_s, u"%H"_s},
                                                         {u"minute"_s, u"%M"_s}, {u"second"_s, u"%S"_s}};
-        e.sql = u"CAST(strftime('"_s + formats.value(lower) + u"', "_s + args[0].sql + u") AS INTEGER)"_s;
+        // jet_year gives the same as strftime, reading plain dates directly.
+        e.sql = lower == u"year" ? u"jet_year("_s + args[0].sql + u')'
+                                 : u"CAST(strftime('"_s + formats.value(lower) + u"', "_s + args[0].sql
+                + u") AS INTEGER)"_s;
     } else if (lower == u"last") {
         arity(1, 1);
         e.sql = u"jet_last("_s + args[0].sql + u')';

@@ -104,6 +104,23 @@ TEST(ConnectionOpen, TheDataSourceIsTheFileOpenedWithTheProgramsSettingsFunction
     EXPECT_EQ(st.text(1), u"b"_s);
     ASSERT_TRUE(st.step());
     EXPECT_TRUE(st.value(1).isNull());
+    // jet_year answers what CAST(strftime('%Y', x) AS INTEGER) answers, for
+    // plain dates read directly and for everything else through the engine.
+    sqlite::Statement year = c.openSession().prepare(
+        u"SELECT jet_year(?1) IS CAST(strftime('%Y', ?1) AS INTEGER), typeof(jet_year(?1)), jet_year(?1)"_s);
+    const QList<sqlite::SqlValue> dates = {
+        sqlite::SqlValue::text(u"2026-03-15"_s), sqlite::SqlValue::text(u"0999-12-31"_s),
+        sqlite::SqlValue::text(u"2026-02-31"_s), sqlite::SqlValue::text(u"2026-13-01"_s),
+        sqlite::SqlValue::text(u"2026-12-00"_s), sqlite::SqlValue::text(u"2026-12-31 24:00:00"_s),
+        sqlite::SqlValue::text(u"2026-1-5xxx"_s), sqlite::SqlValue::text(u" 2026-03-1"_s),
+        sqlite::SqlValue::text(u"2026-06-30T10:00"_s), sqlite::SqlValue::text(u"abcdefghij"_s),
+        sqlite::SqlValue::real(2461000.5), sqlite::SqlValue::integer(1), sqlite::SqlValue()};
+    for (const sqlite::SqlValue &date : dates) {
+        year.reset();
+        year.bind(1, date);
+        ASSERT_TRUE(year.step());
+        EXPECT_EQ(year.integer(0), 1) << year.text(1).toStdString() << " " << year.text(2).toStdString();
+    }
 }
 
 TEST(ConnectionOpen, FilesThatAreNotOurDatabaseAreRefusedUnchanged)

@@ -198,7 +198,7 @@ TEST(JetTranslator, OperatorsAndFunctionsTakeTheirWholeOperandsAndArguments)
 
     // Functions and the number of their arguments.
     EXPECT_EQ(sqlOf(u"SELECT Nz(a), Nz(a, 0), Year(DataIns), Month(#2/3/2026#), Day(x)"_s),
-              u"SELECT IFNULL(a, ''), IFNULL(a, 0), CAST(strftime('%Y', DataIns) AS INTEGER), "
+              u"SELECT IFNULL(a, ''), IFNULL(a, 0), jet_year(DataIns), "
               u"CAST(strftime('%m', '2026-02-03') AS INTEGER), CAST(strftime('%d', x) AS INTEGER)"_s);
     EXPECT_EQ(sqlOf(u"SELECT Last(Costo), Abs([Quantità]), Count(*), Max(Riga), UCase(a), Left(a, 2), Mid(a, 2)"_s),
               u"SELECT jet_last(Costo), Abs([Quantità]), Count(*), Max(Riga), upper(a), substr(a, 1, 2), substr(a, 2)"_s);

@@ -225,7 +225,7 @@ QList<Case> corpus()
         {closing(false), K::Modify, {u"d2"_s}, {u"WITH [invCU] AS ("_s, u"GROUP BY MagazRegDetail.CodiceArticolo HAVING"_s}},
         {closing(true), K::Modify, {u"d2"_s, u"d1"_s}, {u"WITH [invCM] AS ("_s}},
         {u"SELECT * FROM MagazRegMain WHERE Year(DataIns)=2026 ORDER BY DataIns, IdReg"_s, K::Select, {},
-         {u"CAST(strftime('%Y', DataIns) AS INTEGER) = 2026"_s}},
+         {u"jet_year(DataIns) = 2026"_s}},
         // movement model and window
         {u"Execute ViewGiacenze #01/01/26#, #12/31/26#"_s, K::Select, dates},
         // movement chooser and document
