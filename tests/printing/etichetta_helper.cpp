@@ -10,13 +10,13 @@
 //     <count> times a label of <items> fixed texts, each named after the
 //     item count. Exit code 0 when every save succeeded, 2 otherwise.
 #include "DescrizioneEtichetta.h"
+#include "support/HelperProgram.h"
 
 #include "platform/base/RuntimeError.h"
 #include "printing/NewLabel.h"
 #include "shell/MainModule.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 
 #include <cstdio>
 
@@ -38,10 +38,7 @@ int Salva(int voci, int volte)
         layout.detail().addLabel(QStringLiteral("v%1_%2").arg(voci).arg(i), QStringLiteral("Testo %1").arg(i), 20 * i,
                                  10 * i, 900, 240);
     LayoutEtichetta::FormaArchiviata(layout, LayoutEtichetta::Foglio{100, 100, 100, 10, 2, 300, 600, 0});
-    std::printf("pronto\n");
-    std::fflush(stdout);
-    char line[16];
-    if (!std::fgets(line, sizeof line, stdin))
+    if (!helperprogram::ready())
         return 3;
     try {
         for (int i = 0; i < volte; ++i)
@@ -64,7 +61,6 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: etichetta_helper descrivi <database> | salva <database> <items> <count>\n");
         return 64;
     }
-    const QFileInfo database(args.at(2));
-    MainModule::ConnString = MainModule::CostruisciConnString(database.absolutePath(), database.fileName());
+    helperprogram::useDatabase(args.at(2));
     return descrivi ? Descrivi() : Salva(args.at(3).toInt(), args.at(4).toInt());
 }
