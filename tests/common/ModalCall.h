@@ -4,6 +4,8 @@
 #include <QDialog>
 #include <QTimer>
 
+#include "support/DialogWatcher.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -13,16 +15,23 @@ namespace testsupport {
 // Runs `action` on the modal dialog of type Dialog once the call under test
 // has opened it and waits in its event loop.
 template <typename Dialog>
-void onModal(std::function<void(Dialog *)> action, int triesLeft = 200)
+void waitForModal(std::function<void(Dialog *)> action, int triesLeft)
 {
     QTimer::singleShot(0, [action, triesLeft] {
         if (auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget()))
             action(dialog);
         else if (triesLeft > 0)
-            onModal<Dialog>(action, triesLeft - 1);
+            waitForModal<Dialog>(action, triesLeft - 1);
         else
             ADD_FAILURE() << "no modal dialog appeared";
     });
+}
+
+template <typename Dialog>
+void onModal(std::function<void(Dialog *)> action)
+{
+    expectDialog();
+    waitForModal<Dialog>(std::move(action), 200);
 }
 
 // Makes the call under test, which opens a modal dialog of type Dialog, and

@@ -1,5 +1,6 @@
 // Shared main() of the test executables: an offscreen QApplication with a
 // temporary HOME and XDG folders, then GoogleTest.
+#include "DialogWatcher.h"
 #include "TestEnv.h"
 
 #include <QApplication>
@@ -28,5 +29,6 @@ int main(int argc, char **argv)
 
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    testsupport::installDialogWatcher();
     return RUN_ALL_TESTS();
 }

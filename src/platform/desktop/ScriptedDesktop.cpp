@@ -2,12 +2,49 @@
 
 #include "platform/desktop/QtDesktopServices.h"
 
+#include <QApplication>
 #include <QFileInfo>
+#include <QPointer>
+#include <QWidget>
 #include <QtDebug>
 
 namespace platform {
 
 namespace {
+
+// For its lifetime, a modal window stands where the real box or dialog
+// would: it becomes the active window, as the desktop makes a new modal
+// window, and the window that was active gets the focus back afterwards.
+class StandIn
+{
+public:
+    explicit StandIn(bool active)
+    {
+        if (!active)
+            return;
+        m_previous = QApplication::activeWindow();
+        m_box = std::make_unique<QWidget>(nullptr, Qt::Dialog);
+        m_box->setWindowModality(Qt::ApplicationModal);
+        m_box->setAttribute(Qt::WA_DontShowOnScreen);
+        m_box->show();
+        QApplication::setActiveWindow(m_box.get());
+    }
+    ~StandIn()
+    {
+        if (!m_box)
+            return;
+        m_box->hide();
+        if (m_previous)
+            QApplication::setActiveWindow(m_previous);
+    }
+    StandIn(const StandIn &) = delete;
+    StandIn &operator=(const StandIn &) = delete;
+
+private:
+    QPointer<QWidget> m_previous;
+    std::unique_ptr<QWidget> m_box;
+};
+
 template <typename T>
 std::optional<T> takeFront(std::deque<std::optional<T>> &queue)
 {
@@ -39,24 +76,28 @@ int ScriptedDesktop::msgBox(const QString &prompt, int style, const QString &tit
                      answer, style, qUtf8Printable(prompt));
     }
     m_calls.emplace_back(MsgBoxCall{prompt, style, title, messageBoxCaption(title), answer});
+    StandIn box(m_takesFocus);
     return answer;
 }
 
 std::optional<QString> ScriptedDesktop::getOpenFileName(const FileDialogRequest &request)
 {
     m_calls.emplace_back(OpenFileCall{request});
+    StandIn dialog(m_takesFocus);
     return takeFront(m_openAnswers);
 }
 
 std::optional<QString> ScriptedDesktop::getSaveFileName(const FileDialogRequest &request)
 {
     m_calls.emplace_back(SaveFileCall{request});
+    StandIn dialog(m_takesFocus);
     return takeFront(m_saveAnswers);
 }
 
 std::optional<QFont> ScriptedDesktop::chooseFont(const QFont &initial, const QString &title)
 {
     m_calls.emplace_back(FontCall{initial, title});
+    StandIn dialog(m_takesFocus);
     return takeFront(m_fontAnswers);
 }
 

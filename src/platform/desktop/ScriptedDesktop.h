@@ -111,6 +111,12 @@ public:
     // nullopt: showHelp answers whether the file exists.
     void setHelpFileExists(std::optional<bool> exists) { m_helpFileExists = exists; }
     void setOpenUrlResult(bool result) { m_openUrlResult = result; }
+    // Message boxes and file and font dialogs take the focus as real ones
+    // do: for the time of the call a modal stand-in window is the active
+    // one, so the control that had the focus gets a focus-out (reason
+    // ActiveWindowFocusReason) and, once the call is answered, a focus-in.
+    // A window that shows a message from inside an editor is tested so.
+    void setTakesFocus(bool takes) { m_takesFocus = takes; }
 
     // Every call so far, in order.
     const std::vector<DesktopCall> &calls() const { return m_calls; }
@@ -144,6 +150,7 @@ private:
     QString m_defaultPrinter;
     std::optional<bool> m_helpFileExists;
     bool m_openUrlResult = true;
+    bool m_takesFocus = false;
 };
 
 // Installs a ScriptedDesktop for its own lifetime and puts the previous

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -259,6 +260,11 @@ bool GridDelegate::eventFilter(QObject *object, QEvent *event)
         // A click on the grid is settled by the grid itself; the focus
         // going into the editor's own list changes nothing.
         if (QApplication::activePopupWidget())
+            return false;
+        // The window giving up the activation (to a message box the cell's
+        // own check shows, or to another window) is not the user leaving
+        // the cell: the editor stays open with what was typed.
+        if (static_cast<QFocusEvent *>(event)->reason() == Qt::ActiveWindowFocusReason)
             return false;
         QWidget *now = QApplication::focusWidget();
         for (QWidget *w = now; w; w = w->parentWidget()) {

@@ -18,6 +18,8 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include "common/ModalCall.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -28,21 +30,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Runs action on the dialog of type Dialog once it is the active modal widget,
-// that is once the call under test has opened it and waits in its event loop.
-template <typename Dialog>
-void onModal(std::function<void(Dialog *)> action, int triesLeft = 100)
-{
-    QTimer::singleShot(0, [action, triesLeft] {
-        if (auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget())) {
-            action(dialog);
-        } else if (triesLeft > 0) {
-            onModal<Dialog>(action, triesLeft - 1);
-        } else {
-            ADD_FAILURE() << "no modal dialog appeared";
-        }
-    });
-}
+using testsupport::onModal;
 
 // Presses a key where the user's keystroke would land.
 void pressKey(QWidget *dialog, Qt::Key key)

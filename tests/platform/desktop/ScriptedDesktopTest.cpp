@@ -4,7 +4,10 @@
 #include "platform/desktop/QtDesktopServices.h"
 #include "platform/desktop/ScriptedDesktop.h"
 
+#include <QApplication>
 #include <QGuiApplication>
+#include <QFocusEvent>
+#include <QLineEdit>
 
 #include <gtest/gtest.h>
 
@@ -115,4 +118,46 @@ TEST(MessageBoxStyle, ButtonsEnterAndEscapeForEveryGroupWhateverTheIcon)
     }
     // vbDefaultButton4 names a fourth button no box has.
     EXPECT_EQ(defaultAnswer(vbYesNoCancel + 768), vbYes);
+}
+
+// A box that takes the focus: the control that had it gets a focus-out while
+// the box is up, as a real box's, and the focus back once it is answered.
+TEST(ScriptedDesktop, ABoxThatTakesTheFocusLeavesTheControlForItsTimeAndGivesItBack)
+{
+    QWidget window;
+    auto *edit = new QLineEdit(&window);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    edit->setFocus();
+    ASSERT_TRUE(edit->hasFocus());
+
+    struct FocusLog : QObject
+    {
+        QStringList seen;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)
+                seen << QStringLiteral("%1 %2")
+                            .arg(event->type() == QEvent::FocusIn ? QStringLiteral("in") : QStringLiteral("out"))
+                            .arg(static_cast<QFocusEvent *>(event)->reason());
+            return false;
+        }
+    } log;
+    edit->installEventFilter(&log);
+
+    ScriptedDesktop scripted;
+    scripted.setTakesFocus(true);
+    scripted.msgBox(QStringLiteral("Errore nell'inserimento dei dati"));
+    const QStringList away{QStringLiteral("out %1").arg(Qt::ActiveWindowFocusReason),
+                           QStringLiteral("in %1").arg(Qt::ActiveWindowFocusReason)};
+    EXPECT_EQ(log.seen, away);
+    EXPECT_TRUE(edit->hasFocus());
+    EXPECT_EQ(QApplication::activeWindow(), &window);
+    scripted.getSaveFileName({});
+    EXPECT_EQ(log.seen, away + away);
+
+    // Without it nothing moves.
+    scripted.setTakesFocus(false);
+    scripted.msgBox(QStringLiteral("Errore nell'inserimento dei dati"));
+    EXPECT_EQ(log.seen, away + away);
 }
