@@ -169,7 +169,7 @@ public:
             // The box's own menu, whose "Incolla" pastes through the filter.
             const auto *request = static_cast<QContextMenuEvent *>(event);
             QPointer<QMenu> menu = m_edit->createStandardContextMenu();
-            QAction *paste = menu->findChild<QAction *>(QStringLiteral("edit-paste"));
+            QAction *paste = PasteAction(menu);
             if (!paste) {
                 delete menu;
                 return false;
@@ -199,6 +199,19 @@ public:
     }
 
 private:
+    // The "Paste" entry of a line edit's standard menu: by its name where
+    // Qt gives it one, else by its (translated) caption.
+    static QAction *PasteAction(const QMenu *menu)
+    {
+        const QString caption = QCoreApplication::translate("QLineEdit", "&Paste");
+        for (QAction *action : menu->actions()) {
+            if (action->objectName() == QStringLiteral("edit-paste")
+                || action->text().section(u'\t', 0, 0) == caption)
+                return action;
+        }
+        return nullptr;
+    }
+
     void Insert(const QString &text)
     {
         const QString filtered = m_filter(text);

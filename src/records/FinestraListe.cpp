@@ -2,7 +2,6 @@
 
 #include "platform/data/DatabaseError.h"
 #include "platform/data/Recordset.h"
-#include "records/FiltriTesto.h"
 #include "shell/MainModule.h"
 
 #include <QCheckBox>
@@ -38,7 +37,7 @@ FinestraListe::FinestraListe(const Tipo &tipo, QWidget *parent)
     // The first box holds what articles store: it cannot stay empty.
     Obbligatorio(txtData[0]);
     if (tipo.conCodice)
-        Codice(txtData[0]);
+        ComeCodice(txtData[0]);
     chkData[0] = new QCheckBox(QStringLiteral("Predefinito"), this);
     chkData[0]->setObjectName(QStringLiteral("chkData0"));
     form->addRow(QString(), chkData[0]);

@@ -37,6 +37,14 @@ enum Tipo { Testo, Note, Casella, Data, Lista };
 // The date a date picker shows for a Null date (shown as a blank).
 const QDate DataVuota(1752, 9, 14);
 
+// Two values of a column alike: Null and Empty both mean no value.
+bool Uguali(const Variant &a, const Variant &b)
+{
+    const bool vuotoA = a.isNull() || a.isEmpty();
+    const bool vuotoB = b.isNull() || b.isEmpty();
+    return vuotoA || vuotoB ? vuotoA == vuotoB : a == b;
+}
+
 } // namespace
 
 // One control bound to one column of the record.
@@ -237,7 +245,7 @@ void FinestraRecord::Collega(ComboDati *combo, const QString &field)
     });
 }
 
-void FinestraRecord::Codice(QLineEdit *edit)
+void FinestraRecord::ComeCodice(QLineEdit *edit)
 {
     FiltriTesto::Codice(edit);
     if (Legame *legame = LegameDi(edit))
@@ -357,7 +365,7 @@ FinestraRecord::Lettura FinestraRecord::Leggi(const Legame &legame) const
     case Note: {
         const QString text = static_cast<QPlainTextEdit *>(legame.controllo)->toPlainText();
         lettura.valore = text.isEmpty() ? Variant::null() : Variant(text);
-        lettura.cambiata = !(lettura.valore == stored);
+        lettura.cambiata = !Uguali(lettura.valore, stored);
         break;
     }
     case Casella: {
@@ -615,11 +623,11 @@ bool FinestraRecord::Modificato() const
         return false;
     for (const auto &legame : m_Legami) {
         const Lettura lettura = Leggi(*legame);
-        if (!lettura.valida || (lettura.cambiata && !(lettura.valore == m_rs->value(legame->campo))))
+        if (!lettura.valida || (lettura.cambiata && !Uguali(lettura.valore, m_rs->value(legame->campo))))
             return true;
     }
     for (int i = 0; i < m_rs->fieldCount() && i < static_cast<int>(m_Originali.size()); ++i)
-        if (!(m_rs->value(i) == m_Originali[static_cast<std::size_t>(i)]))
+        if (!Uguali(m_rs->value(i), m_Originali[static_cast<std::size_t>(i)]))
             return true;
     return false;
 }

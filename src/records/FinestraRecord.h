@@ -152,7 +152,7 @@ protected:
     void Collega(ComboDati *combo, const QString &field);
     // Makes a bound text box a code box: the code filter, and the code
     // trimmed of the blanks around it before it is checked and stored.
-    void Codice(QLineEdit *edit);
+    void ComeCodice(QLineEdit *edit);
     // Sets the display format of a bound text box.
     void ImpostaFormato(QLineEdit *edit, const QString &format);
     // Marks a bound text box that cannot be left empty (blanks count as

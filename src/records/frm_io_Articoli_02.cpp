@@ -139,7 +139,7 @@ void frm_io_Articoli_02::CreaControlli()
     }
     // Room for a code of some thirty characters.
     for (int i : {Codice, CodiceArtFor}) {
-        FinestraRecord::Codice(txtData[i]);
+        ComeCodice(txtData[i]);
         txtData[i]->setMinimumWidth(fontMetrics().averageCharWidth() * 28);
     }
     for (int i : {Costo, Ricarico, PrezzoIvato, Prezzo})

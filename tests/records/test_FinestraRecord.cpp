@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QRegularExpression>
+#include <QtTest/qtestspontaneevent.h>
 
 using namespace recordstest;
 using namespace Qt::StringLiterals;
@@ -36,6 +37,14 @@ void paste(QWidget *edit, const QString &text)
 {
     QApplication::clipboard()->setText(text);
     QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+}
+
+// A close asked for from the title bar: a close event from the window system.
+void closeFromTitleBar(QWidget *window)
+{
+    QCloseEvent event;
+    QSpontaneKeyEvent::setSpontaneous(&event);
+    QApplication::instance()->notify(window, &event);
 }
 
 void tick(QCheckBox *box, bool on)
@@ -353,7 +362,7 @@ TEST_F(FinestraTest, ATitleBarCloseAsksBeforeDroppingChanges)
         desk->clear();
         QPointer<FinestraRecord> window = key.isEmpty() ? openNew(name) : openKey(name, key);
         ASSERT_TRUE(window);
-        window->windowHandle()->close();
+        closeFromTitleBar(window);
         settle();
         EXPECT_TRUE(window.isNull());
         window = key.isEmpty() ? openNew(name) : openKey(name, key);
@@ -364,13 +373,13 @@ TEST_F(FinestraTest, ATitleBarCloseAsksBeforeDroppingChanges)
         QTest::keyClicks(edit, u"X9"_s);
         const QString typed = edit->text();
         desk->queueMsgBox(platform::vbNo);
-        window->windowHandle()->close();
+        closeFromTitleBar(window);
         settle();
         ASSERT_FALSE(window.isNull());
         EXPECT_TRUE(window->isVisible());
         EXPECT_EQ(edit->text(), typed);
         desk->queueMsgBox(platform::vbYes);
-        window->windowHandle()->close();
+        closeFromTitleBar(window);
         settle();
         EXPECT_TRUE(window.isNull());
         EXPECT_EQ(desk->prompts(), QStringList(2, FinestraRecord::MsgAbbandona));

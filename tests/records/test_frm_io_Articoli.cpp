@@ -284,7 +284,7 @@ TEST_F(ArticleWindowTest, CombosStoreTheRowChosenAndNothingWhileUntouched)
     QTest::keyClick(window->dtcData[1], Qt::Key_Tab);
     typeAndLeave(window->txtData[6], u"100"_s);
     QTest::mouseClick(window->cmdSalva(), Qt::LeftButton);
-    const QString saved = u"SELECT IdFornitore || '|' || CodiceIVA || '|' || UM || '|' || Descrizione || '|' || "
+    const QString saved = u"SELECT IdFornitore || '|' || CodiceIVA || '|' || UM || '|' || IfNull(Descrizione, '') || '|' || "
                           "PrezzoIvato FROM Articoli WHERE Codice='N1'"_s;
     EXPECT_EQ(cell(saved), u"8|R4|NR||104.0"_s);
 
@@ -333,12 +333,17 @@ TEST_F(ArticleWindowTest, RefusedNumbersStayInTheBoxAndOutOfTheRecord)
     QTimer::singleShot(0, [] {
         auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
         ASSERT_TRUE(menu);
-        menu->findChild<QAction *>(u"edit-paste"_s)->trigger();
+        const QString paste = QCoreApplication::translate("QLineEdit", "&Paste");
+        for (QAction *action : menu->actions())
+            if (action->text().section(u'\t', 0, 0) == paste)
+                action->trigger();
         menu->close();
     });
     QContextMenuEvent request(QContextMenuEvent::Mouse, QPoint(2, 2), costo->mapToGlobal(QPoint(2, 2)));
     QApplication::sendEvent(costo, &request);
     EXPECT_EQ(costo->text(), u"10"_s);
+    activate(window);
+    costo->setFocus();
     QTest::keyClick(costo, Qt::Key_Tab);
     EXPECT_EQ(window->txtData[6]->text(), u"15,00"_s);
 
@@ -361,7 +366,8 @@ TEST_F(ArticleWindowTest, LongTextsShowTheirBeginning)
     QPointer<frm_io_Articoli_02> window = apri(code);
     QApplication::processEvents();
     for (QLineEdit *edit : window->findChildren<QLineEdit *>())
-        EXPECT_EQ(edit->cursorPosition(), 0) << edit->objectName().toStdString() << edit->text().toStdString();
+        if (edit->objectName() != u"qt_spinbox_lineedit"_s)
+            EXPECT_EQ(edit->cursorPosition(), 0) << edit->objectName().toStdString() << edit->text().toStdString();
     // The box with the focus has its whole text selected.
     EXPECT_EQ(window->txtData[1]->selectedText(), QString(50, u'D'));
     // A supplier's name of some thirty characters shows whole.
