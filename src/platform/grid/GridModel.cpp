@@ -512,8 +512,8 @@ struct GridModel::Private {
         case DataType::adSmallInt:
         case DataType::adInteger:
         case DataType::adBigInt: {
-            const auto n = parseLocaleNumber(text);
-            if (!n || std::fabs(*n) > 9.0e15)
+            const auto n = readTypedNumber(text);
+            if (!n)
                 typeMismatch();
             const double whole = std::nearbyint(*n);
             if (type == DataType::adSmallInt && (whole < -32768 || whole > 32767))
@@ -522,13 +522,13 @@ struct GridModel::Private {
         }
         case DataType::adSingle:
         case DataType::adDouble: {
-            const auto n = parseLocaleNumber(text);
+            const auto n = readTypedNumber(text);
             if (!n)
                 typeMismatch();
             return Variant(*n);
         }
         case DataType::adCurrency: {
-            const auto n = parseLocaleNumber(text);
+            const auto n = readTypedNumber(text);
             if (!n)
                 typeMismatch();
             return Variant(Currency::fromDouble(*n));
