@@ -5,6 +5,7 @@
 #include "platform/data/Connection.h"
 #include "platform/data/Recordset.h"
 #include "platform/desktop/DesktopServices.h"
+#include "platform/report/ReportError.h"
 #include "platform/report/ReportLayout.h"
 
 namespace LayoutEtichetta {
@@ -45,6 +46,11 @@ Esito Carica(platform::report::ReportLayout &layout, const QString &connString)
 
 void Salva(const platform::report::ReportLayout &layout, long long spazioOrizzontale, const QString &connString)
 {
+    // What the reader would refuse is never stored: it would hide the
+    // layout from every print until the next save.
+    if (Controlla(layout))
+        throw platform::report::ReportError(platform::report::ReportError::Kind::BadLayout,
+                                            QStringLiteral("Il formato dell'etichetta non è valido: non viene salvato."));
     const QByteArray bytes = Scrivi(layout);
     platform::Connection connection(connString);
     // The row is read and written inside one write transaction, so that two
