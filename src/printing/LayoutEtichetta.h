@@ -159,8 +159,15 @@ void FormaArchiviata(platform::report::ReportLayout &layout, const Foglio &fogli
 
 // ---- the stored layout in the database (`_Pars` row 'etiart') ----
 
-// "Il formato dell'etichetta salvata non è leggibile: viene usato il formato predefinito."
-QString TestoIlleggibile();
+// What the stored layout is read for: the designer goes on with the
+// built-in layout, printing stops.
+enum class Uso { Designer, Stampa };
+
+// What the user is told of a stored layout that cannot be read: "Il formato
+// dell'etichetta salvata non è leggibile: viene usato il formato
+// predefinito." in the designer; for printing, that no label is printed and
+// where the label is set up again.
+QString TestoIlleggibile(Uso uso = Uso::Designer);
 
 // What reading the stored layout found.
 enum class Esito {
@@ -171,11 +178,11 @@ enum class Esito {
 
 // Loads the stored layout of the database on connString into `layout`.
 // The layout gets the built-in design first, so whatever happens it holds
-// a layout to print with. An unreadable blob is said once, with
-// TestoIlleggibile in a message box, and left in the database untouched
-// until the next save. A database error reaches the caller (as
-// DatabaseError) with the built-in layout in place.
-Esito Carica(platform::report::ReportLayout &layout, const QString &connString);
+// a layout. An unreadable blob is said once, with TestoIlleggibile(uso) in
+// a message box, and left in the database untouched until the next save;
+// a caller that prints stops there. A database error reaches the caller
+// (as DatabaseError) with the built-in layout in place.
+Esito Carica(platform::report::ReportLayout &layout, const QString &connString, Uso uso = Uso::Designer);
 
 // Stores the stored-form layout in the database on connString, in one
 // transaction: the first 'etiart' row gets the layout in `m01` and the

@@ -16,12 +16,15 @@ const QString Query = QStringLiteral("SELECT * FROM _Pars WHERE k01='etiart'");
 
 } // namespace
 
-QString TestoIlleggibile()
+QString TestoIlleggibile(Uso uso)
 {
+    if (uso == Uso::Stampa)
+        return QStringLiteral("Il formato dell'etichetta salvata non è leggibile: le etichette non vengono stampate.\r\n"
+                              "Impostare di nuovo l'etichetta con Strumenti, Imposta etichetta articoli.");
     return QStringLiteral("Il formato dell'etichetta salvata non è leggibile: viene usato il formato predefinito.");
 }
 
-Esito Carica(platform::report::ReportLayout &layout, const QString &connString)
+Esito Carica(platform::report::ReportLayout &layout, const QString &connString, Uso uso)
 {
     ApplicaPredefinito(layout);
 
@@ -39,7 +42,7 @@ Esito Carica(platform::report::ReportLayout &layout, const QString &connString)
         return Esito::Assente;
     if (Leggi(layout, bytes))
         return Esito::Caricato;
-    platform::desktop().msgBox(TestoIlleggibile(), platform::vbExclamation | platform::vbOKOnly,
+    platform::desktop().msgBox(TestoIlleggibile(uso), platform::vbExclamation | platform::vbOKOnly,
                                comProgramInfo::ApplicationTitle);
     return Esito::Illeggibile;
 }

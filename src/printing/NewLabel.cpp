@@ -22,7 +22,7 @@ NewLabel::NewLabel()
 
 LayoutEtichetta::Esito NewLabel::CaricaLayout()
 {
-    return LayoutEtichetta::Carica(*this, MainModule::ConnString);
+    return LayoutEtichetta::Carica(*this, MainModule::ConnString, LayoutEtichetta::Uso::Stampa);
 }
 
 void NewLabel::reportStart()

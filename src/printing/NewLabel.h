@@ -15,7 +15,8 @@ public:
     NewLabel();
 
     // Loads the stored layout of the open database (MainModule::ConnString)
-    // as LayoutEtichetta::Carica does, and answers what it found.
+    // to print with, as LayoutEtichetta::Carica does, and answers what it
+    // found.
     LayoutEtichetta::Esito CaricaLayout();
 
 protected:

@@ -491,7 +491,9 @@ TEST_F(Etichette, ADamagedStoredLayoutStopsEveryPrintAfterItsMessageAndTypedCoun
     movimentoCarico();
     const QByteArray guasto = LayoutEtichetta::Scrivi(NewLabel()).left(200);
     archivia(guasto);
-    const QString messaggio = LayoutEtichetta::TestoIlleggibile();
+    const QString messaggio = QStringLiteral("Il formato dell'etichetta salvata non è leggibile: le etichette non "
+                                             "vengono stampate.\r\nImpostare di nuovo l'etichetta con Strumenti, "
+                                             "Imposta etichetta articoli.");
     conDialogo(10, [&](frmPrintLabels *d) {
         // A count typed in the grid reads as the counts do: right-aligned.
         d->GridEX1->setRow(1);
@@ -528,7 +530,8 @@ TEST_F(Etichette, ADamagedStoredLayoutStopsEveryPrintAfterItsMessageAndTypedCoun
         d->mnuChiudi->trigger();
     });
     flushDeletes();
-    EXPECT_EQ(desktop->prompts(), QStringList{messaggio});
+    const QString perDesigner = LayoutEtichetta::TestoIlleggibile();
+    EXPECT_EQ(desktop->prompts(), QStringList{perDesigner});
     EXPECT_EQ(archiviato(), guasto);
 
     // Another copy of the program says it and ends with its error code.
@@ -537,7 +540,7 @@ TEST_F(Etichette, ADamagedStoredLayoutStopsEveryPrintAfterItsMessageAndTypedCoun
     ASSERT_TRUE(altro.waitForFinished(60000));
     EXPECT_EQ(altro.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(altro.exitCode(), 2);
-    EXPECT_EQ(QString::fromUtf8(altro.readAllStandardError()).trimmed(), messaggio);
+    EXPECT_EQ(QString::fromUtf8(altro.readAllStandardError()).trimmed(), perDesigner);
 }
 
 TEST_F(Etichette, ItemsOfAStoredLayoutThatCrossTheirLabelPrintInsideIt)

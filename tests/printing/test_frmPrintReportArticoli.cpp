@@ -186,7 +186,7 @@ TEST_F(ArticoliDialog, LabelsPrintTheCopiesAskedForAndNothingFromAnUnreadableLay
     platform::Connection c(MainModule::ConnString);
     c.execute(u"UPDATE _Pars SET m01 = ? WHERE k01='etiart'"_s, {Variant(QByteArray("{\"format\": "))});
     QTest::mouseClick(d->cmdOK, Qt::LeftButton);
-    EXPECT_EQ(desktop->prompts(), QStringList{LayoutEtichetta::TestoIlleggibile()});
+    EXPECT_EQ(desktop->prompts(), QStringList{LayoutEtichetta::TestoIlleggibile(LayoutEtichetta::Uso::Stampa)});
     EXPECT_EQ(jobs.size(), 1u);
     EXPECT_EQ(MainModule::SkipLabels, 0);
 }
