@@ -171,12 +171,14 @@ bool TieniDentro(ReportSection &section, QSizeF etichetta)
             const bool verticale = !orizzontale && c.left == c.x2;
             const double dx = orizzontale ? 0 : mezza;
             const double dy = verticale ? 0 : mezza;
-            cambiato = entroLimiti(c.left, c.x2, dx, w - dx) | cambiato;
-            cambiato = entroLimiti(c.top, c.y2, dy, h - dy) | cambiato;
+            const bool x = entroLimiti(c.left, c.x2, dx, w - dx);
+            const bool y = entroLimiti(c.top, c.y2, dy, h - dy);
+            cambiato = cambiato || x || y;
             continue;
         }
-        cambiato = entroLimiti(c.left, c.width, w) | cambiato;
-        cambiato = entroLimiti(c.top, c.height, h) | cambiato;
+        const bool x = entroLimiti(c.left, c.width, w);
+        const bool y = entroLimiti(c.top, c.height, h);
+        cambiato = cambiato || x || y;
     }
     return cambiato;
 }

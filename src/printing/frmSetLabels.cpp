@@ -894,13 +894,13 @@ frmSetLabels::Segnalazione frmSetLabels::Segnala(const LayoutEtichetta::Difetto 
     return Segnalazione{-1, QStringLiteral("Il formato dell'etichetta non è valido: non può essere salvato.")};
 }
 
-std::unique_ptr<ReportLayout> frmSetLabels::LayoutVerificato(LayoutEtichetta::Foglio *sheet)
+std::unique_ptr<ReportLayout> frmSetLabels::LayoutVerificato(LayoutEtichetta::Foglio *caselle)
 {
     const std::optional<LayoutEtichetta::Foglio> foglio = FoglioDelleCaselle();
     if (!foglio)
         return nullptr;
-    if (sheet)
-        *sheet = *foglio;
+    if (caselle)
+        *caselle = *foglio;
     std::unique_ptr<ReportLayout> layout = LayoutDaSalvare(*foglio);
     // The very rules the reader applies: what passes here reads back.
     const std::optional<LayoutEtichetta::Difetto> difetto = LayoutEtichetta::Controlla(*layout);
