@@ -66,13 +66,23 @@ QString CartellaDati();
 
 // Chooses the database: the primary one of the settings, else the
 // secondary one, else "gest01.mdb" in the data folder. Sets DbPath, DbName
-// and ConnString and returns true when one opens. A candidate that another
-// program holds ends the choice: the answer is false and *inUso, when
-// given, is set.
-bool ImpostaConnessione(bool *inUso = nullptr);
+// and ConnString and returns true when one opens. Only a candidate whose
+// file or folder is missing passes the choice on to the next one: a file
+// that exists but does not open (held by another program, damaged, not a
+// database) is still the user's, and ends the choice. The answer is then
+// false and *nonAperto, when given, says why in Italian, naming the file.
+bool ImpostaConnessione(QString *nonAperto = nullptr);
 
 // True when a connection with the string cannot be opened.
 bool ConnessioneFallita(const QString &connString);
+// Why the database file `path` cannot be opened, naming it: the first line
+// of the start's message.
+QString DatabaseNonAperto(const QString &path, platform::DatabaseError::Kind kind);
+// True when the open database cannot be written: its file, or its folder
+// (where every write keeps its journal), is read-only.
+bool DatabaseSolaLettura();
+// What the start says of a database that cannot be written.
+QString AvvisoSolaLettura();
 // Why a connection with the string cannot be opened: the kind of the data
 // layer's error (General for any other error); nullopt when it opens.
 std::optional<platform::DatabaseError::Kind> ErroreConnessione(const QString &connString);

@@ -194,6 +194,11 @@ void frmMain::Visualizza()
     SetLay();
     comfrmAbout::Default().SplashOff();
     show();
+    // Said once, now: otherwise the user could type a whole movement before
+    // its save is refused.
+    if (MainModule::DatabaseSolaLettura())
+        platform::desktop().msgBox(MainModule::AvvisoSolaLettura(), platform::vbExclamation | platform::vbOKOnly,
+                                   MainModule::ApplicationTitle);
 }
 
 // ---------------------------------------------------------------- controls
