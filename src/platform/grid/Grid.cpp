@@ -437,6 +437,16 @@ void Grid::applyColumnLayout()
     const GridColumns &columns = m_model->columns();
     if (header->count() != columns.count())
         return;
+    // A header that paints works out where every section starts after each
+    // size it is given: laid out column by column, wide grids took
+    // quadratic time. It paints once, at the end.
+    const bool painting = header->updatesEnabled();
+    if (painting)
+        header->setUpdatesEnabled(false);
+    const auto paint = qScopeGuard([header, painting] {
+        if (painting)
+            header->setUpdatesEnabled(true);
+    });
     for (int i = 1; i <= columns.count(); ++i) {
         const GridColumn *c = columns.item(i);
         const int logical = i - 1;
