@@ -99,11 +99,11 @@ bool ScegliDatabase()
     // A database that exists but does not open (another program holds it,
     // it is damaged) ends the start: making a new empty one in its place
     // would hide the user's data.
-    QString nonAperto;
+    std::optional<FileNonAperto> nonAperto;
     if (ImpostaConnessione(&nonAperto))
         return true;
-    if (!nonAperto.isEmpty())
-        return MessaggioFatale(nonAperto);
+    if (nonAperto)
+        return MessaggioFatale(nonAperto->Messaggio());
     const QString defaultDatabase =
         DataFolder.isEmpty() ? DefaultDatabaseName : comUtility::FullPath(DataFolder, DefaultDatabaseName);
     QString copyError;
@@ -115,7 +115,9 @@ bool ScegliDatabase()
     }
     if (ImpostaConnessione(&nonAperto))
         return true;
-    return MessaggioFatale(nonAperto.isEmpty() ? QStringLiteral("Database non trovato o danneggiato.") : nonAperto);
+    if (nonAperto && nonAperto->kind == platform::DatabaseError::Kind::Busy)
+        return MessaggioFatale(nonAperto->Messaggio());
+    return MessaggioFatale(QStringLiteral("Database non trovato o danneggiato."));
 }
 
 } // namespace
@@ -175,7 +177,7 @@ std::optional<platform::DatabaseError::Kind> ErroreConnessione(const QString &co
     }
 }
 
-QString DatabaseNonAperto(const QString &path, platform::DatabaseError::Kind kind)
+QString FileNonAperto::Messaggio() const
 {
     return QStringLiteral("Impossibile aprire il database ") + QDir::toNativeSeparators(path) + QStringLiteral(".\r\n")
         + platform::DatabaseError::describe(kind);
@@ -183,9 +185,13 @@ QString DatabaseNonAperto(const QString &path, platform::DatabaseError::Kind kin
 
 bool DatabaseSolaLettura()
 {
-    platform::Connection connection(ConnString);
-    const QFileInfo file(connection.dataSource());
-    return connection.isReadOnly() || !QFileInfo(file.absolutePath()).isWritable();
+    try {
+        platform::Connection connection(ConnString);
+        const QFileInfo file(connection.dataSource());
+        return connection.isReadOnly() || !QFileInfo(file.absolutePath()).isWritable();
+    } catch (const platform::RuntimeError &) {
+        return false;
+    }
 }
 
 QString AvvisoSolaLettura()
@@ -194,7 +200,7 @@ QString AvvisoSolaLettura()
         + QStringLiteral(" è di sola lettura: si possono consultare i dati, ma nessuna modifica potrà essere salvata.");
 }
 
-bool ImpostaConnessione(QString *nonAperto)
+bool ImpostaConnessione(std::optional<FileNonAperto> *nonAperto)
 {
     struct Candidate {
         QString folder;
@@ -225,7 +231,7 @@ bool ImpostaConnessione(QString *nonAperto)
             const QString path = comUtility::FullPath(c.folder, c.file);
             if (*error == platform::DatabaseError::Kind::Busy || QFileInfo::exists(path)) {
                 if (nonAperto)
-                    *nonAperto = DatabaseNonAperto(path, *error);
+                    *nonAperto = FileNonAperto{path, *error};
                 return false;
             }
             continue;

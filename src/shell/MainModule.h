@@ -64,22 +64,29 @@ bool Main();
 // nothing of that name exists; empty when there is no documents folder.
 QString CartellaDati();
 
+// A database file that exists but does not open, and why.
+struct FileNonAperto
+{
+    QString path;
+    platform::DatabaseError::Kind kind = platform::DatabaseError::Kind::General;
+    // The file and why, in Italian: the first line of the start's message.
+    QString Messaggio() const;
+};
+
 // Chooses the database: the primary one of the settings, else the
 // secondary one, else "gest01.mdb" in the data folder. Sets DbPath, DbName
 // and ConnString and returns true when one opens. Only a candidate whose
 // file or folder is missing passes the choice on to the next one: a file
 // that exists but does not open (held by another program, damaged, not a
 // database) is still the user's, and ends the choice. The answer is then
-// false and *nonAperto, when given, says why in Italian, naming the file.
-bool ImpostaConnessione(QString *nonAperto = nullptr);
+// false and *nonAperto, when given, names the file.
+bool ImpostaConnessione(std::optional<FileNonAperto> *nonAperto = nullptr);
 
 // True when a connection with the string cannot be opened.
 bool ConnessioneFallita(const QString &connString);
-// Why the database file `path` cannot be opened, naming it: the first line
-// of the start's message.
-QString DatabaseNonAperto(const QString &path, platform::DatabaseError::Kind kind);
 // True when the open database cannot be written: its file, or its folder
-// (where every write keeps its journal), is read-only.
+// (where every write keeps its journal), is read-only. False also when it
+// cannot be opened at all.
 bool DatabaseSolaLettura();
 // What the start says of a database that cannot be written.
 QString AvvisoSolaLettura();
