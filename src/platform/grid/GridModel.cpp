@@ -721,17 +721,24 @@ GridModel::GridModel(QObject *parent)
                 return;
             }
             beginResetModel();
-            if (c && d->source && !c->dataField().isEmpty()) {
-                int field = -1;
-                for (int f = 0; f < d->source->fieldCount(); ++f) {
-                    if (d->source->fieldName(f).compare(c->dataField(), Qt::CaseInsensitive) == 0) {
-                        field = f;
-                        break;
+            if (!d->unbound) {
+                // The field a column shows; with no column named, every
+                // column's (the columns were replaced all at once).
+                const auto resolve = [this](GridColumn *column) {
+                    int field = -1;
+                    for (int f = 0; d->source && !column->dataField().isEmpty() && f < d->source->fieldCount(); ++f) {
+                        if (d->source->fieldName(f).compare(column->dataField(), Qt::CaseInsensitive) == 0) {
+                            field = f;
+                            break;
+                        }
                     }
-                }
-                d->columns.setFieldIndex(c, field);
-            } else if (c && c->dataField().isEmpty() && !d->unbound) {
-                d->columns.setFieldIndex(c, -1);
+                    d->columns.setFieldIndex(column, field);
+                };
+                if (c)
+                    resolve(c);
+                else
+                    for (int i = 1; i <= d->columns.count(); ++i)
+                        resolve(d->columns.item(i));
             }
             d->dropCaches();
             d->rebuildIndex();
