@@ -104,6 +104,7 @@ void closing(std::int32_t valorizzazione, int year)
         DirectQuery d(g_copy);
         d.run(negative.sql, negative.names, {periodo.dal, periodo.fine});
         d.exec("BEGIN IMMEDIATE");
+        d.run(negative.sql, negative.names, {periodo.dal, periodo.fine});
         d.run(QStringLiteral("INSERT INTO _Pars (k01, l01, l02) VALUES ('maga', :y, 1)"), {QStringLiteral("y")},
               {year + 1});
         d.run(QStringLiteral("INSERT INTO MagazRegMain (DataIns, Progressivo, Descrizione, Causale, "

@@ -6,7 +6,9 @@
 #include "platform/desktop/DesktopServices.h"
 #include "platform/grid/Grid.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QScopeGuard>
 #include <QFile>
 #include <QFileInfo>
 
@@ -45,14 +47,22 @@ void LoadGridLayout(platform::Grid &grid, const QString &connectionString, const
         return;
     }
     // The grid checks the text is a layout before it changes anything; the
-    // database's errors while binding go to the caller.
-    try {
-        grid.setLayoutText(QString::fromUtf8(file.readAll()), true, connectionString);
-    } catch (const platform::DatabaseError &) {
-        throw;
-    } catch (const platform::RuntimeError &) {
-        refuse(UnreadableFileText(path));
+    // database's errors while binding go to the caller. A layout of many
+    // columns, or of many rows, takes a while: the wait cursor says so.
+    bool unreadable = false;
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const auto normalCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+        try {
+            grid.setLayoutText(QString::fromUtf8(file.readAll()), true, connectionString);
+        } catch (const platform::DatabaseError &) {
+            throw;
+        } catch (const platform::RuntimeError &) {
+            unreadable = true;
+        }
     }
+    if (unreadable)
+        refuse(UnreadableFileText(path));
 }
 
 void SaveGridLayout(platform::Grid &grid, const QString &connectionString, const QString &name)

@@ -22,9 +22,11 @@ QString MissingFileText(const QString &path);
 QString UnreadableFileText(const QString &path);
 
 // Loads the layout file of `name` into the grid and binds it on the
-// connection string. A missing file, or one that cannot be read as a
-// layout, is reported (critical icon, OK) and leaves the grid as it was. A
-// database error while binding the layout's rows goes to the caller.
+// connection string, under the wait cursor. A missing file, or one that
+// cannot be read as a layout (a record source that is not a query that
+// only reads included), is reported (critical icon, OK) and leaves the
+// grid as it was. A database error while binding the layout's rows goes to
+// the caller.
 void LoadGridLayout(platform::Grid &grid, const QString &connectionString, const QString &name,
                     const QString &programFolder = QString());
 

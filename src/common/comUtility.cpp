@@ -2,13 +2,22 @@
 
 #include "platform/base/RuntimeError.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QObject>
+#include <QPointer>
 #include <QScopeGuard>
 
 #include <cerrno>
@@ -122,6 +131,98 @@ private:
     bool m_resending = false;
 };
 
+// Runs the text that reaches a line edit by paste or drop through a text
+// filter before the box takes it, so that the box's maximum length cuts
+// what the filter left, not what was pasted.
+class PasteFilterObject : public QObject
+{
+public:
+    PasteFilterObject(QLineEdit *edit, PasteFilterFn filter)
+        : QObject(edit)
+        , m_edit(edit)
+        , m_filter(std::move(filter))
+    {
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched != m_edit || m_edit->isReadOnly())
+            return false;
+        switch (event->type()) {
+        case QEvent::KeyPress:
+            if (static_cast<QKeyEvent *>(event)->matches(QKeySequence::Paste)) {
+                Insert(QGuiApplication::clipboard()->text(QClipboard::Clipboard));
+                return true;
+            }
+            return false;
+        case QEvent::MouseButtonRelease: {
+            // The middle button pastes the selection where it was clicked.
+            const auto *mouse = static_cast<QMouseEvent *>(event);
+            if (mouse->button() != Qt::MiddleButton || !QGuiApplication::clipboard()->supportsSelection())
+                return false;
+            m_edit->deselect();
+            m_edit->setCursorPosition(m_edit->cursorPositionAt(mouse->position().toPoint()));
+            Insert(QGuiApplication::clipboard()->text(QClipboard::Selection));
+            return true;
+        }
+        case QEvent::ContextMenu: {
+            // The box's own menu, whose "Incolla" pastes through the filter.
+            const auto *request = static_cast<QContextMenuEvent *>(event);
+            QPointer<QMenu> menu = m_edit->createStandardContextMenu();
+            QAction *paste = PasteAction(menu);
+            if (!paste) {
+                delete menu;
+                return false;
+            }
+            paste->disconnect(SIGNAL(triggered(bool)));
+            connect(paste, &QAction::triggered, this,
+                    [this] { Insert(QGuiApplication::clipboard()->text(QClipboard::Clipboard)); });
+            menu->exec(request->globalPos());
+            delete menu;
+            return true;
+        }
+        case QEvent::Drop: {
+            // Text moved inside the box is already in it as the filter left it.
+            auto *drop = static_cast<QDropEvent *>(event);
+            if (drop->source() == m_edit || !drop->mimeData()->hasText())
+                return false;
+            m_edit->deselect();
+            m_edit->setCursorPosition(m_edit->cursorPositionAt(drop->position().toPoint()));
+            Insert(drop->mimeData()->text());
+            drop->acceptProposedAction();
+            m_edit->setFocus(Qt::MouseFocusReason);
+            return true;
+        }
+        default:
+            return false;
+        }
+    }
+
+private:
+    // The "Paste" entry of a line edit's standard menu: by its name where
+    // Qt gives it one, else by its (translated) caption.
+    static QAction *PasteAction(const QMenu *menu)
+    {
+        const QString caption = QCoreApplication::translate("QLineEdit", "&Paste");
+        for (QAction *action : menu->actions()) {
+            if (action->objectName() == QStringLiteral("edit-paste")
+                || action->text().section(u'\t', 0, 0) == caption)
+                return action;
+        }
+        return nullptr;
+    }
+
+    void Insert(const QString &text)
+    {
+        const QString filtered = m_filter(text);
+        if (!filtered.isEmpty() || m_edit->hasSelectedText())
+            m_edit->insert(filtered);
+    }
+
+    QLineEdit *m_edit;
+    PasteFilterFn m_filter;
+};
+
 } // namespace
 
 QString LocaleInfo(std::int32_t locale, std::int32_t lcType)
@@ -216,7 +317,37 @@ QObject *installKeyFilter(QLineEdit *edit, KeyFilterFn filter)
 {
     if (!edit || !filter)
         return nullptr;
+    // Pasted text goes through the same filter, character by character.
+    installPasteFilter(edit, [filter](const QString &text) {
+        QString kept;
+        for (const QChar c : text) {
+            if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+                continue;
+            const std::int16_t code = filter(static_cast<std::int16_t>(c.unicode()));
+            if (code != 0)
+                kept += QChar(static_cast<char16_t>(code));
+        }
+        return kept;
+    });
     auto *object = new KeyFilterObject(edit, std::move(filter));
+    edit->installEventFilter(object);
+    return object;
+}
+
+void SelectAllFromStart(QLineEdit *edit)
+{
+    const int length = static_cast<int>(edit->text().size());
+    if (length == 0)
+        return;
+    // The selection runs from the end back to the start, where the cursor stays.
+    edit->setSelection(length, -length);
+}
+
+QObject *installPasteFilter(QLineEdit *edit, PasteFilterFn filter)
+{
+    if (!edit || !filter)
+        return nullptr;
+    auto *object = new PasteFilterObject(edit, std::move(filter));
     edit->installEventFilter(object);
     return object;
 }

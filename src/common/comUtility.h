@@ -79,7 +79,22 @@ using KeyFilterFn = std::function<std::int16_t(std::int16_t)>;
 // characters (Enter, Esc, Backspace) and Ctrl shortcuts (copy, paste) pass
 // untouched, so that editing and the window's own Enter handling keep
 // working. The returned event filter belongs to the line edit.
+// Text pasted into the box (by the keys, its menu, the middle button or a
+// drop) runs through the same filter, so that what the keys cannot type
+// cannot be pasted either.
 QObject *installKeyFilter(QLineEdit *edit, KeyFilterFn filter);
+
+// Selects the whole text of a line edit with the cursor at its beginning,
+// so that a text longer than the box shows its beginning, not its end.
+void SelectAllFromStart(QLineEdit *edit);
+
+using PasteFilterFn = std::function<QString(const QString &)>;
+
+// Makes the text pasted or dropped into a line edit go through `filter`
+// before the box takes it (the box then cuts the result to its maximum
+// length, and its validator still applies). Typed keys are not affected.
+// The returned event filter belongs to the line edit.
+QObject *installPasteFilter(QLineEdit *edit, PasteFilterFn filter);
 
 // The value's text when it holds text (empty text included); the default
 // for anything else: Null, Empty, numbers, dates.

@@ -86,6 +86,15 @@ ChiusuraMagazzino::FunzioneAnteprima &Anteprima()
     return anteprima;
 }
 
+// The articles of negative stock over the period, read on `connection` and
+// detached from it.
+std::unique_ptr<Recordset> LeggiNegative(Connection &connection, const ChiusuraMagazzino::Periodo &periodo)
+{
+    auto rows = connection.executeQuery(NegativeSql, {periodo.dal, periodo.fine});
+    rows->setActiveConnection(nullptr);
+    return rows;
+}
+
 int Messaggio(const QString &testo, int stile)
 {
     return platform::desktop().msgBox(testo, stile, MainModule::ApplicationTitle);
@@ -98,6 +107,36 @@ void MostraErrore(const QString &descrizione)
               platform::vbCritical | platform::vbOKOnly);
 }
 
+// Asks `domanda` (Yes the default) and on Yes previews the articles of
+// negative stock.
+void OffriAnteprima(const QString &domanda, std::unique_ptr<Recordset> negative, QWidget *parent)
+{
+    if (Messaggio(domanda, platform::vbYesNo | platform::vbDefaultButton1) != platform::vbYes)
+        return;
+    const ChiusuraMagazzino::FunzioneAnteprima &anteprima = Anteprima();
+    if (anteprima)
+        anteprima(std::move(negative), parent);
+    else
+        AnteprimaGiacenzeNegative(std::move(negative), parent);
+}
+
+// The articles left without a line for want of a cost, for the closing's
+// messages: up to MaxCodiciElencati codes, then how many others.
+QString ElencoSenzaCosto(const QStringList &senzaCosto)
+{
+    if (senzaCosto.isEmpty())
+        return QString();
+    QString testo = QStringLiteral("\r\n\r\nArticoli con giacenza positiva non riportati per mancanza del costo di carico"
+                                   " (da caricare a mano):\r\n")
+        + senzaCosto.mid(0, ChiusuraMagazzino::MaxCodiciElencati).join(QStringLiteral(", "));
+    const qsizetype altri = senzaCosto.size() - ChiusuraMagazzino::MaxCodiciElencati;
+    if (altri == 1)
+        testo += QStringLiteral("\r\ne un altro articolo.");
+    else if (altri > 1)
+        testo += QStringLiteral("\r\ne altri %1 articoli.").arg(altri);
+    return testo;
+}
+
 } // namespace
 
 ChiusuraMagazzino::Periodo ChiusuraMagazzino::PeriodoChiusura(const DateTime &workDate)
@@ -108,9 +147,7 @@ ChiusuraMagazzino::Periodo ChiusuraMagazzino::PeriodoChiusura(const DateTime &wo
 std::unique_ptr<Recordset> ChiusuraMagazzino::GiacenzeNegative(const Periodo &periodo)
 {
     Connection connection(MainModule::ConnString);
-    auto rows = connection.executeQuery(NegativeSql, {periodo.dal, periodo.fine});
-    rows->setActiveConnection(nullptr);
-    return rows;
+    return LeggiNegative(connection, periodo);
 }
 
 ChiusuraMagazzino::Esito ChiusuraMagazzino::Scrivi(std::int32_t valorizzazione, const DateTime &workDate)
@@ -121,6 +158,16 @@ ChiusuraMagazzino::Esito ChiusuraMagazzino::Scrivi(std::int32_t valorizzazione, 
     // committed.
     Connection connection(MainModule::ConnString);
     connection.beginTrans();
+    // The stock was checked before the valuation was asked; another copy of
+    // the program may have saved a sale since. Inside the write transaction
+    // nothing can change any more until the commit.
+    auto negative = LeggiNegative(connection, periodo);
+    if (negative->rowCount() > 0) {
+        connection.rollbackTrans();
+        esito.negative = std::move(negative);
+        return esito;
+    }
+    negative.reset();
     esito.progressivo = MainModule::ProssimoProgressivo(connection, static_cast<std::int16_t>(workDate.year())) + 1;
 
     Recordset testata;
@@ -145,6 +192,14 @@ ChiusuraMagazzino::Esito ChiusuraMagazzino::Scrivi(std::int32_t valorizzazione, 
     connection.execute(TogliSenzaCosto, {esito.idReg});
     esito.righe = static_cast<int>(inserite) - static_cast<int>(esito.senzaCosto.size());
 
+    // An opening movement without lines would only use up a number.
+    if (esito.righe <= 0) {
+        connection.rollbackTrans();
+        esito.idReg = 0;
+        esito.progressivo = 0;
+        esito.righe = 0;
+        return esito;
+    }
     connection.commitTrans();
     connection.close();
     return esito;
@@ -152,18 +207,15 @@ ChiusuraMagazzino::Esito ChiusuraMagazzino::Scrivi(std::int32_t valorizzazione, 
 
 QString ChiusuraMagazzino::MessaggioSuccesso(const QStringList &senzaCosto)
 {
-    if (senzaCosto.isEmpty())
-        return MsgSuccesso;
-    QString testo = MsgSuccesso
-        + QStringLiteral("\r\n\r\nArticoli con giacenza positiva non riportati per mancanza del costo di carico"
-                         " (da caricare a mano):\r\n")
-        + senzaCosto.mid(0, MaxCodiciElencati).join(QStringLiteral(", "));
-    const qsizetype altri = senzaCosto.size() - MaxCodiciElencati;
-    if (altri == 1)
-        testo += QStringLiteral("\r\ne un altro articolo.");
-    else if (altri > 1)
-        testo += QStringLiteral("\r\ne altri %1 articoli.").arg(altri);
-    return testo;
+    return MsgSuccesso + ElencoSenzaCosto(senzaCosto);
+}
+
+QString ChiusuraMagazzino::MessaggioNessunaGiacenza(int nuovoAnno, const QStringList &senzaCosto)
+{
+    return QStringLiteral("Nessuna giacenza da riportare nell'anno %1: la chiusura di magazzino non ha registrato"
+                          " alcun movimento.")
+               .arg(nuovoAnno)
+        + ElencoSenzaCosto(senzaCosto);
 }
 
 void ChiusuraMagazzino::Esegui(QWidget *parent)
@@ -178,15 +230,8 @@ void ChiusuraMagazzino::Esegui(QWidget *parent)
     try {
         auto negative = GiacenzeNegative(PeriodoChiusura(MainModule::WorkDate));
         if (negative->rowCount() > 0) {
-            if (Messaggio(QStringLiteral("Sono presenti giacenze negative.\r\nStampare?"),
-                          platform::vbYesNo | platform::vbDefaultButton1)
-                == platform::vbYes) {
-                const FunzioneAnteprima &anteprima = Anteprima();
-                if (anteprima)
-                    anteprima(std::move(negative), parent);
-                else
-                    AnteprimaGiacenzeNegative(std::move(negative), parent);
-            }
+            OffriAnteprima(QStringLiteral("Sono presenti giacenze negative.\r\nStampare?"), std::move(negative),
+                           parent);
             return;
         }
         negative.reset();
@@ -200,6 +245,17 @@ void ChiusuraMagazzino::Esegui(QWidget *parent)
         return;
     } catch (const std::exception &e) {
         MostraErrore(QString::fromLocal8Bit(e.what()));
+        return;
+    }
+    if (esito.negative) {
+        OffriAnteprima(QStringLiteral("Chiusura di magazzino non effettuata: nel frattempo sono state registrate"
+                                      " giacenze negative.\r\nStampare?"),
+                       std::move(esito.negative), parent);
+        return;
+    }
+    if (esito.idReg == 0) {
+        Messaggio(MessaggioNessunaGiacenza(MainModule::WorkDate.year(), esito.senzaCosto),
+                  platform::vbExclamation | platform::vbOKOnly);
         return;
     }
     Messaggio(MessaggioSuccesso(esito.senzaCosto), platform::vbOKOnly);

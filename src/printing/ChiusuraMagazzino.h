@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/base/DateTime.h"
+#include "platform/data/Recordset.h"
 
 #include <QString>
 #include <QStringList>
@@ -11,16 +12,13 @@
 
 class QWidget;
 
-namespace platform {
-class Recordset;
-}
-
 // The year-end closing: carries each article's positive stock at the end
 // of the year before the working year into one new opening movement of the
 // working year, valued at the last or the average load cost. It refuses to
 // run while any article's stock over that year is negative, and offers to
 // preview those articles instead. The counter, the header and the lines are
-// written in one transaction: a failure leaves nothing behind.
+// written in one transaction: a failure leaves nothing behind, and so does a
+// closing that has no line to write.
 class ChiusuraMagazzino
 {
 public:
@@ -40,7 +38,8 @@ public:
     // from the database.
     static std::unique_ptr<platform::Recordset> GiacenzeNegative(const Periodo &periodo);
 
-    // What a closing wrote.
+    // What a closing wrote: nothing (idReg 0) when it found negative stock
+    // or had no line to write.
     struct Esito
     {
         std::int32_t idReg = 0;
@@ -49,20 +48,29 @@ public:
         // Articles with positive stock at the year's end that got no line
         // because the chosen query has no cost for them, by code.
         QStringList senzaCosto;
+        // The articles whose stock over the year had gone negative by the
+        // time the closing wrote (another copy of the program saved
+        // meanwhile), as GiacenzeNegative gives them; null when none had.
+        std::unique_ptr<platform::Recordset> negative;
     };
 
     // Writes the opening movement dated `workDate`, numbered from the
     // counter of its year, with one line per article of positive stock over
     // the year before, at the cost `valorizzazione` chooses
     // (frmValorizzazione::CostoUltimo or CostoMedio). Everything in one
-    // write transaction; an error rolls it all back (the number included)
-    // and reaches the caller.
+    // write transaction, which first checks the negative stock again: with
+    // any, or without a single line to write, nothing is written and no
+    // number is used. An error rolls it all back (the number included) and
+    // reaches the caller.
     static Esito Scrivi(std::int32_t valorizzazione, const platform::DateTime &workDate);
 
     // The message of a closing that succeeded, naming up to
     // MaxCodiciElencati of the articles left without a line and counting
     // the others.
     static QString MessaggioSuccesso(const QStringList &senzaCosto);
+    // The message of a closing that had no stock to carry into
+    // `nuovoAnno`, naming the articles left without a line as above.
+    static QString MessaggioNessunaGiacenza(int nuovoAnno, const QStringList &senzaCosto);
     static constexpr int MaxCodiciElencati = 20;
 
     // The command of the Tools menu: asks, checks the negative stock, asks

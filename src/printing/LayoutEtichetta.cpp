@@ -16,67 +16,61 @@ namespace LayoutEtichetta {
 
 namespace {
 
-// Limits of a layout that can still be printed: anything beyond them is
-// not a label layout but damage.
-constexpr qsizetype MaxBytes = 4 * 1024 * 1024;
-constexpr double MaxTwips = 100000; // about 1.76 m
-constexpr int MaxColonne = 1000;
-constexpr size_t MaxElementi = 1000;
-constexpr double MaxCorpo = 1000; // points
-constexpr qsizetype MaxTesto = 10000;
-
 bool lunghezza(double v, double min = 0)
 {
-    return std::isfinite(v) && v >= min && v <= MaxTwips;
+    return std::isfinite(v) && v >= min && v <= MaxTwip;
 }
 
 bool coordinata(double v)
 {
-    return std::isfinite(v) && v >= -MaxTwips && v <= MaxTwips;
+    return std::isfinite(v) && v >= -MaxTwip && v <= MaxTwip;
 }
 
-bool testo(const QString &s)
-{
-    return s.size() <= MaxTesto && s.isValidUtf16();
-}
-
-bool elementoValido(const ReportControl &c)
+bool misureValide(const ReportControl &c)
 {
     return coordinata(c.left) && coordinata(c.top) && lunghezza(c.width) && lunghezza(c.height) && coordinata(c.x2)
            && coordinata(c.y2) && lunghezza(c.lineWidth) && c.lineWidth <= 1440 && lunghezza(c.cornerRadius)
-           && std::isfinite(c.font.size) && c.font.size > 0 && c.font.size <= MaxCorpo && testo(c.font.family)
-           && testo(c.name) && testo(c.tag) && testo(c.caption) && testo(c.dataField) && testo(c.text)
-           && testo(c.outputFormat) && testo(c.summaryGroup);
+           && std::isfinite(c.font.size) && c.font.size > 0 && c.font.size <= MaxCorpo;
 }
 
-// The stored layout as this program prints it; see Leggi.
-bool layoutValido(const ReportLayout &layout)
+bool testiValidi(const ReportControl &c)
 {
-    const auto &p = layout.page();
-    const QSizeF paper = p.paperSize();
-    if (!lunghezza(paper.width(), 1) || !lunghezza(paper.height(), 1) || !lunghezza(p.customWidth)
-        || !lunghezza(p.customHeight) || !lunghezza(p.leftMargin) || !lunghezza(p.rightMargin)
-        || !lunghezza(p.topMargin) || !lunghezza(p.bottomMargin) || !lunghezza(p.gutter)
-        || p.leftMargin + p.rightMargin >= paper.width() || p.topMargin + p.bottomMargin >= paper.height())
+    return TestoAccettabile(c.font.family) && TestoAccettabile(c.name) && TestoAccettabile(c.tag)
+           && TestoAccettabile(c.caption) && TestoAccettabile(c.dataField) && TestoAccettabile(c.text)
+           && TestoAccettabile(c.outputFormat) && TestoAccettabile(c.summaryGroup);
+}
+
+// A crossing of a label's edge by a hundredth of a twip is the rounding of
+// the sheet's conversions, not an item outside.
+constexpr double Tolleranza = 0.01;
+
+// Keeps a box from pos to pos + len within [0, room]: moved back inside
+// when it crosses an end, cut to the room when it is longer.
+bool entroLimiti(double &pos, double &len, double room)
+{
+    if (pos >= -Tolleranza && pos + len <= room + Tolleranza)
         return false;
-    if (!lunghezza(layout.printWidth(), 1) || !testo(layout.name()) || !testo(layout.documentName()))
+    len = std::min(len, room);
+    pos = std::clamp(pos, 0.0, room - len);
+    return true;
+}
+
+// The same for a line's span from a to b, either way round, within
+// [min, max].
+bool entroLimiti(double &a, double &b, double min, double max)
+{
+    const double lo = std::min(a, b);
+    const double hi = std::max(a, b);
+    if (lo >= min - Tolleranza && hi <= max + Tolleranza)
         return false;
-    if (layout.sections().size() != 5 || layout.groupCount() != 0)
-        return false;
-    const ReportSection &detail = layout.detail();
-    if (detail.name.compare(NomeSezione, Qt::CaseInsensitive) != 0 || !lunghezza(detail.height, 1)
-        || detail.columnCount < 1 || detail.columnCount > MaxColonne || !lunghezza(detail.columnSpacing))
-        return false;
-    size_t elementi = 0;
-    for (const auto &s : layout.sections()) {
-        if (!lunghezza(s->height) || !testo(s->name) || !testo(s->groupBy))
-            return false;
-        elementi += s->controls().size();
-        if (elementi > MaxElementi)
-            return false;
-        if (!std::all_of(s->controls().begin(), s->controls().end(), [](const auto &c) { return elementoValido(*c); }))
-            return false;
+    if (hi - lo > max - min) {
+        a = std::clamp(a, min, std::max(min, max));
+        b = std::clamp(b, min, std::max(min, max));
+        return true;
     }
+    const double shift = lo < min ? min - lo : max - hi;
+    a += shift;
+    b += shift;
     return true;
 }
 
@@ -88,6 +82,106 @@ void nomina(ReportLayout &layout)
 }
 
 } // namespace
+
+bool TestoAccettabile(const QString &text)
+{
+    return text.size() <= MaxTesto && text.isValidUtf16();
+}
+
+std::optional<Difetto> Controlla(const ReportLayout &layout)
+{
+    const auto &p = layout.page();
+    const QSizeF paper = p.paperSize();
+    if (!lunghezza(paper.width(), 1) || !lunghezza(paper.height(), 1) || !lunghezza(p.customWidth)
+        || !lunghezza(p.customHeight))
+        return Difetto{Regola::Foglio};
+    const std::pair<double, Regola> margini[] = {{p.leftMargin, Regola::MargineSinistro},
+                                                 {p.rightMargin, Regola::MargineDestro},
+                                                 {p.topMargin, Regola::MargineSuperiore},
+                                                 {p.bottomMargin, Regola::MargineInferiore},
+                                                 {p.gutter, Regola::SpazioVerticale}};
+    for (const auto &[valore, regola] : margini) {
+        if (!lunghezza(valore))
+            return Difetto{regola};
+    }
+    if (p.leftMargin + p.rightMargin >= paper.width())
+        return Difetto{Regola::MarginiOrizzontali};
+    if (p.topMargin + p.bottomMargin >= paper.height())
+        return Difetto{Regola::MarginiVerticali};
+
+    if (!TestoAccettabile(layout.name()) || !TestoAccettabile(layout.documentName())
+        || layout.sections().size() != 5 || layout.groupCount() != 0)
+        return Difetto{Regola::Sezioni};
+    const ReportSection &detail = layout.detail();
+    for (const auto &s : layout.sections()) {
+        // The label's own height is a rule of its own, below.
+        if ((s.get() != &detail && !lunghezza(s->height)) || !TestoAccettabile(s->name) || !TestoAccettabile(s->groupBy)
+            || (s->name.compare(NomeSezione, Qt::CaseInsensitive) == 0) != (s.get() == &detail))
+            return Difetto{Regola::Sezioni};
+    }
+    if (detail.columnCount < 1 || detail.columnCount > MaxEtichettePerRiga)
+        return Difetto{Regola::EtichettePerRiga};
+    if (!lunghezza(detail.columnSpacing))
+        return Difetto{Regola::SpazioOrizzontale};
+    const QSizeF etichetta = DimensioniEtichetta(layout);
+    if (!lunghezza(layout.printWidth(), 1) || !(etichetta.width() >= 1))
+        return Difetto{Regola::LarghezzaEtichetta};
+    if (!lunghezza(detail.height, 1) || !(etichetta.height() >= 1))
+        return Difetto{Regola::AltezzaEtichetta};
+
+    size_t voci = 0;
+    for (const auto &s : layout.sections())
+        voci += s->controls().size();
+    if (voci > MaxVoci)
+        return Difetto{Regola::NumeroVoci};
+    for (const auto &s : layout.sections()) {
+        for (const auto &c : s->controls()) {
+            if (!misureValide(*c))
+                return Difetto{Regola::MisureVoce, c.get()};
+            if (!testiValidi(*c))
+                return Difetto{Regola::TestoVoce, c.get()};
+        }
+    }
+    if (layout.toBytes().size() > MaxByte)
+        return Difetto{Regola::Dimensione};
+    return std::nullopt;
+}
+
+QSizeF DimensioniEtichetta(const ReportLayout &layout)
+{
+    const ReportSection &etichetta = layout.section(NomeSezione);
+    const int n = std::max(1, etichetta.columnCount);
+    return QSizeF((layout.printWidth() - etichetta.columnSpacing * (n - 1)) / n,
+                  etichetta.height - layout.page().gutter);
+}
+
+bool TieniDentro(ReportSection &section, QSizeF etichetta)
+{
+    section.canGrow = false;
+    const double w = std::max(0.0, etichetta.width());
+    const double h = std::max(0.0, etichetta.height());
+    bool cambiato = false;
+    for (const auto &voce : section.controls()) {
+        ReportControl &c = *voce;
+        if (c.kind == platform::report::ControlKind::Line) {
+            // Drawn with flat ends: the pen spreads half its width to both
+            // sides of the line, not past its ends.
+            const double mezza = std::min(c.lineWidth / 2, std::min(w, h) / 2);
+            const bool orizzontale = c.top == c.y2;
+            const bool verticale = !orizzontale && c.left == c.x2;
+            const double dx = orizzontale ? 0 : mezza;
+            const double dy = verticale ? 0 : mezza;
+            const bool x = entroLimiti(c.left, c.x2, dx, w - dx);
+            const bool y = entroLimiti(c.top, c.y2, dy, h - dy);
+            cambiato = cambiato || x || y;
+            continue;
+        }
+        const bool x = entroLimiti(c.left, c.width, w);
+        const bool y = entroLimiti(c.top, c.height, h);
+        cambiato = cambiato || x || y;
+    }
+    return cambiato;
+}
 
 double ArrotondaPari(double value)
 {
@@ -135,7 +229,7 @@ void ApplicaPredefinito(ReportLayout &layout)
 
 bool Leggi(ReportLayout &layout, const QByteArray &bytes)
 {
-    if (bytes.isEmpty() || bytes.size() > MaxBytes)
+    if (bytes.isEmpty() || bytes.size() > MaxByte)
         return false;
     // Read into a layout of its own first, so that a refused blob leaves
     // the caller's layout as it was.
@@ -145,8 +239,9 @@ bool Leggi(ReportLayout &layout, const QByteArray &bytes)
     } catch (const platform::RuntimeError &) {
         return false;
     }
-    if (!layoutValido(prova))
+    if (Controlla(prova))
         return false;
+    TieniDentro(prova.section(NomeSezione), DimensioniEtichetta(prova));
     layout.loadBytes(prova.toBytes());
     nomina(layout);
     return true;
@@ -186,7 +281,7 @@ Foglio FormaDiLavoro(ReportLayout &layout)
 void FormaArchiviata(ReportLayout &layout, const Foglio &foglio)
 {
     ReportSection &etichetta = layout.section(NomeSezione);
-    const long long n = std::clamp<long long>(foglio.etichettePerRiga, 1, MaxColonne);
+    const long long n = std::clamp<long long>(foglio.etichettePerRiga, 1, MaxEtichettePerRiga);
     const double h = static_cast<double>(foglio.spazioOrizzontale);
     auto &page = layout.page();
     page.leftMargin = TwipDaDecimi(foglio.margineSinistro);

@@ -5,6 +5,7 @@
 #include "platform/data/Connection.h"
 #include "platform/data/Recordset.h"
 #include "platform/desktop/DesktopServices.h"
+#include "platform/report/ReportError.h"
 #include "platform/report/ReportLayout.h"
 
 namespace LayoutEtichetta {
@@ -15,12 +16,15 @@ const QString Query = QStringLiteral("SELECT * FROM _Pars WHERE k01='etiart'");
 
 } // namespace
 
-QString TestoIlleggibile()
+QString TestoIlleggibile(Uso uso)
 {
+    if (uso == Uso::Stampa)
+        return QStringLiteral("Il formato dell'etichetta salvata non è leggibile: le etichette non vengono stampate.\r\n"
+                              "Impostare di nuovo l'etichetta con Strumenti, Imposta etichetta articoli.");
     return QStringLiteral("Il formato dell'etichetta salvata non è leggibile: viene usato il formato predefinito.");
 }
 
-Esito Carica(platform::report::ReportLayout &layout, const QString &connString)
+Esito Carica(platform::report::ReportLayout &layout, const QString &connString, Uso uso)
 {
     ApplicaPredefinito(layout);
 
@@ -38,13 +42,18 @@ Esito Carica(platform::report::ReportLayout &layout, const QString &connString)
         return Esito::Assente;
     if (Leggi(layout, bytes))
         return Esito::Caricato;
-    platform::desktop().msgBox(TestoIlleggibile(), platform::vbExclamation | platform::vbOKOnly,
+    platform::desktop().msgBox(TestoIlleggibile(uso), platform::vbExclamation | platform::vbOKOnly,
                                comProgramInfo::ApplicationTitle);
     return Esito::Illeggibile;
 }
 
 void Salva(const platform::report::ReportLayout &layout, long long spazioOrizzontale, const QString &connString)
 {
+    // What the reader would refuse is never stored: it would hide the
+    // layout from every print until the next save.
+    if (Controlla(layout))
+        throw platform::report::ReportError(platform::report::ReportError::Kind::BadLayout,
+                                            QStringLiteral("Il formato dell'etichetta non è valido: non viene salvato."));
     const QByteArray bytes = Scrivi(layout);
     platform::Connection connection(connString);
     // The row is read and written inside one write transaction, so that two

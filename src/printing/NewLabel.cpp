@@ -20,9 +20,9 @@ NewLabel::NewLabel()
     });
 }
 
-void NewLabel::CaricaLayout()
+LayoutEtichetta::Esito NewLabel::CaricaLayout()
 {
-    LayoutEtichetta::Carica(*this, MainModule::ConnString);
+    return LayoutEtichetta::Carica(*this, MainModule::ConnString, LayoutEtichetta::Uso::Stampa);
 }
 
 void NewLabel::reportStart()

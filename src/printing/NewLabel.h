@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/report/ReportLayout.h"
+#include "printing/LayoutEtichetta.h"
 
 // The label report: the article label layout (built-in until the stored
 // one is loaded, see LayoutEtichetta) printed over a recordset with one
@@ -14,8 +15,9 @@ public:
     NewLabel();
 
     // Loads the stored layout of the open database (MainModule::ConnString)
-    // as LayoutEtichetta::Carica does.
-    void CaricaLayout();
+    // to print with, as LayoutEtichetta::Carica does, and answers what it
+    // found.
+    LayoutEtichetta::Esito CaricaLayout();
 
 protected:
     void reportStart() override;

@@ -125,6 +125,9 @@ frmPrintLabels::frmPrintLabels(QWidget *parent) : QDialog(parent), m_righe(std::
         column->setEditable(false);
     }
     GridEX1->column(ColonnaEtichette)->setEditable(true);
+    // The counts are numbers, typed ones too (the grid keeps an edited
+    // count as the text typed).
+    GridEX1->column(ColonnaEtichette)->setAlignment(Qt::AlignRight);
     GridEX1->setAllowEdit(true);
     // Wide enough for the shown columns (15 twips a pixel), the row
     // headers and a scroll bar, so that going to the count column scrolls
@@ -309,7 +312,8 @@ void frmPrintLabels::StampaEtichette(bool anteprima)
     accept();
 }
 
-bool frmPrintLabels::StampaRecord(const std::shared_ptr<Recordset> &etichette, std::int32_t daSaltare, bool anteprima)
+bool frmPrintLabels::StampaRecord(const std::shared_ptr<Recordset> &etichette, std::int32_t daSaltare, bool anteprima,
+                                  int copie)
 {
     if (etichette->recordCount() == 0) {
         platform::desktop().msgBox(NessunaEtichettaText(), platform::vbExclamation | platform::vbOKOnly,
@@ -318,7 +322,9 @@ bool frmPrintLabels::StampaRecord(const std::shared_ptr<Recordset> &etichette, s
     }
     try {
         NewLabel &report = comUtility::SetReportPrinter(IstanzeReport::Istanza<NewLabel>(), StampanteEtichette());
-        report.CaricaLayout();
+        if (report.CaricaLayout() == LayoutEtichetta::Esito::Illeggibile)
+            return false;
+        report.setCopies(copie);
         report.setRecordset(etichette);
         MainModule::SkipLabels = daSaltare;
         if (anteprima) {

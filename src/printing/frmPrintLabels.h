@@ -71,11 +71,14 @@ public:
     // Runs the shared label report over label records (one record per
     // label, as RecordEtichette makes them) on the label printer of the
     // settings with the stored label layout, `daSaltare` positions left
-    // empty first: previews it, modeless, or prints it and unloads it.
-    // Without records it says NessunaEtichettaText and answers false.
-    // Errors reach the caller, with no skip count left for a later run.
+    // empty first: previews it, modeless, or prints `copie` copies of it
+    // and unloads it. Without records it says NessunaEtichettaText and
+    // answers false; so it does when the stored layout cannot be read
+    // (told by the layout's reader): nothing goes to the printer, rather
+    // than a sheet of the built-in, empty label. Errors reach the caller,
+    // with no skip count left for a later run.
     static bool StampaRecord(const std::shared_ptr<platform::Recordset> &etichette, std::int32_t daSaltare,
-                             bool anteprima);
+                             bool anteprima, int copie = 1);
 
     QLabel *lblData = nullptr;
     std::array<QLineEdit *, 1> txtData{};

@@ -243,7 +243,7 @@ void frmPrintReportArticoli::StampaEtichette()
         articoli = StampeMagazzino::Esegui(connection, QueryEtichette(Articolo()));
     }
     frmPrintLabels::StampaRecord(frmPrintLabels::RecordEtichette(*articoli), EtichetteDaSaltare(),
-                                 Azione() == AzioneAnteprima);
+                                 Azione() == AzioneAnteprima, NumeroCopie());
 }
 
 void frmPrintReportArticoli::ImpostaModoEsportazione(ReportLayout &layout, std::int16_t formato, bool attivo)

@@ -7,6 +7,7 @@
 #include "platform/desktop/DesktopServices.h"
 #include "platform/report/ReportControl.h"
 #include "platform/report/ReportLayout.h"
+#include "platform/report/ReportSection.h"
 #include "common/comRepLib.h"
 #include "platform/base/RuntimeError.h"
 #include "printing/LayoutEtichetta.h"
@@ -22,13 +23,16 @@
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPainter>
+#include <QScreen>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabBar>
 #include <QTimer>
 #include <QToolBar>
@@ -42,6 +46,7 @@ using platform::report::ControlKind;
 using platform::report::LayoutDesigner;
 using platform::report::ReportControl;
 using platform::report::ReportLayout;
+using platform::report::ReportSection;
 
 namespace {
 
@@ -125,6 +130,18 @@ void Avvisa(const QString &cosa, const platform::RuntimeError &e)
     platform::desktop().msgBox(cosa + QStringLiteral("\r\n") + e.description().trimmed(),
                                platform::vbExclamation | platform::vbOKOnly, MainModule::ApplicationTitle);
 }
+
+// The boxes' names, their tooltips, by index.
+const QString NomiCaselle[8] = {
+    QStringLiteral("Margine sinistro"),
+    QStringLiteral("Margine destro"),
+    QStringLiteral("Margine superiore"),
+    QStringLiteral("Spazio orizzontale tra etichette"),
+    QStringLiteral("Numero di etichette in orizzontale"),
+    QStringLiteral("Altezza etichetta"),
+    QStringLiteral("Larghezza etichetta"),
+    QStringLiteral("Spazio verticale tra etichette"),
+};
 
 struct Attrezzo {
     const char *chiave;
@@ -215,20 +232,10 @@ QWidget *frmSetLabels::CreaPaginaGenerale()
     lblTitolo->setFont(bold);
     lblNumero = new QLabel(QStringLiteral("Numero di Etichette in orizzontale:"), page);
 
-    const QString tips[] = {
-        QStringLiteral("Margine sinistro"),
-        QStringLiteral("Margine destro"),
-        QStringLiteral("Margine superiore"),
-        QStringLiteral("Spazio orizzontale tra etichette"),
-        QStringLiteral("Numero di etichette in orizzontale"),
-        QStringLiteral("Altezza etichetta"),
-        QStringLiteral("Larghezza etichetta"),
-        QStringLiteral("Spazio verticale tra etichette"),
-    };
     for (int i = 0; i < 8; ++i) {
         txtmar[i] = new QLineEdit(page);
         txtmar[i]->setObjectName(QStringLiteral("txtmar%1").arg(i));
-        txtmar[i]->setToolTip(tips[i]);
+        txtmar[i]->setToolTip(NomiCaselle[i]);
         txtmar[i]->setAlignment(Qt::AlignRight);
         // Up to a metre in tenths; up to 999 labels in a row.
         txtmar[i]->setMaxLength(i == EtichetteInOrizzontale ? 3 : 5);
@@ -392,6 +399,7 @@ void frmSetLabels::Apri(const QString &connString)
     window->m_proprio = std::move(report);
     window->m_connString = connString;
     window->Form_Load();
+    window->Dimensiona();
     window->exec();
 }
 
@@ -429,10 +437,27 @@ void frmSetLabels::MostraLayout()
     for (int i = 0; i < 8; ++i)
         txtmar[i]->setText(QString::number(numeri[i]));
     ard->attach(&m_layout, LayoutEtichetta::NomeSezione);
+    RicordaDisegno();
     CaricaFont();
     CaricaDimensioni();
     AbilitaSpazioOrizzontale(txtmar[EtichetteInOrizzontale]->text() != QLatin1String("1"));
     AggiornaFormato();
+}
+
+void frmSetLabels::Dimensiona()
+{
+    // The hint counts both pages; the canvas's hint is its label at scale.
+    // Qt would keep a new window within two thirds of the screen: here the
+    // whole available room counts, less the window manager's frame.
+    const QScreen *schermo = screen() ? screen() : QGuiApplication::primaryScreen();
+    QSize voluto = sizeHint();
+    if (schermo) {
+        const int bordo = style()->pixelMetric(QStyle::PM_DefaultFrameWidth) * 2 + 8;
+        const QSize spazio = schermo->availableGeometry().size()
+                             - QSize(bordo, bordo + style()->pixelMetric(QStyle::PM_TitleBarHeight));
+        voluto = voluto.boundedTo(spazio);
+    }
+    resize(voluto.expandedTo(minimumSizeHint()));
 }
 
 std::optional<int> frmSetLabels::Valore(int box) const
@@ -457,12 +482,8 @@ bool frmSetLabels::txtmar_Validate(int box)
         AbilitaSpazioOrizzontale(*value != 1);
         break;
     case AltezzaEtichetta:
-        m_layout.section(LayoutEtichetta::NomeSezione).height = *value * LayoutEtichetta::TwipPerDecimo;
-        ard->refresh();
-        break;
     case LarghezzaEtichetta:
-        m_layout.setPrintWidth(*value * LayoutEtichetta::TwipPerDecimo);
-        ard->refresh();
+        AdattaEtichetta();
         break;
     default:
         break;
@@ -534,14 +555,42 @@ void frmSetLabels::reject()
         QDialog::reject();
 }
 
-void frmSetLabels::ard_LayoutChange(ReportControl *item, LayoutDesigner::Change change)
+void frmSetLabels::RicordaDisegno()
 {
-    // The boxes rule the label's size.
+    m_disegno.clear();
+    for (const auto &c : m_layout.section(LayoutEtichetta::NomeSezione).controls())
+        m_disegno.push_back({c.get(), c->left, c->top, c->width, c->height, c->x2, c->y2});
+}
+
+void frmSetLabels::AdattaEtichetta()
+{
+    ReportSection &etichetta = m_layout.section(LayoutEtichetta::NomeSezione);
     if (const auto altezza = Valore(AltezzaEtichetta))
-        m_layout.section(LayoutEtichetta::NomeSezione).height = *altezza * LayoutEtichetta::TwipPerDecimo;
+        etichetta.height = *altezza * LayoutEtichetta::TwipPerDecimo;
     if (const auto larghezza = Valore(LarghezzaEtichetta))
         m_layout.setPrintWidth(*larghezza * LayoutEtichetta::TwipPerDecimo);
+    for (const auto &c : etichetta.controls()) {
+        const auto p = std::find_if(m_disegno.begin(), m_disegno.end(),
+                                    [&](const Posizione &d) { return d.voce == c.get(); });
+        if (p == m_disegno.end())
+            continue;
+        c->left = p->left;
+        c->top = p->top;
+        c->width = p->width;
+        c->height = p->height;
+        c->x2 = p->x2;
+        c->y2 = p->y2;
+    }
+    LayoutEtichetta::TieniDentro(etichetta, QSizeF(m_layout.printWidth(), etichetta.height));
     ard->refresh();
+}
+
+void frmSetLabels::ard_LayoutChange(ReportControl *item, LayoutDesigner::Change change)
+{
+    // The items stand where the user put them, and the boxes rule the
+    // label's size.
+    RicordaDisegno();
+    AdattaEtichetta();
     if (change == LayoutDesigner::Change::Placed && item) {
         const ControlKind kind = item->kind;
         if (kind == ControlKind::Label || kind == ControlKind::Field || kind == ControlKind::Barcode) {
@@ -753,13 +802,138 @@ std::unique_ptr<ReportLayout> frmSetLabels::LayoutDaSalvare(const LayoutEtichett
     return copia;
 }
 
-void frmSetLabels::Salva()
+frmSetLabels::Segnalazione frmSetLabels::Segnala(const LayoutEtichetta::Difetto &difetto,
+                                                const LayoutEtichetta::Foglio &foglio, const ReportLayout &layout)
+{
+    using LayoutEtichetta::Regola;
+    // The largest whole tenths that a length may hold.
+    const long long massimo = static_cast<long long>(LayoutEtichetta::MaxTwip / LayoutEtichetta::TwipPerDecimo);
+    const auto nome = [](int box) { return NomiCaselle[box]; };
+    const auto troppo = [&](int box) {
+        return Segnalazione{box, QStringLiteral("%1: il valore supera il massimo di %2 decimi di millimetro.")
+                                     .arg(nome(box))
+                                     .arg(massimo)};
+    };
+    const auto zero = [&](int box) {
+        return Segnalazione{box, QStringLiteral("%1: il valore deve essere maggiore di zero.").arg(nome(box))};
+    };
+    const QSizeF carta = layout.page().paperSize();
+    switch (difetto.regola) {
+    case Regola::MargineSinistro:
+        return troppo(MargineSinistro);
+    case Regola::MargineDestro:
+        return troppo(MargineDestro);
+    case Regola::MargineSuperiore:
+        return troppo(MargineSuperiore);
+    case Regola::SpazioVerticale:
+        return troppo(SpazioVerticale);
+    case Regola::SpazioOrizzontale:
+        return troppo(SpazioOrizzontale);
+    case Regola::MarginiOrizzontali: {
+        const int box = foglio.margineSinistro > foglio.margineDestro ? MargineSinistro : MargineDestro;
+        return Segnalazione{box, QStringLiteral("%1: i margini sinistro e destro insieme (%2 decimi di millimetro) "
+                                                "non lasciano spazio sul foglio, largo %3 decimi di millimetro.")
+                                     .arg(nome(box))
+                                     .arg(foglio.margineSinistro + foglio.margineDestro)
+                                     .arg(LayoutEtichetta::DecimiDaTwip(carta.width()))};
+    }
+    case Regola::MarginiVerticali:
+        return Segnalazione{MargineSuperiore,
+                            QStringLiteral("%1: il margine (%2 decimi di millimetro) non lascia spazio sul foglio, "
+                                           "alto %3 decimi di millimetro.")
+                                .arg(nome(MargineSuperiore))
+                                .arg(foglio.margineSuperiore)
+                                .arg(LayoutEtichetta::DecimiDaTwip(carta.height()))};
+    case Regola::EtichettePerRiga:
+        return Segnalazione{EtichetteInOrizzontale,
+                            QStringLiteral("%1: al massimo %2 etichette per riga.")
+                                .arg(nome(EtichetteInOrizzontale))
+                                .arg(LayoutEtichetta::MaxEtichettePerRiga)};
+    case Regola::LarghezzaEtichetta: {
+        if (foglio.larghezza == 0)
+            return zero(LarghezzaEtichetta);
+        // The box that makes most of the row.
+        const long long etichette = foglio.larghezza * foglio.etichettePerRiga;
+        const long long spazi = foglio.spazioOrizzontale * (foglio.etichettePerRiga - 1);
+        const int box = etichette >= spazi ? LarghezzaEtichetta : SpazioOrizzontale;
+        return Segnalazione{box, QStringLiteral("%1: la riga di etichette misura %2 decimi di millimetro, "
+                                                "oltre il massimo di %3.")
+                                     .arg(nome(box))
+                                     .arg(etichette + spazi)
+                                     .arg(massimo)};
+    }
+    case Regola::AltezzaEtichetta: {
+        if (foglio.altezza == 0)
+            return zero(AltezzaEtichetta);
+        const int box = foglio.altezza >= foglio.spazioVerticale ? AltezzaEtichetta : SpazioVerticale;
+        return Segnalazione{box, QStringLiteral("%1: etichetta e spazio verticale insieme misurano %2 decimi di "
+                                                "millimetro, oltre il massimo di %3.")
+                                     .arg(nome(box))
+                                     .arg(foglio.altezza + foglio.spazioVerticale)
+                                     .arg(massimo)};
+    }
+    case Regola::NumeroVoci:
+        return Segnalazione{-1, QStringLiteral("L'etichetta ha troppe voci: al massimo se ne possono salvare %1.")
+                                    .arg(LayoutEtichetta::MaxVoci)};
+    case Regola::MisureVoce:
+        return Segnalazione{-1, QStringLiteral("La voce '%1' ha misure o un carattere fuori dai limiti.")
+                                    .arg(difetto.voce ? difetto.voce->name : QString())};
+    case Regola::TestoVoce:
+        return Segnalazione{-1, QStringLiteral("La voce '%1' ha un testo di più di %2 caratteri o con caratteri "
+                                               "non validi.")
+                                    .arg(difetto.voce ? difetto.voce->name : QString())
+                                    .arg(LayoutEtichetta::MaxTesto)};
+    case Regola::Dimensione:
+        return Segnalazione{-1, QStringLiteral("Il formato dell'etichetta è troppo grande per essere salvato: "
+                                               "ridurre le voci o i loro testi.")};
+    case Regola::Foglio:
+    case Regola::MargineInferiore:
+    case Regola::Sezioni:
+        break;
+    }
+    return Segnalazione{-1, QStringLiteral("Il formato dell'etichetta non è valido: non può essere salvato.")};
+}
+
+std::unique_ptr<ReportLayout> frmSetLabels::LayoutVerificato(LayoutEtichetta::Foglio *caselle)
 {
     const std::optional<LayoutEtichetta::Foglio> foglio = FoglioDelleCaselle();
     if (!foglio)
+        return nullptr;
+    if (caselle)
+        *caselle = *foglio;
+    std::unique_ptr<ReportLayout> layout = LayoutDaSalvare(*foglio);
+    // The very rules the reader applies: what passes here reads back.
+    const std::optional<LayoutEtichetta::Difetto> difetto = LayoutEtichetta::Controlla(*layout);
+    if (!difetto)
+        return layout;
+    const Segnalazione s = Segnala(*difetto, *foglio, *layout);
+    platform::desktop().msgBox(s.testo, platform::vbExclamation | platform::vbOKOnly, MainModule::ApplicationTitle);
+    if (s.casella >= 0) {
+        MostraPagina(1);
+        txtmar[s.casella]->setFocus(Qt::OtherFocusReason);
+        txtmar[s.casella]->selectAll();
+    } else {
+        MostraPagina(2);
+        // The item at fault is the designer's own: the copy's differs.
+        const auto &copie = layout->section(LayoutEtichetta::NomeSezione).controls();
+        const auto &voci = m_layout.section(LayoutEtichetta::NomeSezione).controls();
+        for (size_t i = 0; i < copie.size() && i < voci.size(); ++i) {
+            if (copie[i].get() == difetto->voce)
+                ard->select(voci[i].get());
+        }
+        ard->setFocus(Qt::OtherFocusReason);
+    }
+    return nullptr;
+}
+
+void frmSetLabels::Salva()
+{
+    LayoutEtichetta::Foglio foglio;
+    const std::unique_ptr<ReportLayout> layout = LayoutVerificato(&foglio);
+    if (!layout)
         return;
     try {
-        LayoutEtichetta::Salva(*LayoutDaSalvare(*foglio), foglio->spazioOrizzontale, MainModule::ConnString);
+        LayoutEtichetta::Salva(*layout, foglio.spazioOrizzontale, MainModule::ConnString);
     } catch (const platform::RuntimeError &e) {
         Avvisa(TestoSalvataggioFallito(), e);
         return;
@@ -775,12 +949,12 @@ void frmSetLabels::Chiudi()
 
 void frmSetLabels::Anteprima()
 {
-    const std::optional<LayoutEtichetta::Foglio> foglio = FoglioDelleCaselle();
-    if (!foglio)
+    LayoutEtichetta::Foglio foglio;
+    std::unique_ptr<ReportLayout> anteprima = LayoutVerificato(&foglio);
+    if (!anteprima)
         return;
     try {
-        std::unique_ptr<ReportLayout> anteprima = LayoutDaSalvare(*foglio);
-        anteprima->setRecordset(RecordDiProva(*foglio));
+        anteprima->setRecordset(RecordDiProva(foglio));
         anteprima->run();
         m_anteprima = std::move(anteprima);
         m_anteprima->showPreview(this);

@@ -9,6 +9,7 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QAction;
 class QActionGroup;
@@ -74,6 +75,9 @@ public:
     // Turns the layout into its working form and shows it in the boxes and
     // on the canvas.
     void MostraLayout();
+    // Sizes the window for its pages: the whole label on the canvas at the
+    // designer's scale, without scrolling, as far as the screen has room.
+    void Dimensiona();
     // Stores the layout and closes the window; a failure leaves the window
     // open with the user's work. A box that holds no valid number takes the
     // focus instead.
@@ -91,6 +95,12 @@ public:
     std::optional<LayoutEtichetta::Foglio> FoglioDelleCaselle();
     // A copy of the layout in the sheet's form, as "&Salva" stores it.
     std::unique_ptr<platform::report::ReportLayout> LayoutDaSalvare(const LayoutEtichetta::Foglio &foglio) const;
+    // The layout to store or preview, in the sheet's form, when the boxes
+    // hold valid numbers and it keeps every rule the layout's reader
+    // applies; otherwise says what is wrong, naming the box, puts the
+    // focus there (or on the item, on the label page) and answers nullptr.
+    // `foglio`, when given, receives the boxes' numbers.
+    std::unique_ptr<platform::report::ReportLayout> LayoutVerificato(LayoutEtichetta::Foglio *foglio = nullptr);
     // Sample label records for a page of the sheet.
     static std::shared_ptr<platform::Recordset> RecordDiProva(const LayoutEtichetta::Foglio &foglio);
     // The page-of-labels preview (sample data) of the layout as it stands.
@@ -148,6 +158,22 @@ private:
     bool txtmar_Validate(int box);
     void AbilitaSpazioOrizzontale(bool enabled);
 
+    // Where the user left each item: the items as they stand now.
+    void RicordaDisegno();
+    // Gives the label the size of boxes 5 and 6 (a box without a valid
+    // number leaves its length as it is) and puts every item back where
+    // the user left it, moved or cut only as far as the label's edges ask:
+    // a label made smaller and then larger again gets its items back.
+    void AdattaEtichetta();
+    // What the user is told of a fault of the layout to store, and the box
+    // it names (-1: an item, on the label page).
+    struct Segnalazione {
+        int casella = -1;
+        QString testo;
+    };
+    static Segnalazione Segnala(const LayoutEtichetta::Difetto &difetto, const LayoutEtichetta::Foglio &foglio,
+                                const platform::report::ReportLayout &layout);
+
     void ard_LayoutChange(platform::report::ReportControl *item, platform::report::LayoutDesigner::Change change);
     void tbToolbox_ButtonClick(QAction *button);
     // Opens the dialog of the item's kind; true when the user confirmed.
@@ -167,4 +193,10 @@ private:
     QString m_connString;
     std::unique_ptr<platform::report::ReportLayout> m_anteprima;
     bool m_chiusuraConsentita = false;
+    // The place and size of each item as the user left it (RicordaDisegno).
+    struct Posizione {
+        const platform::report::ReportControl *voce;
+        double left, top, width, height, x2, y2;
+    };
+    std::vector<Posizione> m_disegno;
 };

@@ -1,6 +1,9 @@
 #include "printing/frmSetLabels_io_Label.h"
 
+#include "platform/desktop/DesktopServices.h"
 #include "platform/report/ReportControl.h"
+#include "printing/LayoutEtichetta.h"
+#include "shell/MainModule.h"
 
 #include <QLineEdit>
 
@@ -28,4 +31,26 @@ bool frmSetLabels_io_Label::Applica(platform::report::ReportControl &item, const
         return false;
     item.caption = result;
     return true;
+}
+
+QString frmSetLabels_io_Label::TestoRifiutato(const QString &text)
+{
+    if (text.size() > LayoutEtichetta::MaxTesto)
+        return QStringLiteral("Il testo è troppo lungo: al massimo %1 caratteri (ne contiene %2).")
+            .arg(LayoutEtichetta::MaxTesto)
+            .arg(text.size());
+    if (!LayoutEtichetta::TestoAccettabile(text))
+        return QStringLiteral("Il testo contiene caratteri non validi.");
+    return QString();
+}
+
+void frmSetLabels_io_Label::accept()
+{
+    const QString rifiuto = TestoRifiutato(Text1->text());
+    if (rifiuto.isEmpty()) {
+        DialogoVoceEtichetta::accept();
+        return;
+    }
+    platform::desktop().msgBox(rifiuto, platform::vbExclamation | platform::vbOKOnly, MainModule::ApplicationTitle);
+    Text1->setFocus(Qt::OtherFocusReason);
 }

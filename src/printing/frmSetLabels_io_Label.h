@@ -24,5 +24,14 @@ public:
     // unchanged) for an empty one.
     static bool Applica(platform::report::ReportControl &item, const QString &result);
 
+    // What the dialog says of a text the label layout cannot keep (see
+    // LayoutEtichetta::TestoAccettabile); empty for one it can.
+    static QString TestoRifiutato(const QString &text);
+
     QLineEdit *Text1;
+
+protected:
+    // OK takes only a text the label layout can keep: another one is told
+    // and the dialog stays open with it.
+    void accept() override;
 };

@@ -29,18 +29,26 @@ std::optional<double> Iva(double prezzo, Currency rate)
 }
 
 // An article without a cost gets it from its mark-up and net price; one
-// with a cost gets its mark-up. False when the mark-up is -100 on a zero
-// cost, which leaves no cost to compute.
-bool CostoORicarico(Prezzi &prezzi)
+// with a cost gets its mark-up. A mark-up of -100 on a zero cost leaves no
+// cost to compute: the cost then stays as it is.
+void CostoORicarico(Prezzi &prezzi)
 {
     if (prezzi.costo == 0) {
-        if (prezzi.ricarico + 100 == 0)
-            return false;
-        prezzi.costo = (prezzi.prezzo * 100) / (prezzi.ricarico + 100);
+        if (prezzi.ricarico + 100 != 0)
+            prezzi.costo = (prezzi.prezzo * 100) / (prezzi.ricarico + 100);
     } else {
         prezzi.ricarico = (100 * prezzi.prezzo) / prezzi.costo - 100;
     }
-    return true;
+}
+
+// The amounts when every one of them fits the currency type, as a stored
+// amount must; nullopt otherwise.
+std::optional<Prezzi> Entro(const Prezzi &prezzi)
+{
+    for (double amount : {prezzi.costo, prezzi.ricarico, prezzi.prezzo, prezzi.aliquota, prezzi.prezzoIvato})
+        if (!Valuta(amount))
+            return std::nullopt;
+    return prezzi;
 }
 
 } // namespace
@@ -53,7 +61,7 @@ std::optional<Prezzi> DopoCosto(Prezzi prezzi, Currency rate)
         return std::nullopt;
     prezzi.aliquota = *iva;
     prezzi.prezzoIvato = prezzi.prezzo + *iva;
-    return prezzi;
+    return Entro(prezzi);
 }
 
 std::optional<Prezzi> DopoPrezzoIvato(Prezzi prezzi, Currency rate)
@@ -63,20 +71,22 @@ std::optional<Prezzi> DopoPrezzoIvato(Prezzi prezzi, Currency rate)
         return std::nullopt;
     prezzi.prezzo = (100 * prezzi.prezzoIvato) / divisore.toDouble();
     const std::optional<double> iva = Valuta(prezzi.prezzoIvato - prezzi.prezzo);
-    if (!iva || !CostoORicarico(prezzi))
+    if (!iva)
         return std::nullopt;
+    CostoORicarico(prezzi);
     prezzi.aliquota = *iva;
-    return prezzi;
+    return Entro(prezzi);
 }
 
 std::optional<Prezzi> DopoPrezzo(Prezzi prezzi, Currency rate)
 {
     const std::optional<double> iva = Iva(prezzi.prezzo, rate);
-    if (!iva || !CostoORicarico(prezzi))
+    if (!iva)
         return std::nullopt;
+    CostoORicarico(prezzi);
     prezzi.aliquota = *iva;
     prezzi.prezzoIvato = prezzi.prezzo + *iva;
-    return prezzi;
+    return Entro(prezzi);
 }
 
 Prezzi DopoCambioIVA(Prezzi prezzi, Currency rate)

@@ -10,7 +10,8 @@
 // VAT amounts are rounded to currency (four decimals, ties to even), every
 // other amount stays an unrounded double. A step that cannot be carried out
 // (a zero divisor, an amount beyond the currency range) answers nullopt:
-// the amounts then stay as they are.
+// the amounts then stay as they are. A mark-up of -100 on an article
+// without a cost gives no cost: the other amounts still follow.
 namespace CalcoloPrezzi {
 
 struct Prezzi

@@ -36,6 +36,18 @@ namespace FiltriTesto {
 void Codice(QLineEdit *edit)
 {
     edit->setValidator(new ValidatoreCodice(edit));
+    // Pasted text loses its quotes and line breaks before the box cuts it
+    // to its length; a text that makes the whole code loses its blanks
+    // around it too.
+    comUtility::installPasteFilter(edit, [edit](const QString &text) {
+        QString code;
+        for (const QChar c : text)
+            if (c != u'\'' && c.unicode() >= 0x20 && c.unicode() != 0x7F)
+                code += c;
+        if (edit->selectedText().size() == edit->text().size())
+            code = code.trimmed();
+        return code.toUpper();
+    });
 }
 
 void Decimale(QLineEdit *edit)

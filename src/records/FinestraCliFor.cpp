@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 
@@ -63,29 +64,34 @@ FinestraCliFor::FinestraCliFor(const Tipo &tipo, QWidget *parent)
     txtNote->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Collega(txtNote, QStringLiteral("Note"));
 
-    // A label, then one box or a line of three.
+    // A label, then one box or a line of three. A short box is as wide as
+    // the widest text it takes (its sample); a box without one grows.
     const int chars = fontMetrics().averageCharWidth();
     auto *grid = new QGridLayout(page);
-    const auto row = [&](int r, const QString &caption, const QList<std::pair<int, int>> &boxes) {
+    const auto row = [&](int r, const QString &caption, const QList<std::pair<int, QString>> &boxes) {
         auto *label = new QLabel(caption, page);
         label->setBuddy(txtData[static_cast<std::size_t>(boxes.front().first)]);
         grid->addWidget(label, r, 0);
         auto *line = new QHBoxLayout;
-        for (const auto &[box, width] : boxes) {
+        for (const auto &[box, sample] : boxes) {
             QLineEdit *edit = txtData[static_cast<std::size_t>(box)];
-            // A width in characters fixes a short box; 0 lets it grow.
-            if (width > 0)
-                edit->setFixedWidth(chars * width);
-            line->addWidget(edit, width > 0 ? 0 : 1);
+            if (!sample.isEmpty()) {
+                const QMargins margins = edit->textMargins();
+                const int frame = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, edit);
+                // The line edit keeps two pixels inside its frame on each side.
+                edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(sample) + margins.left() + margins.right()
+                                    + 2 * frame + 2 * 2 + chars);
+            }
+            line->addWidget(edit, sample.isEmpty() ? 1 : 0);
         }
         grid->addLayout(line, r, 1);
     };
-    row(0, QStringLiteral("Nome o Ragione Sociale:"), {{0, 0}});
-    row(1, QStringLiteral("Indirizzo:"), {{1, 0}});
-    row(2, QStringLiteral("CAP/Località/Prov.:"), {{2, 9}, {3, 0}, {4, 6}});
-    row(3, QStringLiteral("Codice Fiscale o p.IVA:"), {{5, 0}});
-    row(4, QStringLiteral("Telefono/Cellulare/Fax:"), {{6, 0}, {7, 0}, {8, 0}});
-    row(5, QStringLiteral("E-Mail:"), {{9, 0}});
+    row(0, QStringLiteral("Nome o Ragione Sociale:"), {{0, {}}});
+    row(1, QStringLiteral("Indirizzo:"), {{1, {}}});
+    row(2, QStringLiteral("CAP/Località/Prov.:"), {{2, QStringLiteral("00000000")}, {3, {}}, {4, QStringLiteral("WWWWW")}});
+    row(3, QStringLiteral("Codice Fiscale o p.IVA:"), {{5, {}}});
+    row(4, QStringLiteral("Telefono/Cellulare/Fax:"), {{6, {}}, {7, {}}, {8, {}}});
+    row(5, QStringLiteral("E-Mail:"), {{9, {}}});
     grid->addWidget(txtNote, 6, 0, 1, 2);
     grid->setRowStretch(6, 1);
     grid->setColumnStretch(1, 1);

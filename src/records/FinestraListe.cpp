@@ -1,7 +1,7 @@
 #include "records/FinestraListe.h"
 
+#include "platform/data/DatabaseError.h"
 #include "platform/data/Recordset.h"
-#include "records/FiltriTesto.h"
 #include "shell/MainModule.h"
 
 #include <QCheckBox>
@@ -37,7 +37,7 @@ FinestraListe::FinestraListe(const Tipo &tipo, QWidget *parent)
     // The first box holds what articles store: it cannot stay empty.
     Obbligatorio(txtData[0]);
     if (tipo.conCodice)
-        FiltriTesto::Codice(txtData[0]);
+        ComeCodice(txtData[0]);
     chkData[0] = new QCheckBox(QStringLiteral("Predefinito"), this);
     chkData[0]->setObjectName(QStringLiteral("chkData0"));
     form->addRow(QString(), chkData[0]);
@@ -85,6 +85,18 @@ bool FinestraListe::InvioAvanza(const QWidget *control) const
 
 void FinestraListe::SalvaAltro(platform::Connection &connection)
 {
+    // Articles store a unit by its code: two units of one code could not
+    // be told apart.
+    if (m_Tipo.conCodice) {
+        const auto rs = connection.executeQuery(
+            QStringLiteral("SELECT COUNT(*) FROM Liste WHERE Chiave=? AND Codice=? AND Id<>?"),
+            {m_Tipo.chiave, Valore(QStringLiteral("Codice")), Valore(QStringLiteral("Id"))});
+        if (rs->valueAt(0, 0).toInt32() > 0) {
+            using platform::DatabaseError;
+            throw DatabaseError(DatabaseError::Kind::DuplicateKey, DatabaseError::EngineErrorNumber,
+                                DatabaseError::describe(DatabaseError::Kind::DuplicateKey));
+        }
+    }
     if (!chkData[0]->isChecked())
         return;
     connection.execute(QStringLiteral("UPDATE Liste SET Liste.Predefinito = False WHERE Liste.Id<>? AND Chiave=?"),

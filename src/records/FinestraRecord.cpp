@@ -6,10 +6,13 @@
 #include "platform/data/Recordset.h"
 #include "platform/desktop/DesktopServices.h"
 #include "platform/desktop/WindowPlacement.h"
+#include "common/comUtility.h"
+#include "records/FiltriTesto.h"
 #include "shell/MainModule.h"
 #include "shell/WindowRegistry.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFocusEvent>
@@ -34,6 +37,14 @@ enum Tipo { Testo, Note, Casella, Data, Lista };
 // The date a date picker shows for a Null date (shown as a blank).
 const QDate DataVuota(1752, 9, 14);
 
+// Two values of a column alike: Null and Empty both mean no value.
+bool Uguali(const Variant &a, const Variant &b)
+{
+    const bool vuotoA = a.isNull() || a.isEmpty();
+    const bool vuotoB = b.isNull() || b.isEmpty();
+    return vuotoA || vuotoB ? vuotoA == vuotoB : a == b;
+}
+
 } // namespace
 
 // One control bound to one column of the record.
@@ -45,6 +56,7 @@ struct FinestraRecord::Legame
     QString formato;
     bool numerico = false;
     bool obbligatorio = false;
+    bool codice = false;
 };
 
 FinestraRecord::FinestraRecord(Tabella tabella, const QString &titolo, QWidget *parent)
@@ -148,6 +160,9 @@ Variant FinestraRecord::Apri(const QString &source, const QList<Variant> &parame
         return Variant::null();
     }
 
+    m_Originali.clear();
+    for (int i = 0; i < m_rs->fieldCount(); ++i)
+        m_Originali.push_back(m_rs->value(i));
     for (const auto &legame : m_Legami)
         MostraLegame(*legame);
     if (m_Modale)
@@ -218,10 +233,8 @@ void FinestraRecord::Collega(QDateEdit *date, const QString &field)
     Registra(date, field, Data, {});
 }
 
-void FinestraRecord::Collega(QComboBox *combo, const QString &field)
+void FinestraRecord::Collega(ComboDati *combo, const QString &field)
 {
-    combo->setEditable(true);
-    combo->setInsertPolicy(QComboBox::NoInsert);
     Registra(combo, field, Lista, {});
     connect(combo, &QComboBox::currentIndexChanged, this, [this, combo](int index) {
         const Legame *legame = LegameDi(combo);
@@ -230,6 +243,13 @@ void FinestraRecord::Collega(QComboBox *combo, const QString &field)
         Scrivi(*legame);
         ComboCambiato(combo);
     });
+}
+
+void FinestraRecord::ComeCodice(QLineEdit *edit)
+{
+    FiltriTesto::Codice(edit);
+    if (Legame *legame = LegameDi(edit))
+        legame->codice = true;
 }
 
 void FinestraRecord::ImpostaFormato(QLineEdit *edit, const QString &format)
@@ -266,22 +286,6 @@ const FinestraRecord::Legame *FinestraRecord::LegameDi(const QObject *control) c
     return const_cast<FinestraRecord *>(this)->LegameDi(control);
 }
 
-int FinestraRecord::IndiceValore(const QComboBox *combo, const Variant &value)
-{
-    if (value.isNull() || value.isEmpty())
-        return -1;
-    for (int i = 0; i < combo->count(); ++i) {
-        const Variant item = combo->itemData(i).value<Variant>();
-        if (item.isString() && value.isString()) {
-            if (item.toString().compare(value.toString(), Qt::CaseInsensitive) == 0)
-                return i;
-        } else if (item == value) {
-            return i;
-        }
-    }
-    return -1;
-}
-
 QString FinestraRecord::TestoCampo(const QLineEdit *edit) const
 {
     const Legame *legame = LegameDi(edit);
@@ -306,6 +310,8 @@ void FinestraRecord::MostraLegame(const Legame &legame)
         if (type.type() == platform::DataType::adVarWChar && type.definedSize() > 0)
             edit->setMaxLength(type.definedSize());
         edit->setText(TestoCampo(edit));
+        // A long text shows its beginning.
+        edit->setCursorPosition(0);
         break;
     }
     case Note:
@@ -319,83 +325,95 @@ void FinestraRecord::MostraLegame(const Legame &legame)
         static_cast<QDateEdit *>(legame.controllo)
             ->setDate(value.isDate() ? value.toDate().date() : DataVuota);
         break;
-    case Lista: {
-        auto *combo = static_cast<QComboBox *>(legame.controllo);
-        const int index = IndiceValore(combo, value);
-        combo->setCurrentIndex(index);
-        // A value that is no longer in the list still shows as it is stored.
-        if (index < 0)
-            combo->setEditText(value.isNull() || value.isEmpty() ? QString() : value.toString());
-        // A long entry shows its beginning.
-        combo->lineEdit()->setCursorPosition(0);
+    case Lista:
+        static_cast<ComboDati *>(legame.controllo)->MostraValore(value);
         break;
-    }
     }
     m_Mostrando = false;
 }
 
-bool FinestraRecord::Scrivi(const Legame &legame)
+FinestraRecord::Lettura FinestraRecord::Leggi(const Legame &legame) const
 {
-    Variant value = Variant::null();
+    const Variant stored = m_rs->value(legame.campo);
+    Lettura lettura;
+    lettura.valore = stored;
     switch (legame.tipo) {
     case Testo: {
-        const QString text = static_cast<QLineEdit *>(legame.controllo)->text();
-        const bool unchanged = text == TestoCampo(static_cast<QLineEdit *>(legame.controllo));
+        auto *edit = static_cast<QLineEdit *>(legame.controllo);
+        const QString text = legame.codice ? edit->text().trimmed() : edit->text();
+        const bool unchanged = text == TestoCampo(edit);
         // An empty box is not a number, unless it shows a stored number that
         // its format hides (a zero under "#,#").
-        if (legame.numerico && text.trimmed().isEmpty() && !(unchanged && m_rs->value(legame.campo).isNumber()))
-            return false;
-        if (unchanged)
-            return true; // the stored value keeps its full precision
-        if (legame.numerico) {
-            if (!Variant(text).isNumeric())
-                return false;
-            value = Variant(text).toDouble();
-        } else if (!text.isEmpty()) {
-            value = text;
+        if (legame.numerico && text.trimmed().isEmpty() && !(unchanged && stored.isNumber())) {
+            lettura.valida = false;
+        } else if (unchanged) {
+            // The stored value keeps its full precision; a code box may still
+            // show blanks around it.
+            lettura.cambiata = text != edit->text();
+        } else if (legame.numerico) {
+            const std::optional<double> number = platform::readTypedNumber(text);
+            lettura.valida = number.has_value();
+            lettura.cambiata = true;
+            if (number)
+                lettura.valore = *number;
+        } else {
+            lettura.cambiata = true;
+            lettura.valore = text.isEmpty() ? Variant::null() : Variant(text);
         }
         break;
     }
     case Note: {
         const QString text = static_cast<QPlainTextEdit *>(legame.controllo)->toPlainText();
-        if (!text.isEmpty())
-            value = text;
+        lettura.valore = text.isEmpty() ? Variant::null() : Variant(text);
+        lettura.cambiata = !Uguali(lettura.valore, stored);
         break;
     }
-    case Casella:
-        value = static_cast<QCheckBox *>(legame.controllo)->isChecked();
+    case Casella: {
+        const bool checked = static_cast<QCheckBox *>(legame.controllo)->isChecked();
+        lettura.cambiata = checked != (!stored.isNull() && !stored.isEmpty() && stored.toBool());
+        lettura.valore = checked;
         break;
+    }
     case Data: {
         const QDate date = static_cast<QDateEdit *>(legame.controllo)->date();
-        if (date != DataVuota)
-            value = DateTime(date);
+        lettura.valore = date == DataVuota ? Variant::null() : Variant(DateTime(date));
+        lettura.cambiata = stored.isDate() ? date != stored.toDate().date() : date != DataVuota;
         break;
     }
     case Lista: {
-        auto *combo = static_cast<QComboBox *>(legame.controllo);
-        const QString text = combo->currentText().trimmed();
-        if (text.isEmpty())
+        const auto *combo = static_cast<const ComboDati *>(legame.controllo);
+        // A combo the user did not touch keeps the stored value.
+        if (!combo->Toccato())
             break;
-        const int shown = combo->findText(text, Qt::MatchFixedString);
-        if (shown >= 0) {
-            value = combo->itemData(shown).value<Variant>();
-            if (combo->currentIndex() != shown) {
-                m_Mostrando = true;
-                combo->setCurrentIndex(shown);
-                m_Mostrando = false;
-            }
+        if (const std::optional<int> chosen = combo->Scelta()) {
+            lettura.valore = combo->ValoreVoce(*chosen);
+            lettura.cambiata = true;
         } else {
             // Text that names no entry: only the stored value itself passes.
-            const Variant stored = m_rs->value(legame.campo);
-            if (stored.isNull() || stored.isEmpty() || stored.toString() != text)
-                return false;
-            return true;
+            lettura.valida = !stored.isNull() && !stored.isEmpty()
+                && stored.toString() == combo->currentText().trimmed();
         }
         break;
     }
     }
-    if (!(value == m_rs->value(legame.campo)))
-        m_rs->setValue(legame.campo, value);
+    return lettura;
+}
+
+bool FinestraRecord::Scrivi(const Legame &legame)
+{
+    const Lettura lettura = Leggi(legame);
+    if (!lettura.valida || !ValoreAccettabile(legame.controllo, lettura.valore))
+        return false;
+    if (!lettura.cambiata)
+        return true;
+    if (legame.tipo == Lista) {
+        // The combo shows the entry its text named.
+        m_Mostrando = true;
+        static_cast<ComboDati *>(legame.controllo)->Conferma();
+        m_Mostrando = false;
+    }
+    if (!(lettura.valore == m_rs->value(legame.campo)))
+        m_rs->setValue(legame.campo, lettura.valore);
     if (legame.tipo == Testo)
         MostraLegame(legame);
     return true;
@@ -475,7 +493,7 @@ void FinestraRecord::ControlloLasciato(QWidget *control, Qt::FocusReason reason)
             m_Ripristino = true;
             control->setFocus(Qt::OtherFocusReason);
             if (auto *edit = qobject_cast<QLineEdit *>(control))
-                edit->selectAll();
+                comUtility::SelectAllFromStart(edit);
             m_Ripristino = false;
         });
         return;
@@ -500,7 +518,7 @@ bool FinestraRecord::eventFilter(QObject *watched, QEvent *event)
     case QEvent::FocusIn:
         MostraSuggerimento(control);
         if (auto *edit = qobject_cast<QLineEdit *>(control))
-            QTimer::singleShot(0, edit, &QLineEdit::selectAll);
+            QTimer::singleShot(0, edit, [edit] { comUtility::SelectAllFromStart(edit); });
         break;
     case QEvent::FocusOut:
         if (LegameDi(control))
@@ -582,6 +600,36 @@ void FinestraRecord::cmdAnnulla_Click()
 void FinestraRecord::reject()
 {
     cmdAnnulla_Click();
+}
+
+void FinestraRecord::closeEvent(QCloseEvent *event)
+{
+    // A close the user asks for from the title bar (or with the window
+    // manager's keys) goes the way of Annulla, but a record with changes is
+    // dropped only once the user says so. A close by the program itself
+    // drops the record as before.
+    if (event->spontaneous() && !m_Finita && m_rs && isVisible() && Modificato()
+        && platform::desktop().msgBox(MsgAbbandona, platform::vbYesNo, MainModule::ApplicationTitle)
+            != platform::vbYes) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+bool FinestraRecord::Modificato() const
+{
+    if (!m_rs)
+        return false;
+    for (const auto &legame : m_Legami) {
+        const Lettura lettura = Leggi(*legame);
+        if (!lettura.valida || (lettura.cambiata && !Uguali(lettura.valore, m_rs->value(legame->campo))))
+            return true;
+    }
+    for (int i = 0; i < m_rs->fieldCount() && i < static_cast<int>(m_Originali.size()); ++i)
+        if (!Uguali(m_rs->value(i), m_Originali[static_cast<std::size_t>(i)]))
+            return true;
+    return false;
 }
 
 void FinestraRecord::Chiudi()

@@ -2,16 +2,14 @@
 
 #include "platform/base/Variant.h"
 #include "platform/data/Connection.h"
+#include "records/ComboDati.h"
 
 #include <QDialog>
-#include <QMetaType>
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <vector>
-
-// Look-up combos carry the stored value of each entry as item data.
-Q_DECLARE_METATYPE(platform::Variant)
 
 class QCheckBox;
 class QComboBox;
@@ -48,6 +46,8 @@ public:
     static inline const QString MsgModificata =
         QStringLiteral("La registrazione è stata modificata o eliminata da un'altro utente.");
     static inline const QString MsgNonSalvate = QStringLiteral("Le modifiche effettuate non verranno salvate.");
+    // The question before a close from the title bar drops changes.
+    static inline const QString MsgAbbandona = QStringLiteral("Abbandonare le modifiche effettuate senza salvare?");
     // The status-bar hint of a look-up combo.
     static inline const QString SuggerimentoLista = QStringLiteral("F4-Lista , F5-Nuovo");
 
@@ -71,6 +71,10 @@ public:
     bool cmdSalva_Click();
     // Discards the record and ends the window, as Annulla and Esc do.
     void cmdAnnulla_Click();
+    // Whether the window holds changes not saved: the record differs from
+    // what it was when the window opened, or a control shows a value not
+    // yet written to it.
+    bool Modificato() const;
 
 protected:
     // The table of the window, the column the key is looked up by and the
@@ -104,6 +108,16 @@ protected:
     // The window's own check of a control being left: false keeps the focus
     // in it. Numeric controls are checked by the base first.
     virtual bool Convalida(QWidget *control) { Q_UNUSED(control); return true; }
+    // The window's own check of the value a control is about to write
+    // (its stored value when the control was not changed): false refuses it,
+    // and the record keeps its value while the control keeps what the user
+    // typed.
+    virtual bool ValoreAccettabile(QWidget *control, const platform::Variant &value)
+    {
+        Q_UNUSED(control);
+        Q_UNUSED(value);
+        return true;
+    }
     // Runs after a control was left with a valid value, written to the record.
     virtual void Lasciato(QWidget *control) { Q_UNUSED(control); }
     // A look-up combo got a new entry from the user.
@@ -133,8 +147,12 @@ protected:
     void Collega(QPlainTextEdit *edit, const QString &field);
     void Collega(QCheckBox *box, const QString &field);
     void Collega(QDateEdit *date, const QString &field);
-    // A look-up combo: its entries carry the stored value as item data.
-    void Collega(QComboBox *combo, const QString &field);
+    // A look-up combo: it writes the value of the entry the user chose, and
+    // nothing while the user has not touched it.
+    void Collega(ComboDati *combo, const QString &field);
+    // Makes a bound text box a code box: the code filter, and the code
+    // trimmed of the blanks around it before it is checked and stored.
+    void ComeCodice(QLineEdit *edit);
     // Sets the display format of a bound text box.
     void ImpostaFormato(QLineEdit *edit, const QString &format);
     // Marks a bound text box that cannot be left empty (blanks count as
@@ -151,18 +169,24 @@ protected:
     // The text a bound text box would show for its column's value.
     QString TestoCampo(const QLineEdit *edit) const;
 
-    // The entry of a look-up combo whose item data equals the value (text
-    // compared without regard to case); -1 when none does.
-    static int IndiceValore(const QComboBox *combo, const platform::Variant &value);
-
     // A database error the user must know of, as a critical message.
     void MostraErrore(const QString &description) const;
 
     bool eventFilter(QObject *watched, QEvent *event) override;
     void reject() override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     struct Legame;
+    // What a control holds for its column: whether it reads as a value of
+    // the column, whether that differs from what the control shows of the
+    // record (an untouched combo, an unchanged text), and the value.
+    struct Lettura
+    {
+        bool valida = true;
+        bool cambiata = false;
+        platform::Variant valore;
+    };
 
     platform::Variant Apri(const QString &source, const QList<platform::Variant> &parameters, int modal);
     void Mostra();
@@ -170,8 +194,10 @@ private:
     const Legame *LegameDi(const QObject *control) const;
     void Registra(QWidget *control, const QString &field, int kind, const QString &format);
     void MostraLegame(const Legame &legame);
-    // Writes a control's value into the record; false when its text does not
-    // fit the column (a number that does not read as one).
+    Lettura Leggi(const Legame &legame) const;
+    // Writes a control's value into the record; false, writing nothing, when
+    // its text does not fit the column (a number that does not read as one
+    // or is out of range) or the window refuses the value.
     bool Scrivi(const Legame &legame);
     bool ControlloValido(QWidget *control);
     bool ConvalidaTutto();
@@ -193,6 +219,8 @@ private:
     platform::Connection m_cn;
     std::unique_ptr<platform::Recordset> m_rs;
     std::vector<std::unique_ptr<Legame>> m_Legami;
+    // The record as the window opened it.
+    std::vector<platform::Variant> m_Originali;
 
     QVBoxLayout *m_contenuto = nullptr;
     QPushButton *m_cmdSalva = nullptr;

@@ -139,7 +139,7 @@ void frm_io_Articoli_02::CreaControlli()
     }
     // Room for a code of some thirty characters.
     for (int i : {Codice, CodiceArtFor}) {
-        FiltriTesto::Codice(txtData[i]);
+        ComeCodice(txtData[i]);
         txtData[i]->setMinimumWidth(fontMetrics().averageCharWidth() * 28);
     }
     for (int i : {Costo, Ricarico, PrezzoIvato, Prezzo})
@@ -157,13 +157,16 @@ void frm_io_Articoli_02::CreaControlli()
     lblData[LabelData]->setBuddy(datData[0]);
 
     for (int i = 0; i < NumeroListe; ++i) {
-        dtcData[i] = new QComboBox(this);
+        dtcData[i] = new ComboDati(this);
         dtcData[i]->setObjectName(QStringLiteral("dtcData%1").arg(i));
         dtcData[i]->setToolTip(Elenchi[i].suggerimento.toString());
         Collega(dtcData[i], Elenchi[i].campo.toString());
         lblData[LabelListe + i] = new QLabel(Elenchi[i].etichetta.toString(), this);
         lblData[LabelListe + i]->setBuddy(dtcData[i]);
     }
+    // A supplier's name shows whole.
+    dtcData[ListaFornitori]->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    dtcData[ListaFornitori]->setMinimumContentsLength(30);
 }
 
 void frm_io_Articoli_02::Disponi()
@@ -249,14 +252,13 @@ void frm_io_Articoli_02::CaricaListe(int which)
         const int valore = rs->fieldIndex(elenco.colonnaValore.toString());
         const int testo = rs->fieldIndex(elenco.colonnaTesto.toString());
         const int aliquota = rs->fieldIndex(QStringLiteral("Aliquota"));
-        QComboBox *combo = dtcData[i];
+        ComboDati *combo = dtcData[i];
         // Refilling is not a choice of the user: the record keeps its value.
         const QSignalBlocker blocker(combo);
-        combo->clear();
+        combo->Svuota();
         for (int row = 0; row < rs->rowCount(); ++row) {
             const Variant shown = rs->valueAt(row, testo);
-            combo->addItem(shown.isNull() ? QString() : shown.toString(),
-                           QVariant::fromValue(rs->valueAt(row, valore)));
+            combo->AggiungiVoce(shown.isNull() ? QString() : shown.toString(), rs->valueAt(row, valore));
             if (i == ListaIVA) {
                 const double rate = comUtility::NumberOrDefault(rs->valueAt(row, aliquota), 0);
                 combo->setItemData(row, qint64(Currency::fromDouble(rate).raw()), RuoloAliquota);
@@ -300,8 +302,14 @@ bool frm_io_Articoli_02::Convalida(QWidget *control)
         return CodiceValido();
     if (control == dtcData[ListaIVA])
         return !dtcData[ListaIVA]->currentText().trimmed().isEmpty();
+    return true;
+}
+
+bool frm_io_Articoli_02::ValoreAccettabile(QWidget *control, const Variant &value)
+{
+    // A minimum stock below zero means nothing.
     if (control == txtData[ScortaMinima])
-        return comUtility::NumberOrDefault(Valore(QStringLiteral("ScortaMinima")), 0) >= 0;
+        return comUtility::NumberOrDefault(value, 0) >= 0;
     return true;
 }
 
@@ -400,8 +408,8 @@ void frm_io_Articoli_02::ComboCambiato(QComboBox *combo)
 
 bool frm_io_Articoli_02::LeggiAliquota()
 {
-    const QComboBox *combo = dtcData[ListaIVA];
-    const int index = IndiceValore(combo, Valore(QStringLiteral("CodiceIVA")));
+    const ComboDati *combo = dtcData[ListaIVA];
+    const int index = combo->IndiceValore(Valore(QStringLiteral("CodiceIVA")));
     if (index < 0)
         return false;
     m_AliquotaCorrente = Currency::fromRaw(combo->itemData(index, RuoloAliquota).toLongLong());

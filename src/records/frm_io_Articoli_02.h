@@ -42,7 +42,7 @@ public:
     std::array<QLineEdit *, 11> txtData{};
     QPlainTextEdit *txtNote = nullptr;
     std::array<QDateEdit *, 1> datData{};
-    std::array<QComboBox *, NumeroListe> dtcData{};
+    std::array<ComboDati *, NumeroListe> dtcData{};
     std::array<QLabel *, 16> lblData{};
     QTabWidget *SSTab1 = nullptr;
     QStatusBar *sb = nullptr;
@@ -52,6 +52,7 @@ protected:
     void ValoriNuovo(platform::Recordset &record) override;
     void Imposta() override;
     bool Convalida(QWidget *control) override;
+    bool ValoreAccettabile(QWidget *control, const platform::Variant &value) override;
     void Lasciato(QWidget *control) override;
     void ComboCambiato(QComboBox *combo) override;
     bool TastoControllo(QWidget *control, int key) override;

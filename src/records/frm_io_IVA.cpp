@@ -27,7 +27,7 @@ frm_io_IVA::frm_io_IVA(QWidget *parent)
         Collega(txtData[i], fields[i], i == 2 ? QStringLiteral("#,#.00") : QString());
     }
     Obbligatorio(txtData[0]);
-    FiltriTesto::Codice(txtData[0]);
+    ComeCodice(txtData[0]);
     FiltriTesto::Decimale(txtData[2]);
     txtData[1]->setMinimumWidth(fontMetrics().averageCharWidth() * 40);
     chkData[0] = new QCheckBox(QStringLiteral("Esenzione"), this);

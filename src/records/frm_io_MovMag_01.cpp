@@ -97,7 +97,7 @@ void frm_io_MovMag_01::CreaControlli()
     cmbData->setObjectName(QStringLiteral("cmbData"));
     cmbData->addItems(RegolaCausale::Causali);
     cmbData->setToolTip(QStringLiteral("Tipo movimento"));
-    dtcData0 = new QComboBox(this);
+    dtcData0 = new ComboDati(this);
     dtcData0->setObjectName(QStringLiteral("dtcData0"));
     dtcData0->setToolTip(QStringLiteral("Fornitore o Cliente (secondo la causale)"));
     dtcData0->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -323,6 +323,7 @@ void frm_io_MovMag_01::ScriviTestata()
     scrivi(QStringLiteral("DataIns"), Variant(DateTime(datData0->date())));
     if (m_Mov->IsNuovo()) {
         scrivi(QStringLiteral("Causale"), Variant(cmbData->currentText()));
+        ConfermaContropartita();
         // A movement without counterpart stores none.
         const Variant id = m_Regola.contropartita == RegolaCausale::Deposito || dtcData0->currentIndex() < 0
             ? Variant::null()
@@ -399,17 +400,17 @@ void frm_io_MovMag_01::InitCombos()
     const auto rs = connection.executeQuery(QStringLiteral("SELECT IdCliFor, Nome FROM CliFor WHERE Tipo=? ORDER BY Nome"),
                                             {m_Regola.contropartita});
     m_Mostrando = true;
-    dtcData0->clear();
+    dtcData0->Svuota();
     for (int row = 0; row < rs->rowCount(); ++row)
-        dtcData0->addItem(rs->valueAt(row, 1).toString(), QVariant::fromValue(rs->valueAt(row, 0)));
+        dtcData0->AggiungiVoce(rs->valueAt(row, 1).toString(), rs->valueAt(row, 0));
     const Variant id = m_Mov->IsNuovo() && m_IdContropartitaScelta > 0
         ? Variant(m_IdContropartitaScelta)
         : m_Mov->Testata().value(QStringLiteral("IdContropartita"));
     int index = -1;
     for (int i = 0; !Vuoto(id) && i < dtcData0->count(); ++i)
-        if (dtcData0->itemData(i).value<Variant>().toInt32() == id.toInt32())
+        if (dtcData0->ValoreVoce(i).toInt32() == id.toInt32())
             index = i;
-    dtcData0->setCurrentIndex(index);
+    dtcData0->MostraValore(dtcData0->ValoreVoce(index));
     m_Mostrando = false;
     m_IdContropartitaScelta = index < 0 ? 0 : id.toInt32();
 }
@@ -426,6 +427,12 @@ void frm_io_MovMag_01::NuovaContropartita()
     } catch (const platform::RuntimeError &e) {
         Errore(e, QStringLiteral("InitCombos"));
     }
+}
+
+void frm_io_MovMag_01::ConfermaContropartita()
+{
+    if (!dtcData0->Conferma())
+        dtcData0->MostraValore(dtcData0->ValoreVoce(dtcData0->currentIndex()));
 }
 
 void frm_io_MovMag_01::AggiornaTotale()
@@ -723,6 +730,8 @@ bool frm_io_MovMag_01::eventFilter(QObject *watched, QEvent *event)
         break;
     case QEvent::FocusOut: {
         const auto reason = static_cast<QFocusEvent *>(event)->reason();
+        if (widget == dtcData0 && reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
+            ConfermaContropartita();
         // The causale is chosen once, when the movement is new.
         if (widget == cmbData && m_Stato == StatoNuovo && reason != Qt::PopupFocusReason
             && reason != Qt::ActiveWindowFocusReason) {

@@ -81,7 +81,7 @@ public:
     QDateEdit *datData0 = nullptr;
     QLabel *lblProg = nullptr;
     QComboBox *cmbData = nullptr;
-    QComboBox *dtcData0 = nullptr;
+    ComboDati *dtcData0 = nullptr;
     QLineEdit *txtData0 = nullptr;
     platform::Grid *gexDet = nullptr;
     std::array<QLabel *, 2> lblTotale{};
@@ -124,6 +124,9 @@ private:
     // told and the first wrong line becomes current.
     bool RigheValide();
     void NuovaContropartita();
+    // Takes the counterpart the text of its combo names; a text that names
+    // none gives way to the counterpart chosen before.
+    void ConfermaContropartita();
     bool EtichetteDisponibili() const;
     void ChiudiFinestra();
     bool TastoFinestra(int key);

@@ -23,7 +23,6 @@ namespace {
 const QString DefaultDatabaseName = QStringLiteral("gest01.mdb");
 const QString TemplateName = QStringLiteral("master.gen");
 const QString NotStarted = QStringLiteral("L'applicazione non verrà avviata.");
-const QString DatabaseInUso = QStringLiteral("Il database è in uso da un altro utente. Riprovare più tardi.");
 
 // The program folder set by ImpostaCartellaProgramma, empty when not set.
 QString &ProgramFolderOverride()
@@ -97,19 +96,16 @@ std::int32_t Incrementa(platform::Recordset &rs, std::int32_t last)
 // nothing opens; false, after the message, when the start must end.
 bool ScegliDatabase()
 {
-    bool inUso = false;
-    if (ImpostaConnessione(&inUso))
+    // A database that exists but does not open (another program holds it,
+    // it is damaged) ends the start: making a new empty one in its place
+    // would hide the user's data.
+    std::optional<FileNonAperto> nonAperto;
+    if (ImpostaConnessione(&nonAperto))
         return true;
-    // A database that another program holds is not damaged, and making a
-    // new empty one in its place would hide the user's data.
-    if (inUso)
-        return MessaggioFatale(DatabaseInUso);
+    if (nonAperto)
+        return MessaggioFatale(nonAperto->Messaggio());
     const QString defaultDatabase =
         DataFolder.isEmpty() ? DefaultDatabaseName : comUtility::FullPath(DataFolder, DefaultDatabaseName);
-    // An existing default database that does not open is left alone:
-    // replacing it with the empty template would destroy the user's data.
-    if (!DataFolder.isEmpty() && QFileInfo::exists(defaultDatabase))
-        return MessaggioFatale(QStringLiteral("Database non trovato o danneggiato."));
     QString copyError;
     if (!CopiaModello(&copyError))
         return MessaggioFatale(QStringLiteral("File di sistema assente."));
@@ -117,9 +113,11 @@ bool ScegliDatabase()
         return MessaggioFatale(QStringLiteral("Impossibile creare il database ") + QDir::toNativeSeparators(defaultDatabase)
                                + QStringLiteral(".\r\n") + copyError);
     }
-    if (ImpostaConnessione(&inUso))
+    if (ImpostaConnessione(&nonAperto))
         return true;
-    return MessaggioFatale(inUso ? DatabaseInUso : QStringLiteral("Database non trovato o danneggiato."));
+    if (nonAperto && nonAperto->kind == platform::DatabaseError::Kind::Busy)
+        return MessaggioFatale(nonAperto->Messaggio());
+    return MessaggioFatale(QStringLiteral("Database non trovato o danneggiato."));
 }
 
 } // namespace
@@ -179,7 +177,30 @@ std::optional<platform::DatabaseError::Kind> ErroreConnessione(const QString &co
     }
 }
 
-bool ImpostaConnessione(bool *inUso)
+QString FileNonAperto::Messaggio() const
+{
+    return QStringLiteral("Impossibile aprire il database ") + QDir::toNativeSeparators(path) + QStringLiteral(".\r\n")
+        + platform::DatabaseError::describe(kind);
+}
+
+bool DatabaseSolaLettura()
+{
+    try {
+        platform::Connection connection(ConnString);
+        const QFileInfo file(connection.dataSource());
+        return connection.isReadOnly() || !QFileInfo(file.absolutePath()).isWritable();
+    } catch (const platform::RuntimeError &) {
+        return false;
+    }
+}
+
+QString AvvisoSolaLettura()
+{
+    return QStringLiteral("Il database ") + QDir::toNativeSeparators(comUtility::FullPath(DbPath, DbName))
+        + QStringLiteral(" è di sola lettura: si possono consultare i dati, ma nessuna modifica potrà essere salvata.");
+}
+
+bool ImpostaConnessione(std::optional<FileNonAperto> *nonAperto)
 {
     struct Candidate {
         QString folder;
@@ -204,12 +225,13 @@ bool ImpostaConnessione(bool *inUso)
             continue;
         const QString connString = CostruisciConnString(c.folder, c.file);
         if (const auto error = ErroreConnessione(connString)) {
-            // A database that another program holds is still the user's:
+            // A file that is there but does not open is still the user's:
             // going on to the next candidate would start on other data, and
             // the default one would even take its place in the settings.
-            if (*error == platform::DatabaseError::Kind::Busy) {
-                if (inUso)
-                    *inUso = true;
+            const QString path = comUtility::FullPath(c.folder, c.file);
+            if (*error == platform::DatabaseError::Kind::Busy || QFileInfo::exists(path)) {
+                if (nonAperto)
+                    *nonAperto = FileNonAperto{path, *error};
                 return false;
             }
             continue;

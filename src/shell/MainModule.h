@@ -64,15 +64,32 @@ bool Main();
 // nothing of that name exists; empty when there is no documents folder.
 QString CartellaDati();
 
+// A database file that exists but does not open, and why.
+struct FileNonAperto
+{
+    QString path;
+    platform::DatabaseError::Kind kind = platform::DatabaseError::Kind::General;
+    // The file and why, in Italian: the first line of the start's message.
+    QString Messaggio() const;
+};
+
 // Chooses the database: the primary one of the settings, else the
 // secondary one, else "gest01.mdb" in the data folder. Sets DbPath, DbName
-// and ConnString and returns true when one opens. A candidate that another
-// program holds ends the choice: the answer is false and *inUso, when
-// given, is set.
-bool ImpostaConnessione(bool *inUso = nullptr);
+// and ConnString and returns true when one opens. Only a candidate whose
+// file or folder is missing passes the choice on to the next one: a file
+// that exists but does not open (held by another program, damaged, not a
+// database) is still the user's, and ends the choice. The answer is then
+// false and *nonAperto, when given, names the file.
+bool ImpostaConnessione(std::optional<FileNonAperto> *nonAperto = nullptr);
 
 // True when a connection with the string cannot be opened.
 bool ConnessioneFallita(const QString &connString);
+// True when the open database cannot be written: its file, or its folder
+// (where every write keeps its journal), is read-only. False also when it
+// cannot be opened at all.
+bool DatabaseSolaLettura();
+// What the start says of a database that cannot be written.
+QString AvvisoSolaLettura();
 // Why a connection with the string cannot be opened: the kind of the data
 // layer's error (General for any other error); nullopt when it opens.
 std::optional<platform::DatabaseError::Kind> ErroreConnessione(const QString &connString);

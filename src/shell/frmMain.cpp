@@ -194,6 +194,11 @@ void frmMain::Visualizza()
     SetLay();
     comfrmAbout::Default().SplashOff();
     show();
+    // Said once, now: otherwise the user could type a whole movement before
+    // its save is refused.
+    if (MainModule::DatabaseSolaLettura())
+        platform::desktop().msgBox(MainModule::AvvisoSolaLettura(), platform::vbExclamation | platform::vbOKOnly,
+                                   MainModule::ApplicationTitle);
 }
 
 // ---------------------------------------------------------------- controls
@@ -1042,6 +1047,14 @@ std::unique_ptr<platform::Recordset> frmMain::LeggiVista(const QString &query)
 void frmMain::MostraVista(const QString &query, std::unique_ptr<platform::Recordset> rows)
 {
     m_gexView->setUpdatesEnabled(false);
+    // The grid keeps its columns while the rows have their fields: right
+    // for a list read again, wrong for another node's list that happens to
+    // have them too (the units' list has the categories' Id and
+    // Descrizione): a node shown in place of another gets its own columns.
+    if (m_NodoColonne != m_CurNode) {
+        m_gexView->columns().clear();
+        m_NodoColonne = m_CurNode;
+    }
     m_gexView->setConnectionString(MainModule::ConnString);
     m_gexView->setRecordSource(query);
     m_gexView->setRecordset(rows.get());

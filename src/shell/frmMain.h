@@ -193,6 +193,8 @@ private:
 
     // The list's rows, read by the window and lent to the grid.
     std::unique_ptr<platform::Recordset> m_rsVista;
+    // The node whose list the grid's columns were made for, -1 none.
+    int m_NodoColonne = -1;
 
     platform::Grid *m_gexView = nullptr;
     platform::ButtonBar *m_bb = nullptr;

@@ -4,13 +4,20 @@
 #include "common/comGriglia.h"
 
 #include "GridTestSupport.h"
+#include "platform/base/Twips.h"
 #include "platform/data/DatabaseError.h"
 #include "platform/desktop/ScriptedDesktop.h"
 #include "platform/grid/Grid.h"
 #include "support/TestEnv.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTableView>
 
 #include <gtest/gtest.h>
 
@@ -111,4 +118,88 @@ TEST_F(GridLayouts, ALayoutFileIsLoadedAndBoundAMissingOrUnreadableOneIsReported
         EXPECT_EQ(grid.layoutText(true), shown);
         EXPECT_EQ(grid.rowCount(), 3);
     }
+}
+
+// A layout file only says which rows a grid shows: a record source that is
+// not a query that only reads is refused as an unreadable layout before it
+// runs, whatever it would change.
+TEST_F(GridLayouts, ALayoutWhoseRecordSourceWritesIsUnreadableAndRunsNothing)
+{
+    const QString folder = testsupport::freshDir(QStringLiteral("prg"));
+    const QString file = comGriglia::LayoutFile(QStringLiteral("gex_for"), folder);
+    const QString everything = QStringLiteral("SELECT (SELECT group_concat(Nome) FROM CliFor) || '/' ||"
+                                              " (SELECT count(*) FROM _Pars) || '/' || (SELECT count(*) FROM Articoli)");
+    const QString before = DataFixture::queryValue(path, everything);
+    const QString shown = grid.layoutText(true);
+    for (const char *source : {"DELETE * FROM CliFor WHERE IdCliFor = 1", "UPDATE Articoli SET Costo = 0",
+                               "INSERT INTO _Pars (k01) VALUES ('x')", "DROP TABLE Articoli"}) {
+        SCOPED_TRACE(source);
+        platform::Grid writer;
+        bind(writer, QStringLiteral("SELECT Nome FROM CliFor"));
+        writer.setRecordSource(QString::fromUtf8(source));
+        writer.saveLayoutFile(file);
+        desktop->clear();
+        comGriglia::LoadGridLayout(grid, connection, QStringLiteral("gex_for"), folder);
+        EXPECT_EQ(desktop->prompts(), QStringList{comGriglia::UnreadableFileText(file)});
+        EXPECT_EQ(DataFixture::queryValue(path, everything), before);
+        EXPECT_EQ(grid.layoutText(true), shown);
+    }
+    // A second statement after a query is no query either: the database
+    // refuses the text, and nothing runs.
+    platform::Grid writer;
+    bind(writer, QStringLiteral("SELECT Nome FROM CliFor"));
+    writer.setRecordSource(QStringLiteral("SELECT Nome FROM CliFor; DELETE * FROM CliFor"));
+    writer.saveLayoutFile(file);
+    EXPECT_THROW(comGriglia::LoadGridLayout(grid, connection, QStringLiteral("gex_for"), folder),
+                 platform::DatabaseError);
+    EXPECT_EQ(DataFixture::queryValue(path, everything), before);
+}
+
+// A layout of many columns is laid out in one go, not column by column,
+// under the wait cursor, each column at its place.
+TEST_F(GridLayouts, ALayoutOfManyColumnsRebuildsTheGridOnceUnderTheWaitCursor)
+{
+    const QString folder = testsupport::freshDir(QStringLiteral("prg"));
+    constexpr int Columns = 400;
+    QJsonArray columns;
+    for (int i = 1; i <= Columns; ++i)
+        columns.append(QJsonObject{{QStringLiteral("key"), QStringLiteral("K%1").arg(i)},
+                                   {QStringLiteral("dataField"), i % 2 ? QStringLiteral("Codice") : QStringLiteral("Descrizione")},
+                                   {QStringLiteral("width"), 300 + i},
+                                   {QStringLiteral("position"), Columns + 1 - i}});
+    const QJsonObject layout{{QStringLiteral("format"), QStringLiteral("velmora-grid-layout")},
+                             {QStringLiteral("version"), 1},
+                             {QStringLiteral("recordSource"), QStringLiteral("SELECT Codice, Descrizione FROM Articoli")},
+                             {QStringLiteral("columns"), columns}};
+    QFile file(comGriglia::LayoutFile(QStringLiteral("gex_art"), folder));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QJsonDocument(layout).toJson());
+    file.close();
+
+    grid.show();
+    QList<int> cursors;
+    QObject::connect(grid.model(), &QAbstractItemModel::modelReset, &grid, [&cursors] {
+        cursors << (QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : -1);
+    });
+    comGriglia::LoadGridLayout(grid, connection, QStringLiteral("gex_art"), folder);
+    EXPECT_TRUE(desktop->msgBoxes().empty());
+    EXPECT_LE(cursors.size(), 2);
+    EXPECT_EQ(cursors, QList<int>(cursors.size(), Qt::WaitCursor));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    ASSERT_EQ(grid.columns().count(), Columns);
+    EXPECT_EQ(grid.columns().atPosition(1)->key(), QStringLiteral("K400"));
+    EXPECT_EQ(grid.columns().atPosition(Columns)->key(), QStringLiteral("K1"));
+    EXPECT_EQ(grid.textAt(1, 1), QStringLiteral("A001"));
+    EXPECT_EQ(grid.textAt(1, 2), QStringLiteral("Vite 3x20"));
+    const QHeaderView *header = grid.view()->horizontalHeader();
+    QList<int> shownOrder;
+    for (int v = 0; v < Columns; ++v)
+        shownOrder << header->logicalIndex(v);
+    QList<int> reversed;
+    for (int logical = Columns - 1; logical >= 0; --logical)
+        reversed << logical;
+    EXPECT_EQ(shownOrder, reversed);
+    EXPECT_EQ(header->sectionSize(Columns - 1), platform::twipsToPixels(grid.column(Columns)->width()));
+    EXPECT_EQ(header->sectionSize(0), platform::twipsToPixels(grid.column(1)->width()));
 }

@@ -69,13 +69,16 @@ protected:
     }
 
     // Runs the closing, choosing `scelta` in the valuation dialog
-    // (frmValorizzazione::Annulla: Esc).
-    void chiudi(std::int32_t scelta)
+    // (frmValorizzazione::Annulla: Esc); `intanto` runs while the dialog is
+    // open, as another copy of the program would.
+    void chiudi(std::int32_t scelta, const std::function<void()> &intanto = {})
     {
         desktop->queueMsgBox(platform::vbYes);
         testsupport::callModal<frmValorizzazione>(
             [] { WindowRegistry::Nuovo(QStringLiteral("ChiusuraMagazzino")); },
-            [scelta](frmValorizzazione *dialog) {
+            [scelta, &intanto](frmValorizzazione *dialog) {
+                if (intanto)
+                    intanto();
                 if (scelta == frmValorizzazione::Annulla) {
                     QTest::keyClick(dialog, Qt::Key_Escape);
                     return;
@@ -185,6 +188,93 @@ TEST_F(Chiusura, AFailureMidwayRollsEverythingBackAndTheNextRunSucceeds)
     EXPECT_EQ(aperture(), QStringList{"2031-02-10 5 Giacenze iniziali anno 2031 Carico Deposito -"});
 }
 
+// A closing that would write an opening movement without lines writes
+// nothing and uses up no number, and says why: the year has no movement, or
+// its only stock has no cost.
+TEST_F(Chiusura, NothingToCarryWritesNoMovementAndUsesNoNumber)
+{
+    const QString nessuna = QStringLiteral("Nessuna giacenza da riportare nell'anno %1: la chiusura di magazzino"
+                                           " non ha registrato alcun movimento.");
+    MainModule::WorkDate = DateTime(2041, 2, 10);
+    MainModule::WorkYear = 2041;
+    chiudi(frmValorizzazione::CostoUltimo);
+    EXPECT_EQ(desktop->prompts(), QStringList({"Procedere con la chiusura di magazzino per l'anno 2040?",
+                                               nessuna.arg(2041)}));
+    EXPECT_EQ(desktop->msgBoxes()[1].style, platform::vbExclamation | platform::vbOKOnly);
+    EXPECT_EQ(DataFixture::queryValue(database, "SELECT COUNT(*) FROM _Pars WHERE l01 = 2041"), "0");
+
+    // 2030 at the average cost: C2's lines taken away, C3 was loaded only in 2029.
+    MainModule::WorkDate = DateTime(2031, 2, 10);
+    MainModule::WorkYear = 2031;
+    DataFixture::runSql(database, "DELETE FROM MagazRegDetail WHERE CodiceArticolo = 'C2';");
+    desktop->clear();
+    chiudi(frmValorizzazione::CostoMedio);
+    EXPECT_EQ(desktop->prompts(),
+              QStringList({Domanda, nessuna.arg(2031) + "\r\n\r\nArticoli con giacenza positiva non riportati per"
+                                                        " mancanza del costo di carico (da caricare a mano):\r\nC3"}));
+    EXPECT_TRUE(aperture().isEmpty());
+    EXPECT_EQ(DataFixture::queryValue(database, "SELECT COUNT(*) FROM MagazRegDetail WHERE IdReg > 15"), "0");
+    EXPECT_EQ(contatore(), "4");
+    EXPECT_EQ(aggiornamenti, 0);
+}
+
+// The stock is checked again when the closing writes: a sale saved by
+// another copy while the valuation was being chosen stops the closing, which
+// offers the articles now short.
+TEST_F(Chiusura, StockGoneNegativeWhileTheValuationIsChosenWritesNothing)
+{
+    std::vector<QStringList> anteprime;
+    ChiusuraMagazzino::ImpostaAnteprima([&](std::unique_ptr<platform::Recordset> rows, QWidget *) {
+        QStringList riga;
+        for (int f = 0; f < rows->fieldCount(); ++f)
+            riga << rows->fieldInfo(f).name + '=' + rows->valueAt(0, f).toString();
+        anteprime.push_back(riga);
+    });
+    desktop->queueMsgBox(platform::vbYes); // the question after the question of chiudi
+    chiudi(frmValorizzazione::CostoUltimo, [this] {
+        DataFixture::runSql(database, "INSERT INTO MagazRegMain (IdReg, DataIns, Progressivo, Causale) VALUES"
+                                      " (16, '2030-09-01', 5, 'Vendita');"
+                                      "INSERT INTO MagazRegDetail (IdReg, Riga, CodiceArticolo, \"Quantità\", Segno)"
+                                      " VALUES (16, 10, 'C2', 9, -1);");
+    });
+    EXPECT_EQ(desktop->prompts(),
+              QStringList({Domanda, "Chiusura di magazzino non effettuata: nel frattempo sono state registrate"
+                                    " giacenze negative.\r\nStampare?"}));
+    EXPECT_EQ(desktop->msgBoxes()[1].style, platform::vbYesNo | platform::vbDefaultButton1);
+    ASSERT_EQ(anteprime.size(), 1u);
+    EXPECT_EQ(anteprime[0], QStringList({"Codice=C2", "Descrizione=Due", "UM=PZ", "ScortaMinima=3", "Giacenza=-4"}));
+    EXPECT_TRUE(aperture().isEmpty());
+    EXPECT_EQ(contatore(), "4");
+    EXPECT_EQ(aggiornamenti, 0);
+}
+
+// The closed year begins on its 1 January and ends before the next one: a
+// load of 1 January 2030 is carried, a load and a sale of 1 January 2031
+// count neither in the stock nor in the last cost.
+TEST_F(Chiusura, TheClosedYearRunsFromItsFirstDayUpToTheNextYearsFirstDay)
+{
+    DataFixture::runSql(database, "INSERT INTO Articoli (Codice, Descrizione, UM, ScortaMinima) VALUES ('C4', 'Quattro', 'PZ', 0);"
+                                  "INSERT INTO MagazRegMain (IdReg, DataIns, Progressivo, Causale) VALUES"
+                                  " (9, '2030-01-01', 9, 'Carico'), (16, '2031-01-01', 2, 'Vendita');"
+                                  "INSERT INTO MagazRegDetail (IdReg, Riga, CodiceArticolo, \"Quantità\", Segno, Costo)"
+                                  " VALUES (9, 10, 'C4', 2, 1, 7), (16, 10, 'C1', 1, -1, 1);"
+                                  "UPDATE MagazRegMain SET DataIns = '2031-01-01' WHERE IdReg = 15;");
+    const std::pair<std::int32_t, QStringList> casi[] = {
+        {frmValorizzazione::CostoUltimo, {"C2 5 3 1 10", "C3 5 4 1 10", "C4 2 7 1 10"}},
+        {frmValorizzazione::CostoMedio, {"C2 5 2.4 1 10", "C4 2 7 1 10"}},
+    };
+    for (const auto &[scelta, attese] : casi) {
+        SCOPED_TRACE(scelta);
+        DataFixture::runSql(database, "DELETE FROM MagazRegDetail WHERE IdReg > 16; DELETE FROM MagazRegMain"
+                                      " WHERE IdReg > 16;");
+        desktop->clear();
+        chiudi(scelta);
+        EXPECT_EQ(desktop->prompts().size(), 2) << desktop->prompts().join('|').toStdString();
+        EXPECT_TRUE(desktop->prompts().last().startsWith(ChiusuraMagazzino::MsgSuccesso));
+        EXPECT_EQ(righe(), attese);
+    }
+}
+
 TEST(ChiusuraMessaggio, ListsTwentyCodesThenCountsTheRest)
 {
     QStringList codici;
@@ -236,6 +326,59 @@ TEST_F(Chiusura, RenumbersTheWorkingYearByDateThenCreation)
     desktop->queueMsgBox(platform::vbYes);
     WindowRegistry::Nuovo(QStringLiteral("RicalcolaProgressivi"));
     EXPECT_EQ(desktop->prompts().last(), "Nessun movimento presente");
+}
+
+// The year renumbered is the working year from its 1 January up to the
+// next one, in one transaction however many statements it takes: sixty
+// movements whose numbers all change, the statement that fails on the
+// 55th update, then the run that succeeds.
+TEST_F(Chiusura, RenumberingTakesTheYearUpToTheNextYearsFirstDayAllOrNothing)
+{
+    struct Movimento
+    {
+        QString data;
+        int idReg;
+    };
+    std::vector<Movimento> anno{{"2031-01-05", 15}};
+    QString sql = QStringLiteral("INSERT INTO MagazRegMain (IdReg, DataIns, Progressivo, Causale) VALUES"
+                                 " (300, '2032-01-01', 7, 'Carico');");
+    for (int i = 0; i < 60; ++i) {
+        // Ids out of date order; 2031-01-01 is the year's first day.
+        const Movimento m{QStringLiteral("2031-%1-%2").arg(1 + i * 7 % 12, 2, 10, QChar(u'0'))
+                              .arg(1 + i % 5 * 3, 2, 10, QChar(u'0')),
+                          200 + i * 37 % 60};
+        sql += QStringLiteral("INSERT INTO MagazRegMain (IdReg, DataIns, Progressivo, Causale) VALUES (%1, '%2', %3,"
+                              " 'Carico');").arg(m.idReg).arg(m.data).arg(1000 + i);
+        anno.push_back(m);
+    }
+    DataFixture::runSql(database, sql);
+    std::sort(anno.begin(), anno.end(),
+              [](const Movimento &a, const Movimento &b) { return std::tie(a.data, a.idReg) < std::tie(b.data, b.idReg); });
+    const QString numeri =
+        QStringLiteral("SELECT IdReg || ':' || Progressivo FROM MagazRegMain WHERE IdReg >= 10 ORDER BY IdReg");
+    const QStringList prima = col(numeri);
+
+    DataFixture::runSql(database, "CREATE TABLE conta (n INTEGER); INSERT INTO conta VALUES (0);"
+                                  "CREATE TRIGGER guasto AFTER UPDATE OF Progressivo ON MagazRegMain BEGIN"
+                                  " UPDATE conta SET n = n + 1;"
+                                  " SELECT RAISE(ABORT, 'guasto') WHERE (SELECT n FROM conta) >= 55; END;");
+    desktop->queueMsgBox(platform::vbYes);
+    WindowRegistry::Nuovo(QStringLiteral("RicalcolaProgressivi"));
+    EXPECT_EQ(desktop->prompts().last(),
+              "Ricalcolo dei progressivi non effettuato: nessun numero è stato cambiato.\r\n" + Rifiuto);
+    EXPECT_EQ(col(numeri), prima);
+
+    DataFixture::runSql(database, "DROP TRIGGER guasto;");
+    desktop->queueMsgBox(platform::vbYes);
+    WindowRegistry::Nuovo(QStringLiteral("RicalcolaProgressivi"));
+    EXPECT_EQ(desktop->prompts().last(), "Ricalcolo terminato con successo.");
+    std::map<int, int> atteso{{10, 1}, {11, 1}, {12, 2}, {13, 3}, {14, 4}, {300, 7}};
+    for (int i = 0; i < static_cast<int>(anno.size()); ++i)
+        atteso[anno[static_cast<size_t>(i)].idReg] = i + 1;
+    QStringList dopo;
+    for (const auto &[idReg, numero] : atteso)
+        dopo << QStringLiteral("%1:%2").arg(idReg).arg(numero);
+    EXPECT_EQ(col(numeri), dopo);
 }
 
 // A copy of the program killed while its closing writes the opening lines

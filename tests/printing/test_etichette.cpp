@@ -111,6 +111,46 @@ protected:
             " (23, 10, 40, 'B001', -2, 1), (24, 10, 50, 'SPARITO', 7, 1);").arg(CodiceLungo));
     }
 
+    // A new movement of the movement window, made as a user makes it: the
+    // causale, the counterpart (none for a deposit), then the lines typed
+    // key by key, each key to the widget that has the focus. The label
+    // question is on; the caller saves.
+    frm_io_MovMag_01 *nuovoMovimento(const QString &causale, const QString &controparte, const QByteArray &tasti)
+    {
+        RegistraFinestreRecord();
+        MainModule::WorkDate = platform::DateTime(2025, 6, 2);
+        MainModule::WorkYear = 2025;
+        MainModule::SettingsKey = QStringLiteral("Software\\Korvane\\Velmora\\Settings");
+        MainModule::ScriviRegistro(comRegistry::HKEY_CURRENT_USER, MainModule::SettingsKey, comRegistry::REG_DWORD,
+                                   QStringLiteral("regAskLabelPrint"), Variant(1));
+        WindowRegistry::Nuovo(QStringLiteral("frm_io_MovMag_01"));
+        frm_io_MovMag_01 *w = nullptr;
+        for (QWidget *t : QApplication::topLevelWidgets())
+            if (auto *m = qobject_cast<frm_io_MovMag_01 *>(t); m && m->isVisible())
+                w = m;
+        if (!w)
+            return nullptr;
+        QApplication::setActiveWindow(w);
+        QApplication::processEvents();
+        w->cmbData->setCurrentIndex(w->cmbData->findText(causale));
+        if (!controparte.isEmpty())
+            w->dtcData0->setCurrentIndex(w->dtcData0->findText(controparte));
+        for (const char c : tasti) {
+            if (!w->gexDet->isAncestorOf(QApplication::focusWidget()))
+                w->gexDet->view()->setFocus();
+            QTest::keyClick(QApplication::focusWidget(), c == '\t' ? Qt::Key_Tab : Qt::Key(c));
+            QApplication::processEvents();
+        }
+        return w;
+    }
+    void chiudi(frm_io_MovMag_01 *w)
+    {
+        w->close();
+        flushDeletes();
+        MainModule::ScriviRegistro(comRegistry::HKEY_CURRENT_USER, MainModule::SettingsKey, comRegistry::REG_DWORD,
+                                   QStringLiteral("regAskLabelPrint"), Variant(0));
+    }
+
     // Opens label printing for the movement through the window registry
     // and acts on the dialog.
     void conDialogo(int idReg, const std::function<void(frmPrintLabels *)> &action)
@@ -183,6 +223,14 @@ TEST_F(Etichette, AnUnreadableStoredLayoutIsSaidOnceLeftInPlaceAndTheBuiltInOneI
     casi.emplace_back(u"no labels per row"_qs, cambia("\"columnCount\": 1", "\"columnCount\": 0"));
     casi.emplace_back(u"another format"_qs, cambia("velmora-report-layout", "formato-antico"));
     casi.emplace_back(u"thousands of items"_qs, LayoutEtichetta::Scrivi(tanti));
+    // Margins that leave no room on the paper; a twip of room is enough.
+    casi.emplace_back(u"margins as wide as the paper"_qs, cambia("\"rightMargin\": 567", "\"rightMargin\": 11337"));
+    casi.emplace_back(u"margins as tall as the paper"_qs, cambia("\"topMargin\": 567", "\"topMargin\": 16833"));
+    {
+        NewLabel stretto;
+        EXPECT_TRUE(LayoutEtichetta::Leggi(stretto, cambia("\"rightMargin\": 567", "\"rightMargin\": 11336")));
+        EXPECT_TRUE(LayoutEtichetta::Leggi(stretto, cambia("\"topMargin\": 567", "\"topMargin\": 16832")));
+    }
     for (const auto &[caso, blob] : casi) {
         SCOPED_TRACE(caso.toStdString());
         ASSERT_NE(blob, valido);
@@ -399,31 +447,9 @@ TEST_F(Etichette, TwoCopiesSavingAtOnceLeaveOneWholeLayoutThatAlwaysReads)
 
 TEST_F(Etichette, ANewPurchaseAnsweredYesOpensLabelPrintingWithItsLines)
 {
-    RegistraFinestreRecord();
-    MainModule::WorkDate = platform::DateTime(2025, 6, 2);
-    MainModule::WorkYear = 2025;
-    MainModule::SettingsKey = QStringLiteral("Software\\Korvane\\Velmora\\Settings");
-    MainModule::ScriviRegistro(comRegistry::HKEY_CURRENT_USER, MainModule::SettingsKey, comRegistry::REG_DWORD,
-                               QStringLiteral("regAskLabelPrint"), Variant(1));
-    WindowRegistry::Nuovo(QStringLiteral("frm_io_MovMag_01"));
-    frm_io_MovMag_01 *w = nullptr;
-    for (QWidget *t : QApplication::topLevelWidgets())
-        if (auto *m = qobject_cast<frm_io_MovMag_01 *>(t); m && m->isVisible())
-            w = m;
+    frm_io_MovMag_01 *w =
+        nuovoMovimento(QStringLiteral("Acquisto"), QStringLiteral("Rossi Srl"), QByteArrayLiteral("A002\t4\t\tB001\t2\t\t"));
     ASSERT_NE(w, nullptr);
-    QApplication::setActiveWindow(w);
-    QApplication::processEvents();
-    w->cmbData->setCurrentIndex(w->cmbData->findText(QStringLiteral("Acquisto")));
-    w->dtcData0->setCurrentIndex(w->dtcData0->findText(QStringLiteral("Rossi Srl")));
-    // Typed as a user does, each key to the widget that has the focus.
-    for (const char c : QByteArrayLiteral("A002\t4\t\tB001\t2\t\t")) {
-        if (c == 0)
-            break;
-        if (!w->gexDet->isAncestorOf(QApplication::focusWidget()))
-            w->gexDet->view()->setFocus();
-        QTest::keyClick(QApplication::focusWidget(), c == '\t' ? Qt::Key_Tab : Qt::Key(c));
-        QApplication::processEvents();
-    }
     desktop->queueMsgBox(platform::vbYes);
     QStringList righe;
     testsupport::callModal<frmPrintLabels>([&] { w->cmdSalva->click(); }, [&](frmPrintLabels *d) {
@@ -433,10 +459,188 @@ TEST_F(Etichette, ANewPurchaseAnsweredYesOpensLabelPrintingWithItsLines)
     });
     EXPECT_EQ(desktop->prompts(), QStringList{QStringLiteral("Stampare le etichette?")});
     EXPECT_EQ(righe, (QStringList{QStringLiteral("A002 4"), QStringLiteral("B001 2")}));
-    w->close();
+    chiudi(w);
+}
+
+TEST_F(Etichette, TheLabelQuestionFollowsANewLoadAsAPurchaseAndNeverASale)
+{
+    // A new "Carico" asks as an "Acquisto" does; No prints nothing.
+    frm_io_MovMag_01 *w = nuovoMovimento(QStringLiteral("Carico"), QString(), QByteArrayLiteral("A002\t4\t\t"));
+    ASSERT_NE(w, nullptr);
+    desktop->queueMsgBox(platform::vbNo);
+    w->cmdSalva->click();
+    EXPECT_EQ(desktop->prompts(), QStringList{QStringLiteral("Stampare le etichette?")});
+    chiudi(w);
+    // A new "Vendita" never asks.
+    desktop->clear();
+    w = nuovoMovimento(QStringLiteral("Vendita"), QStringLiteral("Bianchi Mario"), QByteArrayLiteral("A002\t1\t\t"));
+    ASSERT_NE(w, nullptr);
+    w->cmdSalva->click();
+    EXPECT_TRUE(desktop->prompts().isEmpty()) << desktop->prompts().join(u'|').toStdString();
+    chiudi(w);
+    // Both saved, with their lines.
+    EXPECT_EQ(DataFixture::queryColumn(database, QStringLiteral(
+                  "SELECT m.Causale || ' ' || d.CodiceArticolo || ' ' || CAST(d.\"Quantità\" AS INTEGER) FROM MagazRegMain m"
+                  " JOIN MagazRegDetail d ON d.IdReg = m.IdReg WHERE m.DataIns >= '2025-06-01' ORDER BY m.IdReg")),
+              (QStringList{QStringLiteral("Carico A002 4"), QStringLiteral("Vendita A002 1")}));
+    EXPECT_TRUE(jobs.empty());
+}
+
+TEST_F(Etichette, ADamagedStoredLayoutStopsEveryPrintAfterItsMessageAndTypedCountsStayNumbers)
+{
+    movimentoCarico();
+    const QByteArray guasto = LayoutEtichetta::Scrivi(NewLabel()).left(200);
+    archivia(guasto);
+    const QString messaggio = QStringLiteral("Il formato dell'etichetta salvata non è leggibile: le etichette non "
+                                             "vengono stampate.\r\nImpostare di nuovo l'etichetta con Strumenti, "
+                                             "Imposta etichetta articoli.");
+    conDialogo(10, [&](frmPrintLabels *d) {
+        // A count typed in the grid reads as the counts do: right-aligned.
+        d->GridEX1->setRow(1);
+        d->GridEX1->setCol(9);
+        d->GridEX1->view()->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), '5');
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(d->GridEX1->textAt(1, 9), QStringLiteral("5"));
+        for (int riga : {0, 1}) {
+            const int allineamento = d->GridEX1->model()->index(riga, 8).data(Qt::TextAlignmentRole).toInt();
+            EXPECT_EQ(allineamento & Qt::AlignHorizontal_Mask, Qt::AlignRight) << riga;
+        }
+        // Print and preview: the message, and nothing else.
+        for (QPushButton *b : {d->cmdOK, d->cmdPreview}) {
+            desktop->clear();
+            b->click();
+            EXPECT_EQ(desktop->prompts(), QStringList{messaggio});
+            EXPECT_TRUE(d->isVisible());
+        }
+        const auto &report = IstanzeReport::Istanza<NewLabel>();
+        EXPECT_TRUE(!report || !report->document());
+        EXPECT_EQ(MainModule::SkipLabels, 0);
+        d->cmdCancel->click();
+    });
+    EXPECT_TRUE(jobs.empty());
+
+    // The designer still opens, on the built-in label.
+    desktop->clear();
+    testsupport::callModal<frmSetLabels>([] { frmSetLabels::Apri(MainModule::ConnString); }, [&](frmSetLabels *d) {
+        QStringList caselle;
+        for (QLineEdit *box : d->txtmar)
+            caselle << box->text();
+        EXPECT_EQ(caselle, (QStringList{"100", "100", "100", "0", "1", "300", "600", "0"}));
+        d->mnuChiudi->trigger();
+    });
     flushDeletes();
-    MainModule::ScriviRegistro(comRegistry::HKEY_CURRENT_USER, MainModule::SettingsKey, comRegistry::REG_DWORD,
-                               QStringLiteral("regAskLabelPrint"), Variant(0));
+    const QString perDesigner = LayoutEtichetta::TestoIlleggibile();
+    EXPECT_EQ(desktop->prompts(), QStringList{perDesigner});
+    EXPECT_EQ(archiviato(), guasto);
+
+    // Another copy of the program says it and ends with its error code.
+    QProcess altro;
+    testsupport::startHelper(altro, QStringLiteral("etichetta_helper"), {QStringLiteral("descrivi"), database});
+    ASSERT_TRUE(altro.waitForFinished(60000));
+    EXPECT_EQ(altro.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(altro.exitCode(), 2);
+    EXPECT_EQ(QString::fromUtf8(altro.readAllStandardError()).trimmed(), perDesigner);
+}
+
+TEST_F(Etichette, ItemsOfAStoredLayoutThatCrossTheirLabelPrintInsideIt)
+{
+    // As an older copy stored it: items across the label's right and
+    // bottom edges, a rule on its bottom edge, a box larger than the
+    // label, a growing field in a growing section; three labels a row
+    // with no room between them.
+    NewLabel layout;
+    ReportSection &e = layout.section(LayoutEtichetta::NomeSezione);
+    ReportControl &descrizione = e.addField(QStringLiteral("txtDescrizione"), QStringLiteral("Descrizione"), 2500,
+                                            1500, 1500, 400);
+    descrizione.canGrow = true;
+    e.canGrow = true;
+    e.addLine(QStringLiteral("lnFondo"), 0, 1700, 3400, 1700).lineWidth = 30;
+    e.addShape(QStringLiteral("shpTutto"), ShapeStyle::Rectangle, -100, -100, 5000, 3000);
+    e.addBarcode(QStringLiteral("bcCodice"), BarcodeStyle::Code128Auto, QStringLiteral("Codice"), 3000, 200, 1200, 500);
+    LayoutEtichetta::FormaArchiviata(layout, Foglio{100, 100, 100, 0, 3, 300, 600, 0});
+    archivia(LayoutEtichetta::Scrivi(layout));
+    movimentoCarico();
+    conDialogo(10, [](frmPrintLabels *d) { d->cmdPreview->click(); });
+    NewLabel *report = IstanzeReport::Istanza<NewLabel>().get();
+    ASSERT_TRUE(report && report->document());
+    const RenderedPage &page = report->document()->pages[0];
+    int etichette = 0;
+    for (const RenderedBand &b : page.bands) {
+        if (b.kind != SectionKind::Detail)
+            continue;
+        ++etichette;
+        EXPECT_NEAR(b.rect.width(), 600 * 5.6677, 0.01);
+        EXPECT_NEAR(b.rect.height(), 300 * 5.6677, 0.01);
+        const QRectF etichetta = b.rect.adjusted(-0.01, -0.01, 0.01, 0.01);
+        for (int i = b.firstItem; i < b.firstItem + b.itemCount; ++i) {
+            const RenderedItem &item = page.items[static_cast<size_t>(i)];
+            QRectF occupato = item.rect.normalized();
+            if (item.kind == RenderedItem::Kind::Line)
+                occupato.adjust(0, -item.lineWidth / 2, 0, item.lineWidth / 2);
+            EXPECT_TRUE(occupato.left() >= etichetta.left() && occupato.top() >= etichetta.top()
+                        && occupato.right() <= etichetta.right() && occupato.bottom() <= etichetta.bottom())
+                << item.name.toStdString() << " of label " << etichette;
+        }
+    }
+    EXPECT_EQ(etichette, 9);
+}
+
+TEST_F(Etichette, AnEan8LabelDecodesToItsEightDigitsAndAWrongCheckDigitPrintsAsText)
+{
+    DataFixture::runSql(database, QStringLiteral(
+        "INSERT INTO Articoli (Codice, Descrizione, CodiceIVA) VALUES ('96385074', 'Buono', '22'), ('96385075', 'Storto', '22');"
+        "INSERT INTO MagazRegMain (IdReg, DataIns, Progressivo, Causale, TipoContropartita) VALUES"
+        " (12, '2025-03-04', 4, 'Carico', 'Deposito');"
+        "INSERT INTO MagazRegDetail (IdDet, IdReg, Riga, CodiceArticolo, \"Quantità\", Segno) VALUES"
+        " (40, 12, 10, '96385074', 1, 1), (41, 12, 20, '96385075', 1, 1);"));
+    NewLabel layout;
+    layout.section(LayoutEtichetta::NomeSezione)
+        .addBarcode(QStringLiteral("bcEan8"), BarcodeStyle::Ean8, QStringLiteral("Codice"), 300, 200, 5000, 1200)
+        .captionPosition = BarcodeCaption::None;
+    LayoutEtichetta::FormaArchiviata(layout, Foglio{100, 100, 100, 0, 1, 400, 1700, 0});
+    LayoutEtichetta::Salva(layout, 0, MainModule::ConnString);
+    conDialogo(12, [](frmPrintLabels *d) { d->cmdOK->click(); });
+    ASSERT_EQ(jobs.size(), 1u);
+
+    const QString prefisso = folder + QStringLiteral("/ean8");
+    reporttest::runTool(QStringLiteral("pdftoppm"),
+                        {QStringLiteral("-r"), QStringLiteral("300"), QStringLiteral("-gray"), jobs[0].pdf, prefisso});
+    QStringList immagini;
+    for (const QString &f : QDir(folder).entryList({QStringLiteral("ean8*")}))
+        immagini << folder + u'/' + f;
+    ASSERT_FALSE(immagini.isEmpty());
+    EXPECT_EQ(QString::fromUtf8(reporttest::runTool(QStringLiteral("zbarimg"), QStringList{QStringLiteral("-q")} + immagini))
+                  .trimmed(),
+              QStringLiteral("EAN-8:96385074"));
+    // The code with the wrong check digit is there as text, where its
+    // bars would be.
+    EXPECT_EQ(pdfLines(jobs[0].pdf), QStringLiteral("96385075"));
+}
+
+TEST_F(Etichette, TwoCopiesSavingTheFirstLayoutOfADatabaseAtOnceLeaveOneRow)
+{
+    // The first copy stops inside its save just before it adds the row;
+    // the second saves meanwhile and has to wait for the first.
+    QProcess primo;
+    testsupport::startHelper(primo, QStringLiteral("etichetta_helper"),
+                             {QStringLiteral("primo"), database, QStringLiteral("3"), QStringLiteral("ferma")});
+    ASSERT_EQ(testsupport::helperLine(primo), "dentro");
+    QProcess secondo;
+    testsupport::startHelper(secondo, QStringLiteral("etichetta_helper"),
+                             {QStringLiteral("primo"), database, QStringLiteral("5"), QStringLiteral("attendi")});
+    ASSERT_EQ(testsupport::helperLine(secondo), "in attesa");
+    primo.write("via\n");
+    ASSERT_TRUE(primo.waitForFinished(60000));
+    ASSERT_TRUE(secondo.waitForFinished(60000));
+    EXPECT_EQ(primo.exitCode(), 0) << primo.readAllStandardError().toStdString();
+    EXPECT_EQ(secondo.exitCode(), 0) << secondo.readAllStandardError().toStdString();
+    // One row, holding the layout saved last.
+    EXPECT_EQ(DataFixture::queryValue(database, QStringLiteral("SELECT COUNT(*) FROM _Pars WHERE k01='etiart'")),
+              QStringLiteral("1"));
+    NewLabel letto;
+    ASSERT_EQ(LayoutEtichetta::Carica(letto, MainModule::ConnString), LayoutEtichetta::Esito::Caricato);
+    EXPECT_EQ(letto.section(LayoutEtichetta::NomeSezione).controls().size(), 5u);
 }
 
 } // namespace

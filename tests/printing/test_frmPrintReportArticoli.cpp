@@ -4,6 +4,7 @@
 #include "DataFixture.h"
 #include "ReportTestSupport.h"
 #include "common/comRegistry.h"
+#include "platform/data/Connection.h"
 #include "platform/grid/Grid.h"
 #include "platform/report/PreviewWindow.h"
 #include "platform/report/ReportDocument.h"
@@ -161,5 +162,30 @@ TEST_F(ArticoliDialog, DatabaseErrorsAreToldAndTheDialogStaysOpen)
         EXPECT_TRUE(d->isVisible() && d->isEnabled());
     }
     EXPECT_TRUE(jobs.empty());
+    EXPECT_EQ(MainModule::SkipLabels, 0);
+}
+
+TEST_F(ArticoliDialog, LabelsPrintTheCopiesAskedForAndNothingFromAnUnreadableLayout)
+{
+    NewLabel layout;
+    layout.section(LayoutEtichetta::NomeSezione).addField(u"txtDescrizione"_s, u"Descrizione"_s, 60, 60, 3000, 250);
+    LayoutEtichetta::FormaArchiviata(layout, LayoutEtichetta::Foglio{100, 100, 100, 30, 2, 300, 600, 0});
+    LayoutEtichetta::Salva(layout, 30, MainModule::ConnString);
+    clickRow(d->GridEX1, 2);
+    d->cmbArt->setCurrentText(u"A002"_s);
+    d->txtNumCopies->setFocus();
+    d->txtNumCopies->selectAll();
+    QTest::keyClicks(d->txtNumCopies, u"3"_s);
+    QTest::mouseClick(d->cmdOK, Qt::LeftButton);
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_EQ(jobs[0].options.copies, 3);
+    EXPECT_EQ(jobs[0].pagesSent, 3);
+
+    // A damaged stored layout: its message, and no job.
+    platform::Connection c(MainModule::ConnString);
+    c.execute(u"UPDATE _Pars SET m01 = ? WHERE k01='etiart'"_s, {Variant(QByteArray("{\"format\": "))});
+    QTest::mouseClick(d->cmdOK, Qt::LeftButton);
+    EXPECT_EQ(desktop->prompts(), QStringList{LayoutEtichetta::TestoIlleggibile(LayoutEtichetta::Uso::Stampa)});
+    EXPECT_EQ(jobs.size(), 1u);
     EXPECT_EQ(MainModule::SkipLabels, 0);
 }

@@ -4,9 +4,11 @@
 #include "PrintingFixture.h"
 
 #include "DataFixture.h"
+#include "ReportTestSupport.h"
 #include "common/ModalCall.h"
 #include "platform/report/PreviewWindow.h"
 #include "platform/report/ReportDocument.h"
+#include "platform/report/ReportPainter.h"
 #include "printing/LayoutEtichetta.h"
 #include "printing/NewLabel.h"
 #include "printing/RegistraStampe.h"
@@ -18,7 +20,11 @@
 #include "shell/WindowRegistry.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QScrollBar>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -368,4 +374,198 @@ TEST_F(SetLabels, ItemDialogsAnswerTheirChoices)
     EXPECT_EQ(supplier.outputFormat, QStringLiteral("00000;;\\ ;\\ "));
     EXPECT_EQ(supplier.dataField, QStringLiteral("CodiceFornitore"));
     EXPECT_EQ(frmSetLabels_io_Barcode::Codici[9].stile, BarcodeStyle::Ean13);
+}
+
+TEST_F(SetLabels, AnImpossibleSheetIsNamedTheBoxTakesTheFocusAndNothingIsStored)
+{
+    desktop->setTakesFocus(true);
+    struct Caso {
+        std::vector<std::pair<int, QString>> caselle;
+        QString messaggio;
+        int fuoco;
+    };
+    const Caso casi[] = {
+        // Three a row, the width typed 6350 instead of 635.
+        {{{4, "3"}, {6, "6350"}},
+         "Larghezza etichetta: la riga di etichette misura 19050 decimi di millimetro, oltre il massimo di 17643.", 6},
+        {{{4, "12"}, {3, "2000"}},
+         "Spazio orizzontale tra etichette: la riga di etichette misura 29200 decimi di millimetro, oltre il massimo "
+         "di 17643.", 3},
+        {{{0, "1500"}, {1, "601"}},
+         "Margine sinistro: i margini sinistro e destro insieme (2101 decimi di millimetro) non lasciano spazio sul "
+         "foglio, largo 2100 decimi di millimetro.", 0},
+        {{{2, "2970"}},
+         "Margine superiore: il margine (2970 decimi di millimetro) non lascia spazio sul foglio, alto 2970 decimi di "
+         "millimetro.", 2},
+        {{{5, "0"}}, "Altezza etichetta: il valore deve essere maggiore di zero.", 5},
+        {{{6, "0"}}, "Larghezza etichetta: il valore deve essere maggiore di zero.", 6},
+        {{{7, "99999"}}, "Spazio verticale tra etichette: il valore supera il massimo di 17643 decimi di millimetro.", 7},
+        {{{5, "17000"}, {7, "1000"}},
+         "Altezza etichetta: etichetta e spazio verticale insieme misurano 18000 decimi di millimetro, oltre il "
+         "massimo di 17643.", 5},
+    };
+    for (const Caso &caso : casi) {
+        SCOPED_TRACE(caso.messaggio.toStdString());
+        frmSetLabels &w = open();
+        for (const auto &[box, text] : caso.caselle)
+            type(box, text);
+        // Saving and previewing alike: told, the box has the focus, the
+        // window stays and keeps what was typed.
+        for (QAction *comando : {w.mnuAnteprima, w.mnuSalva}) {
+            w.MostraPagina(2);
+            desktop->clear();
+            comando->trigger();
+            QApplication::processEvents();
+            EXPECT_EQ(desktop->prompts(), QStringList{caso.messaggio});
+            EXPECT_EQ(QApplication::focusWidget(), w.txtmar[caso.fuoco]);
+            EXPECT_EQ(w.PaginaCorrente(), 1);
+        }
+        EXPECT_EQ(w.LayoutAnteprima(), nullptr);
+        EXPECT_TRUE(w.isVisible());
+        EXPECT_EQ(w.txtmar[caso.caselle.back().first]->text(), caso.caselle.back().second);
+        EXPECT_EQ(etiart(QStringLiteral("COUNT(*)")), QStringLiteral("0"));
+    }
+
+    // Corrected, the sheet is stored and reads back.
+    type(5, QStringLiteral("381"));
+    type(7, QStringLiteral("0"));
+    type(4, QStringLiteral("3"));
+    type(6, QStringLiteral("635"));
+    desktop->clear();
+    window->mnuSalva->trigger();
+    EXPECT_TRUE(desktop->prompts().isEmpty());
+    NewLabel stored;
+    ASSERT_EQ(LayoutEtichetta::Carica(stored, MainModule::ConnString), LayoutEtichetta::Esito::Caricato);
+    EXPECT_EQ(LayoutEtichetta::FormaDiLavoro(stored), (LayoutEtichetta::Foglio{100, 100, 100, 0, 3, 381, 635, 0}));
+}
+
+TEST_F(SetLabels, ItemsStayInsideALabelMadeSmallerAndComeBackWhenItGrowsAgain)
+{
+    frmSetLabels &w = open();
+    w.MostraPagina(2);
+    // A field near the label's bottom right corner, a box at its top left,
+    // a rule across it near its bottom.
+    placeWith<frmSetLabels_io_Fields>(w.tbxField, 1700, 1300, [](frmSetLabels_io_Fields *d) {
+        d->cmbFields->setCurrentIndex(1);
+        d->cmdOK->click();
+    });
+    place(w.tbxShape, 0, 0);
+    place(w.tbxLine, 0, 1400);
+    ASSERT_EQ(items().size(), 3u);
+    const auto geometria = [&] {
+        std::vector<std::array<double, 6>> g;
+        for (const auto &c : items())
+            g.push_back({c->left, c->top, c->width, c->height, c->x2, c->y2});
+        return g;
+    };
+    const auto posato = geometria();
+    const ReportControl &field = *items()[0];
+    const ReportControl &shape = *items()[1];
+    const ReportControl &line = *items()[2];
+    EXPECT_EQ(QList<double>({field.left, field.top, field.width, field.height}), QList<double>({1700, 1304, 1440, 270}));
+    EXPECT_EQ(QList<double>({line.top, line.y2, line.lineWidth}), QList<double>({1417, 1417, 15}));
+    w.MostraPagina(1);
+    QApplication::setActiveWindow(&w);
+
+    // 20 mm high: the field moves up to the new edge, the rule too, half
+    // its width inside; the box stays.
+    const double h200 = 200 * 5.6677;
+    type(5, QStringLiteral("200"));
+    EXPECT_DOUBLE_EQ(field.top, h200 - 270);
+    EXPECT_DOUBLE_EQ(line.top, h200 - 7.5);
+    EXPECT_DOUBLE_EQ(line.y2, h200 - 7.5);
+    EXPECT_EQ(QList<double>({shape.left, shape.top, shape.width, shape.height}), QList<double>({0, 0, 1000, 500}));
+    // 40 mm wide: the field moves left, whole.
+    type(6, QStringLiteral("400"));
+    EXPECT_DOUBLE_EQ(field.left, 400 * 5.6677 - 1440);
+    EXPECT_EQ(field.width, 1440);
+    // 5 mm high: the box, taller than the label, is cut to it.
+    type(5, QStringLiteral("50"));
+    EXPECT_DOUBLE_EQ(shape.height, 50 * 5.6677);
+    EXPECT_EQ(shape.top, 0);
+    EXPECT_DOUBLE_EQ(field.top, 50 * 5.6677 - 270);
+    for (const auto &c : items()) {
+        const QRectF box = LayoutDesigner::boxOf(*c);
+        EXPECT_TRUE(box.left() >= 0 && box.top() >= 0 && box.right() <= 400 * 5.6677 + 0.01
+                    && box.bottom() <= 50 * 5.6677 + 0.01)
+            << c->name.toStdString();
+    }
+    // Back to 60 × 30 mm: every item where it was placed.
+    type(5, QStringLiteral("300"));
+    type(6, QStringLiteral("600"));
+    EXPECT_EQ(geometria(), posato);
+
+}
+
+TEST_F(SetLabels, OpensLargeEnoughForItsLabelWithinTheScreenAndDrawsBarcodesThatDecode)
+{
+    // A 63.5 × 38.1 mm label with an EAN-13 barcode across it.
+    frmSetLabels &w = open();
+    type(6, QStringLiteral("635"));
+    type(5, QStringLiteral("381"));
+    w.MostraPagina(2);
+    placeWith<frmSetLabels_io_Barcode>(w.tbxBarCode, 200, 200, [](frmSetLabels_io_Barcode *d) {
+        d->cmbFields->setCurrentText(QStringLiteral("EAN_13"));
+        d->cmdOK->click();
+    });
+    // Wider and taller with Shift and the arrows.
+    w.ard->setFocus();
+    for (int i = 0; i < 30; ++i)
+        QTest::keyClick(w.ard, Qt::Key_Right, Qt::ShiftModifier);
+    for (int i = 0; i < 12; ++i)
+        QTest::keyClick(w.ard, Qt::Key_Down, Qt::ShiftModifier);
+    ASSERT_EQ(items().size(), 1u);
+    EXPECT_EQ(items()[0]->barcodeStyle, BarcodeStyle::Ean13);
+    w.mnuSalva->trigger();
+
+    // Reopened as the menu opens it: the whole label in view at the
+    // designer's scale, the window within the screen; the canvas and the
+    // print preview's first label draw barcodes a scanner reads.
+    const auto zbar = [&](const QImage &image, const QString &name) {
+        const QString png = folder + u'/' + name;
+        return image.save(png) ? reporttest::runTool(QStringLiteral("zbarimg"), {QStringLiteral("-q"), png}).trimmed()
+                               : QByteArray();
+    };
+    bool aperto = false;
+    testsupport::callModal<frmSetLabels>([] { frmSetLabels::Apri(MainModule::ConnString); }, [&](frmSetLabels *d) {
+        aperto = true;
+        d->MostraPagina(2);
+        QApplication::processEvents();
+        EXPECT_TRUE(d->screen()->availableGeometry().contains(d->frameGeometry())) << d->width() << "x" << d->height();
+        EXPECT_EQ(d->ard->horizontalScrollBar()->maximum(), 0);
+        EXPECT_EQ(d->ard->verticalScrollBar()->maximum(), 0);
+        EXPECT_EQ(d->ard->zoom(), 2.0);
+        EXPECT_EQ(zbar(d->ard->viewport()->grab().toImage(), QStringLiteral("designer.png")), "EAN-13:4006381333931");
+        d->mnuAnteprima->trigger();
+        ASSERT_TRUE(d->LayoutAnteprima() && d->LayoutAnteprima()->document());
+        const QImage pagina = ReportPainter::renderPage(*d->LayoutAnteprima()->document(), 0, 300);
+        EXPECT_EQ(zbar(pagina.copy(0, 0, 1000, 560), QStringLiteral("anteprima.png")), "EAN-13:8001234500016");
+        d->mnuChiudi->trigger();
+    });
+    EXPECT_TRUE(aperto);
+    flushDeletes();
+}
+
+TEST_F(SetLabels, TheTextDialogRefusesAPastedTextTheLayoutCannotKeep)
+{
+    desktop->setTakesFocus(true);
+    QApplication::clipboard()->setText(QString(10001, u'x'));
+    QString answer;
+    testsupport::callModal<frmSetLabels_io_Label>([&] { answer = frmSetLabels_io_Label::Edita(QString()); },
+                                                  [&](frmSetLabels_io_Label *d) {
+                                                      d->Text1->setFocus();
+                                                      QTest::keyClick(d->Text1, Qt::Key_V, Qt::ControlModifier);
+                                                      d->cmdOK->click();
+                                                      QApplication::processEvents();
+                                                      EXPECT_EQ(desktop->prompts(),
+                                                                QStringList{QStringLiteral(
+                                                                    "Il testo è troppo lungo: al massimo 10000 "
+                                                                    "caratteri (ne contiene 10001).")});
+                                                      EXPECT_TRUE(d->isVisible());
+                                                      EXPECT_EQ(QApplication::focusWidget(), d->Text1);
+                                                      EXPECT_EQ(d->Text1->text().size(), 10001);
+                                                      QTest::keyClick(d->Text1, Qt::Key_Backspace);
+                                                      d->cmdOK->click();
+                                                  });
+    EXPECT_EQ(answer, QString(10000, u'x'));
 }

@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QRegularExpression>
+#include <QtTest/qtestspontaneevent.h>
 
 using namespace recordstest;
 using namespace Qt::StringLiterals;
@@ -36,6 +37,14 @@ void paste(QWidget *edit, const QString &text)
 {
     QApplication::clipboard()->setText(text);
     QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+}
+
+// A close asked for from the title bar: a close event from the window system.
+void closeFromTitleBar(QWidget *window)
+{
+    QCloseEvent event;
+    QSpontaneKeyEvent::setSpontaneous(&event);
+    QApplication::instance()->notify(window, &event);
 }
 
 void tick(QCheckBox *box, bool on)
@@ -111,10 +120,10 @@ TEST_F(FinestraTest, CodesAreUpperCaseWithoutQuotesRatesAreNumbersAndADuplicateK
     EXPECT_EQ(vat->txtData[0]->text(), u"RIDOT"_s);
     typeAndLeave(vat->txtData[1], u"Ridotta"_s);
 
-    // Empty, or letters pasted (typed ones are dropped): the focus stays,
-    // also against a click on Salva.
+    // Empty, or pasted text that is no number (typed and pasted letters are
+    // dropped): the focus stays, also against a click on Salva.
     QLineEdit *rate = vat->txtData[2];
-    for (const QString &text : {QString(), u"4x"_s}) {
+    for (const QString &text : {QString(), u"4x,,5"_s}) {
         rate->setFocus();
         rate->clear();
         QTest::keyClicks(rate, u"ab"_s);
@@ -124,8 +133,12 @@ TEST_F(FinestraTest, CodesAreUpperCaseWithoutQuotesRatesAreNumbersAndADuplicateK
         QApplication::processEvents();
         EXPECT_EQ(focused(), u"txtData2"_s);
     }
+    // No minus sign gets in, typed or pasted.
     rate->clear();
-    QTest::keyClicks(rate, u"4.5"_s);
+    paste(rate, u"-22"_s);
+    EXPECT_EQ(rate->text(), u"22"_s);
+    rate->clear();
+    QTest::keyClicks(rate, u"-4.5"_s);
     QTest::keyClick(rate, Qt::Key_Tab);
     EXPECT_EQ(rate->text(), u"4,50"_s);
     EXPECT_TRUE(desk->msgBoxes().empty());
@@ -337,4 +350,74 @@ TEST_F(FinestraTest, ExemptionGreysTheRateAndSetsItToZero)
     ASSERT_TRUE(vat);
     EXPECT_TRUE(greyed());
     EXPECT_TRUE(desk->msgBoxes().empty());
+}
+
+// A close from the title bar (the window manager's button, Alt+F4) goes as
+// Esc does, but asks first when something was changed; "No" keeps it all.
+TEST_F(FinestraTest, ATitleBarCloseAsksBeforeDroppingChanges)
+{
+    const QStringList before = dumpDatabase(database);
+    for (const auto &[name, key] : {std::pair{u"frm_io_Clienti"_s, Variant(1)}, {u"frm_io_Articoli_02"_s, Variant()}}) {
+        SCOPED_TRACE(name.toStdString());
+        desk->clear();
+        QPointer<FinestraRecord> window = key.isEmpty() ? openNew(name) : openKey(name, key);
+        ASSERT_TRUE(window);
+        closeFromTitleBar(window);
+        settle();
+        EXPECT_TRUE(window.isNull());
+        window = key.isEmpty() ? openNew(name) : openKey(name, key);
+        ASSERT_TRUE(window);
+        // Typed and not yet left.
+        auto *edit = child<QLineEdit>(window, u"txtData0"_s);
+        edit->setFocus();
+        QTest::keyClicks(edit, u"X9"_s);
+        const QString typed = edit->text();
+        desk->queueMsgBox(platform::vbNo);
+        closeFromTitleBar(window);
+        settle();
+        ASSERT_FALSE(window.isNull());
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_EQ(edit->text(), typed);
+        desk->queueMsgBox(platform::vbYes);
+        closeFromTitleBar(window);
+        settle();
+        EXPECT_TRUE(window.isNull());
+        EXPECT_EQ(desk->prompts(), QStringList(2, FinestraRecord::MsgAbbandona));
+        EXPECT_EQ(desk->msgBoxes()[0].style, platform::vbYesNo);
+    }
+    EXPECT_EQ(dumpDatabase(database), before);
+    EXPECT_EQ(refreshes, 0);
+}
+
+// Codes lose the blanks around them before they are checked and stored; a
+// pasted code loses its quotes before it is cut to the column's size; a
+// unit code in use is refused as a VAT code in use is.
+TEST_F(FinestraTest, CodesAreTrimmedAndAUnitCodeInUseIsRefused)
+{
+    runSql(database, u"INSERT INTO Articoli (Codice) VALUES ('ABCD')"_s);
+    auto *article = openNew<frm_io_Articoli_02>(u"frm_io_Articoli_02"_s);
+    ASSERT_TRUE(article);
+    typeAndLeave(article->txtData[0], u"abcd "_s);
+    EXPECT_EQ(desk->prompts(), QStringList{frm_io_Articoli_02::MsgCodiceEsistente});
+    article->txtData[0]->clear();
+    paste(article->txtData[0], u"  x'"_s + QString(39, u'y') + u"  "_s);
+    QTest::keyClick(article->txtData[0], Qt::Key_Tab);
+    typeAndLeave(article->txtData[8], u"  f'1  "_s);
+    QTest::mouseClick(article->cmdSalva(), Qt::LeftButton);
+    EXPECT_EQ(cell(u"SELECT Codice || '|' || CodiceArtFor FROM Articoli WHERE Codice <> 'ABCD'"_s),
+              u"X"_s + QString(39, u'Y') + u"|F1"_s);
+
+    desk->clear();
+    auto *unit = openNew<frm_io_UM>(u"frm_io_UM"_s);
+    ASSERT_TRUE(unit);
+    typeInto(unit, {u" pz "_s, u"Pezzi sfusi"_s});
+    QTest::mouseClick(unit->cmdSalva(), Qt::LeftButton);
+    ASSERT_EQ(desk->prompts(), QStringList{u"Esiste già un elemento con lo stesso codice."_s});
+    EXPECT_EQ(desk->msgBoxes()[0].style, platform::vbCritical);
+    ASSERT_EQ(shown(), unit);
+    typeAndLeave(unit->txtData[0], u"ps "_s);
+    QTest::mouseClick(unit->cmdSalva(), Qt::LeftButton);
+    EXPECT_EQ(queryColumn(database, u"SELECT Codice || '|' || Descrizione FROM Liste WHERE Chiave='um' ORDER BY Id"_s),
+              (QStringList{u"PZ|Pezzi"_s, u"KG|Chilogrammi"_s, u"PS|Pezzi sfusi"_s}));
+    EXPECT_EQ(refreshes, 2);
 }

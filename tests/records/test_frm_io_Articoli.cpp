@@ -9,8 +9,12 @@
 #include "records/FinestraListe.h"
 #include "records/frm_io_Articoli_02.h"
 
+#include <QAbstractItemView>
+#include <QClipboard>
 #include <QComboBox>
+#include <QMenu>
 #include <QPlainTextEdit>
+#include <QTimer>
 #include <QPointer>
 
 using namespace recordstest;
@@ -51,8 +55,10 @@ TEST(PriceArithmeticTest, AmountsFollowTheBoxLeftOrTheVatRate)
         {"a tie goes to the even digit, up", DopoPrezzo, {1, 0, 1.5, 0, 0}, 0.01, Prezzi{1, 50, 1.5, 0.0002, 1.5002}},
         {"VAT of a new code is not rounded", CambioIVA, {0, 0, 15.55555, 0, 0}, 22,
          Prezzi{0, 0, 15.55555, 3.422221, 18.977771}},
-        {"mark-up -100 without cost, gross price", DopoPrezzoIvato, {0, -100, 0, 0, 122}, 22, std::nullopt},
-        {"mark-up -100 without cost, net price", DopoPrezzo, {0, -100, 100, 0, 0}, 22, std::nullopt},
+        {"mark-up -100 without cost, gross price", DopoPrezzoIvato, {0, -100, 0, 0, 122}, 22,
+         Prezzi{0, -100, 100, 22, 122}},
+        {"mark-up -100 without cost, net price", DopoPrezzo, {0, -100, 100, 0, 0}, 22, Prezzi{0, -100, 100, 22, 122}},
+        {"a mark-up beyond the currency range", DopoPrezzo, {0.0001, 0, 1e12, 0, 0}, 22, std::nullopt},
         {"an amount beyond the currency range", DopoCosto, {1e20, 0, 0, 0, 0}, 22, std::nullopt},
     };
     for (const auto &caso : casi) {
@@ -247,6 +253,133 @@ TEST_F(ArticleWindowTest, F5CreatesAMissingEntryOrChangesNothing)
     EXPECT_EQ(window->rs()->value(u"IdFornitore"_s),
               Variant(cell(u"SELECT IdCliFor FROM CliFor WHERE Nome='Bianchi'"_s).toInt()));
     window->cmdAnnulla_Click();
+}
+
+// Entries that show the same text stay apart: the row chosen is stored,
+// by the list (F4), by the arrows, and a combo left alone writes nothing.
+TEST_F(ArticleWindowTest, CombosStoreTheRowChosenAndNothingWhileUntouched)
+{
+    runSql(database, u"INSERT INTO CliFor (IdCliFor, Tipo, Nome, Località) VALUES (8, 'Fornitore', 'Rossi', 'Torino');"
+                     "INSERT INTO CodiciIVA (CodiceIVA, Descrizione, Aliquota) VALUES ('R4', 'Ridotta', 4);"
+                     "INSERT INTO Liste (Chiave, Codice, Descrizione) VALUES ('um', 'NR', 'Pezzi');"_s);
+    MainModule::DefaultCodiceIVA = u"22"_s;
+    MainModule::DefaultUM = u"PZ"_s;
+    QPointer<frm_io_Articoli_02> window = apri();
+    typeAndLeave(window->txtData[0], u"N1"_s);
+    // F4, Down, Down, Enter: the second supplier named Rossi, then the
+    // second "Ridotta" below "Ordinaria".
+    for (int lista : {frm_io_Articoli_02::ListaFornitori, frm_io_Articoli_02::ListaIVA}) {
+        QComboBox *combo = window->dtcData[lista];
+        combo->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(combo, Qt::Key_F4);
+        ASSERT_TRUE(combo->view()->isVisible());
+        for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Return})
+            QTest::keyClick(combo->view(), key);
+        QTest::keyClick(combo, Qt::Key_Tab);
+    }
+    EXPECT_EQ(window->AliquotaCorrente(), Currency::fromInt(4));
+    // The arrows from "Pezzi" (PZ) to the other "Pezzi".
+    window->dtcData[1]->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(window->dtcData[1], Qt::Key_Down);
+    QTest::keyClick(window->dtcData[1], Qt::Key_Tab);
+    typeAndLeave(window->txtData[6], u"100"_s);
+    QTest::mouseClick(window->cmdSalva(), Qt::LeftButton);
+    const QString saved = u"SELECT IdFornitore || '|' || CodiceIVA || '|' || UM || '|' || IfNull(Descrizione, '') || '|' || "
+                          "PrezzoIvato FROM Articoli WHERE Codice='N1'"_s;
+    EXPECT_EQ(cell(saved), u"8|R4|NR||104.0"_s);
+
+    // Only the description changes: the combos write nothing back.
+    window = apri(u"N1"_s);
+    EXPECT_EQ(window->dtcData[2]->currentIndex(), window->dtcData[2]->IndiceValore(8));
+    EXPECT_EQ(window->AliquotaCorrente(), Currency::fromInt(4));
+    typeAndLeave(window->txtData[1], u"Bullone"_s);
+    QTest::mouseClick(window->cmdSalva(), Qt::LeftButton);
+    EXPECT_EQ(cell(saved), u"8|R4|NR|Bullone|104.0"_s);
+    EXPECT_TRUE(desk->msgBoxes().empty());
+}
+
+// Numbers are read as typed in the locale, within the currency range; a
+// refused value is never written and the box keeps what was typed.
+TEST_F(ArticleWindowTest, RefusedNumbersStayInTheBoxAndOutOfTheRecord)
+{
+    QPointer<frm_io_Articoli_02> window = apri(u"A1"_s);
+    QLineEdit *scorta = window->txtData[9];
+    for (const QString &text : {u"-5"_s, u"1e308"_s, u"922337203685478"_s}) {
+        typeAndLeave(scorta, text);
+        trattiene(scorta);
+        EXPECT_EQ(scorta->text(), text);
+        EXPECT_EQ(numero(window, u"ScortaMinima"_s), 0);
+    }
+    typeAndLeave(scorta, u"5"_s);
+    EXPECT_EQ(numero(window, u"ScortaMinima"_s), 5);
+
+    // Pasted text loses what the keys cannot type: the minus sign, letters.
+    QLineEdit *costo = window->txtData[2];
+    costo->setFocus();
+    costo->clear();
+    QApplication::clipboard()->setText(u"-1e1"_s);
+    QTest::keyClick(costo, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(costo->text(), u"11"_s);
+    costo->clear();
+    QApplication::clipboard()->setText(u"99999999999999999"_s);
+    QTest::keyClick(costo, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(costo, Qt::Key_Tab);
+    QApplication::processEvents();
+    trattiene(costo);
+    EXPECT_EQ(numero(window, u"Costo"_s), 10);
+    // The box's own menu pastes through the same rule.
+    costo->clear();
+    QApplication::clipboard()->setText(u"-10"_s);
+    QTimer::singleShot(0, [] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        ASSERT_TRUE(menu);
+        const QString paste = QCoreApplication::translate("QLineEdit", "&Paste");
+        for (QAction *action : menu->actions())
+            if (action->text().section(u'\t', 0, 0) == paste)
+                action->trigger();
+        menu->close();
+    });
+    QContextMenuEvent request(QContextMenuEvent::Mouse, QPoint(2, 2), costo->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(costo, &request);
+    EXPECT_EQ(costo->text(), u"10"_s);
+    activate(window);
+    costo->setFocus();
+    QTest::keyClick(costo, Qt::Key_Tab);
+    EXPECT_EQ(window->txtData[6]->text(), u"15,00"_s);
+
+    // A mark-up of -100 with no cost: the prices still follow, the cost stays.
+    typeAndLeave(costo, u"0"_s);
+    typeAndLeave(window->txtData[3], u"0"_s);
+    window->rs()->setValue(u"Ricarico"_s, -100.0);
+    typeAndLeave(window->txtData[5], u"122"_s);
+    for (const auto &[field, value] : {std::pair{u"Costo"_s, 0}, {u"Prezzo"_s, 100}, {u"Aliquota"_s, 22}})
+        EXPECT_DOUBLE_EQ(numero(window, field), value) << field.toStdString();
+}
+
+// A window opens with every text and entry shown from its beginning.
+TEST_F(ArticleWindowTest, LongTextsShowTheirBeginning)
+{
+    const QString code = u"CODICE-MOLTO-LUNGO-SENZA-LAPOSTROFO   CO"_s;
+    runSql(database, u"UPDATE CliFor SET Nome = 'Fratelli Rossi Mario e Luigi & Figli S.p.A.' WHERE IdCliFor = 7;"
+                     "INSERT INTO Articoli (Codice, Descrizione, IdFornitore) VALUES ('%1', '%2', 7)"_s
+                         .arg(code, QString(50, u'D')));
+    QPointer<frm_io_Articoli_02> window = apri(code);
+    QApplication::processEvents();
+    for (QLineEdit *edit : window->findChildren<QLineEdit *>())
+        if (edit->objectName() != u"qt_spinbox_lineedit"_s)
+            EXPECT_EQ(edit->cursorPosition(), 0) << edit->objectName().toStdString() << edit->text().toStdString();
+    // The box with the focus has its whole text selected.
+    EXPECT_EQ(window->txtData[1]->selectedText(), QString(50, u'D'));
+    // A supplier's name of some thirty characters shows whole.
+    QComboBox *fornitore = window->dtcData[2];
+    EXPECT_GE(fornitore->lineEdit()->width(), fornitore->fontMetrics().horizontalAdvance(u"Fratelli Rossi Mario & Figli"_s));
+
+    window->cmdAnnulla_Click();
+    settle();
+    auto *cliente = openKey<FinestraCliFor>(u"frm_io_Fornitori_01"_s, 7);
+    ASSERT_TRUE(cliente);
+    EXPECT_EQ(cliente->txtData[0]->cursorPosition(), 0);
+    EXPECT_GE(cliente->txtData[4]->width(), cliente->fontMetrics().horizontalAdvance(u"WWWWW"_s) + 4);
 }
 
 } // namespace

@@ -209,6 +209,66 @@ TEST_F(MovWindowTest, ACodeOfNoArticleIsRefusedInItsCellAndNoMinusIsTyped)
     EXPECT_EQ(righe(w->Mov().IdReg()), QStringList{u"10 A1 4 1 2 5"_s});
 }
 
+// The counterpart is found by the whole beginning typed, blanks included,
+// and the references typed next stay theirs; of two counterparts of one
+// name the one chosen is stored.
+TEST_F(MovWindowTest, TheCounterpartIsFoundByItsTypedBeginningAndTheRowChosenIsStored)
+{
+    runSql(database, u"INSERT INTO CliFor (IdCliFor, Tipo, Nome) VALUES (5, 'Fornitore', 'Rossi & Figli'), "
+                     "(6, 'Fornitore', 'Roma Spa'), (9, 'Fornitore', 'Rossi Srl')"_s);
+    for (const bool typed : {true, false}) {
+        SCOPED_TRACE(typed ? "typed" : "list");
+        frm_io_MovMag_01 *w = nuovo();
+        ASSERT_NE(w, nullptr);
+        w->cmbData->setFocus();
+        tasto(Qt::Key_Tab);
+        ASSERT_EQ(QApplication::focusWidget(), w->dtcData0);
+        if (typed) {
+            scrivi(u"rossi &"_s);
+        } else {
+            // F4, then down to the last of the list, the second Rossi Srl.
+            tasto(Qt::Key_F4);
+            for (int i = 0; i < w->dtcData0->count(); ++i)
+                QTest::keyClick(w->dtcData0->view(), Qt::Key_Down);
+            QTest::keyClick(w->dtcData0->view(), Qt::Key_Return);
+        }
+        tasto(Qt::Key_Return);
+        EXPECT_EQ(QApplication::focusWidget(), w->txtData0);
+        scrivi(u"Fattura 12"_s);
+        EXPECT_EQ(w->txtData0->text(), u"Fattura 12"_s);
+        riga(w, u"A1"_s, u"1"_s);
+        ASSERT_TRUE(w->cmdSalva_Click());
+        EXPECT_EQ(cell(u"SELECT IdContropartita || ' ' || Descrizione FROM MagazRegMain WHERE IdReg=%1"_s
+                           .arg(w->Mov().IdReg())),
+                  typed ? u"5 Fattura 12"_s : u"9 Fattura 12"_s);
+        w->close();
+        settle();
+    }
+    EXPECT_TRUE(messaggi().isEmpty());
+}
+
+// A typed number is read as everywhere and refused beyond the currency range.
+TEST_F(MovWindowTest, ACostBeyondTheCurrencyRangeIsRefusedInItsCell)
+{
+    frm_io_MovMag_01 *w = nuovo();
+    ASSERT_NE(w, nullptr);
+    testata(w, u"Carico"_s, u"x"_s);
+    w->gexDet->view()->setFocus();
+    scrivi(u"A1"_s);
+    tasto(Qt::Key_Tab);
+    scrivi(u"2"_s);
+    tasto(Qt::Key_Tab);
+    for (int i = 0; i < 4; ++i)
+        tasto(Qt::Key_Backspace);
+    scrivi(u"1e308"_s);
+    tasto(Qt::Key_Tab);
+    EXPECT_EQ(messaggi(), QStringList{Errore});
+    // The line keeps the article's cost.
+    const platform::Recordset &righe = w->Mov().Righe();
+    ASSERT_EQ(righe.rowCount(), 1);
+    EXPECT_EQ(righe.valueAt(0, righe.fieldIndex(u"Costo"_s)), platform::Variant(2.0));
+}
+
 TEST_F(MovWindowTest, ACausaleOfAnotherKindClearsTheCounterpartAndRightLeavesTheCode)
 {
     // A supplier picked while the causale is still open, then a sale chosen.

@@ -25,6 +25,27 @@ TEST_F(MainWindowTest, TheBarAndTheViewMenuSwitchNodesEachListingItsOwnRows)
     EXPECT_TRUE(desk->msgBoxes().empty());
 }
 
+// A node shows the columns it shows on a window just started, whatever node
+// was shown before it (the units' list has every field of the categories').
+TEST_F(MainWindowTest, EveryNodeShowsItsOwnColumnsWhateverNodeWasShownBefore)
+{
+    std::vector<QStringList> own;
+    for (int node = 0; node < 8; ++node) {
+        startWindow();
+        clickBar(node);
+        own.push_back(shownCaptions());
+    }
+    EXPECT_EQ(own[6], (QStringList{u"Codice"_s, u"Descrizione"_s}));
+    EXPECT_EQ(own[7], QStringList{u"Descrizione"_s});
+    for (int before = 0; before < 8; ++before) {
+        for (int node = 0; node < 8; ++node) {
+            clickBar(before);
+            clickBar(node);
+            EXPECT_EQ(shownCaptions(), own[static_cast<size_t>(node)]) << before << " then " << node;
+        }
+    }
+}
+
 TEST_F(MainWindowTest, MovementSubViewsAroundTheWorkingDateAndTheStoredChoiceStockSubViewsWithTotals)
 {
     clickBar(0);

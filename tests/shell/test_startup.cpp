@@ -196,7 +196,8 @@ TEST_F(Startup, ADatabaseThatDoesNotOpenStopsTheStartAndStaysAsItWas)
         SCOPED_TRACE(bytes.size());
         writeFile(defaultDatabase(), bytes);
         EXPECT_FALSE(MainModule::Main());
-        EXPECT_EQ(criticalBox(true).prompt, u"Database non trovato o danneggiato.\r\n"_s + NotStarted);
+        EXPECT_EQ(criticalBox(true).prompt, u"Impossibile aprire il database "_s + defaultDatabase()
+                                                + u".\r\nIl file non è un database di Velmora.\r\n"_s + NotStarted);
         EXPECT_EQ(fileBytes(defaultDatabase()), bytes);
         EXPECT_FALSE(QFileInfo::exists(defaultDatabase() + u"-journal"_s));
         EXPECT_FALSE(settingsText(u"dbPath"_s));
@@ -215,8 +216,9 @@ TEST_F(Startup, ADatabaseThatDoesNotOpenStopsTheStartAndStaysAsItWas)
             const AltroProgramma other(held);
             EXPECT_FALSE(MainModule::Main());
         }
-        EXPECT_EQ(criticalBox(true).prompt,
-                  u"Il database è in uso da un altro utente. Riprovare più tardi.\r\n"_s + NotStarted);
+        EXPECT_EQ(criticalBox(true).prompt, u"Impossibile aprire il database "_s + held
+                                                + u".\r\nIl database è in uso da un altro utente. Riprovare più tardi.\r\n"_s
+                                                + NotStarted);
         EXPECT_EQ(fileBytes(held), before);
         desk->clear();
     };
@@ -232,6 +234,56 @@ TEST_F(Startup, ADatabaseThatDoesNotOpenStopsTheStartAndStaysAsItWas)
 
     setSettingsText(u"dbPath"_s, QString());
     expectInUse(defaultDatabase());
+}
+
+// A database of the settings that exists but does not open is named and the
+// start ends: neither the secondary one nor a new default one takes its
+// place, and the settings keep pointing at it. Only a missing file or
+// folder passes the choice on.
+TEST_F(Startup, AChosenDatabaseThatExistsButDoesNotOpenIsNamedAndStaysTheChoice)
+{
+    const QString folder = testsupport::freshDir(u"ditta"_s);
+    const QString primary = folder + u"/ditta.mdb"_s;
+    const QString secondary = copyTemplate(testsupport::freshDir(u"secondo"_s), u"magazzino.mdb"_s);
+    setSettingsText(u"dbPath"_s, folder);
+    setSettingsText(u"dbName"_s, u"ditta.mdb"_s);
+    setSettingsText(u"dbPath2"_s, QFileInfo(secondary).absolutePath());
+    setSettingsText(u"dbName2"_s, u"magazzino.mdb"_s);
+    const auto expectStop = [this](const QString &named, const QString &why) {
+        EXPECT_FALSE(MainModule::Main());
+        EXPECT_EQ(criticalBox(true).prompt,
+                  u"Impossibile aprire il database "_s + named + u".\r\n"_s + why + u"\r\n"_s + NotStarted);
+        EXPECT_TRUE(MainModule::ConnString.isEmpty());
+        EXPECT_FALSE(QFileInfo::exists(defaultDatabase()));
+        desk->clear();
+        resetMainModule();
+    };
+
+    // Damaged pages: a good database with its schema overwritten.
+    copyTemplate(folder, u"ditta.mdb"_s);
+    QByteArray damaged = fileBytes(primary);
+    damaged.replace(100, 3000, QByteArray(3000, '\x7f'));
+    const QByteArray contents[] = {damaged, QByteArray("testo qualunque, non un database")};
+    for (const QByteArray &bytes : contents) {
+        writeFile(primary, bytes);
+        expectStop(primary, bytes == damaged ? u"Il file del database è danneggiato."_s
+                                             : u"Il file non è un database di Velmora."_s);
+        EXPECT_EQ(fileBytes(primary), bytes);
+        EXPECT_EQ(settingsText(u"dbPath"_s), folder);
+        EXPECT_EQ(settingsText(u"dbName"_s), u"ditta.mdb"_s);
+    }
+
+    // Without the primary file the secondary one is next: the same holds for it.
+    ASSERT_TRUE(QFile::remove(primary));
+    writeFile(secondary, "x");
+    expectStop(secondary, u"Il file non è un database di Velmora."_s);
+    EXPECT_EQ(settingsText(u"dbPath"_s), folder);
+
+    // Neither file there: the default database is made and chosen.
+    ASSERT_TRUE(QFile::remove(secondary));
+    ASSERT_TRUE(MainModule::Main());
+    EXPECT_EQ(settingsText(u"dbPath"_s), dataFolder());
+    EXPECT_EQ(desk->prompts(), QStringList());
 }
 
 // The default database cannot be made: the start stops with the real cause,
@@ -296,8 +348,8 @@ TEST_F(Startup, ADefaultDatabaseThatCannotBeMadeStopsTheStartWithItsCause)
     EXPECT_EQ(QDir(MainModule::DataFolder).entryList(QDir::Files | QDir::Hidden), QStringList{u"gest01.mdb"_s});
 }
 
-// An up-to-date database that cannot be written opens, shows its data and
-// refuses the writes the user asks for; one that still needs an upgrade
+// An up-to-date database that cannot be written opens, says so once, shows
+// its data and refuses the writes the user asks for; one that still needs an upgrade
 // cannot be used, and the start ends.
 TEST_F(Startup, ReadOnlyDatabaseOpensWhenCurrentAndEndsTheStartWhenItNeedsAnUpgrade)
 {
@@ -309,10 +361,21 @@ TEST_F(Startup, ReadOnlyDatabaseOpensWhenCurrentAndEndsTheStartWhenItNeedsAnUpgr
         if (!readOnly.holds())
             GTEST_SKIP() << "this process can write any file";
 
+        // Told once, when the window is up, before any record is typed.
         const std::unique_ptr<frmMain> window = avvia();
         ASSERT_TRUE(window);
-        EXPECT_EQ(desk->prompts(), QStringList());
+        const auto boxes = desk->msgBoxes();
+        ASSERT_EQ(boxes.size(), 1u) << desk->prompts().join(u'|').toStdString();
+        EXPECT_EQ(boxes[0].prompt, u"Il database "_s + defaultDatabase()
+                                       + u" è di sola lettura: si possono consultare i dati, ma nessuna modifica"
+                                         " potrà essere salvata."_s);
+        EXPECT_EQ(boxes[0].style, platform::vbExclamation | platform::vbOKOnly);
+        EXPECT_EQ(boxes[0].title, u"Velmora"_s);
+        EXPECT_TRUE(window->isVisible());
+        desk->clear();
+        window->MostraNodo(0);
         window->MostraNodo(2);
+        EXPECT_EQ(desk->prompts(), QStringList());
         ASSERT_EQ(window->gexView()->rowCount(), 1);
         EXPECT_EQ(window->gexView()->textAt(1, window->gexView()->column(u"Codice"_s)->index()),
                   u"A1"_s);

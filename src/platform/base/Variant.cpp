@@ -58,6 +58,28 @@ std::optional<double> parseLocaleNumber(QStringView text, const QLocale &locale)
     return d;
 }
 
+std::optional<double> readTypedNumber(QStringView text, const QLocale &locale)
+{
+    const QStringView t = text.trimmed();
+    // Only what a user types for a number: no exponent, no spelled-out
+    // infinity, which the general reader would take.
+    const QString signs = locale.negativeSign() + locale.positiveSign() + QStringLiteral("-+");
+    for (const QChar c : t) {
+        if (!c.isDigit() && c != locale.decimalPoint().front() && c != locale.groupSeparator().front()
+            && !signs.contains(c))
+            return std::nullopt;
+    }
+    const std::optional<double> value = parseLocaleNumber(t, locale);
+    if (!value)
+        return std::nullopt;
+    try {
+        Currency::fromDouble(*value);
+    } catch (const RuntimeError &) {
+        return std::nullopt;
+    }
+    return value;
+}
+
 namespace {
 
 // The run-time writes a Double with up to 15 significant digits and a

@@ -111,6 +111,13 @@ private:
 // around it ignored); nullopt when the text is not a number.
 std::optional<double> parseLocaleNumber(QStringView text, const QLocale &locale = QLocale());
 
+// Reads a number as a user types it into a box or a cell: an optional
+// sign, digits with the locale's group separators and at most one decimal
+// separator, blanks around it ignored; no exponent. nullopt when the text is
+// not such a number or lies beyond the range of the currency type, the
+// widest that an amount or a quantity of the program may hold.
+std::optional<double> readTypedNumber(QStringView text, const QLocale &locale = QLocale());
+
 // A number as the run-time writes it: the locale's decimal separator, no
 // group separators, up to 15 significant digits.
 QString formatNumber(double value, const QLocale &locale = QLocale());

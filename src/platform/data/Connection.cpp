@@ -152,6 +152,17 @@ long long Connection::execute(const QString &jetSql, const QList<Variant> &param
     return changed;
 }
 
+bool Connection::isQuery(const QString &jetSql) const
+{
+    sqlite::Session &session = openSession();
+    const jet::Translation translation = session.translate(jetSql);
+    if (translation.kind != jet::Translation::Kind::Select)
+        return false;
+    const sqlite::Statement statement = session.prepare(translation.sql);
+    return !statement.isEmpty() && statement.columnCount() > 0 && statement.isReadOnly()
+        && sqlite::SqlLexer::tokenize(statement.tail()).isEmpty();
+}
+
 std::unique_ptr<Recordset> Connection::executeQuery(const QString &jetSql, const QList<Variant> &parameters)
 {
     auto recordset = std::make_unique<Recordset>();

@@ -62,6 +62,11 @@ public:
     // Runs a statement that returns rows ("Execute name args" included)
     // into a static, read-only recordset.
     std::unique_ptr<Recordset> executeQuery(const QString &jetSql, const QList<Variant> &parameters = {});
+    // True when the text is one statement that only reads rows: a SELECT
+    // (a PARAMETERS prefix allowed), or "Execute" of a stored query or a
+    // table. Nothing runs. A text that cannot be translated or prepared (a
+    // syntax error, an unknown table) raises what running it would.
+    bool isQuery(const QString &jetSql) const;
 
     // Transactions: the first level is a write transaction (BEGIN
     // IMMEDIATE, waiting up to the busy timeout for other writers), deeper

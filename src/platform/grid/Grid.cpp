@@ -437,6 +437,16 @@ void Grid::applyColumnLayout()
     const GridColumns &columns = m_model->columns();
     if (header->count() != columns.count())
         return;
+    // A header that paints works out where every section starts after each
+    // size it is given, which made wide grids slow to lay out: it paints
+    // once, at the end.
+    const bool painting = header->updatesEnabled();
+    if (painting)
+        header->setUpdatesEnabled(false);
+    const auto paint = qScopeGuard([header, painting] {
+        if (painting)
+            header->setUpdatesEnabled(true);
+    });
     for (int i = 1; i <= columns.count(); ++i) {
         const GridColumn *c = columns.item(i);
         const int logical = i - 1;
@@ -445,12 +455,14 @@ void Grid::applyColumnLayout()
             header->resizeSection(logical, twipsToPixels(c->width()));
         header->setSectionResizeMode(logical, c->resizable() ? QHeaderView::Interactive : QHeaderView::Fixed);
     }
+    // Each place from the left gets its column by one swap: a move would
+    // shift every section in between.
     const auto &order = columns.inDisplayOrder();
     for (int v = 0; v < static_cast<int>(order.size()); ++v) {
         const int logical = order[static_cast<size_t>(v)]->index() - 1;
         const int from = header->visualIndex(logical);
         if (from != v)
-            header->moveSection(from, v);
+            header->swapSections(from, v);
     }
 }
 

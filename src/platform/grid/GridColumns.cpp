@@ -88,4 +88,12 @@ void GridColumns::moveTo(GridColumn *column, int position)
     notify(column, GridColumn::Change::Geometry);
 }
 
+void GridColumns::setDisplayOrder(std::vector<GridColumn *> order)
+{
+    if (order.size() != m_order.size())
+        return;
+    m_order = std::move(order);
+    notify(nullptr, GridColumn::Change::Geometry);
+}
+
 } // namespace platform

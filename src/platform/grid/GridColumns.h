@@ -42,6 +42,9 @@ public:
     void setFieldIndex(GridColumn *column, int field) { column->m_fieldIndex = field; }
     void notify(GridColumn *column, GridColumn::Change change);
     void moveTo(GridColumn *column, int position);
+    // Shows the columns left to right in this order; `order` holds every
+    // column once.
+    void setDisplayOrder(std::vector<GridColumn *> order);
     // Silences notifications while the grid rebuilds its columns.
     void setMuted(bool muted) { m_muted = muted; }
 

@@ -2,11 +2,13 @@
 
 #include "platform/base/DateTime.h"
 #include "platform/base/RuntimeError.h"
+#include "platform/data/Connection.h"
 #include "platform/grid/Grid.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QScopeGuard>
 
 #include <algorithm>
 
@@ -255,23 +257,38 @@ void GridLayout::apply(Grid &grid, const QString &text, bool bind, const QString
     GridModel *model = grid.model();
     const QJsonArray columns = root.value(QStringLiteral("columns")).toArray();
     const bool replaceColumns = bind || model->columns().count() == 0;
+    const bool bindSource = bind && root.contains(QStringLiteral("recordSource"));
+    const QString recordSource = root.value(QStringLiteral("recordSource")).toString();
+    const QString bindOn = connectionString.isEmpty() ? model->connectionString() : connectionString;
 
-    // Columns: the layout's own ones, or the grid's matched by key.
+    // A layout only says which rows it shows: its record source must read
+    // them and nothing else. The database's own errors (it cannot be
+    // opened, the source names a table it lacks) go to the caller.
+    if (bindSource && !recordSource.trimmed().isEmpty() && !Connection(bindOn).isQuery(recordSource))
+        notALayout(QStringLiteral("the record source is not a query"));
+
+    // Columns: the layout's own ones, or the grid's matched by key. The grid
+    // hears of them once, when all are in place: a change told column by
+    // column would lay every column out again each time.
+    GridColumns &gridColumns = model->columns();
+    gridColumns.setMuted(true);
+    const auto unmute = qScopeGuard([&gridColumns] { gridColumns.setMuted(false); });
     std::vector<std::pair<GridColumn *, int>> positions;
+    positions.reserve(static_cast<size_t>(columns.size()));
     if (replaceColumns) {
         model->sortKeys().clear();
         model->groups().clear();
-        model->columns().clear();
+        gridColumns.clear();
         for (const QJsonValue &v : columns) {
             const QJsonObject o = v.toObject();
-            GridColumn *c = model->columns().add();
+            GridColumn *c = gridColumns.add();
             columnFromJson(*c, o, true);
             positions.emplace_back(c, o.value(QStringLiteral("position")).toInt(c->index()));
         }
     } else {
         for (const QJsonValue &v : columns) {
             const QJsonObject o = v.toObject();
-            GridColumn *c = model->columns().item(o.value(QStringLiteral("key")).toString());
+            GridColumn *c = gridColumns.item(o.value(QStringLiteral("key")).toString());
             if (!c)
                 continue;
             columnFromJson(*c, o, false);
@@ -280,8 +297,19 @@ void GridLayout::apply(Grid &grid, const QString &text, bool bind, const QString
     }
     std::stable_sort(positions.begin(), positions.end(),
                      [](const auto &a, const auto &b) { return a.second < b.second; });
-    for (const auto &[c, position] : positions)
-        c->setPosition(position);
+    if (replaceColumns) {
+        // Every column has its place: left to right by position.
+        std::vector<GridColumn *> order;
+        order.reserve(positions.size());
+        for (const auto &entry : positions)
+            order.push_back(entry.first);
+        gridColumns.setDisplayOrder(std::move(order));
+    } else {
+        for (const auto &[c, position] : positions)
+            c->setPosition(position);
+    }
+    gridColumns.setMuted(false);
+    gridColumns.notify(nullptr, GridColumn::Change::Binding);
 
     GridFormatStyles &styles = model->formatStyles();
     for (const QJsonValue &v : root.value(QStringLiteral("formatStyles")).toArray()) {
@@ -318,15 +346,21 @@ void GridLayout::apply(Grid &grid, const QString &text, bool bind, const QString
     grid.setAutoSizeColumns(options.value(QStringLiteral("autoSizeColumns")).toBool());
     grid.setRecordNavigatorCaption(options.value(QStringLiteral("recordNavigator")).toString());
 
-    if (root.value(QStringLiteral("groupsExpanded")).toBool(true))
-        model->expandAll();
-    else
-        model->collapseAll();
+    // The keys first: the rows are then put in order once, with the groups
+    // expanded or collapsed as the layout says (binding the rows puts every
+    // group in the grid's state anyway).
     model->sortKeys().assign(keysFromJson(root.value(QStringLiteral("sortKeys")).toArray(), model->columns()));
     model->groups().assign(keysFromJson(root.value(QStringLiteral("groups")).toArray(), model->columns()));
+    const bool expanded = root.value(QStringLiteral("groupsExpanded")).toBool(true);
+    if (!bindSource || expanded != model->groupsExpanded()) {
+        if (expanded)
+            model->expandAll();
+        else
+            model->collapseAll();
+    }
 
-    if (bind && root.contains(QStringLiteral("recordSource"))) {
-        model->setRecordSource(root.value(QStringLiteral("recordSource")).toString());
+    if (bindSource) {
+        model->setRecordSource(recordSource);
         const int lock = root.value(QStringLiteral("lockType")).toInt(static_cast<int>(LockType::ReadOnly));
         model->setLockType(lock == 4   ? LockType::BatchOptimistic
                            : lock == 3 ? LockType::Optimistic

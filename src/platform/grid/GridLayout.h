@@ -18,7 +18,10 @@ public:
     static QString toText(const Grid &grid, bool withSource);
     // Applies a layout to a grid. Columns are matched by key; with bind the
     // layout's columns replace the grid's and its record source is bound.
-    // Raises a RuntimeError when the text is not a grid layout.
+    // Raises a RuntimeError, before anything changes, when the text is not
+    // a grid layout or, with bind, its record source is not a query that
+    // only reads (platform::Connection::isQuery); a DatabaseError when the
+    // database cannot tell or give the rows.
     static void apply(Grid &grid, const QString &text, bool bind, const QString &connectionString);
 
     static constexpr int Version = 1;

@@ -512,8 +512,8 @@ struct GridModel::Private {
         case DataType::adSmallInt:
         case DataType::adInteger:
         case DataType::adBigInt: {
-            const auto n = parseLocaleNumber(text);
-            if (!n || std::fabs(*n) > 9.0e15)
+            const auto n = readTypedNumber(text);
+            if (!n)
                 typeMismatch();
             const double whole = std::nearbyint(*n);
             if (type == DataType::adSmallInt && (whole < -32768 || whole > 32767))
@@ -522,13 +522,13 @@ struct GridModel::Private {
         }
         case DataType::adSingle:
         case DataType::adDouble: {
-            const auto n = parseLocaleNumber(text);
+            const auto n = readTypedNumber(text);
             if (!n)
                 typeMismatch();
             return Variant(*n);
         }
         case DataType::adCurrency: {
-            const auto n = parseLocaleNumber(text);
+            const auto n = readTypedNumber(text);
             if (!n)
                 typeMismatch();
             return Variant(Currency::fromDouble(*n));
@@ -721,17 +721,24 @@ GridModel::GridModel(QObject *parent)
                 return;
             }
             beginResetModel();
-            if (c && d->source && !c->dataField().isEmpty()) {
-                int field = -1;
-                for (int f = 0; f < d->source->fieldCount(); ++f) {
-                    if (d->source->fieldName(f).compare(c->dataField(), Qt::CaseInsensitive) == 0) {
-                        field = f;
-                        break;
+            if (!d->unbound) {
+                // The field a column shows; with no column named, every
+                // column's (the columns were replaced all at once).
+                const auto resolve = [this](GridColumn *column) {
+                    int field = -1;
+                    for (int f = 0; d->source && !column->dataField().isEmpty() && f < d->source->fieldCount(); ++f) {
+                        if (d->source->fieldName(f).compare(column->dataField(), Qt::CaseInsensitive) == 0) {
+                            field = f;
+                            break;
+                        }
                     }
-                }
-                d->columns.setFieldIndex(c, field);
-            } else if (c && c->dataField().isEmpty() && !d->unbound) {
-                d->columns.setFieldIndex(c, -1);
+                    d->columns.setFieldIndex(column, field);
+                };
+                if (c)
+                    resolve(c);
+                else
+                    for (int i = 1; i <= d->columns.count(); ++i)
+                        resolve(d->columns.item(i));
             }
             d->dropCaches();
             d->rebuildIndex();

@@ -152,6 +152,20 @@ TEST(VariantNumbers, TextIsReadAndNumbersDatesAndBytesWrittenInTheGivenLocaleCur
     EXPECT_EQ(Variant("caffè").toByteArray(), QByteArray("caff\xc3\xa8"));
 }
 
+// What a user types for a number: the locale's separators and a sign, no
+// exponent, nothing beyond what a currency amount can hold.
+TEST(VariantNumbers, TypedNumbersAreReadInTheLocaleWithoutExponentWithinTheCurrencyRange)
+{
+    const QLocale it(QLocale::Italian, QLocale::Italy);
+    for (const auto &[text, value] : std::initializer_list<std::pair<const char *, double>>{
+             {" 12 ", 12}, {"1,5", 1.5}, {"-1.234,5", -1234.5}, {"922.337.203.685.477", 922337203685477},
+             {"-922337203685477", -922337203685477}})
+        EXPECT_EQ(platform::readTypedNumber(QString::fromUtf8(text), it), value) << text;
+    for (const char *text : {"", "1e308", "1,5e2", "1E3", "inf", "nan", "1,5,5", "922337203685478", "-1e20", "12x"})
+        EXPECT_EQ(platform::readTypedNumber(QString::fromUtf8(text), it), std::nullopt) << text;
+    EXPECT_EQ(platform::readTypedNumber(u"1.5", QLocale::c()), 1.5);
+}
+
 TEST(VariantDates, TextIsReadAsIsoOrInTheLocaleAndNumbersAsSerialDates)
 {
     // Numbers are serial dates; two-digit years up to 29 are this century's.
