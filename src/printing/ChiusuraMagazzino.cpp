@@ -3,6 +3,7 @@
 #include "common/comDateLib.h"
 #include "platform/base/RuntimeError.h"
 #include "platform/data/Connection.h"
+#include "platform/data/JetTemplateQueries.h"
 #include "platform/data/Recordset.h"
 #include "platform/desktop/DesktopServices.h"
 #include "printing/AnteprimaGiacenze.h"
@@ -49,17 +50,11 @@ const QString InserisciRighe = QStringLiteral(
 
 // The lines at the last load cost: the cost of each article's latest load
 // line dated before the end of the period, the line the stored last cost
-// query picks; an article never loaded up to then has no cost. The
-// article's latest load line of all (kept by the database in
-// _UltimoCarico) is that line unless the article was loaded again after
-// the period; only then are its loads searched.
+// query picks; an article never loaded up to then has no cost.
 const QString RigheCostoUltimo = Parametri + InserisciRighe + QStringLiteral(
-    "SELECT G.CodiceArticolo, G.Q, C.Costo, IIf(C.Costo Is Null, 0, 1), 10, [id] "
-    "FROM ((%1) AS G LEFT JOIN _UltimoCarico AS U ON U.CodiceArticolo = G.CodiceArticolo) "
-    "LEFT JOIN MagazRegDetail AS C ON C.IdDet = IIf(U.DataIns < [fine], U.IdDet, "
-    "(SELECT TOP 1 D.IdDet FROM MagazRegMain AS M INNER JOIN MagazRegDetail AS D ON M.IdReg = D.IdReg "
-    "WHERE D.CodiceArticolo = G.CodiceArticolo AND D.Segno = 1 AND M.DataIns < [fine] "
-    "ORDER BY M.DataIns DESC, M.IdReg DESC, D.Riga DESC, D.IdDet DESC))").arg(GiacenzePositive);
+    "SELECT G.CodiceArticolo, G.Q, G.C, IIf(G.C Is Null, 0, 1), 10, [id] "
+    "FROM (SELECT P.*, " VELMORA_LAST_LOAD_COST("P.CodiceArticolo", "< [fine]") " AS C FROM (%1) AS P) AS G")
+    .arg(GiacenzePositive);
 
 // The lines at the average load cost of the period; an article without
 // loads in the period, or whose loads net to nothing, has no cost.
