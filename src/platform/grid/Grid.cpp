@@ -153,9 +153,19 @@ Grid::Grid(QWidget *parent)
         }
         --m_syncing;
     });
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
-        if (now && insideGrid(now) && !(old && insideGrid(old)))
-            emit focusReceived();
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        if (now && insideGrid(now)) {
+            if (!m_focusInside) {
+                m_focusInside = true;
+                emit focusReceived();
+            }
+            return;
+        }
+        // Another control of the window takes the focus from the grid. The
+        // focus going to another window (a message box, a dialog) comes
+        // back to the grid with the activation: it never left.
+        if ((now && now->window() == window()) || !isVisible())
+            m_focusInside = false;
     });
 }
 

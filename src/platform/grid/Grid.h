@@ -180,7 +180,8 @@ signals:
     void rowRead(int row, platform::GridRowBuffer &values);
     void sortKeysChanged();
     void bound();
-    // The focus came into the grid from outside it.
+    // The focus came into the grid from another control of its window
+    // (not back from another window, such as a message box).
     void focusReceived();
     // A cell's drop-down list is about to open: its list may be read again.
     void beforeDropDown(int column);
@@ -212,6 +213,8 @@ private:
     QString m_navigatorCaption;
     QSize m_imageSize;
     int m_syncing = 0;
+    // The focus is in the grid, or was when its window gave the activation away.
+    bool m_focusInside = false;
 };
 
 } // namespace platform
