@@ -109,6 +109,11 @@ public:
     void cancelRow();
     bool deleteRow(int row) { return m_model->deleteRow(row); }
     bool isEditing() const;
+    // True while something typed is not stored in the recordset yet: the
+    // pending row's changes, or the open editor's text.
+    bool hasPendingInput() const;
+    // Puts the focus into the current cell: its open editor, or the grid.
+    void focusCell();
 
     // ---- look ----
     QFont headerFont() const { return m_headerFont; }
@@ -187,6 +192,9 @@ signals:
     void beforeDropDown(int column);
 
 private:
+    // A click on a row header: the cell being typed into is stored and its
+    // editor closed, and the whole row is selected, for Delete to delete it.
+    void selectRowFromHeader(int row);
     void applyColumnLayout();
     // Scrolls a row into view, also when the current column is hidden.
     void scrollToRow(int row);
