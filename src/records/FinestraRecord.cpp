@@ -6,6 +6,7 @@
 #include "platform/data/Recordset.h"
 #include "platform/desktop/DesktopServices.h"
 #include "platform/desktop/WindowPlacement.h"
+#include "records/PulsantiInvio.h"
 #include "shell/MainModule.h"
 #include "shell/WindowRegistry.h"
 
@@ -64,7 +65,8 @@ FinestraRecord::FinestraRecord(Tabella tabella, const QString &titolo, QWidget *
     m_cmdSalva->setObjectName(QStringLiteral("cmdSalva"));
     m_cmdAnnulla = new QPushButton(QStringLiteral("Annulla"), this);
     m_cmdAnnulla->setObjectName(QStringLiteral("cmdAnnulla"));
-    // Enter never presses a button of a data-entry window.
+    // No button is the default: Enter in a field moves on and never saves
+    // or cancels; Enter on a focused button clicks it.
     for (QPushButton *button : {m_cmdSalva, m_cmdAnnulla}) {
         button->setAutoDefault(false);
         button->setDefault(false);
@@ -72,6 +74,7 @@ FinestraRecord::FinestraRecord(Tabella tabella, const QString &titolo, QWidget *
         buttons->addWidget(button);
     }
     layout->addLayout(buttons);
+    PulsantiInvio::Applica(this);
     connect(m_cmdSalva, &QPushButton::clicked, this, [this] { cmdSalva_Click(); });
     connect(m_cmdAnnulla, &QPushButton::clicked, this, [this] { cmdAnnulla_Click(); });
 
@@ -613,7 +616,7 @@ void FinestraRecord::Termina(bool saved)
     deleteLater();
 }
 
-void FinestraRecord::MostraErrore(const QString &description) const
+void FinestraRecord::MostraErrore(const QString &description)
 {
     platform::desktop().msgBox(description, platform::vbCritical, MainModule::ApplicationTitle);
 }

@@ -72,6 +72,10 @@ public:
     // Discards the record and ends the window, as Annulla and Esc do.
     void cmdAnnulla_Click();
 
+    // A database error the user must know of (the database in use, read
+    // only, missing), as a critical message with its Italian description.
+    static void MostraErrore(const QString &description);
+
 protected:
     // The table of the window, the column the key is looked up by and the
     // column whose value is handed back after a save.
@@ -154,9 +158,6 @@ protected:
     // The entry of a look-up combo whose item data equals the value (text
     // compared without regard to case); -1 when none does.
     static int IndiceValore(const QComboBox *combo, const platform::Variant &value);
-
-    // A database error the user must know of, as a critical message.
-    void MostraErrore(const QString &description) const;
 
     bool eventFilter(QObject *watched, QEvent *event) override;
     void reject() override;
