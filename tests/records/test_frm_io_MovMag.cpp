@@ -16,10 +16,14 @@
 #include "records/frm_io_MovMag_01.h"
 #include "records/frm_io_MovMag_01_Righe.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QHeaderView>
 #include <QLabel>
+#include <QPointer>
 #include <QTableView>
+#include <qtestspontaneevent.h>
 
 using namespace recordstest;
 using namespace Qt::StringLiterals;
@@ -120,6 +124,25 @@ protected:
         return queryColumn(database, u"SELECT Riga || ' ' || CodiceArticolo || printf(' %g %d %g %g', \"Quantità\", "
                                      "Segno, Costo, Prezzo) FROM MagazRegDetail WHERE IdReg=%1 ORDER BY Riga"_s
                                          .arg(idReg));
+    }
+    // The text of the cell editor open in the grid.
+    static QString inEditing(const frm_io_MovMag_01 *w)
+    {
+        const QWidget *editor = w->gexDet->delegate()->editor();
+        return editor ? platform::GridDelegate::editorText(editor) : u"(none)"_s;
+    }
+    // True when the focus is in the grid, in the cell of the current line in `column`.
+    static bool inCell(const frm_io_MovMag_01 *w, int column)
+    {
+        return w->gexDet->isAncestorOf(QApplication::focusWidget()) && w->gexDet->col() == column;
+    }
+    // The close button of the title bar, or Alt+F4: the window manager's close.
+    static void chiudiDallaBarra(QWidget *w)
+    {
+        QCloseEvent close;
+        QSpontaneKeyEvent::setSpontaneous(&close);
+        QApplication::instance()->notify(w, &close);
+        settle();
     }
     QString contatore() const { return cell(u"SELECT printf('%d', l02) FROM _Pars WHERE k01='maga' AND l01=2031"_s); }
     QStringList messaggi() const
@@ -463,4 +486,192 @@ TEST_F(MovWindowTest, CancelDeleteAndTheLabelQuestion)
     EXPECT_TRUE(righe(id).isEmpty());
     EXPECT_EQ(w->Stato(), frm_io_MovMag_01::StatoNuovo);
     EXPECT_EQ(w->windowTitle(), u"<Nuovo Movimento>"_s);
+}
+
+TEST_F(MovWindowTest, TheCausaleIsChosenFromItsListWithTheMouseOrF4AndFixedWhenLeft)
+{
+    // The mouse: the arrow opens the list and a click chooses; the causale
+    // is fixed only when another control is reached.
+    frm_io_MovMag_01 *w = nuovo();
+    ASSERT_NE(w, nullptr);
+    QComboBox *causale = w->cmbData;
+    ASSERT_EQ(QApplication::focusWidget(), causale);
+    EXPECT_EQ(w->sbPanel[1]->text(), u"F4-Lista"_s);
+    // A list opened by the mouse ignores a click for a double-click time:
+    // none here, so that the click that chooses comes at once.
+    const int doppio = QApplication::doubleClickInterval();
+    QApplication::setDoubleClickInterval(0);
+    QTest::mouseClick(causale, Qt::LeftButton, {}, QPoint(causale->width() - 6, causale->height() / 2));
+    QApplication::processEvents();
+    QAbstractItemView *lista = causale->view();
+    ASSERT_TRUE(lista->isVisible());
+    EXPECT_TRUE(causale->isEnabled());
+    QTest::mouseClick(lista->viewport(), Qt::LeftButton, {},
+                      lista->visualRect(causale->model()->index(causale->findText(u"Vendita"_s), 0)).center());
+    QApplication::processEvents();
+    QApplication::setDoubleClickInterval(doppio);
+    EXPECT_FALSE(lista->isVisible());
+    EXPECT_TRUE(causale->isEnabled());
+    tasto(Qt::Key_Tab);
+    EXPECT_FALSE(causale->isEnabled());
+    EXPECT_EQ((QStringList{causale->currentText(), w->lblData[1]->text()}), (QStringList{u"Vendita"_s, u"Cliente:"_s}));
+    EXPECT_TRUE(w->gexDet->column(Col::Prezzo)->visible());
+    tasto(Qt::Key_Escape);
+    settle();
+
+    // F4 opens the list as well, and the keys choose in it.
+    w = nuovo();
+    ASSERT_NE(w, nullptr);
+    tasto(Qt::Key_F4);
+    ASSERT_TRUE(w->cmbData->view()->isVisible());
+    EXPECT_TRUE(w->cmbData->isEnabled());
+    for (int i = 0; i < 4; ++i)
+        tasto(Qt::Key_Down);
+    tasto(Qt::Key_Return);
+    EXPECT_TRUE(w->cmbData->isEnabled());
+    tasto(Qt::Key_Tab);
+    EXPECT_FALSE(w->cmbData->isEnabled());
+    EXPECT_EQ(w->cmbData->currentText(), u"Scarico"_s);
+    EXPECT_FALSE(w->dtcData0->isVisible());
+    EXPECT_TRUE(w->lblData[1]->text().isEmpty());
+    EXPECT_TRUE(messaggi().isEmpty());
+}
+
+// Back from the finder, the new-article or the article window, the focus
+// is in the line again, never in the date: a quantity typed next is the
+// line's.
+TEST_F(MovWindowTest, AfterF5F6OrF7TheFocusIsBackInTheLine)
+{
+    frm_io_MovMag_01 *w = nuovo();
+    ASSERT_NE(w, nullptr);
+    testata(w, u"Carico"_s, u"x"_s);
+    w->gexDet->view()->setFocus();
+    QApplication::processEvents();
+    // An article chosen with F6: on to the quantity of its line.
+    onModal<comfrmFindRecord>([] { tasto(Qt::Key_F6); }, [](comfrmFindRecord *finder) {
+        QTest::keyClicks(finder->txtFind, u"Dad"_s);
+        finder->cmdInsert->click();
+    });
+    activate(w); // the window manager gives the window the activation back
+    EXPECT_TRUE(inCell(w, Col::Quantita));
+    scrivi(u"3"_s);
+    tasto(Qt::Key_Tab);
+    tasto(Qt::Key_Tab);
+    // F5 cancelled and F7 confirmed on the code being typed: back in the
+    // code cell, with what was typed.
+    scrivi(u"a1"_s);
+    onModal<frm_io_Articoli_02>([] { tasto(Qt::Key_F5); }, [](frm_io_Articoli_02 *a) { a->cmdAnnulla()->click(); });
+    activate(w);
+    EXPECT_TRUE(inCell(w, Col::Codice));
+    EXPECT_EQ(inEditing(w), u"A1"_s);
+    onModal<frm_io_Articoli_02>([] { tasto(Qt::Key_F7); }, [](frm_io_Articoli_02 *a) {
+        EXPECT_EQ(a->txtData[0]->text(), u"A1"_s);
+        QTest::mouseClick(a->cmdSalva(), Qt::LeftButton);
+    });
+    activate(w);
+    EXPECT_TRUE(inCell(w, Col::Codice));
+    tasto(Qt::Key_Tab);
+    scrivi(u"2"_s);
+    tasto(Qt::Key_Tab);
+    tasto(Qt::Key_Tab);
+    ASSERT_TRUE(w->cmdSalva_Click());
+    EXPECT_EQ(righe(w->Mov().IdReg()), (QStringList{u"10 B2 3 1 1.5 3"_s, u"20 A1 2 1 2 5"_s}));
+    EXPECT_EQ(cell(u"SELECT DataIns FROM MagazRegMain WHERE IdReg=%1"_s.arg(w->Mov().IdReg())), u"2031-03-15"_s);
+}
+
+// Esc asks whenever the grid holds a line, stored or being typed, and No
+// leaves the line as it was typed; Enter on the empty new line and Enter on
+// "Salva (F8)" then save.
+TEST_F(MovWindowTest, EscAsksBeforeDroppingALineBeingTypedAndEnterOnSalvaSaves)
+{
+    frm_io_MovMag_01 *w = nuovo();
+    ASSERT_NE(w, nullptr);
+    testata(w, u"Carico"_s, u"x"_s);
+    w->gexDet->view()->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(w->gexDet->recordNavigatorText(), u"Record: 1 di 1"_s);
+    scrivi(u"A1"_s);
+    tasto(Qt::Key_Tab);
+    scrivi(u"4"_s);
+    desk->queueMsgBox(platform::vbNo);
+    tasto(Qt::Key_Escape);
+    EXPECT_EQ(messaggi(), QStringList{frm_io_MovMag_01::MsgAbbandona});
+    EXPECT_TRUE(inCell(w, Col::Quantita));
+    EXPECT_EQ(inEditing(w), u"4"_s);
+    tasto(Qt::Key_Tab);
+    tasto(Qt::Key_Tab);
+    EXPECT_EQ(w->gexDet->recordNavigatorText(), u"Record: 2 di 2"_s);
+    tasto(Qt::Key_Return);
+    ASSERT_EQ(QApplication::focusWidget(), w->cmdSalva);
+    EXPECT_FALSE(w->cmdSalva->isDefault());
+    tasto(Qt::Key_Return);
+    EXPECT_EQ(w->Stato(), frm_io_MovMag_01::StatoVista);
+    const int id = w->Mov().IdReg();
+    EXPECT_EQ(righe(id), QStringList{u"10 A1 4 1 2 5"_s});
+
+    // With a stored line, a second one typed: No keeps both, Yes drops only
+    // what was not saved.
+    w->cmdModifica->click();
+    scrivi(u"B2"_s);
+    desk->queueMsgBox(platform::vbNo);
+    tasto(Qt::Key_Escape);
+    EXPECT_EQ(inEditing(w), u"B2"_s);
+    tasto(Qt::Key_Tab);
+    desk->queueMsgBox(platform::vbYes);
+    tasto(Qt::Key_Escape);
+    EXPECT_EQ(messaggi().size(), 3);
+    EXPECT_EQ(w->Stato(), frm_io_MovMag_01::StatoVista);
+    EXPECT_EQ(w->gexDet->rowCount(), 1);
+    EXPECT_EQ(righe(id), QStringList{u"10 A1 4 1 2 5"_s});
+}
+
+// The window manager's close (its close button, Alt+F4) goes as Esc does.
+TEST_F(MovWindowTest, TheTitleBarsCloseAsksWhereLinesWouldBeLostAndNoKeepsThem)
+{
+    QPointer<frm_io_MovMag_01> w = nuovo();
+    ASSERT_NE(w, nullptr);
+    riga(w, u"A1"_s, u"2"_s);
+    scrivi(u"B2"_s);
+    desk->queueMsgBox(platform::vbNo);
+    chiudiDallaBarra(w);
+    ASSERT_EQ(finestra(), w);
+    EXPECT_EQ(messaggi(), QStringList{frm_io_MovMag_01::MsgAbbandona});
+    EXPECT_EQ(w->Mov().Righe().rowCount(), 1);
+    EXPECT_EQ(inEditing(w), u"B2"_s);
+    desk->queueMsgBox(platform::vbYes);
+    chiudiDallaBarra(w);
+    EXPECT_TRUE(w.isNull());
+    EXPECT_EQ(cell(u"SELECT COUNT(*) FROM MagazRegMain"_s), u"1"_s);
+    // Without lines, or in view mode, the window just closes.
+    for (const bool vista : {false, true}) {
+        QPointer<frm_io_MovMag_01> other = vista ? apri(7) : nuovo();
+        ASSERT_NE(other, nullptr);
+        chiudiDallaBarra(other);
+        EXPECT_TRUE(other.isNull());
+    }
+    EXPECT_EQ(messaggi().size(), 2);
+    EXPECT_EQ(refreshes, 0);
+}
+
+// A click on a row's header closes the cell editor that the next line's
+// code opened, selects the row, and Delete deletes it.
+TEST_F(MovWindowTest, ARowHeaderClickSelectsTheLineForDelete)
+{
+    frm_io_MovMag_01 *w = apri(7);
+    ASSERT_NE(w, nullptr);
+    w->cmdModifica->click();
+    riga(w, u"B2"_s, u"5"_s);
+    ASSERT_TRUE(w->gexDet->isEditing());
+    EXPECT_EQ(w->gexDet->recordNavigatorText(), u"Record: 4 di 4"_s);
+    QHeaderView *header = w->gexDet->view()->verticalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->width() / 2, header->sectionViewportPosition(0) + header->sectionSize(0) / 2));
+    EXPECT_FALSE(w->gexDet->isEditing());
+    EXPECT_TRUE(w->gexDet->view()->selectionModel()->isRowSelected(0, {}));
+    EXPECT_EQ(w->gexDet->recordNavigatorText(), u"Record: 1 di 3"_s);
+    tasto(Qt::Key_Delete);
+    EXPECT_EQ(w->gexDet->textAt(1, Col::Codice), u"B2"_s);
+    EXPECT_EQ(w->lblTotale[1]->text(), u"18,00\u00a0€"_s);
+    tasto(Qt::Key_F8);
+    EXPECT_EQ(righe(7), (QStringList{u"30 B2 1 -1 1.5 3"_s, u"40 B2 5 -1 1.5 3"_s}));
 }
