@@ -3,29 +3,22 @@
 #include "platform/report/BarcodeSymbol.h"
 #include "platform/report/ReportControl.h"
 #include "platform/report/ReportDocument.h"
+#include "platform/report/TextFit.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 
 namespace platform::report {
 
 namespace {
 
-int textFlags(const RenderedItem &item)
-{
-    int flags = Qt::AlignTop;
-    switch (item.alignment) {
-    case TextAlign::Left: flags |= Qt::AlignLeft; break;
-    case TextAlign::Center: flags |= Qt::AlignHCenter; break;
-    case TextAlign::Right: flags |= Qt::AlignRight; break;
-    }
-    flags |= item.wordWrap ? Qt::TextWordWrap : Qt::TextSingleLine;
-    return flags;
-}
+// Texts drawn wider than their box, since the program started.
+std::atomic<int> overflows{0};
 
 QPen linePen(const RenderedItem &item)
 {
@@ -61,13 +54,24 @@ void ReportPainter::paintItem(QPainter &painter, const ReportDocument &doc, cons
         painter.fillRect(r, QColor::fromRgba(item.backColor));
 
     switch (item.kind) {
-    case RenderedItem::Kind::Text:
+    case RenderedItem::Kind::Text: {
         if (item.text.isEmpty() || item.font < 0)
             return;
-        painter.setFont(doc.qfont(item.font));
+        const QFont &font = doc.qfont(item.font);
+        const QFontMetricsF metrics(font);
+        int flags = TextFit::flags(metrics, item.text, r.width(), item.alignment, item.wordWrap);
+        // A one-line text too wide for its box (a number in a narrow
+        // column) is drawn whole, past the side of the box, and counted:
+        // cut at the box it would show another number.
+        if (TextFit::widerThanBox(metrics, item.text, r.width(), item.wordWrap)) {
+            flags |= Qt::TextDontClip;
+            ++overflows;
+        }
+        painter.setFont(font);
         painter.setPen(QColor::fromRgba(item.color));
-        painter.drawText(r, textFlags(item), item.text);
+        painter.drawText(r, flags, item.text);
         return;
+    }
     case RenderedItem::Kind::Line:
         painter.setPen(linePen(item));
         painter.drawLine(r.topLeft(), r.bottomRight());
@@ -175,6 +179,25 @@ void ReportPainter::paintItem(QPainter &painter, const ReportDocument &doc, cons
         return;
     }
     }
+}
+
+int ReportPainter::textsWiderThanBox()
+{
+    return overflows;
+}
+
+QStringList ReportPainter::textsOutOfBox(const ReportDocument &doc, int page)
+{
+    QStringList found;
+    for (const RenderedItem &item : doc.pages.at(static_cast<size_t>(page)).items) {
+        if (item.kind != RenderedItem::Kind::Text || item.text.isEmpty() || item.font < 0)
+            continue;
+        const QFontMetricsF metrics(doc.qfont(item.font));
+        if (TextFit::widerThanBox(metrics, item.text, item.rect.width(), item.wordWrap)
+            || TextFit::tallerThanBox(metrics, item.text, item.rect.size(), item.alignment, item.wordWrap))
+            found << item.name + QStringLiteral(": ") + item.text;
+    }
+    return found;
 }
 
 void ReportPainter::paintControl(QPainter &painter, const ReportControl &control,

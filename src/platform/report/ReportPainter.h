@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QRectF>
+#include <QStringList>
 
 #include <memory>
 
@@ -37,6 +38,17 @@ public:
     // value outside a run, so the designer passes a sample).
     static void paintControl(QPainter &painter, const ReportControl &control,
                              const std::shared_ptr<const BarcodeSymbol> &barcode = {});
+
+    // A text is never cut at the side of its box: a wrapping text breaks
+    // inside a word too long for the box, and a one-line text wider than
+    // its box is drawn whole, reaching past it. The number of such wide
+    // one-line texts drawn since the program started, so that a layout whose
+    // columns are too narrow for its numbers does not go unnoticed.
+    static int textsWiderThanBox();
+    // The texts of a page that do not fit their box: one-line texts wider
+    // than it, and wrapping texts whose last lines fall below it (cut
+    // there); each as its control's name, ": " and the text.
+    static QStringList textsOutOfBox(const ReportDocument &doc, int page);
 
 private:
     static void paintItem(QPainter &painter, const ReportDocument &doc, const RenderedItem &item);

@@ -201,3 +201,55 @@ TEST(ReportReferencePicture, FirstPageMatchesTheStoredReference)
     }
     EXPECT_LT(differing, page.width() * page.height() / 500) << differing << " pixels differ";
 }
+
+// No text is cut at the side of its box: a number or a date too wide for
+// its column stays on one line, drawn whole past the box's side and
+// counted, even in a field that wraps; a code longer than its column breaks
+// over lines within it; a text whose lines a box of fixed height cannot
+// hold is named with the wide number and date.
+TEST(ReportText, NumbersTooWideForTheirBoxAreDrawnWholeAndCountedLongWordsBreakInTheBox)
+{
+    ReportLayout layout;
+    layout.reportHeader().height = 300;
+    layout.reportHeader().addLabel(QStringLiteral("lblNota"), QStringLiteral("una nota troppo lunga per una riga"), 0, 0,
+                                   1000, 280);
+    ReportSection &rows = layout.detail();
+    rows.height = 300;
+    rows.canGrow = true;
+    ReportControl &value = rows.addField(QStringLiteral("txtV"), QStringLiteral("V"), 3000, 0, 800, 280);
+    value.alignment = TextAlign::Right;
+    value.canGrow = true;
+    value.outputFormat = QStringLiteral("#,##0.00");
+    rows.addField(QStringLiteral("txtCodice"), QStringLiteral("Codice"), 5000, 0, 1500, 280).canGrow = true;
+    rows.addField(QStringLiteral("txtData"), QStringLiteral("Data"), 7000, 0, 700, 280).outputFormat =
+        QStringLiteral("dd/mm/yyyy");
+    const QString code = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789WXYZ");
+    layout.setRecordset(makeRecordset({{QStringLiteral("V"), DataType::adCurrency},
+                                       {QStringLiteral("Codice"), DataType::adVarWChar, 40},
+                                       {QStringLiteral("Data"), DataType::adDate}},
+                                      {{Variant(Currency::fromRaw(27703946200)), Variant(code), Variant(DateTime(2026, 1, 14))},
+                                       {Variant(Currency::fromRaw(10000)), Variant(QStringLiteral("A001")), Variant::null()}}));
+    layout.run();
+    const ReportDocument &doc = *layout.document();
+    EXPECT_EQ(ReportPainter::textsOutOfBox(doc, 0),
+              QStringList({QStringLiteral("lblNota: una nota troppo lunga per una riga"),
+                           QStringLiteral("txtV: 2.770.394,62"), QStringLiteral("txtData: 14/01/2026")}));
+
+    const int before = ReportPainter::textsWiderThanBox();
+    const QImage page = ReportPainter::renderPage(doc, 0, 144);
+    EXPECT_EQ(ReportPainter::textsWiderThanBox() - before, 2);
+
+    // The first digits stand left of the number's box.
+    const auto values = reporttest::itemsNamed(doc, QStringLiteral("txtV"));
+    ASSERT_EQ(values.size(), 2);
+    const QRectF box = values[0].second->rect;
+    EXPECT_EQ(box.height(), 280);
+    EXPECT_GT(darkPixels(page, pixels(QRectF(box.left() - 400, box.top(), 400, box.height()), 144)), 20);
+    // The code takes three lines of its column and nothing beyond it.
+    const auto codes = reporttest::itemsNamed(doc, QStringLiteral("txtCodice"));
+    ASSERT_EQ(codes.size(), 2);
+    const QRectF codeBox = codes[0].second->rect;
+    EXPECT_GT(codeBox.height(), 2 * 280);
+    EXPECT_GT(darkPixels(page, pixels(codeBox, 144)), 100);
+    EXPECT_EQ(darkPixels(page, pixels(QRectF(codeBox.right() + 15, codeBox.top(), 400, codeBox.height()), 144)), 0);
+}
