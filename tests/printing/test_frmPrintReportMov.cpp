@@ -269,6 +269,83 @@ TEST_F(StampeMagazzinoTest, TheJournalListsEveryMovementApartInNumberOrderWithIt
     EXPECT_FALSE(sheet.find(QStringLiteral("Totali Stampa")).isEmpty());
 }
 
+// The journal exported into cells (Excel, RTF, HTML): the number, the date,
+// the causale and the counterpart of a movement in cells of their own, the
+// captions once at the top, no page numbers; the PDF keeps its pages as
+// printed. A full disk is told and leaves the older file as it was.
+TEST_F(StampeMagazzinoTest, TheJournalExportsIntoCellsOfTheirOwnWithoutPageCaptionsOrNumbers)
+{
+    // Enough lines for two pages.
+    DataFixture::runSql(database, uR"sql(
+INSERT INTO MagazRegMain (IdReg, DataIns, Progressivo, Causale, TipoContropartita) VALUES
+    (30, '2024-07-01', 6, 'Carico', 'Deposito');
+WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 60)
+INSERT INTO MagazRegDetail (IdReg, Riga, CodiceArticolo, "Quantità", Segno, Costo, Prezzo)
+    SELECT 30, i, 'A001', 1, 1, 0.1, 0.2 FROM n;
+)sql"_s);
+    choose(1);
+
+    const QString pdf = pdfLines(exportTo(12, u"giornale.pdf"_s));
+    EXPECT_EQ(linesWith(pdf, u"Progressivo Data Causale Contropartita"_s).size(), 2) << pdf.toStdString();
+    EXPECT_GE(lineOf(pdf, u"1 / 2"_s), 0);
+    EXPECT_GE(lineOf(pdf, u"2 / 2"_s), 0);
+
+    const reporttest::Sheet sheet = reporttest::readSheet(exportTo(10, u"giornale.xlsx"_s));
+    const QString causale = sheet.find(u"Reso a Fornitore"_s);
+    ASSERT_FALSE(causale.isEmpty());
+    const int row = reporttest::rowOf(causale);
+    EXPECT_EQ(sheet.cells.value(u"A%1"_s.arg(row)).value, u"3"_s);
+    EXPECT_EQ(sheet.cells.value(u"A%1"_s.arg(row)).format, u"000000"_s);
+    EXPECT_EQ(sheet.cells.value(u"B%1"_s.arg(row)).value, u"45383"_s); // 1 April 2024
+    EXPECT_EQ(sheet.cells.value(u"B%1"_s.arg(row)).format, u"dd/mm/yyyy"_s);
+    EXPECT_EQ(reporttest::columnOf(causale), u"C"_s);
+    EXPECT_EQ(reporttest::columnOf(sheet.find(u"Rossi Srl"_s)), u"E"_s);
+    int captions = 0;
+    for (const reporttest::SheetCell &cell : sheet.cells) {
+        captions += cell.value == u"Progressivo"_s;
+        EXPECT_NE(cell.value, u"/"_s);
+    }
+    EXPECT_EQ(captions, 1);
+    EXPECT_FALSE(sheet.find(u"Totali Stampa"_s).isEmpty());
+
+    const QByteArray rtf = DataFixture::fileBytes(exportTo(11, u"giornale.rtf"_s));
+    int rtfCaptions = 0;
+    bool movement = false;
+    for (const reporttest::RtfRow &r : reporttest::rtfRows(rtf)) {
+        rtfCaptions += r.texts.contains(u"Progressivo"_s);
+        EXPECT_FALSE(r.texts.contains(u"/"_s)) << r.texts.join(u'|').toStdString();
+        if (const qsizetype i = r.texts.indexOf(u"000003"_s); i >= 0) {
+            movement = true;
+            EXPECT_EQ(r.texts.mid(i, 4), (QStringList{u"000003"_s, u"01/04/2024"_s, u"Reso a Fornitore"_s,
+                                                      u"Rossi Srl"_s}));
+        }
+    }
+    EXPECT_TRUE(movement);
+    EXPECT_EQ(rtfCaptions, 1);
+    const QString html = QString::fromUtf8(DataFixture::fileBytes(exportTo(13, u"giornale.html"_s)));
+    EXPECT_EQ(html.count(u">Progressivo<"_s), 1);
+    EXPECT_FALSE(html.contains(u">/<"_s));
+    EXPECT_TRUE(html.contains(u">01/04/2024<"_s));
+
+    // The preview after the exports has its captions and numbers again.
+    const QString shown = preview<arpGiornaleMagazzino>();
+    EXPECT_EQ(linesWith(shown, u"Progressivo Data Causale Contropartita"_s).size(), 2);
+    EXPECT_TRUE(hasLine(shown, u"2 / 2"_s));
+
+    // A full disk halfway through the file.
+    const QString path = folder + u"/giornale.rtf"_s;
+    {
+        const reporttest::DiskFull full(rtf.size() / 2);
+        desktop->queueSaveFile(path);
+        dialog->mnuexp(11)->trigger();
+    }
+    EXPECT_EQ(desktop->prompts(),
+              QStringList{u"Esportazione non riuscita.\r\nImpossibile scrivere il file '%1': il file supera la "
+                          u"dimensione massima consentita."_s.arg(path)});
+    EXPECT_EQ(DataFixture::fileBytes(path), rtf);
+    EXPECT_TRUE(dialog->isVisible() && dialog->isEnabled());
+}
+
 TEST_F(StampeMagazzinoTest, TheFiltersNarrowTheJournalAndTheInventoryWhateverTheirTexts)
 {
     struct Case {

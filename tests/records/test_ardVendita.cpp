@@ -120,7 +120,7 @@ TEST_F(DocumentTest, TheDocumentPrintsEveryLineInOrderAndTheSignChoosesCounterpa
                            u"Codice Articolo Descrizione UM Quantità Costo"_s,
                            u"A1 Vite à testa svasata PZ 1.234,00 0,50"_s,
                            u"C3 Guarnizione in gomma nitrilica PZ 3,00 1,20"_s,
-                           u"resistente agli oli e ai carburanti per"_s, u"raccordi idraulici"_s,
+                           u"resistente agli oli e ai carburanti"_s, u"per raccordi idraulici"_s,
                            u"B2 Caffè in grani KG 2,50 12,35"_s, u"Totale: 1.296,86 €"_s}));
     // Quantities print without their sign.
     const std::tuple<std::int32_t, std::int16_t, QStringList> casi[] = {
