@@ -269,6 +269,68 @@ TEST_F(StampeMagazzinoTest, TheJournalListsEveryMovementApartInNumberOrderWithIt
     EXPECT_FALSE(sheet.find(QStringLiteral("Totali Stampa")).isEmpty());
 }
 
+// The period's last day counts whole, to its last second, as in the
+// year-end closing: a movement of 31 December (with or without a time of
+// day) is in the journal, in the inventory's stock and cost and in the
+// below-minimum stock; a load after the period does not count. The journal
+// goes by number, not by date or by the order movements were made.
+TEST_F(StampeMagazzinoTest, ThePeriodsLastDayCountsWholeAndTheJournalGoesByNumber)
+{
+    DataFixture::runSql(database, uR"sql(
+INSERT INTO Articoli (Codice, Descrizione, UM, Categoria, ScortaMinima) VALUES
+    ('F001', 'Forbici', 'PZ', 'Ferramenta', 50), ('G001', 'Guanti', 'PZ', 'Ferramenta', 0),
+    ('H001', 'Lima', 'PZ', 'Ferramenta', 0);
+INSERT INTO MagazRegMain (IdReg, DataIns, Progressivo, Causale, TipoContropartita) VALUES
+    (20, '2024-02-01', 8, 'Carico', 'Deposito'),
+    (21, '2024-11-01', 7, 'Carico', 'Deposito'),
+    (22, '2024-12-31', 9, 'Carico', 'Deposito'),
+    (23, '2024-12-31 23:59:59', 10, 'Carico', 'Deposito'),
+    (24, '2025-01-01', 1, 'Carico', 'Deposito');
+INSERT INTO MagazRegDetail (IdReg, Riga, CodiceArticolo, "Quantità", Segno, Costo, Prezzo) VALUES
+    (20, 10, 'G001', 1, 1, 9, 9),
+    (21, 10, 'G001', 2, 1, 8, 8),
+    (22, 10, 'G001', 4, 1, 7, 7),
+    (23, 10, 'F001', 10, 1, 3, 6),
+    (23, 20, 'H001', 2, 1, 5, 10),
+    (24, 10, 'F001', 5, 1, 4, 8);
+)sql"_s);
+
+    choose(1);
+    const QString journal = preview<arpGiornaleMagazzino>();
+    const QStringList order{u"000005 01/06/2024"_s, u"000007 01/11/2024"_s, u"000008 01/02/2024"_s,
+                            u"000009 31/12/2024"_s, u"G001 Guanti PZ 4,00 7,00 28,00"_s,
+                            u"000010 31/12/2024"_s, u"F001 Forbici PZ 10,00 3,00 30,00"_s,
+                            u"H001 Lima PZ 2,00 5,00 10,00"_s, u"Totali Stampa 190,00 140,50"_s};
+    const QStringList lines = journal.split(u'\n');
+    int at = -1;
+    for (const QString &row : order) {
+        int found = -1;
+        for (int i = at + 1; i < lines.size() && found < 0; ++i)
+            if (lines[i].simplified().startsWith(row))
+                found = i;
+        EXPECT_GT(found, at) << row.toStdString() << "\n" << journal.toStdString();
+        at = std::max(at, found);
+    }
+    EXPECT_FALSE(journal.contains(u"01/01/2025"_s));
+
+    // At last cost: the last day's load before the later one; at average
+    // cost, the period's loads with the last day's.
+    const QStringList atLastCost{u"F001 Forbici PZ 10,00 3,00 30,00"_s, u"G001 Guanti PZ 7,00 7,00 49,00"_s,
+                                 u"H001 Lima PZ 2,00 5,00 10,00"_s};
+    const QStringList atAverageCost{u"F001 Forbici PZ 10,00 3,00 30,00"_s, u"G001 Guanti PZ 7,00 7,57 53,00"_s,
+                                    u"H001 Lima PZ 2,00 5,00 10,00"_s};
+    for (const int view : {0, 1}) {
+        choose(2, view);
+        const QString inventory = preview<arpInventario>();
+        for (const QString &row : view == 0 ? atLastCost : atAverageCost)
+            EXPECT_TRUE(hasLine(inventory, row)) << view << " " << row.toStdString() << "\n" << inventory.toStdString();
+    }
+
+    choose(3);
+    const QString below = preview<arpGiacenze_05>();
+    EXPECT_EQ(linesWith(below, u"F001"_s), QStringList{u"F001 Forbici 50,00 10,00 40,00"_s});
+}
+
 // The journal exported into cells (Excel, RTF, HTML): the number, the date,
 // the causale and the counterpart of a movement in cells of their own, the
 // captions once at the top, no page numbers; the PDF keeps its pages as
