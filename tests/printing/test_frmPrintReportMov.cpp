@@ -13,6 +13,7 @@
 #include "platform/grid/Grid.h"
 #include "platform/report/PreviewWindow.h"
 #include "platform/report/ReportDocument.h"
+#include "platform/report/ReportPainter.h"
 #include "printing/AnteprimaGiacenze.h"
 #include "printing/IstanzeReport.h"
 #include "printing/RegistraStampe.h"
@@ -406,6 +407,96 @@ INSERT INTO MagazRegDetail (IdReg, Riga, CodiceArticolo, "Quantità", Segno, Cos
                           u"dimensione massima consentita."_s.arg(path)});
     EXPECT_EQ(DataFixture::fileBytes(path), rtf);
     EXPECT_TRUE(dialog->isVisible() && dialog->isEnabled());
+}
+
+// Every stock report at the largest values its fields can hold: codes of
+// 40 characters, descriptions of 255, units of 10, names of 100, numbers
+// and totals of -999.999.999,99, the largest movement number; no text of
+// any page lies outside its box, so no digit is cut, and the PDF draws none
+// past its box either.
+TEST_F(StampeMagazzinoTest, TheLargestValuesPrintWholeOnEveryStockReport)
+{
+    const QString codice = u"ART-%1-ABCDEFGHIJKLMNOPQRSTUVWXYZ01234567"_s;
+    const QString descrizione = QString(u"Descrizione lunghissima di un articolo con parole e misure 1234567890 "_s)
+                                    .repeated(4)
+                                    .left(255);
+    const QString categoria = u"CATEGORIA-DI-CINQUANTA-CARATTERI-SENZA-SPAZI-ABCDE"_s;
+    const QString fornitore = QString(u"Fornitore"_s).repeated(11).left(100);
+    const QString cliente = QString(u"Cliente "_s).repeated(13).left(100);
+    DataFixture::runSql(database, uR"sql(
+INSERT INTO Liste (Chiave, Codice, Descrizione, Predefinito) VALUES ('cat', NULL, '%3', 0);
+INSERT INTO CliFor (IdCliFor, Tipo, Nome) VALUES (2147483646, 'Fornitore', '%4'), (2147483647, 'Cliente', '%5');
+INSERT INTO Articoli (Codice, Descrizione, UM, Categoria, ScortaMinima, Ubicazione) VALUES
+    ('%1', '%2', 'CONFEZIONI', '%3', 999999999.99, 'UBICAZIONE-DI-CINQUANTA-CARATTERI-SENZA-SPAZI-ABCDE');
+INSERT INTO Articoli (Codice, Descrizione, UM, Categoria, ScortaMinima)
+    SELECT replace(Codice, '-1-', '-2-'), Descrizione, UM, Categoria, 0 FROM Articoli WHERE Codice = '%1'
+    UNION ALL SELECT replace(Codice, '-1-', '-3-'), Descrizione, UM, Categoria, 0 FROM Articoli WHERE Codice = '%1';
+INSERT INTO MagazRegMain (IdReg, DataIns, Progressivo, Causale, TipoContropartita, IdContropartita) VALUES
+    (101, '2026-12-28', 2147483644, 'Reso a Fornitore', 'Fornitore', 2147483646),
+    (102, '2026-12-29', 2147483645, 'Vendita', 'Cliente', 2147483647),
+    (103, '2026-12-30', 2147483646, 'Scarico', 'Deposito', NULL),
+    (104, '2026-12-31 23:59:59', 2147483647, 'Carico', 'Deposito', NULL);
+INSERT INTO MagazRegDetail (IdReg, Riga, CodiceArticolo, "Quantità", Segno, Costo, Prezzo) VALUES
+    (101, 10, '%1', 1, 1, 999999999.99, 999999999.99),
+    (102, 10, replace('%1', '-1-', '-2-'), 999999999.99, -1, 1, 1),
+    (103, 10, replace('%1', '-1-', '-3-'), 1, -1, 999999999.99, 999999999.99),
+    (104, 10, replace('%1', '-1-', '-2-'), 0, 1, 1, 1),
+    (104, 20, replace('%1', '-1-', '-3-'), 0, 1, 999999999.99, 999999999.99);
+)sql"_s.arg(codice.arg(1), descrizione, categoria, fornitore, cliente));
+    setUbicazione(1);
+    ASSERT_TRUE(WindowRegistry::Stampa(u"frmPrintReportMov"_s, u"Magazzino"_s));
+
+    struct Run {
+        int row, view, group;
+        bool filtered;
+        QString total;
+    };
+    const QString widest = u"-999.999.999,99"_s;
+    const Run runs[] = {
+        {1, 0, 0, false, u"Totali Stampa "_s + widest + u' ' + widest},
+        {1, 1, 0, false, u"Totali Stampa "_s + widest + u' ' + widest},
+        {1, 0, 0, true, u"Totali Stampa 1,00 999.999.999,99"_s},
+        {2, 0, 0, false, u"Totali stampa: "_s + widest + u' ' + widest},
+        {2, 0, 1, false, u"Totali stampa: "_s + widest + u' ' + widest},
+        {2, 0, 2, false, u"Totali stampa: "_s + widest + u' ' + widest},
+        {2, 0, 3, false, u"Totali stampa: "_s + widest + u' ' + widest},
+        {2, 1, 3, true, u"Totali stampa: 1,00 999.999.999,99"_s},
+        {3, 0, 0, false, u"0,00 -999.999.999,99 999.999.999,99"_s},
+    };
+    for (const Run &r : runs) {
+        const std::string where = std::to_string(r.row) + "/" + std::to_string(r.view) + "/" + std::to_string(r.group)
+                                  + "/" + std::to_string(r.filtered);
+        choose(r.row, r.view, r.group);
+        dialog->Dat1->setDate(QDate(2026, 1, 1));
+        dialog->Dat2->setDate(QDate(2026, 12, 31));
+        if (r.filtered) {
+            dialog->cmbContropartite->setCurrentText(fornitore + u" (Fornitore)"_s);
+            dialog->cmbCategorie->setCurrentText(categoria);
+            dialog->cmbArticoli->setCurrentText(codice.arg(1));
+        }
+        QTest::mouseClick(dialog->cmdPreview, Qt::LeftButton);
+        const ReportLayout *layout = IstanzeReport::Istanza<arpGiacenze_05>().get();
+        if (r.row == 1)
+            layout = IstanzeReport::Istanza<arpGiornaleMagazzino>().get();
+        else if (r.row == 2)
+            layout = IstanzeReport::Istanza<arpInventario>().get();
+        ASSERT_TRUE(layout && layout->previewWindow()) << where;
+        const auto doc = layout->previewWindow()->document();
+        QString text;
+        for (int page = 0; page < doc->pageCount(); ++page) {
+            EXPECT_EQ(ReportPainter::textsOutOfBox(*doc, page), QStringList()) << where << " page " << page + 1;
+            text += doc->pageText(page) + u'\n';
+        }
+        EXPECT_TRUE(text.contains(r.total)) << where << "\n" << text.toStdString();
+        EXPECT_EQ(desktop->prompts(), QStringList()) << where;
+
+        const int before = ReportPainter::textsWiderThanBox();
+        exportTo(12, u"grandi.pdf"_s);
+        EXPECT_EQ(ReportPainter::textsWiderThanBox(), before) << where;
+        dialog->cmbContropartite->setCurrentIndex(0);
+        dialog->cmbCategorie->setCurrentIndex(0);
+        dialog->cmbArticoli->setCurrentIndex(0);
+    }
 }
 
 TEST_F(StampeMagazzinoTest, TheFiltersNarrowTheJournalAndTheInventoryWhateverTheirTexts)
