@@ -14,9 +14,9 @@ arpArticoli::arpArticoli()
     AggiungiColonna(QStringLiteral("lblArticoli_Codice"), QStringLiteral("Codice"), QStringLiteral("txtArticoli_Codice"),
                     QStringLiteral("Codice"), 1300, 2000);
     AggiungiColonna(QStringLiteral("lblArticoli_Descrizione"), QStringLiteral("Descrizione"),
-                    QStringLiteral("txtArticoli_Descrizione"), QStringLiteral("Descrizione"), 3400, 2700);
+                    QStringLiteral("txtArticoli_Descrizione"), QStringLiteral("Descrizione"), 3400, 2600);
     AggiungiColonna(QStringLiteral("lblArticoli_Prezzo"), QStringLiteral("Prezzo"), QStringLiteral("txtArticoli_Prezzo"),
-                    QStringLiteral("Prezzo"), 6200, 1700, TextAlign::Right)
+                    QStringLiteral("Prezzo"), 6100, 1700, TextAlign::Right)
         .outputFormat = QStringLiteral("###,##0.00");
     AggiungiColonna(QStringLiteral("lblArticoli_PrezzoIvato"), QStringLiteral("Prezzo ivato"),
                     QStringLiteral("txtArticoli_PrezzoIvato"), QStringLiteral("PrezzoIvato"), 7938, 1700,

@@ -9,9 +9,9 @@ namespace {
 
 // The three quantities hold "-999.999.999,99".
 constexpr double XCodice = 0, WCodice = 1450;
-constexpr double XDescrizione = 1550, WDescrizione = 3238;
-constexpr double XMinima = 4888, WMinima = 1550;
-constexpr double XGiacenza = 6488, WGiacenza = 1550;
+constexpr double XDescrizione = 1550, WDescrizione = 3138;
+constexpr double XMinima = 4788, WMinima = 1550;
+constexpr double XGiacenza = 6438, WGiacenza = 1550;
 constexpr double XDelta = 8088, WDelta = 1550;
 
 } // namespace

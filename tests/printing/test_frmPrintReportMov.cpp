@@ -412,8 +412,8 @@ INSERT INTO MagazRegDetail (IdReg, Riga, CodiceArticolo, "Quantità", Segno, Cos
 // Every stock report at the largest values its fields can hold: codes of
 // 40 characters, descriptions of 255, units of 10, names of 100, numbers
 // and totals of -999.999.999,99, the largest movement number; no text of
-// any page lies outside its box, so no digit is cut, and the PDF draws none
-// past its box either.
+// any page needs more room than its box has, so none is set smaller or cut,
+// and the PDF sets none smaller either.
 TEST_F(StampeMagazzinoTest, TheLargestValuesPrintWholeOnEveryStockReport)
 {
     const QString codice = u"ART-%1-ABCDEFGHIJKLMNOPQRSTUVWXYZ01234567"_s;
@@ -490,9 +490,9 @@ INSERT INTO MagazRegDetail (IdReg, Riga, CodiceArticolo, "Quantità", Segno, Cos
         EXPECT_TRUE(text.contains(r.total)) << where << "\n" << text.toStdString();
         EXPECT_EQ(desktop->prompts(), QStringList()) << where;
 
-        const int before = ReportPainter::textsWiderThanBox();
+        const int before = ReportPainter::textsSetSmaller();
         exportTo(12, u"grandi.pdf"_s);
-        EXPECT_EQ(ReportPainter::textsWiderThanBox(), before) << where;
+        EXPECT_EQ(ReportPainter::textsSetSmaller(), before) << where;
         dialog->cmbContropartite->setCurrentIndex(0);
         dialog->cmbCategorie->setCurrentIndex(0);
         dialog->cmbArticoli->setCurrentIndex(0);
@@ -712,7 +712,7 @@ TEST_F(StampeMagazzinoTest, APeriodWithoutMovementsOrAnEmptyDatabaseGivesTidyEmp
             EXPECT_GE(lineOf(text, u"1 / 1"_s), 0) << where;
             const QStringList codes = linesWith(text, u"001 "_s);
             const QStringList corte{u"A001 Vite 3x20 100,00 0,00 100,00"_s, u"B001 Rondella 10,00 0,00 10,00"_s,
-                                    u"C001 Penna \"Stilo\" d'acciaio – confezione 30,00 0,00 30,00"_s};
+                                    u"C001 Penna \"Stilo\" d'acciaio – 30,00 0,00 30,00"_s};
             EXPECT_EQ(codes, r.row == 3 && !vuoto ? corte : QStringList())
                 << where << "\n" << text.toStdString();
         }

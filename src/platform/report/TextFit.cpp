@@ -4,6 +4,8 @@
 #include <QRectF>
 #include <QSizeF>
 
+#include <cmath>
+
 namespace platform::report::TextFit {
 
 namespace {
@@ -43,21 +45,42 @@ int flags(const QFontMetricsF &metrics, const QString &text, double width, TextA
     return flags | (hasWordWiderThan(metrics, text, width) ? Qt::TextWrapAnywhere : Qt::TextWordWrap);
 }
 
-bool widerThanBox(const QFontMetricsF &metrics, const QString &text, double width, bool wordWrap)
+bool fits(const QFontMetricsF &metrics, const QString &text, const QSizeF &box, TextAlign alignment, bool wordWrap)
 {
-    if (wordWrap || text.isEmpty())
-        return false;
-    // A line break in a one-line text is set as a blank.
-    return metrics.horizontalAdvance(QString(text).replace(u'\n', u' ')) > width + Tolerance;
+    if (text.isEmpty())
+        return true;
+    if (!wordWrap) {
+        // A line break in a one-line text is set as a blank.
+        return metrics.horizontalAdvance(QString(text).replace(u'\n', u' ')) <= box.width() + Tolerance;
+    }
+    // A text without line breaks whose advances fit the width takes one line.
+    if (!text.contains(u'\n') && metrics.horizontalAdvance(text) * 1.01 + 1 < box.width())
+        return true;
+    const double height =
+        metrics.boundingRect(QRectF(0, 0, box.width(), 1e7), flags(metrics, text, box.width(), alignment, wordWrap), text)
+            .height();
+    return height <= box.height() + Tolerance || height < metrics.height() * 1.5;
 }
 
-bool tallerThanBox(const QFontMetricsF &metrics, const QString &text, const QSizeF &box, TextAlign alignment,
-                   bool wordWrap)
+QFont fitted(const QFont &font, const QString &text, const QSizeF &box, TextAlign alignment, bool wordWrap)
 {
-    if (!wordWrap || text.isEmpty())
-        return false;
-    const int f = flags(metrics, text, box.width(), alignment, wordWrap);
-    return metrics.boundingRect(QRectF(0, 0, box.width(), 1e7), f, text).height() > box.height() + Tolerance;
+    if (fits(QFontMetricsF(font), text, box, alignment, wordWrap))
+        return font;
+    // The largest whole pixel size (a twentieth of a point) at which it fits.
+    int fitting = 1;
+    int tooLarge = std::max(2, font.pixelSize());
+    while (tooLarge - fitting > 1) {
+        const int size = (fitting + tooLarge) / 2;
+        QFont smaller = font;
+        smaller.setPixelSize(size);
+        if (fits(QFontMetricsF(smaller), text, box, alignment, wordWrap))
+            fitting = size;
+        else
+            tooLarge = size;
+    }
+    QFont smaller = font;
+    smaller.setPixelSize(fitting);
+    return smaller;
 }
 
 } // namespace platform::report::TextFit

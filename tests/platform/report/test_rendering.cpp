@@ -29,6 +29,21 @@ int darkPixels(const QImage &image, const QRect &area)
     return n;
 }
 
+// The height in pixels of the ink inside a rectangle of an image.
+int inkHeight(const QImage &image, const QRect &area)
+{
+    int top = -1;
+    int bottom = -1;
+    const QRect r = area.intersected(image.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        if (darkPixels(image, QRect(r.left(), y, r.width(), 1)) > 0) {
+            top = top < 0 ? y : top;
+            bottom = y;
+        }
+    }
+    return top < 0 ? 0 : bottom - top + 1;
+}
+
 QRect pixels(const QRectF &twips, double dpi)
 {
     const double s = dpi / 1440.0;
@@ -202,12 +217,12 @@ TEST(ReportReferencePicture, FirstPageMatchesTheStoredReference)
     EXPECT_LT(differing, page.width() * page.height() / 500) << differing << " pixels differ";
 }
 
-// No text is cut at the side of its box: a number or a date too wide for
-// its column stays on one line, drawn whole past the box's side and
-// counted, even in a field that wraps; a code longer than its column breaks
-// over lines within it; a text whose lines a box of fixed height cannot
-// hold is named with the wide number and date.
-TEST(ReportText, NumbersTooWideForTheirBoxAreDrawnWholeAndCountedLongWordsBreakInTheBox)
+// No text is cut at its box: a number or a date stays on one line even in
+// a field that wraps, and one too wide for its column is set smaller within
+// the box; a code longer than its column breaks over lines within it; the
+// lines of a note that a box of fixed height cannot hold are set smaller
+// too. The texts set smaller are named beforehand and counted when drawn.
+TEST(ReportText, TextsTooLargeForTheirBoxAreSetSmallerWithinItAndLongWordsBreak)
 {
     ReportLayout layout;
     layout.reportHeader().height = 300;
@@ -235,16 +250,25 @@ TEST(ReportText, NumbersTooWideForTheirBoxAreDrawnWholeAndCountedLongWordsBreakI
               QStringList({QStringLiteral("lblNota: una nota troppo lunga per una riga"),
                            QStringLiteral("txtV: 2.770.394,62"), QStringLiteral("txtData: 14/01/2026")}));
 
-    const int before = ReportPainter::textsWiderThanBox();
+    const int before = ReportPainter::textsSetSmaller();
     const QImage page = ReportPainter::renderPage(doc, 0, 144);
-    EXPECT_EQ(ReportPainter::textsWiderThanBox() - before, 2);
+    EXPECT_EQ(ReportPainter::textsSetSmaller() - before, 3);
 
-    // The first digits stand left of the number's box.
+    // Every digit stands inside the number's box, none beside it, smaller
+    // than the digits of the number that fits.
     const auto values = reporttest::itemsNamed(doc, QStringLiteral("txtV"));
     ASSERT_EQ(values.size(), 2);
     const QRectF box = values[0].second->rect;
     EXPECT_EQ(box.height(), 280);
-    EXPECT_GT(darkPixels(page, pixels(QRectF(box.left() - 400, box.top(), 400, box.height()), 144)), 20);
+    EXPECT_GT(darkPixels(page, pixels(box, 144)), 40);
+    EXPECT_LT(inkHeight(page, pixels(box, 144)) * 5, inkHeight(page, pixels(values[1].second->rect, 144)) * 4);
+    EXPECT_EQ(darkPixels(page, pixels(QRectF(box.left() - 400, box.top(), 385, box.height()), 144)), 0);
+    // The note's words all stand inside its box, the last one too.
+    const auto notes = reporttest::itemsNamed(doc, QStringLiteral("lblNota"));
+    ASSERT_EQ(notes.size(), 1);
+    const QRectF note = notes[0].second->rect;
+    EXPECT_GT(darkPixels(page, pixels(note.adjusted(0, note.height() / 2, 0, 0), 144)), 10);
+    EXPECT_EQ(darkPixels(page, pixels(QRectF(note.left(), note.bottom() + 15, note.width(), 280), 144)), 0);
     // The code takes three lines of its column and nothing beyond it.
     const auto codes = reporttest::itemsNamed(doc, QStringLiteral("txtCodice"));
     ASSERT_EQ(codes.size(), 2);
