@@ -1,5 +1,6 @@
 #include "records/frm_io_MovMag_01_Righe.h"
 
+#include "common/comDataBase.h"
 #include "common/comUtility.h"
 #include "common/comfrmFindRecord.h"
 #include "platform/base/RuntimeError.h"
@@ -70,11 +71,6 @@ constexpr ColonnaLista ColonneGiacenze[] = {
 constexpr int ListaCosto = 4;
 constexpr int ListaPrezzo = 5;
 
-QString DataJet(const QDate &date)
-{
-    // Four-digit years: never read in the wrong century.
-    return date.toString(QStringLiteral("'#'MM/dd/yyyy'#'"));
-}
 
 } // namespace
 
@@ -140,8 +136,10 @@ frm_io_MovMag_01_Righe::~frm_io_MovMag_01_Righe()
 
 void frm_io_MovMag_01_Righe::CaricaListe(std::int16_t anno)
 {
+    // The year's stock, its last day whole.
     m_gexArt[0]->setRecordSource(QStringLiteral("Execute ViewGiacenze %1, %2")
-                                     .arg(DataJet(QDate(anno, 1, 1)), DataJet(QDate(anno, 12, 31))));
+                                     .arg(comDataBase::SqlDate(platform::DateTime(anno, 1, 1)),
+                                          comDataBase::SqlEndOfDay(platform::DateTime(anno, 12, 31))));
     m_gexArt[1]->rebind();
     m_gexArt[1]->column(1)->setCaption(QStringLiteral("Codice articolo"));
     // The stock of every article takes longest: it is read once the window
