@@ -16,4 +16,9 @@ QString SqlDate(const platform::DateTime &date)
         .arg(date.year(), 4, 10, QChar(u'0'));
 }
 
+QString SqlEndOfDay(const platform::DateTime &date)
+{
+    return SqlDate(date).chopped(1) + QStringLiteral(" 23:59:59#");
+}
+
 } // namespace comDataBase

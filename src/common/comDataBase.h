@@ -13,4 +13,9 @@ namespace comDataBase {
 // procedure call) rather than producing a literal the database rejects.
 QString SqlDate(const platform::DateTime &date);
 
+// The last second of the date's day as a Jet literal, "#mm/dd/yyyy
+// 23:59:59#": the upper bound of a period whose last day counts whole,
+// movements stored with a time of day included.
+QString SqlEndOfDay(const platform::DateTime &date);
+
 } // namespace comDataBase

@@ -25,4 +25,11 @@ DateTime FirstDayOfPreviousYear(const DateTime &date)
     return DateTime(date.year() - 1, 1, 1);
 }
 
+DateTime EndOfDay(const DateTime &date)
+{
+    if (!date.isValid())
+        return DateTime();
+    return DateTime(date.date(), QTime(23, 59, 59));
+}
+
 } // namespace comDateLib

@@ -1,6 +1,7 @@
 #include "common/comUtility.h"
 
 #include "platform/base/RuntimeError.h"
+#include "platform/base/SystemFile.h"
 
 #include <QAction>
 #include <QApplication>
@@ -392,39 +393,6 @@ QString FolderOf(const QString &path)
 
 namespace {
 
-// What the operating system's error code means, in Italian.
-QString SystemErrorText(int code)
-{
-    switch (code) {
-    case ENOSPC: return QStringLiteral("Spazio insufficiente sul disco.");
-    case EDQUOT: return QStringLiteral("Spazio su disco a disposizione dell'utente esaurito.");
-    case EFBIG: return QStringLiteral("Il file supera la dimensione massima consentita.");
-    case EACCES:
-    case EPERM: return QStringLiteral("Accesso negato.");
-    case EROFS: return QStringLiteral("Il disco è protetto da scrittura.");
-    case ENOENT: return QStringLiteral("File o cartella inesistente.");
-    case ENOTDIR: return QStringLiteral("Il percorso non è una cartella.");
-    case EEXIST: return QStringLiteral("Il file esiste già.");
-    case EIO: return QStringLiteral("Errore di lettura o scrittura sul disco.");
-    default: return QStringLiteral("Errore di sistema %1.").arg(code);
-    }
-}
-
-// Writes all of `size` bytes; 0, or the error code of the write that failed.
-int WriteAll(int fd, const char *data, ssize_t size)
-{
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, static_cast<size_t>(size));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written < 0)
-            return errno;
-        data += written;
-        size -= written;
-    }
-    return 0;
-}
-
 // Copies what is left of `in` to `out` and forces it to the disk, where a
 // full disk may show only then; 0, or the error code of the step that failed.
 int CopyContents(int in, int out)
@@ -438,7 +406,7 @@ int CopyContents(int in, int out)
             return errno;
         if (count == 0)
             break;
-        if (const int error = WriteAll(out, buffer, count))
+        if (const int error = platform::writeAll(out, buffer, count))
             return error;
     }
     if (::fchmod(out, S_IRUSR | S_IWUSR | S_IRGRP | S_IROTH) != 0 || ::fsync(out) != 0)
@@ -465,14 +433,14 @@ QString CopyNewFile(const QString &source, const QString &target)
 {
     const int in = ::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC);
     if (in < 0)
-        return SystemErrorText(errno);
+        return platform::systemErrorText(errno);
     const auto closeIn = qScopeGuard([in] { ::close(in); });
 
     const QByteArray name = QFile::encodeName(target);
     QByteArray temporary = name + ".XXXXXX";
     const int out = ::mkstemp(temporary.data());
     if (out < 0)
-        return SystemErrorText(errno);
+        return platform::systemErrorText(errno);
     int error = CopyContents(in, out);
     if (::close(out) != 0 && error == 0)
         error = errno;
@@ -480,7 +448,7 @@ QString CopyNewFile(const QString &source, const QString &target)
         error = RenameNoReplace(temporary, name);
     if (error != 0) {
         ::unlink(temporary.constData());
-        return SystemErrorText(error);
+        return platform::systemErrorText(error);
     }
     return QString();
 }

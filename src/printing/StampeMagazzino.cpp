@@ -1,5 +1,6 @@
 #include "printing/StampeMagazzino.h"
 
+#include "common/comDateLib.h"
 #include "platform/data/Connection.h"
 #include "platform/data/JetTemplateQueries.h"
 #include "platform/data/Recordset.h"
@@ -24,7 +25,7 @@ Condizione Condizioni(const Filtro &filtro)
     Condizione c;
     c.where = QStringLiteral("WHERE ( MagazRegMain.DataIns Between [d1] And [d2] ");
     c.dichiarazione = QStringLiteral("PARAMETERS d1 DateTime, d2 DateTime");
-    c.valori = {Variant(filtro.dal), Variant(filtro.al)};
+    c.valori = {Variant(filtro.dal), Variant(comDateLib::EndOfDay(filtro.al))};
     switch (filtro.contropartita) {
     case Contropartita::Tutte:
         break;
@@ -137,7 +138,7 @@ Query Inventario(const Filtro &filtro, Raggruppamento raggruppamento, bool costo
 Query Sottoscorta(const platform::DateTime &dal, const platform::DateTime &al)
 {
     return {QStringLiteral("SELECT * FROM RepGiacenze WHERE ScortaMinima>Giacenza ORDER BY Codice"),
-            {Variant(dal), Variant(al)}};
+            {Variant(dal), Variant(comDateLib::EndOfDay(al))}};
 }
 
 QString FormatoStampa(const QString &formatoImpostazioni)

@@ -25,7 +25,9 @@ namespace StampeMagazzino {
 // counterpart (its IdCliFor).
 enum class Contropartita { Tutte, Clienti, Fornitori, Deposito, Una };
 
-// What the journal and the inventory are narrowed to.
+// What the journal and the inventory are narrowed to: the movements from
+// the first day to the last, the last day whole whatever the time of day a
+// movement carries.
 struct Filtro {
     platform::DateTime dal;
     platform::DateTime al;
@@ -56,7 +58,8 @@ Query Giornale(const Filtro &filtro, bool prezzo);
 // the value V = Q x C; C and V are Null for an article without a cost.
 Query Inventario(const Filtro &filtro, Raggruppamento raggruppamento, bool costoMedio);
 
-// The articles whose minimum stock is above their stock over the period.
+// The articles whose minimum stock is above their stock over the period
+// (its last day whole).
 Query Sottoscorta(const platform::DateTime &dal, const platform::DateTime &al);
 
 // A number format of the settings ("#,#" and its decimals) as the reports

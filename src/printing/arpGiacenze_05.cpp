@@ -7,11 +7,12 @@ using platform::report::TextAlign;
 
 namespace {
 
-constexpr double XCodice = 0, WCodice = 1900;
-constexpr double XDescrizione = 1950, WDescrizione = 3250;
-constexpr double XMinima = 5300, WMinima = 1550;
-constexpr double XGiacenza = 6950, WGiacenza = 1250;
-constexpr double XDelta = 8300, WDelta = 1338;
+// The three quantities hold "-999.999.999,99".
+constexpr double XCodice = 0, WCodice = 1450;
+constexpr double XDescrizione = 1550, WDescrizione = 3138;
+constexpr double XMinima = 4788, WMinima = 1550;
+constexpr double XGiacenza = 6438, WGiacenza = 1550;
+constexpr double XDelta = 8088, WDelta = 1550;
 
 } // namespace
 

@@ -6,17 +6,20 @@ using platform::report::TextAlign;
 namespace {
 
 // Columns of the lines, in twips from the left margin.
-constexpr double XCodice = 0, WCodice = 1500;
-constexpr double XDescrizione = 1550, WDescrizione = 3150;
-constexpr double XUM = 4750, WUM = 450;
-constexpr double XQ = 5250, WQ = 1200;
-constexpr double XCosto = 6550, WCosto = 1500;
-constexpr double XV = 8150, WV = 1488;
-// Columns of the movement's header.
-constexpr double XProg = 0, WProg = 1300;
-constexpr double XData = 1450, WData = 1250;
-constexpr double XCausale = 2800, WCausale = 1900;
-constexpr double XContro = 4750, WContro = 4888;
+constexpr double XCodice = ColonneMagazzino::XArticolo, WCodice = ColonneMagazzino::WArticolo;
+constexpr double XDescrizione = ColonneMagazzino::XDescrizione;
+constexpr double WDescrizione = ColonneMagazzino::WDescrizione;
+constexpr double XUM = ColonneMagazzino::XUM, WUM = ColonneMagazzino::WUM;
+constexpr double XQ = ColonneMagazzino::XQ, WQ = ColonneMagazzino::WQ;
+constexpr double XCosto = ColonneMagazzino::XUnitario, WCosto = ColonneMagazzino::WUnitario;
+constexpr double XV = ColonneMagazzino::XV, WV = ColonneMagazzino::WV;
+// Columns of the movement's header: each starts where a column of the
+// lines starts, so that an export puts the number, the date, the causale
+// and the counterpart in cells of their own.
+constexpr double XProg = XCodice, WProg = WCodice;
+constexpr double XData = XDescrizione, WData = WDescrizione;
+constexpr double XCausale = XUM, WCausale = XQ + WQ - XUM;
+constexpr double XContro = XCosto, WContro = XV + WV - XCosto;
 
 } // namespace
 
@@ -40,12 +43,14 @@ arpGiornaleMagazzino::arpGiornaleMagazzino()
                                        QStringLiteral("IdReg"));
     movement.height = Riga1 + 60;
     movement.keepTogether = true;
+    movement.canGrow = true;
     Campo(movement, QStringLiteral("txtProgressivo"), QStringLiteral("Progressivo"), XProg, WProg, TextAlign::Left, true)
         .outputFormat = QStringLiteral("000000");
     Campo(movement, QStringLiteral("txtDataIns"), QStringLiteral("DataIns"), XData, WData, TextAlign::Left, true)
         .outputFormat = QStringLiteral("dd/mm/yyyy");
     Campo(movement, QStringLiteral("txtcauNome"), QStringLiteral("Causale"), XCausale, WCausale, TextAlign::Left, true);
     Campo(movement, QStringLiteral("Field1"), QStringLiteral("Contropartita"), XContro, WContro, TextAlign::Left, true);
+    // Under the header's fields, however many lines a long name takes.
     Riga(movement, QStringLiteral("Line3"), Riga1 + 30);
     groupFooter(0).height = 90;
 
@@ -65,6 +70,8 @@ arpGiornaleMagazzino::arpGiornaleMagazzino()
     Etichetta(totals, QStringLiteral("Label7"), QStringLiteral("Totali Stampa"), XDescrizione, WDescrizione).top = 90;
     Somma(totals, QStringLiteral("txtQtot"), QStringLiteral("Q"), XQ, WQ).top = 90;
     Somma(totals, QStringLiteral("txtVtot"), QStringLiteral("V"), XV, WV).top = 90;
+
+    PreparaEsportazioneInCelle();
 }
 
 void arpGiornaleMagazzino::Imposta(const QString &titolo, const QString &filtro, const QString &colonna1,

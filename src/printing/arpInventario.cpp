@@ -10,12 +10,12 @@ using StampeMagazzino::Raggruppamento;
 
 namespace {
 
-constexpr double XArticolo = 0, WArticolo = 1900;
-constexpr double XDescrizione = 1950, WDescrizione = 2950;
-constexpr double XUM = 4950, WUM = 450;
-constexpr double XQ = 5450, WQ = 1300;
-constexpr double XCU = 6800, WCU = 1350;
-constexpr double XV = 8200, WV = 1438;
+constexpr double XArticolo = ColonneMagazzino::XArticolo, WArticolo = ColonneMagazzino::WArticolo;
+constexpr double XDescrizione = ColonneMagazzino::XDescrizione, WDescrizione = ColonneMagazzino::WDescrizione;
+constexpr double XUM = ColonneMagazzino::XUM, WUM = ColonneMagazzino::WUM;
+constexpr double XQ = ColonneMagazzino::XQ, WQ = ColonneMagazzino::WQ;
+constexpr double XCU = ColonneMagazzino::XUnitario, WCU = ColonneMagazzino::WUnitario;
+constexpr double XV = ColonneMagazzino::XV, WV = ColonneMagazzino::WV;
 
 } // namespace
 
@@ -34,6 +34,7 @@ arpInventario::arpInventario()
         addGroup(QStringLiteral("contHead"), QStringLiteral("contFooter"), QStringLiteral("Contropartita"));
     counterpart.height = Riga1 + 90;
     counterpart.keepTogether = true;
+    counterpart.canGrow = true;
     Campo(counterpart, QStringLiteral("txtContropartita"), QStringLiteral("Contropartita"), XArticolo,
           XQ - XArticolo - 50, TextAlign::Left, true)
         .top = 60;
@@ -45,6 +46,7 @@ arpInventario::arpInventario()
         addGroup(QStringLiteral("catHead"), QStringLiteral("catFooter"), QStringLiteral("Categoria"));
     category.height = Riga1 + 60;
     category.keepTogether = true;
+    category.canGrow = true;
     Campo(category, QStringLiteral("txtCategoria"), QStringLiteral("=\"Categoria: \" & [Categoria]"), 200,
           XQ - 250, TextAlign::Left, true)
         .top = 45;
@@ -77,6 +79,8 @@ arpInventario::arpInventario()
     Etichetta(totals, QStringLiteral("Label5"), QStringLiteral("Totali stampa:"), XDescrizione, WDescrizione).top = 90;
     Somma(totals, QStringLiteral("txtQtot"), QStringLiteral("Q"), XQ, WQ).top = 90;
     Somma(totals, QStringLiteral("txtVtot"), QStringLiteral("V"), XV, WV).top = 90;
+
+    PreparaEsportazioneInCelle();
 }
 
 void arpInventario::Imposta(const QString &titolo, const QString &filtro, const QString &colonnaCosto,

@@ -23,10 +23,12 @@ arpMagazzino::arpMagazzino(const QString &nomeTitolo, const QString &titolo, con
     m_titolo = &header.control(QStringLiteral("lblTitle"));
     m_titolo->name = nomeTitolo;
     m_titolo->font = Carattere(14, true);
-    // The filter line, with room for two lines.
+    // The filter line, with room for two lines; long names make it grow.
     m_filtro = &header.addLabel(nomeFiltro, filtro, 0, 660, width, 450);
     m_filtro->font = Carattere(Punti);
+    m_filtro->canGrow = true;
     header.height = 1200;
+    header.canGrow = true;
 
     // The captions and the rule under them.
     ReportSection &captions = pageHeader();
@@ -50,6 +52,16 @@ arpMagazzino::arpMagazzino(const QString &nomeTitolo, const QString &titolo, con
     slash.font = Carattere(8);
     slash.alignment = TextAlign::Center;
     pageField(QStringLiteral("p2"), QStringLiteral("=PageCount"), width - 640, TextAlign::Left);
+}
+
+void arpMagazzino::PreparaEsportazioneInCelle()
+{
+    setFormatHandler(pageHeader().name, [this](platform::report::FormatContext &context) {
+        if (ModoEsportazione)
+            context.section().visible = context.pageNumber() == 1;
+    });
+    setFormatHandler(pageFooter().name,
+                     [this](platform::report::FormatContext &context) { context.section().visible = !ModoEsportazione; });
 }
 
 void arpMagazzino::ImpostaTitolo(const QString &titolo, const QString &filtro)

@@ -344,9 +344,13 @@ void frmPrintReportMov::StampaSottoscorta()
 
 void frmPrintReportMov::ImpostaModoEsportazione(ReportLayout &layout, std::int16_t formato, bool attivo)
 {
-    // Only the below-minimum list has a reduced form, for Excel and HTML.
+    // The below-minimum list has its reduced form for Excel and HTML; the
+    // journal and the inventory leave the page captions and numbers out of
+    // every export into cells.
     if (auto *sottoscorta = dynamic_cast<arpGiacenze_05 *>(&layout))
         sottoscorta->ModoEsportazione = attivo && (formato == EsportaExcel || formato == EsportaHtml);
+    else if (auto *magazzino = dynamic_cast<arpMagazzino *>(&layout))
+        magazzino->ModoEsportazione = attivo && formato != EsportaPdf;
 }
 
 void frmPrintReportMov::Form_Unload()

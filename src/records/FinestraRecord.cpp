@@ -8,6 +8,7 @@
 #include "platform/desktop/WindowPlacement.h"
 #include "common/comUtility.h"
 #include "records/FiltriTesto.h"
+#include "records/PulsantiInvio.h"
 #include "shell/MainModule.h"
 #include "shell/WindowRegistry.h"
 
@@ -76,7 +77,8 @@ FinestraRecord::FinestraRecord(Tabella tabella, const QString &titolo, QWidget *
     m_cmdSalva->setObjectName(QStringLiteral("cmdSalva"));
     m_cmdAnnulla = new QPushButton(QStringLiteral("Annulla"), this);
     m_cmdAnnulla->setObjectName(QStringLiteral("cmdAnnulla"));
-    // Enter never presses a button of a data-entry window.
+    // No button is the default: Enter in a field moves on and never saves
+    // or cancels; Enter on a focused button clicks it.
     for (QPushButton *button : {m_cmdSalva, m_cmdAnnulla}) {
         button->setAutoDefault(false);
         button->setDefault(false);
@@ -84,6 +86,7 @@ FinestraRecord::FinestraRecord(Tabella tabella, const QString &titolo, QWidget *
         buttons->addWidget(button);
     }
     layout->addLayout(buttons);
+    PulsantiInvio::Applica(this);
     connect(m_cmdSalva, &QPushButton::clicked, this, [this] { cmdSalva_Click(); });
     connect(m_cmdAnnulla, &QPushButton::clicked, this, [this] { cmdAnnulla_Click(); });
 
@@ -661,7 +664,7 @@ void FinestraRecord::Termina(bool saved)
     deleteLater();
 }
 
-void FinestraRecord::MostraErrore(const QString &description) const
+void FinestraRecord::MostraErrore(const QString &description)
 {
     platform::desktop().msgBox(description, platform::vbCritical, MainModule::ApplicationTitle);
 }

@@ -76,6 +76,10 @@ public:
     // yet written to it.
     bool Modificato() const;
 
+    // A database error the user must know of (the database in use, read
+    // only, missing), as a critical message with its Italian description.
+    static void MostraErrore(const QString &description);
+
 protected:
     // The table of the window, the column the key is looked up by and the
     // column whose value is handed back after a save.
@@ -169,8 +173,6 @@ protected:
     // The text a bound text box would show for its column's value.
     QString TestoCampo(const QLineEdit *edit) const;
 
-    // A database error the user must know of, as a critical message.
-    void MostraErrore(const QString &description) const;
 
     bool eventFilter(QObject *watched, QEvent *event) override;
     void reject() override;

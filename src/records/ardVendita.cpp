@@ -62,14 +62,15 @@ struct Colonna {
     TextAlign align = TextAlign::Left;
     const char *formato = "";
 };
-constexpr double LeftValore = 8238;
-constexpr double LarghezzaValore = 1400;
+// The quantity and the value hold "-999.999.999,99".
+constexpr double LeftValore = 7938;
+constexpr double LarghezzaValore = 1700;
 constexpr Colonna Colonne[] = {
     // label, heading, field, column, left, width, alignment, format
-    {"lblCodice", " Codice Articolo", "txtCodice", "CodiceArticolo", 0, 2100},
-    {"lblDescrizione", "Descrizione", "txtDescrizione", "Descrizione", 2200, 3700},
-    {"lblUM", "UM", "txtUM", "UM", 6000, 700},
-    {"lblQuantita", "Quantità", "Quanti", "Quanti", 6800, 1350, TextAlign::Right, "#,##0.00"},
+    {"lblCodice", " Codice Articolo", "txtCodice", "CodiceArticolo", 0, 1900},
+    {"lblDescrizione", "Descrizione", "txtDescrizione", "Descrizione", 2000, 3288},
+    {"lblUM", "UM", "txtUM", "UM", 5388, 700},
+    {"lblQuantita", "Quantità", "Quanti", "Quanti", 6188, 1700, TextAlign::Right, "#,##0.00"},
     {"lblCostoPrezzo", nullptr, "txtCosto", "Costo", LeftValore, LarghezzaValore, TextAlign::Right, "#,##0.00"},
     {nullptr, nullptr, "txtPrezzo", "Prezzo", LeftValore, LarghezzaValore, TextAlign::Right, "#,##0.00"},
 };
@@ -145,7 +146,7 @@ private:
         section.canGrow = true;
         section.height = 780;
         Etichetta(section, QStringLiteral("lblCausale"), QStringLiteral("Causale:"), 0, 0, 1100);
-        Campo(section, QStringLiteral("txtCausale"), QStringLiteral("Causale"), 1150, 0, 3100);
+        Campo(section, QStringLiteral("txtCausale"), QStringLiteral("Causale"), 1150, 0, 3100).canGrow = true;
         Etichetta(section, QStringLiteral("lblData"), QStringLiteral("Data:"), 4400, 0, 700);
         Campo(section, QStringLiteral("txtData"), QStringLiteral("DataIns"), 5150, 0, 1400).outputFormat =
             QStringLiteral("dd/mm/yyyy");

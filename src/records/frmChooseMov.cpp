@@ -129,7 +129,7 @@ void frmChooseMov::Carica(const QString &codice)
     platform::Connection connection(MainModule::ConnString);
     auto rows = std::make_unique<platform::Recordset>();
     rows->open(Query, connection, platform::CursorType::Static, platform::LockType::ReadOnly,
-               platform::CommandType::Text, {Variant(comDateLib::FirstDayOfYear(oggi)), Variant(oggi), Variant(codice)});
+               platform::CommandType::Text, {Variant(comDateLib::FirstDayOfYear(oggi)), Variant(comDateLib::EndOfDay(oggi)), Variant(codice)});
     rows->setActiveConnection(nullptr);
     gex->setRecordset(rows.get());
     m_rs = std::move(rows);

@@ -7,6 +7,7 @@
 #include "platform/base/RuntimeError.h"
 #include "platform/data/ConflictError.h"
 #include "platform/data/Connection.h"
+#include "platform/data/DatabaseError.h"
 #include "platform/data/Recordset.h"
 #include "platform/desktop/DesktopServices.h"
 #include "platform/desktop/WindowPlacement.h"
@@ -14,6 +15,7 @@
 #include "platform/grid/GridModel.h"
 #include "records/FinestraCliFor.h"
 #include "records/ardVendita.h"
+#include "records/PulsantiInvio.h"
 #include "records/frm_io_MovMag_01_Righe.h"
 #include "shell/MainModule.h"
 #include "shell/WindowRegistry.h"
@@ -48,6 +50,25 @@ const QString SuggerimentoCausale = QStringLiteral("F4-Lista");
 bool Vuoto(const Variant &value)
 {
     return value.isNull() || value.isEmpty();
+}
+
+// The states of the database a user can understand and act on: it is in
+// use by another user, cannot be written, is missing, or the disk is full.
+bool CondizioneDelDatabase(const platform::RuntimeError &error)
+{
+    using Kind = platform::DatabaseError::Kind;
+    const auto *database = dynamic_cast<const platform::DatabaseError *>(&error);
+    if (!database)
+        return false;
+    switch (database->kind()) {
+    case Kind::Busy:
+    case Kind::ReadOnly:
+    case Kind::CannotOpen:
+    case Kind::DiskFull:
+        return true;
+    default:
+        return false;
+    }
 }
 
 } // namespace
@@ -118,7 +139,8 @@ void frm_io_MovMag_01::CreaControlli()
     const auto bottone = [this](const QString &name, const QString &caption) {
         auto *button = new QPushButton(caption, this);
         button->setObjectName(name);
-        // Enter never presses a button of a data-entry window.
+        // No button is the default: Enter in a field moves on and never
+        // saves; Enter on a focused button clicks it (PulsantiInvio).
         button->setAutoDefault(false);
         return button;
     };
@@ -181,6 +203,7 @@ void frm_io_MovMag_01::CreaControlli()
     setTabOrder(cmbData, dtcData0);
     setTabOrder(dtcData0, txtData0);
     setTabOrder(txtData0, gexDet);
+    PulsantiInvio::Applica(this);
     resize(comTwipsRect(0, 0, 11400, 7200).size());
     // At its smallest the window still shows every column of the lines.
     setMinimumSize(comTwipsRect(0, 0, 10200, 5000).size());
@@ -565,13 +588,11 @@ void frm_io_MovMag_01::cmdAnnulla_Click()
 {
     if (m_Stato != StatoNuovo && m_Stato != StatoModifica)
         return;
-    gexDet->cancelRow();
-    const bool righe = m_Mov->Righe().rowCount() > 0;
-    if (righe
-        && platform::desktop().msgBox(MsgAbbandona, platform::vbYesNo, MainModule::ApplicationTitle) != platform::vbYes) {
-        gexDet->setFocus(Qt::OtherFocusReason);
+    // Asked before anything is dropped, the line being typed included.
+    const bool righe = RigheInCorso();
+    if (righe && !Abbandona())
         return;
-    }
+    gexDet->cancelRow();
     try {
         m_Mov->AnnullaModifiche();
     } catch (const platform::RuntimeError &) {
@@ -592,6 +613,19 @@ void frm_io_MovMag_01::cmdAnnulla_Click()
     ImpostaStato(StatoVista);
     ImpostaCausale();
     AggiornaTotale();
+}
+
+bool frm_io_MovMag_01::RigheInCorso() const
+{
+    return m_Mov->Righe().rowCount() > 0 || gexDet->hasPendingInput();
+}
+
+bool frm_io_MovMag_01::Abbandona()
+{
+    if (platform::desktop().msgBox(MsgAbbandona, platform::vbYesNo, MainModule::ApplicationTitle) == platform::vbYes)
+        return true;
+    gexDet->focusCell();
+    return false;
 }
 
 void frm_io_MovMag_01::cmdElimina_Click()
@@ -643,6 +677,10 @@ void frm_io_MovMag_01::ChiudiFinestra()
 
 void frm_io_MovMag_01::Errore(const platform::RuntimeError &error, const QString &routine)
 {
+    if (CondizioneDelDatabase(error)) {
+        FinestraRecord::MostraErrore(error.description());
+        return;
+    }
     comfrmSendError::Apri(QStringLiteral(" Errore"), QStringLiteral(" Errore"), error, routine, Modulo);
 }
 
@@ -729,12 +767,16 @@ bool frm_io_MovMag_01::eventFilter(QObject *watched, QEvent *event)
         }
         break;
     case QEvent::FocusOut: {
-        const auto reason = static_cast<QFocusEvent *>(event)->reason();
-        if (widget == dtcData0 && reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
+        // A control is left when the user goes on to another control of
+        // the window. A combo's own list opening (by the mouse or F4) takes
+        // the focus into a popup window, and a message box or dialog into
+        // theirs: neither leaves it.
+        const QWidget *now = QApplication::focusWidget();
+        const bool left = now && now != widget && !widget->isAncestorOf(now) && now->window() == this;
+        if (widget == dtcData0 && left)
             ConfermaContropartita();
         // The causale is chosen once, when the movement is new.
-        if (widget == cmbData && m_Stato == StatoNuovo && reason != Qt::PopupFocusReason
-            && reason != Qt::ActiveWindowFocusReason) {
+        if (widget == cmbData && m_Stato == StatoNuovo && left) {
             ImpostaCausale();
             cmbData->setEnabled(false);
         }
@@ -748,10 +790,21 @@ bool frm_io_MovMag_01::eventFilter(QObject *watched, QEvent *event)
 
 void frm_io_MovMag_01::closeEvent(QCloseEvent *event)
 {
-    // Left only through its buttons and keys; a close from outside (the
-    // program ending) drops what is not saved.
-    event->accept();
-    m_Chiusa = true;
+    if (!event->spontaneous() || m_Chiusa || m_Stato == 0) {
+        // A close the program asks for (at its exit) drops what is not saved.
+        event->accept();
+        m_Chiusa = true;
+        return;
+    }
+    // The user closes the window from its title bar or with Alt+F4 (the
+    // window manager may keep the close button the window asked it to
+    // drop): as with Esc, where lines would be lost the question comes
+    // first, and No loses nothing.
+    event->ignore();
+    if ((m_Stato == StatoNuovo || m_Stato == StatoModifica) && RigheInCorso() && !Abbandona())
+        return;
+    gexDet->cancelRow();
+    ChiudiFinestra();
 }
 
 void frm_io_MovMag_01::reject()

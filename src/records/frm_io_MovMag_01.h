@@ -129,9 +129,17 @@ private:
     void ConfermaContropartita();
     bool EtichetteDisponibili() const;
     void ChiudiFinestra();
+    // True when the lines hold what Annulla or a close would drop: a line
+    // of the movement, or one being typed.
+    bool RigheInCorso() const;
+    // Asks whether to abandon the changes; No (false) leaves the user in
+    // the grid with everything as it was, the line being typed too.
+    bool Abbandona();
     bool TastoFinestra(int key);
     void MostraSuggerimento(QWidget *control);
-    // An unexpected error, through the error report.
+    // A database error. One the user can understand and act on (the
+    // database in use, read-only, missing, a full disk) is told plainly;
+    // anything else goes through the error report, as from `routine`.
     static void Errore(const platform::RuntimeError &error, const QString &routine);
 
     int m_Stato = 0;

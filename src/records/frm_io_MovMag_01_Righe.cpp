@@ -1,5 +1,6 @@
 #include "records/frm_io_MovMag_01_Righe.h"
 
+#include "common/comDataBase.h"
 #include "common/comUtility.h"
 #include "common/comfrmFindRecord.h"
 #include "platform/base/RuntimeError.h"
@@ -70,11 +71,6 @@ constexpr ColonnaLista ColonneGiacenze[] = {
 constexpr int ListaCosto = 4;
 constexpr int ListaPrezzo = 5;
 
-QString DataJet(const QDate &date)
-{
-    // Four-digit years: never read in the wrong century.
-    return date.toString(QStringLiteral("'#'MM/dd/yyyy'#'"));
-}
 
 } // namespace
 
@@ -140,8 +136,10 @@ frm_io_MovMag_01_Righe::~frm_io_MovMag_01_Righe()
 
 void frm_io_MovMag_01_Righe::CaricaListe(std::int16_t anno)
 {
+    // The year's stock, its last day whole.
     m_gexArt[0]->setRecordSource(QStringLiteral("Execute ViewGiacenze %1, %2")
-                                     .arg(DataJet(QDate(anno, 1, 1)), DataJet(QDate(anno, 12, 31))));
+                                     .arg(comDataBase::SqlDate(platform::DateTime(anno, 1, 1)),
+                                          comDataBase::SqlEndOfDay(platform::DateTime(anno, 12, 31))));
     m_gexArt[1]->rebind();
     m_gexArt[1]->column(1)->setCaption(QStringLiteral("Codice articolo"));
     // The stock of every article takes longest: it is read once the window
@@ -384,17 +382,25 @@ void frm_io_MovMag_01_Righe::RileggiGiacenze()
     }
 }
 
-void frm_io_MovMag_01_Righe::ImpostaArticolo(const Variant &codice)
+bool frm_io_MovMag_01_Righe::ImpostaArticolo(const Variant &codice)
 {
     m_GiacenzeVecchie = true;
     // What is being typed into another cell of the line is stored first;
     // the code being typed gives way.
     if (m_grid->col() != Codice && !m_grid->commitEdit())
-        return;
+        return false;
     m_grid->setValue(Codice, codice);
     if (gexDetRowUpdate())
         MostraDescrizione();
     m_grid->setCol(Codice);
+    return true;
+}
+
+void frm_io_MovMag_01_Righe::TornaAllaCella(int column)
+{
+    if (m_grid->col() != column)
+        m_grid->setCol(column);
+    m_grid->focusCell();
 }
 
 void frm_io_MovMag_01_Righe::NuovoArticolo()
@@ -403,35 +409,43 @@ void frm_io_MovMag_01_Righe::NuovoArticolo()
     const Variant codice = frm_io_Articoli_02(m_window).Nuovo(1, fornitore);
     if (!codice.isNull() && !codice.isEmpty())
         ImpostaArticolo(codice);
+    TornaAllaCella(Codice);
 }
 
 void frm_io_MovMag_01_Righe::ApriArticolo()
 {
     const Variant codice = frm_io_Articoli_02(m_window).Apri(CodiceCorrente(), 1);
-    if (codice.isNull() || codice.isEmpty())
-        return;
-    // The article's cost, price and description may have changed.
-    m_GiacenzeVecchie = true;
-    try {
-        m_gexArt[1]->rebind();
-    } catch (const platform::RuntimeError &e) {
-        MostraErrore(e.description());
+    if (!codice.isNull() && !codice.isEmpty()) {
+        // The article's cost, price and description may have changed.
+        m_GiacenzeVecchie = true;
+        try {
+            m_gexArt[1]->rebind();
+        } catch (const platform::RuntimeError &e) {
+            MostraErrore(e.description());
+        }
+        gexDetRowUpdate();
     }
-    gexDetRowUpdate();
+    TornaAllaCella(Codice);
 }
 
 void frm_io_MovMag_01_Righe::TrovaArticolo()
 {
+    const int column = m_grid->col();
     comfrmFindRecord::Result result;
     try {
         result = comfrmFindRecord::Trova(MainModule::ConnString, QStringLiteral("Articoli"), QueryTrova,
                                          comfrmFindRecord::ButInsert, LayoutTrova, 1, std::nullopt, m_window);
     } catch (const platform::RuntimeError &e) {
         MostraErrore(e.description());
+        TornaAllaCella(column);
         return;
     }
-    if (result[0].toString() == QStringLiteral("i") && !result[1].isNull() && !result[1].isEmpty())
-        ImpostaArticolo(result[1]);
+    // An article chosen: the user goes on with the line's next cell, the quantity.
+    if (result[0].toString() == QStringLiteral("i") && !result[1].isNull() && !result[1].isEmpty()
+        && ImpostaArticolo(result[1]))
+        TornaAllaCella(Quantita);
+    else
+        TornaAllaCella(column);
 }
 
 void frm_io_MovMag_01_Righe::MostraErrore(const QString &description) const

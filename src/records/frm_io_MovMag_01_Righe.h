@@ -92,8 +92,13 @@ private:
     // Reads the description list again when it lacks the current line's code.
     void MostraDescrizione();
     void ImpostaValori(const Movimento::ValoriArticolo &articolo);
-    // Puts an article's code into the current line and fills the line from it.
-    void ImpostaArticolo(const platform::Variant &codice);
+    // Puts an article's code into the current line and fills the line from
+    // it; false when what was being typed in the line was refused.
+    bool ImpostaArticolo(const platform::Variant &codice);
+    // Back from a dialog (new, open or find an article): the focus goes to
+    // the cell of the current line in `column`. The window getting the
+    // activation back would otherwise put it where it likes.
+    void TornaAllaCella(int column);
     // The code the current line holds, or is being typed into its cell.
     QString CodiceCorrente() const;
     void NuovoArticolo();

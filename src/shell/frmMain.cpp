@@ -1,6 +1,7 @@
 #include "shell/frmMain.h"
 
 #include "common/comDataBase.h"
+#include "common/comDateLib.h"
 #include "common/comGriglia.h"
 #include "common/comHelp.h"
 #include "common/comfrmDbUtils.h"
@@ -781,7 +782,7 @@ frmMain::Stato frmMain::LeggiStato(const platform::Recordset *rows)
         platform::Recordset below;
         below.open(QStringLiteral("SELECT Giacenza FROM RepGiacenze WHERE ScortaMinima>Giacenza"), connection,
                    platform::CursorType::ForwardOnly, platform::LockType::ReadOnly, platform::CommandType::Text,
-                   {Variant(DateTime(WorkDate.year(), 1, 1)), Variant(WorkDate.dateOnly())});
+                   {Variant(DateTime(WorkDate.year(), 1, 1)), Variant(comDateLib::EndOfDay(WorkDate))});
         stato.sottoScorta = below.isOpen() && !below.isEOF();
     }
     stato.contatore = LeggiProgressivo(WorkYear);
@@ -1018,11 +1019,14 @@ bool frmMain::CaricaVista()
 QString frmMain::QueryVista()
 {
     using namespace MainModule;
+    // Each period ends with the working day whole: a movement stored with a
+    // time of day that day belongs to it.
     const QString from = comDataBase::SqlDate(DateTime(WorkYear, 1, 1));
-    const QString to = comDataBase::SqlDate(WorkDate);
+    const QString today = comDataBase::SqlDate(WorkDate);
+    const QString to = comDataBase::SqlEndOfDay(WorkDate);
     cNodo &mag = m_Nodi[0];
     mag.SubNodi().Item(1).setSQLString(QStringLiteral("Execute ViewMagazzino ") + from + QStringLiteral(", ") + to);
-    mag.SubNodi().Item(2).setSQLString(QStringLiteral("Execute ViewMagazzino ") + to + QStringLiteral(", ") + to);
+    mag.SubNodi().Item(2).setSQLString(QStringLiteral("Execute ViewMagazzino ") + today + QStringLiteral(", ") + to);
     cNodo &gia = m_Nodi[1];
     for (int i = 1; i <= gia.SubNodi().Count(); ++i)
         gia.SubNodi().Item(i).setSQLString(QStringLiteral("Execute RepGiacenze ") + from + QStringLiteral(", ") + to);

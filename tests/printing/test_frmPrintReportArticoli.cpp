@@ -8,6 +8,7 @@
 #include "platform/grid/Grid.h"
 #include "platform/report/PreviewWindow.h"
 #include "platform/report/ReportDocument.h"
+#include "platform/report/ReportPainter.h"
 #include "printing/IstanzeReport.h"
 #include "printing/LayoutEtichetta.h"
 #include "printing/NewLabel.h"
@@ -88,6 +89,57 @@ TEST_F(ArticoliDialog, ListShowsLocationsInBracketsGoesByCodeAndFiltersACategory
     EXPECT_EQ(pdfLines(jobs[1].pdf), u"Articoli\nData Codice Descrizione Prezzo Prezzo ivato\n"_s + orto
                                          + u"\n02/01/2024 A001 Vite 3x20 0,20 0,24\n02/01/2024 A002 Dado M3 0,10 0,12\n"
                                            "05/03/2024 B001 Rondella 0,05 0,06"_s);
+}
+
+// The article list and the label sheet at the largest values of their
+// fields: a date with its time, a code of 40 characters with a location of
+// 50, a description of 255, prices of 999.999.999,99 either side of zero;
+// every text stays within its box, the date and the prices whole.
+TEST_F(ArticoliDialog, TheLargestValuesPrintWholeOnTheListAndTheLabels)
+{
+    const QString codice = u"ABCDEFGHIJKLMNOPQRSTUVWXYZ-0123456789-XY"_s;
+    DataFixture::runSql(database, uR"sql(
+INSERT INTO Articoli (Codice, Descrizione, Ubicazione, Prezzo, PrezzoIvato, DataIns) VALUES
+    ('%1', '%2', 'UBICAZIONE-DI-CINQUANTA-CARATTERI-SENZA-SPAZI-ABCDE', 999999999.99, -999999999.99,
+     '2026-01-14 10:30:00');
+)sql"_s.arg(codice, QString(u"Descrizione di un articolo lunghissima "_s).repeated(7).left(255)));
+    setUbicazione(1);
+    ASSERT_TRUE(WindowRegistry::Stampa(u"frmPrintReportArticoli"_s, u"Ufficio"_s));
+    clickRow(d->GridEX1, 1);
+    QTest::mouseClick(d->cmdPreview, Qt::LeftButton);
+    const ReportDocument &list = *d->Elenco()->previewWindow()->document();
+    QString text;
+    for (int page = 0; page < list.pageCount(); ++page) {
+        EXPECT_EQ(ReportPainter::textsOutOfBox(list, page), QStringList()) << page + 1;
+        text += list.pageText(page) + u'\n';
+    }
+    EXPECT_TRUE(text.contains(u"14/01/2026 ABCDEFGH"_s)) << text.toStdString();
+    EXPECT_TRUE(text.contains(u" 999.999.999,99 -999.999.999,99\n"_s)) << text.toStdString();
+
+    // A label of a code, a price and the code's barcode, two to a row.
+    NewLabel layout;
+    ReportSection &label = layout.section(LayoutEtichetta::NomeSezione);
+    label.addField(u"txtCodice"_s, u"Codice"_s, 60, 60, 3000, 250);
+    ReportControl &price = label.addField(u"txtPrezzo"_s, u"PrezzoIvato"_s, 1800, 330, 1260, 250);
+    price.alignment = TextAlign::Right;
+    price.outputFormat = u"#,##0.00"_s;
+    label.addBarcode(u"bcCodice"_s, BarcodeStyle::Code128Auto, u"Codice"_s, 60, 630, 3000, 900);
+    LayoutEtichetta::FormaArchiviata(layout, LayoutEtichetta::Foglio{100, 100, 100, 30, 2, 300, 600, 0});
+    LayoutEtichetta::Salva(layout, 30, MainModule::ConnString);
+    clickRow(d->GridEX1, 2);
+    d->cmbArt->setCurrentText(codice);
+    QTest::mouseClick(d->cmdPreview, Qt::LeftButton);
+    NewLabel *report = IstanzeReport::Istanza<NewLabel>().get();
+    ASSERT_TRUE(report && report->document());
+    // The label's own boxes are too small for the code, the price and the
+    // barcode's caption: each is drawn whole, smaller, within its box.
+    const ReportDocument &labels = *report->document();
+    ASSERT_EQ(labels.pageCount(), 1);
+    EXPECT_EQ(ReportPainter::textsOutOfBox(labels, 0),
+              QStringList({u"txtCodice: "_s + codice, u"txtPrezzo: -999.999.999,99"_s, u"bcCodice: "_s + codice}));
+    const int before = ReportPainter::textsSetSmaller();
+    ReportPainter::renderPage(labels, 0, 96);
+    EXPECT_EQ(ReportPainter::textsSetSmaller() - before, 3);
 }
 
 TEST_F(ArticoliDialog, ExcelExportIsAPlainTableForThatRunOnlyAndLabelsCannotBeExported)

@@ -6,6 +6,7 @@
 #include "platform/grid/Grid.h"
 #include "platform/report/PreviewWindow.h"
 #include "platform/report/ReportDocument.h"
+#include "platform/report/ReportPainter.h"
 #include "printing/RegistraStampe.h"
 #include "printing/arpCliFor.h"
 #include "printing/arpCliFor2.h"
@@ -138,4 +139,33 @@ TEST_F(CliForDialog, TheNumberedListGoesByCodeAndIsAPlainTableInExcelAndHtmlOnly
     QTest::keyClick(frmPrintReportFornitori::Aperto(), Qt::Key_Escape);
     flushDeletes();
     EXPECT_TRUE(shown && shown->isVisible());
+}
+
+// Both reports at the largest values of their fields: a name of 100
+// characters, a place of 50, a province of 5, numbers of 30 characters
+// without a blank and the largest code: no text of a page lacks room in its
+// box.
+TEST_F(CliForDialog, TheLargestValuesPrintWholeOnBothReports)
+{
+    DataFixture::runSql(database, uR"sql(
+INSERT INTO CliFor (IdCliFor, Tipo, Nome, "Località", Prov, Telefono, Cellulare, Fax) VALUES
+    (2147483647, 'Cliente', '%1', 'LOCALITÀ-DI-CINQUANTA-CARATTERI-SENZA-SPAZI-ABCDE', 'WWWWW',
+     '+39-0123-456789012345678901234', '+39-0123-456789012345678901234', '+39-0123-456789012345678901234');
+)sql"_s.arg(QString(u"Ragione sociale lunghissima "_s).repeated(4).left(100)));
+    frmPrintReportCliFor &d = open(u"Clienti"_s);
+    for (int row : {1, 2}) {
+        clickRow(d.GridEX1, row);
+        QTest::mouseClick(d.cmdPreview, Qt::LeftButton);
+        const ReportLayout *layout = d.Rubrica();
+        if (row == 2)
+            layout = d.Anagrafica();
+        const ReportDocument &doc = *layout->previewWindow()->document();
+        QString text;
+        for (int page = 0; page < doc.pageCount(); ++page) {
+            EXPECT_EQ(ReportPainter::textsOutOfBox(doc, page), QStringList()) << row << " page " << page + 1;
+            text += doc.pageText(page);
+        }
+        EXPECT_TRUE(text.contains(u"WWW"_s)) << row;
+        EXPECT_EQ(text.contains(u"2147483647 Ragione"_s), row == 2) << text.toStdString();
+    }
 }

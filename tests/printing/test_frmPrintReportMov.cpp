@@ -13,6 +13,7 @@
 #include "platform/grid/Grid.h"
 #include "platform/report/PreviewWindow.h"
 #include "platform/report/ReportDocument.h"
+#include "platform/report/ReportPainter.h"
 #include "printing/AnteprimaGiacenze.h"
 #include "printing/IstanzeReport.h"
 #include "printing/RegistraStampe.h"
@@ -269,6 +270,235 @@ TEST_F(StampeMagazzinoTest, TheJournalListsEveryMovementApartInNumberOrderWithIt
     EXPECT_FALSE(sheet.find(QStringLiteral("Totali Stampa")).isEmpty());
 }
 
+// The period's last day counts whole, to its last second, as in the
+// year-end closing: a movement of 31 December (with or without a time of
+// day) is in the journal, in the inventory's stock and cost and in the
+// below-minimum stock; a load after the period does not count. The journal
+// goes by number, not by date or by the order movements were made.
+TEST_F(StampeMagazzinoTest, ThePeriodsLastDayCountsWholeAndTheJournalGoesByNumber)
+{
+    DataFixture::runSql(database, uR"sql(
+INSERT INTO Articoli (Codice, Descrizione, UM, Categoria, ScortaMinima) VALUES
+    ('F001', 'Forbici', 'PZ', 'Ferramenta', 50), ('G001', 'Guanti', 'PZ', 'Ferramenta', 0),
+    ('H001', 'Lima', 'PZ', 'Ferramenta', 0);
+INSERT INTO MagazRegMain (IdReg, DataIns, Progressivo, Causale, TipoContropartita) VALUES
+    (20, '2024-02-01', 8, 'Carico', 'Deposito'),
+    (21, '2024-11-01', 7, 'Carico', 'Deposito'),
+    (22, '2024-12-31', 9, 'Carico', 'Deposito'),
+    (23, '2024-12-31 23:59:59', 10, 'Carico', 'Deposito'),
+    (24, '2025-01-01', 1, 'Carico', 'Deposito');
+INSERT INTO MagazRegDetail (IdReg, Riga, CodiceArticolo, "Quantità", Segno, Costo, Prezzo) VALUES
+    (20, 10, 'G001', 1, 1, 9, 9),
+    (21, 10, 'G001', 2, 1, 8, 8),
+    (22, 10, 'G001', 4, 1, 7, 7),
+    (23, 10, 'F001', 10, 1, 3, 6),
+    (23, 20, 'H001', 2, 1, 5, 10),
+    (24, 10, 'F001', 5, 1, 4, 8);
+)sql"_s);
+
+    choose(1);
+    const QString journal = preview<arpGiornaleMagazzino>();
+    const QStringList order{u"000005 01/06/2024"_s, u"000007 01/11/2024"_s, u"000008 01/02/2024"_s,
+                            u"000009 31/12/2024"_s, u"G001 Guanti PZ 4,00 7,00 28,00"_s,
+                            u"000010 31/12/2024"_s, u"F001 Forbici PZ 10,00 3,00 30,00"_s,
+                            u"H001 Lima PZ 2,00 5,00 10,00"_s, u"Totali Stampa 190,00 140,50"_s};
+    const QStringList lines = journal.split(u'\n');
+    int at = -1;
+    for (const QString &row : order) {
+        int found = -1;
+        for (int i = at + 1; i < lines.size() && found < 0; ++i)
+            if (lines[i].simplified().startsWith(row))
+                found = i;
+        EXPECT_GT(found, at) << row.toStdString() << "\n" << journal.toStdString();
+        at = std::max(at, found);
+    }
+    EXPECT_FALSE(journal.contains(u"01/01/2025"_s));
+
+    // At last cost: the last day's load before the later one; at average
+    // cost, the period's loads with the last day's.
+    const QStringList atLastCost{u"F001 Forbici PZ 10,00 3,00 30,00"_s, u"G001 Guanti PZ 7,00 7,00 49,00"_s,
+                                 u"H001 Lima PZ 2,00 5,00 10,00"_s};
+    const QStringList atAverageCost{u"F001 Forbici PZ 10,00 3,00 30,00"_s, u"G001 Guanti PZ 7,00 7,57 53,00"_s,
+                                    u"H001 Lima PZ 2,00 5,00 10,00"_s};
+    for (const int view : {0, 1}) {
+        choose(2, view);
+        const QString inventory = preview<arpInventario>();
+        for (const QString &row : view == 0 ? atLastCost : atAverageCost)
+            EXPECT_TRUE(hasLine(inventory, row)) << view << " " << row.toStdString() << "\n" << inventory.toStdString();
+    }
+
+    choose(3);
+    const QString below = preview<arpGiacenze_05>();
+    EXPECT_EQ(linesWith(below, u"F001"_s), QStringList{u"F001 Forbici 50,00 10,00 40,00"_s});
+}
+
+// The journal exported into cells (Excel, RTF, HTML): the number, the date,
+// the causale and the counterpart of a movement in cells of their own, the
+// captions once at the top, no page numbers; the PDF keeps its pages as
+// printed. A full disk is told and leaves the older file as it was.
+TEST_F(StampeMagazzinoTest, TheJournalExportsIntoCellsOfTheirOwnWithoutPageCaptionsOrNumbers)
+{
+    // Enough lines for two pages.
+    DataFixture::runSql(database, uR"sql(
+INSERT INTO MagazRegMain (IdReg, DataIns, Progressivo, Causale, TipoContropartita) VALUES
+    (30, '2024-07-01', 6, 'Carico', 'Deposito');
+WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 60)
+INSERT INTO MagazRegDetail (IdReg, Riga, CodiceArticolo, "Quantità", Segno, Costo, Prezzo)
+    SELECT 30, i, 'A001', 1, 1, 0.1, 0.2 FROM n;
+)sql"_s);
+    choose(1);
+
+    const QString pdf = pdfLines(exportTo(12, u"giornale.pdf"_s));
+    EXPECT_EQ(linesWith(pdf, u"Progressivo Data Causale Contropartita"_s).size(), 2) << pdf.toStdString();
+    EXPECT_GE(lineOf(pdf, u"1 / 2"_s), 0);
+    EXPECT_GE(lineOf(pdf, u"2 / 2"_s), 0);
+
+    const reporttest::Sheet sheet = reporttest::readSheet(exportTo(10, u"giornale.xlsx"_s));
+    const QString causale = sheet.find(u"Reso a Fornitore"_s);
+    ASSERT_FALSE(causale.isEmpty());
+    const int row = reporttest::rowOf(causale);
+    EXPECT_EQ(sheet.cells.value(u"A%1"_s.arg(row)).value, u"3"_s);
+    EXPECT_EQ(sheet.cells.value(u"A%1"_s.arg(row)).format, u"000000"_s);
+    EXPECT_EQ(sheet.cells.value(u"B%1"_s.arg(row)).value, u"45383"_s); // 1 April 2024
+    EXPECT_EQ(sheet.cells.value(u"B%1"_s.arg(row)).format, u"dd/mm/yyyy"_s);
+    EXPECT_EQ(reporttest::columnOf(causale), u"C"_s);
+    EXPECT_EQ(reporttest::columnOf(sheet.find(u"Rossi Srl"_s)), u"E"_s);
+    int captions = 0;
+    for (const reporttest::SheetCell &cell : sheet.cells) {
+        captions += cell.value == u"Progressivo"_s;
+        EXPECT_NE(cell.value, u"/"_s);
+    }
+    EXPECT_EQ(captions, 1);
+    EXPECT_FALSE(sheet.find(u"Totali Stampa"_s).isEmpty());
+
+    const QByteArray rtf = DataFixture::fileBytes(exportTo(11, u"giornale.rtf"_s));
+    int rtfCaptions = 0;
+    bool movement = false;
+    for (const reporttest::RtfRow &r : reporttest::rtfRows(rtf)) {
+        rtfCaptions += r.texts.contains(u"Progressivo"_s);
+        EXPECT_FALSE(r.texts.contains(u"/"_s)) << r.texts.join(u'|').toStdString();
+        if (const qsizetype i = r.texts.indexOf(u"000003"_s); i >= 0) {
+            movement = true;
+            EXPECT_EQ(r.texts.mid(i, 4), (QStringList{u"000003"_s, u"01/04/2024"_s, u"Reso a Fornitore"_s,
+                                                      u"Rossi Srl"_s}));
+        }
+    }
+    EXPECT_TRUE(movement);
+    EXPECT_EQ(rtfCaptions, 1);
+    const QString html = QString::fromUtf8(DataFixture::fileBytes(exportTo(13, u"giornale.html"_s)));
+    EXPECT_EQ(html.count(u">Progressivo<"_s), 1);
+    EXPECT_FALSE(html.contains(u">/<"_s));
+    EXPECT_TRUE(html.contains(u">01/04/2024<"_s));
+
+    // The preview after the exports has its captions and numbers again.
+    const QString shown = preview<arpGiornaleMagazzino>();
+    EXPECT_EQ(linesWith(shown, u"Progressivo Data Causale Contropartita"_s).size(), 2);
+    EXPECT_TRUE(hasLine(shown, u"2 / 2"_s));
+
+    // A full disk halfway through the file.
+    const QString path = folder + u"/giornale.rtf"_s;
+    {
+        const reporttest::DiskFull full(rtf.size() / 2);
+        desktop->queueSaveFile(path);
+        dialog->mnuexp(11)->trigger();
+    }
+    EXPECT_EQ(desktop->prompts(),
+              QStringList{u"Esportazione non riuscita.\r\nImpossibile scrivere il file '%1': il file supera la "
+                          u"dimensione massima consentita."_s.arg(path)});
+    EXPECT_EQ(DataFixture::fileBytes(path), rtf);
+    EXPECT_TRUE(dialog->isVisible() && dialog->isEnabled());
+}
+
+// Every stock report at the largest values its fields can hold: codes of
+// 40 characters, descriptions of 255, units of 10, names of 100, numbers
+// and totals of -999.999.999,99, the largest movement number; no text of
+// any page needs more room than its box has, so none is set smaller or cut,
+// and the PDF sets none smaller either.
+TEST_F(StampeMagazzinoTest, TheLargestValuesPrintWholeOnEveryStockReport)
+{
+    const QString codice = u"ART-%1-ABCDEFGHIJKLMNOPQRSTUVWXYZ01234567"_s;
+    const QString descrizione = QString(u"Descrizione lunghissima di un articolo con parole e misure 1234567890 "_s)
+                                    .repeated(4)
+                                    .left(255);
+    const QString categoria = u"CATEGORIA-DI-CINQUANTA-CARATTERI-SENZA-SPAZI-ABCDE"_s;
+    const QString fornitore = QString(u"Fornitore"_s).repeated(11).left(100);
+    const QString cliente = QString(u"Cliente "_s).repeated(13).left(100);
+    DataFixture::runSql(database, uR"sql(
+INSERT INTO Liste (Chiave, Codice, Descrizione, Predefinito) VALUES ('cat', NULL, '%3', 0);
+INSERT INTO CliFor (IdCliFor, Tipo, Nome) VALUES (2147483646, 'Fornitore', '%4'), (2147483647, 'Cliente', '%5');
+INSERT INTO Articoli (Codice, Descrizione, UM, Categoria, ScortaMinima, Ubicazione) VALUES
+    ('%1', '%2', 'CONFEZIONI', '%3', 999999999.99, 'UBICAZIONE-DI-CINQUANTA-CARATTERI-SENZA-SPAZI-ABCDE');
+INSERT INTO Articoli (Codice, Descrizione, UM, Categoria, ScortaMinima)
+    SELECT replace(Codice, '-1-', '-2-'), Descrizione, UM, Categoria, 0 FROM Articoli WHERE Codice = '%1'
+    UNION ALL SELECT replace(Codice, '-1-', '-3-'), Descrizione, UM, Categoria, 0 FROM Articoli WHERE Codice = '%1';
+INSERT INTO MagazRegMain (IdReg, DataIns, Progressivo, Causale, TipoContropartita, IdContropartita) VALUES
+    (101, '2026-12-28', 2147483644, 'Reso a Fornitore', 'Fornitore', 2147483646),
+    (102, '2026-12-29', 2147483645, 'Vendita', 'Cliente', 2147483647),
+    (103, '2026-12-30', 2147483646, 'Scarico', 'Deposito', NULL),
+    (104, '2026-12-31 23:59:59', 2147483647, 'Carico', 'Deposito', NULL);
+INSERT INTO MagazRegDetail (IdReg, Riga, CodiceArticolo, "Quantità", Segno, Costo, Prezzo) VALUES
+    (101, 10, '%1', 1, 1, 999999999.99, 999999999.99),
+    (102, 10, replace('%1', '-1-', '-2-'), 999999999.99, -1, 1, 1),
+    (103, 10, replace('%1', '-1-', '-3-'), 1, -1, 999999999.99, 999999999.99),
+    (104, 10, replace('%1', '-1-', '-2-'), 0, 1, 1, 1),
+    (104, 20, replace('%1', '-1-', '-3-'), 0, 1, 999999999.99, 999999999.99);
+)sql"_s.arg(codice.arg(1), descrizione, categoria, fornitore, cliente));
+    setUbicazione(1);
+    ASSERT_TRUE(WindowRegistry::Stampa(u"frmPrintReportMov"_s, u"Magazzino"_s));
+
+    struct Run {
+        int row, view, group;
+        bool filtered;
+        QString total;
+    };
+    const QString widest = u"-999.999.999,99"_s;
+    const Run runs[] = {
+        {1, 0, 0, false, u"Totali Stampa "_s + widest + u' ' + widest},
+        {1, 1, 0, false, u"Totali Stampa "_s + widest + u' ' + widest},
+        {1, 0, 0, true, u"Totali Stampa 1,00 999.999.999,99"_s},
+        {2, 0, 0, false, u"Totali stampa: "_s + widest + u' ' + widest},
+        {2, 0, 1, false, u"Totali stampa: "_s + widest + u' ' + widest},
+        {2, 0, 2, false, u"Totali stampa: "_s + widest + u' ' + widest},
+        {2, 0, 3, false, u"Totali stampa: "_s + widest + u' ' + widest},
+        {2, 1, 3, true, u"Totali stampa: 1,00 999.999.999,99"_s},
+        {3, 0, 0, false, u"0,00 -999.999.999,99 999.999.999,99"_s},
+    };
+    for (const Run &r : runs) {
+        const std::string where = std::to_string(r.row) + "/" + std::to_string(r.view) + "/" + std::to_string(r.group)
+                                  + "/" + std::to_string(r.filtered);
+        choose(r.row, r.view, r.group);
+        dialog->Dat1->setDate(QDate(2026, 1, 1));
+        dialog->Dat2->setDate(QDate(2026, 12, 31));
+        if (r.filtered) {
+            dialog->cmbContropartite->setCurrentText(fornitore + u" (Fornitore)"_s);
+            dialog->cmbCategorie->setCurrentText(categoria);
+            dialog->cmbArticoli->setCurrentText(codice.arg(1));
+        }
+        QTest::mouseClick(dialog->cmdPreview, Qt::LeftButton);
+        const ReportLayout *layout = IstanzeReport::Istanza<arpGiacenze_05>().get();
+        if (r.row == 1)
+            layout = IstanzeReport::Istanza<arpGiornaleMagazzino>().get();
+        else if (r.row == 2)
+            layout = IstanzeReport::Istanza<arpInventario>().get();
+        ASSERT_TRUE(layout && layout->previewWindow()) << where;
+        const auto doc = layout->previewWindow()->document();
+        QString text;
+        for (int page = 0; page < doc->pageCount(); ++page) {
+            EXPECT_EQ(ReportPainter::textsOutOfBox(*doc, page), QStringList()) << where << " page " << page + 1;
+            text += doc->pageText(page) + u'\n';
+        }
+        EXPECT_TRUE(text.contains(r.total)) << where << "\n" << text.toStdString();
+        EXPECT_EQ(desktop->prompts(), QStringList()) << where;
+
+        const int before = ReportPainter::textsSetSmaller();
+        exportTo(12, u"grandi.pdf"_s);
+        EXPECT_EQ(ReportPainter::textsSetSmaller(), before) << where;
+        dialog->cmbContropartite->setCurrentIndex(0);
+        dialog->cmbCategorie->setCurrentIndex(0);
+        dialog->cmbArticoli->setCurrentIndex(0);
+    }
+}
+
 TEST_F(StampeMagazzinoTest, TheFiltersNarrowTheJournalAndTheInventoryWhateverTheirTexts)
 {
     struct Case {
@@ -482,7 +712,7 @@ TEST_F(StampeMagazzinoTest, APeriodWithoutMovementsOrAnEmptyDatabaseGivesTidyEmp
             EXPECT_GE(lineOf(text, u"1 / 1"_s), 0) << where;
             const QStringList codes = linesWith(text, u"001 "_s);
             const QStringList corte{u"A001 Vite 3x20 100,00 0,00 100,00"_s, u"B001 Rondella 10,00 0,00 10,00"_s,
-                                    u"C001 Penna \"Stilo\" d'acciaio – confezione 30,00 0,00 30,00"_s};
+                                    u"C001 Penna \"Stilo\" d'acciaio – 30,00 0,00 30,00"_s};
             EXPECT_EQ(codes, r.row == 3 && !vuoto ? corte : QStringList())
                 << where << "\n" << text.toStdString();
         }

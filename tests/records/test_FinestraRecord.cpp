@@ -111,6 +111,31 @@ TEST_F(FinestraTest, EnterMovesOnAndEscDiscardsInEveryWindow)
     EXPECT_EQ(refreshes, 0);
 }
 
+// No button is the default, yet Enter on a button the user reached clicks
+// it: Salva saves, Annulla discards.
+TEST_F(FinestraTest, EnterOnAFocusedButtonClicksIt)
+{
+    auto *um = openNew(u"frm_io_UM"_s);
+    ASSERT_TRUE(um);
+    typeInto(um, {u"mt"_s, u"Metri"_s});
+    um->cmdSalva()->setFocus(Qt::TabFocusReason);
+    EXPECT_FALSE(um->cmdSalva()->isDefault());
+    QTest::keyClick(um->cmdSalva(), Qt::Key_Return);
+    settle();
+    EXPECT_EQ(shown(), nullptr);
+    EXPECT_EQ(cell(u"SELECT Descrizione FROM Liste WHERE Codice='MT'"_s), u"Metri"_s);
+
+    auto *cat = openNew(u"frm_io_Cat"_s);
+    ASSERT_TRUE(cat);
+    typeInto(cat, {u"Legno"_s});
+    cat->cmdAnnulla()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(cat->cmdAnnulla(), Qt::Key_Enter, Qt::KeypadModifier);
+    settle();
+    EXPECT_EQ(shown(), nullptr);
+    EXPECT_EQ(cell(u"SELECT COUNT(*) FROM Liste WHERE Descrizione='Legno'"_s), u"0"_s);
+    EXPECT_EQ(refreshes, 1);
+}
+
 TEST_F(FinestraTest, CodesAreUpperCaseWithoutQuotesRatesAreNumbersAndADuplicateKeepsTheInput)
 {
     auto *vat = openNew<frm_io_IVA>(u"frm_io_IVA"_s);

@@ -7,6 +7,7 @@
 #include "common/comRepLib.h"
 #include "platform/report/PreviewWindow.h"
 #include "platform/report/ReportDocument.h"
+#include "platform/report/ReportPainter.h"
 #include "platform/report/ReportPrinter.h"
 #include "records/ardVendita.h"
 
@@ -120,7 +121,7 @@ TEST_F(DocumentTest, TheDocumentPrintsEveryLineInOrderAndTheSignChoosesCounterpa
                            u"Codice Articolo Descrizione UM Quantità Costo"_s,
                            u"A1 Vite à testa svasata PZ 1.234,00 0,50"_s,
                            u"C3 Guarnizione in gomma nitrilica PZ 3,00 1,20"_s,
-                           u"resistente agli oli e ai carburanti per"_s, u"raccordi idraulici"_s,
+                           u"resistente agli oli e ai carburanti"_s, u"per raccordi idraulici"_s,
                            u"B2 Caffè in grani KG 2,50 12,35"_s, u"Totale: 1.296,86 €"_s}));
     // Quantities print without their sign.
     const std::tuple<std::int32_t, std::int16_t, QStringList> casi[] = {
@@ -133,6 +134,41 @@ TEST_F(DocumentTest, TheDocumentPrintsEveryLineInOrderAndTheSignChoosesCounterpa
     };
     for (const auto &[idReg, segno, attese] : casi)
         EXPECT_EQ(stampa(idReg, segno).mid(1, 3), attese) << idReg;
+}
+
+// The document at the largest values of its fields: a code of 40
+// characters, a description of 255, a unit of 10, a name of 100, the
+// largest number, quantities and values of 999.999.999,99: no text of a
+// page lacks room in its box, with the cost or with the price.
+TEST_F(DocumentTest, TheLargestValuesPrintWhole)
+{
+    runSql(database, uR"sql(
+INSERT INTO Articoli (Codice, Descrizione, UM) VALUES ('ABCDEFGHIJKLMNOPQRSTUVWXYZ-0123456789-XY', '%1', 'CONFEZIONI');
+INSERT INTO CliFor (IdCliFor, Tipo, Nome) VALUES (3, 'Fornitore', '%2');
+INSERT INTO MagazRegMain (IdReg, DataIns, Progressivo, Causale, IdContropartita) VALUES
+    (6, '2031-12-31 23:59:59', 2147483647, 'Reso a Fornitore', 3);
+INSERT INTO MagazRegDetail (IdReg, Riga, CodiceArticolo, "Quantità", Segno, Costo, Prezzo) VALUES
+    (6, 10, 'ABCDEFGHIJKLMNOPQRSTUVWXYZ-0123456789-XY', -999999999.99, 1, 999999999.99, 999999999.99);
+)sql"_s.arg(QString(u"Descrizione lunghissima di un articolo "_s).repeated(7).left(255),
+            QString(u"Ragione sociale lunghissima "_s).repeated(4).left(100)));
+    for (const std::int16_t segno : {1, -1}) {
+        ardVendita::Stampa(6, segno, u"999.999.999.999,99 €"_s, nullptr);
+        PreviewWindow *preview = anteprima();
+        ASSERT_TRUE(preview) << segno;
+        const auto doc = preview->document();
+        QString text;
+        for (int page = 0; page < doc->pageCount(); ++page) {
+            EXPECT_EQ(platform::report::ReportPainter::textsOutOfBox(*doc, page), QStringList()) << page + 1;
+            text += doc->pageText(page) + u'\n';
+        }
+        for (const QString &whole : {u"Data: 31/12/2031 Progressivo: 2147483647"_s,
+                                     u"CONFEZIONI 999.999.999,99 999.999.999,99"_s,
+                                     u"Totale: 999.999.999.999,99 €"_s})
+            EXPECT_TRUE(text.simplified().contains(whole)) << segno << " " << whole.toStdString() << "\n"
+                                                           << text.toStdString();
+        preview->close();
+        settle();
+    }
 }
 
 // A preview prints on the printer chosen there; a window keeps one preview;

@@ -99,6 +99,20 @@ TEST_F(ChooserTest, ListsTheYearsMovementsOfTheArticleByDateAndHeaderClicksToggl
     EXPECT_TRUE(aperti.isEmpty());
 }
 
+// The working day counts whole: a movement of today with a time of day,
+// up to its last second, is listed; tomorrow's is not.
+TEST_F(ChooserTest, TheWorkingDayCountsWholeWhateverTheTimeOfItsMovements)
+{
+    runSql(database, u"INSERT INTO MagazRegMain (IdReg, DataIns, Progressivo, Causale, TipoContropartita) VALUES "
+                     "(17, '2031-03-15 23:59:59', 6, 'Scarico', 'Deposito');"
+                     "INSERT INTO MagazRegDetail (IdReg, Riga, CodiceArticolo, \"Quantità\", Segno) VALUES "
+                     "(17, 10, 'A1', 1, -1);"_s);
+    scegli(u"A1"_s, [](frmChooseMov *chooser) {
+        EXPECT_EQ(colonna(chooser, 2), (QStringList{u"13"_s, u"11"_s, u"12"_s, u"17"_s}));
+        QTest::keyClick(chooser->gex->view(), Qt::Key_Escape);
+    });
+}
+
 TEST_F(ChooserTest, EachWayOfOpeningOpensTheMovementOfTheCurrentRowAndEndsTheChooser)
 {
     // A movement with two lines of the article is listed twice; one of the

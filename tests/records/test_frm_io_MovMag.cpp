@@ -16,10 +16,14 @@
 #include "records/frm_io_MovMag_01.h"
 #include "records/frm_io_MovMag_01_Righe.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QHeaderView>
 #include <QLabel>
+#include <QPointer>
 #include <QTableView>
+#include <qtestspontaneevent.h>
 
 using namespace recordstest;
 using namespace Qt::StringLiterals;
@@ -120,6 +124,25 @@ protected:
         return queryColumn(database, u"SELECT Riga || ' ' || CodiceArticolo || printf(' %g %d %g %g', \"Quantità\", "
                                      "Segno, Costo, Prezzo) FROM MagazRegDetail WHERE IdReg=%1 ORDER BY Riga"_s
                                          .arg(idReg));
+    }
+    // The text of the cell editor open in the grid.
+    static QString inEditing(const frm_io_MovMag_01 *w)
+    {
+        const QWidget *editor = w->gexDet->delegate()->editor();
+        return editor ? platform::GridDelegate::editorText(editor) : u"(none)"_s;
+    }
+    // True when the focus is in the grid, in the cell of the current line in `column`.
+    static bool inCell(const frm_io_MovMag_01 *w, int column)
+    {
+        return w->gexDet->isAncestorOf(QApplication::focusWidget()) && w->gexDet->col() == column;
+    }
+    // The close button of the title bar, or Alt+F4: the window manager's close.
+    static void chiudiDallaBarra(QWidget *w)
+    {
+        QCloseEvent close;
+        QSpontaneKeyEvent::setSpontaneous(&close);
+        QApplication::instance()->notify(w, &close);
+        settle();
     }
     QString contatore() const { return cell(u"SELECT printf('%d', l02) FROM _Pars WHERE k01='maga' AND l01=2031"_s); }
     QStringList messaggi() const
@@ -426,28 +449,41 @@ TEST_F(MovWindowTest, AConflictClosesTheWindowAndKeepsTheOtherUsersChange)
     EXPECT_EQ(refreshes, 1);
 }
 
-TEST_F(MovWindowTest, ABusyOrReadOnlyDatabaseIsToldAndTheWindowKeepsItsEdits)
+// A database in use by another program or read-only is told plainly, as the
+// record windows tell it; an unexpected error goes to the error report.
+// Either way nothing is stored and the window keeps what was typed.
+TEST_F(MovWindowTest, ADatabaseInUseOrReadOnlyIsToldOtherErrorsAreReportedAndTheEditsStay)
 {
-    for (const bool readOnly : {false, true}) {
-        SCOPED_TRACE(readOnly);
+    const QStringList detti{u"Il database è in uso da un altro utente. Riprovare più tardi."_s,
+                            u"Il database è di sola lettura: le modifiche non possono essere salvate."_s};
+    for (int caso = 0; caso < 3; ++caso) {
+        SCOPED_TRACE(caso);
+        desk->clear();
         frm_io_MovMag_01 *w = nuovo();
         ASSERT_NE(w, nullptr);
         testata(w, u"Carico"_s, u"x"_s);
         riga(w, u"A1"_s, u"3"_s);
-        {
-            std::unique_ptr<AltroProgramma> altro;
-            std::unique_ptr<ReadOnlyFile> sola;
-            if (readOnly)
-                sola = std::make_unique<ReadOnlyFile>(database);
-            else
-                altro = std::make_unique<AltroProgramma>(database);
-            if (sola && !sola->holds())
-                GTEST_SKIP() << "the file cannot be made read-only here";
+        if (caso == 2) {
+            runSql(database, u"ALTER TABLE _Pars RENAME TO Pars0"_s);
             onModal<comfrmSendError>([w] { EXPECT_FALSE(w->cmdSalva_Click()); }, [](comfrmSendError *report) {
                 EXPECT_EQ(report->windowTitle(), u" Errore"_s);
                 EXPECT_EQ(report->lblValue[4]->text(), u"Rec_Save"_s);
                 report->cmdNoSend->click();
             });
+            EXPECT_TRUE(messaggi().isEmpty());
+            runSql(database, u"ALTER TABLE Pars0 RENAME TO _Pars"_s);
+        } else {
+            std::unique_ptr<AltroProgramma> altro;
+            std::unique_ptr<ReadOnlyFile> sola;
+            if (caso == 1)
+                sola = std::make_unique<ReadOnlyFile>(database);
+            else
+                altro = std::make_unique<AltroProgramma>(database);
+            if (sola && !sola->holds())
+                GTEST_SKIP() << "the file cannot be made read-only here";
+            EXPECT_FALSE(w->cmdSalva_Click());
+            ASSERT_EQ(messaggi(), QStringList{detti[caso]});
+            EXPECT_EQ(desk->msgBoxes()[0].style, platform::vbCritical);
         }
         EXPECT_EQ(w->Stato(), frm_io_MovMag_01::StatoNuovo);
         EXPECT_EQ(w->gexDet->textAt(1, Col::Codice), u"A1"_s);
@@ -510,4 +546,146 @@ TEST_F(MovWindowTest, CancelDeleteAndTheLabelQuestion)
     EXPECT_TRUE(righe(id).isEmpty());
     EXPECT_EQ(w->Stato(), frm_io_MovMag_01::StatoNuovo);
     EXPECT_EQ(w->windowTitle(), u"<Nuovo Movimento>"_s);
+}
+
+TEST_F(MovWindowTest, TheCausaleIsChosenFromItsListWithTheMouseOrF4AndFixedWhenLeft)
+{
+    // The arrow opens the list and a click chooses (a list opened by the
+    // mouse ignores clicks for a double-click time: none here); the
+    // causale is fixed only once another control has the focus.
+    frm_io_MovMag_01 *w = nuovo();
+    ASSERT_NE(w, nullptr);
+    QComboBox *causale = w->cmbData;
+    const int doppio = QApplication::doubleClickInterval();
+    QApplication::setDoubleClickInterval(0);
+    QTest::mouseClick(causale, Qt::LeftButton, {}, QPoint(causale->width() - 6, causale->height() / 2));
+    QApplication::processEvents();
+    QAbstractItemView *lista = causale->view();
+    ASSERT_TRUE(lista->isVisible());
+    QTest::mouseClick(lista->viewport(), Qt::LeftButton, {}, lista->visualRect(causale->model()->index(5, 0)).center());
+    QApplication::processEvents();
+    QApplication::setDoubleClickInterval(doppio);
+    EXPECT_TRUE(causale->isEnabled());
+    tasto(Qt::Key_Tab);
+    EXPECT_FALSE(causale->isEnabled());
+    EXPECT_EQ((QStringList{causale->currentText(), w->lblData[1]->text()}), (QStringList{u"Vendita"_s, u"Cliente:"_s}));
+    tasto(Qt::Key_Escape);
+    settle();
+
+    // F4, which the status bar offers, opens it as well; the keys choose.
+    w = nuovo();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->sbPanel[1]->text(), u"F4-Lista"_s);
+    tasto(Qt::Key_F4);
+    ASSERT_TRUE(w->cmbData->view()->isVisible());
+    for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Return})
+        tasto(key);
+    EXPECT_TRUE(w->cmbData->isEnabled());
+    tasto(Qt::Key_Tab);
+    EXPECT_FALSE(w->cmbData->isEnabled());
+    EXPECT_EQ((QStringList{w->cmbData->currentText(), w->lblData[1]->text()}), (QStringList{u"Scarico"_s, QString()}));
+}
+
+// Back from the finder or the new-article window the focus is in the line
+// again, never in the date: a quantity typed next is the line's.
+TEST_F(MovWindowTest, AfterF5OrF6TheFocusIsBackInTheLine)
+{
+    frm_io_MovMag_01 *w = nuovo();
+    ASSERT_NE(w, nullptr);
+    testata(w, u"Carico"_s, u"x"_s);
+    w->gexDet->view()->setFocus();
+    QApplication::processEvents();
+    // An article chosen with F6: on to the quantity of its line.
+    onModal<comfrmFindRecord>([] { tasto(Qt::Key_F6); }, [](comfrmFindRecord *finder) {
+        QTest::keyClicks(finder->txtFind, u"Dad"_s);
+        finder->cmdInsert->click();
+    });
+    activate(w); // the window manager gives the window the activation back
+    EXPECT_TRUE(inCell(w, Col::Quantita));
+    scrivi(u"3"_s);
+    tasto(Qt::Key_Tab);
+    tasto(Qt::Key_Tab);
+    // A new article made with F5: back in the code cell of the line.
+    onModal<frm_io_Articoli_02>([] { tasto(Qt::Key_F5); }, [](frm_io_Articoli_02 *a) {
+        typeAndLeave(a->txtData[0], u"c3"_s);
+        typeAndLeave(a->txtData[2], u"7"_s);
+        QTest::mouseClick(a->cmdSalva(), Qt::LeftButton);
+    });
+    activate(w);
+    EXPECT_TRUE(inCell(w, Col::Codice));
+    tasto(Qt::Key_Tab);
+    scrivi(u"2"_s);
+    tasto(Qt::Key_Tab);
+    tasto(Qt::Key_Tab);
+    ASSERT_TRUE(w->cmdSalva_Click());
+    EXPECT_EQ(righe(w->Mov().IdReg()), (QStringList{u"10 B2 3 1 1.5 3"_s, u"20 C3 2 1 7 8.54"_s}));
+    EXPECT_EQ(cell(u"SELECT DataIns FROM MagazRegMain WHERE IdReg=%1"_s.arg(w->Mov().IdReg())), u"2031-03-15"_s);
+}
+
+// Esc, and the window manager's close (its button, Alt+F4), ask whenever
+// the grid holds a line, stored or being typed, and No leaves the line as
+// it was typed; Enter on the empty new line and Enter on "Salva (F8)" save.
+TEST_F(MovWindowTest, EscAndTheTitleBarsCloseAskBeforeDroppingALineBeingTyped)
+{
+    QPointer<frm_io_MovMag_01> w = nuovo();
+    ASSERT_NE(w, nullptr);
+    testata(w, u"Carico"_s, u"x"_s);
+    w->gexDet->view()->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(w->gexDet->recordNavigatorText(), u"Record: 1 di 1"_s);
+    scrivi(u"A1"_s);
+    tasto(Qt::Key_Tab);
+    scrivi(u"4"_s);
+    desk->queueMsgBox(platform::vbNo);
+    tasto(Qt::Key_Escape);
+    desk->queueMsgBox(platform::vbNo);
+    chiudiDallaBarra(w);
+    ASSERT_EQ(finestra(), w);
+    EXPECT_EQ(messaggi(), (QStringList{frm_io_MovMag_01::MsgAbbandona, frm_io_MovMag_01::MsgAbbandona}));
+    EXPECT_TRUE(inCell(w, Col::Quantita));
+    EXPECT_EQ(inEditing(w), u"4"_s);
+    tasto(Qt::Key_Tab);
+    tasto(Qt::Key_Tab);
+    tasto(Qt::Key_Return);
+    ASSERT_EQ(QApplication::focusWidget(), w->cmdSalva);
+    tasto(Qt::Key_Return);
+    EXPECT_EQ(w->Stato(), frm_io_MovMag_01::StatoVista);
+    EXPECT_EQ(righe(w->Mov().IdReg()), QStringList{u"10 A1 4 1 2 5"_s});
+
+    // Yes drops what is not saved and closes; without lines, or in view
+    // mode, the window just closes.
+    w->cmdModifica->click();
+    scrivi(u"B2"_s);
+    desk->queueMsgBox(platform::vbYes);
+    chiudiDallaBarra(w);
+    EXPECT_TRUE(w.isNull());
+    for (const bool vista : {false, true}) {
+        w = vista ? apri(7) : nuovo();
+        ASSERT_NE(w, nullptr);
+        chiudiDallaBarra(w);
+        EXPECT_TRUE(w.isNull());
+    }
+    EXPECT_EQ(messaggi().size(), 3);
+    EXPECT_EQ(cell(u"SELECT COUNT(*) FROM MagazRegDetail"_s), u"3"_s);
+}
+
+// A click on a row's header closes the cell editor that the next line's
+// code opened, selects the row, and Delete deletes it.
+TEST_F(MovWindowTest, ARowHeaderClickSelectsTheLineForDelete)
+{
+    frm_io_MovMag_01 *w = apri(7);
+    ASSERT_NE(w, nullptr);
+    w->cmdModifica->click();
+    riga(w, u"B2"_s, u"5"_s);
+    ASSERT_TRUE(w->gexDet->isEditing());
+    EXPECT_EQ(w->gexDet->recordNavigatorText(), u"Record: 4 di 4"_s);
+    QHeaderView *header = w->gexDet->view()->verticalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->width() / 2, header->sectionViewportPosition(0) + header->sectionSize(0) / 2));
+    EXPECT_FALSE(w->gexDet->isEditing());
+    EXPECT_TRUE(w->gexDet->view()->selectionModel()->isRowSelected(0, {}));
+    tasto(Qt::Key_Delete);
+    EXPECT_EQ(w->lblTotale[1]->text(), u"18,00\u00a0€"_s);
+    tasto(Qt::Key_F8);
+    EXPECT_EQ(righe(7), (QStringList{u"30 B2 1 -1 1.5 3"_s, u"40 B2 5 -1 1.5 3"_s}));
 }

@@ -321,3 +321,24 @@ TEST_F(MainWindowTest, EveryFindScrollsToTheRowItSelects)
         EXPECT_LE(top + view->rowHeight(row - 1), view->viewport()->height());
     }
 }
+
+// The working day counts whole in every list and in the warning: a
+// movement stored with a time of day that day is in the year's movements
+// and today's, and its quantity in the stock and the below-minimum check.
+TEST_F(MainWindowTest, AMovementOfTheWorkingDayWithATimeOfDayCountsEverywhere)
+{
+    runSql(database, u"UPDATE MagazRegMain SET DataIns = '2031-03-15 18:30:00' WHERE IdReg = 2;"
+                     "UPDATE Articoli SET ScortaMinima = 10 WHERE Codice = 'A003'"_s);
+    clickBar(0);
+    EXPECT_EQ(columnTexts(u"Prog"_s), (QStringList{u"1"_s, u"2"_s}));
+    window->cmbFilter()->setCurrentIndex(1);
+    EXPECT_EQ(columnTexts(u"Prog"_s), QStringList{u"2"_s});
+    // Away from the stock node the warning asks the database itself.
+    EXPECT_EQ(window->ImmagineContatore(), u"status-ok"_s);
+    runSql(database, u"UPDATE Articoli SET ScortaMinima = 10.5 WHERE Codice = 'A003'"_s);
+    window->SetLay();
+    EXPECT_EQ(window->ImmagineContatore(), u"status-below-min"_s);
+
+    clickBar(1);
+    EXPECT_EQ(grid().valueAt(3, grid().column(u"Giacenza"_s)->index()).toDouble(), 10.0);
+}

@@ -20,7 +20,9 @@ class StandIn
 public:
     explicit StandIn(bool active)
     {
-        if (!active)
+        // Without a widget application (a helper program) there is no
+        // window to take the focus from.
+        if (!active || !qobject_cast<QApplication *>(QCoreApplication::instance()))
             return;
         m_previous = QApplication::activeWindow();
         m_box = std::make_unique<QWidget>(nullptr, Qt::Dialog);

@@ -112,10 +112,10 @@ public:
     void setHelpFileExists(std::optional<bool> exists) { m_helpFileExists = exists; }
     void setOpenUrlResult(bool result) { m_openUrlResult = result; }
     // Message boxes and file and font dialogs take the focus as real ones
-    // do: for the time of the call a modal stand-in window is the active
-    // one, so the control that had the focus gets a focus-out (reason
-    // ActiveWindowFocusReason) and, once the call is answered, a focus-in.
-    // A window that shows a message from inside an editor is tested so.
+    // do (the default): for the time of the call a modal stand-in window is
+    // the active one, so the control that had the focus gets a focus-out
+    // (reason ActiveWindowFocusReason) and, once the call is answered, a
+    // focus-in. False leaves the focus alone.
     void setTakesFocus(bool takes) { m_takesFocus = takes; }
 
     // Every call so far, in order.
@@ -150,7 +150,7 @@ private:
     QString m_defaultPrinter;
     std::optional<bool> m_helpFileExists;
     bool m_openUrlResult = true;
-    bool m_takesFocus = false;
+    bool m_takesFocus = true;
 };
 
 // Installs a ScriptedDesktop for its own lifetime and puts the previous

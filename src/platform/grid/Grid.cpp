@@ -127,6 +127,8 @@ Grid::Grid(QWidget *parent)
         if (!m_model->isGroupCaption(index.row() + 1))
             emit doubleClicked();
     });
+    connect(m_view->verticalHeader(), &QHeaderView::sectionPressed, this,
+            [this](int logical) { selectRowFromHeader(logical + 1); });
     QHeaderView *header = m_view->horizontalHeader();
     connect(header, &QHeaderView::sectionClicked, this, [this](int logical) {
         emit headerClicked(logical + 1);
@@ -153,9 +155,19 @@ Grid::Grid(QWidget *parent)
         }
         --m_syncing;
     });
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
-        if (now && insideGrid(now) && !(old && insideGrid(old)))
-            emit focusReceived();
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        if (now && insideGrid(now)) {
+            if (!m_focusInside) {
+                m_focusInside = true;
+                emit focusReceived();
+            }
+            return;
+        }
+        // Another control of the window takes the focus from the grid. The
+        // focus going to another window (a message box, a dialog) comes
+        // back to the grid with the activation: it never left.
+        if ((now && now->window() == window()) || !isVisible())
+            m_focusInside = false;
     });
 }
 
@@ -277,6 +289,33 @@ void Grid::applyEditMode()
 bool Grid::isEditing() const
 {
     return m_delegate->editor() != nullptr;
+}
+
+bool Grid::hasPendingInput() const
+{
+    return m_model->pendingRow() > 0 || m_delegate->openEditorChanged();
+}
+
+void Grid::focusCell()
+{
+    if (QWidget *editor = m_delegate->editor())
+        editor->setFocus(Qt::OtherFocusReason);
+    else
+        m_view->setFocus(Qt::OtherFocusReason);
+}
+
+void Grid::selectRowFromHeader(int row)
+{
+    if (row < 1 || row > m_model->rowCount() || !commitEdit())
+        return;
+    // The focus first: the grid's window may move the current cell when
+    // the focus comes in.
+    m_view->setFocus(Qt::MouseFocusReason);
+    if (row != m_model->currentRow() && !setRow(row))
+        return;
+    if (m_model->allowEdit())
+        m_view->selectionModel()->select(m_model->index(row - 1, 0),
+                                         QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 bool Grid::commitEdit()
@@ -404,8 +443,11 @@ QString Grid::recordNavigatorText() const
     const QStringList words = m_navigatorCaption.split(u'|');
     const QString before = words.value(0);
     const QString middle = words.value(1);
-    const int count = rowCount();
-    return before + u' ' + QString::number(row()) + u' ' + middle + u' ' + QString::number(count);
+    // The new-record row counts once it is current: the user sees it as a
+    // row, and it is one as soon as something is typed into it.
+    const int current = row();
+    const int count = rowCount() + (current > 0 && current == newRecordRow() ? 1 : 0);
+    return before + u' ' + QString::number(current) + u' ' + middle + u' ' + QString::number(count);
 }
 
 void Grid::updateNavigator()

@@ -109,6 +109,11 @@ public:
     void cancelRow();
     bool deleteRow(int row) { return m_model->deleteRow(row); }
     bool isEditing() const;
+    // True while something typed is not stored in the recordset yet: the
+    // pending row's changes, or the open editor's text.
+    bool hasPendingInput() const;
+    // Puts the focus into the current cell: its open editor, or the grid.
+    void focusCell();
 
     // ---- look ----
     QFont headerFont() const { return m_headerFont; }
@@ -180,12 +185,16 @@ signals:
     void rowRead(int row, platform::GridRowBuffer &values);
     void sortKeysChanged();
     void bound();
-    // The focus came into the grid from outside it.
+    // The focus came into the grid from another control of its window
+    // (not back from another window, such as a message box).
     void focusReceived();
     // A cell's drop-down list is about to open: its list may be read again.
     void beforeDropDown(int column);
 
 private:
+    // A click on a row header: the cell being typed into is stored and its
+    // editor closed, and the whole row is selected, for Delete to delete it.
+    void selectRowFromHeader(int row);
     void applyColumnLayout();
     // Scrolls a row into view, also when the current column is hidden.
     void scrollToRow(int row);
@@ -212,6 +221,8 @@ private:
     QString m_navigatorCaption;
     QSize m_imageSize;
     int m_syncing = 0;
+    // The focus is in the grid, or was when its window gave the activation away.
+    bool m_focusInside = false;
 };
 
 } // namespace platform

@@ -180,9 +180,7 @@ bool GridDelegate::commit(QWidget *editor)
     if (!m_grid || !editor || editor != m_editor || !m_editorIndex.isValid())
         return true;
     const QString text = editorText(editor);
-    const QVariant committed = editor->property(CommittedText);
-    const QString last = committed.isValid() ? committed.toString() : editor->property(OriginalText).toString();
-    if (text == last)
+    if (text == storedText(editor))
         return true;
     const bool ok = m_grid->commitEditorText(m_editorIndex.row() + 1, m_editorIndex.column() + 1, text);
     if (ok && editor == m_editor)
@@ -193,6 +191,18 @@ bool GridDelegate::commit(QWidget *editor)
 bool GridDelegate::commitOpenEditor()
 {
     return commit(m_editor);
+}
+
+QString GridDelegate::storedText(const QWidget *editor)
+{
+    const QVariant committed = editor->property(CommittedText);
+    return committed.isValid() ? committed.toString() : editor->property(OriginalText).toString();
+}
+
+bool GridDelegate::openEditorChanged() const
+{
+    const QWidget *editor = m_editor;
+    return editor && editorText(editor) != storedText(editor);
 }
 
 void GridDelegate::discardOpenEditor()

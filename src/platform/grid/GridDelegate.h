@@ -32,6 +32,8 @@ public:
     QModelIndex editorIndex() const { return m_editorIndex; }
     // Stores the open editor's text; false when it is refused.
     bool commitOpenEditor();
+    // True when the open editor holds text it has not stored yet.
+    bool openEditorChanged() const;
     // Closes the open editor without storing its text.
     void discardOpenEditor();
     static QString editorText(const QWidget *editor);
@@ -43,6 +45,8 @@ protected:
 
 private:
     bool commit(QWidget *editor);
+    // The text the editor last stored, or the one it started with.
+    static QString storedText(const QWidget *editor);
 
     Grid *m_grid;
     GridModel *m_model;

@@ -3,29 +3,22 @@
 #include "platform/report/BarcodeSymbol.h"
 #include "platform/report/ReportControl.h"
 #include "platform/report/ReportDocument.h"
+#include "platform/report/TextFit.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 
 namespace platform::report {
 
 namespace {
 
-int textFlags(const RenderedItem &item)
-{
-    int flags = Qt::AlignTop;
-    switch (item.alignment) {
-    case TextAlign::Left: flags |= Qt::AlignLeft; break;
-    case TextAlign::Center: flags |= Qt::AlignHCenter; break;
-    case TextAlign::Right: flags |= Qt::AlignRight; break;
-    }
-    flags |= item.wordWrap ? Qt::TextWordWrap : Qt::TextSingleLine;
-    return flags;
-}
+// Texts set smaller to fit their box, since the program started.
+std::atomic<int> setSmaller{0};
 
 QPen linePen(const RenderedItem &item)
 {
@@ -61,13 +54,23 @@ void ReportPainter::paintItem(QPainter &painter, const ReportDocument &doc, cons
         painter.fillRect(r, QColor::fromRgba(item.backColor));
 
     switch (item.kind) {
-    case RenderedItem::Kind::Text:
+    case RenderedItem::Kind::Text: {
         if (item.text.isEmpty() || item.font < 0)
             return;
-        painter.setFont(doc.qfont(item.font));
+        // A text that does not fit its box (a number wider than its column)
+        // is set smaller, and counted: cut at the box it would show another
+        // number, drawn past it it would run into its neighbours.
+        QFont font = doc.qfont(item.font);
+        if (!TextFit::fits(QFontMetricsF(font), item.text, r.size(), item.alignment, item.wordWrap)) {
+            font = TextFit::fitted(font, item.text, r.size(), item.alignment, item.wordWrap);
+            ++setSmaller;
+        }
+        painter.setFont(font);
         painter.setPen(QColor::fromRgba(item.color));
-        painter.drawText(r, textFlags(item), item.text);
+        painter.drawText(r, TextFit::flags(QFontMetricsF(font), item.text, r.width(), item.alignment, item.wordWrap),
+                         item.text);
         return;
+    }
     case RenderedItem::Kind::Line:
         painter.setPen(linePen(item));
         painter.drawLine(r.topLeft(), r.bottomRight());
@@ -137,44 +140,72 @@ void ReportPainter::paintItem(QPainter &painter, const ReportDocument &doc, cons
         return;
     }
     case RenderedItem::Kind::Barcode: {
-        if (!item.barcode || !item.barcode->isValid()) {
-            // No wrong barcode: the data as text in the barcode's place.
-            if (item.font < 0 || item.text.isEmpty())
-                return;
-            const QFont &font = doc.qfont(item.font);
+        const bool valid = item.barcode && item.barcode->isValid();
+        const QRectF textBox = barcodeTextBox(doc, item);
+        if (!textBox.isNull()) {
+            // The data in the barcode's place when it cannot be one, else
+            // the caption; whole, set smaller when the box is too narrow.
+            QFont font = doc.qfont(item.font);
+            if (!TextFit::fits(QFontMetricsF(font), item.text, textBox.size(), TextAlign::Center, false)) {
+                font = TextFit::fitted(font, item.text, textBox.size(), TextAlign::Center, false);
+                ++setSmaller;
+            }
             painter.setFont(font);
             painter.setPen(QColor::fromRgba(item.color));
-            painter.save();
-            painter.setClipRect(r, Qt::IntersectClip);
-            // Centred when it fits, else from its start, cut at the box.
-            const bool fits = QFontMetricsF(font).horizontalAdvance(item.text) <= r.width();
-            painter.drawText(r, Qt::AlignVCenter | (fits ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::TextSingleLine,
-                             item.text);
-            painter.restore();
-            return;
-        }
-        QRectF bars = r;
-        const bool caption = item.captionPosition != BarcodeCaption::None && !item.text.isEmpty() && item.font >= 0;
-        double captionHeight = 0;
-        if (caption) {
-            const QFont &font = doc.qfont(item.font);
-            captionHeight = std::min(r.height() / 2, QFontMetricsF(font).height());
-            painter.setFont(font);
-            painter.setPen(QColor::fromRgba(item.color));
-            const QRectF textBox = item.captionPosition == BarcodeCaption::Above
-                                       ? QRectF(r.left(), r.top(), r.width(), captionHeight)
-                                       : QRectF(r.left(), r.bottom() - captionHeight, r.width(), captionHeight);
             painter.drawText(textBox, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine, item.text);
-            if (item.captionPosition == BarcodeCaption::Above)
-                bars.setTop(r.top() + captionHeight);
-            else
-                bars.setBottom(r.bottom() - captionHeight);
         }
-        if (item.barcode)
-            item.barcode->paintBars(painter, bars);
+        if (!valid)
+            return;
+        QRectF bars = r;
+        if (!textBox.isNull()) {
+            if (item.captionPosition == BarcodeCaption::Above)
+                bars.setTop(textBox.bottom());
+            else
+                bars.setBottom(textBox.top());
+        }
+        item.barcode->paintBars(painter, bars);
         return;
     }
     }
+}
+
+QRectF ReportPainter::barcodeTextBox(const ReportDocument &doc, const RenderedItem &item)
+{
+    if (item.font < 0 || item.text.isEmpty())
+        return QRectF();
+    const QRectF &r = item.rect;
+    if (!item.barcode || !item.barcode->isValid())
+        return r;
+    if (item.captionPosition == BarcodeCaption::None)
+        return QRectF();
+    const double height = std::min(r.height() / 2, QFontMetricsF(doc.qfont(item.font)).height());
+    return item.captionPosition == BarcodeCaption::Above ? QRectF(r.left(), r.top(), r.width(), height)
+                                                        : QRectF(r.left(), r.bottom() - height, r.width(), height);
+}
+
+int ReportPainter::textsSetSmaller()
+{
+    return setSmaller;
+}
+
+QStringList ReportPainter::textsOutOfBox(const ReportDocument &doc, int page)
+{
+    QStringList found;
+    for (const RenderedItem &item : doc.pages.at(static_cast<size_t>(page)).items) {
+        if (item.text.isEmpty() || item.font < 0)
+            continue;
+        const QFontMetricsF metrics(doc.qfont(item.font));
+        bool fits = true;
+        if (item.kind == RenderedItem::Kind::Text) {
+            fits = TextFit::fits(metrics, item.text, item.rect.size(), item.alignment, item.wordWrap);
+        } else if (item.kind == RenderedItem::Kind::Barcode) {
+            const QRectF box = barcodeTextBox(doc, item);
+            fits = box.isNull() || TextFit::fits(metrics, item.text, box.size(), TextAlign::Center, false);
+        }
+        if (!fits)
+            found << item.name + QStringLiteral(": ") + item.text;
+    }
+    return found;
 }
 
 void ReportPainter::paintControl(QPainter &painter, const ReportControl &control,

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QRectF>
+#include <QStringList>
 
 #include <memory>
 
@@ -38,8 +39,23 @@ public:
     static void paintControl(QPainter &painter, const ReportControl &control,
                              const std::shared_ptr<const BarcodeSymbol> &barcode = {});
 
+    // A text is never cut at its box: a wrapping text breaks inside a word
+    // too long for the box, and a text that still does not fit (a number
+    // wider than its column) is set smaller until it does. The number of
+    // texts set smaller since the program started, so that a layout whose
+    // columns are too narrow for its numbers does not go unnoticed.
+    static int textsSetSmaller();
+    // The texts of a page that do not fit their box at their own size (the
+    // ones the painter sets smaller): one-line texts and barcode captions
+    // wider than the box, wrapping texts whose lines a box of fixed height
+    // cannot hold; each as its control's name, ": " and the text.
+    static QStringList textsOutOfBox(const ReportDocument &doc, int page);
+
 private:
     static void paintItem(QPainter &painter, const ReportDocument &doc, const RenderedItem &item);
+    // Where a barcode's text goes: the whole box when the data cannot be a
+    // barcode, else the strip of its caption; null when it has none.
+    static QRectF barcodeTextBox(const ReportDocument &doc, const RenderedItem &item);
 };
 
 } // namespace platform::report

@@ -3,6 +3,7 @@
 #include "platform/data/Recordset.h"
 #include "platform/report/BarcodeSymbol.h"
 #include "platform/report/ReportError.h"
+#include "platform/report/TextFit.h"
 
 #include <QFontMetricsF>
 
@@ -32,6 +33,8 @@ struct ReportRunner::Compiled {
     Variant boundValue;
     QString boundText;
     double grownHeight = 0;
+    // How far the control moves down because controls above it grew.
+    double shift = 0;
 
     QString formatText;
     ParsedFormat format;
@@ -79,26 +82,28 @@ struct ReportRunner::FontMeasure {
                          .height();
     }
 
-    // The height the text needs in the width, as QFontMetricsF::boundingRect
-    // answers it.
-    double height(const QString &text, double width, int flags) const
+    // The height the text needs in the width, set as the painter sets it
+    // (TextFit), as QFontMetricsF::boundingRect answers it.
+    double height(const QString &text, double width, TextAlign alignment, bool wordWrap) const
     {
         double advance = 0;
         for (const QChar ch : text) {
             const char16_t u = ch.unicode();
             if (u >= advances.size() || advances[u] < 0)
-                return laidOut(text, width, flags);
+                return laidOut(text, width, alignment, wordWrap);
             advance += advances[u];
         }
         // The margin covers rounding; a text near the width is laid out.
-        if (!(flags & Qt::TextWordWrap) || advance * 1.01 + 1 < width)
+        if (!wordWrap || advance * 1.01 + 1 < width)
             return lineHeight;
-        return laidOut(text, width, flags);
+        return laidOut(text, width, alignment, wordWrap);
     }
 
-    double laidOut(const QString &text, double width, int flags) const
+    double laidOut(const QString &text, double width, TextAlign alignment, bool wordWrap) const
     {
-        return metrics.boundingRect(QRectF(0, 0, width, 1e7), flags, text).height();
+        return metrics
+            .boundingRect(QRectF(0, 0, width, 1e7), TextFit::flags(metrics, text, width, alignment, wordWrap), text)
+            .height();
     }
 
     QFontMetricsF metrics;
@@ -162,14 +167,12 @@ bool truthy(const Variant &v)
     }
 }
 
-int alignFlags(TextAlign a)
+// Whether a control's text breaks into lines: a field showing a number or a
+// date never does, so that it is never split or cut short.
+bool wraps(const ReportControl &control)
 {
-    switch (a) {
-    case TextAlign::Center: return Qt::AlignHCenter;
-    case TextAlign::Right: return Qt::AlignRight;
-    case TextAlign::Left: break;
-    }
-    return Qt::AlignLeft;
+    return control.wordWrap
+           && !(control.kind == ControlKind::Field && (control.value.isNumber() || control.value.isDate()));
 }
 
 // The column name of a data field, without its brackets.
@@ -488,10 +491,11 @@ bool ReportRunner::format(CompiledSection &cs, int row, const Variant &groupValu
 double ReportRunner::bandHeight(CompiledSection &cs)
 {
     const ReportSection &section = *cs.section;
-    double growth = 0;
+    bool grew = false;
     for (Compiled &c : cs.controls) {
         const ReportControl &control = *c.control;
         c.grownHeight = control.height;
+        c.shift = 0;
         if (!section.canGrow || !control.canGrow || !control.visible)
             continue;
         const QString &text = control.kind == ControlKind::Label ? control.caption : control.text;
@@ -506,13 +510,37 @@ double ReportRunner::bandHeight(CompiledSection &cs)
             m_metrics.resize(fi + 1);
         if (!m_metrics[fi])
             m_metrics[fi] = std::make_unique<FontMeasure>(m_doc->qfont(c.fontIndex));
-        const int flags = alignFlags(control.alignment) | Qt::AlignTop
-                          | (control.wordWrap ? Qt::TextWordWrap : Qt::TextSingleLine);
-        const double needed = m_metrics[fi]->height(text, control.width, flags);
+        const double needed = m_metrics[fi]->height(text, control.width, control.alignment, wraps(control));
         if (needed > control.height) {
             c.grownHeight = needed;
-            growth = std::max(growth, needed - control.height);
+            grew = true;
         }
+    }
+    if (!grew)
+        return section.height;
+    // What stands below a control that grew moves down with it (a rule under
+    // a name that takes two lines stays under it), top to bottom, so that
+    // moves add up.
+    const auto top = [](const ReportControl &control) {
+        return control.kind == ControlKind::Line ? std::min(control.top, control.y2) : control.top;
+    };
+    std::vector<Compiled *> byTop;
+    for (Compiled &c : cs.controls) {
+        if (c.control->visible)
+            byTop.push_back(&c);
+    }
+    std::stable_sort(byTop.begin(), byTop.end(),
+                     [&](const Compiled *a, const Compiled *b) { return top(*a->control) < top(*b->control); });
+    double growth = 0;
+    for (size_t i = 0; i < byTop.size(); ++i) {
+        Compiled &c = *byTop[i];
+        for (size_t j = 0; j < i; ++j) {
+            const Compiled &above = *byTop[j];
+            const double grown = above.grownHeight - above.control->height;
+            if (grown > 0 && above.control->top + above.control->height <= top(*c.control))
+                c.shift = std::max(c.shift, above.shift + grown);
+        }
+        growth = std::max(growth, c.shift + c.grownHeight - c.control->height);
     }
     return section.height + growth;
 }
@@ -537,8 +565,10 @@ void ReportRunner::emitBand(CompiledSection &cs, int row, double x, double y, do
         if (!control.visible)
             continue;
         RenderedItem item = RenderedItem::of(control, x, y);
+        item.wordWrap = wraps(control);
         if (control.kind != ControlKind::Line)
             item.rect.setHeight(std::max(c.grownHeight, control.height));
+        item.rect.translate(0, c.shift);
         const auto useFont = [&] {
             if (c.fontIndex < 0 || !(c.font == control.font)) {
                 c.font = control.font;

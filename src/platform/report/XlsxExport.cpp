@@ -5,9 +5,7 @@
 #include "platform/report/ReportDocument.h"
 #include "platform/report/ReportError.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QHash>
 #include <QLocale>
 
@@ -15,7 +13,6 @@
 
 #include <cerrno>
 #include <cmath>
-#include <cstdio>
 
 namespace platform::report {
 
@@ -186,14 +183,13 @@ QString XlsxExport::excelFormat(const QString &format, bool forDate, bool withTi
 
 void XlsxExport::write(const ReportDocument &doc, const QString &path)
 {
-    const QFileInfo info(path);
-    if (!info.dir().exists())
-        ExportFile::fail(path, QString());
-    const QString partial = info.dir().filePath(QStringLiteral(".%1.part").arg(info.fileName()));
-    const QByteArray partialName = QFile::encodeName(partial);
+    // The library writes the workbook by name, into the export's partial
+    // file, which is put in place once the workbook is closed.
+    ExportFile file(path);
+    const QByteArray partialName = QFile::encodeName(file.partialPath());
 
     const ExportGrid grid(doc);
-    try {
+    {
         lxw_workbook_options options{};
         options.constant_memory = LXW_TRUE;
         Workbook workbook;
@@ -276,20 +272,18 @@ void XlsxExport::write(const ReportDocument &doc, const QString &path)
         }
         lxw_workbook *p = workbook.p;
         workbook.p = nullptr;
+        errno = 0;
         const lxw_error error = workbook_close(p);
         if (error != LXW_NO_ERROR) {
-            QFile::remove(partial);
+            // A write the system refused (a full disk) leaves its code
+            // behind; anything else is the library's own failure.
+            const int code = errno;
+            if (code == ENOSPC || code == EDQUOT || code == EFBIG || code == EIO)
+                ExportFile::failWrite(path, code);
             ExportFile::fail(path, QString::fromLatin1(lxw_strerror(error)));
         }
-    } catch (...) {
-        // The workbook was closed (written) while the error left the block.
-        QFile::remove(partial);
-        throw;
     }
-    if (std::rename(partialName.constData(), QFile::encodeName(path).constData()) != 0) {
-        QFile::remove(partial);
-        ExportFile::fail(path, QStringLiteral("The file could not be put in place: ") + qt_error_string(errno));
-    }
+    file.commit();
 }
 
 } // namespace platform::report

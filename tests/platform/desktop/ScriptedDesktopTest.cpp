@@ -120,8 +120,9 @@ TEST(MessageBoxStyle, ButtonsEnterAndEscapeForEveryGroupWhateverTheIcon)
     EXPECT_EQ(defaultAnswer(vbYesNoCancel + 768), vbYes);
 }
 
-// A box that takes the focus: the control that had it gets a focus-out while
-// the box is up, as a real box's, and the focus back once it is answered.
+// A box takes the focus by default: the control that had it gets a
+// focus-out while the box is up, as a real box's, and the focus back once
+// it is answered.
 TEST(ScriptedDesktop, ABoxThatTakesTheFocusLeavesTheControlForItsTimeAndGivesItBack)
 {
     QWidget window;
@@ -146,7 +147,6 @@ TEST(ScriptedDesktop, ABoxThatTakesTheFocusLeavesTheControlForItsTimeAndGivesItB
     edit->installEventFilter(&log);
 
     ScriptedDesktop scripted;
-    scripted.setTakesFocus(true);
     scripted.msgBox(QStringLiteral("Errore nell'inserimento dei dati"));
     const QStringList away{QStringLiteral("out %1").arg(Qt::ActiveWindowFocusReason),
                            QStringLiteral("in %1").arg(Qt::ActiveWindowFocusReason)};

@@ -300,6 +300,10 @@ TEST_F(LinesGrid, EditsDeletesAndNewLinesWithTheirDefaultsAreWrittenByOneBatchUp
     EXPECT_EQ(deleted.count(), 1);
     EXPECT_EQ(counts(), (QList<int>{1, 1, 2, 0}));
     EXPECT_EQ(grid.row(), 1);
+    EXPECT_EQ(grid.recordNavigatorText(), u"Record: 1 di 1"_s);
+    // The new-record row counts as a row once it is current.
+    grid.setRow(grid.newRecordRow());
+    EXPECT_EQ(grid.recordNavigatorText(), u"Record: 2 di 2"_s);
 
     // The new-record row starts a line with its defaults; the drop-down stores the code.
     int beforeCell = 0;

@@ -12,9 +12,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <initializer_list>
 #include <stdexcept>
 #include <utility>
+
+#include <sys/resource.h>
 
 namespace reporttest {
 
@@ -263,6 +266,26 @@ QList<std::pair<int, const report::RenderedItem *>> itemsNamed(const report::Rep
 QString sourceFile(const QString &relative)
 {
     return QStringLiteral(VELMORA_REPORT_TEST_DIR "/") + relative;
+}
+
+DiskFull::DiskFull(long long bytes)
+{
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    m_saved = limit.rlim_cur;
+    m_handler = std::signal(SIGXFSZ, SIG_IGN);
+    limit.rlim_cur = static_cast<rlim_t>(bytes);
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+        ADD_FAILURE() << "the limit on file sizes cannot be set";
+}
+
+DiskFull::~DiskFull()
+{
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = static_cast<rlim_t>(m_saved);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, m_handler);
 }
 
 } // namespace reporttest

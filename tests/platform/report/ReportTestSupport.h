@@ -98,4 +98,20 @@ QList<std::pair<int, const platform::report::RenderedItem *>> itemsNamed(const p
 // The path of a file of this test folder (reference pictures).
 QString sourceFile(const QString &relative);
 
+// While it lives, every file of this process stops growing at `bytes` bytes
+// and a write past that fails with an error, as on a full disk (the limit
+// on file sizes, with the signal it would send ignored).
+class DiskFull
+{
+public:
+    explicit DiskFull(long long bytes);
+    ~DiskFull();
+    DiskFull(const DiskFull &) = delete;
+    DiskFull &operator=(const DiskFull &) = delete;
+
+private:
+    unsigned long long m_saved;
+    void (*m_handler)(int);
+};
+
 } // namespace reporttest

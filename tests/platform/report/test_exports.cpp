@@ -263,3 +263,39 @@ TEST(ReportExports, ExistingFilesAreReplacedAndUnwritablePlacesAreToldInItalian)
         EXPECT_EQ(error->description(), u"Impossibile scrivere il file '%1': la cartella non esiste."_s.arg(missing));
     }
 }
+
+// A full disk in the middle of a file: every format says so in Italian,
+// keeps the complete file it was to replace as it was and leaves no partial
+// file behind.
+TEST(ReportExports, AFullDiskIsToldAndTheOlderFileStaysAsItWas)
+{
+    ReportLayout layout;
+    buildInventory(layout);
+    const QString dir = testsupport::freshDir(u"pieno"_s);
+    const std::pair<void (ReportLayout::*)(const QString &), const char *> formats[] = {
+        {&ReportLayout::exportPdf, "a.pdf"},
+        {&ReportLayout::exportHtml, "a.html"},
+        {&ReportLayout::exportRtf, "a.rtf"},
+        {&ReportLayout::exportXlsx, "a.xlsx"}};
+    QStringList written;
+    for (const auto &[exporter, name] : formats) {
+        const QString path = dir + u'/' + QLatin1String(name);
+        (layout.*exporter)(path);
+        written << QLatin1String(name);
+        written.sort();
+        const QByteArray older = DataFixture::fileBytes(path);
+        ASSERT_GT(older.size(), 2000) << name;
+
+        std::optional<ReportError> error;
+        {
+            const reporttest::DiskFull full(older.size() / 2);
+            error = testsupport::errorOf<ReportError>([&] { (layout.*exporter)(path); });
+        }
+        ASSERT_TRUE(error) << name;
+        EXPECT_EQ(error->kind(), ReportError::Kind::ExportFailed);
+        EXPECT_EQ(error->description(),
+                  u"Impossibile scrivere il file '%1': il file supera la dimensione massima consentita."_s.arg(path));
+        EXPECT_EQ(DataFixture::fileBytes(path), older) << name;
+        EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden), written) << name;
+    }
+}

@@ -428,7 +428,7 @@ TEST(ReportRun, GroupHeadersKeepWithTheirFirstRecordGroupsCanEndTheirPageAndFiel
 
 // A growing field takes the height its laid-out text needs: short, wrapped,
 // accented, with a line break, beyond Latin-1, and a character either side
-// of the width.
+// of the width; a word wider than the field breaks where the line is full.
 TEST(ReportRun, GrowingFieldsTakeTheHeightTheirTextsNeedWhenLaidOut)
 {
     ReportLayout layout;
@@ -450,10 +450,50 @@ TEST(ReportRun, GrowingFieldsTakeTheHeightTheirTextsNeedWhenLaidOut)
 
     const auto items = itemsNamed(*layout.document(), u"txtA"_s);
     ASSERT_EQ(items.size(), texts.size());
-    for (qsizetype i = 0; i < texts.size(); ++i)
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        const bool longWord = !texts[i].contains(u' ') && metrics.horizontalAdvance(texts[i]) > 1500;
+        const int wrap = longWord ? Qt::TextWrapAnywhere : Qt::TextWordWrap;
         EXPECT_DOUBLE_EQ(items[i].second->rect.height(),
-                         metrics.boundingRect(QRectF(0, 0, 1500, 1e7), Qt::AlignTop | Qt::TextWordWrap, texts[i]).height())
+                         metrics.boundingRect(QRectF(0, 0, 1500, 1e7), Qt::AlignTop | wrap, texts[i]).height())
             << texts[i].toStdString();
+    }
+}
+
+// What stands below a growing field moves down with it, and what stands
+// beside it stays: a rule under a name of two lines stays under the name,
+// and the section grows by as much.
+TEST(ReportRun, ItemsBelowAGrowingFieldMoveDownWithIt)
+{
+    ReportLayout layout;
+    ReportSection &header = layout.addGroup(u"ghMovimento"_s, u"gfMovimento"_s, u"Id"_s);
+    header.height = 360;
+    header.canGrow = true;
+    header.addField(u"txtNome"_s, u"Nome"_s, 0, 0, 1500, 280).canGrow = true;
+    header.addField(u"txtData"_s, u"Id"_s, 1600, 0, 1000, 280);
+    header.addLine(u"Line3"_s, 0, 300, 3000, 300);
+    layout.detail().height = 300;
+    layout.setRecordset(makeRecordset({{u"Id"_s, DataType::adInteger}, {u"Nome"_s, DataType::adVarWChar, 100}},
+                                      {{Variant(std::int32_t(1)), Variant(u"Rossi"_s)},
+                                       {Variant(std::int32_t(2)), Variant(u"Ferramenta Rossi e Figli di Milano"_s)}}));
+    layout.run();
+
+    const ReportDocument &doc = *layout.document();
+    const auto names = itemsNamed(doc, u"txtNome"_s);
+    const auto rules = itemsNamed(doc, u"Line3"_s);
+    const auto dates = itemsNamed(doc, u"txtData"_s);
+    ASSERT_EQ(names.size(), 2);
+    ASSERT_EQ(rules.size(), 2);
+    const double growth = names[1].second->rect.height() - 280;
+    EXPECT_GT(growth, 150);
+    EXPECT_DOUBLE_EQ(rules[0].second->rect.top() - names[0].second->rect.top(), 300);
+    EXPECT_DOUBLE_EQ(rules[1].second->rect.top() - names[1].second->rect.top(), 300 + growth);
+    EXPECT_DOUBLE_EQ(rules[1].second->rect.bottom(), rules[1].second->rect.top());
+    EXPECT_DOUBLE_EQ(dates[1].second->rect.top(), names[1].second->rect.top());
+    std::vector<double> headers;
+    for (const RenderedBand &band : doc.pages[0].bands)
+        if (band.kind == SectionKind::GroupHeader)
+            headers.push_back(band.rect.height());
+    EXPECT_EQ(headers, (std::vector<double>{360, 360 + growth}));
 }
 
 namespace {

@@ -29,6 +29,21 @@ int darkPixels(const QImage &image, const QRect &area)
     return n;
 }
 
+// The height in pixels of the ink inside a rectangle of an image.
+int inkHeight(const QImage &image, const QRect &area)
+{
+    int top = -1;
+    int bottom = -1;
+    const QRect r = area.intersected(image.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        if (darkPixels(image, QRect(r.left(), y, r.width(), 1)) > 0) {
+            top = top < 0 ? y : top;
+            bottom = y;
+        }
+    }
+    return top < 0 ? 0 : bottom - top + 1;
+}
+
 QRect pixels(const QRectF &twips, double dpi)
 {
     const double s = dpi / 1440.0;
@@ -200,4 +215,65 @@ TEST(ReportReferencePicture, FirstPageMatchesTheStoredReference)
         }
     }
     EXPECT_LT(differing, page.width() * page.height() / 500) << differing << " pixels differ";
+}
+
+// No text is cut at its box: a number or a date stays on one line even in
+// a field that wraps, and one too wide for its column is set smaller within
+// the box; a code longer than its column breaks over lines within it; the
+// lines of a note that a box of fixed height cannot hold are set smaller
+// too. The texts set smaller are named beforehand and counted when drawn.
+TEST(ReportText, TextsTooLargeForTheirBoxAreSetSmallerWithinItAndLongWordsBreak)
+{
+    ReportLayout layout;
+    layout.reportHeader().height = 300;
+    layout.reportHeader().addLabel(QStringLiteral("lblNota"), QStringLiteral("una nota troppo lunga per una riga"), 0, 0,
+                                   1000, 280);
+    ReportSection &rows = layout.detail();
+    rows.height = 300;
+    rows.canGrow = true;
+    ReportControl &value = rows.addField(QStringLiteral("txtV"), QStringLiteral("V"), 3000, 0, 800, 280);
+    value.alignment = TextAlign::Right;
+    value.canGrow = true;
+    value.outputFormat = QStringLiteral("#,##0.00");
+    rows.addField(QStringLiteral("txtCodice"), QStringLiteral("Codice"), 5000, 0, 1500, 280).canGrow = true;
+    rows.addField(QStringLiteral("txtData"), QStringLiteral("Data"), 7000, 0, 700, 280).outputFormat =
+        QStringLiteral("dd/mm/yyyy");
+    const QString code = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789WXYZ");
+    layout.setRecordset(makeRecordset({{QStringLiteral("V"), DataType::adCurrency},
+                                       {QStringLiteral("Codice"), DataType::adVarWChar, 40},
+                                       {QStringLiteral("Data"), DataType::adDate}},
+                                      {{Variant(Currency::fromRaw(27703946200)), Variant(code), Variant(DateTime(2026, 1, 14))},
+                                       {Variant(Currency::fromRaw(10000)), Variant(QStringLiteral("A001")), Variant::null()}}));
+    layout.run();
+    const ReportDocument &doc = *layout.document();
+    EXPECT_EQ(ReportPainter::textsOutOfBox(doc, 0),
+              QStringList({QStringLiteral("lblNota: una nota troppo lunga per una riga"),
+                           QStringLiteral("txtV: 2.770.394,62"), QStringLiteral("txtData: 14/01/2026")}));
+
+    const int before = ReportPainter::textsSetSmaller();
+    const QImage page = ReportPainter::renderPage(doc, 0, 144);
+    EXPECT_EQ(ReportPainter::textsSetSmaller() - before, 3);
+
+    // Every digit stands inside the number's box, none beside it, smaller
+    // than the digits of the number that fits.
+    const auto values = reporttest::itemsNamed(doc, QStringLiteral("txtV"));
+    ASSERT_EQ(values.size(), 2);
+    const QRectF box = values[0].second->rect;
+    EXPECT_EQ(box.height(), 280);
+    EXPECT_GT(darkPixels(page, pixels(box, 144)), 40);
+    EXPECT_LT(inkHeight(page, pixels(box, 144)) * 5, inkHeight(page, pixels(values[1].second->rect, 144)) * 4);
+    EXPECT_EQ(darkPixels(page, pixels(QRectF(box.left() - 400, box.top(), 385, box.height()), 144)), 0);
+    // The note's words all stand inside its box, the last one too.
+    const auto notes = reporttest::itemsNamed(doc, QStringLiteral("lblNota"));
+    ASSERT_EQ(notes.size(), 1);
+    const QRectF note = notes[0].second->rect;
+    EXPECT_GT(darkPixels(page, pixels(note.adjusted(0, note.height() / 2, 0, 0), 144)), 10);
+    EXPECT_EQ(darkPixels(page, pixels(QRectF(note.left(), note.bottom() + 15, note.width(), 280), 144)), 0);
+    // The code takes three lines of its column and nothing beyond it.
+    const auto codes = reporttest::itemsNamed(doc, QStringLiteral("txtCodice"));
+    ASSERT_EQ(codes.size(), 2);
+    const QRectF codeBox = codes[0].second->rect;
+    EXPECT_GT(codeBox.height(), 2 * 280);
+    EXPECT_GT(darkPixels(page, pixels(codeBox, 144)), 100);
+    EXPECT_EQ(darkPixels(page, pixels(QRectF(codeBox.right() + 15, codeBox.top(), 400, codeBox.height()), 144)), 0);
 }
