@@ -97,7 +97,7 @@ const char *const FormerTriggers[] = {"_UltimoCarico_InsRiga", "_UltimoCarico_In
                                       "_UltimoCarico_UpdMov"};
 
 // The stored queries that read the tables.
-const TemplateQuery Readers[] = {ViewGiacenze, RepGiacenze};
+const TemplateQuery Readers[] = {ViewGiacenze, RepGiacenze, invCU};
 
 } // namespace
 

@@ -98,16 +98,12 @@ inline constexpr TemplateQuery invCM{
 
 // The last load cost per article up to the date: the cost of the load line
 // with the greatest (DataIns, IdReg, Riga, IdDet), so the answer never
-// depends on the order rows happen to be read in.
+// depends on the order rows happen to be read in; one row per article
+// loaded up to the date.
 inline constexpr TemplateQuery invCU{
     "invCU", "d2 DateTime",
-    "SELECT MagazRegDetail.CodiceArticolo, "
-    "(SELECT TOP 1 D.Costo FROM MagazRegMain AS M INNER JOIN MagazRegDetail AS D ON M.IdReg = D.IdReg "
-    "WHERE D.CodiceArticolo = MagazRegDetail.CodiceArticolo AND D.Segno = 1 AND M.DataIns <= [d2] "
-    "ORDER BY M.DataIns DESC, M.IdReg DESC, D.Riga DESC, D.IdDet DESC) AS CC "
-    "FROM MagazRegMain INNER JOIN MagazRegDetail ON MagazRegMain.IdReg = MagazRegDetail.IdReg "
-    "WHERE (((MagazRegDetail.Segno)=1) AND ((MagazRegMain.DataIns)<=[d2])) "
-    "GROUP BY MagazRegDetail.CodiceArticolo"};
+    "SELECT L.CodiceArticolo, " VELMORA_LAST_LOAD_COST("L.CodiceArticolo", "<= [d2]") " AS CC "
+    "FROM _Carichi AS L WHERE L.DataIns <= [d2] GROUP BY L.CodiceArticolo"};
 
 inline constexpr TemplateQuery All[] = {ViewMagazzino, ViewGiacenze, RepGiacenze, invCM, invCU};
 
