@@ -25,9 +25,8 @@ bool runSchema(const QString &schemaFile, const QString &output)
         std::fprintf(stderr, "cannot read %s\n", qPrintable(schemaFile));
         return false;
     }
-    // The schema, then the table of each article's latest load line with
-    // the triggers that keep it.
-    const QByteArray sql = script.readAll() + platform::jet::templatequeries::lastLoadSchema().toUtf8();
+    // The schema, then the stock tables with the triggers that keep them.
+    const QByteArray sql = script.readAll() + platform::jet::templatequeries::stockTablesSchema().toUtf8();
 
     sqlite3 *db = nullptr;
     if (sqlite3_open_v2(output.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)

@@ -5,13 +5,15 @@
 //   bench_data --quick        (makes a small database first)
 //
 // The database given is never changed: the benchmark works on a copy in
-// the work folder (a temporary folder unless told), and the closing runs on
-// copies of its own.
+// the work folder (a temporary folder unless told). The year-end closing is
+// timed by bench_chiusura, which runs the program's own closing.
 
 #include "DirectQuery.h"
 #include "Stopwatch.h"
 #include "SyntheticDatabase.h"
 
+#include "common/comDataBase.h"
+#include "common/comDateLib.h"
 #include "platform/base/Currency.h"
 #include "platform/base/DateTime.h"
 #include "platform/base/RuntimeError.h"
@@ -142,6 +144,17 @@ public:
         m_workDate = QDate(m_workYear, 12, 31);
     }
 
+    // Today's day of the year in the last year of the data, the same day a
+    // year before, and the last year's 31 December.
+    QList<QDate> workingDates() const
+    {
+        const QDate today = QDate::currentDate();
+        QDate inside(m_workYear, today.month(), today.day());
+        if (!inside.isValid()) // 29 February
+            inside = QDate(m_workYear, 2, 28);
+        return {inside, inside.addYears(-1), QDate(m_workYear, 12, 31)};
+    }
+
     void describe() const
     {
         std::printf("database   %s (%.1f MB)\n", qPrintable(m_original),
@@ -149,8 +162,11 @@ public:
         std::printf("contents   %lld articles, %lld movements, %lld lines, years %d-%d\n", m_articles, m_movements,
                     m_lines, m_firstYear, m_workYear);
         std::printf("work copy  %s\n", qPrintable(m_path));
-        std::printf("settings   working year %d, WorkDate %s, SQLite %s, median of %d runs unless told\n\n",
-                    m_workYear, qPrintable(m_workDate.toString(Qt::ISODate)), sqlite3_libversion(), m_runs);
+        std::printf("settings   working year %d, working dates %s, %s and %s, SQLite %s, median of %d runs unless "
+                    "told\n\n",
+                    m_workYear, qPrintable(workingDates()[0].toString(Qt::ISODate)),
+                    qPrintable(workingDates()[1].toString(Qt::ISODate)),
+                    qPrintable(workingDates()[2].toString(Qt::ISODate)), sqlite3_libversion(), m_runs);
     }
 
     void runAll()
@@ -158,21 +174,30 @@ public:
         const QDate yearStart(m_workYear, 1, 1);
         const QDate yearEnd(m_workYear, 12, 31);
 
-        step(QStringLiteral("RepGiacenze, working year (stock list)"), [&] {
-            query(QStringLiteral("RepGiacenze, working year (stock list)"),
-                  QStringLiteral("Execute RepGiacenze ") + jetDate(yearStart) + QStringLiteral(", ") + jetDate(m_workDate),
-                  {}, 500, 1.3);
-        });
-        step(QStringLiteral("below-minimum check"), [&] {
-            query(QStringLiteral("RepGiacenze below-minimum check"),
-                  QStringLiteral("SELECT Giacenza FROM RepGiacenze WHERE ScortaMinima>Giacenza"),
-                  {Variant(DateTime(yearStart)), Variant(DateTime(m_workDate))}, 500, 1.3);
-        });
-        step(QStringLiteral("ViewGiacenze"), [&] {
-            query(QStringLiteral("ViewGiacenze, a year"),
-                  QStringLiteral("Execute ViewGiacenze ") + jetDate(yearStart) + QStringLiteral(", ") + jetDate(yearEnd),
-                  {}, -1, -1);
-        });
+        // The stock queries at three working dates: today's day of the year
+        // in the last year of the data (the program's working date when the
+        // data reaches this year), the same day a year before, and the last
+        // year's 31 December. Each period runs from 1 January to the working
+        // date, its last day whole.
+        for (const QDate &day : workingDates()) {
+            const QString at = day.toString(QStringLiteral("dd/MM/yyyy"));
+            const QDate first(day.year(), 1, 1);
+            const QString range =
+                comDataBase::SqlDate(DateTime(first)) + QStringLiteral(", ") + comDataBase::SqlEndOfDay(DateTime(day));
+            step(QStringLiteral("stock list ") + at, [&] {
+                query(QStringLiteral("RepGiacenze (stock list) at %1").arg(at), QStringLiteral("Execute RepGiacenze ") + range,
+                      {}, 1000, -1);
+            });
+            step(QStringLiteral("below-minimum check ") + at, [&] {
+                query(QStringLiteral("below-minimum check at %1").arg(at),
+                      QStringLiteral("SELECT Giacenza FROM RepGiacenze WHERE ScortaMinima>Giacenza"),
+                      {Variant(DateTime(first)), Variant(comDateLib::EndOfDay(DateTime(day)))}, 300, -1);
+            });
+            step(QStringLiteral("ViewGiacenze ") + at, [&] {
+                query(QStringLiteral("ViewGiacenze (article drop-down) at %1").arg(at),
+                      QStringLiteral("Execute ViewGiacenze ") + range, {}, 300, -1);
+            });
+        }
         step(QStringLiteral("invCU"), [&] {
             query(QStringLiteral("invCU, up to the end of a year"),
                   QStringLiteral("Execute invCU ") + jetDate(yearEnd), {}, -1, -1);
@@ -182,7 +207,6 @@ public:
                   QStringLiteral("Execute invCM ") + jetDate(yearEnd) + QStringLiteral(", ") + jetDate(yearStart), {},
                   -1, -1);
         });
-        step(QStringLiteral("closing"), [&] { closing(); });
         step(QStringLiteral("ProssimoProgressivo"), [&] { counter(); });
         step(QStringLiteral("movement save"), [&] { movementSave(); });
         step(QStringLiteral("upgrades"), [&] { upgrades(); });
@@ -291,81 +315,6 @@ private:
         }
         if (layerRows != floorRows)
             r.note = QStringLiteral("row counts differ: layer %1, sqlite3 %2").arg(layerRows).arg(floorRows);
-        m_results.push_back(r);
-    }
-
-    // A copy of the original database with the opening movement's header
-    // already stored, as the closing stores it before its lines; answers
-    // the header's IdReg.
-    long long closingCopy(const QString &path)
-    {
-        if (!copyFile(m_original, path))
-            throw platform::RuntimeError(1, QStringLiteral("cannot copy the database to %1").arg(path));
-        DirectQuery d(path);
-        d.exec("INSERT INTO MagazRegMain (DataIns, Progressivo, Causale, Descrizione, TipoContropartita) "
-               "VALUES (date('now'), 0, 'Carico', 'Giacenze iniziali', 'Deposito')");
-        return sqlite3_last_insert_rowid(d.handle());
-    }
-
-    static QString closingStatement(const QDate &from, const QDate &to, long long id)
-    {
-        const QString i = QString::number(id);
-        return QStringLiteral("INSERT INTO MagazRegDetail ( CodiceArticolo, Quantità, Costo, Segno, Riga, IdReg )")
-            + QStringLiteral(" SELECT MagazRegDetail.CodiceArticolo, Sum([Quantità]*[Segno]) AS Q, Avg(invCU.CC) AS C, "
-                             "1 AS S, 10 AS R, ")
-            + i + QStringLiteral(" AS I")
-            + QStringLiteral(" FROM MagazRegMain INNER JOIN (invCU INNER JOIN MagazRegDetail ON invCU.CodiceArticolo = "
-                             "MagazRegDetail.CodiceArticolo) ON MagazRegMain.IdReg = MagazRegDetail.IdReg")
-            + QStringLiteral(" WHERE (((MagazRegMain.DataIns) Between ") + jetDate(from) + QStringLiteral(" And ")
-            + jetDate(to) + QStringLiteral("))") + QStringLiteral(" GROUP BY MagazRegDetail.CodiceArticolo, 1, 10, ") + i
-            + QStringLiteral(" HAVING (((Sum([Quantità]*[Segno]))>0))");
-    }
-
-    // The closing's INSERT ... SELECT with the last load cost, for the year
-    // before the working year, each run on a fresh copy of the database.
-    void closing()
-    {
-        const QDate from(m_workYear - 1, 1, 1);
-        const QDate to(m_workYear - 1, 12, 31);
-        const QString layerCopy = m_work + QStringLiteral("/closing-layer.mdb");
-        const QString floorCopy = m_work + QStringLiteral("/closing-sqlite3.mdb");
-        const int runs = std::max(1, std::min(m_runs, 3));
-        std::vector<double> layerTimes, floorTimes;
-        long long layerRows = 0, floorRows = 0;
-        for (int i = 0; i < runs; ++i) {
-            {
-                const long long id = closingCopy(layerCopy);
-                const QString sql = closingStatement(from, to, id);
-                Stopwatch clock;
-                Connection c(SyntheticDatabase::connectionString(layerCopy));
-                layerRows = c.execute(sql, {Variant(DateTime(to))});
-                c.close();
-                layerTimes.push_back(clock.milliseconds());
-            }
-            {
-                const long long id = closingCopy(floorCopy);
-                const platform::jet::Translation t = translate(floorCopy, closingStatement(from, to, id));
-                Stopwatch clock;
-                DirectQuery d(floorCopy);
-                d.exec("BEGIN IMMEDIATE");
-                d.run(t.sql, t.parameterNames, {Variant(DateTime(to))});
-                floorRows = d.changes();
-                d.exec("COMMIT");
-                floorTimes.push_back(clock.milliseconds());
-            }
-        }
-        QFile::remove(layerCopy);
-        QFile::remove(floorCopy);
-        Result r;
-        r.operation = QStringLiteral("closing INSERT ... SELECT (invCU), %1").arg(m_workYear - 1);
-        r.rows = layerRows;
-        r.layerMs = Stopwatch::median(layerTimes);
-        r.floorMs = Stopwatch::median(floorTimes);
-        r.target = QStringLiteral("< 3 s");
-        r.met = r.layerMs < 3000;
-        r.note = QStringLiteral("median of %1 runs, each on a fresh copy").arg(runs);
-        if (layerRows != floorRows)
-            r.note += QStringLiteral("; rows differ: layer %1, sqlite3 %2").arg(layerRows).arg(floorRows);
         m_results.push_back(r);
     }
 

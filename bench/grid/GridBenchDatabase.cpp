@@ -121,10 +121,10 @@ void createDatabase(const QString &path, const Sizes &sizes)
         }
     }
     check(db, sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), "commit");
-    // The last-load table and its triggers, filled once after the bulk load.
-    const QByteArray lastLoad = (platform::jet::templatequeries::lastLoadSchema()
-                                 + platform::jet::templatequeries::lastLoadFill()).toUtf8();
-    check(db, sqlite3_exec(db, lastLoad.constData(), nullptr, nullptr, nullptr), "last load");
+    // The stock tables and their triggers, filled once after the bulk load.
+    const QByteArray stockTables = (platform::jet::templatequeries::stockTablesSchema()
+                                    + platform::jet::templatequeries::stockTablesFill()).toUtf8();
+    check(db, sqlite3_exec(db, stockTables.constData(), nullptr, nullptr, nullptr), "stock tables");
     sqlite3_close(db);
 
     platform::Connection connection(QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=") + path

@@ -10,6 +10,7 @@
 //    were loaded again after it and their loads must be searched;
 //  - the renumbering of that year's movements, all of them renumbered.
 // Usage: bench_chiusura <database made by velmora_gen>
+#include "Ammanchi.h"
 #include "DirectQuery.h"
 #include "Stopwatch.h"
 #include "SyntheticDatabase.h"
@@ -86,12 +87,21 @@ Direct translated(const QString &jetSql)
     return {t.sql, t.parameterNames};
 }
 
+// A fresh copy whose year has no article of negative stock, so that the
+// closing writes its lines.
+void freshCopyWithoutShortfalls(int year)
+{
+    freshCopy();
+    ColmaAmmanchi(g_copy, year);
+}
+
 void closing(std::int32_t valorizzazione, int year)
 {
     const DateTime work(year + 1, 1, 15);
     const auto periodo = ChiusuraMagazzino::PeriodoChiusura(work);
+    const auto prepare = [year] { freshCopyWithoutShortfalls(year); };
     ChiusuraMagazzino::Esito esito;
-    const double layer = median(freshCopy, [&] {
+    const double layer = median(prepare, [&] {
         ChiusuraMagazzino::GiacenzeNegative(periodo);
         esito = ChiusuraMagazzino::Scrivi(valorizzazione, work);
     });
@@ -100,7 +110,7 @@ void closing(std::int32_t valorizzazione, int year)
     const Direct lines = translated(ChiusuraMagazzino::SqlRighe(valorizzazione));
     const Direct missing = translated(ChiusuraMagazzino::SqlSenzaCosto());
     const Direct remove = translated(ChiusuraMagazzino::SqlTogliSenzaCosto());
-    const double floor = median(freshCopy, [&] {
+    const double floor = median(prepare, [&] {
         DirectQuery d(g_copy);
         d.run(negative.sql, negative.names, {periodo.dal, periodo.fine});
         d.exec("BEGIN IMMEDIATE");

@@ -3,6 +3,7 @@
 #include "common/comDateLib.h"
 #include "platform/base/RuntimeError.h"
 #include "platform/data/Connection.h"
+#include "platform/data/JetTemplateQueries.h"
 #include "platform/data/Recordset.h"
 #include "platform/desktop/DesktopServices.h"
 #include "printing/AnteprimaGiacenze.h"
@@ -36,10 +37,20 @@ const QString GiacenzePositive = QStringLiteral(
     "/NULLIF(Sum(IIf(MagazRegDetail.Segno=1, [Quantità], Null)), 0) AS CM ")
     + RigheDelPeriodo + QStringLiteral("HAVING Sum([Quantità]*[Segno]) > 0");
 
+// The closed period is always a whole year, from its 1 January [dal] to
+// the next year's [fine]: each article's stock over it is the year's
+// balance the database keeps in _Saldi (in ten-thousandths of a unit).
+const QString SaldiDellAnno = QStringLiteral("FROM _Saldi AS S WHERE S.Anno = Year([dal]) ");
+
+// The articles of positive stock at the end of the year, read from their
+// balances.
+const QString SaldiPositivi =
+    QStringLiteral("SELECT S.CodiceArticolo, S.Q / 10000.0 AS Q ") + SaldiDellAnno + QStringLiteral("AND S.Q > 0");
+
 const QString Parametri = QStringLiteral("PARAMETERS dal DateTime, fine DateTime, id Long; ");
 
 // Both statements below give every article of positive stock a line of the
-// opening movement [id] in one pass over the year's lines; an article the
+// opening movement [id] in one statement; an article the
 // chosen cost query has no cost for (no row, or a Null cost) gets Segno
 // 0, a sign no line has, so
 // that the closing can then name those articles and take their lines away
@@ -49,17 +60,11 @@ const QString InserisciRighe = QStringLiteral(
 
 // The lines at the last load cost: the cost of each article's latest load
 // line dated before the end of the period, the line the stored last cost
-// query picks; an article never loaded up to then has no cost. The
-// article's latest load line of all (kept by the database in
-// _UltimoCarico) is that line unless the article was loaded again after
-// the period; only then are its loads searched.
+// query picks; an article never loaded up to then has no cost.
 const QString RigheCostoUltimo = Parametri + InserisciRighe + QStringLiteral(
-    "SELECT G.CodiceArticolo, G.Q, C.Costo, IIf(C.Costo Is Null, 0, 1), 10, [id] "
-    "FROM ((%1) AS G LEFT JOIN _UltimoCarico AS U ON U.CodiceArticolo = G.CodiceArticolo) "
-    "LEFT JOIN MagazRegDetail AS C ON C.IdDet = IIf(U.DataIns < [fine], U.IdDet, "
-    "(SELECT TOP 1 D.IdDet FROM MagazRegMain AS M INNER JOIN MagazRegDetail AS D ON M.IdReg = D.IdReg "
-    "WHERE D.CodiceArticolo = G.CodiceArticolo AND D.Segno = 1 AND M.DataIns < [fine] "
-    "ORDER BY M.DataIns DESC, M.IdReg DESC, D.Riga DESC, D.IdDet DESC))").arg(GiacenzePositive);
+    "SELECT G.CodiceArticolo, G.Q, G.C, IIf(G.C Is Null, 0, 1), 10, [id] "
+    "FROM (SELECT P.*, " VELMORA_LAST_LOAD_COST("P.CodiceArticolo", "< [fine]") " AS C FROM (%1) AS P) AS G")
+    .arg(SaldiPositivi);
 
 // The lines at the average load cost of the period; an article without
 // loads in the period, or whose loads net to nothing, has no cost.
@@ -71,14 +76,14 @@ const QString SenzaCosto = QStringLiteral(
     "SELECT CodiceArticolo FROM MagazRegDetail WHERE IdReg = ? AND Segno = 0 ORDER BY CodiceArticolo");
 const QString TogliSenzaCosto = QStringLiteral("DELETE FROM MagazRegDetail WHERE IdReg = ? AND Segno = 0");
 
-// The articles of negative stock over the period, with the columns of the
+// The articles of negative stock over the year, with the columns of the
 // below-minimum report.
 const QString NegativeSql = QStringLiteral(
     "PARAMETERS dal DateTime, fine DateTime; "
     "SELECT G.CodiceArticolo AS Codice, Articoli.Descrizione AS Descrizione, UM, ScortaMinima, G.Giacenza "
-    "FROM Articoli INNER JOIN (SELECT MagazRegDetail.CodiceArticolo, Sum([Quantità]*[Segno]) AS Giacenza %1"
-    "HAVING Sum([Quantità]*[Segno]) < 0) AS G ON Articoli.Codice = G.CodiceArticolo "
-    "ORDER BY G.CodiceArticolo").arg(RigheDelPeriodo);
+    "FROM Articoli INNER JOIN (SELECT S.CodiceArticolo, S.Q / 10000.0 AS Giacenza %1"
+    "AND S.Q < 0) AS G ON Articoli.Codice = G.CodiceArticolo "
+    "ORDER BY G.CodiceArticolo").arg(SaldiDellAnno);
 
 ChiusuraMagazzino::FunzioneAnteprima &Anteprima()
 {

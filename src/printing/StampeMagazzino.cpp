@@ -2,6 +2,7 @@
 
 #include "common/comDateLib.h"
 #include "platform/data/Connection.h"
+#include "platform/data/JetTemplateQueries.h"
 #include "platform/data/Recordset.h"
 
 using platform::Variant;
@@ -120,9 +121,7 @@ Query Inventario(const Filtro &filtro, Raggruppamento raggruppamento, bool costo
     const Condizione w = Condizioni(filtro);
     // The stock of each article (and group) over the period first; then
     // the cost of those articles only: the average of the period's loads
-    // (invCM), or the cost of the last load up to the last date, which is
-    // the article's latest load line (kept in _UltimoCarico) when that is
-    // not later than the last date, else found among its loads, the same
+    // (invCM), or the cost of the last load up to the last date, the same
     // choice as invCU makes.
     const QString giacenze = QStringLiteral("SELECT ") + selezione + articolo
                              + QStringLiteral(", Sum([Quantità]*[Segno]) AS Q ") + f + w.where
@@ -130,11 +129,7 @@ Query Inventario(const Filtro &filtro, Raggruppamento raggruppamento, bool costo
     const QString costo = costoMedio
         ? QStringLiteral("SELECT T.*, invCM.CC AS C FROM (%1) AS T LEFT JOIN invCM ON T.CodiceArticolo = "
                          "invCM.CodiceArticolo")
-        : QStringLiteral(
-              "SELECT T.*, IIf(U.DataIns <= [d2], U.Costo, (SELECT TOP 1 D.Costo FROM MagazRegMain AS M INNER JOIN "
-              "MagazRegDetail AS D ON M.IdReg = D.IdReg WHERE D.CodiceArticolo = T.CodiceArticolo AND D.Segno = 1 "
-              "AND M.DataIns <= [d2] ORDER BY M.DataIns DESC, M.IdReg DESC, D.Riga DESC, D.IdDet DESC)) AS C "
-              "FROM (%1) AS T LEFT JOIN _UltimoCarico AS U ON T.CodiceArticolo = U.CodiceArticolo");
+        : QStringLiteral("SELECT T.*, " VELMORA_LAST_LOAD_COST("T.CodiceArticolo", "<= [d2]") " AS C FROM (%1) AS T");
     return {w.dichiarazione + QStringLiteral("SELECT R.*, R.Q*R.C AS V FROM (") + costo.arg(giacenze)
                 + QStringLiteral(") AS R ORDER BY ") + ordine + QStringLiteral("R.CodiceArticolo"),
             w.valori};

@@ -176,9 +176,10 @@ void CreaQueryInventario();
 void ConvertiQuantita();
 void AggiungiUbicazione();
 void ConsentiStringheVuote();
-// Adds the table of each article's latest load line and its triggers to a
-// database that lacks them, in one transaction.
-void CreaUltimoCarico();
+// Adds the stock tables (load lines with their dates, each article's stock
+// per year) and their triggers to a database that lacks them, in one
+// transaction.
+void CreaTabelleGiacenze();
 
 // Runs the upgrades. A failing one is rolled back and reported, and
 // the rest wait for the next start. Returns false when the database cannot

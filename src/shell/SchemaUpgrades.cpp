@@ -204,13 +204,14 @@ void ConsentiStringheVuote()
     connection.close();
 }
 
-// Each article's latest load line, kept by triggers, makes the stock list's
-// last load cost a lookup. Databases made before it get it here, after the
-// table rebuild above (which keeps triggers anyway).
-void CreaUltimoCarico()
+// The load lines with their dates and each article's stock per year, kept
+// by triggers, make the last load cost at any date and the year's stock
+// lookups. Databases made before them get them here, after the table
+// rebuild above (which keeps triggers anyway).
+void CreaTabelleGiacenze()
 {
     platform::Connection connection(ConnString);
-    platform::jet::templatequeries::installLastLoad(connection);
+    platform::jet::templatequeries::installStockTables(connection);
     connection.close();
 }
 
@@ -220,7 +221,7 @@ bool AggiornaDatabase()
     static constexpr Upgrade upgrades[] = {
         AggiungiScortaMinima, AzzeraScortaMinima,   ConvertiCausali,    AllargaDescrizione,
         CreaQueryInventario,  ConvertiQuantita,     AggiungiUbicazione, ConsentiStringheVuote,
-        CreaUltimoCarico,
+        CreaTabelleGiacenze,
     };
     for (Upgrade upgrade : upgrades) {
         try {

@@ -11,115 +11,122 @@ namespace platform::jet::templatequeries {
 
 namespace {
 
-// Writes into _UltimoCarico the latest load line of each article that
-// `articles` (a SELECT of one column named CodiceArticolo) lists.
-QString insertLatest(const QString &articles)
+// A line's stock movement in ten-thousandths of a unit, an exact whole
+// number: quantities are currency amounts of four decimals at most. A line
+// without a quantity or a sign moves nothing, as in a plain sum.
+QString units(const QString &line)
+{
+    return QStringLiteral("IFNULL(round(%1.\"Quantità\" * 10000), 0) * IFNULL(%1.Segno, 0)").arg(line);
+}
+
+// Adds `factor` times the stock movement of the lines `lines` (a FROM and
+// WHERE naming the line as D and its movement as M) to _Saldi, by article
+// and year of the movement. Lines without a movement, a date or an article
+// count in no year, as they count in no period.
+QString addToBalances(const QString &lines, int factor)
 {
     return QStringLiteral(
-               "INSERT OR REPLACE INTO _UltimoCarico (CodiceArticolo, DataIns, IdReg, Riga, IdDet, Costo) "
-               "SELECT D.CodiceArticolo, M.DataIns, M.IdReg, D.Riga, D.IdDet, D.Costo "
-               "FROM MagazRegDetail AS D JOIN MagazRegMain AS M ON M.IdReg = D.IdReg "
-               "WHERE D.IdDet IN (SELECT (SELECT D2.IdDet FROM MagazRegMain AS M2 "
-               "JOIN MagazRegDetail AS D2 ON M2.IdReg = D2.IdReg "
-               "WHERE D2.CodiceArticolo = A.CodiceArticolo AND D2.Segno = 1 "
-               "ORDER BY M2.DataIns DESC, M2.IdReg DESC, D2.Riga DESC, D2.IdDet DESC LIMIT 1) "
-               "FROM (%1) AS A);\n")
-        .arg(articles);
+               "INSERT INTO _Saldi (CodiceArticolo, Anno, Q) "
+               "SELECT D.CodiceArticolo, CAST(substr(M.DataIns, 1, 4) AS INTEGER), %1 * Sum(%2) %3 "
+               "AND M.DataIns IS NOT NULL AND D.CodiceArticolo IS NOT NULL "
+               "GROUP BY D.CodiceArticolo, CAST(substr(M.DataIns, 1, 4) AS INTEGER) "
+               "ON CONFLICT (CodiceArticolo, Anno) DO UPDATE SET Q = Q + excluded.Q;\n")
+        .arg(factor)
+        .arg(units(QStringLiteral("D")), lines);
 }
 
-// Replaces, in _UltimoCarico, the rows of the articles that `articles`
-// lists with their latest load line; an article left without loads loses
-// its row.
-QString refresh(const QString &articles)
+// Writes into _Carichi the load lines `lines` names (D the line, M its
+// movement).
+QString addLoads(const QString &lines)
 {
-    return QStringLiteral("DELETE FROM _UltimoCarico WHERE CodiceArticolo IN (SELECT CodiceArticolo FROM (%1));\n")
-               .arg(articles)
-        + insertLatest(articles);
+    return QStringLiteral("INSERT OR REPLACE INTO _Carichi (IdDet, CodiceArticolo, DataIns, IdReg, Riga, Costo) "
+                          "SELECT D.IdDet, D.CodiceArticolo, M.DataIns, M.IdReg, D.Riga, D.Costo %1 "
+                          "AND D.Segno = 1;\n")
+        .arg(lines);
 }
 
-// The new load line NEW becomes its article's latest when its key (date,
-// movement, line, row) is above the stored one; keys with a Null are left
-// to the full refresh.
-QString newLineOnly()
+// The line NEW (or OLD) with its movement.
+QString oneLine(const char *line)
 {
-    return QStringLiteral(
-        "INSERT OR REPLACE INTO _UltimoCarico (CodiceArticolo, DataIns, IdReg, Riga, IdDet, Costo) "
-        "SELECT NEW.CodiceArticolo, M.DataIns, M.IdReg, NEW.Riga, NEW.IdDet, NEW.Costo "
-        "FROM MagazRegMain AS M WHERE M.IdReg = NEW.IdReg AND M.DataIns IS NOT NULL "
-        "AND NOT EXISTS (SELECT 1 FROM _UltimoCarico AS U WHERE U.CodiceArticolo = NEW.CodiceArticolo "
-        "AND (U.DataIns IS NULL OR U.Riga IS NULL "
-        "OR (U.DataIns, U.IdReg, U.Riga, U.IdDet) > (M.DataIns, M.IdReg, NEW.Riga, NEW.IdDet)));\n");
+    return QStringLiteral("FROM (SELECT %1.IdDet AS IdDet, %1.IdReg AS IdReg, %1.Riga AS Riga, "
+                          "%1.CodiceArticolo AS CodiceArticolo, %1.\"Quantità\" AS \"Quantità\", "
+                          "%1.Segno AS Segno, %1.Costo AS Costo) AS D "
+                          "JOIN MagazRegMain AS M ON M.IdReg = D.IdReg WHERE 1")
+        .arg(QLatin1String(line));
 }
 
-// The articles with load lines in the movements `ids` names.
-QString articlesOfMovements(const QString &ids)
+// The lines of movement NEW (or OLD), with that row's date.
+QString linesOf(const char *movement)
 {
-    return QStringLiteral("SELECT DISTINCT CodiceArticolo FROM MagazRegDetail WHERE IdReg IN (%1) AND Segno = 1")
-        .arg(ids);
+    return QStringLiteral("FROM MagazRegDetail AS D JOIN (SELECT %1.IdReg AS IdReg, %1.DataIns AS DataIns) AS M "
+                          "ON M.IdReg = D.IdReg WHERE 1")
+        .arg(QLatin1String(movement));
 }
 
 struct Trigger {
     const char *name;
     const char *event;
-    const char *when; // may be empty
     QString body;
 };
 
 QList<Trigger> triggers()
 {
-    const QString oldArticle = QStringLiteral("SELECT OLD.CodiceArticolo AS CodiceArticolo");
-    const QString newArticle = QStringLiteral("SELECT NEW.CodiceArticolo AS CodiceArticolo");
+    const QString dropLoad = QStringLiteral("DELETE FROM _Carichi WHERE IdDet = OLD.IdDet;\n");
     return {
-        // A new load line can only take the place of the article's latest:
-        // one comparison, so bulk inserts (the year-end opening movement)
-        // cost no search. Keys with a Null, which sort apart, and lines
-        // whose movement is not there yet go the long way.
-        {"_UltimoCarico_InsRiga", "AFTER INSERT ON MagazRegDetail",
-         "NEW.Segno = 1 AND NEW.Riga IS NOT NULL", newLineOnly()},
-        {"_UltimoCarico_InsRigaNull", "AFTER INSERT ON MagazRegDetail",
-         "NEW.Segno = 1 AND (NEW.Riga IS NULL OR "
-         "(SELECT DataIns FROM MagazRegMain WHERE IdReg = NEW.IdReg) IS NULL OR "
-         "EXISTS (SELECT 1 FROM _UltimoCarico WHERE CodiceArticolo = NEW.CodiceArticolo "
-         "AND (DataIns IS NULL OR Riga IS NULL)))",
-         refresh(newArticle)},
-        {"_UltimoCarico_DelRiga", "AFTER DELETE ON MagazRegDetail", "OLD.Segno = 1", refresh(oldArticle)},
-        {"_UltimoCarico_UpdRiga",
-         "AFTER UPDATE OF IdDet, IdReg, Riga, CodiceArticolo, Segno, Costo ON MagazRegDetail",
-         "OLD.Segno = 1 OR NEW.Segno = 1", refresh(oldArticle + QStringLiteral(" UNION ") + newArticle)},
-        {"_UltimoCarico_InsMov", "AFTER INSERT ON MagazRegMain", "",
-         refresh(articlesOfMovements(QStringLiteral("NEW.IdReg")))},
-        {"_UltimoCarico_DelMov", "AFTER DELETE ON MagazRegMain", "",
-         refresh(articlesOfMovements(QStringLiteral("OLD.IdReg")))},
-        {"_UltimoCarico_UpdMov", "AFTER UPDATE OF IdReg, DataIns ON MagazRegMain", "",
-         refresh(articlesOfMovements(QStringLiteral("OLD.IdReg, NEW.IdReg")))},
+        {"_Giacenze_InsRiga", "AFTER INSERT ON MagazRegDetail",
+         addToBalances(oneLine("NEW"), 1) + addLoads(oneLine("NEW"))},
+        {"_Giacenze_DelRiga", "AFTER DELETE ON MagazRegDetail", addToBalances(oneLine("OLD"), -1) + dropLoad},
+        {"_Giacenze_UpdRiga",
+         "AFTER UPDATE OF IdDet, IdReg, Riga, CodiceArticolo, \"Quantità\", Segno, Costo ON MagazRegDetail",
+         addToBalances(oneLine("OLD"), -1) + dropLoad + addToBalances(oneLine("NEW"), 1)
+             + addLoads(oneLine("NEW"))},
+        {"_Giacenze_InsMov", "AFTER INSERT ON MagazRegMain", addToBalances(linesOf("NEW"), 1) + addLoads(linesOf("NEW"))},
+        {"_Giacenze_DelMov", "AFTER DELETE ON MagazRegMain",
+         addToBalances(linesOf("OLD"), -1) + QStringLiteral("DELETE FROM _Carichi WHERE IdReg = OLD.IdReg;\n")},
+        {"_Giacenze_UpdMov", "AFTER UPDATE OF IdReg, DataIns ON MagazRegMain",
+         addToBalances(linesOf("OLD"), -1) + QStringLiteral("DELETE FROM _Carichi WHERE IdReg = OLD.IdReg;\n")
+             + addToBalances(linesOf("NEW"), 1) + addLoads(linesOf("NEW"))},
     };
 }
 
+// What databases of the program's earlier versions kept instead: each
+// article's latest load line only.
+const char *const FormerTable = "_UltimoCarico";
+const char *const FormerTriggers[] = {"_UltimoCarico_InsRiga", "_UltimoCarico_InsRigaNull", "_UltimoCarico_DelRiga",
+                                      "_UltimoCarico_UpdRiga", "_UltimoCarico_InsMov",      "_UltimoCarico_DelMov",
+                                      "_UltimoCarico_UpdMov"};
+
+// The stored queries that read the tables.
+const TemplateQuery Readers[] = {ViewGiacenze, RepGiacenze, invCU};
+
 } // namespace
 
-QString lastLoadSchema()
+QString stockTablesSchema()
 {
     QString script = QStringLiteral(
-        "CREATE TABLE IF NOT EXISTS _UltimoCarico (\n"
-        "    CodiceArticolo VARCHAR(40) COLLATE NOCASE PRIMARY KEY,\n"
-        "    DataIns DATETIME, IdReg INTEGER, Riga INTEGER, IdDet INTEGER, Costo DOUBLE);\n");
+        "CREATE TABLE IF NOT EXISTS _Carichi (\n"
+        "    IdDet INTEGER PRIMARY KEY, CodiceArticolo VARCHAR(40) COLLATE NOCASE,\n"
+        "    DataIns DATETIME, IdReg INTEGER, Riga INTEGER, Costo DOUBLE);\n"
+        "CREATE INDEX IF NOT EXISTS _Carichi_Articolo ON _Carichi (CodiceArticolo, DataIns, IdReg, Riga, IdDet, Costo);\n"
+        "CREATE INDEX IF NOT EXISTS _Carichi_IdReg ON _Carichi (IdReg);\n"
+        "CREATE TABLE IF NOT EXISTS _Saldi (\n"
+        "    CodiceArticolo VARCHAR(40) COLLATE NOCASE, Anno INTEGER, Q INTEGER NOT NULL,\n"
+        "    PRIMARY KEY (CodiceArticolo, Anno)) WITHOUT ROWID;\n");
     for (const Trigger &t : triggers()) {
-        script += QStringLiteral("DROP TRIGGER IF EXISTS %1;\nCREATE TRIGGER %1 %2 FOR EACH ROW ")
-                      .arg(QString::fromLatin1(t.name), QString::fromLatin1(t.event));
-        if (*t.when)
-            script += QStringLiteral("WHEN ") + QString::fromLatin1(t.when) + u' ';
-        script += QStringLiteral("BEGIN\n") + t.body + QStringLiteral("END;\n");
+        script += QStringLiteral("DROP TRIGGER IF EXISTS %1;\nCREATE TRIGGER %1 %2 FOR EACH ROW BEGIN\n")
+                      .arg(QString::fromLatin1(t.name), QString::fromUtf8(t.event))
+            + t.body + QStringLiteral("END;\n");
     }
     return script;
 }
 
-QString lastLoadFill()
+QString stockTablesFill()
 {
-    return QStringLiteral("DELETE FROM _UltimoCarico;\n")
-        + insertLatest(QStringLiteral("SELECT DISTINCT CodiceArticolo FROM MagazRegDetail WHERE Segno = 1"));
+    const QString all = QStringLiteral("FROM MagazRegDetail AS D JOIN MagazRegMain AS M ON M.IdReg = D.IdReg WHERE 1");
+    return QStringLiteral("DELETE FROM _Carichi;\nDELETE FROM _Saldi;\n") + addToBalances(all, 1) + addLoads(all);
 }
 
-QStringList lastLoadTriggers()
+QStringList stockTablesTriggers()
 {
     QStringList names;
     for (const Trigger &t : triggers())
@@ -127,32 +134,60 @@ QStringList lastLoadTriggers()
     return names;
 }
 
-bool installLastLoad(Connection &connection)
+bool installStockTables(Connection &connection)
 {
     sqlite::Session &session = connection.openSession();
-    const QStringList names = QStringList(QString::fromLatin1(LastLoadTable)) + lastLoadTriggers();
+    const QStringList names = QStringList{QString::fromLatin1(LoadsTable), QString::fromLatin1(BalancesTable)}
+        + stockTablesTriggers();
     int present = 0;
+    bool former = false;
     {
         sqlite::Statement objects = session.prepare(QStringLiteral(
             "SELECT name FROM sqlite_master WHERE type IN ('table', 'trigger')"));
-        while (objects.step())
-            present += names.contains(objects.value(0).toText(), Qt::CaseInsensitive) ? 1 : 0;
+        while (objects.step()) {
+            const QString name = objects.value(0).toText();
+            present += names.contains(name, Qt::CaseInsensitive) ? 1 : 0;
+            former = former || name.startsWith(QLatin1String(FormerTable), Qt::CaseInsensitive);
+        }
     }
-    if (present == names.size())
+    QList<const TemplateQuery *> stale;
+    {
+        sqlite::Statement body = session.prepare(
+            QStringLiteral("SELECT body FROM _jet_queries WHERE name = ?1 COLLATE NOCASE"));
+        for (const TemplateQuery &q : Readers) {
+            body.reset();
+            body.bind(1, sqlite::SqlValue::text(QString::fromUtf8(q.name)));
+            if (!body.step() || body.value(0).toText() != QString::fromUtf8(q.body))
+                stale.append(&q);
+        }
+    }
+    if (present == names.size() && !former && stale.isEmpty())
         return false;
 
     sqlite::WriteScope scope(session);
-    session.exec(lastLoadSchema() + lastLoadFill());
+    if (present != names.size()) {
+        // A table or a trigger missing: what the tables hold can no longer
+        // be trusted, so they are filled again from the movements.
+        session.exec(stockTablesSchema() + stockTablesFill());
+    }
+    if (former) {
+        QString drop;
+        for (const char *trigger : FormerTriggers)
+            drop += QStringLiteral("DROP TRIGGER IF EXISTS %1;\n").arg(QLatin1String(trigger));
+        session.exec(drop + QStringLiteral("DROP TABLE IF EXISTS %1;\n").arg(QLatin1String(FormerTable)));
+    }
     session.exec(sqlite::QueryCatalogue::createStatement());
     sqlite::Statement update = session.prepare(
-        QStringLiteral("UPDATE _jet_queries SET params = ?1, body = ?2 WHERE name = ?3 COLLATE NOCASE"));
-    QStringList parameterNames, parameterTypes;
-    sqlite::QueryCatalogue::parseParameters(QString::fromUtf8(RepGiacenze.parameters), parameterNames,
-                                            parameterTypes);
-    update.bind(1, sqlite::SqlValue::text(sqlite::QueryCatalogue::formatParameters(parameterNames, parameterTypes)));
-    update.bind(2, sqlite::SqlValue::text(QString::fromUtf8(RepGiacenze.body)));
-    update.bind(3, sqlite::SqlValue::text(QString::fromUtf8(RepGiacenze.name)));
-    update.step();
+        QStringLiteral("INSERT OR REPLACE INTO _jet_queries (name, params, body) VALUES (?3, ?1, ?2)"));
+    for (const TemplateQuery *q : stale) {
+        QStringList parameterNames, parameterTypes;
+        sqlite::QueryCatalogue::parseParameters(QString::fromUtf8(q->parameters), parameterNames, parameterTypes);
+        update.reset();
+        update.bind(1, sqlite::SqlValue::text(sqlite::QueryCatalogue::formatParameters(parameterNames, parameterTypes)));
+        update.bind(2, sqlite::SqlValue::text(QString::fromUtf8(q->body)));
+        update.bind(3, sqlite::SqlValue::text(QString::fromUtf8(q->name)));
+        update.step();
+    }
     scope.commit();
     session.invalidateCaches();
     return true;

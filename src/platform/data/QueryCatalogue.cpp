@@ -19,10 +19,11 @@ const QString &QueryCatalogue::createStatement()
 
 bool QueryCatalogue::isSystemTable(const QString &name)
 {
-    // The last-load table is kept by triggers: nobody edits it by hand.
+    // The stock tables are kept by triggers: nobody edits them by hand.
     return name.startsWith(QStringLiteral("sqlite_"), Qt::CaseInsensitive)
         || name.compare(tableName(), Qt::CaseInsensitive) == 0
-        || name.compare(QLatin1String(jet::templatequeries::LastLoadTable), Qt::CaseInsensitive) == 0;
+        || name.compare(QLatin1String(jet::templatequeries::LoadsTable), Qt::CaseInsensitive) == 0
+        || name.compare(QLatin1String(jet::templatequeries::BalancesTable), Qt::CaseInsensitive) == 0;
 }
 
 void QueryCatalogue::parseParameters(const QString &text, QStringList &names, QStringList &types)

@@ -72,9 +72,9 @@ Session::Session(const QString &path, int busyTimeoutMs)
 
         // The program checks references itself.
         exec(QStringLiteral("PRAGMA foreign_keys = OFF"));
-        // The stock and cost queries read a large part of the movement
-        // lines; a 32 MB page cache keeps them from re-reading the file.
-        exec(QStringLiteral("PRAGMA cache_size = -32768"));
+        // The page cache stays the engine's own: the stock queries read
+        // their tables' balances and one index entry per article, and a
+        // larger cache only costs every new connection its first filling.
         // A rollback journal: the file may sit on a network share, where
         // write-ahead logging is not safe.
         try {

@@ -76,7 +76,7 @@ QString DataFixture::createDatabase(QString folder, const QString &fileName)
     if (folder.isEmpty())
         folder = freshDir(QStringLiteral("db"));
     const QString path = folder + u'/' + fileName;
-    QString sql = schemaScript() + platform::jet::templatequeries::lastLoadSchema();
+    QString sql = schemaScript() + platform::jet::templatequeries::stockTablesSchema();
     for (const auto &q : platform::jet::templatequeries::All) {
         auto quoted = [](const char *utf8) {
             return u'\'' + QString::fromUtf8(utf8).replace(u'\'', QStringLiteral("''")) + u'\'';

@@ -23,7 +23,7 @@ TEST_F(CatalogTest, TablesColumnsAndStoredQueries)
     EXPECT_EQ(names.value(u"TABLE"_s), (QStringList{u"_Pars"_s, u"Articoli"_s, u"CliFor"_s, u"CodiciIVA"_s, u"Liste"_s,
                                                     u"MagazRegDetail"_s, u"MagazRegMain"_s}));
     EXPECT_EQ(names.value(u"VIEW"_s), (QStringList{u"ViewArticoli"_s, u"ViewClienti"_s, u"ViewFornitori"_s}));
-    EXPECT_EQ(names.value(u"SYSTEM TABLE"_s), (QStringList{u"_jet_queries"_s, u"_UltimoCarico"_s, u"sqlite_sequence"_s}));
+    EXPECT_EQ(names.value(u"SYSTEM TABLE"_s), (QStringList{u"_Carichi"_s, u"_jet_queries"_s, u"_Saldi"_s, u"sqlite_sequence"_s}));
 
     // Columns with their type code, size and properties.
     const CatalogTable articoli = catalog.table(u"articoli"_s);
