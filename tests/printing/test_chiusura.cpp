@@ -90,6 +90,18 @@ protected:
             });
     }
 
+    // Each preview of negative stock the closing offers is recorded by its
+    // first row, as "field=value" texts, instead of being shown.
+    static void registraAnteprime(std::vector<QStringList> &anteprime)
+    {
+        ChiusuraMagazzino::ImpostaAnteprima([&anteprime](std::unique_ptr<platform::Recordset> rows, QWidget *) {
+            QStringList riga;
+            for (int f = 0; f < rows->fieldCount(); ++f)
+                riga << rows->fieldInfo(f).name + '=' + rows->valueAt(0, f).toString();
+            anteprime.push_back(riga);
+        });
+    }
+
     QStringList col(const QString &sql) const { return DataFixture::queryColumn(database, sql); }
     QString contatore() const { return DataFixture::queryValue(database, "SELECT CAST(l02 AS INTEGER) FROM _Pars WHERE l01=2031"); }
     QStringList aperture() const
@@ -141,12 +153,7 @@ TEST_F(Chiusura, NegativeStockOrAnAnswerOtherThanYesWritesNothing)
                                   "INSERT INTO MagazRegDetail (IdReg, Riga, CodiceArticolo, \"Quantità\", Segno)"
                                   " VALUES (16, 10, 'C1', 1, -1);");
     std::vector<QStringList> anteprime;
-    ChiusuraMagazzino::ImpostaAnteprima([&](std::unique_ptr<platform::Recordset> rows, QWidget *) {
-        QStringList riga;
-        for (int f = 0; f < rows->fieldCount(); ++f)
-            riga << rows->fieldInfo(f).name + '=' + rows->valueAt(0, f).toString();
-        anteprime.push_back(riga);
-    });
+    registraAnteprime(anteprime);
     const QString stampare = QStringLiteral("Sono presenti giacenze negative.\r\nStampare?");
     for (const int risposta : {platform::vbYes, platform::vbNo}) {
         desktop->clear();
@@ -224,12 +231,7 @@ TEST_F(Chiusura, NothingToCarryWritesNoMovementAndUsesNoNumber)
 TEST_F(Chiusura, StockGoneNegativeWhileTheValuationIsChosenWritesNothing)
 {
     std::vector<QStringList> anteprime;
-    ChiusuraMagazzino::ImpostaAnteprima([&](std::unique_ptr<platform::Recordset> rows, QWidget *) {
-        QStringList riga;
-        for (int f = 0; f < rows->fieldCount(); ++f)
-            riga << rows->fieldInfo(f).name + '=' + rows->valueAt(0, f).toString();
-        anteprime.push_back(riga);
-    });
+    registraAnteprime(anteprime);
     desktop->queueMsgBox(platform::vbYes); // the question after the question of chiudi
     chiudi(frmValorizzazione::CostoUltimo, [this] {
         DataFixture::runSql(database, "INSERT INTO MagazRegMain (IdReg, DataIns, Progressivo, Causale) VALUES"
