@@ -445,6 +445,8 @@ TEST_F(Chiusura, RenumberingBesideSavesKeepsTheYearsNumbersUnique)
     EXPECT_EQ(contatore(), QString::number(n));
     EXPECT_EQ(DataFixture::queryValue(database, "SELECT COUNT(*) FROM MagazRegDetail WHERE CodiceArticolo = 'A1'"),
               QString::number(3 * (n - 30)));
+    // Whatever copy wrote, the stock tables kept up.
+    EXPECT_EQ(DataFixture::storedStockTables(database), DataFixture::expectedStockTables(database));
 }
 
 // A random history of 2029 to 2031 over every causale: the opening lines of
@@ -553,6 +555,8 @@ TEST_F(Chiusura, TheOpeningLinesAreTheYearsStockRecomputedArticleByArticle)
                                      " D JOIN MagazRegMain M ON M.IdReg = D.IdReg WHERE M.Descrizione LIKE 'Giacenze%'"
                                      " ORDER BY CodiceArticolo")),
                   attese);
+        // The opening movement is in the stock tables as any other.
+        EXPECT_EQ(DataFixture::storedStockTables(database), DataFixture::expectedStockTables(database));
     }
 }
 

@@ -321,6 +321,9 @@ TEST_F(MovimentoTest, RandomSavesModifiesAndDeletesKeepLinesStockAndNumbersRight
             }
         }
         verifica();
+        // The stock tables follow every save, change and delete.
+        ASSERT_EQ(testsupport::DataFixture::storedStockTables(database),
+                  testsupport::DataFixture::expectedStockTables(database));
         if (HasFatalFailure())
             return;
     }

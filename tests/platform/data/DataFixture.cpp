@@ -95,6 +95,29 @@ QString DataFixture::createSampleDatabase(QString folder)
     return path;
 }
 
+QStringList DataFixture::storedStockTables(const QString &path)
+{
+    return queryColumn(path, QStringLiteral(
+                                 "SELECT 'load ' || IdDet || ' ' || upper(CodiceArticolo) || ' ' || IFNULL(DataIns, '-') || "
+                                 "' ' || IdReg || ' ' || IFNULL(Riga, '-') || ' ' || IFNULL(Costo, '-') FROM _Carichi "
+                                 "UNION ALL SELECT 'stock ' || upper(CodiceArticolo) || ' ' || Anno || ' ' || "
+                                 "printf('%.4f', Q / 10000.0) FROM _Saldi WHERE Q <> 0 ORDER BY 1"));
+}
+
+QStringList DataFixture::expectedStockTables(const QString &path)
+{
+    // A year that nets to nothing may or may not have a row of its own.
+    return queryColumn(path, QStringLiteral(
+        "SELECT 'load ' || D.IdDet || ' ' || upper(D.CodiceArticolo) || ' ' || IFNULL(M.DataIns, '-') || ' ' || "
+        "M.IdReg || ' ' || IFNULL(D.Riga, '-') || ' ' || IFNULL(D.Costo, '-') "
+        "FROM MagazRegDetail AS D JOIN MagazRegMain AS M ON M.IdReg = D.IdReg WHERE D.Segno = 1 "
+        "UNION ALL SELECT 'stock ' || upper(D.CodiceArticolo) || ' ' || substr(M.DataIns, 1, 4) || ' ' || "
+        "printf('%.4f', round(Sum(D.\"Quantità\" * D.Segno), 4)) "
+        "FROM MagazRegDetail AS D JOIN MagazRegMain AS M ON M.IdReg = D.IdReg WHERE M.DataIns IS NOT NULL "
+        "GROUP BY D.CodiceArticolo, substr(M.DataIns, 1, 4) HAVING round(Sum(D.\"Quantità\" * D.Segno), 4) <> 0 "
+        "ORDER BY 1"));
+}
+
 QString DataFixture::connectionString(const QString &path)
 {
     return QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source=%1;Persist Security Info=False").arg(path);

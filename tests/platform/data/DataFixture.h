@@ -57,6 +57,13 @@ public:
     static QString queryValue(const QString &path, const QString &sql);
 
     static QByteArray fileBytes(const QString &path);
+
+    // The stock tables the triggers keep (every load line with its date,
+    // each article's stock per year), one text per row; and the same rows
+    // as a plain recomputation from the movements gives them. The two are
+    // equal when the tables are right.
+    static QStringList storedStockTables(const QString &path);
+    static QStringList expectedStockTables(const QString &path);
     // The helper program that the tests run in other processes.
     static QString helperProgram();
 };
