@@ -287,7 +287,7 @@ public:
         const double before = Memoria("VmRSS:");
         int pages = 0;
         const double ms = Anteprima(dialog, &pages);
-        std::printf("memory %.1f %.1f %d %.1f\n", Memoria("VmHWM:"), before, pages, ms);
+        std::printf("memory %.1f %.1f %d %.1f %.1f\n", Memoria("VmHWM:"), before, pages, ms, Memoria("VmRSS:"));
         return 0;
     }
 
@@ -313,13 +313,13 @@ void MemoriaInProprio(const Opzioni &o, const QDate &day)
         if (!line.startsWith("memory "))
             continue;
         const QList<QByteArray> v = line.mid(7).split(' ');
-        if (v.size() < 4)
+        if (v.size() < 5)
             break;
         const double peak = v[0].toDouble();
-        std::printf("  %-38s peak %6.0f MB (%.0f MB before the preview; %d pages, shown in %.0f ms)  target < %.0f MB: "
-                    "%s\n",
-                    "Journal preview, in its own process", peak, v[1].toDouble(), v[2].toInt(), v[3].toDouble(),
-                    PreviewMemoryTarget, verdict(peak < PreviewMemoryTarget));
+        std::printf("  %-38s peak %6.0f MB (%.0f MB before it, %.0f MB while it shows; %d pages, shown in %.0f ms)  "
+                    "target < %.0f MB: %s\n",
+                    "Journal preview, in its own process", peak, v[1].toDouble(), v[4].toDouble(), v[2].toInt(),
+                    v[3].toDouble(), PreviewMemoryTarget, verdict(peak < PreviewMemoryTarget));
         return;
     }
     std::printf("  Journal preview, peak memory: no figure from the measuring process\n");

@@ -29,7 +29,6 @@ private:
     struct Compiled;
     struct CompiledSection;
     struct Deferred;
-    struct FontMeasure;
     class DesignSnapshot;
 
     void compile();
@@ -79,7 +78,6 @@ private:
     std::vector<std::vector<char>> m_groupStarts;
     std::vector<std::vector<size_t>> m_groupEnds;
 
-    std::vector<std::unique_ptr<FontMeasure>> m_metrics; // by font index
     std::vector<Deferred> m_deferred;
 
     // Page state, in twips from the paper's top-left corner.

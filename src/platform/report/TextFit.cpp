@@ -34,6 +34,11 @@ bool hasWordWiderThan(const QFontMetricsF &metrics, const QString &text, double 
 
 int flags(const QFontMetricsF &metrics, const QString &text, double width, TextAlign alignment, bool wordWrap)
 {
+    return flags(alignment, wordWrap, wordWrap && hasWordWiderThan(metrics, text, width));
+}
+
+int flags(TextAlign alignment, bool wordWrap, bool wordWiderThanBox)
+{
     int flags = Qt::AlignTop;
     switch (alignment) {
     case TextAlign::Left: flags |= Qt::AlignLeft; break;
@@ -42,7 +47,7 @@ int flags(const QFontMetricsF &metrics, const QString &text, double width, TextA
     }
     if (!wordWrap)
         return flags | Qt::TextSingleLine;
-    return flags | (hasWordWiderThan(metrics, text, width) ? Qt::TextWrapAnywhere : Qt::TextWordWrap);
+    return flags | (wordWiderThanBox ? Qt::TextWrapAnywhere : Qt::TextWordWrap);
 }
 
 bool fits(const QFontMetricsF &metrics, const QString &text, const QSizeF &box, TextAlign alignment, bool wordWrap)

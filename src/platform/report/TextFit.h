@@ -22,6 +22,8 @@ namespace TextFit {
 
 // The Qt text flags of `text` in a box `width` twips wide.
 int flags(const QFontMetricsF &metrics, const QString &text, double width, TextAlign alignment, bool wordWrap);
+// The same, once it is known whether a word of the text is wider than the box.
+int flags(TextAlign alignment, bool wordWrap, bool wordWiderThanBox);
 
 // Whether the text fits its box in the font of `metrics`: a one-line text
 // no wider than the box, a wrapping text whose lines the box holds (a single
