@@ -9,8 +9,8 @@ namespace platform::report {
 
 namespace {
 
-// Remembered layouts at most; beyond, the memory starts again.
-constexpr qsizetype MaxLaidOut = 50000;
+// Remembered answers at most; beyond, the memory starts again.
+constexpr qsizetype MaxRemembered = 50000;
 
 } // namespace
 
@@ -44,19 +44,35 @@ bool FontMeasure::clearlyNarrower(QStringView text, double width) const
     return advance >= 0 && advance * 1.0201 + 2.01 < width;
 }
 
+template <typename Measure>
+double FontMeasure::remembered(Key &&key, Measure measure) const
+{
+    if (const auto it = m_remembered.constFind(key); it != m_remembered.constEnd())
+        return it.value();
+    const double answer = measure();
+    if (m_remembered.size() >= MaxRemembered)
+        m_remembered.clear();
+    m_remembered.insert(std::move(key), answer);
+    return answer;
+}
+
 bool FontMeasure::fits(const QString &text, const QSizeF &box, TextAlign alignment, bool wordWrap) const
 {
     if (clearlyNarrower(text, box.width()))
         return true;
-    return TextFit::fits(m_metrics, text, box, alignment, wordWrap);
+    return remembered(Key{text, box.width(), box.height(), alignment, wordWrap, Answer::Fits}, [&] {
+               return TextFit::fits(m_metrics, text, box, alignment, wordWrap) ? 1.0 : 0.0;
+           }) != 0;
 }
 
 int FontMeasure::flags(const QString &text, double width, TextAlign alignment, bool wordWrap) const
 {
     // No word is wider than a whole text narrower than the box.
-    if (wordWrap && clearlyNarrower(text, width))
+    if (!wordWrap || clearlyNarrower(text, width))
         return TextFit::flags(alignment, wordWrap, false);
-    return TextFit::flags(m_metrics, text, width, alignment, wordWrap);
+    return static_cast<int>(remembered(Key{text, width, 0, alignment, wordWrap, Answer::Flags}, [&] {
+        return static_cast<double>(TextFit::flags(m_metrics, text, width, alignment, wordWrap));
+    }));
 }
 
 double FontMeasure::height(const QString &text, double width, TextAlign alignment, bool wordWrap) const
@@ -65,15 +81,9 @@ double FontMeasure::height(const QString &text, double width, TextAlign alignmen
     // The margin covers rounding; a text near the width is laid out.
     if (advance >= 0 && (!wordWrap || advance * 1.01 + 1 < width))
         return m_lineHeight;
-    const int textFlags = flags(text, width, alignment, wordWrap);
-    Key key{text, width, textFlags};
-    if (const auto it = m_laidOut.constFind(key); it != m_laidOut.constEnd())
-        return it.value();
-    const double needed = m_metrics.boundingRect(QRectF(0, 0, width, 1e7), textFlags, text).height();
-    if (m_laidOut.size() >= MaxLaidOut)
-        m_laidOut.clear();
-    m_laidOut.insert(std::move(key), needed);
-    return needed;
+    return remembered(Key{text, width, 0, alignment, wordWrap, Answer::Height}, [&] {
+        return m_metrics.boundingRect(QRectF(0, 0, width, 1e7), flags(text, width, alignment, wordWrap), text).height();
+    });
 }
 
 } // namespace platform::report

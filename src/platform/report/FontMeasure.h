@@ -39,28 +39,41 @@ public:
     int flags(const QString &text, double width, TextAlign alignment, bool wordWrap) const;
 
     // The height the text needs in the width, set as the painter sets it
-    // (TextFit), as QFontMetricsF::boundingRect answers it. Texts that have
-    // to be laid out are remembered, since a report prints the same ones
-    // (an article's description) many times.
+    // (TextFit), as QFontMetricsF::boundingRect answers it.
     double height(const QString &text, double width, TextAlign alignment, bool wordWrap) const;
+
+    // Texts that have to be measured exactly are remembered, since a report
+    // prints the same ones (an article's description) many times.
 
 private:
     // Whether the text is certainly narrower than the width, with room for
     // the rounding of advances to spare.
     bool clearlyNarrower(QStringView text, double width) const;
 
+    // What is remembered of a text in a box.
+    enum class Answer : std::uint8_t { Fits, Flags, Height };
     struct Key {
         QString text;
-        double width;
-        int flags;
+        double width = 0;
+        double height = 0; // the box's, for Fits
+        TextAlign alignment = TextAlign::Left;
+        bool wordWrap = false;
+        Answer answer = Answer::Fits;
         bool operator==(const Key &) const = default;
     };
-    friend size_t qHash(const Key &key, size_t seed) { return qHashMulti(seed, key.text, key.width, key.flags); }
+    friend size_t qHash(const Key &key, size_t seed)
+    {
+        return qHashMulti(seed, key.text, key.width, key.height, static_cast<int>(key.alignment), key.wordWrap,
+                          static_cast<int>(key.answer));
+    }
+    // The remembered answer for the key, or `measure`'s, remembered.
+    template <typename Measure>
+    double remembered(Key &&key, Measure measure) const;
 
     QFontMetricsF m_metrics;
     std::array<double, 256> m_advances{}; // -1: a control character
     double m_lineHeight = 0;
-    mutable QHash<Key, double> m_laidOut;
+    mutable QHash<Key, double> m_remembered;
 };
 
 } // namespace platform::report
