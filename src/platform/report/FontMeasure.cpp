@@ -60,6 +60,10 @@ bool FontMeasure::fits(const QString &text, const QSizeF &box, TextAlign alignme
 {
     if (clearlyNarrower(text, box.width()))
         return true;
+    // A wrapping text whose lines the box holds fits; the run has laid most
+    // of them out already to learn their height.
+    if (wordWrap && TextFit::linesFit(m_metrics, laidOutHeight(text, box.width(), alignment, wordWrap), box.height()))
+        return true;
     return remembered(Key{text, box.width(), box.height(), alignment, wordWrap, Answer::Fits}, [&] {
                return TextFit::fits(m_metrics, text, box, alignment, wordWrap) ? 1.0 : 0.0;
            }) != 0;
@@ -81,8 +85,13 @@ double FontMeasure::height(const QString &text, double width, TextAlign alignmen
     // The margin covers rounding; a text near the width is laid out.
     if (advance >= 0 && (!wordWrap || advance * 1.01 + 1 < width))
         return m_lineHeight;
+    return laidOutHeight(text, width, alignment, wordWrap);
+}
+
+double FontMeasure::laidOutHeight(const QString &text, double width, TextAlign alignment, bool wordWrap) const
+{
     return remembered(Key{text, width, 0, alignment, wordWrap, Answer::Height}, [&] {
-        return m_metrics.boundingRect(QRectF(0, 0, width, 1e7), flags(text, width, alignment, wordWrap), text).height();
+        return TextFit::laidOutHeight(m_metrics, text, width, flags(text, width, alignment, wordWrap));
     });
 }
 

@@ -49,6 +49,8 @@ private:
     // Whether the text is certainly narrower than the width, with room for
     // the rounding of advances to spare.
     bool clearlyNarrower(QStringView text, double width) const;
+    // The height of the text laid out in the width, remembered.
+    double laidOutHeight(const QString &text, double width, TextAlign alignment, bool wordWrap) const;
 
     // What is remembered of a text in a box.
     enum class Answer : std::uint8_t { Fits, Flags, Height };

@@ -30,6 +30,12 @@ int flags(TextAlign alignment, bool wordWrap, bool wordWiderThanBox);
 // line always counts as held, though its font be a little taller).
 bool fits(const QFontMetricsF &metrics, const QString &text, const QSizeF &box, TextAlign alignment, bool wordWrap);
 
+// The height of a text set with `flags` in a box `width` twips wide.
+double laidOutHeight(const QFontMetricsF &metrics, const QString &text, double width, int flags);
+// Whether the lines of a wrapping text, `height` twips tall, count as held by
+// a box `boxHeight` tall.
+bool linesFit(const QFontMetricsF &metrics, double height, double boxHeight);
+
 // The font made as much smaller as the text needs to fit its box; the font
 // itself when the text fits.
 QFont fitted(const QFont &font, const QString &text, const QSizeF &box, TextAlign alignment, bool wordWrap);
