@@ -380,13 +380,13 @@ QString ReportRunner::formatted(Compiled &c, const Variant &value)
     if (format.isEmpty()) {
         if (value.isNull() || value.isEmpty())
             return QString();
-        return value.toString();
+        return value.toString(m_locale);
     }
     if (format != c.formatText) {
         c.formatText = format;
         c.format = ParsedFormat(format);
     }
-    return c.format.format(value);
+    return c.format.format(value, m_locale);
 }
 
 void ReportRunner::bind(CompiledSection &cs, int row)
@@ -810,7 +810,7 @@ void ReportRunner::resolveDeferred()
         if (d.format.isEmpty())
             text = value.isNull() || value.isEmpty() ? QString() : value.toString();
         else
-            text = formatValue(value, d.format);
+            text = formatValue(value, d.format, m_locale);
         m_doc->setItemText(d.page, d.item, text, value);
     }
 }

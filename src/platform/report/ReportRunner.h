@@ -6,6 +6,8 @@
 #include "platform/report/ReportLayout.h"
 #include "platform/report/SummaryAccumulator.h"
 
+#include <QLocale>
+
 #include <memory>
 #include <vector>
 
@@ -61,6 +63,9 @@ private:
     const Recordset *m_data;
     std::vector<int> m_rows;
     std::shared_ptr<ReportDocument> m_doc;
+    // The locale values are written in, the user's as the run starts; made
+    // once, since making it for every value is not free.
+    const QLocale m_locale;
 
     std::vector<std::unique_ptr<CompiledSection>> m_sections;
     CompiledSection *m_reportHeader = nullptr;
