@@ -84,6 +84,8 @@ void Stampa(const Misura &m)
         std::printf("  (sqlite3 query alone %7.1f ms)", Stopwatch::median(m.floorMs));
     if (m.target > 0)
         std::printf("  target < %.0f ms: %s", m.target, verdict(median < m.target));
+    else if (m.note.isEmpty())
+        std::printf("  no target of its own");
     if (!m.note.isEmpty())
         std::printf("  %s", qPrintable(m.note));
     std::printf("\n");
@@ -217,7 +219,8 @@ public:
         const StampeMagazzino::Filtro filtro = dialog.Filtro();
         const QString tag = day.toString(QStringLiteral("yyyyMMdd"));
         Misura anteprima{"Journal, until the preview shows", PreviewTarget, {}, {}, {}};
-        Misura lettura{"Journal, its rows read by the layer", 0, {}, {}, {}};
+        Misura lettura{"Journal, its rows read by the layer", 0, {}, {},
+                       QStringLiteral("(part of the preview; no target of its own)")};
         Misura giornale{"Journal, to PDF", 0, {}, {}, {}};
         Misura ultimo{"Inventory at last cost, to PDF", InventoryTarget, {}, {}, {}};
         Misura medio{"Inventory at average cost, to PDF", InventoryTarget, {}, {}, {}};
@@ -385,8 +388,12 @@ int main(int argc, char **argv)
             if (o.solo != QLatin1String("memory"))
                 banco.MisuraAlla(day);
         }
-        if (o.solo != QLatin1String("memory"))
-            std::printf("\nPeak memory of the other cases (this process): %.0f MB\n", Memoria("VmHWM:"));
+        if (o.solo != QLatin1String("memory")) {
+            const double peak = Memoria("VmHWM:");
+            std::printf("\nPeak memory of the other cases (this process, the journal to PDF the largest): %.0f MB  "
+                        "target < %.0f MB: %s\n",
+                        peak, PreviewMemoryTarget, verdict(peak < PreviewMemoryTarget));
+        }
     } catch (const platform::RuntimeError &e) {
         std::fprintf(stderr, "%s\n", qPrintable(e.description()));
         return 1;
