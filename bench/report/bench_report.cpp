@@ -194,8 +194,8 @@ int main(int argc, char **argv)
         movements.exportXlsx(xlsx);
         const double writeXlsx = watch.seconds();
         int rows = 0;
-        for (const RenderedPage &p : movements.document()->pages) {
-            for (const RenderedBand &b : p.bands)
+        for (int p = 0; p < movements.document()->pageCount(); ++p) {
+            for (const RenderedBand &b : movements.document()->page(p).bands)
                 rows += b.kind == SectionKind::Detail ? 1 : 0;
         }
         std::printf("Excel, %d rows (%d pages): query and run %.3f s, write %.3f s, total %.3f s (target < 3 s)\n", rows,

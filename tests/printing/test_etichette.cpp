@@ -267,7 +267,8 @@ TEST_F(Etichette, PreviewLeavesTheSkippedPositionsEmptyAndBarcodesCarryTheWholeC
     EXPECT_EQ(report->printerName(), QStringLiteral("Magazzino"));
     const ReportDocument &doc = *report->document();
     std::vector<const RenderedBand *> etichette;
-    for (const RenderedBand &b : doc.pages[0].bands) {
+    const RenderedPage page = doc.page(0);
+    for (const RenderedBand &b : page.bands) {
         if (b.kind == SectionKind::Detail)
             etichette.push_back(&b);
     }
@@ -281,8 +282,8 @@ TEST_F(Etichette, PreviewLeavesTheSkippedPositionsEmptyAndBarcodesCarryTheWholeC
     const auto item = [&](int etichetta, const QString &name) -> const RenderedItem & {
         const RenderedBand &b = *etichette[static_cast<size_t>(etichetta)];
         for (int i = b.firstItem; i < b.firstItem + b.itemCount; ++i) {
-            if (doc.pages[0].items[static_cast<size_t>(i)].name == name)
-                return doc.pages[0].items[static_cast<size_t>(i)];
+            if (page.items[static_cast<size_t>(i)].name == name)
+                return page.items[static_cast<size_t>(i)];
         }
         throw std::runtime_error("no item");
     };
@@ -564,7 +565,7 @@ TEST_F(Etichette, ItemsOfAStoredLayoutThatCrossTheirLabelPrintInsideIt)
     conDialogo(10, [](frmPrintLabels *d) { d->cmdPreview->click(); });
     NewLabel *report = IstanzeReport::Istanza<NewLabel>().get();
     ASSERT_TRUE(report && report->document());
-    const RenderedPage &page = report->document()->pages[0];
+    const RenderedPage page = report->document()->page(0);
     int etichette = 0;
     for (const RenderedBand &b : page.bands) {
         if (b.kind != SectionKind::Detail)

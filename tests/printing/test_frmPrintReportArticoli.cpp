@@ -184,7 +184,8 @@ TEST_F(ArticoliDialog, LabelsForEveryArticleOrOneCodeOnTheLabelPrinter)
     ASSERT_TRUE(report && report->document());
     EXPECT_EQ(report->printerName(), u"Magazzino"_s);
     std::vector<const RenderedBand *> labels;
-    for (const RenderedBand &b : report->document()->pages[0].bands) {
+    const RenderedPage page = report->document()->page(0);
+    for (const RenderedBand &b : page.bands) {
         if (b.kind == SectionKind::Detail)
             labels.push_back(&b);
     }

@@ -24,7 +24,7 @@ QList<bool> ticks(const ReportDocument &doc, const QString &name)
 {
     QList<bool> out;
     for (const auto &[page, item] : reporttest::itemsNamed(doc, name))
-        out << item->checked;
+        out << item.checked;
     return out;
 }
 
@@ -81,9 +81,9 @@ TEST_F(ListReports, EachListPrintsItsTitleCaptionsAndOnlyItsOwnRowsInOrder)
     EXPECT_TRUE(lines.value(lineOf(text, QStringLiteral("Esclusa art. 15")) + 1).contains(QStringLiteral("per conto del cliente")));
     const auto fields = reporttest::itemsNamed(*layout.document(), QStringLiteral("txtCodiciIVA_Descrizione"));
     ASSERT_EQ(fields.size(), 4);
-    EXPECT_GT(fields[3].second->rect.height(), 400);
+    EXPECT_GT(fields[3].second.rect.height(), 400);
     for (int i = 0; i + 1 < fields.size(); ++i)
-        EXPECT_LE(fields[i].second->rect.bottom(), fields[i + 1].second->rect.top() + 1);
+        EXPECT_LE(fields[i].second.rect.bottom(), fields[i + 1].second.rect.top() + 1);
 
     // Exemption and default, one box each per code.
     EXPECT_EQ(ticks(*layout.document(), QStringLiteral("chkCodiciIVA_Esenzione")), (QList<bool>{false, false, false, true}));

@@ -16,14 +16,31 @@
 
 namespace platform::report {
 
-// Writes straight to the partial file's descriptor and keeps the error code
-// of the first write that failed.
+// Writes to the partial file's descriptor in blocks (a PDF writer hands over
+// its file in pieces of a few bytes) and keeps the error code of the first
+// write that failed.
 class ExportFile::Device : public QIODevice
 {
 public:
-    explicit Device(int fd) : m_fd(fd) { open(QIODevice::WriteOnly | QIODevice::Unbuffered); }
+    explicit Device(int fd) : m_fd(fd)
+    {
+        open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+        m_buffer.reserve(BlockSize);
+    }
 
     int error() const { return m_error; }
+
+    // Writes what is gathered; answers the error of the first failed write.
+    int writeGathered()
+    {
+        if (m_error == 0 && !m_buffer.isEmpty()) {
+            m_error = writeAll(m_fd, m_buffer.constData(), m_buffer.size());
+            if (m_error != 0)
+                setErrorString(qt_error_string(m_error));
+        }
+        m_buffer.clear();
+        return m_error;
+    }
 
 protected:
     qint64 readData(char *, qint64) override { return -1; }
@@ -31,17 +48,25 @@ protected:
     {
         if (m_error != 0)
             return -1;
-        m_error = writeAll(m_fd, data, size);
-        if (m_error != 0) {
-            setErrorString(qt_error_string(m_error));
+        if (m_buffer.size() + size > BlockSize && writeGathered() != 0)
             return -1;
+        if (size >= BlockSize) {
+            m_error = writeAll(m_fd, data, size);
+            if (m_error != 0) {
+                setErrorString(qt_error_string(m_error));
+                return -1;
+            }
+        } else {
+            m_buffer.append(data, size);
         }
         return size;
     }
 
 private:
+    static constexpr qint64 BlockSize = 256 * 1024;
     int m_fd;
     int m_error = 0;
+    QByteArray m_buffer;
 };
 
 namespace {
@@ -104,7 +129,7 @@ QIODevice &ExportFile::device()
 
 void ExportFile::commit()
 {
-    if (const int error = m_device->error())
+    if (const int error = m_device->writeGathered())
         failWrite(m_path, error);
     // A full disk may show only when the data is forced to it.
     if (::fsync(m_fd) != 0)

@@ -23,7 +23,8 @@ public:
     ExportFile(const ExportFile &) = delete;
     ExportFile &operator=(const ExportFile &) = delete;
 
-    // The device that writes the partial file. A write that fails is
+    // The device that writes the partial file, in blocks: a write may reach
+    // the file only with a later one or with commit(). A write that fails is
     // remembered (the device then refuses every further write), so that a
     // writer that ignores the results of its writes cannot go unnoticed.
     QIODevice &device();

@@ -32,7 +32,8 @@ ExportGrid::ExportGrid(const ReportDocument &doc)
     std::vector<double> detailEdges;
     std::vector<double> allEdges;
     std::vector<QRectF> boxes;
-    for (const RenderedPage &page : doc.pages) {
+    for (int p = 0; p < doc.pageCount(); ++p) {
+        const RenderedPage page = doc.page(p);
         for (const RenderedBand &band : page.bands) {
             for (int i = band.firstItem; i < band.firstItem + band.itemCount; ++i) {
                 const RenderedItem &item = page.items[static_cast<size_t>(i)];

@@ -115,7 +115,7 @@ QString HtmlExport::toHtml(const ReportDocument &doc)
     colgroup += QStringLiteral("</colgroup>\n");
 
     for (int p = 0; p < doc.pageCount(); ++p) {
-        const RenderedPage &page = doc.pages[static_cast<size_t>(p)];
+        const RenderedPage page = doc.page(p);
         html += QStringLiteral("<table class=\"page\">\n") + colgroup;
         for (const RenderedBand &band : page.bands) {
             const QString cls = QLatin1String(bandClass(band.kind));

@@ -1,6 +1,7 @@
 #include "platform/report/ReportPainter.h"
 
 #include "platform/report/BarcodeSymbol.h"
+#include "platform/report/FontMeasure.h"
 #include "platform/report/ReportControl.h"
 #include "platform/report/ReportDocument.h"
 #include "platform/report/TextFit.h"
@@ -39,16 +40,29 @@ void ReportPainter::paintPage(QPainter &painter, const ReportDocument &doc, int 
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-    for (const RenderedItem &item : doc.pages[static_cast<size_t>(page)].items) {
+    int font = -1;
+    for (const RenderedItem &item : doc.page(page).items) {
         if (!visible.isNull() && !item.rect.normalized().adjusted(-30, -30, 30, 30).intersects(visible))
             continue;
-        paintItem(painter, doc, item);
+        paintItem(painter, doc, item, font);
     }
     painter.restore();
 }
 
-void ReportPainter::paintItem(QPainter &painter, const ReportDocument &doc, const RenderedItem &item)
+void ReportPainter::paintItem(QPainter &painter, const ReportDocument &doc, const RenderedItem &item, int &font)
 {
+    // The painter is given a font only when it changes: a font set anew
+    // makes it look the font's engine up again for the next text.
+    const auto useFont = [&](int index) {
+        if (font != index) {
+            painter.setFont(doc.qfont(index));
+            font = index;
+        }
+    };
+    const auto useFitted = [&](const QFont &fitted) {
+        painter.setFont(fitted);
+        font = -1;
+    };
     const QRectF &r = item.rect;
     if (qAlpha(item.backColor) != 0 && item.kind != RenderedItem::Kind::Line)
         painter.fillRect(r, QColor::fromRgba(item.backColor));
@@ -60,15 +74,20 @@ void ReportPainter::paintItem(QPainter &painter, const ReportDocument &doc, cons
         // A text that does not fit its box (a number wider than its column)
         // is set smaller, and counted: cut at the box it would show another
         // number, drawn past it it would run into its neighbours.
-        QFont font = doc.qfont(item.font);
-        if (!TextFit::fits(QFontMetricsF(font), item.text, r.size(), item.alignment, item.wordWrap)) {
-            font = TextFit::fitted(font, item.text, r.size(), item.alignment, item.wordWrap);
+        const FontMeasure &measure = doc.measure(item.font);
+        int flags = 0;
+        if (measure.fits(item.text, r.size(), item.alignment, item.wordWrap)) {
+            useFont(item.font);
+            flags = measure.flags(item.text, r.width(), item.alignment, item.wordWrap);
+        } else {
+            const QFont smaller =
+                TextFit::fitted(doc.qfont(item.font), item.text, r.size(), item.alignment, item.wordWrap);
             ++setSmaller;
+            useFitted(smaller);
+            flags = TextFit::flags(QFontMetricsF(smaller), item.text, r.width(), item.alignment, item.wordWrap);
         }
-        painter.setFont(font);
         painter.setPen(QColor::fromRgba(item.color));
-        painter.drawText(r, TextFit::flags(QFontMetricsF(font), item.text, r.width(), item.alignment, item.wordWrap),
-                         item.text);
+        painter.drawText(r, flags, item.text);
         return;
     }
     case RenderedItem::Kind::Line:
@@ -105,7 +124,7 @@ void ReportPainter::paintItem(QPainter &painter, const ReportDocument &doc, cons
             painter.drawLine(in.topRight(), in.bottomLeft());
         }
         if (!item.text.isEmpty() && item.font >= 0) {
-            painter.setFont(doc.qfont(item.font));
+            useFont(item.font);
             painter.drawText(QRectF(box.right() + 60, r.top(), std::max(0.0, r.right() - box.right() - 60), r.height()),
                              Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, item.text);
         }
@@ -145,12 +164,12 @@ void ReportPainter::paintItem(QPainter &painter, const ReportDocument &doc, cons
         if (!textBox.isNull()) {
             // The data in the barcode's place when it cannot be one, else
             // the caption; whole, set smaller when the box is too narrow.
-            QFont font = doc.qfont(item.font);
-            if (!TextFit::fits(QFontMetricsF(font), item.text, textBox.size(), TextAlign::Center, false)) {
-                font = TextFit::fitted(font, item.text, textBox.size(), TextAlign::Center, false);
+            if (doc.measure(item.font).fits(item.text, textBox.size(), TextAlign::Center, false)) {
+                useFont(item.font);
+            } else {
+                useFitted(TextFit::fitted(doc.qfont(item.font), item.text, textBox.size(), TextAlign::Center, false));
                 ++setSmaller;
             }
-            painter.setFont(font);
             painter.setPen(QColor::fromRgba(item.color));
             painter.drawText(textBox, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine, item.text);
         }
@@ -178,7 +197,7 @@ QRectF ReportPainter::barcodeTextBox(const ReportDocument &doc, const RenderedIt
         return r;
     if (item.captionPosition == BarcodeCaption::None)
         return QRectF();
-    const double height = std::min(r.height() / 2, QFontMetricsF(doc.qfont(item.font)).height());
+    const double height = std::min(r.height() / 2, doc.measure(item.font).metrics().height());
     return item.captionPosition == BarcodeCaption::Above ? QRectF(r.left(), r.top(), r.width(), height)
                                                         : QRectF(r.left(), r.bottom() - height, r.width(), height);
 }
@@ -191,10 +210,10 @@ int ReportPainter::textsSetSmaller()
 QStringList ReportPainter::textsOutOfBox(const ReportDocument &doc, int page)
 {
     QStringList found;
-    for (const RenderedItem &item : doc.pages.at(static_cast<size_t>(page)).items) {
+    for (const RenderedItem &item : doc.page(page).items) {
         if (item.text.isEmpty() || item.font < 0)
             continue;
-        const QFontMetricsF metrics(doc.qfont(item.font));
+        const QFontMetricsF &metrics = doc.measure(item.font).metrics();
         bool fits = true;
         if (item.kind == RenderedItem::Kind::Text) {
             fits = TextFit::fits(metrics, item.text, item.rect.size(), item.alignment, item.wordWrap);
@@ -226,7 +245,8 @@ void ReportPainter::paintControl(QPainter &painter, const ReportControl &control
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
-    paintItem(painter, fonts, item);
+    int font = -1;
+    paintItem(painter, fonts, item, font);
     painter.restore();
 }
 

@@ -52,7 +52,9 @@ public:
     static QStringList textsOutOfBox(const ReportDocument &doc, int page);
 
 private:
-    static void paintItem(QPainter &painter, const ReportDocument &doc, const RenderedItem &item);
+    // `font` is the document's font the painter holds (-1: another one); it
+    // is updated when the item sets one.
+    static void paintItem(QPainter &painter, const ReportDocument &doc, const RenderedItem &item, int &font);
     // Where a barcode's text goes: the whole box when the data cannot be a
     // barcode, else the strip of its caption; null when it has none.
     static QRectF barcodeTextBox(const ReportDocument &doc, const RenderedItem &item);

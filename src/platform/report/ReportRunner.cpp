@@ -2,13 +2,10 @@
 
 #include "platform/data/Recordset.h"
 #include "platform/report/BarcodeSymbol.h"
+#include "platform/report/FontMeasure.h"
 #include "platform/report/ReportError.h"
-#include "platform/report/TextFit.h"
-
-#include <QFontMetricsF>
 
 #include <algorithm>
-#include <array>
 
 namespace platform::report {
 
@@ -45,6 +42,8 @@ struct ReportRunner::Compiled {
     BarcodeStyle barcodeStyle = BarcodeStyle::None;
     QString barcodeData;
     std::shared_ptr<const BarcodeSymbol> barcode;
+    // The document's number for the shared part of this control's items.
+    int style = -1;
 };
 
 struct ReportRunner::CompiledSection {
@@ -60,55 +59,12 @@ struct ReportRunner::CompiledSection {
 
 // A field that shows the page count, filled in once the pages are counted.
 struct ReportRunner::Deferred {
-    size_t page = 0;
-    size_t item = 0;
+    int page = 0;
+    int item = 0;
     std::shared_ptr<const Expression> expression;
     int row = -1;
     int pageNumber = 0;
     QString format;
-};
-
-// The measures of one font. Most texts of a report are short and fit on one
-// line, and laying out their lines to learn so is the slowest part of a run:
-// a text of plain Latin-1 characters whose summed advances clearly fit in the
-// width takes one line, so its height is known without laying it out.
-struct ReportRunner::FontMeasure {
-    explicit FontMeasure(const QFont &font) : metrics(font)
-    {
-        for (char16_t ch = 0; ch < advances.size(); ++ch)
-            advances[ch] = ch < 0x20 || (ch >= 0x7f && ch < 0xa0) ? -1 : metrics.horizontalAdvance(QChar(ch));
-        lineHeight = metrics.boundingRect(QRectF(0, 0, 1e7, 1e7), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
-                                          QStringLiteral("M"))
-                         .height();
-    }
-
-    // The height the text needs in the width, set as the painter sets it
-    // (TextFit), as QFontMetricsF::boundingRect answers it.
-    double height(const QString &text, double width, TextAlign alignment, bool wordWrap) const
-    {
-        double advance = 0;
-        for (const QChar ch : text) {
-            const char16_t u = ch.unicode();
-            if (u >= advances.size() || advances[u] < 0)
-                return laidOut(text, width, alignment, wordWrap);
-            advance += advances[u];
-        }
-        // The margin covers rounding; a text near the width is laid out.
-        if (!wordWrap || advance * 1.01 + 1 < width)
-            return lineHeight;
-        return laidOut(text, width, alignment, wordWrap);
-    }
-
-    double laidOut(const QString &text, double width, TextAlign alignment, bool wordWrap) const
-    {
-        return metrics
-            .boundingRect(QRectF(0, 0, width, 1e7), TextFit::flags(metrics, text, width, alignment, wordWrap), text)
-            .height();
-    }
-
-    QFontMetricsF metrics;
-    std::array<double, 256> advances{}; // -1: a control character
-    double lineHeight = 0;
 };
 
 // The design values of the sections and controls when the run starts, put
@@ -424,13 +380,13 @@ QString ReportRunner::formatted(Compiled &c, const Variant &value)
     if (format.isEmpty()) {
         if (value.isNull() || value.isEmpty())
             return QString();
-        return value.toString();
+        return value.toString(m_locale);
     }
     if (format != c.formatText) {
         c.formatText = format;
         c.format = ParsedFormat(format);
     }
-    return c.format.format(value);
+    return c.format.format(value, m_locale);
 }
 
 void ReportRunner::bind(CompiledSection &cs, int row)
@@ -505,12 +461,8 @@ double ReportRunner::bandHeight(CompiledSection &cs)
             c.font = control.font;
             c.fontIndex = m_doc->fontIndex(control.font);
         }
-        const size_t fi = static_cast<size_t>(c.fontIndex);
-        if (m_metrics.size() <= fi)
-            m_metrics.resize(fi + 1);
-        if (!m_metrics[fi])
-            m_metrics[fi] = std::make_unique<FontMeasure>(m_doc->qfont(c.fontIndex));
-        const double needed = m_metrics[fi]->height(text, control.width, control.alignment, wraps(control));
+        const double needed =
+            m_doc->measure(c.fontIndex).height(text, control.width, control.alignment, wraps(control));
         if (needed > control.height) {
             c.grownHeight = needed;
             grew = true;
@@ -547,7 +499,6 @@ double ReportRunner::bandHeight(CompiledSection &cs)
 
 void ReportRunner::emitBand(CompiledSection &cs, int row, double x, double y, double height, int column)
 {
-    RenderedPage &page = m_doc->pages.back();
     RenderedBand band;
     band.kind = cs.section->kind;
     band.section = cs.section->name;
@@ -558,7 +509,8 @@ void ReportRunner::emitBand(CompiledSection &cs, int row, double x, double y, do
                              ? (m_printWidth - (columns - 1) * cs.section->columnSpacing) / columns
                              : m_printWidth;
     band.rect = QRectF(x, y, width, height);
-    band.firstItem = static_cast<int>(page.items.size());
+    band.firstItem = m_doc->itemCount(m_doc->pageCount() - 1);
+    band.itemCount = 0;
 
     for (Compiled &c : cs.controls) {
         ReportControl &control = *c.control;
@@ -569,6 +521,7 @@ void ReportRunner::emitBand(CompiledSection &cs, int row, double x, double y, do
         if (control.kind != ControlKind::Line)
             item.rect.setHeight(std::max(c.grownHeight, control.height));
         item.rect.translate(0, c.shift);
+        bool deferred = false;
         const auto useFont = [&] {
             if (c.fontIndex < 0 || !(c.font == control.font)) {
                 c.font = control.font;
@@ -597,16 +550,7 @@ void ReportRunner::emitBand(CompiledSection &cs, int row, double x, double y, do
             } else {
                 item.value = Variant(control.text);
             }
-            if (pageDependent && c.expression->usesPageCount() && control.text == c.boundText) {
-                Deferred d;
-                d.page = m_doc->pages.size() - 1;
-                d.item = page.items.size();
-                d.expression = c.expression;
-                d.row = row;
-                d.pageNumber = m_pageNumber;
-                d.format = control.outputFormat;
-                m_deferred.push_back(std::move(d));
-            }
+            deferred = pageDependent && c.expression->usesPageCount() && control.text == c.boundText;
             break;
         }
         case ControlKind::Line:
@@ -642,10 +586,20 @@ void ReportRunner::emitBand(CompiledSection &cs, int row, double x, double y, do
             break;
         }
         }
-        page.items.push_back(std::move(item));
+        const int number = m_doc->addItem(item, c.style);
+        ++band.itemCount;
+        if (deferred) {
+            Deferred d;
+            d.page = m_doc->pageCount() - 1;
+            d.item = number;
+            d.expression = c.expression;
+            d.row = row;
+            d.pageNumber = m_pageNumber;
+            d.format = control.outputFormat;
+            m_deferred.push_back(std::move(d));
+        }
     }
-    band.itemCount = static_cast<int>(page.items.size()) - band.firstItem;
-    page.bands.push_back(std::move(band));
+    m_doc->addBand(band);
 }
 
 void ReportRunner::accumulate(int row)
@@ -676,17 +630,7 @@ void ReportRunner::startGroupTotals(int level, size_t pos)
 
 void ReportRunner::newPage()
 {
-    // A page holds about as much as the one before it: room for that spares
-    // moving its items as they are added.
-    size_t items = 0;
-    size_t bands = 0;
-    if (!m_doc->pages.empty()) {
-        items = m_doc->pages.back().items.size();
-        bands = m_doc->pages.back().bands.size();
-    }
-    m_doc->pages.emplace_back();
-    m_doc->pages.back().items.reserve(items + items / 8);
-    m_doc->pages.back().bands.reserve(bands + bands / 8);
+    m_doc->addPage();
     ++m_pageNumber;
     m_y = m_top;
     m_bodyPlaced = false;
@@ -858,16 +802,16 @@ void ReportRunner::resolveDeferred()
 {
     const int pageCount = m_doc->pageCount();
     for (const Deferred &d : m_deferred) {
-        RenderedItem &item = m_doc->pages[d.page].items[d.item];
         const int row = d.row;
         const Variant value = d.expression->evaluate(
             [&](int f) { return m_data && row >= 0 ? m_data->valueAt(row, f) : Variant::null(); }, d.pageNumber,
             pageCount);
-        item.value = value;
+        QString text;
         if (d.format.isEmpty())
-            item.text = value.isNull() || value.isEmpty() ? QString() : value.toString();
+            text = value.isNull() || value.isEmpty() ? QString() : value.toString();
         else
-            item.text = formatValue(value, d.format);
+            text = formatValue(value, d.format, m_locale);
+        m_doc->setItemText(d.page, d.item, text, value);
     }
 }
 

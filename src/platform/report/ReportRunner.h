@@ -6,6 +6,8 @@
 #include "platform/report/ReportLayout.h"
 #include "platform/report/SummaryAccumulator.h"
 
+#include <QLocale>
+
 #include <memory>
 #include <vector>
 
@@ -29,7 +31,6 @@ private:
     struct Compiled;
     struct CompiledSection;
     struct Deferred;
-    struct FontMeasure;
     class DesignSnapshot;
 
     void compile();
@@ -62,6 +63,9 @@ private:
     const Recordset *m_data;
     std::vector<int> m_rows;
     std::shared_ptr<ReportDocument> m_doc;
+    // The locale values are written in, the user's as the run starts; made
+    // once, since making it for every value is not free.
+    const QLocale m_locale;
 
     std::vector<std::unique_ptr<CompiledSection>> m_sections;
     CompiledSection *m_reportHeader = nullptr;
@@ -79,7 +83,6 @@ private:
     std::vector<std::vector<char>> m_groupStarts;
     std::vector<std::vector<size_t>> m_groupEnds;
 
-    std::vector<std::unique_ptr<FontMeasure>> m_metrics; // by font index
     std::vector<Deferred> m_deferred;
 
     // Page state, in twips from the paper's top-left corner.

@@ -87,7 +87,7 @@ public:
     {
         QByteArray body;
         for (int p = 0; p < m_doc.pageCount(); ++p) {
-            const RenderedPage &page = m_doc.pages[static_cast<size_t>(p)];
+            const RenderedPage page = m_doc.page(p);
             for (const RenderedBand &band : page.bands) {
                 for (const ExportGrid::Row &row : m_grid.rowsOf(page, band, true))
                     body += tableRow(row);

@@ -34,6 +34,11 @@ bool hasWordWiderThan(const QFontMetricsF &metrics, const QString &text, double 
 
 int flags(const QFontMetricsF &metrics, const QString &text, double width, TextAlign alignment, bool wordWrap)
 {
+    return flags(alignment, wordWrap, wordWrap && hasWordWiderThan(metrics, text, width));
+}
+
+int flags(TextAlign alignment, bool wordWrap, bool wordWiderThanBox)
+{
     int flags = Qt::AlignTop;
     switch (alignment) {
     case TextAlign::Left: flags |= Qt::AlignLeft; break;
@@ -42,7 +47,7 @@ int flags(const QFontMetricsF &metrics, const QString &text, double width, TextA
     }
     if (!wordWrap)
         return flags | Qt::TextSingleLine;
-    return flags | (hasWordWiderThan(metrics, text, width) ? Qt::TextWrapAnywhere : Qt::TextWordWrap);
+    return flags | (wordWiderThanBox ? Qt::TextWrapAnywhere : Qt::TextWordWrap);
 }
 
 bool fits(const QFontMetricsF &metrics, const QString &text, const QSizeF &box, TextAlign alignment, bool wordWrap)
@@ -56,10 +61,19 @@ bool fits(const QFontMetricsF &metrics, const QString &text, const QSizeF &box, 
     // A text without line breaks whose advances fit the width takes one line.
     if (!text.contains(u'\n') && metrics.horizontalAdvance(text) * 1.01 + 1 < box.width())
         return true;
-    const double height =
-        metrics.boundingRect(QRectF(0, 0, box.width(), 1e7), flags(metrics, text, box.width(), alignment, wordWrap), text)
-            .height();
-    return height <= box.height() + Tolerance || height < metrics.height() * 1.5;
+    return linesFit(metrics,
+                    laidOutHeight(metrics, text, box.width(), flags(metrics, text, box.width(), alignment, wordWrap)),
+                    box.height());
+}
+
+double laidOutHeight(const QFontMetricsF &metrics, const QString &text, double width, int flags)
+{
+    return metrics.boundingRect(QRectF(0, 0, width, 1e7), flags, text).height();
+}
+
+bool linesFit(const QFontMetricsF &metrics, double height, double boxHeight)
+{
+    return height <= boxHeight + Tolerance || height < metrics.height() * 1.5;
 }
 
 QFont fitted(const QFont &font, const QString &text, const QSizeF &box, TextAlign alignment, bool wordWrap)

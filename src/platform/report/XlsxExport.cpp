@@ -213,7 +213,8 @@ void XlsxExport::write(const ReportDocument &doc, const QString &path)
             if (error != LXW_NO_ERROR)
                 ExportFile::fail(path, QString::fromLatin1(lxw_strerror(error)));
         };
-        for (const RenderedPage &page : doc.pages) {
+        for (int p = 0; p < doc.pageCount(); ++p) {
+            const RenderedPage page = doc.page(p);
             for (const RenderedBand &band : page.bands) {
                 for (const ExportGrid::Row &row : grid.rowsOf(page, band, false)) {
                     for (const ExportGrid::Cell &cell : row.cells) {

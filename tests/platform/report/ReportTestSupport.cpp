@@ -251,13 +251,13 @@ QList<RtfRow> rtfRows(const QByteArray &rtf)
     return rows;
 }
 
-QList<std::pair<int, const report::RenderedItem *>> itemsNamed(const report::ReportDocument &doc, const QString &name)
+QList<std::pair<int, report::RenderedItem>> itemsNamed(const report::ReportDocument &doc, const QString &name)
 {
-    QList<std::pair<int, const report::RenderedItem *>> found;
+    QList<std::pair<int, report::RenderedItem>> found;
     for (int p = 0; p < doc.pageCount(); ++p) {
-        for (const report::RenderedItem &item : doc.pages[static_cast<size_t>(p)].items) {
+        for (const report::RenderedItem &item : doc.page(p).items) {
             if (item.name == name)
-                found.append({p, &item});
+                found.append({p, item});
         }
     }
     return found;

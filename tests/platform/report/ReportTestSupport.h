@@ -92,7 +92,7 @@ struct RtfRow {
 QList<RtfRow> rtfRows(const QByteArray &rtf);
 
 // All items of a document named so, in page order.
-QList<std::pair<int, const platform::report::RenderedItem *>> itemsNamed(const platform::report::ReportDocument &doc,
+QList<std::pair<int, platform::report::RenderedItem>> itemsNamed(const platform::report::ReportDocument &doc,
                                                                         const QString &name);
 
 // The path of a file of this test folder (reference pictures).

@@ -6,6 +6,7 @@
 #include "ReportTestSupport.h"
 
 #include "support/TestEnv.h"
+#include "platform/report/ExportFile.h"
 #include "platform/report/ReportError.h"
 #include "platform/report/ReportLayout.h"
 #include "platform/report/XlsxExport.h"
@@ -298,4 +299,32 @@ TEST(ReportExports, AFullDiskIsToldAndTheOlderFileStaysAsItWas)
         EXPECT_EQ(DataFixture::fileBytes(path), older) << name;
         EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden), written) << name;
     }
+}
+
+TEST(ReportExports, AFileWrittenInPiecesOfEverySizeAppearsWholeAndInOrderOnlyWhenCommitted)
+{
+    const QString dir = testsupport::freshDir(u"pezzi"_s);
+    const QString path = dir + u"/pezzi.pdf"_s;
+    QByteArray expected;
+    {
+        ExportFile file(path);
+        // Many small pieces, as a PDF writer hands them over, a piece larger
+        // than a block between them, and small ones after it.
+        for (int i = 0; i < 60000; ++i) {
+            const QByteArray piece = QByteArray::number(i) + ' ';
+            ASSERT_EQ(file.device().write(piece), piece.size());
+            expected += piece;
+        }
+        const QByteArray large(700 * 1024, 'x');
+        ASSERT_EQ(file.device().write(large), large.size());
+        expected += large;
+        for (int i = 0; i < 10; ++i) {
+            ASSERT_EQ(file.device().write("fine", 4), 4);
+            expected += "fine";
+        }
+        EXPECT_FALSE(QFile::exists(path));
+        file.commit();
+    }
+    EXPECT_EQ(DataFixture::fileBytes(path), expected);
+    EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden), QStringList{u"pezzi.pdf"_s});
 }

@@ -86,7 +86,7 @@ QList<Variant> valuesOf(const ReportDocument &doc, const QString &name)
 {
     QList<Variant> values;
     for (const auto &[page, item] : itemsNamed(doc, name))
-        values.append(item->value);
+        values.append(item.value);
     return values;
 }
 
@@ -108,7 +108,7 @@ TEST(ReportRun, GroupSumsPageSumsAndPageNumbersOnAMultiPageList)
     ASSERT_EQ(pageLines.size(), pages);
     for (int p = 0; p < pages; ++p) {
         EXPECT_EQ(pageLines[p].first, p);
-        EXPECT_EQ(pageLines[p].second->text, u"Pagina %1 di %2"_s.arg(p + 1).arg(pages));
+        EXPECT_EQ(pageLines[p].second.text, u"Pagina %1 di %2"_s.arg(p + 1).arg(pages));
     }
 
     // Group sums: the header's (computed ahead) and the footer's agree with
@@ -128,7 +128,7 @@ TEST(ReportRun, GroupSumsPageSumsAndPageNumbersOnAMultiPageList)
     // Page sums cover exactly the detail records of their page.
     QList<Currency> onPage(pages);
     for (const auto &[page, item] : itemsNamed(doc, u"txtV"_s))
-        onPage[page] += *item->value.get<Currency>();
+        onPage[page] += *item.value.get<Currency>();
     QList<Variant> pageSums;
     for (const Currency &sum : onPage)
         pageSums.append(Variant(sum));
@@ -138,7 +138,7 @@ TEST(ReportRun, GroupSumsPageSumsAndPageNumbersOnAMultiPageList)
     const auto total = itemsNamed(doc, u"txtVtot"_s);
     ASSERT_EQ(total.size(), 1);
     EXPECT_EQ(total[0].first, pages - 1);
-    EXPECT_EQ(total[0].second->value, Variant(sumOf(*data)));
+    EXPECT_EQ(total[0].second.value, Variant(sumOf(*data)));
     std::int32_t q = 0;
     for (int r = 0; r < data->rowCount(); ++r)
         q += data->valueAt(r, 2).toInt32();
@@ -149,14 +149,14 @@ TEST(ReportRun, GroupSumsPageSumsAndPageNumbersOnAMultiPageList)
     const auto codes = itemsNamed(doc, u"txtCodice"_s);
     ASSERT_EQ(codes.size(), 115);
     for (int i = 0; i < 115; ++i)
-        EXPECT_EQ(codes[i].second->text, u"ART%1"_s.arg(i, 4, 10, QLatin1Char('0')));
+        EXPECT_EQ(codes[i].second.text, u"ART%1"_s.arg(i, 4, 10, QLatin1Char('0')));
     EXPECT_EQ(itemsNamed(doc, u"lblCodice"_s).size(), pages);
     EXPECT_EQ(itemsNamed(doc, u"lblTitolo"_s).size(), 1);
 
     // Nothing runs into the page footer or off the paper.
     const double footerTop = doc.paperSize.height() - layout.page().bottomMargin - layout.pageFooter().height;
-    for (const RenderedPage &page : doc.pages) {
-        for (const RenderedBand &band : page.bands) {
+    for (int p = 0; p < doc.pageCount(); ++p) {
+        for (const RenderedBand &band : doc.page(p).bands) {
             if (band.kind == SectionKind::PageFooter) {
                 EXPECT_DOUBLE_EQ(band.rect.top(), footerTop);
                 continue;
@@ -310,8 +310,8 @@ QList<int> bandsOf(const ReportDocument &doc)
     for (const SectionKind kind : {SectionKind::ReportHeader, SectionKind::PageHeader, SectionKind::PageFooter,
                                    SectionKind::ReportFooter}) {
         counts.append(0);
-        for (const RenderedPage &p : doc.pages)
-            counts.back() += int(std::ranges::count(p.bands, kind, &RenderedBand::kind));
+        for (int p = 0; p < doc.pageCount(); ++p)
+            counts.back() += int(std::ranges::count(doc.page(p).bands, kind, &RenderedBand::kind));
     }
     return counts;
 }
@@ -389,7 +389,7 @@ TEST(ReportRun, GroupHeadersKeepWithTheirFirstRecordGroupsCanEndTheirPageAndFiel
     const auto headers = itemsNamed(*layout.document(), u"txtGruppo"_s);
     ASSERT_EQ(headers.size(), 2);
     EXPECT_EQ(headers[1].first, 1);
-    EXPECT_DOUBLE_EQ(headers[1].second->rect.top(), 0);
+    EXPECT_DOUBLE_EQ(headers[1].second.rect.top(), 0);
 
     gh.keepTogether = false;
     layout.invalidate();
@@ -416,8 +416,8 @@ TEST(ReportRun, GroupHeadersKeepWithTheirFirstRecordGroupsCanEndTheirPageAndFiel
     growth.run();
     const auto notes = itemsNamed(*growth.document(), u"txtNote"_s);
     ASSERT_EQ(notes.size(), 2);
-    const QRectF first = notes[0].second->rect;
-    const QRectF second = notes[1].second->rect;
+    const QRectF first = notes[0].second.rect;
+    const QRectF second = notes[1].second.rect;
     EXPECT_GT(first.height(), 700);
     EXPECT_NEAR(second.top(), first.top() + 300 + first.height() - 250, 0.5);
     // A short text keeps at least the designed height (one line of the
@@ -453,7 +453,7 @@ TEST(ReportRun, GrowingFieldsTakeTheHeightTheirTextsNeedWhenLaidOut)
     for (qsizetype i = 0; i < texts.size(); ++i) {
         const bool longWord = !texts[i].contains(u' ') && metrics.horizontalAdvance(texts[i]) > 1500;
         const int wrap = longWord ? Qt::TextWrapAnywhere : Qt::TextWordWrap;
-        EXPECT_DOUBLE_EQ(items[i].second->rect.height(),
+        EXPECT_DOUBLE_EQ(items[i].second.rect.height(),
                          metrics.boundingRect(QRectF(0, 0, 1500, 1e7), Qt::AlignTop | wrap, texts[i]).height())
             << texts[i].toStdString();
     }
@@ -483,14 +483,14 @@ TEST(ReportRun, ItemsBelowAGrowingFieldMoveDownWithIt)
     const auto dates = itemsNamed(doc, u"txtData"_s);
     ASSERT_EQ(names.size(), 2);
     ASSERT_EQ(rules.size(), 2);
-    const double growth = names[1].second->rect.height() - 280;
+    const double growth = names[1].second.rect.height() - 280;
     EXPECT_GT(growth, 150);
-    EXPECT_DOUBLE_EQ(rules[0].second->rect.top() - names[0].second->rect.top(), 300);
-    EXPECT_DOUBLE_EQ(rules[1].second->rect.top() - names[1].second->rect.top(), 300 + growth);
-    EXPECT_DOUBLE_EQ(rules[1].second->rect.bottom(), rules[1].second->rect.top());
-    EXPECT_DOUBLE_EQ(dates[1].second->rect.top(), names[1].second->rect.top());
+    EXPECT_DOUBLE_EQ(rules[0].second.rect.top() - names[0].second.rect.top(), 300);
+    EXPECT_DOUBLE_EQ(rules[1].second.rect.top() - names[1].second.rect.top(), 300 + growth);
+    EXPECT_DOUBLE_EQ(rules[1].second.rect.bottom(), rules[1].second.rect.top());
+    EXPECT_DOUBLE_EQ(dates[1].second.rect.top(), names[1].second.rect.top());
     std::vector<double> headers;
-    for (const RenderedBand &band : doc.pages[0].bands)
+    for (const RenderedBand &band : doc.page(0).bands)
         if (band.kind == SectionKind::GroupHeader)
             headers.push_back(band.rect.height());
     EXPECT_EQ(headers, (std::vector<double>{360, 360 + growth}));
@@ -536,7 +536,7 @@ TEST(ReportLabels, AcrossThenDownOrDownThenAcrossSkippedPositionsStayEmptyAndNot
             const int column = across ? onPage % 3 : onPage / 9;
             const int row = across ? onPage / 3 : onPage % 9;
             EXPECT_EQ(labels[k].first, k / 27) << k;
-            EXPECT_EQ(labels[k].second->rect.topLeft(), QPointF(567 + column * 3572 + 100, 567 + row * 1701 + 100))
+            EXPECT_EQ(labels[k].second.rect.topLeft(), QPointF(567 + column * 3572 + 100, 567 + row * 1701 + 100))
                 << across << k;
         }
     }
@@ -555,9 +555,9 @@ TEST(ReportLabels, AcrossThenDownOrDownThenAcrossSkippedPositionsStayEmptyAndNot
     ASSERT_EQ(labels.size(), 2);
     // Five positions skipped with three per row: the first label is the
     // third of the second row.
-    EXPECT_EQ(labels[0].second->text, u"C000"_s);
-    EXPECT_EQ(labels[0].second->rect.topLeft(), QPointF(567 + 2 * 3572 + 100, 567 + 1701 + 100));
-    EXPECT_EQ(labels[1].second->rect.topLeft(), QPointF(567 + 100, 567 + 2 * 1701 + 100));
+    EXPECT_EQ(labels[0].second.text, u"C000"_s);
+    EXPECT_EQ(labels[0].second.rect.topLeft(), QPointF(567 + 2 * 3572 + 100, 567 + 1701 + 100));
+    EXPECT_EQ(labels[1].second.rect.topLeft(), QPointF(567 + 100, 567 + 2 * 1701 + 100));
 
     // Without MoveLayout and NextRecord the record is taken as done.
     skip = 0;

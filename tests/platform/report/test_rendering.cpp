@@ -108,10 +108,10 @@ TEST(ReportBarcode, SymbologiesEncodeABoundOneDrawsBarsAndCaptionAndAPictureFill
     const ReportDocument &doc = *layout.document();
     const auto items = reporttest::itemsNamed(doc, QStringLiteral("bcCodice"));
     ASSERT_EQ(items.size(), 2);
-    EXPECT_EQ(items[0].second->text, QStringLiteral("4006381333931"));
+    EXPECT_EQ(items[0].second.text, QStringLiteral("4006381333931"));
     const QImage page = ReportPainter::renderPage(doc, 0, 150);
-    const QRect first = pixels(items[0].second->rect, 150);
-    const QRect second = pixels(items[1].second->rect, 150);
+    const QRect first = pixels(items[0].second.rect, 150);
+    const QRect second = pixels(items[1].second.rect, 150);
     EXPECT_GT(darkPixels(page, first), first.width() * first.height() / 5);
     // The refused code prints its text only: few dark pixels.
     EXPECT_GT(darkPixels(page, second), 0);
@@ -258,21 +258,21 @@ TEST(ReportText, TextsTooLargeForTheirBoxAreSetSmallerWithinItAndLongWordsBreak)
     // than the digits of the number that fits.
     const auto values = reporttest::itemsNamed(doc, QStringLiteral("txtV"));
     ASSERT_EQ(values.size(), 2);
-    const QRectF box = values[0].second->rect;
+    const QRectF box = values[0].second.rect;
     EXPECT_EQ(box.height(), 280);
     EXPECT_GT(darkPixels(page, pixels(box, 144)), 40);
-    EXPECT_LT(inkHeight(page, pixels(box, 144)) * 5, inkHeight(page, pixels(values[1].second->rect, 144)) * 4);
+    EXPECT_LT(inkHeight(page, pixels(box, 144)) * 5, inkHeight(page, pixels(values[1].second.rect, 144)) * 4);
     EXPECT_EQ(darkPixels(page, pixels(QRectF(box.left() - 400, box.top(), 385, box.height()), 144)), 0);
     // The note's words all stand inside its box, the last one too.
     const auto notes = reporttest::itemsNamed(doc, QStringLiteral("lblNota"));
     ASSERT_EQ(notes.size(), 1);
-    const QRectF note = notes[0].second->rect;
+    const QRectF note = notes[0].second.rect;
     EXPECT_GT(darkPixels(page, pixels(note.adjusted(0, note.height() / 2, 0, 0), 144)), 10);
     EXPECT_EQ(darkPixels(page, pixels(QRectF(note.left(), note.bottom() + 15, note.width(), 280), 144)), 0);
     // The code takes three lines of its column and nothing beyond it.
     const auto codes = reporttest::itemsNamed(doc, QStringLiteral("txtCodice"));
     ASSERT_EQ(codes.size(), 2);
-    const QRectF codeBox = codes[0].second->rect;
+    const QRectF codeBox = codes[0].second.rect;
     EXPECT_GT(codeBox.height(), 2 * 280);
     EXPECT_GT(darkPixels(page, pixels(codeBox, 144)), 100);
     EXPECT_EQ(darkPixels(page, pixels(QRectF(codeBox.right() + 15, codeBox.top(), 400, codeBox.height()), 144)), 0);
