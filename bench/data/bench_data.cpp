@@ -576,7 +576,7 @@ private:
             floorTimes.push_back(clock.milliseconds());
         }
         Result r;
-        r.operation = QStringLiteral("the eight upgrades (AggiornaDatabase)");
+        r.operation = QStringLiteral("the start-up upgrades (AggiornaDatabase)");
         r.layerMs = Stopwatch::median(layerTimes);
         r.floorMs = Stopwatch::median(floorTimes);
         r.target = QStringLiteral("< 50 ms in all");
