@@ -46,7 +46,8 @@ public:
     static inline const QString MsgModificata =
         QStringLiteral("La registrazione è stata modificata o eliminata da un'altro utente.");
     static inline const QString MsgNonSalvate = QStringLiteral("Le modifiche effettuate non verranno salvate.");
-    // The question before a close from the title bar drops changes.
+    // The question before changes are dropped (a close from the title bar;
+    // the movement window asks it on Esc too).
     static inline const QString MsgAbbandona = QStringLiteral("Abbandonare le modifiche effettuate senza salvare?");
     // The status-bar hint of a look-up combo.
     static inline const QString SuggerimentoLista = QStringLiteral("F4-Lista , F5-Nuovo");

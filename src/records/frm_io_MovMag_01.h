@@ -47,7 +47,7 @@ public:
     static inline const QString &MsgNonSalvate = FinestraRecord::MsgNonSalvate;
     static inline const QString MsgNessunaRiga = QStringLiteral("Nessuna riga di dettaglio");
     static inline const QString MsgElimina = QStringLiteral("Eliminare la Registrazione?");
-    static inline const QString MsgAbbandona = QStringLiteral("Abbandonare le modifiche effettuate senza salvare?");
+    static inline const QString &MsgAbbandona = FinestraRecord::MsgAbbandona;
     static inline const QString MsgEtichette = QStringLiteral("Stampare le etichette?");
     static inline const QString FinestraEtichette = QStringLiteral("frmPrintLabels");
 

@@ -85,6 +85,7 @@ inline constexpr TemplateQuery RepGiacenze{
     "LEFT JOIN CliFor ON A.IdFornitore = CliFor.IdCliFor) "
     "LEFT JOIN " VELMORA_STOCK_OF_PERIOD "ON A.Codice = G.CodiceArticolo "
     "ORDER BY A.Codice"};
+#undef VELMORA_STOCK_OF_PERIOD
 
 // The average load cost per article over the period; Null when the loads
 // net to no quantity (a purchase returned in full) instead of dividing by 0.
